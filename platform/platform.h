@@ -1,0 +1,71 @@
+// The operating system, as the rest of Kestrune sees it. Two implementations:
+// platform/posix (Linux) and platform/win32 (Windows). Nothing outside
+// platform/ includes an OS header.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// --- the plug-in file -----------------------------------------------------------
+
+// Full path of the binary that contains this code (the plug-in when linked
+// into it, the executable otherwise).
+std::string ModulePath();
+
+// Bytes of the stored resource of the given type and numeric id inside the
+// binary that contains this code; nothing when there is none. On Windows a PE
+// resource; on Linux an ELF section named by ResourceSectionName.
+std::optional<std::vector<std::uint8_t>> LoadStoredResource(std::string_view type, int id);
+
+// The same lookup in any file of this platform's binary format.
+std::optional<std::vector<std::uint8_t>> LoadStoredResourceFromFile(const std::string& path,
+                                                                    std::string_view type, int id);
+
+// ELF section name that carries a stored resource: ".kr.<type>.<id>".
+std::string ResourceSectionName(std::string_view type, int id);
+
+// --- dynamic libraries ----------------------------------------------------------
+
+using LibraryHandle = void*;
+LibraryHandle LoadLibrary(const std::string& path);  // null on failure
+void* LibrarySymbol(LibraryHandle library, const char* name);
+void FreeLibrary(LibraryHandle library);
+std::string LastLibraryError();  // text of the last failed load or lookup
+
+// --- threads and time -------------------------------------------------------------
+
+std::uint32_t CurrentThreadId();
+void SleepMs(unsigned milliseconds);  // 0 gives up the rest of the time slice
+std::uint32_t MilliSeconds();         // a millisecond clock (wraps)
+
+// --- files ------------------------------------------------------------------------
+
+// Last-write time as seconds since 1970; nothing when the file does not exist.
+std::optional<std::int64_t> FileLastWriteTime(const std::string& path);
+bool CreateDirectory(const std::string& path);  // true when it exists afterwards
+char PathSeparator();
+
+// --- message boxes ---------------------------------------------------------------
+
+enum class MessageIcon { None, Information, Warning, Error };
+
+struct MessageBoxRequest {
+  std::string text;
+  std::string caption;
+  MessageIcon icon = MessageIcon::None;
+};
+
+// Every message box goes through one sink: on Windows a real message box, on
+// Linux a line on stderr. Tests install their own sink to capture the texts.
+using MessageSink = std::function<void(const MessageBoxRequest&)>;
+void ShowMessageBox(const MessageBoxRequest& request);
+// Installs a sink and returns the previous one; an empty sink restores the default.
+MessageSink SetMessageSink(MessageSink sink);
+
+}  // namespace platform

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Sets up a Debian machine for Kestrune (installing only what is missing),
+# builds, and runs one of the jobs:
+#   ./setup.sh demo   build the plug-in and run the main job
+#   ./setup.sh test   build every configuration and run every test
+#   ./setup.sh deps   only install what is missing
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(
+  cmake ninja-build g++ ccache pkg-config file
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libpng-dev zlib1g-dev nlohmann-json3-dev
+  g++-mingw-w64-i686 binutils-mingw-w64-i686
+  clang libclang-rt-14-dev
+)
+
+log() { printf '\n== %s\n' "$*" >&2; }
+
+install_missing() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$p")
+    fi
+  done
+  if ((${#missing[@]} == 0)); then
+    return 0
+  fi
+  log "installing: ${missing[*]}"
+  local sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo=sudo; fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+timed() {
+  local label=$1; shift
+  local start=$SECONDS
+  "$@"
+  printf '   (%s: %ds)\n' "$label" $((SECONDS - start)) >&2
+}
+
+build_preset() {
+  local preset=$1; shift
+  cmake --preset "$preset" "$@" >/dev/null
+  cmake --build --preset "$preset"
+}
+
+check_windows_dll() {
+  local dll=build/win32/Kestrune.dll
+  local dump
+  dump=$(i686-w64-mingw32-objdump -p "$dll")
+  grep -q "file format pei-i386" <<<"$dump" || { echo "FAIL: $dll is not PE32 i386" >&2; return 1; }
+  # The export table lists "[ordinal] name" rows after "[Ordinal/Name Pointer] Table".
+  sed -n '/Ordinal\/Name Pointer/,/^$/p' <<<"$dump" | grep -qE '\] main$' ||
+    { echo "FAIL: $dll does not export main" >&2; return 1; }
+  echo "ok: $dll is PE32 i386 and exports main"
+}
+
+check_linux_exports() {
+  local so=build/dev/Kestrune.so
+  local syms
+  syms=$(nm -D --defined-only "$so" | awk '{print $3}')
+  for s in main VSTPluginMain; do
+    grep -qx "$s" <<<"$syms" || { echo "FAIL: $so does not export $s" >&2; return 1; }
+  done
+  echo "ok: $so exports main and VSTPluginMain"
+}
+
+run_tests() {
+  log "debug build with AddressSanitizer + UndefinedBehaviorSanitizer"
+  timed "build dev" build_preset dev
+  log "unit and end-to-end tests"
+  timed "ctest dev" ctest --preset dev
+  check_linux_exports
+  log "32-bit Windows cross-build"
+  timed "build win32" build_preset win32
+  check_windows_dll
+  if [ -x scripts/extra-tests.sh ]; then
+    timed "extra tests" scripts/extra-tests.sh
+  fi
+}
+
+run_demo() {
+  log "release build"
+  timed "build release" build_preset release
+  log "main job"
+  if [ -x build/release/kestrune ]; then
+    (cd build/release && ./kestrune "$@")
+  else
+    echo "build/release/kestrune was not built" >&2
+    return 1
+  fi
+}
+
+job=${1:-demo}
+shift || true
+install_missing
+case "$job" in
+  deps) ;;
+  demo) run_demo "$@" ;;
+  test) run_tests ;;
+  *) echo "usage: $0 [demo|test|deps]" >&2; exit 2 ;;
+esac

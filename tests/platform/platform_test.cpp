@@ -1,0 +1,75 @@
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace {
+
+TEST(Platform, ModulePathNamesThisBinary) {
+  const std::string path = platform::ModulePath();
+  ASSERT_FALSE(path.empty());
+  EXPECT_EQ(path.front(), '/');
+  EXPECT_NE(path.find("kr_test_platform"), std::string::npos) << path;
+}
+
+TEST(Platform, MessageSinkCapturesExactText) {
+  std::vector<std::string> seen;
+  auto previous = platform::SetMessageSink([&](const platform::MessageBoxRequest& r) { seen.push_back(r.text); });
+  platform::ShowMessageBox({"RegisterModule Error. Module found twice. ADSR", "", platform::MessageIcon::Error});
+  platform::SetMessageSink(std::move(previous));
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0], "RegisterModule Error. Module found twice. ADSR");
+}
+
+TEST(Platform, StoredResourceIsReadFromANamedSection) {
+  const std::string dir = ::testing::TempDir();
+  const std::string payload = dir + "/kr_payload.bin";
+  const std::string target = dir + "/kr_with_resource.so";
+  {
+    std::ofstream(payload, std::ios::binary) << "scrambled-bytes";
+  }
+  const std::string cmd = "objcopy --add-section " + platform::ResourceSectionName("KR1", 165) + "=" + payload +
+                          " " + KR_PLUGIN_PATH + " " + target;
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  auto bytes = platform::LoadStoredResourceFromFile(target, "KR1", 165);
+  ASSERT_TRUE(bytes.has_value());
+  EXPECT_EQ(std::string(bytes->begin(), bytes->end()), "scrambled-bytes");
+  EXPECT_FALSE(platform::LoadStoredResourceFromFile(target, "KR1", 166).has_value());
+  EXPECT_FALSE(platform::LoadStoredResourceFromFile(payload, "KR1", 165).has_value());  // not an ELF file
+  EXPECT_FALSE(platform::LoadStoredResourceFromFile(dir + "/missing.so", "KR1", 165).has_value());
+}
+
+TEST(Platform, LibrariesLoadAndReportErrors) {
+  auto lib = platform::LoadLibrary(KR_PLUGIN_PATH);
+  ASSERT_NE(lib, nullptr) << platform::LastLibraryError();
+  EXPECT_NE(platform::LibrarySymbol(lib, "main"), nullptr);
+  EXPECT_EQ(platform::LibrarySymbol(lib, "VSTPluginMain"), platform::LibrarySymbol(lib, "VSTPluginMain"));
+  EXPECT_EQ(platform::LibrarySymbol(lib, "no_such_symbol"), nullptr);
+  EXPECT_FALSE(platform::LastLibraryError().empty());
+  platform::FreeLibrary(lib);
+  EXPECT_EQ(platform::LoadLibrary("/nonexistent/lib.so"), nullptr);
+  EXPECT_NE(platform::LastLibraryError().find("nonexistent"), std::string::npos);
+}
+
+TEST(Platform, FilesAndDirectories) {
+  const std::string dir = ::testing::TempDir() + "/kr_platform_dir";
+  EXPECT_TRUE(platform::CreateDirectory(dir));
+  EXPECT_TRUE(platform::CreateDirectory(dir));  // already there
+  const std::string file = dir + "/f.txt";
+  std::ofstream(file) << "x";
+  EXPECT_TRUE(platform::FileLastWriteTime(file).has_value());
+  EXPECT_FALSE(platform::FileLastWriteTime(dir + "/none").has_value());
+}
+
+TEST(Platform, ClockAdvancesAcrossSleep) {
+  const auto t0 = platform::MilliSeconds();
+  platform::SleepMs(0);
+  platform::SleepMs(5);
+  EXPECT_GE(platform::MilliSeconds() - t0, 4u);
+  EXPECT_NE(platform::CurrentThreadId(), 0u);
+}
+
+}  // namespace
