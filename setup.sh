@@ -77,9 +77,12 @@ run_tests() {
   log "32-bit Windows cross-build"
   timed "build win32" build_preset win32
   check_windows_dll
-  if [ -x scripts/extra-tests.sh ]; then
-    timed "extra tests" scripts/extra-tests.sh
-  fi
+  # Short fuzz runs of the readers of untrusted bytes (clang + libFuzzer).
+  for fuzz in scripts/fuzz-*.sh; do
+    [ -e "$fuzz" ] || continue
+    log "fuzzing: $fuzz"
+    timed "$(basename "$fuzz")" bash "$fuzz"
+  done
 }
 
 run_demo() {
