@@ -19,8 +19,9 @@ constexpr std::int32_t kControl = MF_STRUCTURE_VIEW | MF_PANEL_VIEW;
 constexpr std::int32_t kObsolete = MF_STRUCTURE_VIEW | MF_OBSOLETE;
 constexpr std::int32_t kNoteSource = MF_STRUCTURE_VIEW | MF_VOICE_SOURCE | MF_NOTE_SOURCE;
 
-// Position n (from 1) is module number n. The audio classes arrive with the
-// issues that build them; a row without one still resolves by name.
+// Position n (from 1) is module number n. Every row is a placeholder: a
+// module's own registration under the same name replaces it and keeps the
+// number. A row without an audio class still resolves by name.
 const LegacyRow kLegacyTable[] = {
     {"Audio Out", nullptr, kModule},                                      // 1 ug_wave_out
     {"ADSR", nullptr, kModule},                                           // 2 ug_adsr
@@ -76,8 +77,8 @@ void RegisterLegacyModules(ModuleRegistry& registry) {
   for (const LegacyRow& row : kLegacyTable) {
     if (std::string_view(row.name) == "***") break;
     // The empty position 10 is discarded by Register but still counts.
-    registry.Register(std::make_unique<Module_Info>(row.name, "", 0, 0, nullptr, row.audioFactory, row.flags, "",
-                                                    moduleNumber));
+    registry.RegisterPlaceholder(
+        std::make_unique<Module_Info>(row.name, "", 0, 0, nullptr, row.audioFactory, row.flags, "", moduleNumber));
     ++moduleNumber;
   }
 }

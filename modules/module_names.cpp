@@ -1,7 +1,7 @@
 // Every built-in module kind without a legacy number, registered by name so
-// that a document naming it finds an entry. A row gets its audio class (and
-// its plug list) when the issue that builds the module replaces it with a
-// registration of its own; until then it has no audio factory.
+// that a document naming it finds an entry. The rows are placeholders: the
+// module's own registration (with its audio class and plug list) replaces
+// its row, whichever static initialiser runs first.
 #include <memory>
 
 #include "document/module_registry.h"
@@ -119,9 +119,9 @@ const NameRow kPanelModules[] = {
 
 bool RegisterNames() {
   for (const NameRow& row : kDspModules)
-    RegisterModule(std::make_unique<Module_Info>(row.name, "", 0, 0, nullptr, nullptr, row.flags));
+    RegisterPlaceholderModule(std::make_unique<Module_Info>(row.name, "", 0, 0, nullptr, nullptr, row.flags));
   for (const NameRow& row : kPanelModules)
-    RegisterModule(std::make_unique<Module_Info>(row.name, "", 0, 0, nullptr, nullptr, row.flags));
+    RegisterPlaceholderModule(std::make_unique<Module_Info>(row.name, "", 0, 0, nullptr, nullptr, row.flags));
   return true;
 }
 

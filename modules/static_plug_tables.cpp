@@ -1,5 +1,7 @@
 // The registrations whose plug lists are constant tables rather than the
 // answer of an audio object. Their entries keep their flag word as given.
+// They are placeholders until the modules' classes register these names
+// with their factories (and the same tables).
 #include "document/module_registry.h"
 
 namespace {
@@ -94,7 +96,7 @@ const ModuleDescriptor kDescriptors[] = {
 };
 
 bool RegisterStaticTables() {
-  for (const ModuleDescriptor& d : kDescriptors) RegisterModule(d);
+  for (const ModuleDescriptor& d : kDescriptors) RegisterPlaceholderModule(std::make_unique<Module_Info>(d));
   return true;
 }
 

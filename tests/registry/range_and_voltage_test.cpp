@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "engine/samp_block.h"
 #include "modules/range_text.h"
 #include "modules/voltage.h"
 
@@ -44,6 +45,16 @@ TEST(Voltage, PitchScales) {
   EXPECT_NEAR(voltage::HzToPitchVolts(261.6256), 5.0 - 9.0 / 12.0, 1e-6);
   EXPECT_DOUBLE_EQ(voltage::KHzVoltsToHz(0.44), 440.0);
   EXPECT_DOUBLE_EQ(voltage::HzToKHzVolts(1000.0), 1.0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Voltage, DefaultFillsAWholeSampleBlock) {
+  USampBlock block(32);
+  voltage::FillFromDefaultText(std::span<float>(block.samples(), block.length()), "5");
+  for (int i = 0; i < block.length(); ++i) EXPECT_FLOAT_EQ(block[i], 0.5f) << i;
 }
 
 }  // namespace

@@ -146,3 +146,35 @@ TEST(FileTypes, PluginFolderAndLookup) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Placeholders, TheModulesOwnRegistrationReplacesItInEitherOrder) {
+  ModuleRegistry& registry = ModuleRegistry::Get();
+  MessageCapture messages;
+
+  // Placeholder first (a name table), then the module itself.
+  auto stand_in = NameOnlyEntry("Test Late Module", 0x100);
+  stand_in->moduleNumber = 77;
+  ASSERT_TRUE(registry.RegisterPlaceholder(std::move(stand_in)));
+  EXPECT_TRUE(registry.FindByName("Test Late Module")->placeholder);
+  ASSERT_TRUE(registry.Register(NameOnlyEntry("Test Late Module", 0x80)));
+  Module_Info* real = registry.FindByName("Test Late Module");
+  EXPECT_FALSE(real->placeholder);
+  EXPECT_EQ(real->flags & 0xFFF, 0x80);
+  EXPECT_EQ(real->moduleNumber, 77);  // the legacy number stays
+  EXPECT_EQ(registry.FindByName("BI77"), real);
+
+  // The module first, then its placeholder.
+  ASSERT_TRUE(registry.Register(NameOnlyEntry("Test Early Module", 0x80)));
+  Module_Info* early = registry.FindByName("Test Early Module");
+  EXPECT_FALSE(registry.RegisterPlaceholder(NameOnlyEntry("Test Early Module", 0x100)));
+  EXPECT_EQ(registry.FindByName("Test Early Module"), early);
+  EXPECT_TRUE(messages.texts.empty());
+
+  // Two real registrations still clash.
+  EXPECT_FALSE(registry.Register(NameOnlyEntry("Test Late Module")));
+  EXPECT_EQ(messages.texts.size(), 1u);
+}
+
+}  // namespace
