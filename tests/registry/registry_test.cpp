@@ -178,3 +178,19 @@ TEST(Placeholders, TheModulesOwnRegistrationReplacesItInEitherOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ModuleInfo2, CarriesGuiPlugsBesideTheOrdinaryOnes) {
+  const PlugDescriptor gui[] = {{"Title", DR_IN, DT_TEXT, "", "", PF_GUI}, {"Pos", DR_IN, DT_AUDIO}};
+  Module_Info2 entry("Test Gui", "", 0, 0, nullptr, nullptr, 0x180, gui, nullptr);
+  EXPECT_EQ(entry.flags, 0x1180);
+  ASSERT_EQ(entry.guiPlugs.size(), 2u);
+  EXPECT_EQ(entry.guiPlugs[0].name, "Title");
+  EXPECT_EQ(entry.guiPlugs[1].flags, static_cast<std::uint32_t>(PF_CONTROL));
+  EXPECT_TRUE(entry.plugs.empty());
+  EXPECT_EQ(entry.VisualObjectFactory(), nullptr);
+  EXPECT_TRUE(entry.AllowsView(128));
+}
+
+}  // namespace
