@@ -141,7 +141,10 @@ class Recorder : public ug_base {
     SetProcessFunction(&Recorder::Work);
     ug_base::Open();
   }
-  void Work(int offset, int count) { log.push_back({'p', clock, offset, count, x, y}); }
+  void Work(int offset, int count) {
+    log.push_back({'p', clock, offset, count, x, y});
+    if (sleepy) SleepCheck(offset, count);
+  }
   void HandleEvent(ug_event* e) override {
     log.push_back({'e', clock, e->type, e->value, x, y});
     ug_base::HandleEvent(e);
@@ -151,7 +154,7 @@ class Recorder : public ug_base {
     std::copy_if(log.begin(), log.end(), std::back_inserter(out), [](const Entry& e) { return e.what == 'e'; });
     return out;
   }
-  bool sleepy = false;
+  bool sleepy = false;  // checks for sleep after every stretch
   float x = 0.0f, y = 0.0f;
   MidiInEndpoint midi;
   std::vector<Entry> log;
