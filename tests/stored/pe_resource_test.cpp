@@ -101,36 +101,59 @@ TEST(PeResource, DamagedFilesNeverCrashTheReader) {
   }
 }
 
-// A DLL from the real cross toolchain, checked with its own objdump.
+std::string ObjdumpPrivateHeaders(const std::filesystem::path& dll) {
+  const std::string command = "i686-w64-mingw32-objdump -p " + dll.string() + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return {};
+  std::string text;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+  pclose(pipe);
+  return text;
+}
+
+void ExpectObjdumpListsTheResource(const Bytes& dll, const std::filesystem::path& carrier) {
+  // The linker's own checksum is the reference for ours.
+  std::string error;
+  const auto image = ParsePeImage(dll, error);
+  ASSERT_TRUE(image.has_value()) << error;
+  const std::uint32_t linkerChecksum = U32(dll, image->CheckSumField());
+  if (linkerChecksum != 0) {
+    EXPECT_EQ(PeChecksum(dll, image->CheckSumField()), linkerChecksum);
+  }
+
+  const Bytes payload = krtest::RandomBytes(777, 9);
+  const ImageResult result = AddPeResource(dll, "KR1", 165, payload);
+  ASSERT_TRUE(result.ok()) << result.error;
+  krtest::WriteFileBytes(carrier, result.image);
+  EXPECT_EQ(ReadPeResource(result.image, "KR1", 165), payload);
+
+  const std::string text = ObjdumpPrivateHeaders(carrier);
+  EXPECT_NE(text.find("file format pei-i386"), std::string::npos) << text;
+  EXPECT_NE(text.find("The .rsrc Resource Directory section"), std::string::npos) << text;
+  EXPECT_NE(text.find("]: KR1,"), std::string::npos) << text;
+  EXPECT_NE(text.find("Entry: ID: 0x0000a5,"), std::string::npos) << text;
+  EXPECT_NE(text.find("Size: 0x000309"), std::string::npos) << text;  // 777 bytes
+  EXPECT_EQ(text.find("orrupt"), std::string::npos) << text;
+}
+
+// DLLs from the real cross toolchain, checked with its own objdump: a tiny
+// one built here, and the plug-in itself when the win32 build has run.
 TEST(PeResource, MinGwObjdumpListsTheResource) {
   if (std::system("command -v i686-w64-mingw32-gcc-posix >/dev/null 2>&1 && "
                   "command -v i686-w64-mingw32-objdump >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "the i686 MinGW compiler and objdump are not installed";
   krtest::TempDir dir;
   const auto source = dir.path() / "tiny.c";
-  const auto dll = dir.path() / "tiny.dll";
+  const auto tiny = dir.path() / "tiny.dll";
   krtest::WriteFileBytes(source, krtest::BytesOf("__declspec(dllexport) int f(void) { return 1; }\n"));
-  const std::string compile = "i686-w64-mingw32-gcc-posix -shared -o " + dll.string() + " " + source.string();
+  const std::string compile = "i686-w64-mingw32-gcc-posix -shared -o " + tiny.string() + " " + source.string();
   ASSERT_EQ(std::system(compile.c_str()), 0) << compile;
+  ExpectObjdumpListsTheResource(krtest::ReadFileBytes(tiny), dir.path() / "tiny_carrier.dll");
 
-  const Bytes payload = krtest::RandomBytes(777, 9);
-  const ImageResult result = AddPeResource(krtest::ReadFileBytes(dll), "KR1", 165, payload);
-  ASSERT_TRUE(result.ok()) << result.error;
-  const auto carrier = dir.path() / "carrier.dll";
-  krtest::WriteFileBytes(carrier, result.image);
-  EXPECT_EQ(ReadPeResource(result.image, "KR1", 165), payload);
-
-  const std::string dump = "i686-w64-mingw32-objdump -p " + carrier.string() + " 2>&1";
-  FILE* pipe = popen(dump.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  std::string text;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
-  EXPECT_EQ(pclose(pipe), 0) << text;
-  EXPECT_NE(text.find("The .rsrc Resource Directory section"), std::string::npos) << text;
-  EXPECT_NE(text.find("KR1"), std::string::npos) << text;
-  EXPECT_NE(text.find("Entry: ID: 0x0000a5,"), std::string::npos) << text;
-  EXPECT_EQ(text.find("orrupt"), std::string::npos) << text;
+  const std::filesystem::path plugin = std::filesystem::path(KR_SOURCE_DIR) / "build" / "win32" / "Kestrune.dll";
+  if (std::filesystem::exists(plugin))
+    ExpectObjdumpListsTheResource(krtest::ReadFileBytes(plugin), dir.path() / "MySynth.dll");
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
 #include "test_images.h"
 
 #include <fstream>
-#include <iterator>
 #include <random>
 
 #include <gtest/gtest.h>
+
+#include "document/whole_file.h"
 
 namespace krtest {
 
@@ -16,10 +17,7 @@ void Put(Bytes& b, std::size_t at, std::uint64_t value, unsigned size) {
 
 Bytes BytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
-Bytes ReadFileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+Bytes ReadFileBytes(const std::filesystem::path& path) { return kr::ReadWholeFile(path.string()).value_or(Bytes{}); }
 
 void WriteFileBytes(const std::filesystem::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
