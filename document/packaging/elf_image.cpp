@@ -58,6 +58,10 @@ std::optional<ElfImage> ParseElfImage(std::span<const std::uint8_t> file, std::s
     image.sections.push_back(section);
   }
   const ElfSection& names = image.sections[image.sectionNameTableIndex];
+  if (!names.OccupiesFile()) {
+    error = "the ELF section-name table has no bytes in the file";
+    return std::nullopt;
+  }
   for (ElfSection& section : image.sections) {
     if (section.nameIndex >= names.size) continue;  // unnamed, or a name we cannot read
     const auto* start = reinterpret_cast<const char*>(file.data() + names.offset + section.nameIndex);

@@ -109,7 +109,13 @@ ImageResult AddPeResource(std::span<const std::uint8_t> peFile, std::string_view
     return ImageResult::Failure("the PE file is signed; add the resource before signing");
   if (image.sections.size() >= kMaxSections) return ImageResult::Failure("the PE file has too many sections");
   const std::uint64_t newHeaderAt = image.sectionTableOffset + image.sections.size() * kSectionHeaderSize;
-  if (newHeaderAt + kSectionHeaderSize > std::min<std::uint64_t>(image.sizeOfHeaders, FirstSectionDataOffset(image)))
+  const std::uint64_t roomEnd =
+      std::min<std::uint64_t>({image.sizeOfHeaders, FirstSectionDataOffset(image), peFile.size()});
+  // The slot must also be unused: some tools keep their own data after the table.
+  if (newHeaderAt + kSectionHeaderSize > roomEnd ||
+      !std::all_of(peFile.begin() + static_cast<std::ptrdiff_t>(newHeaderAt),
+                   peFile.begin() + static_cast<std::ptrdiff_t>(newHeaderAt + kSectionHeaderSize),
+                   [](std::uint8_t b) { return b == 0; }))
     return ImageResult::Failure("the PE headers have no room for another section header");
 
   const std::uint64_t sectionRva = EndOfImage(image);

@@ -86,6 +86,10 @@ TEST(ElfSectionWriter, RefusesDamagedOrForeignFiles) {
   Bytes sectionOutside = good;
   sectionOutside[sectionOutside.size() - 64 + 32] = 0xff;  // the name table's size
   failsWith(sectionOutside, "outside the file");
+  Bytes namesWithoutBytes = good;
+  namesWithoutBytes[namesWithoutBytes.size() - 64 + 4] = 8;  // the name table as an empty NOBITS section
+  namesWithoutBytes[namesWithoutBytes.size() - 64 + 24] = 0xf0;
+  failsWith(namesWithoutBytes, "no bytes in the file");
 }
 
 TEST(ElfSectionWriter, TruncatedPluginsNeverCrash) {

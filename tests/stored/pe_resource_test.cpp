@@ -66,9 +66,17 @@ TEST(PeResource, RefusesWhatItCannotDoSafely) {
   const Bytes once = AddPeResource(krtest::MinimalPe(false), "KR1", 165, krtest::BytesOf("doc")).image;
   failsWith(once, "already has resources");
   failsWith(krtest::MinimalPe(false, 0), "no room for another section header");
-  Bytes signedDll = krtest::MinimalPe(false);
+  Bytes slotInUse = krtest::MinimalPe(false);
   std::string error;
-  const auto image = ParsePeImage(signedDll, error);
+  const auto image = ParsePeImage(slotInUse, error);
+  slotInUse[image->sectionTableOffset + kSectionHeaderSize + 5] = 1;
+  failsWith(slotInUse, "no room for another section header");
+  Bytes headersPastTheEnd = krtest::MinimalPe(false, 0);
+  Put32(headersPastTheEnd, image->optionalHeaderOffset + 60, 0xfffffff0u);
+  Put32(headersPastTheEnd, image->sectionTableOffset + 16, 0);  // the only section has no file data
+  headersPastTheEnd.resize(image->sectionTableOffset + kSectionHeaderSize + 8);
+  failsWith(headersPastTheEnd, "no room for another section header");
+  Bytes signedDll = krtest::MinimalPe(false);
   signedDll[image->DataDirectoryField(kCertificateDirectoryIndex) + 4] = 0x10;
   failsWith(signedDll, "signed");
   failsWith(krtest::BytesOf("MZ"), "not a PE file");
