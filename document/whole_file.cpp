@@ -1,7 +1,10 @@
 #include "document/whole_file.h"
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+
+#include "platform/platform.h"
 
 namespace kr {
 
@@ -18,7 +21,11 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) 
 }
 
 bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-  const std::string temporary = path + ".part";
+  // Two plug-in instances may write the same library at once: each writes
+  // its own temporary file (thread ids are unique across processes).
+  static std::atomic<unsigned> serial{0};
+  const std::string temporary =
+      path + "." + std::to_string(platform::CurrentThreadId()) + "." + std::to_string(serial++) + ".part";
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     if (!out) return false;

@@ -19,5 +19,5 @@ for seed in build/win32/Kestrune.dll build/dev/Kestrune.so; do
   # Large seeds slow every run down; the headers are what matters.
   [ -f "$seed" ] && head -c 65536 "$seed" >"$out/corpus-plugin-images/$(basename "$seed").head"
 done
-"$out/plugin_image_fuzz" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
+"$out/plugin_image_fuzz" -artifact_prefix="$out/" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
   "$out/corpus-plugin-images" 2>&1 | tail -n 3

@@ -61,7 +61,9 @@ std::optional<PeImage> ParsePeImage(std::span<const std::uint8_t> file, std::str
   // Only the directories that fit in the optional header count.
   image.dataDirectoryCount =
       static_cast<std::uint32_t>(std::min<std::uint64_t>(image.dataDirectoryCount, (optionalSize - directoriesStart) / 8));
-  if (!IsPowerOfTwo(image.sectionAlignment) || !IsPowerOfTwo(image.fileAlignment)) {
+  // The limits Windows itself accepts; they also bound the padding a writer adds.
+  if (!IsPowerOfTwo(image.sectionAlignment) || !IsPowerOfTwo(image.fileAlignment) ||
+      image.fileAlignment > 0x10000 || image.sectionAlignment < image.fileAlignment) {
     error = "the PE file has invalid alignments";
     return std::nullopt;
   }

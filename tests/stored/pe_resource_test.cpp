@@ -84,6 +84,10 @@ TEST(PeResource, RefusesWhatItCannotDoSafely) {
   Bytes badAlignment = krtest::MinimalPe(true);
   badAlignment[image->optionalHeaderOffset + 32] = 0x03;  // 0x1003 is no power of two
   failsWith(badAlignment, "alignments");
+  Bytes hugeFileAlignment = krtest::MinimalPe(false);
+  Put32(hugeFileAlignment, image->optionalHeaderOffset + 32, 0x40000000u);
+  Put32(hugeFileAlignment, image->optionalHeaderOffset + 36, 0x40000000u);  // would pad the file to 1 GB
+  failsWith(hugeFileAlignment, "alignments");
   EXPECT_FALSE(AddPeResource(krtest::MinimalPe(false), "", 165, {}).ok());
   EXPECT_FALSE(AddPeResource(krtest::MinimalPe(false), "KR1", 70000, {}).ok());
 }
