@@ -3,26 +3,23 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "document/packaging/carried_document.h"
 #include "document/packaging/elf_image.h"
 #include "document/packaging/elf_section_writer.h"
 #include "document/packaging/pe_image.h"
-#include "document/packaging/pe_resource_reader.h"
 #include "document/packaging/pe_resource_writer.h"
 #include "document/scramble.h"
 #include "document/stored_document.h"
 #include "document/whole_file.h"
-#include "platform/platform.h"
 
 namespace kr::packaging {
 
 namespace {
 
-std::string SectionName() { return platform::ResourceSectionName(kStoredDocumentType, kStoredDocumentId); }
-
 ImageResult WithStoredDocument(std::span<const std::uint8_t> plugin, std::span<const std::uint8_t> document) {
   std::vector<std::uint8_t> scrambled(document.begin(), document.end());
   Scramble(scrambled);
-  if (LooksLikeElf(plugin)) return AddElfSection(plugin, SectionName(), scrambled);
+  if (LooksLikeElf(plugin)) return AddElfSection(plugin, CarriedDocumentSectionName(), scrambled);
   if (LooksLikePe(plugin)) return AddPeResource(plugin, kStoredDocumentType, kStoredDocumentId, scrambled);
   return ImageResult::Failure("not an ELF or PE file");
 }
@@ -69,21 +66,6 @@ ExportResult ExportPlugin(const std::string& pluginFile, std::span<const std::ui
   } catch (const std::exception& e) {  // out of memory or an image write out of range
     return {std::string("export failed: ") + e.what(), {}};
   }
-}
-
-std::optional<std::vector<std::uint8_t>> ReadCarriedDocument(std::span<const std::uint8_t> pluginImage) {
-  if (LooksLikeElf(pluginImage)) {
-    std::string error;
-    const auto elf = ParseElfImage(pluginImage, error);
-    const ElfSection* section = elf ? elf->Find(SectionName()) : nullptr;
-    if (section == nullptr) return std::nullopt;
-    if (!section->OccupiesFile()) return std::vector<std::uint8_t>{};
-    const auto bytes = pluginImage.subspan(static_cast<std::size_t>(section->offset),
-                                           static_cast<std::size_t>(section->size));
-    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
-  }
-  if (LooksLikePe(pluginImage)) return ReadPeResource(pluginImage, kStoredDocumentType, kStoredDocumentId);
-  return std::nullopt;
 }
 
 }  // namespace kr::packaging

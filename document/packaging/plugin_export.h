@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -27,9 +26,5 @@ struct ExportResult {
 // one would win over the data file.
 ExportResult ExportPlugin(const std::string& pluginFile, std::span<const std::uint8_t> documentBytes,
                           const std::string& outputFile, ExportForm form);
-
-// The stored document a plug-in file carries, still scrambled; nothing when
-// there is none. Reads both formats on any system.
-std::optional<std::vector<std::uint8_t>> ReadCarriedDocument(std::span<const std::uint8_t> pluginImage);
 
 }  // namespace kr::packaging

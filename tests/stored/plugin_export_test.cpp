@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "document/packaging/carried_document.h"
 #include "document/scramble.h"
-#include "platform/platform.h"
 #include "document/stored_document.h"
+#include "platform/platform.h"
 #include "support/temp_dir.h"
 #include "test_images.h"
 
@@ -32,6 +33,8 @@ TEST_F(PluginExport, StoredResourceFormOfTheLinuxPlugin) {
   EXPECT_EQ(result.written, std::vector<std::string>{Out("MySynth.so")});
   EXPECT_FALSE(fs::exists(Out("MySynth.dat")));
   EXPECT_EQ(kr::ReadStoredDocument(Out("MySynth.so")), document_);
+  EXPECT_EQ(ReadCarriedDocument(krtest::ReadFileBytes(Out("MySynth.so"))),
+            platform::LoadStoredResourceFromFile(Out("MySynth.so"), "KR1", 165));
   EXPECT_EQ(fs::status(Out("MySynth.so")).permissions(), fs::status(KR_PLUGIN_PATH).permissions());
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 1);  // no temporary left
 
