@@ -5,7 +5,7 @@
 void CopyCut(char* dest, std::string_view text, std::size_t maxChars) {
   if (dest == nullptr) return;
   const std::size_t n = text.size() < maxChars ? text.size() : maxChars;
-  std::memcpy(dest, text.data(), n);
+  if (n > 0) std::memcpy(dest, text.data(), n);
   dest[n] = '\0';
 }
 
