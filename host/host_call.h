@@ -13,6 +13,7 @@ struct HostCall {
   vst::VstInt32 index = 0;
   vst::VstIntPtr value = 0;
   float opt = 0.0f;
+  void* ptr = nullptr;  // as passed; what it points to may be gone by the time a test looks
   bool hadPointer = false;
   // audioMasterProcessEvents: copies of the MIDI events (other event types keep only their header fields).
   std::vector<vst::VstMidiEvent> events;

@@ -81,6 +81,7 @@ VstIntPtr HostHarness::Answer(AEffect* effect, VstInt32 opcode, VstInt32 index, 
   call.index = index;
   call.value = value;
   call.opt = opt;
+  call.ptr = ptr;
   call.hadPointer = ptr != nullptr;
   if (opcode == audioMasterProcessEvents && ptr != nullptr) {
     const auto* events = static_cast<const VstEvents*>(ptr);

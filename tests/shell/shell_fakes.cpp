@@ -120,10 +120,10 @@ void FakeApplication::StartSound(int blockSize) {
   world_.soundRunning = true;
   world_.engineTime = 0;
   world_.input.clock = 0;
-  world_.output.now = 0;
+  world_.output = std::make_unique<FakeHostOutput>();
   // The host modules register themselves as they open.
   world_.effect->SetHostInput(&world_.input);
-  world_.effect->SetHostOutput(&world_.output);
+  world_.effect->SetHostOutput(world_.output.get());
 }
 
 void FakeApplication::StopSound() {
@@ -136,10 +136,10 @@ void FakeApplication::StopSound() {
 }
 
 void FakeApplication::RunAudioMaster(int sampleFrames) {
-  world_.input.clock = world_.engineTime;
   world_.engineTime += static_cast<std::uint32_t>(sampleFrames);
-  world_.output.now = world_.engineTime;
+  world_.output->now = world_.engineTime;
   if (world_.duringBlock) world_.duringBlock(world_, sampleFrames);
+  world_.input.clock = world_.engineTime;  // where the next block starts
   world_.log.push_back("RunAudioMaster " + std::to_string(sampleFrames));
 }
 

@@ -158,7 +158,7 @@ struct FakeWorld {
   std::uint32_t guiThread = 0;
   bool soundRunning = false;
   FakeHostInput input;
-  FakeHostOutput output;
+  std::unique_ptr<FakeHostOutput> output;  // a new one at every engine start, as the engine makes
   std::uint32_t engineTime = 0;
   // Runs inside each block, after the clocks are set (e.g. to write outgoing MIDI).
   std::function<void(FakeWorld&, int frames)> duringBlock;
