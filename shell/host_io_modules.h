@@ -2,6 +2,7 @@
 // audio and MIDI to the patch, the output module writes the patch's audio
 // into the host buffers and collects its outgoing MIDI. Each registers itself
 // with the effect object when it opens and clears itself when it closes.
+// Engine code needs only this header and outgoing_midi_ring.h, not the effect object.
 #pragma once
 
 #include <cstdint>
@@ -26,4 +27,18 @@ class HostOutputModule {
   // Engine time at the end of the block just computed.
   virtual std::uint32_t CurrentTime() const = 0;
   virtual const OutgoingMidiRing& MidiRing() const = 0;
+};
+
+// What the host I/O modules register with (the effect object).
+class HostIoEndpoint {
+ public:
+  // Called by each module from its Open (with itself) and its Close (with null).
+  virtual void SetHostInput(HostInputModule* module) = 0;
+  virtual void SetHostOutput(HostOutputModule* module) = 0;
+  // False when the host's first block after the engine start came through the
+  // accumulating entry: the output module then adds into the host buffers.
+  virtual bool Replacing() const = 0;
+
+ protected:
+  ~HostIoEndpoint() = default;
 };

@@ -19,7 +19,7 @@
 #include "shell/outgoing_midi_events.h"
 #include "shell/param_watcher.h"
 
-class KrVst : public AudioEffectX, public ParamWatcher {
+class KrVst : public AudioEffectX, public ParamWatcher, public HostIoEndpoint {
  public:
   // Sets constructionFailed when the application cannot load its document or
   // the document has no top-level container; the flag is never cleared.
@@ -64,10 +64,10 @@ class KrVst : public AudioEffectX, public ParamWatcher {
   // A host parameter reports a change made inside the plug-in (audioMasterAutomate).
   void ReportAutomation(int hostIndex, float value);
   // The host I/O modules register themselves when they open and pass null when they close.
-  void SetHostInput(HostInputModule* module);
-  void SetHostOutput(HostOutputModule* module);
+  void SetHostInput(HostInputModule* module) override;
+  void SetHostOutput(HostOutputModule* module) override;
   // Read by the output module in its first processing call after the engine starts.
-  bool Replacing() const { return replacing.load(std::memory_order_acquire); }
+  bool Replacing() const override { return replacing.load(std::memory_order_acquire); }
   bool Running() const { return running.load(std::memory_order_acquire); }
   KrApplication& Application() { return *app; }
   TopContainer* GetTopContainer() const { return topContainer; }
