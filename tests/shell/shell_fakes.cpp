@@ -5,16 +5,16 @@
 
 namespace shelltest {
 
-FakeParameter::~FakeParameter() { world_.log.push_back("~param " + spec_.name); }
+FakeParameter::~FakeParameter() { world_.log.push_back("~param " + setup_.name); }
 
 void FakeParameter::SetValue(float v) {
-  spec_.value = v;
-  world_.log.push_back("SetValue " + spec_.name);
+  setup_.value = v;
+  world_.log.push_back("SetValue " + setup_.name);
 }
 
 void FakeParameter::SetValueThroughAudioSide(float v) {
-  spec_.value = v;
-  world_.log.push_back("SetValueThroughAudioSide " + spec_.name);
+  setup_.value = v;
+  world_.log.push_back("SetValueThroughAudioSide " + setup_.name);
 }
 
 std::intptr_t FakeEditor::GetRect(vst::ERect** rect) {
@@ -83,7 +83,7 @@ std::string FakeTopContainer::ProgramParameterText() const { return world_.progr
 std::vector<std::unique_ptr<HostParameter>> FakeTopContainer::CollectHostParameters() {
   world_.log.push_back("CollectHostParameters");
   std::vector<std::unique_ptr<HostParameter>> made;
-  for (const ParameterSpec& spec : world_.parameters) made.push_back(std::make_unique<FakeParameter>(world_, spec));
+  for (const ParameterSetup& setup : world_.parameters) made.push_back(std::make_unique<FakeParameter>(world_, setup));
   return made;
 }
 

@@ -14,7 +14,7 @@
 
 namespace shelltest {
 
-struct ParameterSpec {
+struct ParameterSetup {
   std::string name;
   std::uint8_t kind = 0;
   bool automatable = true;
@@ -23,7 +23,7 @@ struct ParameterSpec {
   std::string label;
 };
 
-inline ParameterSpec Param(std::string name, std::uint8_t kind = 0, bool automatable = true, float value = 0.0f,
+inline ParameterSetup Param(std::string name, std::uint8_t kind = 0, bool automatable = true, float value = 0.0f,
                            std::string display = {}, std::string label = {}) {
   return {std::move(name), kind, automatable, value, std::move(display), std::move(label)};
 }
@@ -32,16 +32,16 @@ struct FakeWorld;
 
 class FakeParameter final : public HostParameter {
  public:
-  FakeParameter(FakeWorld& world, ParameterSpec spec) : world_(world), spec_(std::move(spec)) {}
+  FakeParameter(FakeWorld& world, ParameterSetup setup) : world_(world), setup_(std::move(setup)) {}
   ~FakeParameter() override;
-  std::string Name() const override { return spec_.name; }
-  std::string Display() const override { return spec_.display; }
-  std::string Label() const override { return spec_.label; }
-  float Value() const override { return spec_.value; }
+  std::string Name() const override { return setup_.name; }
+  std::string Display() const override { return setup_.display; }
+  std::string Label() const override { return setup_.label; }
+  float Value() const override { return setup_.value; }
   void SetValue(float v) override;
   void SetValueThroughAudioSide(float v) override;
-  bool CanBeAutomated() const override { return spec_.automatable; }
-  std::uint8_t Kind() const override { return spec_.kind; }
+  bool CanBeAutomated() const override { return setup_.automatable; }
+  std::uint8_t Kind() const override { return setup_.kind; }
   void Attach(KrVst& owner, int hostIndex) override {
     owner_ = &owner;
     hostIndex_ = hostIndex;
@@ -51,7 +51,7 @@ class FakeParameter final : public HostParameter {
 
  private:
   FakeWorld& world_;
-  ParameterSpec spec_;
+  ParameterSetup setup_;
 };
 
 class FakeHostInput final : public HostInputModule {
@@ -151,7 +151,7 @@ struct FakeWorld {
   bool hasProgramParameter = true;
   std::string programParameterText = "0";
   ParamWatcher* watcher = nullptr;
-  std::vector<ParameterSpec> parameters;
+  std::vector<ParameterSetup> parameters;
   std::vector<FakeParameter*> liveParameters;  // in host index order once attached
 
   // engine and GUI thread
