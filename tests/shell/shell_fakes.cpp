@@ -116,6 +116,7 @@ void FakeApplication::SetSampleRate(float rate) {
 }
 
 void FakeApplication::StartSound(int blockSize) {
+  if (world_.insideBlock) ++world_.engineChangedDuringBlock;
   world_.log.push_back("StartSound " + std::to_string(blockSize));
   world_.soundRunning = true;
   world_.engineTime = 0;
@@ -127,6 +128,7 @@ void FakeApplication::StartSound(int blockSize) {
 }
 
 void FakeApplication::StopSound() {
+  if (world_.insideBlock) ++world_.engineChangedDuringBlock;
   world_.log.push_back("StopSound");
   if (world_.soundRunning) {
     world_.effect->SetHostInput(nullptr);
@@ -136,11 +138,13 @@ void FakeApplication::StopSound() {
 }
 
 void FakeApplication::RunAudioMaster(int sampleFrames) {
+  world_.insideBlock = true;
   world_.engineTime += static_cast<std::uint32_t>(sampleFrames);
   world_.output->now = world_.engineTime;
   if (world_.duringBlock) world_.duringBlock(world_, sampleFrames);
   world_.input.clock = world_.engineTime;  // where the next block starts
-  world_.log.push_back("RunAudioMaster " + std::to_string(sampleFrames));
+  if (world_.logBlocks) world_.log.push_back("RunAudioMaster " + std::to_string(sampleFrames));
+  world_.insideBlock = false;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 // FakeWorld holds their state and a log of the calls in order.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -162,6 +163,9 @@ struct FakeWorld {
   std::uint32_t engineTime = 0;
   // Runs inside each block, after the clocks are set (e.g. to write outgoing MIDI).
   std::function<void(FakeWorld&, int frames)> duringBlock;
+  bool logBlocks = true;  // off when another thread logs at the same time
+  std::atomic<bool> insideBlock{false};
+  std::atomic<int> engineChangedDuringBlock{0};
 
   KrVst* effect = nullptr;
   std::vector<std::string> log;
