@@ -149,8 +149,9 @@ void FakeApplication::RunAudioMaster(int sampleFrames) {
 
 namespace {
 FakeWorld* currentWorld = nullptr;
-std::unique_ptr<KrApplication> MakeFakeApplication() { return std::make_unique<FakeApplication>(*currentWorld); }
 }  // namespace
+
+std::unique_ptr<KrApplication> MakeFakeApplication() { return std::make_unique<FakeApplication>(*currentWorld); }
 
 void SetCurrentWorld(FakeWorld* world) { currentWorld = world; }
 

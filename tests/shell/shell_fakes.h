@@ -198,6 +198,8 @@ class FakeApplication final : public KrApplication {
 
 // The world the test entry builds its application over.
 void SetCurrentWorld(FakeWorld* world);
+// A fake application over the current world.
+std::unique_ptr<KrApplication> MakeFakeApplication();
 // A `main` for the harness: CreateEffect with a fake application over the current world.
 vst::AEffect* VSTCALLBACK TestEntry(vst::audioMasterCallback audioMaster);
 // The construction-failed flag TestEntry uses; tests reset it.
