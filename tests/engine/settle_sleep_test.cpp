@@ -218,21 +218,13 @@ TEST(Clone, CopiesIdentityAndJoinsTheCloneChain) {
   EXPECT_EQ(first->container, gain->container);
   EXPECT_EQ(first->audioMaster, &engine.master);
   EXPECT_EQ(first->DisplayName(), "Amp");
+  first->MessageBox("too loud");
+  EXPECT_EQ(engine.host.boxes, std::vector<std::string>{"Amp : too loud"});
   EXPECT_EQ(first->flags, UGF_POLYPHONIC | UGF_CLONE);
   ASSERT_EQ(first->PlugCount(), 3);
   EXPECT_EQ(first->GetPlug(2)->direction, DR_IN);
   EXPECT_EQ(first->audioInCount, 2);
   EXPECT_EQ(first->audioOutCount, 1);
-}
-
-TEST(Names, DisplayNameAndMessageBox) {
-  TestEngine engine(64);
-  auto* gain = engine.root.Add<Gain>(7);
-  EXPECT_EQ(gain->DisplayName(), "kr_test::Gain");
-  gain->title = "Amp";
-  gain->MessageBox("too loud");
-  ASSERT_EQ(engine.host.boxes.size(), 1u);
-  EXPECT_EQ(engine.host.boxes[0], "Amp : too loud");
 }
 
 namespace {
