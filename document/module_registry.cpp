@@ -1,0 +1,90 @@
+#include "document/module_registry.h"
+
+#include <charconv>
+#include <optional>
+#include <utility>
+
+#include "modules/legacy_modules.h"
+#include "platform/platform.h"
+
+namespace {
+
+// Display and group names live in string resources of the Windows build. No
+// platform call reads them yet, so every lookup answers "none" and the
+// registry name (or group text) is shown instead.
+std::optional<std::string> LoadStringResource(std::int32_t id) {
+  (void)id;
+  return std::nullopt;
+}
+
+constexpr std::size_t kMaxResourceText = 99;
+
+std::string ResourceTextOr(std::int32_t id, const std::string& fallback) {
+  if (id != 0) {
+    if (std::optional<std::string> text = LoadStringResource(id)) {
+      if (text->size() > kMaxResourceText) text->resize(kMaxResourceText);
+      return *text;
+    }
+  }
+  return fallback;
+}
+
+}  // namespace
+
+ModuleRegistry& ModuleRegistry::Get() {
+  static ModuleRegistry registry;
+  return registry;
+}
+
+ModuleRegistry::ModuleRegistry() {
+  fileTypes_.SetPluginPath(platform::ModulePath(), platform::PathSeparator());
+  RegisterLegacyModules(*this);
+}
+
+bool ModuleRegistry::Register(std::unique_ptr<Module_Info> entry) {
+  if (!entry || entry->name.empty()) return false;
+  const std::string& name = entry->name;
+  if (entries_.find(name) != entries_.end()) {
+    platform::ShowMessageBox({"RegisterModule Error. Module found twice. " + name, {}, platform::MessageIcon::Error});
+    return false;  // the first entry stays; this one was not registered
+  }
+  entries_.emplace(name, std::move(entry));
+  return true;
+}
+
+bool ModuleRegistry::Register(const ModuleDescriptor& descriptor) {
+  return Register(std::make_unique<Module_Info>(descriptor));
+}
+
+Module_Info* ModuleRegistry::FindByName(std::string_view name) const {
+  if (auto it = entries_.find(name); it != entries_.end()) return it->second.get();
+  if (!name.starts_with("BI")) return nullptr;
+  const std::string_view digits = name.substr(2);
+  std::int32_t number = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+  if (error != std::errc{} || end == digits.data()) return nullptr;
+  const std::string legacyName = NameByModuleNumber(number);
+  if (legacyName.empty()) return nullptr;
+  auto it = entries_.find(legacyName);
+  return it != entries_.end() ? it->second.get() : nullptr;
+}
+
+std::string ModuleRegistry::NameByModuleNumber(std::int32_t moduleNumber) const {
+  // -1 marks "no legacy number"; it must not pick an arbitrary newer entry.
+  if (moduleNumber < 0) return {};
+  for (const auto& [name, entry] : entries_)
+    if (entry->moduleNumber == moduleNumber) return name;
+  return {};
+}
+
+std::string ModuleRegistry::DisplayName(const Module_Info& entry) const {
+  return ResourceTextOr(entry.displayNameId, entry.name);
+}
+
+std::string ModuleRegistry::GroupName(const Module_Info& entry) const {
+  return ResourceTextOr(entry.groupId, entry.groupText);
+}
+
+bool RegisterModule(std::unique_ptr<Module_Info> entry) { return ModuleRegistry::Get().Register(std::move(entry)); }
+
+bool RegisterModule(const ModuleDescriptor& descriptor) { return ModuleRegistry::Get().Register(descriptor); }

@@ -1,0 +1,56 @@
+// The process-wide table of module kinds, looked up by name (documents of
+// version 79 on) or by legacy module number (older documents). Filled on
+// first use: the legacy table first, then every static-initialiser
+// registration. Filled on the loading thread, read-only afterwards.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/file_types.h"
+#include "document/module_info.h"
+
+class ModuleRegistry {
+ public:
+  using EntryMap = std::map<std::string, std::unique_ptr<Module_Info>, std::less<>>;
+
+  // Creates and fills the registry on the first call.
+  static ModuleRegistry& Get();
+
+  // False (entry destroyed) for an empty name. A name already present shows
+  // "RegisterModule Error. Module found twice. <name>", keeps the first entry
+  // and answers false.
+  bool Register(std::unique_ptr<Module_Info> entry);
+  bool Register(const ModuleDescriptor& descriptor);
+
+  // Exact name; else "BI<number>" finds the entry with that legacy number.
+  Module_Info* FindByName(std::string_view name) const;
+  // Empty when no entry carries the number.
+  std::string NameByModuleNumber(std::int32_t moduleNumber) const;
+
+  std::string DisplayName(const Module_Info& entry) const;
+  std::string GroupName(const Module_Info& entry) const;
+
+  const EntryMap& Entries() const { return entries_; }
+  FileTypeTable& FileTypes() { return fileTypes_; }
+  const FileTypeTable& FileTypes() const { return fileTypes_; }
+  std::string DefaultDirectory(std::string_view extension) const { return fileTypes_.DefaultDirectory(extension); }
+
+  std::vector<std::string> moduleLibraryPaths;  // external module libraries found
+  std::int32_t pluginEntryCount = 0;             // external entries registered
+
+ private:
+  ModuleRegistry();
+
+  EntryMap entries_;
+  FileTypeTable fileTypes_;
+};
+
+// Registers an entry in the process-wide registry; for static initialisers.
+bool RegisterModule(std::unique_ptr<Module_Info> entry);
+bool RegisterModule(const ModuleDescriptor& descriptor);

@@ -1,0 +1,93 @@
+// The engine's scheduler: owns the sample clock, cuts host blocks into
+// sub-blocks that never cross a multiple of L, runs the active modules in
+// sort order and dispatches messages from the GUI side on the audio thread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <optional>
+
+#include "engine/audio_master_host.h"
+#include "engine/dsp_msg_target.h"
+#include "engine/event_pool.h"
+#include "engine/event_processor.h"
+#include "engine/ui_to_dsp_que.h"
+#include "vst/vst2.h"
+
+class ug_base;
+
+// L from the host block size N (N < 96: N; otherwise a divisor of N near 96..192).
+int ComputeSubBlockLength(int hostBlockSize);
+
+class KrAudioMaster final : public EventProcessor, public dsp_msg_target {
+ public:
+  KrAudioMaster(AudioMasterHost& host, std::int32_t ownHandle);
+  ~KrAudioMaster() override;
+
+  // Engine start and the host's blocks (audio thread for Process).
+  void SetBlockSize(int hostBlockSize);
+  void Start(ug_base& rootContainer);
+  void Process(int count);
+
+  // Active list (audio thread, or while stopped).
+  void Insert(EventProcessor* module);
+  void Remove(EventProcessor* module);
+
+  // Messages from the GUI side.
+  void PostToDsp(std::span<const std::uint8_t> bytes);
+  void RequestDispatch();
+  void DispatchGuiMessages();
+  // Dispatches at most one message (the queue-full path).
+  void DispatchOneGuiMessage();
+  void PostNotify(ug_base& module, int kind, int value);
+  void OnGuiMessage(std::int32_t id, my_input_stream& stream) override;
+  // "noti" body after handle and id: turns it into a UET_UI_NOTIFY event.
+  void HandleNotify(my_input_stream& stream);
+
+  void RegisterTarget(std::int32_t handle, dsp_msg_target* target);
+  void UnregisterTarget(std::int32_t handle);
+
+  // Host time at the start of the current sub-block period; nullopt when the host has none.
+  std::optional<vst::VstTimeInfo> GetTimeInfo(std::int32_t filter);
+  void RequestParameterRefresh();
+  void MessageBox(std::string_view text, std::int32_t style = 0);
+  void PostRefresh(ug_base& module);
+  // Stop-with-wait request; the audio thread acknowledges by clearing running.
+  void RequestStop();
+
+  // Heartbeat of the host-input module: defer GUI messages to the audio
+  // thread again, and come back a quarter second later.
+  static void DeferralHeartbeat(ug_base& module);
+
+  int BlockLength() const { return blockLength_; }
+  double SampleRate() const { return host_.SampleRate(); }
+  EventPool& Events() { return eventPool_; }
+  AudioMasterHost& Host() { return host_; }
+  ui_to_dsp_que& GuiToDsp() { return guiToDsp; }
+
+  EventPool eventPool_;  // first: outlives every event of this engine
+  int now = 0;
+  int periodStart = 0;
+  int subBlockEnd = 0;
+  int blockStart = 0;
+  std::atomic<bool> attention{false};
+  std::atomic<bool> stopAck{false};
+  std::atomic<bool> pumpRequested{false};
+  std::atomic<bool> paramRefresh{false};
+  std::atomic<bool> stopRequested{false};
+  std::atomic<bool> running{false};
+  std::atomic<bool> deferToAudio{false};
+  std::atomic<bool> directAllowed{true};
+  ui_to_dsp_que guiToDsp;
+  EventProcessor* activeHead = nullptr;
+  EventProcessor* current = nullptr;
+  vst::VstTimeInfo timeInfo{};
+  std::map<std::int32_t, dsp_msg_target*> targets;
+  EventProcessor* insertHint = nullptr;
+
+ private:
+  AudioMasterHost& host_;
+  int blockLength_ = 1;
+  std::atomic<bool> dispatching_{false};
+};

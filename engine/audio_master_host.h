@@ -1,0 +1,26 @@
+// The audio master's link to the application and the host. The shell
+// implements it; tests use fakes.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "vst/vst2.h"
+
+class ug_base;
+
+class AudioMasterHost {
+ public:
+  virtual ~AudioMasterHost() = default;
+
+  // audioMasterGetTime with the given filter; null when the host has none.
+  virtual const vst::VstTimeInfo* GetHostTime(std::int32_t filter) = 0;
+  virtual double SampleRate() const = 0;
+  // Every host-visible parameter refreshes itself, last to first.
+  virtual void RefreshParameters() {}
+  // DSP-to-GUI senders: "mbox" (text and style) and "refr" for a module.
+  virtual void PostMessageBox(std::string_view text, std::int32_t style) {}
+  virtual void PostRefresh(ug_base& module) {}
+  // Stop acknowledged by the audio thread (after a stop request).
+  virtual void OnStopAcknowledged() {}
+};

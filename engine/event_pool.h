@@ -1,0 +1,41 @@
+// Preallocated events. The pool grows in chunks when it runs dry and never
+// shrinks, so steady-state processing does not touch the heap. One pool per
+// engine run; only the audio thread uses it while the engine runs.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#include "engine/ug_event.h"
+
+class EventPool {
+ public:
+  static constexpr std::size_t kChunk = 256;
+
+  explicit EventPool(std::size_t initial = kChunk);
+  EventPool(const EventPool&) = delete;
+  EventPool& operator=(const EventPool&) = delete;
+  ~EventPool();
+
+  ug_event* Allocate();
+
+  // Counts for tests and diagnostics.
+  std::size_t Capacity() const { return chunks_.size() * kChunk; }
+  std::size_t Growths() const { return growths_; }
+  std::size_t InUse() const { return inUse_; }
+
+  // Frees an event to its home pool, or to the heap when it has none.
+  static void Free(ug_event* event);
+  // An event for an object with no pool (graph building before any engine).
+  static ug_event* AllocateUnpooled();
+
+ private:
+  void Grow();
+  void Release(ug_event* event);
+
+  std::vector<std::unique_ptr<ug_event[]>> chunks_;
+  ug_event* free_ = nullptr;  // singly linked through next
+  std::size_t growths_ = 0;
+  std::size_t inUse_ = 0;
+};

@@ -1,0 +1,130 @@
+// Base of every DSP module: owns its plugs, runs a replaceable process
+// function cut at event times, passes plug states on and sleeps when its
+// inputs have settled.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/dsp_msg_target.h"
+#include "engine/event_processor.h"
+#include "engine/interface_object.h"
+#include "engine/uplug.h"
+
+class ContainerHooks;
+class ControlAutomation;
+class CUG;
+struct connector;
+
+enum UgFlags : std::uint32_t {
+  UGF_IO_MOD = 0x1,
+  UGF_MONITOR = 0x2,
+  UGF_POLYPHONIC = 0x4,
+  UGF_UP_MARK = 0x8,
+  UGF_DOWN_MARK = 0x10,
+  UGF_NEVER_SUSPEND_WITH_VOICE = 0x20,
+  UGF_NO_MARKING = 0x40,
+  UGF_SUSPENDED = 0x80,
+  UGF_OPEN = 0x100,
+  UGF_NEVER_SUSPEND = 0x200,
+  UGF_CLONE = 0x800,
+  UGF_BUILD_1000 = 0x1000,
+  UGF_SORT_EARLY = 0x2000,
+  UGF_BUILD_40000 = 0x40000,
+  UGF_BUILD_80000 = 0x80000,
+};
+
+class ug_base : public EventProcessor, public dsp_msg_target {
+ public:
+  using ProcessFunction = void (ug_base::*)(int offset, int count);
+
+  ug_base();
+  ~ug_base() override;  // slot 0: deletes plugs (and their connectors) and events
+
+  // Virtual operations in slot order.
+  void Wake() override;                                                      // 1
+  void RunFor(int count) override;                                           // 2
+  void OnUiNotify(int kind, int value) override;                             // 3
+  void HandleEvent(ug_event* event) override;                                // 4
+  virtual std::unique_ptr<ug_base> CreateSame() = 0;                         // 5
+  virtual std::unique_ptr<ug_base> Clone();                                  // 6
+  virtual void Suspend();                                                    // 7
+  virtual void Resume();                                                     // 8
+  virtual void QueueMidi(int time, std::uint32_t message, UPlug* input);     // 9
+  virtual void QueueStateChange(int time, connector* c, PlugState state);    // 10
+  virtual void OnPlugStateChange(int time, connector* c, PlugState state) {} // 11
+  virtual void ListInterface(InterfaceList& list) {}                         // 12
+  virtual void Open();                                                       // 13
+  virtual void Close();                                                      // 14
+  void OnGuiMessage(std::int32_t id, my_input_stream& stream) override;      // 15
+  virtual bool HasMarkedInput();                                             // 16
+  virtual void MarkDownstream();                                             // 17
+  virtual void MarkUpstream();                                               // 18
+  virtual void PropagateVoiceDown(int tag);                                  // 19
+  virtual void PropagateVoiceUp(int tag);                                    // 20
+  virtual void AllocatePlugData();                                           // 21
+  virtual void Reserved22() {}                                               // 22
+  virtual void ConnectClone(ug_base& prototype, int voice) {}                // 23
+  virtual void ProgramChange(int program) {}                                 // 24
+  virtual void ContainerHook(int code);                                      // 25
+  virtual bool CanSleep() { return events.empty(); }                         // 26
+
+  // Plugs made from the module's own plug list (skipping records that are
+  // made one per document plug).
+  void CreatePlugs();
+  UPlug* AddPlug(std::unique_ptr<UPlug> plug);
+  // Throws std::invalid_argument for an index outside the plug list.
+  UPlug* GetPlug(int index);
+  int PlugCount() const { return static_cast<int>(plugs.size()); }
+
+  template <class T>
+  void SetProcessFunction(void (T::*fn)(int, int)) {
+    process = static_cast<ProcessFunction>(fn);
+  }
+  void SetProcessFunction(ProcessFunction fn) { process = fn; }
+
+  std::string DisplayName() const;
+  void MessageBox(std::string_view text);
+  void PostNotify(int kind, int value);
+  void QueueProgramChange(int time, int value);
+  void QueueCall(int time, EventCall fn);
+
+  // The sub-block length of this module's engine.
+  int BlockLength() const;
+  // Start of the current sub-block period (0 without an engine).
+  int PeriodStart() const;
+
+  // Settling: the sleep check and the generic hold ramp.
+  void SleepCheck(int offset, int count);
+  void StartHold();
+  void HoldStarter(int offset, int count);
+  void Hold(int offset, int count);
+  void DoNothing(int offset, int count) {}
+
+  std::int32_t voiceTag = -1;
+  std::vector<std::unique_ptr<UPlug>> plugs;
+  ContainerHooks* container = nullptr;
+  ControlAutomation* automation = nullptr;
+  ProcessFunction process = &ug_base::DoNothing;
+  ug_base* nextClone = nullptr;
+  ProcessFunction savedProcess = nullptr;
+  int settleCount = 0;
+  int audioInCount = 0;
+  int audioOutCount = 0;
+  CUG* docModule = nullptr;
+  std::string title;  // the document module's title, when it has one
+
+ protected:
+  // Removes this module from its engine's active list and marks it sleeping.
+  void GoToSleep();
+  // Fills every audio output from offset for count samples with its latest sample.
+  void HoldOutputs(int offset, int count);
+  // Class name for DisplayName when there is no title.
+  virtual std::string ClassName() const;
+
+ private:
+  void StoreStateChangeValue(ug_event* event);
+};

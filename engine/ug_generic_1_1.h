@@ -1,0 +1,22 @@
+// Base of one-input, one-output audio modules: "Signal in" -> "Signal Out".
+// Derived classes supply the block function.
+#pragma once
+
+#include "engine/ug_base.h"
+
+class ug_generic_1_1 : public ug_base {
+ public:
+  void ListInterface(InterfaceList& list) override;
+  void Open() override;
+  void OnPlugStateChange(int time, connector* c, PlugState state) override;
+
+  // Slot 27: produce count samples of output from offset.
+  virtual void BlockFunction(int offset, int count) = 0;
+
+  // Settling variant: runs the block function, then counts down L samples.
+  void SettleBlock(int offset, int count);
+
+ protected:
+  float* in_ptr = nullptr;
+  float* out_ptr = nullptr;
+};
