@@ -14,6 +14,7 @@
 
 #include "document/archive_error.h"
 #include "document/geometry.h"
+#include "document/load_context.h"
 #include "document/runtime_class.h"
 
 class ArchiveReader {
@@ -62,6 +63,8 @@ class ArchiveReader {
   std::unique_ptr<T> ClaimAs(T* ob) {
     return std::unique_ptr<T>(static_cast<T*>(Claim(ob).release()));
   }
+  LoadContext& Context() { return context_; }
+
   // Hands over the objects nobody claimed (they may still be referred to).
   std::vector<std::unique_ptr<CObject>> ReleaseUnclaimed();
 
@@ -82,4 +85,5 @@ class ArchiveReader {
   std::vector<std::unique_ptr<CObject>> made_;        // creation order; claimed ones are null
   std::unordered_map<const CObject*, std::size_t> unclaimed_;  // object -> index in made_
   std::unordered_set<const CObject*> loading_;
+  LoadContext context_;
 };

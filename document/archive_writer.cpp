@@ -128,3 +128,8 @@ void ArchiveWriter::WriteObject(const CObject* ob) {
   objects_[ob] = nextIndex_++;
   ob->Store(*this);
 }
+
+const CObject* ArchiveWriter::KeepAlive(std::unique_ptr<CObject> ob) {
+  keptAlive_.push_back(std::move(ob));
+  return keptAlive_.back().get();
+}

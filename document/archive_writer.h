@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,6 +41,9 @@ class ArchiveWriter {
   // A reference: the null tag, a back reference, or a new object (with its
   // class record the first time the class appears).
   void WriteObject(const CObject* ob);
+  // Keeps an object made only for writing (an old-style stand-in) alive
+  // until the writer goes, so its address is never reused while written.
+  const CObject* KeepAlive(std::unique_ptr<CObject> ob);
 
  private:
   void WriteTag(std::uint32_t index, bool isClass);
@@ -50,4 +54,5 @@ class ArchiveWriter {
   std::uint32_t nextIndex_ = 1;
   std::unordered_map<const CObject*, std::uint32_t> objects_;
   std::unordered_map<const RuntimeClass*, std::uint32_t> classes_;
+  std::vector<std::unique_ptr<CObject>> keptAlive_;
 };
