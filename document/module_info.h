@@ -107,6 +107,9 @@ class Module_Info {
   std::int32_t groupId = 0;
   std::int32_t flags = 0;
   std::int32_t moduleNumber = -1;
+  // Set on the entries of the built-in name tables: they stand in for a
+  // module until the module's own registration arrives and replaces them.
+  bool placeholder = false;
 
  protected:
   // Asks a temporary audio object for its plug list; bindings into that

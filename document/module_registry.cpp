@@ -43,13 +43,27 @@ ModuleRegistry::ModuleRegistry() {
 
 bool ModuleRegistry::Register(std::unique_ptr<Module_Info> entry) {
   if (!entry || entry->name.empty()) return false;
-  const std::string& name = entry->name;
-  if (entries_.find(name) != entries_.end()) {
-    platform::ShowMessageBox({"RegisterModule Error. Module found twice. " + name, {}, platform::MessageIcon::Error});
-    return false;  // the first entry stays; this one was not registered
+  auto it = entries_.find(entry->name);
+  if (it == entries_.end()) {
+    const std::string name = entry->name;
+    entries_.emplace(name, std::move(entry));
+    return true;
   }
-  entries_.emplace(name, std::move(entry));
-  return true;
+  Module_Info& existing = *it->second;
+  if (entry->placeholder) return false;  // the module registered itself already
+  if (existing.placeholder) {
+    if (entry->moduleNumber < 0) entry->moduleNumber = existing.moduleNumber;
+    it->second = std::move(entry);
+    return true;
+  }
+  platform::ShowMessageBox(
+      {"RegisterModule Error. Module found twice. " + existing.name, {}, platform::MessageIcon::Error});
+  return false;  // the first entry stays; this one was not registered
+}
+
+bool ModuleRegistry::RegisterPlaceholder(std::unique_ptr<Module_Info> entry) {
+  if (entry) entry->placeholder = true;
+  return Register(std::move(entry));
 }
 
 bool ModuleRegistry::Register(const ModuleDescriptor& descriptor) {
@@ -88,3 +102,7 @@ std::string ModuleRegistry::GroupName(const Module_Info& entry) const {
 bool RegisterModule(std::unique_ptr<Module_Info> entry) { return ModuleRegistry::Get().Register(std::move(entry)); }
 
 bool RegisterModule(const ModuleDescriptor& descriptor) { return ModuleRegistry::Get().Register(descriptor); }
+
+bool RegisterPlaceholderModule(std::unique_ptr<Module_Info> entry) {
+  return ModuleRegistry::Get().RegisterPlaceholder(std::move(entry));
+}

@@ -24,9 +24,13 @@ class ModuleRegistry {
 
   // False (entry destroyed) for an empty name. A name already present shows
   // "RegisterModule Error. Module found twice. <name>", keeps the first entry
-  // and answers false.
+  // and answers false. Placeholders are the exception, whatever the order:
+  // an entry replaces a placeholder of its name (taking over its legacy
+  // number when it has none), and a placeholder never replaces an entry.
   bool Register(std::unique_ptr<Module_Info> entry);
   bool Register(const ModuleDescriptor& descriptor);
+  // Registers an entry of the built-in name tables as a placeholder.
+  bool RegisterPlaceholder(std::unique_ptr<Module_Info> entry);
 
   // Exact name; else "BI<number>" finds the entry with that legacy number.
   Module_Info* FindByName(std::string_view name) const;
@@ -54,3 +58,4 @@ class ModuleRegistry {
 // Registers an entry in the process-wide registry; for static initialisers.
 bool RegisterModule(std::unique_ptr<Module_Info> entry);
 bool RegisterModule(const ModuleDescriptor& descriptor);
+bool RegisterPlaceholderModule(std::unique_ptr<Module_Info> entry);

@@ -38,8 +38,9 @@ class KrAudioMaster final : public EventProcessor, public dsp_msg_target {
   void PostToDsp(std::span<const std::uint8_t> bytes);
   void RequestDispatch();
   void DispatchGuiMessages();
-  // Dispatches at most one message (the queue-full path).
+  // Dispatches at most one message on the writing thread (the queue-full path).
   void DispatchOneGuiMessage();
+  bool InProcess() const { return inProcess_.load(std::memory_order_acquire); }
   void PostNotify(ug_base& module, int kind, int value);
   void OnGuiMessage(std::int32_t id, my_input_stream& stream) override;
   // "noti" body after handle and id: turns it into a UET_UI_NOTIFY event.
@@ -87,7 +88,16 @@ class KrAudioMaster final : public EventProcessor, public dsp_msg_target {
   EventProcessor* insertHint = nullptr;
 
  private:
+  // GUI-thread dispatch of queued messages, refused while a block runs.
+  bool DispatchDirect(bool oneOnly);
+  void DispatchOne();
+  bool OnAudioThread() const;
+
   AudioMasterHost& host_;
   int blockLength_ = 1;
-  std::atomic<bool> dispatching_{false};
+  // Keeps GUI-thread dispatch and Process apart (see DispatchDirect).
+  std::atomic<bool> inProcess_{false};
+  std::atomic<bool> guiDispatching_{false};
+  std::atomic<std::uint32_t> audioThread_{0};
+  bool directDepth_ = false;  // a GUI-thread dispatch is under way on this engine
 };

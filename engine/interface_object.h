@@ -37,6 +37,14 @@ class InterfaceObject {
                   PlugDataType dataType, std::string defaultText = {}, std::string listText = {},
                   std::uint32_t flags = 0, std::string hint = {}, float** bufferBinding = nullptr);
 
+  // The bound-type check: true when a plug may be bound to a variable of
+  // this type. Any other type shows "ERROR InterfaceObject::checkpointer
+  // Unknown plug type!! " with the type's name.
+  static bool checkpointer(const std::type_info& type);
+  // Adds a type the check accepts (the internal data objects of modules
+  // that bind something other than the plain value types).
+  static void AcceptBoundType(const std::type_info& type);
+
   float** bufferBinding = nullptr;  // member that receives the sample buffer of a DT_AUDIO plug
   PlugDirection direction = DR_IN;
   std::string hint;

@@ -42,6 +42,9 @@ class lock_free_fifo {
   std::uint8_t ReadByte();
   void Read(std::span<std::uint8_t> bytes);
 
+  // Reader side: drops everything readable (whole messages in whole-message mode).
+  void SkipReadable();
+
   bool IsEmpty() const;
   bool IsFull() const;
   int Size() const { return size_; }

@@ -91,6 +91,7 @@ class UPlug {
   std::unique_ptr<double> ownDouble_;
   std::unique_ptr<MidiOutEndpoint> ownMidiOut_;
   std::unique_ptr<MidiInEndpoint> ownMidiIn_;
+  std::vector<std::unique_ptr<connector>> ownedConnectors_;  // an input owns its wires
   union {
     std::int16_t i16;
     bool b;

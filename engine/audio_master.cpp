@@ -1,0 +1,124 @@
+#include "engine/audio_master.h"
+
+#include "engine/samp_block.h"
+#include "engine/ug_base.h"
+#include "platform/platform.h"
+
+KrAudioMaster::KrAudioMaster(AudioMasterHost& host, std::int32_t ownHandle)
+    : guiToDsp(*this), host_(host), blockLength_(SubBlockLength()) {
+  audioMaster = this;
+  handle = ownHandle;
+  timeInfo.tempo = 120.0;
+  targets[ownHandle] = this;
+}
+
+KrAudioMaster::~KrAudioMaster() {
+  ClearEvents();  // before the pool goes
+  targets.clear();
+}
+
+void KrAudioMaster::SetBlockSize(int hostBlockSize) {
+  blockLength_ = ComputeSubBlockLength(hostBlockSize);
+  SetSubBlockLength(blockLength_);
+}
+
+void KrAudioMaster::Start(ug_base& rootContainer) {
+  now = periodStart = subBlockEnd = clock = 0;
+  attention = false;
+  stopAck = false;
+  pumpRequested = false;
+  stopRequested = false;
+  activeHead = nullptr;
+  current = nullptr;
+  insertHint = nullptr;
+  rootContainer.audioMaster = this;
+  rootContainer.Open();
+}
+
+void KrAudioMaster::Process(int count) {
+  if (stopRequested.load(std::memory_order_acquire) && !running.load(std::memory_order_acquire)) return;
+  audioThread_.store(platform::CurrentThreadId(), std::memory_order_relaxed);
+  inProcess_.store(true);  // sequentially consistent: pairs with DispatchDirect
+  while (guiDispatching_.load()) {
+    // A GUI-thread dispatch that began before this block: let it finish.
+  }
+
+  if (attention.exchange(false, std::memory_order_acq_rel)) {
+    if (pumpRequested.exchange(false, std::memory_order_acq_rel)) DispatchGuiMessages();
+    if (paramRefresh.exchange(false, std::memory_order_acq_rel)) host_.RefreshParameters();
+  }
+
+  blockStart = now;
+  int next = periodStart + blockLength_;
+  do {
+    int e = next - now;
+    if (e == 0) {
+      periodStart = next;
+      next += blockLength_;
+      e = blockLength_;
+    }
+    if (count < e) e = count;
+    subBlockEnd = now + e;
+    for (EventProcessor* m = activeHead; m != nullptr; m = m->next) {
+      current = m;
+      m->RunFor(e);
+    }
+    current = nullptr;
+    now += e;
+    count -= e;
+  } while (count > 0);
+
+  // A stop request is acknowledged once the block is complete.
+  if (stopRequested.load(std::memory_order_acquire) && running.load(std::memory_order_acquire)) {
+    running.store(false, std::memory_order_release);
+    host_.OnStopAcknowledged();
+  }
+  inProcess_.store(false, std::memory_order_release);
+}
+
+void KrAudioMaster::RequestStop() {
+  stopRequested = true;
+  stopAck = true;
+  attention = true;
+}
+
+void KrAudioMaster::Insert(EventProcessor* module) {
+  if (module == nullptr || module->prev != nullptr || activeHead == module) return;  // already listed
+  EventProcessor* start =
+      insertHint != nullptr && insertHint->sortOrder >= module->sortOrder ? insertHint : activeHead;
+  EventProcessor* before = start == activeHead ? nullptr : start->prev;
+  EventProcessor* after = start;
+  while (after != nullptr && after->sortOrder >= module->sortOrder) {
+    before = after;
+    after = after->next;
+  }
+  module->prev = before;
+  module->next = after;
+  if (before != nullptr) {
+    before->next = module;
+  } else {
+    activeHead = module;
+  }
+  if (after != nullptr) after->prev = module;
+  insertHint = module;
+
+  // A module placed before the running one has been passed in this walk: it
+  // starts with the next sub-block.
+  if (current != nullptr && module->sortOrder > current->sortOrder) {
+    module->CatchUp(subBlockEnd);
+  } else {
+    module->CatchUp(now);
+  }
+}
+
+void KrAudioMaster::Remove(EventProcessor* module) {
+  insertHint = nullptr;
+  if (module == nullptr || (module->prev == nullptr && activeHead != module)) return;  // not listed
+  if (module->prev != nullptr) {
+    module->prev->next = module->next;
+  } else {
+    activeHead = module->next;
+  }
+  if (module->next != nullptr) module->next->prev = module->prev;
+  module->prev = nullptr;  // next stays: a walk standing on this module goes on
+}

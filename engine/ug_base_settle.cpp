@@ -1,0 +1,47 @@
+// Settling and sleeping: the sleep check and the generic hold ramp.
+#include <algorithm>
+
+#include "engine/audio_master.h"
+#include "engine/ug_base.h"
+
+void ug_base::SleepCheck(int offset, int count) {
+  if (CanSleep() && !sleeping) GoToSleep();
+}
+
+void ug_base::GoToSleep() {
+  if (audioMaster != nullptr) audioMaster->Remove(this);
+  sleeping = true;
+}
+
+void ug_base::StartHold() {
+  savedProcess = process;
+  settleCount = BlockLength();
+  SetProcessFunction(&ug_base::HoldStarter);
+}
+
+void ug_base::HoldStarter(int offset, int count) {
+  if (savedProcess != nullptr) (this->*savedProcess)(offset, 1);
+  SetProcessFunction(&ug_base::Hold);
+  if (count > 1) Hold(offset + 1, count - 1);
+}
+
+void ug_base::Hold(int offset, int count) {
+  const int held = std::min(count, settleCount);
+  HoldOutputs(offset, held);
+  settleCount -= held;
+  if (settleCount > 0) return;
+  // Every position of the period now holds the final value.
+  SetProcessFunction(&ug_base::SleepCheck);
+  if (count > held) SleepCheck(offset + held, count - held);
+}
+
+void ug_base::HoldOutputs(int offset, int count) {
+  if (count <= 0) return;
+  const int length = BlockLength();
+  for (auto& plug : plugs) {
+    if (plug->type != DT_AUDIO || plug->direction != DR_OUT) continue;
+    float* samples = plug->GetSampleBuffer();
+    const float latest = samples[offset > 0 ? offset - 1 : length - 1];
+    std::fill_n(samples + offset, count, latest);
+  }
+}
