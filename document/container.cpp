@@ -4,6 +4,7 @@
 
 #include "document/archive_reader.h"
 #include "document/archive_writer.h"
+#include "document/controls.h"
 #include "document/line2.h"
 #include "document/module_info.h"
 #include "document/module_registry.h"
@@ -14,7 +15,9 @@ const RuntimeClass CContainer::kClass{"CContainer", 95, true, &CUG_with_patches:
 
 std::unique_ptr<CUG> MakeDocumentObject(Module_Info& entry) {
   if (entry.documentFactory) return entry.documentFactory(&entry);
+  // Built-in kinds whose document class lives here.
   if (entry.name == "Container") return std::make_unique<CContainer>(&entry);
+  if (entry.name == "Patch Select") return std::make_unique<Ctl_PatchSel>(&entry);
   if (dynamic_cast<Module_Info2*>(&entry)) return std::make_unique<CUG2>(&entry);
   return std::make_unique<CUG>(&entry);
 }
