@@ -76,7 +76,7 @@ TEST_P(RoundTrip, FieldsStoredAtThisVersionComeBack) {
   ASSERT_NE(src, nullptr);
   ASSERT_NE(src->Entry(), nullptr);
   EXPECT_EQ(src->Entry()->name, "T Source");
-  EXPECT_EQ(src->Plugs().size(), 8u);
+  EXPECT_EQ(src->Plugs().size(), 9u);
   CUG* sink2 = FindModuleTitled(root, "Second sink");
   ASSERT_NE(sink2, nullptr);
   EXPECT_TRUE(sink2->Disabled());

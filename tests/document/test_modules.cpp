@@ -32,14 +32,15 @@ void RegisterTestModules() {
               {"Name", DR_IN, DT_TEXT, "x", "", PF_RENAME},
               {"Knob", DR_IN, DT_FLOAT, "5", "", PF_GUI | PF_PATCH_VALUE},
               {"MIDI Out", DR_OUT, DT_MIDI},
-              {"Echo", DR_IN, DT_FLOAT, "", "", PF_OUTPUT_VALUE}});
+              {"Echo", DR_OUT, DT_FLOAT, "", "", PF_OUTPUT_VALUE},
+              {"Mode Out", DR_OUT, DT_ENUM, "0", "A,B"}});
     Register(std::make_unique<Module_Info>("T Sink", "", 0, 0, nullptr, nullptr, MF_STRUCTURE_VIEW, "", 902),
              {{"In", DR_IN, DT_AUDIO, "", "", PF_SIGNAL},
               {"Value In", DR_IN, DT_FLOAT, "2.5"},
               {"Mode", DR_IN, DT_ENUM, "0", "A,B"},
               {"MIDI In", DR_IN, DT_MIDI},
               {"Other List", DR_IN, DT_ENUM, "0", "X,Y"},
-              {"Any List", DR_IN, DT_ENUM, "0", "Q", PF_ANY_LIST}});
+              {"Any List", DR_IN, DT_ENUM, "0", "", PF_ANY_LIST}});
     static const PlugDescriptor guiPlugs[] = {{"Gui Value", DR_OUT, DT_FLOAT, "1"}};
     auto gui = std::make_unique<Module_Info2>("T Gui", "", 0, 0, nullptr, nullptr, MF_PANEL_VIEW, guiPlugs, nullptr,
                                               "", 903);
