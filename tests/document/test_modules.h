@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "document/document_builder.h"
+#include "document/module_info.h"
 
 namespace doctest {
 
