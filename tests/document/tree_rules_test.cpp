@@ -38,7 +38,8 @@ class TreeRules : public ::testing::Test {
 
 TEST_F(TreeRules, CanConnectMessages) {
   EXPECT_EQ(Refusal(P(src, "Out"), P(src, "Out")), "");
-  EXPECT_EQ(Refusal(P(src, "Out"), P(src, "Value Out")),
+  CUG* src2 = &b.AddModule(b.Root(), "T Source");
+  EXPECT_EQ(Refusal(P(src, "Out"), P(src2, "Out")),
             "Can't connect. An output must go to an input (plugs on the left = Inputs, right = Outputs");
   EXPECT_EQ(Refusal(P(src, "Value Out"), P(sink, "In")),
             "Can't connect different plug types (eg you can't connect a voltage p_to a filename)");
@@ -53,6 +54,8 @@ TEST_F(TreeRules, CanConnectMessages) {
   // Audio and MIDI inputs take any number of wires.
   EXPECT_TRUE(P(sink2, "Value In").CanConnect(P(src, "Value Out"), message));
   b.Connect(P(src, "Out"), P(sink2, "In"));
+  b.Connect(P(src2, "Out"), P(sink, "In"));  // a second wire into an audio input
+  EXPECT_EQ(P(sink, "In").Wires().size(), 2u);
 
   b.Connect(P(src, "Value Out"), P(sink, "Value In"));
   EXPECT_EQ(Refusal(P(src, "Value Out"), P(sink, "Value In")), "This type of plug accepts only one input");
