@@ -85,10 +85,9 @@ void ug_oscillator2::OnPlugStateChange(int time, connector* c, PlugState state) 
   switch (index) {
     case PN_PITCH:
     case PN_FREQ_SCALE:
-      if (!streaming && GetPlug(PN_PITCH)->state != ST_RUN) {
-        state_.increment = IncrementOf(GetPlug(PN_PITCH)->GetValueNow());
-        SelectTable(state_.increment);
-      }
+      // Streaming or not, the pitch of this instant chooses the table now.
+      state_.increment = IncrementOf(GetPlug(PN_PITCH)->GetValueNow());
+      SelectTable(state_.increment);
       break;
     case PN_WAVEFORM:
     case PN_SMOOTH:
@@ -244,16 +243,23 @@ void ug_oscillator2::RunNoise(int offset, int count) {
 
 void ug_oscillator2::Run(int offset, int count) {
   while (count > 0) {
-    if (pitchStreams_) SelectTable(IncrementOf(pitch_[offset]));
-    if (tableFadeLeft_ == 0) {
-      Chain(offset, count);
-      return;
+    int n = count;
+    if (pitchStreams_) {
+      // A streaming pitch picks its table on a grid of engine time, so the
+      // choice never depends on where the host cut its blocks.
+      const int intoGrid = static_cast<int>(static_cast<unsigned>(PeriodStart() + offset) % kTableCheckInterval);
+      if (intoGrid == 0) SelectTable(IncrementOf(pitch_[offset]));
+      n = std::min(n, kTableCheckInterval - intoGrid);
     }
-    const int n = std::min(count, tableFadeLeft_);
-    TableFade(offset, n);
+    if (tableFadeLeft_ > 0) {
+      n = std::min(n, tableFadeLeft_);
+      TableFade(offset, n);
+      if (tableFadeLeft_ == 0) SelectTable(state_.increment);
+    } else {
+      Chain(offset, n);
+    }
     offset += n;
     count -= n;
-    if (tableFadeLeft_ == 0) SelectTable(state_.increment);
   }
 }
 
@@ -275,11 +281,13 @@ void ug_oscillator2::TableFade(int offset, int count) {
   choice_ = fresh;
   dest_ = out_;
   Chain(offset, count);
-  float x = static_cast<float>(tableFadeLeft_) * 0.05f;
+  // The old table's share falls by 1/21 a sample from 1, counted from the
+  // fade's start so that a fade cut by a block boundary mixes the same.
+  const int done = kTableFadeSamples - tableFadeLeft_;
   const float* old = scratch_.data() + offset;
   float* out = out_ + offset;
   for (int i = 0; i < count; ++i) {
-    x -= 1.0f / 21.0f;
+    const float x = 1.0f - static_cast<float>(done + i + 1) * (1.0f / 21.0f);
     out[i] = (1.0f - x) * out[i] + x * old[i];
   }
   tableFadeLeft_ -= count;

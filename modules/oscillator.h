@@ -22,6 +22,7 @@ class ug_oscillator2 : public ug_base {
   enum Waveform : std::int16_t { WS_SINE, WS_SAW, WS_RAMP, WS_TRIANGLE, WS_PULSE, WS_WHITE_NOISE, WS_PINK_NOISE };
   static constexpr int kTableFadeSamples = 20;
   static constexpr int kSyncFadeSamples = 4;
+  static constexpr int kTableCheckInterval = 32;  // samples between table choices of a streaming pitch
 
   std::unique_ptr<ug_base> CreateSame() override;
   // Copies share the prototype's pitch table (voices opened on the audio thread).
