@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/test_modules.h"
+#include "tests/engine/test_modules.h"
 
 namespace kr_sound {
 
