@@ -3,6 +3,7 @@
 
 #include "modules/oscillator.h"
 #include "modules/osc_pitch.h"
+#include "modules/test_tone.h"
 #include "sound_rig.h"
 
 using namespace kr_sound;
@@ -106,4 +107,21 @@ TEST(Oscillator, StreamingPitchFollowsEverySample) {
   const std::vector<float> second(tap->samples.begin() + 44100, tap->samples.end());
   EXPECT_NEAR(Cents(MeasureHz(first, 44100.0), 440.0), 0.0, 1.0);
   EXPECT_NEAR(Cents(MeasureHz(second, 44100.0), 880.0), 0.0, 1.0);
+}
+
+TEST(TestTone, OneKilohertzAtFiveVolts) {
+  for (double rate : {44100.0, 48000.0}) {
+    TestEngine engine(64);
+    engine.host.rate = rate;
+    auto* tone = engine.root.Add<ug_test_tone>(10);
+    auto* tap = engine.root.Add<Tap>(1);
+    Connect(tone->GetPlug(0), tap->GetPlug(0));
+    engine.Start();
+    engine.Render(static_cast<int>(rate), 64);
+    const auto& out = tap->samples;
+    EXPECT_FLOAT_EQ(out[0], static_cast<float>(0.5 * std::sin(2.0 * M_PI * 1000.0 / rate)));
+    EXPECT_NEAR(Cents(MeasureHz(out, rate), 1000.0), 0.0, 0.1);
+    EXPECT_NEAR(*std::max_element(out.begin(), out.end()), 0.5f, 1e-3f);
+    EXPECT_TRUE(engine.IsActive(tone)) << "never sleeps";
+  }
 }
