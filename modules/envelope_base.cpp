@@ -8,6 +8,9 @@
 
 namespace {
 
+// Levels from inputs may be anything; a target that is not a number is 0.
+float Finite(float v) { return std::isfinite(v) ? v : 0.0f; }
+
 // Whole samples of a ramp: at least 1, never beyond the 32-bit count.
 int SampleCount(double samples) {
   if (!(samples >= 1.0)) return 1;
@@ -146,7 +149,7 @@ void ug_envelope_base::StartSegment(int time, bool fast) {
   const bool atEnd = cur_ >= end_;
   const bool levelStreams = !atEnd && s.levelPlug != nullptr && s.levelPlug->state == ST_RUN;
   const bool overallStreams = overallPlug_ != nullptr && overallPlug_->state == ST_RUN;
-  target_ = atEnd ? 0.0f : (s.levelPlug != nullptr ? ValueAt(s.level, time) : s.fixedLevel);
+  target_ = atEnd ? 0.0f : Finite(s.levelPlug != nullptr ? ValueAt(s.level, time) : s.fixedLevel);
   overallValue_ = overallPlug_ != nullptr ? ValueAt(overall_, time) : 1.0f;
   fastRamp_ = false;
   SetProcessFunction(gateStreams_ ? &ug_envelope_base::GateScanner : &ug_envelope_base::Runner);
@@ -260,7 +263,7 @@ int ug_envelope_base::RampTracking(int offset, int count) {
   float magnitude = std::fabs(step_);
   for (int k = offset; k < offset + count; ++k) {
     if constexpr (RateRun) magnitude = RateToStep(rate[k], sampleRate);
-    if constexpr (LevelRun) target_ = level[k];
+    if constexpr (LevelRun) target_ = Finite(level[k]);
     const float overall = OverallRun ? overall_[k] : overallValue_;
     const bool rising = level_ < target_;
     const float next = rising ? level_ + magnitude : level_ - magnitude;
@@ -290,7 +293,7 @@ int ug_envelope_base::HoldFollow(int offset, int count) {
   const std::size_t index = static_cast<std::size_t>(std::clamp(cur_, 0, kMaxSegments));
   const float* level = segments_[index].level;
   for (int k = offset; k < offset + count; ++k) {
-    level_ = level[k];
+    level_ = Finite(level[k]);
     out_[k] = level_ * (OverallRun ? overall_[k] : overallValue_);
   }
   return count;

@@ -296,7 +296,9 @@ void ug_oscillator2::TableFade(int offset, int count) {
 void ug_oscillator2::ApplySyncEdge(float previous, float current) {
   // The crossing lies current / (current - previous) of a sample back.
   const double fraction = static_cast<double>(current) / (static_cast<double>(current) - previous);
-  const auto advanced = static_cast<std::uint32_t>(std::clamp(fraction, 0.0, 1.0) * state_.increment);
+  // Infinite samples make 0/0: such an edge counts as lying on the sample.
+  const double within = fraction >= 0.0 && fraction <= 1.0 ? fraction : (fraction > 1.0 ? 1.0 : 0.0);
+  const auto advanced = static_cast<std::uint32_t>(within * state_.increment);
   if (syncCrossFade_) {
     state_.fadePhase = state_.phase;
     state_.fadePm = state_.pm;
