@@ -11,7 +11,8 @@ using namespace kr_sound;
 namespace {
 
 struct OscRig {
-  explicit OscRig(std::map<int, std::string> inputs, int block = 64) : engine(block) {
+  explicit OscRig(std::map<int, std::string> inputs, double rate = 44100.0) : engine(64) {
+    engine.host.rate = rate;
     osc = engine.root.Add<ug_oscillator2>(10);
     tap = engine.root.Add<Tap>(1);
     Connect(osc->GetPlug(ug_oscillator2::PN_OUT), tap->GetPlug(0));
@@ -80,6 +81,13 @@ TEST(Oscillator, FiveVoltsIs440HzAndSixVolts880) {
       const double measured = MeasureHz(rig.Render(hz < 20 ? 44100 * 3 : 44100), 44100.0);
       EXPECT_NEAR(Cents(measured, hz), 0.0, 1.0) << volts << " V, wave " << wave << ": " << measured << " Hz";
     }
+  }
+}
+
+TEST(Oscillator, InTuneAtOtherRates) {
+  for (double rate : {22050.0, 48000.0, 96000.0}) {
+    OscRig rig({{ug_oscillator2::PN_PITCH, "5"}, {ug_oscillator2::PN_WAVEFORM, "0"}}, rate);
+    EXPECT_NEAR(Cents(MeasureHz(rig.Render(static_cast<int>(rate)), rate), 440.0), 0.0, 1.0) << rate;
   }
 }
 
