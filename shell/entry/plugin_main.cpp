@@ -1,5 +1,6 @@
 // The plug-in's exported entry. Hosts look for "main" (the name every VST 2
 // host knows) or "VSTPluginMain"; both lead to the same function.
+#include "shell/plugin_entry.h"
 #include "vst/vst2.h"
 
 #if defined(_WIN32)
@@ -9,9 +10,7 @@
 #endif
 
 KR_EXPORT vst::AEffect* VSTCALLBACK VSTPluginMain(vst::audioMasterCallback audioMaster) {
-  if (audioMaster == nullptr || audioMaster(nullptr, vst::audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
-    return nullptr;
-  return nullptr;  // the effect object arrives with the shell
+  return PluginMain(audioMaster);
 }
 
 #if !defined(_WIN32)

@@ -1,0 +1,7 @@
+// The five entries of the AEffect record: each recovers the effect object from
+// the record's object pointer and calls the operation of the same name.
+#pragma once
+
+#include "vst/vst2.h"
+
+void InstallEffectThunks(vst::AEffect& effect);

@@ -1,0 +1,184 @@
+// Host blocks: the engine hand-over, MIDI from the host, the replacing mode
+// and sample-rate changes.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "shell_fakes.h"
+
+using namespace vst;
+using shelltest::ShellFixtureState;
+
+namespace {
+
+class Audio : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(s.Create()); }
+  void Resume() { s.host.Dispatch(effMainsChanged, 0, 1); }
+  ShellFixtureState s;
+};
+
+TEST_F(Audio, BlocksBeforeResumeLeaveTheBuffersAlone) {
+  s.host.PrepareBlock(64);
+  for (float& x : s.host.Output(0)) x = 0.5f;
+  s.host.RunBlock();
+  s.host.RunBlock({}, ProcessMode::Accumulating);
+  for (float x : s.host.Output(0)) ASSERT_EQ(x, 0.5f);
+  for (const std::string& line : s.world.log) EXPECT_EQ(line.rfind("RunAudioMaster", 0), std::string::npos);
+  EXPECT_EQ(s.world.output, nullptr);
+}
+
+TEST_F(Audio, ResumeStartsTheEngineAndAsksForMidiAndIdle) {
+  s.host.Dispatch(effSetBlockSize, 0, 333);
+  s.world.log.clear();
+  s.host.ClearCalls();
+  Resume();
+  EXPECT_EQ(s.world.log, (std::vector<std::string>{"SetSampleRate 44100", "StartSound 333"}));
+  ASSERT_EQ(s.host.Calls().size(), 2u);
+  EXPECT_EQ(s.host.Calls()[0].opcode, audioMasterWantMidi);
+  EXPECT_EQ(s.host.Calls()[0].value, 1);
+  EXPECT_EQ(s.host.Calls()[1].opcode, audioMasterNeedIdle);
+  EXPECT_TRUE(s.vst->Running());
+  EXPECT_TRUE(s.vst->Replacing());
+
+  s.host.Dispatch(effMainsChanged, 0, 0);
+  EXPECT_EQ(s.world.log.back(), "StopSound");
+  EXPECT_FALSE(s.vst->Running());
+}
+
+TEST(AudioNoMidi, ResumeWithoutMidiInputDoesNotAskForMidi) {
+  ShellFixtureState s;
+  s.world.midiIn = false;
+  ASSERT_TRUE(s.Create());
+  s.host.ClearCalls();
+  s.host.Dispatch(effMainsChanged, 0, 1);
+  ASSERT_EQ(s.host.Calls().size(), 1u);
+  EXPECT_EQ(s.host.Calls()[0].opcode, audioMasterNeedIdle);
+}
+
+TEST_F(Audio, BuffersReachTheHostModules) {
+  Resume();
+  s.host.PrepareBlock(32);
+  s.host.RunBlock();
+  ASSERT_NE(s.world.output->buffers, nullptr);
+  EXPECT_EQ(s.world.output->buffers[0], s.host.Output(0).data());
+  EXPECT_EQ(s.world.output->buffers[1], s.host.Output(1).data());
+  EXPECT_EQ(s.world.log.back(), "RunAudioMaster 32");
+}
+
+TEST_F(Audio, HostMidiIsTimedFromTheBlockStart) {
+  Resume();
+  s.host.PrepareBlock(128);
+  s.host.RunBlock();  // engine time 0..128
+  s.world.input.sent.clear();
+  s.world.input.wakes = 0;
+
+  const MidiAt midi[] = {{10, 0x90, 60, 100}, {-5, 0x80, 61, 0}, {127, 0xB0, 7, 99}};
+  s.host.RunBlock(midi);
+  ASSERT_EQ(s.world.input.sent.size(), 3u);
+  EXPECT_EQ(s.world.input.sent[0], (std::pair<std::uint32_t, std::uint32_t>{128 + 10, 0x643C90u}));
+  EXPECT_EQ(s.world.input.sent[1], (std::pair<std::uint32_t, std::uint32_t>{128, 0x003D80u}));  // negative: block start
+  EXPECT_EQ(s.world.input.sent[2], (std::pair<std::uint32_t, std::uint32_t>{128 + 127, 0x6307B0u}));
+  EXPECT_EQ(s.world.input.wakes, 1);
+
+  // The list was for that block only.
+  s.host.RunBlock();
+  EXPECT_EQ(s.world.input.sent.size(), 3u);
+  EXPECT_EQ(s.world.input.wakes, 1);
+}
+
+TEST_F(Audio, NegativeDeltaIsWrittenBackAndNonMidiIsSkipped) {
+  Resume();
+  VstMidiEvent note{};
+  note.type = kVstMidiType;
+  note.byteSize = sizeof note;
+  note.deltaFrames = -20;
+  note.midiData[0] = static_cast<char>(0x90);
+  note.midiData[1] = 64;
+  note.midiData[2] = 1;
+  VstEvent sysex{};
+  sysex.type = kVstSysExType;
+  std::uintptr_t storage[5] = {};
+  auto* list = reinterpret_cast<VstEvents*>(storage);
+  list->numEvents = 3;
+  auto** slots = reinterpret_cast<VstEvent**>(storage + 2);
+  slots[0] = &sysex;
+  slots[1] = nullptr;
+  slots[2] = reinterpret_cast<VstEvent*>(&note);
+  EXPECT_EQ(s.host.Dispatch(effProcessEvents, 0, 0, list), 1);
+  s.host.PrepareBlock(16);
+  s.host.RunBlock();
+  ASSERT_EQ(s.world.input.sent.size(), 1u);
+  EXPECT_EQ(s.world.input.sent[0].first, 0u);
+  EXPECT_EQ(note.deltaFrames, 0);
+}
+
+TEST_F(Audio, ReplacingModeIsChosenAgainAtEveryResume) {
+  Resume();
+  s.host.PrepareBlock(8);
+  s.host.RunBlock({}, ProcessMode::Accumulating);
+  EXPECT_FALSE(s.vst->Replacing());
+  s.host.RunBlock();  // the output module keeps what it read first; the flag stays clear
+  EXPECT_FALSE(s.vst->Replacing());
+  Resume();
+  EXPECT_TRUE(s.vst->Replacing());
+  s.host.RunBlock();
+  EXPECT_TRUE(s.vst->Replacing());
+}
+
+TEST_F(Audio, SampleRateChangeRebuildsOnlyWhenItDiffers) {
+  s.host.Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);  // not running: stored only
+  EXPECT_EQ(s.vst->getSampleRate(), 48000.0f);
+  EXPECT_EQ(s.world.log.back(), "CollectHostParameters");
+  Resume();
+  s.world.log.clear();
+  s.host.Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+  EXPECT_TRUE(s.world.log.empty());
+  s.host.Dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
+  EXPECT_EQ(s.world.log,
+            (std::vector<std::string>{"StopSound", "SetSampleRate 96000", "StartSound 1024"}));
+  EXPECT_TRUE(s.vst->Running());
+}
+
+TEST_F(Audio, SuspendWaitsForTheAudioThread) {
+  Resume();
+  std::atomic<bool> inside{false};
+  std::atomic<bool> release{false};
+  std::atomic<bool> suspended{false};
+  s.world.duringBlock = [&](shelltest::FakeWorld&, int) {
+    inside = true;
+    while (!release) std::this_thread::yield();
+  };
+  s.host.PrepareBlock(16);
+  std::thread audio([&] { s.host.RunBlock(); });
+  while (!inside) std::this_thread::yield();
+  std::thread gui([&] {
+    s.vst->suspend();
+    suspended = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_FALSE(suspended.load());  // still inside processReplacing
+  release = true;
+  audio.join();
+  gui.join();
+  EXPECT_TRUE(suspended.load());
+  EXPECT_EQ(s.world.log.back(), "StopSound");
+  // A block after suspend does nothing.
+  s.world.duringBlock = nullptr;
+  s.host.RunBlock();
+  EXPECT_EQ(s.world.log.back(), "StopSound");
+}
+
+TEST_F(Audio, EmptyOrNegativeBlocksRunNothing) {
+  Resume();
+  s.world.log.clear();
+  s.host.PrepareBlock(0);
+  s.host.RunBlock();
+  EXPECT_TRUE(s.world.log.empty());
+  s.vst->processReplacing(nullptr, nullptr, -64);
+  EXPECT_TRUE(s.world.log.empty());
+}
+
+}  // namespace

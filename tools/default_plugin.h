@@ -1,0 +1,7 @@
+// Where the kestrune program finds a plug-in when none is named.
+#pragma once
+
+#include <string>
+
+// The plug-in file built beside this program (Kestrune.so or Kestrune.dll).
+std::string DefaultPluginPath();
