@@ -131,33 +131,30 @@ std::unique_ptr<ug_base> GraphBuilder::MakeAudioObject(CUG& module) {
 std::unique_ptr<ug_container> GraphBuilder::Build(CContainer& root) {
   plugs_.clear();
   innerFirst_.clear();
-  std::unique_ptr<ug_container> top = AsContainer(MakeAudioObject(root));
-  if (top == nullptr) root.SetAudioObject(nullptr);
-  if (top == nullptr) {
-    top = std::make_unique<ug_container>();
-    top->audioMaster = &master_;
-    top->docModule = &root;
-    root.SetAudioObject(top.get());
+  partial_ = AsContainer(MakeAudioObject(root));
+  if (partial_ == nullptr) {
+    partial_ = std::make_unique<ug_container>();
+    partial_->audioMaster = &master_;
+    partial_->docModule = &root;
+    root.SetAudioObject(partial_.get());
   }
-  BuildContainer(root, *top, *top, top.get());
+  ug_container& top = *partial_;
+  BuildContainer(root, top, top, &top);
   for (ug_container* c : innerFirst_) BypassRelays(*c);
-  BypassRelays(*top);
+  BypassRelays(top);
 
-  std::vector<ug_base*> all{top.get()};
-  top->CollectModules(all);
+  std::vector<ug_base*> all{&top};
+  top.CollectModules(all);
   for (ug_base* m : all) m->sortOrder = -1;
   ComputeSortOrders(all);
   // Voice lists run in sort order (larger orders first).
-  all.clear();
-  all.push_back(top.get());
-  top->CollectModules(all);
   for (ug_base* m : all) {
     if (auto* c = dynamic_cast<ug_container*>(m); c != nullptr && c->IsVoiceContainer()) {
       auto& list = c->FirstVoice().modules;
       std::stable_sort(list.begin(), list.end(), [](ug_base* a, ug_base* b) { return a->sortOrder > b->sortOrder; });
     }
   }
-  return top;
+  return std::move(partial_);
 }
 
 void GraphBuilder::BuildContainer(CContainer& doc, ug_container& self, ug_container& target, ug_base* patchOwner) {

@@ -25,9 +25,13 @@ class GraphBuilder {
   GraphBuilder(KrAudioMaster& master, HandleFor handleFor);
 
   // Builds the whole graph of the document root. Throws KrException; the
-  // document modules' audio links may then point into the partial graph,
-  // which the caller discards with ClearAudioLinks.
+  // partial graph then stays with the builder (for naming the modules in the
+  // message) until it is destroyed, and the caller clears the document's
+  // audio links with ClearAudioLinks.
   std::unique_ptr<ug_container> Build(CContainer& root);
+
+  // Destroys a partial graph left by a failed Build.
+  void Discard() { partial_.reset(); }
 
   // Clears every document module's link to its audio object.
   static void ClearAudioLinks(CContainer& root);
@@ -45,6 +49,7 @@ class GraphBuilder {
   HandleFor handleFor_;
   std::unordered_map<const CPlug2*, UPlug*> plugs_;
   std::vector<ug_container*> innerFirst_;
+  std::unique_ptr<ug_container> partial_;
 };
 
 // The run order: larger orders further upstream. Throws KrException

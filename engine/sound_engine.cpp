@@ -41,12 +41,16 @@ bool SoundEngine::StartSound(CContainer& root, int blockSize) {
   twins_.clear();  // the document may have changed since the last start
   master_ = std::make_unique<KrAudioMaster>(*this, gui_.Handle());
   master_->SetBlockSize(blockSize);
+  GraphBuilder builder(*master_, [this](CUG& m) { return TwinHandle(m); });
   try {
-    GraphBuilder builder(*master_, [this](CUG& m) { return TwinHandle(m); });
     root_ = builder.Build(root);
   } catch (const KrException& error) {
+    // The text is traced through the partial graph, which the builder still holds.
+    std::string text = EngineErrorText(error);
+    GraphBuilder::ClearAudioLinks(root);
+    builder.Discard();
     StopSound();
-    platform::ShowMessageBox({EngineErrorText(error), {}, platform::MessageIcon::Warning});
+    platform::ShowMessageBox({std::move(text), {}, platform::MessageIcon::Warning});
     return false;
   }
   master_->Start(*root_);
