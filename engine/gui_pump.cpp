@@ -9,7 +9,9 @@
 
 void GuiPump::Pump() {
   my_msg_que_input_stream in(queue_);
-  while (!queue_.IsEmpty()) {
+  // After an overflow this drain delivers nothing: what was queued goes.
+  const bool overflowed = queue_.Overflowed();
+  while (!overflowed && !queue_.IsEmpty()) {
     const std::int32_t handle = in.ReadInt();
     const std::int32_t id = in.ReadInt();
     ui_msg_target* target = ui_msg_target::Resolve(handle);
