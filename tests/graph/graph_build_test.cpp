@@ -2,7 +2,9 @@
 // object drives the engine.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 #include "document/line2.h"
 #include "document/module_info.h"
@@ -306,4 +308,33 @@ TEST(GraphMidi, HostMidiReachesTheOutputRingWithItsTimes) {
   EXPECT_EQ(ring.At(0).message, 0x403C90u);
   EXPECT_EQ(ring.At(1).time, start + 20);
   EXPECT_EQ(ring.At(1).message, 0x05C0u);
+}
+
+TEST(GraphThreads, AudioRunsWhileTheGuiPostsAndPumps) {
+  Patch p = StereoPass();
+  Rig rig;
+  ASSERT_TRUE(rig.Start(p, 64, 2, 2));
+  ug_base* module = nullptr;
+  for (const auto& c : p.top->Children())
+    if (auto* m = DynamicKind<CUG>(c.get()); m != nullptr && m->AudioObject() != nullptr && m->Entry()->name == kPass)
+      module = m->AudioObject();
+  ASSERT_NE(module, nullptr);
+  rig.engine.Master()->deferToAudio.store(true);
+  std::atomic<bool> done{false};
+  std::thread audio([&] {
+    for (int block = 0; block < 400; ++block) {
+      rig.Block(64);
+      if (block % 50 == 0) rig.engine.PostMessageBox("tick", 0);
+    }
+    done = true;
+  });
+  MessageCapture boxes;
+  while (!done) {
+    module->PostNotify(7, 1);  // GUI thread: goes through the GUI-to-DSP ring
+    rig.gui.Pump();
+    platform::SleepMs(0);
+  }
+  audio.join();
+  rig.gui.Pump();
+  EXPECT_FALSE(boxes.texts.empty());
 }
