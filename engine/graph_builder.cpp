@@ -223,6 +223,11 @@ void GraphBuilder::Wire(CContainer& doc) {
         if (wire->From() != docPlug.get() || wire->To() == nullptr) continue;
         UPlug* to = AudioPlug(wire->To());
         if (to == nullptr || PartnerLeadsNowhere(*wire->To())) continue;
+        // Only audio and MIDI have adders; a stored document with a second
+        // wire into another single input keeps its first wire.
+        UPlug* final = to;
+        while (final->redirect != nullptr) final = final->redirect;
+        if (final->HasConnection() && !final->IsSumming() && final->type != DT_AUDIO && final->type != DT_MIDI) continue;
         Connect(from, to);
       }
     }
@@ -247,8 +252,8 @@ void GraphBuilder::BypassRelays(ug_container& container) {
     if (inside == nullptr) continue;
     UPlug* in = outside->direction == DR_OUT ? inside : outside;
     UPlug* out = outside->direction == DR_OUT ? outside : inside;
-    while (in->redirect != nullptr) in = in->redirect;
-
+    // Several wires into a relay meet in an adder, whose output feeds the
+    // relay itself (later wires are redirected to the adder's input).
     UPlug* source = nullptr;
     for (connector* c : std::vector<connector*>(in->connections)) {
       if (c->to != in) continue;
