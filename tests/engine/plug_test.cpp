@@ -93,26 +93,6 @@ TEST(PlugValue, TextConvertsByDataType) {
   for (int k = 0; k < out->Block()->length(); ++k) ASSERT_EQ(out->GetSampleBuffer()[k], 0.5f);
 }
 
-TEST(PlugValue, AllocatedDataByType) {
-  ug_base* none = nullptr;
-  UPlug midiIn(none, DR_IN, DT_MIDI);
-  midiIn.AllocateData();
-  EXPECT_EQ(midiIn.MidiIn().plug, nullptr);
-  EXPECT_EQ(midiIn.MidiIn().channel, -1);
-  UPlug midiOut(none, DR_OUT, DT_MIDI);
-  midiOut.AllocateData();
-  EXPECT_EQ(midiOut.MidiOut().plug, nullptr);
-  UPlug audioOut(none, DR_OUT, DT_AUDIO);
-  audioOut.AllocateData();
-  EXPECT_EQ(audioOut.Block()->length(), SubBlockLength());
-  EXPECT_NE(audioOut.flags & UPF_OWNS_DATA, 0u);
-  UPlug audioIn(none, DR_IN, DT_AUDIO);
-  audioIn.AllocateData();
-  EXPECT_EQ(audioIn.Block(), nullptr);
-  ASSERT_NE(audioIn.GetSampleBuffer(), nullptr) << "an unconnected input reads silence";
-  EXPECT_EQ(audioIn.GetSampleBuffer()[0], 0.0f);
-}
-
 TEST(PlugDefault, TenVoltsOnAnUnconnectedAudioInputGivesSamplesOfOne) {
   TestEngine engine(64);
   auto* gain = engine.root.Add<Gain>(5);
@@ -150,14 +130,6 @@ TEST(PlugDefault, OnAConnectedInputSetsTheSourceAndPassesItOnAsAStep) {
   EXPECT_EQ(handled[0].b, ST_STATIC);
   EXPECT_EQ(rec->x, 3.5f);
   EXPECT_EQ(src->GetPlug(0)->flags & UPF_VALUE_CHANGED, 0u);
-}
-
-TEST(PlugDefault, MidiPlugsAreSkipped) {
-  TestEngine engine(64);
-  auto* rec = engine.root.Add<Recorder>(5);
-  rec->GetPlug(2)->ApplyDefault("0");
-  EXPECT_EQ(engine.root.io, nullptr);
-  EXPECT_FALSE(rec->GetPlug(2)->HasConnection());
 }
 
 TEST(PlugWiring, ASecondSourceWithoutACombinerIsAnEngineError) {

@@ -218,21 +218,13 @@ TEST(Clone, CopiesIdentityAndJoinsTheCloneChain) {
   EXPECT_EQ(first->container, gain->container);
   EXPECT_EQ(first->audioMaster, &engine.master);
   EXPECT_EQ(first->DisplayName(), "Amp");
+  first->MessageBox("too loud");
+  EXPECT_EQ(engine.host.boxes, std::vector<std::string>{"Amp : too loud"});
   EXPECT_EQ(first->flags, UGF_POLYPHONIC | UGF_CLONE);
   ASSERT_EQ(first->PlugCount(), 3);
   EXPECT_EQ(first->GetPlug(2)->direction, DR_IN);
   EXPECT_EQ(first->audioInCount, 2);
   EXPECT_EQ(first->audioOutCount, 1);
-}
-
-TEST(Names, DisplayNameAndMessageBox) {
-  TestEngine engine(64);
-  auto* gain = engine.root.Add<Gain>(7);
-  EXPECT_EQ(gain->DisplayName(), "kr_test::Gain");
-  gain->title = "Amp";
-  gain->MessageBox("too loud");
-  ASSERT_EQ(engine.host.boxes.size(), 1u);
-  EXPECT_EQ(engine.host.boxes[0], "Amp : too loud");
 }
 
 namespace {
@@ -309,4 +301,42 @@ TEST(Control, EventsAndNotificationsMapToTheControlOperations) {
   engine.master.Process(64);
   ASSERT_EQ(automation.registered.size(), 1u);
   EXPECT_EQ(automation.registered[0], control);
+}
+
+TEST(Clone, ConnectCloneWiresACopyLikeItsPrototype) {
+  TestEngine engine(64);
+  engine.root.combinersAllowed = true;
+  auto* shared = engine.root.Add<StepSource>(20);
+  auto* voiceIn = engine.root.Add<Gain>(15);
+  auto* voiceOut = engine.root.Add<Gain>(10);
+  auto* tap = engine.root.Add<Tap>(1);
+  shared->value = 0.5f;
+  Connect(shared->GetPlug(0), voiceIn->GetPlug(0));
+  Connect(voiceIn->GetPlug(1), voiceOut->GetPlug(0));
+  Connect(voiceOut->GetPlug(1), tap->GetPlug(0));
+  voiceIn->flags |= UGF_POLYPHONIC;
+  voiceOut->flags |= UGF_POLYPHONIC;
+  std::unique_ptr<ug_base> inCopy = voiceIn->Clone();
+  std::unique_ptr<ug_base> outCopy = voiceOut->Clone();
+  inCopy->ConnectClone(*voiceIn, 1);
+  outCopy->ConnectClone(*voiceOut, 1);
+  EXPECT_EQ(inCopy->GetPlug(0)->connections.front()->from, shared->GetPlug(0)) << "shared source feeds the copy";
+  EXPECT_EQ(outCopy->GetPlug(0)->connections.front()->from, inCopy->GetPlug(1)) << "copies wired together";
+  ASSERT_NE(tap->GetPlug(0)->redirect, nullptr) << "both voices reach the shared input through a combiner";
+  EXPECT_EQ(tap->GetPlug(0)->redirect->connections.size(), 2u);
+  auto* in = static_cast<Gain*>(inCopy.get());
+  auto* out = static_cast<Gain*>(outCopy.get());
+  in->audioMaster = out->audioMaster = &engine.master;
+  engine.Start();
+  in->Open();
+  out->Open();
+  engine.master.Process(64);
+  engine.master.Process(64);
+  ASSERT_EQ(tap->samples.size(), 128u);
+  EXPECT_EQ(tap->samples.back(), 0.25f);
+  // The copies go before the engine's modules that they refer to.
+  in->Close();
+  out->Close();
+  outCopy.reset();
+  inCopy.reset();
 }
