@@ -97,7 +97,10 @@ VstIntPtr HostHarness::Answer(AEffect* effect, VstInt32 opcode, VstInt32 index, 
     const char* text = static_cast<const char*>(ptr);
     call.text.assign(text, strnlen(text, kMaxRecordedText));
   }
-  calls_.push_back(std::move(call));
+  {
+    std::lock_guard<std::mutex> lock(callsMutex_);
+    calls_.push_back(std::move(call));
+  }
 
   switch (opcode) {
     case audioMasterVersion:
@@ -192,6 +195,11 @@ void HostHarness::RunBlock(std::span<const MidiAt> midi, ProcessMode mode) {
     effect_->processReplacing(effect_, ins, outs, frames_);
   else
     effect_->process(effect_, ins, outs, frames_);
+}
+
+void HostHarness::ClearCalls() {
+  std::lock_guard<std::mutex> lock(callsMutex_);
+  calls_.clear();
 }
 
 std::vector<HostCall> HostHarness::CallsWithOpcode(VstInt32 opcode) const {

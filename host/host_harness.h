@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -68,9 +69,10 @@ class HostHarness {
   // prepared size; buffer contents are left as they are before the call.
   void RunBlock(std::span<const MidiAt> midi = {}, ProcessMode mode = ProcessMode::Replacing);
 
+  // Read these when the plug-in's threads are quiet.
   const std::vector<HostCall>& Calls() const { return calls_; }
   std::vector<HostCall> CallsWithOpcode(vst::VstInt32 opcode) const;
-  void ClearCalls() { calls_.clear(); }
+  void ClearCalls();
 
  private:
   static vst::VstIntPtr VSTCALLBACK AudioMaster(vst::AEffect* effect, vst::VstInt32 opcode, vst::VstInt32 index,
@@ -86,6 +88,7 @@ class HostHarness {
   vst::VstIntPtr versionAnswer_ = kHostVersion;
   std::optional<vst::VstTimeInfo> timeInfo_;
   vst::VstTimeInfo timeAnswer_{};
+  std::mutex callsMutex_;  // a plug-in may call back from its audio and GUI threads at once
   std::vector<HostCall> calls_;
 
   int frames_ = 0;

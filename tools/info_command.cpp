@@ -76,7 +76,9 @@ void PrintEffect(HostHarness& host, std::ostream& out) {
   out << "version:       " << e->version << "\n";
   out << "VST version:   " << host.Dispatch(effGetVstVersion) << "\n";
   out << "flags:         " << Hex(e->flags, 4) << " " << DecodeFlags(e->flags) << "\n";
-  out << "category:      " << host.Dispatch(effGetPlugCategory) << "\n";
+  const VstIntPtr category = host.Dispatch(effGetPlugCategory);
+  out << "category:      " << category
+      << (category == kPlugCategSynth ? " (synth)" : category == kPlugCategEffect ? " (effect)" : "") << "\n";
   out << "effect name:   \"" << host.TextCall(effGetEffectName) << "\"\n";
   out << "vendor:        \"" << host.TextCall(effGetVendorString) << "\" version "
       << host.Dispatch(effGetVendorVersion) << "\n";

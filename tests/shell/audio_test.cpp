@@ -9,6 +9,7 @@
 #include "shell_fakes.h"
 
 using namespace vst;
+using shelltest::FakeWorld;
 using shelltest::ShellFixtureState;
 
 namespace {
@@ -169,6 +170,30 @@ TEST_F(Audio, SuspendWaitsForTheAudioThread) {
   s.world.duringBlock = nullptr;
   s.host.RunBlock();
   EXPECT_EQ(s.world.log.back(), "StopSound");
+}
+
+TEST_F(Audio, EngineIsNeverRebuiltUnderARunningBlock) {
+  s.world.logBlocks = false;
+  s.world.duringBlock = [](FakeWorld& w, int) {
+    w.output->ring.Write(w.output->now - 1, 0x004090);
+    // Stay inside long enough for the other thread to try to cut in.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(50);
+    while (std::chrono::steady_clock::now() < until) {
+    }
+  };
+  std::atomic<bool> stop{false};
+  Resume();
+  s.host.PrepareBlock(32);
+  std::thread audio([&] {
+    while (!stop) s.host.RunBlock();
+  });
+  for (int i = 0; i < 1000; ++i) {
+    s.host.Dispatch(effMainsChanged, 0, i % 3 == 0 ? 0 : 1);
+    s.host.Dispatch(effSetSampleRate, 0, 0, nullptr, i % 2 == 0 ? 44100.0f : 48000.0f);
+  }
+  stop = true;
+  audio.join();
+  EXPECT_EQ(s.world.engineChangedDuringBlock.load(), 0);
 }
 
 TEST_F(Audio, EmptyOrNegativeBlocksRunNothing) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "shell/default_application.h"
 #include "shell/plugin_entry.h"
 #include "shell/plugin_id.h"
 #include "shell_fakes.h"
@@ -65,6 +66,16 @@ TEST(ShellEntry, DefaultApplicationHasNoDocument) {
             }, failed, nullptr),
             nullptr);
   EXPECT_TRUE(failed.load());
+}
+
+TEST(ShellEntry, InstalledFactoryMakesTheApplication) {
+  shelltest::FakeWorld world;
+  shelltest::SetCurrentWorld(&world);
+  const ApplicationFactory previous = SetApplicationFactory(&shelltest::MakeFakeApplication);
+  EXPECT_NE(dynamic_cast<shelltest::FakeApplication*>(MakeApplication().get()), nullptr);
+  EXPECT_EQ(SetApplicationFactory(nullptr), &shelltest::MakeFakeApplication);
+  EXPECT_NE(dynamic_cast<DefaultApplication*>(MakeApplication().get()), nullptr);
+  SetApplicationFactory(previous);
 }
 
 TEST(ShellConstruction, RecordFieldsAndFlags) {

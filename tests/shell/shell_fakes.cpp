@@ -5,16 +5,16 @@
 
 namespace shelltest {
 
-FakeParameter::~FakeParameter() { world_.log.push_back("~param " + spec_.name); }
+FakeParameter::~FakeParameter() { world_.log.push_back("~param " + setup_.name); }
 
 void FakeParameter::SetValue(float v) {
-  spec_.value = v;
-  world_.log.push_back("SetValue " + spec_.name);
+  setup_.value = v;
+  world_.log.push_back("SetValue " + setup_.name);
 }
 
 void FakeParameter::SetValueThroughAudioSide(float v) {
-  spec_.value = v;
-  world_.log.push_back("SetValueThroughAudioSide " + spec_.name);
+  setup_.value = v;
+  world_.log.push_back("SetValueThroughAudioSide " + setup_.name);
 }
 
 std::intptr_t FakeEditor::GetRect(vst::ERect** rect) {
@@ -83,7 +83,7 @@ std::string FakeTopContainer::ProgramParameterText() const { return world_.progr
 std::vector<std::unique_ptr<HostParameter>> FakeTopContainer::CollectHostParameters() {
   world_.log.push_back("CollectHostParameters");
   std::vector<std::unique_ptr<HostParameter>> made;
-  for (const ParameterSpec& spec : world_.parameters) made.push_back(std::make_unique<FakeParameter>(world_, spec));
+  for (const ParameterSetup& setup : world_.parameters) made.push_back(std::make_unique<FakeParameter>(world_, setup));
   return made;
 }
 
@@ -116,6 +116,7 @@ void FakeApplication::SetSampleRate(float rate) {
 }
 
 void FakeApplication::StartSound(int blockSize) {
+  if (world_.insideBlock) ++world_.engineChangedDuringBlock;
   world_.log.push_back("StartSound " + std::to_string(blockSize));
   world_.soundRunning = true;
   world_.engineTime = 0;
@@ -127,6 +128,7 @@ void FakeApplication::StartSound(int blockSize) {
 }
 
 void FakeApplication::StopSound() {
+  if (world_.insideBlock) ++world_.engineChangedDuringBlock;
   world_.log.push_back("StopSound");
   if (world_.soundRunning) {
     world_.effect->SetHostInput(nullptr);
@@ -136,17 +138,20 @@ void FakeApplication::StopSound() {
 }
 
 void FakeApplication::RunAudioMaster(int sampleFrames) {
+  world_.insideBlock = true;
   world_.engineTime += static_cast<std::uint32_t>(sampleFrames);
   world_.output->now = world_.engineTime;
   if (world_.duringBlock) world_.duringBlock(world_, sampleFrames);
   world_.input.clock = world_.engineTime;  // where the next block starts
-  world_.log.push_back("RunAudioMaster " + std::to_string(sampleFrames));
+  if (world_.logBlocks) world_.log.push_back("RunAudioMaster " + std::to_string(sampleFrames));
+  world_.insideBlock = false;
 }
 
 namespace {
 FakeWorld* currentWorld = nullptr;
-std::unique_ptr<KrApplication> MakeFakeApplication() { return std::make_unique<FakeApplication>(*currentWorld); }
 }  // namespace
+
+std::unique_ptr<KrApplication> MakeFakeApplication() { return std::make_unique<FakeApplication>(*currentWorld); }
 
 void SetCurrentWorld(FakeWorld* world) { currentWorld = world; }
 

@@ -3,6 +3,7 @@
 // FakeWorld holds their state and a log of the calls in order.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,7 +15,7 @@
 
 namespace shelltest {
 
-struct ParameterSpec {
+struct ParameterSetup {
   std::string name;
   std::uint8_t kind = 0;
   bool automatable = true;
@@ -23,7 +24,7 @@ struct ParameterSpec {
   std::string label;
 };
 
-inline ParameterSpec Param(std::string name, std::uint8_t kind = 0, bool automatable = true, float value = 0.0f,
+inline ParameterSetup Param(std::string name, std::uint8_t kind = 0, bool automatable = true, float value = 0.0f,
                            std::string display = {}, std::string label = {}) {
   return {std::move(name), kind, automatable, value, std::move(display), std::move(label)};
 }
@@ -32,16 +33,16 @@ struct FakeWorld;
 
 class FakeParameter final : public HostParameter {
  public:
-  FakeParameter(FakeWorld& world, ParameterSpec spec) : world_(world), spec_(std::move(spec)) {}
+  FakeParameter(FakeWorld& world, ParameterSetup setup) : world_(world), setup_(std::move(setup)) {}
   ~FakeParameter() override;
-  std::string Name() const override { return spec_.name; }
-  std::string Display() const override { return spec_.display; }
-  std::string Label() const override { return spec_.label; }
-  float Value() const override { return spec_.value; }
+  std::string Name() const override { return setup_.name; }
+  std::string Display() const override { return setup_.display; }
+  std::string Label() const override { return setup_.label; }
+  float Value() const override { return setup_.value; }
   void SetValue(float v) override;
   void SetValueThroughAudioSide(float v) override;
-  bool CanBeAutomated() const override { return spec_.automatable; }
-  std::uint8_t Kind() const override { return spec_.kind; }
+  bool CanBeAutomated() const override { return setup_.automatable; }
+  std::uint8_t Kind() const override { return setup_.kind; }
   void Attach(KrVst& owner, int hostIndex) override {
     owner_ = &owner;
     hostIndex_ = hostIndex;
@@ -51,7 +52,7 @@ class FakeParameter final : public HostParameter {
 
  private:
   FakeWorld& world_;
-  ParameterSpec spec_;
+  ParameterSetup setup_;
 };
 
 class FakeHostInput final : public HostInputModule {
@@ -151,7 +152,7 @@ struct FakeWorld {
   bool hasProgramParameter = true;
   std::string programParameterText = "0";
   ParamWatcher* watcher = nullptr;
-  std::vector<ParameterSpec> parameters;
+  std::vector<ParameterSetup> parameters;
   std::vector<FakeParameter*> liveParameters;  // in host index order once attached
 
   // engine and GUI thread
@@ -162,6 +163,9 @@ struct FakeWorld {
   std::uint32_t engineTime = 0;
   // Runs inside each block, after the clocks are set (e.g. to write outgoing MIDI).
   std::function<void(FakeWorld&, int frames)> duringBlock;
+  bool logBlocks = true;  // off when another thread logs at the same time
+  std::atomic<bool> insideBlock{false};
+  std::atomic<int> engineChangedDuringBlock{0};
 
   KrVst* effect = nullptr;
   std::vector<std::string> log;
@@ -194,6 +198,8 @@ class FakeApplication final : public KrApplication {
 
 // The world the test entry builds its application over.
 void SetCurrentWorld(FakeWorld* world);
+// A fake application over the current world.
+std::unique_ptr<KrApplication> MakeFakeApplication();
 // A `main` for the harness: CreateEffect with a fake application over the current world.
 vst::AEffect* VSTCALLBACK TestEntry(vst::audioMasterCallback audioMaster);
 // The construction-failed flag TestEntry uses; tests reset it.
