@@ -1,6 +1,7 @@
 #include "document/container.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "document/archive_reader.h"
 #include "document/archive_writer.h"
@@ -125,12 +126,36 @@ bool CContainer::NeedsPatchMemory() const {
   return false;
 }
 
+const CContainer::FeatureInfo& CContainer::Feature(int index) {
+  static const FeatureInfo features[kFeatureCount] = {{"Controls on Parent", PF_SHOW_WHEN_OPEN},
+                                                      {"Controls on Module", PF_HIDDEN2},
+                                                      {"Ignore Program Change", PF_HIDDEN2}};
+  return features[index < 0 || index >= kFeatureCount ? 0 : index];
+}
+
+CPlugFeature* CContainer::FeaturePlug(int featureIndex) const {
+  for (const auto& p : Plugs())
+    if (auto* f = DynamicKind<CPlugFeature>(p.get()); f && f->featureIndex == featureIndex) return f;
+  return nullptr;
+}
+
 bool CContainer::FeatureValue(int featureIndex) const {
-  for (const auto& p : Plugs()) {
-    const auto* f = DynamicKind<CPlugFeature>(p.get());
-    if (f && f->featureIndex == featureIndex) return std::atoi(f->ValueText().c_str()) != 0;
+  const CPlugFeature* f = FeaturePlug(featureIndex);
+  return f && std::atoi(f->ValueText().c_str()) != 0;
+}
+
+void CContainer::SetFeatureValue(int featureIndex, bool value) {
+  if (featureIndex < 0 || featureIndex >= kFeatureCount) return;
+  CPlugFeature* f = FeaturePlug(featureIndex);
+  if (!f) {
+    auto plug = std::make_unique<CPlugFeature>(CPlugFeature::kClass);
+    plug->featureIndex = featureIndex;
+    plug->name_ = Feature(featureIndex).name;
+    plug->dataType_ = DT_BOOL;
+    plug->storedFlags = Feature(featureIndex).flags;
+    f = static_cast<CPlugFeature*>(&AddPlug(std::move(plug)));
   }
-  return false;
+  f->SetValueText(value ? "1" : "0");
 }
 
 void CContainer::SetSpareOption(bool option) {

@@ -64,6 +64,7 @@ void DocumentBuilder::EmbedFile(std::string name, std::vector<std::uint8_t> cont
 
 std::unique_ptr<StoredDocument> DocumentBuilder::Finish() {
   FinishTree(*document_->root);
+  document_->root->document = document_.get();
   auto done = std::move(document_);
   document_ = std::make_unique<StoredDocument>();
   document_->root = std::make_unique<CContainer>(FindModuleEntry("Container"));

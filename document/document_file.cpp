@@ -239,6 +239,7 @@ DocumentLoadResult ReadDocument(std::span<const std::uint8_t> bytes, LoadMode mo
     for (CLine2* w : ar.Context().convertedWires) w->OrderEnds();
     for (CLine2* w : ar.Context().wiresToAttach) w->AttachToPlugs();
     doc->root->unownedObjects = ar.ReleaseUnclaimed();
+    doc->root->document = doc.get();
     FinishTree(*doc->root);
     result.document = std::move(doc);
   } catch (const std::exception& e) {  // ArchiveError, or an allocation the data asked for

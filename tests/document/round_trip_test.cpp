@@ -2,6 +2,8 @@
 // fields that version stores.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "document/controls.h"
 #include "document/hosted_modules.h"
 #include "document/iterators.h"
@@ -207,3 +209,14 @@ TEST(RoundTrip, VersionIsResetAfterEveryLoad) {
 }
 
 }  // namespace
+
+// Refreshes the fuzz corpus seeds: run with --gtest_also_run_disabled_tests.
+TEST(FuzzCorpus, DISABLED_WriteSeeds) {
+  auto doc = doctest::MakeRichDocument();
+  for (int v : {7, 9, 36, 44, 58, 69, 94950, 95270, 95321, 95710}) {
+    const auto bytes = Write(*doc, v);
+    std::ofstream(std::string(KR_SOURCE_DIR) + "/tests/fuzz/corpus/document/rich-" + std::to_string(v) + ".kr1",
+                  std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+}

@@ -198,6 +198,8 @@ TEST_F(TreeRules, PostLoadInitMakesPatchMemoryAndInitialisesPlugsInOrder) {
   EXPECT_NE(withSelect.PatchMemory(), nullptr);
   EXPECT_EQ(plain.PatchMemory(), nullptr);
   EXPECT_EQ(plain.NearestPatchMemory(), doc->root->PatchMemory());
+  EXPECT_EQ(src->NearestPatchMemory(), doc->root->PatchMemory());
+  EXPECT_EQ(plain.OwningDocument(), doc.get());
   EXPECT_TRUE(sparePlug.Option());
   // Each module's plugs in plug-list order.
   auto at = std::find(seen.begin(), seen.end(), src->Plugs()[0].get());
@@ -232,6 +234,26 @@ TEST_F(TreeRules, RecursiveWalkVisitsNestedContainers) {
   int n = 0;
   for (flat.First(); !flat.AtEnd(); flat.Next()) ++n;
   EXPECT_EQ(n, 4);
+}
+
+TEST_F(TreeRules, ContainerFeaturesLiveInFeaturePlugs) {
+  CContainer& inner = b.AddContainer(b.Root());
+  EXPECT_FALSE(inner.IgnoreProgramChange());
+  inner.SetFeatureValue(2, true);
+  EXPECT_TRUE(inner.IgnoreProgramChange());
+  EXPECT_FALSE(inner.ControlsOnParent());
+  ASSERT_EQ(inner.Plugs().size(), 1u);
+  const CPlug2& plug = *inner.Plugs()[0];
+  EXPECT_EQ(plug.Name(), "Ignore Program Change");
+  EXPECT_EQ(plug.Flags(), std::uint32_t{PF_HIDDEN2 | PF_GUI});
+  auto doc = b.Finish();
+  auto loaded = doctest::Read(doctest::Write(*doc, kCurrentDocumentVersion));
+  ASSERT_TRUE(loaded.document);
+  ForEachModule(*loaded.document->root, [](CUG& m) {
+    if (auto* c = DynamicKind<CContainer>(&m)) {
+      EXPECT_TRUE(c->IgnoreProgramChange());
+    }
+  });
 }
 
 TEST(ContainerArchive, EmptyContainerFromVersion95321HoldsOneNullTag) {
