@@ -8,7 +8,7 @@ CKestruneDocBase::~CKestruneDocBase() = default;
 
 namespace {
 
-HeaderSettings CopySettings(const DocumentSettings& s) {
+HeaderSettings CopySettings(const DocumentHeaderSettings& s) {
   HeaderSettings h;
   h.uniqueId = s.uniqueId;
   h.monoCapable = s.monoCapable;
@@ -30,7 +30,7 @@ bool CKestruneDocBase::LoadFromBytes(std::span<const std::uint8_t> bytes) {
   if (embeddedFilesHandler_) embeddedFilesHandler_(loaded.document->embeddedFiles);
   loaded.document->embeddedFiles.clear();  // the application keeps what it needs
   document_ = std::move(loaded.document);
-  document_->root->document = this;
+  document_->root->document = document_.get();
   settings_ = CopySettings(document_->settings);
   storedVersion_ = loaded.version;
   return true;
@@ -40,7 +40,7 @@ void CKestruneDocBase::NewDocument() {
   document_ = std::make_unique<StoredDocument>();
   document_->root = std::make_unique<CContainer>(FindModuleEntry("Container"));
   document_->root->SetTitle("Main");
-  document_->root->document = this;
+  document_->root->document = document_.get();
   FinishTree(*document_->root);
   settings_ = CopySettings(document_->settings);
   storedVersion_ = kCurrentDocumentVersion;

@@ -13,9 +13,8 @@ class CContainer;
 class imbedded_file;
 struct StoredDocument;  // document/document_file.h
 
-// The header settings the rest of the plug-in reads, as plain values. (Kept
-// apart from the archive's own settings record so that code which also sees
-// the shell's settings interface never includes both.)
+// The header settings the rest of the plug-in reads, as plain values, so that
+// code facing the shell needs none of the archive headers.
 struct HeaderSettings {
   std::string uniqueId;
   bool monoCapable = true;

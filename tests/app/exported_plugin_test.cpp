@@ -51,13 +51,13 @@ TEST_F(ExportedPlugin, StoredResourceGivesAnEffectWithThePackedId) {
 }
 
 TEST_F(ExportedPlugin, ShortIdsArePaddedAndHighCharactersAreSigned) {
-  const fs::path plugin = Export(PassThroughDocument(apptest::PatchSpec().Id("\xE9z").Flags(1)),
+  const fs::path plugin = Export(PassThroughDocument(apptest::PatchSpec().Id("\xC3\xA9z").Flags(1)),
                                  kr::packaging::ExportForm::StoredResource, "Odd.so");
   HostHarness host;
   ASSERT_TRUE(host.Load(plugin.string())) << host.Error();
   AEffect* effect = host.CallMain();
   ASSERT_NE(effect, nullptr);
-  EXPECT_EQ(effect->uniqueID, Packed("\xE9z  "));
+  EXPECT_EQ(effect->uniqueID, Packed("\xC3\xA9z "));
   EXPECT_NE(effect->flags & effFlagsIsSynth, 0);
   host.Close();
 }
