@@ -37,6 +37,7 @@ void KrAudioMaster::Start(ug_base& rootContainer) {
 
 void KrAudioMaster::Process(int count) {
   if (stopRequested.load(std::memory_order_acquire) && !running.load(std::memory_order_acquire)) return;
+  if (count < 0) count = 0;  // a negative host count must not run the clocks backwards
   audioThread_.store(platform::CurrentThreadId(), std::memory_order_relaxed);
   inProcess_.store(true);  // sequentially consistent: pairs with DispatchDirect
   while (guiDispatching_.load()) {

@@ -25,16 +25,20 @@ class KrAudioMaster final : public EventProcessor, public dsp_msg_target {
   KrAudioMaster(AudioMasterHost& host, std::int32_t ownHandle);
   ~KrAudioMaster() override;
 
-  // Engine start and the host's blocks (audio thread for Process).
+  // GUI thread, engine stopped: L for this engine (also the process-wide L).
   void SetBlockSize(int hostBlockSize);
+  // GUI thread, engine stopped: clocks to 0, then opens the root container.
   void Start(ug_base& rootContainer);
+  // Audio thread: one host block. Allocates nothing once the event pool is warm.
   void Process(int count);
 
-  // Active list (audio thread, or while stopped).
+  // Active list, in descending sort order (audio thread, or while stopped).
   void Insert(EventProcessor* module);
   void Remove(EventProcessor* module);
 
-  // Messages from the GUI side.
+  // Messages from the GUI side. Post and request from the GUI thread only;
+  // dispatch runs on the audio thread at block start, or on the GUI thread
+  // when not deferring and no block is running.
   void PostToDsp(std::span<const std::uint8_t> bytes);
   void RequestDispatch();
   void DispatchGuiMessages();
@@ -49,7 +53,8 @@ class KrAudioMaster final : public EventProcessor, public dsp_msg_target {
   void RegisterTarget(std::int32_t handle, dsp_msg_target* target);
   void UnregisterTarget(std::int32_t handle);
 
-  // Host time at the start of the current sub-block period; nullopt when the host has none.
+  // Audio thread: host time at the start of the current sub-block period;
+  // nullopt when the host has none.
   std::optional<vst::VstTimeInfo> GetTimeInfo(std::int32_t filter);
   void RequestParameterRefresh();
   void MessageBox(std::string_view text, std::int32_t style = 0);

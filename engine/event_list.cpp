@@ -6,10 +6,13 @@ EventList::~EventList() { Clear(); }
 
 void EventList::Insert(ug_event* event) {
   const auto time = static_cast<std::uint32_t>(event->time);
-  // Most events arrive in time order: search from the back for the last
-  // event that is not later than the new one.
-  ug_event* after = tail_;
-  while (after != nullptr && static_cast<std::uint32_t>(after->time) > time) after = after->prev;
+  // Most events arrive in time order, or before everything pending: check
+  // the head, then search from the back for the last event not later.
+  ug_event* after = nullptr;
+  if (head_ != nullptr && static_cast<std::uint32_t>(head_->time) <= time) {
+    after = tail_;
+    while (static_cast<std::uint32_t>(after->time) > time) after = after->prev;
+  }
   event->prev = after;
   event->next = after != nullptr ? after->next : head_;
   if (event->next != nullptr) {

@@ -1,5 +1,12 @@
 #include "engine/audio_master.h"
 
+namespace {
+// A host block size is the host's word: a huge odd size would otherwise ask
+// for blocks of that many samples for every output.
+constexpr int kMaxSubBlock = 65536;
+constexpr int kFallbackSubBlock = 128;
+}  // namespace
+
 int ComputeSubBlockLength(int n) {
   if (n < 1) return 1;
   if (n < 96) return n;
@@ -20,5 +27,5 @@ int ComputeSubBlockLength(int n) {
       break;
     }
   }
-  return k;
+  return k <= kMaxSubBlock ? k : kFallbackSubBlock;
 }

@@ -308,30 +308,6 @@ UPlug* ug_base::GetPlug(int index) {
   return plugs[static_cast<std::size_t>(index)].get();
 }
 
-std::unique_ptr<ug_base> ug_base::Clone() {
-  std::unique_ptr<ug_base> copy = CreateSame();
-  copy->nextClone = nextClone;
-  nextClone = copy.get();
-  copy->docModule = docModule;
-  copy->title = title;
-  copy->handle = handle;
-  copy->sortOrder = sortOrder;
-  copy->container = container;
-  copy->automation = automation;
-  copy->audioMaster = audioMaster;
-  copy->CreatePlugs();
-  // Plugs the prototype gained after construction (one per document plug).
-  for (std::size_t i = copy->plugs.size(); i < plugs.size(); ++i) {
-    const UPlug& original = *plugs[i];
-    auto extra = std::make_unique<UPlug>(copy.get(), original.direction, original.type);
-    extra->flags = original.flags & ~(UPF_VALUE_CHANGED | UPF_OWNS_DATA);
-    copy->AddPlug(std::move(extra));
-  }
-  copy->AllocatePlugData();
-  copy->flags = (flags & ~(UGF_SUSPENDED | UGF_OPEN)) | UGF_CLONE;
-  return copy;
-}
-
 std::string ug_base::ClassName() const {
   std::string name = typeid(*this).name();
 #if defined(__GNUG__)

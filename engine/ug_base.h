@@ -67,7 +67,7 @@ class ug_base : public EventProcessor, public dsp_msg_target {
   virtual void PropagateVoiceUp(int tag);                                    // 20
   virtual void AllocatePlugData();                                           // 21
   virtual void Reserved22() {}                                               // 22
-  virtual void ConnectClone(ug_base& prototype, int voice) {}                // 23
+  virtual void ConnectClone(ug_base& prototype, int voice);                  // 23
   virtual void ProgramChange(int program) {}                                 // 24
   virtual void ContainerHook(int code);                                      // 25
   virtual bool CanSleep() { return events.empty(); }                         // 26
@@ -115,6 +115,7 @@ class ug_base : public EventProcessor, public dsp_msg_target {
   int audioInCount = 0;
   int audioOutCount = 0;
   CUG* docModule = nullptr;
+  ug_base* patchOwner = nullptr;  // the container object whose programs this module follows
   std::string title;  // the document module's title, when it has one
 
  protected:

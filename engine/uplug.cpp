@@ -48,7 +48,7 @@ void UPlug::UseInlineStorage() {
 void UPlug::AllocateData() {
   switch (type) {
     case DT_AUDIO:
-      if (IsSumming() && data != nullptr) break;
+      if (IsSumming() && direction != DR_OUT) break;  // its data is the module's source list
       if (direction == DR_OUT) {
         if (!ownBlock_) ownBlock_ = std::make_unique<USampBlock>(owner != nullptr ? owner->BlockLength() : SubBlockLength());
         data = ownBlock_.get();

@@ -209,17 +209,3 @@ TEST(EventPoolUse, SteadyStateProcessingDoesNotGrowThePool) {
   EXPECT_EQ(engine.master.Events().InUse(), 0u) << "every handled event went back to the pool";
 }
 
-TEST(EventPoolUse, GrowsInChunksWhenEmptyAndClearReturnsEverything) {
-  EventPool pool(EventPool::kChunk);
-  std::vector<ug_event*> taken;
-  for (std::size_t i = 0; i < EventPool::kChunk + 1; ++i) taken.push_back(pool.Allocate());
-  EXPECT_EQ(pool.Growths(), 1u);
-  EXPECT_EQ(pool.Capacity(), 2 * EventPool::kChunk);
-  EventList list;
-  for (ug_event* e : taken) {
-    e->attached = std::make_unique<EventText>("x");
-    list.Insert(e);
-  }
-  list.Clear();
-  EXPECT_EQ(pool.InUse(), 0u);
-}

@@ -9,7 +9,8 @@ TEST(SubBlockLength, FollowsTheHostBlockSize) {
   const std::pair<int, int> cases[] = {{1, 1},     {64, 64},     {95, 95},     {150, 75},    {160, 80},
                                        {192, 96},  {480, 96},    {576, 96},    {256, 128},   {512, 128},
                                        {1024, 128}, {2048, 128}, {4096, 128},  {441, 63},    {735, 105},
-                                       {882, 98},  {1000, 100},  {97, 97},     {8191, 8191}, {0, 1}};
+                                       {882, 98},  {1000, 100},  {97, 97},     {8191, 8191}, {0, 1},
+                                       {-5, 1},    {65537, 128}, {1 << 30, 128}};
   for (auto [n, expected] : cases) EXPECT_EQ(ComputeSubBlockLength(n), expected) << "N = " << n;
 }
 
@@ -51,6 +52,17 @@ TEST(Process, ZeroLengthBlockWalksOnceAndKeepsTheClock) {
   EXPECT_EQ(tap->runs[1], std::make_pair(64, 0));
   EXPECT_EQ(engine.master.now, 64);
   EXPECT_EQ(tap->clock, 64);
+}
+
+TEST(Process, NegativeHostCountIsTakenAsZero) {
+  TestEngine engine(64);
+  auto* tap = engine.root.Add<Tap>(1);
+  engine.Start();
+  engine.master.Process(10);
+  engine.master.Process(-100);
+  EXPECT_EQ(engine.master.now, 10);
+  EXPECT_EQ(tap->clock, 10);
+  EXPECT_EQ(tap->runs.back(), std::make_pair(10, 0));
 }
 
 TEST(Process, HostBlockOfOneRunsOneSampleSubBlocks) {
