@@ -23,7 +23,7 @@ std::string NewerVersionMessage(std::int32_t version) {
 void ReadHeader(ArchiveReader& ar, StoredDocument& doc, LoadMode mode) {
   const int v = ar.Version();
   const bool full = mode == LoadMode::Full;
-  DocumentSettings& s = doc.settings;
+  DocumentHeaderSettings& s = doc.settings;
   if (v >= 83) {
     const std::uint32_t n = ar.ReadCount();
     if (n > ar.Remaining()) throw ArchiveError("file list runs past the end");
@@ -81,7 +81,7 @@ void ReadHeader(ArchiveReader& ar, StoredDocument& doc, LoadMode mode) {
 
 void WriteHeader(ArchiveWriter& ar, const StoredDocument& doc) {
   const int v = ar.Version();
-  const DocumentSettings& s = doc.settings;
+  const DocumentHeaderSettings& s = doc.settings;
   ar.WriteInt32(v);
   if (v >= 83) {
     ar.WriteCount(static_cast<std::uint32_t>(doc.embeddedFiles.size()));

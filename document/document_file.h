@@ -13,7 +13,7 @@
 #include "document/imbedded_file.h"
 #include "document/skin_records.h"
 
-struct DocumentSettings {
+struct DocumentHeaderSettings {
   std::string documentText;         // skipped in a restricted load
   bool booleanSetting = false;      // version 9 on; skipped in a restricted load
   bool privateCopy = false;         // version 45 on; skipped in a restricted load
@@ -29,11 +29,11 @@ struct DocumentSettings {
   std::string vendor;               // version 71 on
   std::string vendorExtra;          // version 86 on; kept only in a full load
   std::string product;              // version 69 on; kept only in a full load
-  bool operator==(const DocumentSettings&) const = default;
+  bool operator==(const DocumentHeaderSettings&) const = default;
 };
 
 struct StoredDocument {
-  DocumentSettings settings;
+  DocumentHeaderSettings settings;
   std::vector<std::unique_ptr<imbedded_file>> embeddedFiles;
   std::vector<std::unique_ptr<SkinInfo>> skins;
   std::unique_ptr<CContainer> root;

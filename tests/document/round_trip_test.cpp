@@ -188,7 +188,7 @@ TEST(RoundTrip, RestrictedLoadSkipsAuthoringFields) {
   auto doc = doctest::MakeRichDocument();
   auto loaded = Read(Write(*doc, kCurrentDocumentVersion), LoadMode::Restricted);
   ASSERT_TRUE(loaded.document);
-  const DocumentSettings& s = loaded.document->settings;
+  const DocumentHeaderSettings& s = loaded.document->settings;
   EXPECT_EQ(s.documentText, "");
   EXPECT_FALSE(s.booleanSetting);
   EXPECT_FALSE(s.privateCopy);

@@ -197,7 +197,7 @@ std::unique_ptr<StoredDocument> MakeRichDocument() {
   skin->styles.push_back(std::move(style));
   b.Document().skins.push_back(std::move(skin));
 
-  DocumentSettings& s = b.Document().settings;
+  DocumentHeaderSettings& s = b.Document().settings;
   s.documentText = "doc";
   s.booleanSetting = true;
   s.privateCopy = true;
