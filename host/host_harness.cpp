@@ -31,7 +31,10 @@ HostHarness::~HostHarness() {
 }
 
 bool HostHarness::Load(const std::string& path) {
-  library_ = platform::LoadLibrary(path);
+  // A bare file name means a file in the current folder, as a user typing it
+  // expects; the loader would otherwise search the system library paths.
+  const bool bare = path.find_first_of("/\\") == std::string::npos;
+  library_ = platform::LoadLibrary(bare ? std::string(".") + platform::PathSeparator() + path : path);
   if (library_ == nullptr) {
     error_ = "cannot load " + path + ": " + platform::LastLibraryError();
     return false;
