@@ -13,7 +13,7 @@ bool SuspendsWithVoice(const ug_base* m) {
 
 void SendNote(ug_base* receiver, int type, int time, int channel, int note, int velocity) {
   if (receiver == nullptr) return;
-  receiver->AddEvent(receiver->NewEvent(time, type, channel, VelocityRef(velocity), note), true);
+  receiver->AddEvent(receiver->NewEvent(time, type, channel, IntRef(velocity), note), true);
 }
 
 }  // namespace

@@ -44,6 +44,9 @@ void VoiceList::MarkVoiceModules() {
   for (ug_base* m : modules)
     if (m->HasMarkedInput()) m->MarkUpstream();
 
+  // The note source is always copied: each voice's copy hears that voice's
+  // notes, even when nothing it feeds is per-voice yet.
+  first.noteReceiver->flags |= UGF_UP_MARK;
   std::vector<ug_base*> perVoice;
   for (ug_base* m : modules) {
     if ((m->flags & (UGF_DOWN_MARK | UGF_UP_MARK)) == (UGF_DOWN_MARK | UGF_UP_MARK)) {

@@ -6,6 +6,7 @@
 
 #include "document/module_registry.h"
 #include "engine/audio_master.h"
+#include "engine/note_events.h"
 
 namespace {
 
@@ -79,6 +80,9 @@ void ug_midi_to_cv::Open() {
 
 void ug_midi_to_cv::HandleEvent(ug_event* event) {
   if (event->type == UET_GLIDE) {
+    bend_ = bendTarget_ = std::bit_cast<float>(RefInt(event->ref)) * static_cast<float>(bendRange_) / 120.0f;
+    bendStep_ = 0.0f;
+    bendSteps_ = 0;
     StartGlide(event->time, std::bit_cast<float>(event->value), std::bit_cast<float>(event->extra));
     return;
   }
@@ -122,8 +126,11 @@ void ug_midi_to_cv::PlayNote(int time, int channel, int note, int velocity) {
   if (index < 0 || index >= voiceList->VoiceCount()) return;
   ug_base* receiver = voiceList->voices[static_cast<std::size_t>(index)]->noteReceiver;
   if (receiver == nullptr) return;
-  receiver->AddEvent(receiver->NewEvent(time, UET_GLIDE, std::bit_cast<int>(tracker_.from), nullptr,
-                                        std::bit_cast<int>(target)),
+  // The channel's bend travels with the glide: the voice copy may run after
+  // the master has already taken later bends of this sub-block.
+  const float bend = BendTable()[static_cast<std::size_t>(channel & 15)].bend;
+  receiver->AddEvent(receiver->NewEvent(time, UET_GLIDE, std::bit_cast<int>(tracker_.from),
+                                        IntRef(std::bit_cast<int>(bend)), std::bit_cast<int>(target)),
                      true);
 }
 
@@ -170,9 +177,7 @@ void ug_midi_to_cv::OnNoteOff(int time, int channel, int note, int velocity) {
 void ug_midi_to_cv::VoiceNoteOn(int time, int channel, int note, int velocity) {
   ug_notesource::VoiceNoteOn(time, channel, note, velocity);
   Activate();
-  bend_ = bendTarget_ = Bend(channel).bend * static_cast<float>(bendRange_) / 120.0f;
-  bendStep_ = 0.0f;
-  bendSteps_ = 0;
+  // The bend of the channel arrives with the glide that follows.
   if (retrigger_ != 0 || monoMode_ == 0) gate_.Jump(time, 0.0f);
   const float level = static_cast<float>(velocity) / 127.0f;
   if (monoMode_ != 0) {
@@ -256,8 +261,10 @@ void ug_midi_to_cv::Process(int offset, int count) {
   velocity_.Process(clock, offset, count);
   aftertouch_.Process(clock, offset, count);
   const bool moving = pitchSteps_ > 0 || bendSteps_ > 0 || pitchSettle_ > 0;
-  if (!moving && gate_.Finished() && velocity_.Finished() && aftertouch_.Finished())
-    SetProcessFunction(&ug_base::SleepCheck);
+  if (moving || !gate_.Finished() || !velocity_.Finished() || !aftertouch_.Finished()) return;
+  // The master stays in the run: a woken module rejoins behind its equals,
+  // and the voice copies must run after the master that sends them notes.
+  SetProcessFunction(IsMaster() ? &ug_base::DoNothing : &ug_base::SleepCheck);
 }
 
 namespace {

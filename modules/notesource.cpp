@@ -51,12 +51,12 @@ void ug_notesource::HandleEvent(ug_event* event) {
       if (IsMaster()) OnMidi(t, static_cast<std::uint32_t>(event->value));
       break;
     case UET_NOTE_ON:
-      VoiceNoteOn(t, event->value, event->extra, RefVelocity(event->ref));
+      VoiceNoteOn(t, event->value, event->extra, RefInt(event->ref));
       break;
     case UET_NOTE_OFF:
     case UET_NOTE_RESTRIKE:
       // The envelopes that attach to a note source (restrike) are not built.
-      VoiceNoteOff(t, event->value, event->extra, RefVelocity(event->ref));
+      VoiceNoteOff(t, event->value, event->extra, RefInt(event->ref));
       break;
     case UET_PITCH_BEND:
       VoiceBend(t, static_cast<float>(event->value) * (1.0f / 8192.0f));

@@ -54,6 +54,41 @@ class Follower : public ug_generic_1_1 {
   long samplesRun = 0;
 };
 
+// Out = Gate x In (two control inputs): a voice's VCA. Streams while either
+// input streams; otherwise settles for one period and sleeps.
+class GateVca : public ug_base {
+ public:
+  std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<GateVca>(); }
+  void ListInterface(InterfaceList& list) override {
+    list.emplace_back(nullptr, nullptr, "Gate", DR_IN, DT_AUDIO, "0", "", 0, "", &gate);
+    list.emplace_back(nullptr, nullptr, "In", DR_IN, DT_AUDIO, "0", "", 0, "", &in);
+    list.emplace_back(nullptr, nullptr, "Out", DR_OUT, DT_AUDIO, "", "", 0, "", &out);
+  }
+  void Open() override {
+    SetProcessFunction(&GateVca::Run);
+    ug_base::Open();
+  }
+  void OnPlugStateChange(int time, connector*, PlugState) override {
+    Wake();
+    streaming = GetPlug(0)->state == ST_RUN || GetPlug(1)->state == ST_RUN;
+    GetPlug(2)->SetState(time, streaming ? ST_RUN : ST_STATIC);
+    settleCount = BlockLength();
+    SetProcessFunction(&GateVca::Run);
+  }
+  void Run(int offset, int count) {
+    for (int i = offset; i < offset + count; ++i) out[i] = gate[i] * in[i];
+    samplesRun += count;
+    if (streaming) return;
+    settleCount -= count;
+    if (settleCount <= 0) SetProcessFunction(&ug_base::SleepCheck);
+  }
+  float* gate = nullptr;
+  float* in = nullptr;
+  float* out = nullptr;
+  bool streaming = false;
+  long samplesRun = 0;
+};
+
 // Records its signal input every sample; never sleeps.
 class Tap : public ug_base {
  public:
@@ -122,7 +157,9 @@ struct Rig {
 
   // Runs total samples in host blocks, delivering MIDI like a host does.
   void Render(int total) {
-    std::stable_sort(pending.begin(), pending.end(), [](auto& a, auto& b) { return a.first < b.first; });
+    const auto earlier = [](const auto& a, const auto& b) { return a.first < b.first; };
+    if (!std::is_sorted(pending.begin() + static_cast<std::ptrdiff_t>(next), pending.end(), earlier))
+      std::stable_sort(pending.begin() + static_cast<std::ptrdiff_t>(next), pending.end(), earlier);
     while (total > 0) {
       const int n = std::min(total, block);
       const int start = master.now;
