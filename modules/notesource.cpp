@@ -2,9 +2,10 @@
 
 #include "document/module_registry.h"
 #include "engine/note_events.h"
+#include "modules/midi_channel_lists.h"
 
 namespace {
-constexpr const char* kChannelList = "All=-1,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16";
+constexpr const char* kChannelList = midi_lists::kChannelOrAll;
 constexpr int kChannelPlug = 1;
 }  // namespace
 
