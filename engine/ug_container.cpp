@@ -92,10 +92,13 @@ ug_base* ug_container::CreateCombiner(PlugDataType type) {
 }
 
 void ug_container::CollectModules(std::vector<ug_base*>& out) {
-  for (ug_base* m : FirstVoice().modules) {
-    out.push_back(m);
-    if (auto* inner = dynamic_cast<ug_container*>(m); inner != nullptr && inner != this && inner->IsVoiceContainer())
-      inner->CollectModules(out);
+  // Voices beyond 0 hold modules of their own only for a drum trigger.
+  for (auto& voice : voices) {
+    for (ug_base* m : voice->modules) {
+      out.push_back(m);
+      if (auto* inner = dynamic_cast<ug_container*>(m); inner != nullptr && inner != this && inner->IsVoiceContainer())
+        inner->CollectModules(out);
+    }
   }
 }
 

@@ -36,7 +36,8 @@ void VoiceList::MarkVoiceModules() {
   FindNoteReceiver();
   Voice& first = FirstVoice();
   VoiceNoteSource* source = AsNoteSource(first.noteReceiver);
-  if (source == nullptr || !source->PlaysMelodies()) return;
+  if (source == nullptr) return;
+  if (!source->PlaysMelodies()) return MakeDrumVoices(*source);
 
   first.noteReceiver->MarkDownstream();
   // Snapshot: marking never adds modules, but keep the walk independent.
@@ -56,6 +57,42 @@ void VoiceList::MarkVoiceModules() {
   }
   InsertCombiners(perVoice);
   InsertVoiceMonitor(perVoice);
+}
+
+void VoiceList::MakeDrumVoices(VoiceNoteSource& source) {
+  Voice& first = FirstVoice();
+  // The drum trigger and the constant sources stay shared: tags stop there.
+  for (ug_base* m : first.modules)
+    if (m == first.noteReceiver || (m->flags & UGF_IO_MOD) != 0) m->voiceTag = 0;
+  source.TagDrumVoices();
+  const std::vector<ug_base*> modules = first.modules;
+  for (ug_base* m : modules) {
+    if (m->voiceTag <= 0) continue;
+    for (auto& plug : m->plugs) {
+      if (!plug->IsInput()) continue;
+      for (std::size_t i = 0; i < plug->connections.size(); ++i) {
+        connector* c = plug->connections[i];
+        if (c->to == plug.get() && c->from != nullptr && c->from->owner != nullptr)
+          c->from->owner->PropagateVoiceUp(m->voiceTag);
+      }
+    }
+  }
+  int largest = 0;
+  for (ug_base* m : modules) largest = std::max(largest, m->voiceTag);
+  for (int n = 1; n <= largest; ++n) {
+    auto voice = std::make_unique<Voice>();
+    voice->number = n;
+    voice->note = static_cast<std::int16_t>(n);
+    voice->noteReceiver = first.noteReceiver;
+    voices.push_back(std::move(voice));
+  }
+  auto& shared = first.modules;
+  for (ug_base* m : modules) {
+    if (m->voiceTag <= 0 || m == first.noteReceiver) continue;
+    m->flags |= UGF_POLYPHONIC;
+    voices[static_cast<std::size_t>(m->voiceTag)]->modules.push_back(m);
+    shared.erase(std::find(shared.begin(), shared.end(), m));
+  }
 }
 
 void VoiceList::InsertCombiners(std::vector<ug_base*>& perVoice) {
@@ -106,6 +143,8 @@ void VoiceList::BuildVoices() {
     std::stable_sort(v->modules.begin(), v->modules.end(),
                      [](const ug_base* a, const ug_base* b) { return a->sortOrder > b->sortOrder; });
   Voice& first = FirstVoice();
+  // Drum voices have no modules of their own in this pass; they keep their
+  // voice numbers as tags when opened.
   for (ug_base* m : first.modules) {
     if (auto* s = AsNoteSource(m); s != nullptr && m == first.noteReceiver) s->AttachVoice(*this, first);
     if (auto* w = dynamic_cast<VoiceWatcher*>(m)) w->WatchVoice(first);

@@ -118,6 +118,8 @@ class VoiceList {
 
  private:
   void FindNoteReceiver();
+  // Drum trigger: tagged modules move to the voice of their tag.
+  void MakeDrumVoices(VoiceNoteSource& source);
   void InsertCombiners(std::vector<ug_base*>& perVoice);
   void InsertVoiceMonitor(const std::vector<ug_base*>& perVoice);
   Voice& CloneVoice(int number);
