@@ -180,3 +180,22 @@ TEST(VoiceAllocation, SecondNoteSourceIsReportedAndTheFirstKeepsTheVoice) {
             "Second : You have several 'MidiToCv', 'Soundfont Player', or 'Drum Trigger' modules together. Put each "
             "in it's own container.");
 }
+
+TEST(VoiceAllocation, ProgramChangeReachesEveryOpenVoiceAtTheEndOfTheSubBlock) {
+  struct Programs : ug_base {
+    std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<Programs>(); }
+    void HandleEvent(ug_event* e) override {
+      if (e->type == UET_PROG_CHANGE) got.emplace_back(e->time, e->value);
+      ug_base::HandleEvent(e);
+    }
+    std::vector<std::pair<int, int>> got;
+  };
+  AllocRig rig(3);
+  auto* programs = rig.Add<Programs>();
+  programs->Open();
+  rig.Render(64);
+  rig.root.AddEvent(rig.root.NewEvent(70, UET_PROG_CHANGE, 5), true);
+  rig.Render(128);
+  ASSERT_EQ(programs->got.size(), 1u);
+  EXPECT_EQ(programs->got[0], (std::pair<int, int>{128, 5}));
+}
