@@ -1,9 +1,11 @@
 #include "document/container.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "document/archive_reader.h"
 #include "document/archive_writer.h"
+#include "document/controls.h"
 #include "document/line2.h"
 #include "document/module_info.h"
 #include "document/module_registry.h"
@@ -14,7 +16,9 @@ const RuntimeClass CContainer::kClass{"CContainer", 95, true, &CUG_with_patches:
 
 std::unique_ptr<CUG> MakeDocumentObject(Module_Info& entry) {
   if (entry.documentFactory) return entry.documentFactory(&entry);
+  // Built-in kinds whose document class lives here.
   if (entry.name == "Container") return std::make_unique<CContainer>(&entry);
+  if (entry.name == "Patch Select") return std::make_unique<Ctl_PatchSel>(&entry);
   if (dynamic_cast<Module_Info2*>(&entry)) return std::make_unique<CUG2>(&entry);
   return std::make_unique<CUG>(&entry);
 }
@@ -122,12 +126,36 @@ bool CContainer::NeedsPatchMemory() const {
   return false;
 }
 
+const CContainer::FeatureInfo& CContainer::Feature(int index) {
+  static const FeatureInfo features[kFeatureCount] = {{"Controls on Parent", PF_SHOW_WHEN_OPEN},
+                                                      {"Controls on Module", PF_HIDDEN2},
+                                                      {"Ignore Program Change", PF_HIDDEN2}};
+  return features[index < 0 || index >= kFeatureCount ? 0 : index];
+}
+
+CPlugFeature* CContainer::FeaturePlug(int featureIndex) const {
+  for (const auto& p : Plugs())
+    if (auto* f = DynamicKind<CPlugFeature>(p.get()); f && f->featureIndex == featureIndex) return f;
+  return nullptr;
+}
+
 bool CContainer::FeatureValue(int featureIndex) const {
-  for (const auto& p : Plugs()) {
-    const auto* f = DynamicKind<CPlugFeature>(p.get());
-    if (f && f->featureIndex == featureIndex) return std::atoi(f->ValueText().c_str()) != 0;
+  const CPlugFeature* f = FeaturePlug(featureIndex);
+  return f && std::atoi(f->ValueText().c_str()) != 0;
+}
+
+void CContainer::SetFeatureValue(int featureIndex, bool value) {
+  if (featureIndex < 0 || featureIndex >= kFeatureCount) return;
+  CPlugFeature* f = FeaturePlug(featureIndex);
+  if (!f) {
+    auto plug = std::make_unique<CPlugFeature>(CPlugFeature::kClass);
+    plug->featureIndex = featureIndex;
+    plug->name_ = Feature(featureIndex).name;
+    plug->dataType_ = DT_BOOL;
+    plug->storedFlags = Feature(featureIndex).flags;
+    f = static_cast<CPlugFeature*>(&AddPlug(std::move(plug)));
   }
-  return false;
+  f->SetValueText(value ? "1" : "0");
 }
 
 void CContainer::SetSpareOption(bool option) {

@@ -11,6 +11,7 @@
 #include "document/patch_manager.h"
 
 class CLine2;
+struct StoredDocument;
 
 class CContainer : public CUG_with_patches {
  public:
@@ -46,11 +47,21 @@ class CContainer : public CUG_with_patches {
   CPatchManager& EnsurePatchMemory();
   void SetPatchMemory(std::unique_ptr<CPatchManager> memory);
   // The patch memory of this container or the nearest enclosing one.
-  CPatchManager* NearestPatchMemory() const;
+  CPatchManager* NearestPatchMemory() const override;
   // The root and every container holding a "Patch Select" have programs.
   bool NeedsPatchMemory() const;
 
   // --- features (their values live in the feature plugs) -------------------
+  struct FeatureInfo {
+    const char* name;
+    std::uint32_t flags;
+  };
+  static constexpr int kFeatureCount = 3;
+  // 0 "Controls on Parent", 1 "Controls on Module", 2 "Ignore Program Change".
+  static const FeatureInfo& Feature(int index);
+  bool FeatureValue(int featureIndex) const;
+  // Sets a feature through its feature plug, adding the plug when missing.
+  void SetFeatureValue(int featureIndex, bool value);
   bool ControlsOnParent() const { return FeatureValue(0); }
   bool ControlsOnModule() const { return FeatureValue(1); }
   bool IgnoreProgramChange() const { return FeatureValue(2); }
@@ -73,11 +84,11 @@ class CContainer : public CUG_with_patches {
   // Objects a document held that nothing else owns (kept so that references
   // to them stay valid). Set on the root by the loader.
   std::vector<std::unique_ptr<CObject>> unownedObjects;
-  // The document object that owns this tree; set on the root only.
-  void* document = nullptr;
+  // The document that owns this tree; set on the root only.
+  StoredDocument* document = nullptr;
 
  private:
-  bool FeatureValue(int featureIndex) const;
+  CPlugFeature* FeaturePlug(int featureIndex) const;
   void LoadOldGraphics(ArchiveReader& ar);
   void AddLoadedChild(ArchiveReader& ar, CObject* ob, bool convertOldLines);
   void StoreChildren(ArchiveWriter& ar) const;

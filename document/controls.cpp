@@ -164,6 +164,7 @@ void CControl::Store(ArchiveWriter& ar) const {
 }
 
 Ctl_PatchSel::Ctl_PatchSel() = default;
+Ctl_PatchSel::Ctl_PatchSel(Module_Info* entry) : CUG(entry) {}
 Ctl_PatchSel::~Ctl_PatchSel() = default;
 
 void Ctl_PatchSel::Load(ArchiveReader& ar) {

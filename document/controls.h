@@ -48,6 +48,7 @@ class Ctl_PatchSel : public CUG {
  public:
   static const RuntimeClass kClass;
   Ctl_PatchSel();
+  explicit Ctl_PatchSel(Module_Info* entry);
   ~Ctl_PatchSel() override;
   const RuntimeClass& Class() const override { return kClass; }
   void Load(ArchiveReader& ar) override;

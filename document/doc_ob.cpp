@@ -26,6 +26,15 @@ void CDocOb::SetSelected(bool selected) {
   Notify(NC_SELECTION);
 }
 
+StoredDocument* CDocOb::OwningDocument() const {
+  const CDocOb* ob = this;
+  while (ob->parent_) ob = ob->parent_;
+  const auto* root = DynamicKind<CContainer>(ob);
+  return root ? root->document : nullptr;
+}
+
+CPatchManager* CDocOb::NearestPatchMemory() const { return parent_ ? parent_->NearestPatchMemory() : nullptr; }
+
 DocRect CDocOb::GetRect(int) const { return {}; }
 
 void CDocOb::SetRect(int viewKind, const DocRect&) { Notify(NC_RECT, reinterpret_cast<void*>(static_cast<std::intptr_t>(viewKind))); }

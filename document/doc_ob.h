@@ -10,6 +10,8 @@
 #include "document/runtime_class.h"
 
 class CContainer;
+class CPatchManager;
+struct StoredDocument;
 class Module_Info;
 
 class CDocOb : public CObject, public Notifier {
@@ -38,6 +40,11 @@ class CDocOb : public CObject, public Notifier {
   virtual void AttachToParent(CContainer* parent) { parent_ = parent; }
   // Runs once after a document has been read or built.
   virtual void PostLoadInit() {}
+
+  // The document of the tree this object is in (asks up to the root).
+  StoredDocument* OwningDocument() const;
+  // Patch memory of the nearest enclosing container that has one.
+  virtual CPatchManager* NearestPatchMemory() const;
 
   virtual DocRect GetRect(int viewKind) const;
   virtual void SetRect(int viewKind, const DocRect& rect);

@@ -10,6 +10,7 @@
 #include "document/plug2.h"
 #include "engine/audio_master.h"
 #include "engine/kr_exception.h"
+#include "engine/ug_io_mod.h"
 
 namespace {
 
@@ -86,6 +87,11 @@ std::unique_ptr<ug_base> GraphBuilder::MakeAudioObject(CUG& module) {
   if (IsDisabled(module) || module.Entry() == nullptr) return nullptr;
   Module_Info& entry = *module.Entry();
   std::unique_ptr<ug_base> made = entry.MakeAudioObject();
+  // Every container gets its object, whether or not its entry names an audio class.
+  // Containers and their I/O modules get their objects even while their
+  // registry entries name no audio class.
+  if (made == nullptr && DynamicKind<CContainer>(&module) != nullptr) made = std::make_unique<ug_container>();
+  if (made == nullptr && (entry.flags & MF_IO_MODULE) != 0) made = std::make_unique<ug_io_mod>();
   if (made == nullptr) return nullptr;
   ug_base* object = made.get();
   object->audioMaster = &master_;
@@ -224,6 +230,11 @@ void GraphBuilder::Wire(CContainer& doc) {
         if (wire->From() != docPlug.get() || wire->To() == nullptr) continue;
         UPlug* to = AudioPlug(wire->To());
         if (to == nullptr || PartnerLeadsNowhere(*wire->To())) continue;
+        // Only audio and MIDI have adders; a stored document with a second
+        // wire into another single input keeps its first wire.
+        UPlug* final = to;
+        while (final->redirect != nullptr) final = final->redirect;
+        if (final->HasConnection() && !final->IsSumming() && final->type != DT_AUDIO && final->type != DT_MIDI) continue;
         Connect(from, to);
       }
     }
@@ -248,8 +259,8 @@ void GraphBuilder::BypassRelays(ug_container& container) {
     if (inside == nullptr) continue;
     UPlug* in = outside->direction == DR_OUT ? inside : outside;
     UPlug* out = outside->direction == DR_OUT ? outside : inside;
-    while (in->redirect != nullptr) in = in->redirect;
-
+    // Several wires into a relay meet in an adder, whose output feeds the
+    // relay itself (later wires are redirected to the adder's input).
     UPlug* source = nullptr;
     for (connector* c : std::vector<connector*>(in->connections)) {
       if (c->to != in) continue;

@@ -38,7 +38,6 @@ std::int32_t SoundEngine::TwinHandle(CUG& module) {
 bool SoundEngine::StartSound(CContainer& root, int blockSize) {
   StopSound();
   document_ = &root;
-  twins_.clear();  // the document may have changed since the last start
   master_ = std::make_unique<KrAudioMaster>(*this, gui_.Handle());
   master_->SetBlockSize(blockSize);
   GraphBuilder builder(*master_, [this](CUG& m) { return TwinHandle(m); });
@@ -67,6 +66,7 @@ void SoundEngine::StopSound() {
   // GUI twin could go.
   root_.reset();
   master_.reset();
+  twins_.clear();  // after the audio side: nothing can address them any more
 }
 
 void SoundEngine::Process(int frames) {

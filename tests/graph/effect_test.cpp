@@ -204,3 +204,51 @@ TEST(EffectEndToEnd, FeedbackPatchStaysSilentWithoutCrashing) {
   plugin.host.Close();
   platform::SetMessageSink(previous);
 }
+
+TEST(EffectEndToEnd, NestedNoteSourceIsRefusedWithTheExactText) {
+  Patch p = Unwired(0, 1, false);
+  p.Add(*p.top, kNoteSource);
+  p.Add(p.AddContainer(*p.top, "Voice"), kNoteSource);
+  std::vector<std::string> shown;
+  auto previous = platform::SetMessageSink([&](const platform::MessageBoxRequest& r) { shown.push_back(r.text); });
+  Plugin plugin(std::move(p), 64);
+  platform::SetMessageSink(previous);
+  ASSERT_NE(plugin.effect, nullptr);
+  EXPECT_EQ(shown, std::vector<std::string>{"ERROR: You have more than one 'MidiToCv', 'Soundfont Player', or 'Drum "
+                                            "Trigger' in same container (or in a sub-container)."});
+  plugin.host.PrepareBlock(64);
+  plugin.host.RunBlock();
+  for (float s : plugin.host.Output(0)) ASSERT_EQ(s, 0.0f);
+  plugin.host.Close();
+}
+
+TEST(EffectEndToEnd, AddersAndDisabledModulesIn512SampleBlocks) {
+  Patch p = Unwired(2, 1, false);
+  CUG& a = p.Add(*p.top, kPass);
+  CUG& b = p.Add(*p.top, kPass);
+  CUG& c = p.Add(*p.top, kPass);
+  CUG& off = p.Add(*p.top, kPass);
+  CUG& sum = p.Add(*p.top, kPass);
+  off.SetDisabled(true);
+  p.Wire(*p.top, Patch::Inside(p.audioIn[0]), PlugNamed(a, "In"));
+  p.Wire(*p.top, Patch::Inside(p.audioIn[1]), PlugNamed(b, "In"));
+  p.Wire(*p.top, Patch::Inside(p.audioIn[1]), PlugNamed(c, "In"));
+  p.Wire(*p.top, Patch::Inside(p.audioIn[0]), PlugNamed(off, "In"));
+  for (CUG* m : {&a, &b, &c, &off}) p.Wire(*p.top, PlugNamed(*m, "Out"), PlugNamed(sum, "In"));
+  p.Wire(*p.top, PlugNamed(sum, "Out"), Patch::Inside(p.audioOut[0]));
+  std::vector<std::string> shown;
+  auto previous = platform::SetMessageSink([&](const platform::MessageBoxRequest& r) { shown.push_back(r.text); });
+  Plugin plugin(std::move(p), 512);
+  platform::SetMessageSink(previous);
+  ASSERT_NE(plugin.effect, nullptr);
+  EXPECT_TRUE(shown.empty());
+  plugin.host.PrepareBlock(512);
+  for (int i = 0; i < 512; ++i) {
+    plugin.host.Input(0)[static_cast<std::size_t>(i)] = static_cast<float>(i) * 0.001f;
+    plugin.host.Input(1)[static_cast<std::size_t>(i)] = 0.25f;
+  }
+  plugin.host.RunBlock();
+  for (int i = 0; i < 512; ++i)
+    ASSERT_FLOAT_EQ(plugin.host.Output(0)[static_cast<std::size_t>(i)], static_cast<float>(i) * 0.001f + 0.5f) << i;
+  plugin.host.Close();
+}

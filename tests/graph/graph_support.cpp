@@ -47,7 +47,37 @@ class TestMidi : public ug_midi_device {
   void OnMidi(int time, std::uint32_t message) override { GetPlug(1)->SendMidi(time, message); }
 };
 
+// A static source: "Out" holds "Level" (volts) as a step, never streams.
+class TestLevel : public ug_base {
+ public:
+  std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<TestLevel>(); }
+  void ListInterface(InterfaceList& list) override {
+    list.emplace_back(&level_, &typeid(float), "Level", DR_IN, DT_FLOAT, "0");
+    list.emplace_back(nullptr, nullptr, "Out", DR_OUT, DT_AUDIO, "0", "", 0, "", &out_);
+  }
+  void Open() override {
+    ug_base::Open();
+    SetProcessFunction(&TestLevel::Fill);
+  }
+  void OnPlugStateChange(int time, connector*, PlugState) override { GetPlug(1)->SetState(time, ST_STATIC); }
+  void Fill(int offset, int count) { std::fill_n(out_ + offset, count, level_ * 0.1f); }
+
+ private:
+  float level_ = 0.0f;
+  float* out_ = nullptr;
+};
+
+// Like TestMidi, but raises the first data byte by one.
+class TestMidiPlusOne : public TestMidi {
+ public:
+  std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<TestMidiPlusOne>(); }
+  void OnMidi(int time, std::uint32_t message) override { GetPlug(1)->SendMidi(time, message + 0x100); }
+};
+
 const bool kRegistered = [] {
+  RegisterModule(std::make_unique<Module_Info>(kLevel, "", 0, 0, nullptr, AudioFactoryFor<TestLevel>, MF_STRUCTURE_VIEW));
+  RegisterModule(std::make_unique<Module_Info>(kMidiPlusOne, "", 0, 0, nullptr, AudioFactoryFor<TestMidiPlusOne>,
+                                               MF_STRUCTURE_VIEW));
   RegisterModule(std::make_unique<Module_Info>(kPass, "", 0, 0, nullptr, AudioFactoryFor<TestPass>, MF_STRUCTURE_VIEW));
   RegisterModule(std::make_unique<Module_Info>(kNoteSource, "", 0, 0, nullptr, AudioFactoryFor<TestNotes>,
                                                MF_STRUCTURE_VIEW | MF_NOTE_SOURCE | MF_VOICE_SOURCE));

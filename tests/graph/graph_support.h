@@ -18,6 +18,8 @@ namespace graph_test {
 inline constexpr const char* kPass = "Test Pass";          // "In" (audio) -> "Out" (audio), sample by sample
 inline constexpr const char* kNoteSource = "Test Notes";   // a voice and exclusive note source
 inline constexpr const char* kMidiThrough = "Test MIDI";   // "MIDI In" -> "MIDI Out"
+inline constexpr const char* kMidiPlusOne = "Test MIDI+1"; // the same, first data byte + 1
+inline constexpr const char* kLevel = "Test Level";        // "Level" (volts) as a static "Out"
 
 struct Patch {
   std::unique_ptr<CContainer> root;

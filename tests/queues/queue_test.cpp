@@ -175,3 +175,21 @@ TEST(GuiPump, MessagesPostedOnAnotherThreadArriveWholeAndInOrder) {
   pump.Pump();
   for (std::size_t i = 0; i < console.texts.size(); ++i) EXPECT_EQ(console.texts[i], "m" + std::to_string(i));
 }
+
+TEST(GuiToDsp, AFullRingStopsDeferringAndDispatchesOnTheWritingThread) {
+  NoHost host;
+  GuiPump pump;
+  host.pump = &pump;
+  KrAudioMaster master(host, pump.Handle());
+  Named module;
+  module.audioMaster = &master;
+  master.running.store(true);
+  master.deferToAudio.store(true);
+  // Each "noti" is 8 + 20 bytes or more; far more than 4095 bytes' worth.
+  for (int i = 0; i < 300; ++i) module.PostNotify(2, i);
+  EXPECT_FALSE(master.deferToAudio.load());
+  EXPECT_FALSE(module.events.empty());  // at least one was handled here, on this thread
+  master.running.store(false);
+  module.ClearEvents();
+  module.audioMaster = nullptr;
+}
