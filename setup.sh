@@ -77,6 +77,8 @@ run_tests() {
   log "32-bit Windows cross-build"
   timed "build win32" build_preset win32
   check_windows_dll
+  log "ThreadSanitizer run of the threaded audio tests"
+  timed "tsan" bash scripts/tsan.sh
   # Short fuzz runs of the readers of untrusted bytes (clang + libFuzzer).
   for fuzz in scripts/fuzz-*.sh; do
     [ -e "$fuzz" ] || continue
