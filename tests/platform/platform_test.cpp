@@ -33,12 +33,12 @@ TEST(Platform, MessageSinkCapturesExactText) {
   EXPECT_EQ(seen[0], "RegisterModule Error. Module found twice. ADSR");
 }
 
+#if defined(_WIN32)
 std::vector<std::uint8_t> FileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-#if defined(_WIN32)
 // Windows finds the stored resource with FindResource in a PE file; the copy
 // of the plug-in gets its resource from our own PE resource writer.
 TEST(Platform, StoredResourceIsReadFromAPeResource) {
