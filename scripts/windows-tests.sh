@@ -52,8 +52,10 @@ fetch_libpng_source() {
   local list=/etc/apt/sources.list.d/kestrune-deb-src.sources
   if ! apt-cache showsrc libpng1.6 2>/dev/null | grep -q '^Package:'; then
     if [ ! -f "$list" ]; then
+      local suite
+      suite=$(. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")
       printf '%s\n' "# Debian's source packages (libpng for the Windows builds); added by Kestrune's test command." \
-        "Types: deb-src" "URIs: http://deb.debian.org/debian" "Suites: bookworm" "Components: main" \
+        "Types: deb-src" "URIs: http://deb.debian.org/debian" "Suites: ${suite:-bookworm}" "Components: main" \
         "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" | $sudo tee "$list" >/dev/null
     fi
     $sudo apt-get update -qq >/dev/null 2>&1 || true
