@@ -135,10 +135,13 @@ wine_works() {
 
 wine_prefix_ready() {
   # The first run creates the prefix (some seconds); do it once, before parallel runs.
+  # The registry files appear only when the wine server writes them out as it
+  # exits, so wait for it before looking.
   if [ ! -f "$KR_WINEPREFIX/system.reg" ]; then
     scripts/wine-run.sh wineboot --init >/dev/null 2>&1 || true
+    WINEPREFIX=$KR_WINEPREFIX /usr/lib/wine/wineserver -w 2>/dev/null || true
   fi
-  [ -f "$KR_WINEPREFIX/system.reg" ]
+  [ -f "$KR_WINEPREFIX/system.reg" ] || { echo "the Wine prefix $KR_WINEPREFIX could not be made" >&2; return 1; }
 }
 
 stop_wine() {
