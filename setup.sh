@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up a Debian machine for Kestrune (installing only what is missing),
+# Sets up a Debian machine for Kestrune (installing only what is missing,
+# without recommended packages: wine64 must come without the 32-bit wine32),
 # builds, and runs one of the jobs:
 #   ./setup.sh demo   build the plug-in and run the main job
 #   ./setup.sh test   build every configuration and run every test
@@ -13,6 +14,7 @@ PACKAGES=(
   libpng-dev zlib1g-dev nlohmann-json3-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
+  wine64 dpkg-dev
   clang libclang-rt-14-dev
 )
 
