@@ -1,6 +1,17 @@
 # Optional third-party libraries that parts of the core use; each is linked
 # when found so that a partial cross toolchain still builds the rest.
 function(kr_link_optional_deps target)
+  if(WIN32 AND CMAKE_CROSSCOMPILING)
+    include(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/mingw-libpng.cmake)
+    if(NOT TARGET kr_mingw_png)
+      kr_add_mingw_libpng()
+    endif()
+    if(TARGET kr_mingw_png)
+      target_link_libraries(${target} PUBLIC kr_mingw_png)
+      target_compile_definitions(${target} PUBLIC KR_HAVE_PNG=1)
+    endif()
+    return()
+  endif()
   find_package(PNG QUIET)
   if(PNG_FOUND)
     target_link_libraries(${target} PUBLIC PNG::PNG)

@@ -69,13 +69,14 @@ std::optional<std::vector<std::uint8_t>> LoadStoredResourceFromFile(const std::s
 
 LibraryHandle LoadLibrary(const std::string& path) {
   HMODULE module = LoadLibraryA(path.c_str());
-  if (module == nullptr) lastLibraryError = FormatLastError(GetLastError());
+  // FormatMessage names neither the file nor the symbol; the callers' messages need them.
+  if (module == nullptr) lastLibraryError = path + ": " + FormatLastError(GetLastError());
   return reinterpret_cast<LibraryHandle>(module);
 }
 
 void* LibrarySymbol(LibraryHandle library, const char* name) {
   FARPROC proc = GetProcAddress(reinterpret_cast<HMODULE>(library), name);
-  if (proc == nullptr) lastLibraryError = FormatLastError(GetLastError());
+  if (proc == nullptr) lastLibraryError = std::string(name) + ": " + FormatLastError(GetLastError());
   return reinterpret_cast<void*>(proc);
 }
 

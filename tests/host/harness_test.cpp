@@ -204,8 +204,17 @@ std::string RunCommand(const std::string& command, int& status) {
   return output;
 }
 
+// The built program, as a path the system's command shell takes.
+std::string KestruneProgram() {
+#if defined(_WIN32)
+  return std::filesystem::absolute(std::string(KR_BINARY_DIR) + "/kestrune.exe").make_preferred().string();
+#else
+  return std::string(KR_BINARY_DIR) + "/kestrune";
+#endif
+}
+
 TEST(KestruneProgram, InfoSaysWhyMainGaveNull) {
-  const std::string program = std::string(KR_BINARY_DIR) + "/kestrune";
+  std::string program = KestruneProgram();
   if (!std::filesystem::exists(program)) GTEST_SKIP() << "kestrune not built";
   int status = 0;
   std::string out = RunCommand(program + " info", status);

@@ -3,15 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "document/packaging/pe_resource_writer.h"
 
 namespace {
 
 TEST(Platform, ModulePathNamesThisBinary) {
   const std::string path = platform::ModulePath();
   ASSERT_FALSE(path.empty());
-  EXPECT_EQ(path.front(), '/');
+  EXPECT_TRUE(std::filesystem::path(path).is_absolute()) << path;
+#if defined(_WIN32)
+  EXPECT_EQ(path.find('/'), std::string::npos) << path;  // a Windows path, as GetModuleFileName gives it
+  EXPECT_EQ(platform::PathSeparator(), '\\');
+#else
+  EXPECT_EQ(platform::PathSeparator(), '/');
+#endif
   EXPECT_NE(path.find("kr_test_platform"), std::string::npos) << path;
 }
 
@@ -24,6 +33,34 @@ TEST(Platform, MessageSinkCapturesExactText) {
   EXPECT_EQ(seen[0], "RegisterModule Error. Module found twice. ADSR");
 }
 
+#if defined(_WIN32)
+std::vector<std::uint8_t> FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Windows finds the stored resource with FindResource in a PE file; the copy
+// of the plug-in gets its resource from our own PE resource writer.
+TEST(Platform, StoredResourceIsReadFromAPeResource) {
+  const std::string dir = ::testing::TempDir();
+  const std::string target = dir + "/kr_with_resource.dll";
+  const std::string payload = "scrambled-bytes";
+  const auto written = kr::packaging::AddPeResource(
+      FileBytes(KR_PLUGIN_PATH), "KR1", 165, std::span(reinterpret_cast<const std::uint8_t*>(payload.data()), payload.size()));
+  ASSERT_TRUE(written.ok()) << written.error;
+  std::ofstream(target, std::ios::binary).write(reinterpret_cast<const char*>(written.image.data()),
+                                                static_cast<std::streamsize>(written.image.size()));
+  auto bytes = platform::LoadStoredResourceFromFile(target, "KR1", 165);
+  ASSERT_TRUE(bytes.has_value());
+  EXPECT_EQ(std::string(bytes->begin(), bytes->end()), payload);
+  EXPECT_TRUE(platform::LoadStoredResourceFromFile(target, "kr1", 165).has_value());  // types match in any case
+  EXPECT_FALSE(platform::LoadStoredResourceFromFile(target, "KR1", 166).has_value());
+  EXPECT_FALSE(platform::LoadStoredResourceFromFile(KR_PLUGIN_PATH, "KR1", 165).has_value());  // built plug-in: none
+  EXPECT_FALSE(platform::LoadStoredResourceFromFile(dir + "/missing.dll", "KR1", 165).has_value());
+  // This test program carries no stored resource either.
+  EXPECT_FALSE(platform::LoadStoredResource("KR1", 165).has_value());
+}
+#else
 TEST(Platform, StoredResourceIsReadFromANamedSection) {
   const std::string dir = ::testing::TempDir();
   const std::string payload = dir + "/kr_payload.bin";
@@ -41,6 +78,7 @@ TEST(Platform, StoredResourceIsReadFromANamedSection) {
   EXPECT_FALSE(platform::LoadStoredResourceFromFile(payload, "KR1", 165).has_value());  // not an ELF file
   EXPECT_FALSE(platform::LoadStoredResourceFromFile(dir + "/missing.so", "KR1", 165).has_value());
 }
+#endif
 
 TEST(Platform, LibrariesLoadAndReportErrors) {
   auto lib = platform::LoadLibrary(KR_PLUGIN_PATH);
@@ -50,6 +88,7 @@ TEST(Platform, LibrariesLoadAndReportErrors) {
   EXPECT_EQ(platform::LibrarySymbol(lib, "no_such_symbol"), nullptr);
   EXPECT_FALSE(platform::LastLibraryError().empty());
   platform::FreeLibrary(lib);
+  EXPECT_NE(platform::LastLibraryError().find("no_such_symbol"), std::string::npos);
   EXPECT_EQ(platform::LoadLibrary("/nonexistent/lib.so"), nullptr);
   EXPECT_NE(platform::LastLibraryError().find("nonexistent"), std::string::npos);
 }

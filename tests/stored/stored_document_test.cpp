@@ -23,7 +23,7 @@ class StoredDocumentFiles : public ::testing::Test {
   void SetUp() override {
     // A small stand-in for the plug-in; the export tests use the real one.
     plugin_ = (dir_.path() / "MySynth.so").string();
-    krtest::WriteFileBytes(plugin_, krtest::MinimalElf(true));
+    krtest::WriteFileBytes(plugin_, krtest::MinimalNativePlugin());
   }
   krtest::TempDir dir_;
   std::string plugin_;

@@ -97,6 +97,14 @@ Bytes MinimalElf(bool wide) {
   return b;
 }
 
+Bytes MinimalNativePlugin() {
+#if defined(_WIN32)
+  return MinimalPe(sizeof(void*) == 8);
+#else
+  return MinimalElf(true);
+#endif
+}
+
 CapturedMessages::CapturedMessages() {
   previous_ = platform::SetMessageSink([this](const platform::MessageBoxRequest& r) { seen_.push_back(r); });
 }

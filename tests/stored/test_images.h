@@ -26,6 +26,10 @@ Bytes MinimalPe(bool wide, unsigned headerRoom = 4);
 // table, in either class.
 Bytes MinimalElf(bool wide);
 
+// The minimal image of this system's plug-in format (PE on Windows, ELF
+// elsewhere), for tests that read it back through the system's own loader.
+Bytes MinimalNativePlugin();
+
 // Captures every message box while alive.
 class CapturedMessages {
  public:

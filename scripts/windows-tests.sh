@@ -1,0 +1,227 @@
+#!/usr/bin/env bash
+# The Windows part of the test command:
+#  1. cross-builds the win32 (i686, the original target) and win64 (x86-64)
+#     presets: Kestrune.dll, kestrune.exe and the test suites of each;
+#  2. checks each DLL with the MinGW objdump: PE of the right machine, exports
+#     main, imports only system DLLs (and, for an exported plug-in, carries the
+#     stored document as resource "KR1"/165);
+#  3. when 64-bit Wine works (installed here if missing), runs the win64 test
+#     suites under Wine through ctest, and the Windows kestrune.exe against the
+#     real Kestrune.dll (LoadLibrary, then main);
+#  4. the render comparison (Windows render under Wine against the Linux
+#     render of the same patch and MIDI) when the kestrune program can export
+#     and render a patch; a clearly named skip otherwise.
+# Nothing 32-bit can run on these machines: the i686 build is checked at
+# compile time (record layouts) and by objdump only.
+# Usage: scripts/windows-tests.sh   (expects build/dev from the Linux build for step 4)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+WINE=/usr/lib/wine/wine64
+export KR_WINEPREFIX=${KR_WINEPREFIX:-$root/build/wine-prefix}
+skipped=()
+failures=0
+
+log() { printf '\n== %s\n' "$*" >&2; }
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+timed() {
+  local label=$1; shift
+  local start=$SECONDS
+  "$@"
+  printf '   (%s: %ds)\n' "$label" $((SECONDS - start)) >&2
+}
+
+build_preset() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+}
+
+# --- libpng source -----------------------------------------------------------------
+
+# Debian's libpng1.6 source package, unpacked into build/third-party/ (the
+# Windows builds compile it, cmake/mingw-libpng.cmake). Enables the deb-src
+# lines of the Debian archive once; without the source the builds go on
+# without PNG.
+fetch_libpng_source() {
+  local dir=build/third-party
+  if compgen -G "$dir/libpng1.6-*/png.c" >/dev/null; then return 0; fi
+  command -v apt-get >/dev/null || return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  local list=/etc/apt/sources.list.d/kestrune-deb-src.sources
+  if ! apt-cache showsrc libpng1.6 2>/dev/null | grep -q '^Package:'; then
+    if [ ! -f "$list" ]; then
+      local suite
+      suite=$(. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")
+      printf '%s\n' "# Debian's source packages (libpng for the Windows builds); added by Kestrune's test command." \
+        "Types: deb-src" "URIs: http://deb.debian.org/debian" "Suites: ${suite:-bookworm}" "Components: main" \
+        "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" | $sudo tee "$list" >/dev/null
+    fi
+    $sudo apt-get update -qq >/dev/null 2>&1 || true
+  fi
+  command -v dpkg-source >/dev/null || $sudo apt-get install -y -qq --no-install-recommends dpkg-dev >/dev/null 2>&1 || true
+  mkdir -p "$dir"
+  (cd "$dir" && apt-get source -qq libpng1.6 >/dev/null 2>&1) ||
+    echo "note: could not fetch Debian's libpng1.6 source; the Windows builds go on without PNG" >&2
+}
+
+# --- objdump checks ---------------------------------------------------------------
+
+# DLLs that every Windows has; anything else (libstdc++-6.dll, libwinpthread-1.dll,
+# zlib1.dll, ...) would have to be shipped beside the plug-in.
+SYSTEM_DLLS="kernel32.dll msvcrt.dll user32.dll gdi32.dll winmm.dll advapi32.dll shell32.dll ole32.dll
+oleaut32.dll comctl32.dll comdlg32.dll ws2_32.dll ucrtbase.dll"
+
+is_system_dll() {
+  local name=${1,,}
+  [[ $name == api-ms-win-* ]] && return 0
+  for d in $SYSTEM_DLLS; do [ "$name" = "$d" ] && return 0; done
+  return 1
+}
+
+# check_pe FILE FORMAT [dll]: PE of the given objdump format; a DLL must export main.
+check_pe() {
+  local file=$1 format=$2 kind=${3:-exe}
+  local objdump=objdump
+  case $format in
+    pei-i386) objdump=i686-w64-mingw32-objdump ;;
+    pei-x86-64) objdump=x86_64-w64-mingw32-objdump ;;
+  esac
+  local dump
+  if ! dump=$("$objdump" -p "$file"); then fail "$file: objdump cannot read it"; return; fi
+  grep -q "file format $format" <<<"$dump" || { fail "$file is not $format"; return; }
+  if [ "$kind" = dll ]; then
+    # The export table lists "[ordinal] name" rows after "[Ordinal/Name Pointer] Table".
+    local exports
+    exports=$(sed -n '/Ordinal\/Name Pointer/,/^$/p' <<<"$dump")
+    grep -qE '\] main$' <<<"$exports" || fail "$file does not export main"
+    grep -qE '\] VSTPluginMain$' <<<"$exports" || fail "$file does not export VSTPluginMain"
+  fi
+  local imports bad=()
+  imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$dump" | sort -u)
+  for d in $imports; do is_system_dll "$d" || bad+=("$d"); done
+  if ((${#bad[@]})); then fail "$file imports non-system DLLs: ${bad[*]}"; return; fi
+  echo "ok: $(basename "$(dirname "$file")")/$(basename "$file") is $format$([ "$kind" = dll ] && echo ", exports main")," \
+    "imports only $(tr '\n' ' ' <<<"$imports")"
+}
+
+# check_carries_document FILE: the stored document as resource type "KR1", id 165.
+check_carries_document() {
+  local file=$1 dump
+  dump=$(x86_64-w64-mingw32-objdump -p "$file")
+  # objdump prints the resource tree as "Type: ... ]: KR1," and "Entry: ID: 0x0000a5," lines.
+  if grep -qF ']: KR1,' <<<"$dump" && grep -qF 'Entry: ID: 0x0000a5,' <<<"$dump"; then
+    echo "ok: $(basename "$file") carries resource \"KR1\"/165"
+  else
+    fail "$file carries no resource \"KR1\"/165"
+  fi
+}
+
+# --- Wine -------------------------------------------------------------------------
+
+wine_works() {
+  if [ ! -x "$WINE" ] && command -v apt-get >/dev/null; then
+    # 64-bit Wine only: with the 32-bit packages installed, wine fails here even for
+    # 64-bit programs.
+    log "installing wine64"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends wine64 >/dev/null 2>&1 ||
+      echo "could not install wine64" >&2
+  fi
+  [ -x "$WINE" ] && "$WINE" --version >/dev/null 2>&1
+}
+
+wine_prefix_ready() {
+  # The first run creates the prefix (some seconds); do it once, before parallel runs.
+  # The registry files appear only when the wine server writes them out as it
+  # exits, so wait for it before looking.
+  if [ ! -f "$KR_WINEPREFIX/system.reg" ]; then
+    scripts/wine-run.sh wineboot --init >/dev/null 2>&1 || true
+    WINEPREFIX=$KR_WINEPREFIX /usr/lib/wine/wineserver -w 2>/dev/null || true
+  fi
+  [ -f "$KR_WINEPREFIX/system.reg" ] || { echo "the Wine prefix $KR_WINEPREFIX could not be made" >&2; return 1; }
+}
+
+stop_wine() {
+  WINEPREFIX=$KR_WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true
+}
+
+run_windows_suites() {
+  ctest --preset win64
+}
+
+# kestrune.exe loads the real Kestrune.dll through LoadLibrary and main.
+run_windows_info() {
+  local out status=0
+  out=$(cd build/win64 && "$root/scripts/wine-run.sh" kestrune.exe info 2>&1) || status=$?
+  echo "$out" | sed 's/^/   /'
+  grep -q '^plug-in: .*Kestrune\.dll' <<<"$out" || { fail "kestrune.exe info did not load Kestrune.dll"; return; }
+  if grep -q '^unique id:' <<<"$out"; then
+    [ "$status" -eq 0 ] || fail "kestrune.exe info exited $status after creating the effect"
+  elif grep -q '^main returned null: ' <<<"$out"; then
+    echo "ok: kestrune.exe loaded Kestrune.dll under Wine; main returned null and the reason is given"
+  else
+    fail "kestrune.exe info gave neither an effect nor a reason (exit $status)"
+  fi
+}
+
+# The exported plug-in and the render comparison need `kestrune export` and
+# `kestrune render` and a patch that plays; scripts/windows-render-compare.sh
+# does them once they exist. Until then these are named skips (the Windows
+# host suite's ExportedPlugin tests already load an exported copy of the real
+# DLL under Wine, with its resource found by FindResource).
+has_command() { [ -x build/dev/kestrune ] && build/dev/kestrune --help 2>/dev/null | grep -qE "^  $1 "; }
+
+run_export_and_render() {
+  if ! has_command export || ! has_command render || [ ! -f scripts/windows-render-compare.sh ]; then
+    skipped+=("objdump check of an exported plug-in for \"KR1\"/165 (kestrune export is not built yet)")
+    skipped+=("render comparison Windows/Linux under Wine (kestrune export and render are not built yet)")
+    return
+  fi
+  # The comparison script exports build/win64/export/Demo.dll from the win64
+  # Kestrune.dll, renders it under Wine and compares with the Linux render.
+  bash scripts/windows-render-compare.sh || fail "exported plug-in or render comparison"
+  check_carries_document build/win64/export/Demo.dll
+}
+
+# --- the run ----------------------------------------------------------------------
+
+log "libpng source for the Windows builds"
+timed "libpng source" fetch_libpng_source
+log "32-bit Windows cross-build (i686): Kestrune.dll, kestrune.exe, test suites"
+timed "build win32" build_preset win32
+log "64-bit Windows cross-build (x86-64): Kestrune.dll, kestrune.exe, test suites"
+timed "build win64" build_preset win64
+
+log "objdump checks"
+check_pe build/win32/Kestrune.dll pei-i386 dll
+check_pe build/win32/kestrune.exe pei-i386
+check_pe build/win64/Kestrune.dll pei-x86-64 dll
+check_pe build/win64/kestrune.exe pei-x86-64
+for suite in build/win32/tests/kr_test_*.exe build/win64/tests/kr_test_*.exe; do
+  [ -e "$suite" ] || continue
+  case $suite in
+    build/win32/*) check_pe "$suite" pei-i386 ;;
+    *) check_pe "$suite" pei-x86-64 ;;
+  esac
+done
+
+if wine_works && wine_prefix_ready; then
+  trap stop_wine EXIT
+  log "Windows test suites under Wine ($("$WINE" --version))"
+  timed "ctest win64 under Wine" run_windows_suites || fail "Windows test suites under Wine"
+  log "kestrune.exe info under Wine"
+  timed "kestrune.exe info" run_windows_info
+  run_export_and_render
+else
+  skipped+=("every Wine run: 64-bit Wine ($WINE) does not work on this machine")
+fi
+
+for s in "${skipped[@]}"; do echo "SKIPPED: $s"; done
+if ((failures)); then
+  echo "Windows checks: $failures failed" >&2
+  exit 1
+fi
+echo "Windows checks passed"
