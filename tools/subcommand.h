@@ -17,3 +17,4 @@ std::span<const Subcommand> Subcommands();
 
 // Subcommand entries (one per file).
 extern const Subcommand kInfoCommand;
+extern const Subcommand kRenderCommand;

@@ -3,6 +3,6 @@
 #include <array>
 
 std::span<const Subcommand> Subcommands() {
-  static const std::array<Subcommand, 1> table = {kInfoCommand};
+  static const std::array<Subcommand, 2> table = {kInfoCommand, kRenderCommand};
   return table;
 }
