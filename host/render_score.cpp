@@ -12,7 +12,9 @@ double Score::QuartersAt(double seconds) const { return tempo ? tempo->QuartersA
 Score ScoreFromMidi(const kr::midifile::MidiFile& file, double sampleRate) {
   Score score;
   score.tempo.emplace(file);
+  const bool wholeRate = sampleRate == std::floor(sampleRate) && sampleRate >= 1.0 && sampleRate <= 1048576.0;
   const auto sampleAt = [&](std::uint64_t tick) {
+    if (wholeRate) return score.tempo->SampleAt(tick, static_cast<std::uint32_t>(sampleRate));
     return static_cast<std::int64_t>(std::llround(score.tempo->SecondsAt(tick) * sampleRate));
   };
   for (const kr::midifile::TimedMessage& m : kr::midifile::MergeChannelMessages(file))

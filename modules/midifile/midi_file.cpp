@@ -29,14 +29,16 @@ bool ReadTrack(std::span<const std::uint8_t> data, std::size_t fileOffset, int t
   ByteCursor in(data);
   std::uint64_t tick = 0;
   std::uint8_t runningStatus = 0;
+  std::size_t eventStart = 0;
   const auto fail = [&](const std::string& what) {
-    error = "track " + std::to_string(trackNumber) + " at byte " + std::to_string(fileOffset + in.Position()) +
+    error = "track " + std::to_string(trackNumber) + ", event at byte " + std::to_string(fileOffset + eventStart) +
             ": " + what;
     return false;
   };
   while (!in.AtEnd()) {
+    eventStart = in.Position();
     std::uint32_t delta = 0;
-    if (!in.VariableLength(delta)) return fail("delta time runs past the end of the track");
+    if (!in.VariableLength(delta)) return fail("the delta time is cut off or longer than four bytes");
     tick += delta;
     std::uint8_t first = 0;
     if (!in.Byte(first)) return fail("event missing after its delta time");

@@ -19,12 +19,20 @@ class TempoMap {
   explicit TempoMap(const MidiFile& file);
 
   double SecondsAt(std::uint64_t tick) const;
+  // The sample nearest to a tick's time (halves round up), computed in whole
+  // numbers so that positions do not drift with the length of the file.
+  std::int64_t SampleAt(std::uint64_t tick, std::uint32_t sampleRate) const;
   double QuartersAt(double seconds) const;  // quarter notes from the start
   double BpmAt(double seconds) const;
 
  private:
+  // Time is counted in units of 1 / denominator_ seconds; a tick of a
+  // segment lasts `unitsPerTick` units (microseconds per quarter for
+  // files in quarters, 1 or 1001 for time-code files).
   struct Segment {
     std::uint64_t tick = 0;
+    std::uint64_t units = 0;  // time at the segment's start
+    std::uint32_t unitsPerTick = 0;
     double seconds = 0.0;
     double secondsPerTick = 0.0;
     double quarters = 0.0;  // position at the segment's start
@@ -34,6 +42,7 @@ class TempoMap {
   const Segment& SegmentAtSeconds(double seconds) const;
 
   std::vector<Segment> segments_;  // never empty, sorted by tick
+  std::uint64_t denominator_ = 1;
 };
 
 }  // namespace kr::midifile

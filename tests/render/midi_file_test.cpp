@@ -178,3 +178,23 @@ TEST(MidiFileWriter, RoundTripsThroughTheReader) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TempoMapSamples, PositionsAreExactWholeNumbersWithoutDrift) {
+  // 96 ticks a quarter at 120 bpm: 229.6875 samples a tick at 44100 Hz.
+  const MidiFile f = Read(WriteMidiFile(0, 96, {{{0, TempoEvent(500000)}, {96 * 4, TempoEvent(700000)}}}));
+  const TempoMap tempo(f);
+  EXPECT_EQ(tempo.SampleAt(200, 44100), 45938);  // 45937.5 rounds up
+  EXPECT_EQ(tempo.SampleAt(1, 44100), 230);
+  EXPECT_EQ(tempo.SampleAt(384, 44100), 88200);
+  // After the change, 700000 us a quarter: 1 quarter later is 0.7 s on.
+  EXPECT_EQ(tempo.SampleAt(480, 44100), 88200 + 30870);
+  // Ten thousand quarters later, still exact.
+  EXPECT_EQ(tempo.SampleAt(384 + 96ull * 10000, 48000), 96000 + 10000ull * 33600);
+  // Time code at 29.97 frames of 80 ticks: 30 frames last 1.001 s.
+  const MidiFile smpte = Read(Smf(0, 0xE350, {{0x00, 0x90, 60, 1}}));
+  EXPECT_EQ(TempoMap(smpte).SampleAt(2400, 30000), 30030);
+}
+
+}  // namespace
