@@ -17,4 +17,7 @@ std::span<const Subcommand> Subcommands();
 
 // Subcommand entries (one per file).
 extern const Subcommand kInfoCommand;
+extern const Subcommand kCompileCommand;
+extern const Subcommand kDumpCommand;
+extern const Subcommand kExportCommand;
 extern const Subcommand kRenderCommand;

@@ -1,0 +1,44 @@
+#include "document/app_vst.h"
+
+#include "document/container.h"
+#include "document/host_io_wiring.h"
+
+CKestruneAppVST::CKestruneAppVST() = default;
+
+CKestruneAppVST::~CKestruneAppVST() { DeleteDocument(); }
+
+bool CKestruneAppVST::Initialise() {
+  top_.reset();
+  settings_.reset();
+  if (!StartUp()) return false;
+  settings_.emplace(Document()->Settings());
+  return true;
+}
+
+const DocumentSettings* CKestruneAppVST::Settings() const { return settings_ ? &*settings_ : nullptr; }
+
+TopContainer* CKestruneAppVST::FindTopContainer() {
+  if (top_) return top_.get();
+  CContainer* container = Document() ? Document()->TopContainer() : nullptr;
+  if (!container) return nullptr;
+  top_ = std::make_unique<TopContainerAdapter>(*container);
+  return top_.get();
+}
+
+void CKestruneAppVST::WireHostIo(TopContainer& top) {
+  // Only the adapter this application handed out stands for a document container.
+  if (!top_ || &top != top_.get() || !Document() || !Document()->Root()) return;
+  WireTopContainerToHostIo(*Document()->Root(), top_->Container());
+}
+
+void CKestruneAppVST::DeleteDocument() {
+  StopSound();
+  top_.reset();
+  settings_.reset();
+  DestroyDocument();
+}
+
+void CKestruneAppVST::StartSound(int blockSize) {
+  StopSound();
+  soundRunning_ = false;  // no graph builder linked in yet
+}

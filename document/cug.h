@@ -1,0 +1,122 @@
+// Document modules: CUG and the variants that add little to it.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/doc_ob.h"
+#include "document/plug2.h"
+
+class ug_base;
+
+class CUG : public CDocOb {
+ public:
+  static const RuntimeClass kClass;
+  CUG() = default;  // made for loading: plugs come from the stream
+  explicit CUG(Module_Info* entry);  // call CreatePlugs() once constructed
+  ~CUG() override;
+
+  const RuntimeClass& Class() const override { return kClass; }
+  void Load(ArchiveReader& ar) override { LoadCugPart(ar); }
+  void Store(ArchiveWriter& ar) const override { StoreCugPart(ar); }
+
+  // One plug per definition of the entry (GUI plugs first), in order.
+  void CreatePlugs();
+  CPlug2& AddPlug(std::unique_ptr<CPlug2> plug);
+
+  const std::vector<std::unique_ptr<CPlug2>>& Plugs() const { return plugs_; }
+  CPlug2* PlugAt(std::size_t index) const { return index < plugs_.size() ? plugs_[index].get() : nullptr; }
+  CPlug2* FindPlug(std::string_view name) const;
+
+  std::string Title() const override { return title_; }
+  void SetTitle(std::string title) { title_ = std::move(title); }
+  bool Disabled() const { return disabled_; }
+  void SetDisabled(bool disabled);
+
+  DocRect GetRect(int viewKind) const override;
+  void SetRect(int viewKind, const DocRect& rect) override;
+  const DocRect& StructureRect() const { return rect_; }
+
+  ug_base* AudioObject() const { return audioObject_; }
+  void SetAudioObject(ug_base* audio) { audioObject_ = audio; }
+
+  // Told when one of the plugs gains or loses a wire.
+  virtual void PlugWiresChanged(CPlug2&) {}
+  void PostLoadInit() override;
+
+ protected:
+  void LoadCugPart(ArchiveReader& ar);
+  void StoreCugPart(ArchiveWriter& ar) const;
+
+ private:
+  std::vector<std::unique_ptr<CPlug2>> plugs_;
+  std::string title_;
+  bool disabled_ = false;
+  DocRect rect_{0, 0, 20, 20};
+  ug_base* audioObject_ = nullptr;
+};
+
+// A module with access to patch memory; base of containers and hosted plug-ins.
+class CUG_with_patches : public CUG {
+ public:
+  static const RuntimeClass kClass;
+  using CUG::CUG;
+  const RuntimeClass& Class() const override { return kClass; }
+};
+
+// A module class that stores nothing beyond the CUG part; one C++ class
+// stands for every such stored class name.
+class CUGPlain : public CUG {
+ public:
+  explicit CUGPlain(const RuntimeClass& cls) : class_(&cls) {}
+  CUGPlain(const RuntimeClass& cls, Module_Info* entry) : CUG(entry), class_(&cls) {}
+  const RuntimeClass& Class() const override { return *class_; }
+
+ private:
+  const RuntimeClass* class_;
+};
+
+// A module with a second rectangle, its panel area. Also stands for the
+// stored classes that read the same way (Ctl_Keyboard2, Ctl_SelfDrawing2)
+// and for Ctl_WaveShape(2), whose rectangle exists from version 95271 on.
+class CUG2 : public CUG {
+ public:
+  static const RuntimeClass kClass;
+  CUG2() = default;
+  explicit CUG2(const RuntimeClass& cls) : class_(&cls) {}
+  explicit CUG2(Module_Info* entry) : CUG(entry) {}
+  const RuntimeClass& Class() const override { return *class_; }
+  void Load(ArchiveReader& ar) override;
+  void Store(ArchiveWriter& ar) const override;
+
+  DocRect GetRect(int viewKind) const override;
+  void SetRect(int viewKind, const DocRect& rect) override;
+  DocRect panelRect{};
+
+ private:
+  bool StoresPanelRect(int version) const;
+  const RuntimeClass* class_ = &kClass;
+};
+
+// ui_bools_to_enum remembers that it came from a document.
+class ui_bools_to_enum : public CUG {
+ public:
+  static const RuntimeClass kClass;
+  const RuntimeClass& Class() const override { return kClass; }
+  void Load(ArchiveReader& ar) override {
+    LoadCugPart(ar);
+    loaded = true;
+  }
+  bool loaded = false;
+};
+
+// Class records of the stored names that read as CUGPlain or CUG2.
+namespace plain_classes {
+extern const RuntimeClass kCSwitch;
+extern const RuntimeClass kCtlKeyboard2;
+extern const RuntimeClass kCtlSelfDrawing2;
+extern const RuntimeClass kCtlWaveShape;
+extern const RuntimeClass kCtlWaveShape2;
+std::span<const RuntimeClass* const> All();
+}  // namespace plain_classes

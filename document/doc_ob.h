@@ -1,0 +1,71 @@
+// Base of every object a document holds: which registry entry it was made
+// from, its selection, and the container it belongs to.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "document/geometry.h"
+#include "document/notifier.h"
+#include "document/runtime_class.h"
+
+class CContainer;
+class CPatchManager;
+struct StoredDocument;
+class Module_Info;
+
+class CDocOb : public CObject, public Notifier {
+ public:
+  static const RuntimeClass kClass;
+  CDocOb() = default;
+  explicit CDocOb(Module_Info* entry) : entry_(entry) {}
+
+  const RuntimeClass& Class() const override { return kClass; }
+  void Load(ArchiveReader& ar) override { LoadDocObPart(ar); }
+  void Store(ArchiveWriter& ar) const override { StoreDocObPart(ar); }
+
+  Module_Info* Entry() const { return entry_; }
+  void SetEntry(Module_Info* entry) { entry_ = entry; }
+  // Entry by registry name; null (and no entry) when the name is unknown.
+  void SetEntryByName(std::string_view name);
+
+  bool Flag() const { return flag_; }
+  void SetFlag(bool flag) { flag_ = flag; }
+  bool Selected() const { return selected_; }
+  virtual void SetSelected(bool selected);
+
+  CContainer* Parent() const { return parent_; }
+  virtual void SetParent(CContainer* parent) { parent_ = parent; }
+  // Sets the parent link; containers pass it on to every child.
+  virtual void AttachToParent(CContainer* parent) { parent_ = parent; }
+  // Runs once after a document has been read or built.
+  virtual void PostLoadInit() {}
+
+  // The document of the tree this object is in (asks up to the root).
+  StoredDocument* OwningDocument() const;
+  // Patch memory of the nearest enclosing container that has one.
+  virtual CPatchManager* NearestPatchMemory() const;
+
+  virtual DocRect GetRect(int viewKind) const;
+  virtual void SetRect(int viewKind, const DocRect& rect);
+  virtual std::string Title() const;
+
+  // Removes this object from its parent container, which tells observers
+  // (code 16) and destroys it. Nothing happens without a parent.
+  void DeleteSelf();
+
+ protected:
+  // The identity fields shared by most document classes.
+  void LoadDocObPart(ArchiveReader& ar);
+  void StoreDocObPart(ArchiveWriter& ar) const;
+
+ private:
+  Module_Info* entry_ = nullptr;
+  bool flag_ = false;
+  bool selected_ = false;
+  CContainer* parent_ = nullptr;
+};
+
+// Registry lookups used while loading.
+Module_Info* FindModuleEntry(std::string_view name);
+Module_Info* FindModuleEntryByNumber(int moduleNumber);

@@ -1,0 +1,101 @@
+#include "document/hosted_modules.h"
+
+#include "document/archive_reader.h"
+#include "document/archive_writer.h"
+
+const RuntimeClass CPlugin::kClass{"CPlugin", 1, false, &CUG::kClass, &MakePlain<CPlugin>};
+const RuntimeClass CPlugin2::kClass{"CPlugin2", 1, false, &CPlugin::kClass, &MakePlain<CPlugin2>};
+const RuntimeClass Ctl_VST_Plugin::kClass{"Ctl_VST_Plugin", 1, false, &CUG_with_patches::kClass,
+                                          &MakePlain<Ctl_VST_Plugin>};
+
+void CPlugin::Load(ArchiveReader& ar) {
+  LoadCugPart(ar);
+  libraryFile = ar.ReadText();
+}
+
+void CPlugin::Store(ArchiveWriter& ar) const {
+  StoreCugPart(ar);
+  ar.WriteText(libraryFile);
+}
+
+void CPlugin2::Load(ArchiveReader& ar) {
+  CPlugin::Load(ar);
+  panelRect = ar.ReadRect();
+}
+
+void CPlugin2::Store(ArchiveWriter& ar) const {
+  CPlugin::Store(ar);
+  ar.WriteRect(panelRect);
+}
+
+namespace {
+std::string FileNamePart(const std::string& path) {
+  const auto cut = path.find_last_of('\\');
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::int32_t ReadCountWithin(ArchiveReader& ar, std::size_t bytesEach) {
+  const std::int32_t n = ar.ReadInt32();
+  if (n < 0 || static_cast<std::size_t>(n) > ar.Remaining() / bytesEach) throw ArchiveError("bad count");
+  return n;
+}
+}  // namespace
+
+void Ctl_VST_Plugin::Load(ArchiveReader& ar) {
+  const int v = ar.Version();
+  if (v >= 50) {
+    LoadCugPart(ar);
+  } else {
+    SetEntryByName("VST Plugin");  // older documents store no module part
+  }
+  pluginPath = ar.ReadText();
+  uniqueId = v >= 55 ? ar.ReadInt32() : 0;
+  chunkFlag = ar.ReadInt32();
+  parameterCount = ar.ReadInt32();
+  programCount = ReadCountWithin(ar, 1);  // every program stores at least its name
+  currentProgram = ar.ReadInt32();
+  if (v >= 39 && chunkFlag != 0) bankChunk = ar.ReadSizedBytes();
+  if (chunkFlag == 0 && (parameterCount < 0 ||
+                         static_cast<std::uint64_t>(parameterCount) * static_cast<std::uint64_t>(programCount) >
+                             ar.Remaining() / 4))
+    throw ArchiveError("bad hosted parameter count");
+  for (std::int32_t k = 0; k < programCount; ++k) {
+    HostedProgram program;
+    program.name = ar.ReadText();
+    if (chunkFlag == 0) {
+      for (std::int32_t p = 0; p < parameterCount; ++p) program.parameters.push_back(ar.ReadFloat());
+    } else if (v < 39) {
+      program.chunk = ar.ReadSizedBytes();
+    }
+    programs.push_back(std::move(program));
+  }
+  if (v >= 42) {
+    const std::int32_t j = ReadCountWithin(ar, 4);
+    for (std::int32_t i = 0; i < j; ++i) automationBindings.push_back(ar.ReadInt32());
+  }
+}
+
+void Ctl_VST_Plugin::Store(ArchiveWriter& ar) const {
+  const int v = ar.Version();
+  if (v >= 50) StoreCugPart(ar);
+  ar.WriteText(v < 55 ? FileNamePart(pluginPath) : pluginPath);
+  if (v >= 55) ar.WriteInt32(uniqueId);
+  ar.WriteInt32(chunkFlag);
+  ar.WriteInt32(parameterCount);
+  ar.WriteInt32(static_cast<std::int32_t>(programs.size()));
+  ar.WriteInt32(currentProgram);
+  if (v >= 39 && chunkFlag != 0) ar.WriteSizedBytes(bankChunk);
+  for (const auto& program : programs) {
+    ar.WriteText(program.name);
+    if (chunkFlag == 0) {
+      for (std::int32_t p = 0; p < parameterCount; ++p)
+        ar.WriteFloat(static_cast<std::size_t>(p) < program.parameters.size() ? program.parameters[p] : 0.0f);
+    } else if (v < 39) {
+      ar.WriteSizedBytes(program.chunk);
+    }
+  }
+  if (v >= 42) {
+    ar.WriteInt32(static_cast<std::int32_t>(automationBindings.size()));
+    for (auto b : automationBindings) ar.WriteInt32(b);
+  }
+}

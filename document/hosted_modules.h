@@ -1,0 +1,54 @@
+// Modules whose code lives outside the plug-in: external module libraries
+// (CPlugin, CPlugin2) and hosted VST plug-ins (Ctl_VST_Plugin). Their stored
+// state is kept here; loading the code belongs to the external-code layer.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "document/cug.h"
+
+class CPlugin : public CUG {
+ public:
+  static const RuntimeClass kClass;
+  CPlugin() = default;
+  const RuntimeClass& Class() const override { return kClass; }
+  void Load(ArchiveReader& ar) override;
+  void Store(ArchiveWriter& ar) const override;
+  std::string libraryFile;
+};
+
+class CPlugin2 : public CPlugin {
+ public:
+  static const RuntimeClass kClass;
+  const RuntimeClass& Class() const override { return kClass; }
+  void Load(ArchiveReader& ar) override;
+  void Store(ArchiveWriter& ar) const override;
+  DocRect panelRect{};
+};
+
+// One stored program of a hosted plug-in.
+struct HostedProgram {
+  std::string name;
+  std::vector<float> parameters;    // chunk flag 0
+  std::vector<std::uint8_t> chunk;  // chunk flag set, documents before version 39
+  bool operator==(const HostedProgram&) const = default;
+};
+
+class Ctl_VST_Plugin : public CUG_with_patches {
+ public:
+  static const RuntimeClass kClass;
+  const RuntimeClass& Class() const override { return kClass; }
+  void Load(ArchiveReader& ar) override;
+  void Store(ArchiveWriter& ar) const override;
+
+  std::string pluginPath;  // before version 55 only the file name is stored
+  std::int32_t uniqueId = 0;
+  std::int32_t chunkFlag = 0;
+  std::int32_t parameterCount = 0;
+  std::int32_t programCount = 0;
+  std::int32_t currentProgram = 0;
+  std::vector<std::uint8_t> bankChunk;  // version 39 on, chunk flag set
+  std::vector<HostedProgram> programs;
+  std::vector<std::int32_t> automationBindings;  // version 42 on; high and low 16-bit halves
+};

@@ -1,0 +1,122 @@
+#include "document/panel_objects.h"
+
+#include <algorithm>
+
+#include "document/archive_reader.h"
+#include "document/archive_writer.h"
+
+const RuntimeClass CPanelBox2::kClass{"CPanelBox2", 1, false, &CDocOb::kClass, &MakePlain<CPanelBox2>};
+const RuntimeClass CPortal::kClass{"CPortal", 1, false, &CDocOb::kClass, &MakePlain<CPortal>};
+const RuntimeClass control_ob_base::kClass{"control_ob_base", 1, false, &CUG::kClass, &MakePlain<control_ob_base>};
+const RuntimeClass control_group_ob::kClass{"control_group_ob", 1, false, &control_ob_base::kClass,
+                                            &MakePlain<control_group_ob>};
+const RuntimeClass CTabBox::kClass{"CTabBox", 1, false, &control_ob_base::kClass, &MakePlain<CTabBox>};
+
+namespace panel_classes {
+#define KR_CONTROL_OB(ident, text) \
+  extern const RuntimeClass ident; \
+  const RuntimeClass ident{text, 1, false, &control_ob_base::kClass, &MakeGeneric<control_ob, &ident>};
+KR_CONTROL_OB(kControlOb, "control_ob")
+KR_CONTROL_OB(kControlObBitmap, "control_ob_bitmap")
+KR_CONTROL_OB(kControlObList, "control_ob_list")
+KR_CONTROL_OB(kControlObText, "control_ob_text")
+KR_CONTROL_OB(kControlObJoystick, "control_ob_bitmap_joystick")
+KR_CONTROL_OB(kControlObTinted, "control_ob_bitmap_tinted")
+#undef KR_CONTROL_OB
+
+std::span<const RuntimeClass* const> All() {
+  static const RuntimeClass* const all[] = {
+      &CPanelBox2::kClass, &CPortal::kClass,   &control_ob_base::kClass, &control_group_ob::kClass,
+      &CTabBox::kClass,    &kControlOb,        &kControlObBitmap,        &kControlObList,
+      &kControlObText,     &kControlObJoystick, &kControlObTinted};
+  return all;
+}
+}  // namespace panel_classes
+
+void CPanelBox2::Load(ArchiveReader& ar) {
+  if (ar.Version() >= 41) {
+    LoadDocObPart(ar);
+  } else {
+    SetEntryByName("Panel Group");
+  }
+  caption = ar.ReadText();
+  rect = ar.ReadRect();
+}
+
+void CPanelBox2::Store(ArchiveWriter& ar) const {
+  if (ar.Version() >= 41) StoreDocObPart(ar);
+  ar.WriteText(caption);
+  ar.WriteRect(rect);
+}
+
+void CPortal::Load(ArchiveReader& ar) {
+  LoadDocObPart(ar);
+  text = ar.ReadText();
+  rect = ar.ReadRect();
+  mode = ar.Version() >= 68 ? ar.ReadInt32() : 3;
+}
+
+void CPortal::Store(ArchiveWriter& ar) const {
+  StoreDocObPart(ar);
+  ar.WriteText(text);
+  ar.WriteRect(rect);
+  if (ar.Version() >= 68) ar.WriteInt32(mode);
+}
+
+void control_ob_base::Load(ArchiveReader& ar) {
+  LoadCugPart(ar);
+  target = ar.ReadObjectOf<CDocOb>();
+  rect = ar.ReadRect();
+}
+
+void control_ob_base::Store(ArchiveWriter& ar) const {
+  StoreCugPart(ar);
+  ar.WriteObject(target);
+  ar.WriteRect(rect);
+}
+
+void control_ob::Load(ArchiveReader& ar) {
+  control_ob_base::Load(ar);
+  while (ar.ReadInt32() != -1) {
+    ar.ReadInt32();
+    ar.ReadInt32();
+  }
+}
+
+void control_ob::Store(ArchiveWriter& ar) const {
+  control_ob_base::Store(ar);
+  ar.WriteInt32(-1);
+}
+
+void control_group_ob::Load(ArchiveReader& ar) {
+  control_ob_base::Load(ar);
+  while (auto* member = ar.ReadObjectOf<control_ob_base>()) members.push_back(member);
+}
+
+void control_group_ob::Store(ArchiveWriter& ar) const {
+  control_ob_base::Store(ar);
+  for (const auto* m : members) ar.WriteObject(m);
+  ar.WriteObject(nullptr);
+}
+
+void CTabBox::Load(ArchiveReader& ar) {
+  control_ob_base::Load(ar);
+  tabRect = ar.ReadRect();
+  while (CObject* ob = ar.ReadObject()) {
+    auto* docOb = DynamicKind<CDocOb>(ob);
+    if (!docOb) continue;
+    const std::int32_t tab = ar.ReadInt32();
+    const std::pair<CDocOb*, std::int32_t> pair{docOb, tab};
+    if (std::find(tabs.begin(), tabs.end(), pair) == tabs.end()) tabs.push_back(pair);
+  }
+}
+
+void CTabBox::Store(ArchiveWriter& ar) const {
+  control_ob_base::Store(ar);
+  ar.WriteRect(tabRect);
+  for (const auto& [ob, tab] : tabs) {
+    ar.WriteObject(ob);
+    ar.WriteInt32(tab);
+  }
+  ar.WriteObject(nullptr);
+}

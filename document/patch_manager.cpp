@@ -1,0 +1,126 @@
+#include "document/patch_manager.h"
+
+#include <cstdlib>
+
+#include "document/archive_reader.h"
+#include "document/archive_writer.h"
+#include "document/plug2.h"
+
+const RuntimeClass CPatchManager::kClass{"CPatchManager", 1, false, nullptr, &MakePlain<CPatchManager>};
+
+namespace {
+
+constexpr std::int32_t kEnum = 0, kText = 1, kBool = 4, kFloat = 6, kInt = 8;
+
+void LoadParameter(ArchiveReader& ar, StoredPatchParameter& p) {
+  const int v = ar.Version();
+  p.identifier = ar.ReadInt32();
+  if (v > 95310) p.plug = ar.ReadObjectOf<CPlug2>();
+  if (v > 95390) p.name = ar.ReadText();
+  if (v > 95400) {
+    p.ignoresProgramChange = ar.ReadBool();
+    p.midiController = ar.ReadInt32();
+  }
+  if (v > 95600) p.hiddenFromHost = ar.ReadBool();
+  ar.ReadInt32();  // the type number again, not used
+  const std::int32_t count = ar.ReadInt32();
+  if (count < 0 || count > StoredPatchParameter::kSlots) throw ArchiveError("bad patch value count");
+  for (std::int32_t i = 0; i < count; ++i) {
+    switch (p.typeNumber) {
+      case kEnum: p.integers.push_back(ar.ReadInt16()); break;
+      case kText: p.texts.push_back(ar.ReadText()); break;
+      case kBool: p.integers.push_back(ar.ReadBool() ? 1 : 0); break;
+      case kFloat: p.floats.push_back(ar.ReadFloat()); break;
+      default: p.integers.push_back(ar.ReadInt32()); break;
+    }
+  }
+  // A parameter always holds 128 slots; missing ones repeat the default.
+  if (p.typeNumber == kText) p.texts.resize(StoredPatchParameter::kSlots);
+  else if (p.typeNumber == kFloat) p.floats.resize(StoredPatchParameter::kSlots);
+  else p.integers.resize(StoredPatchParameter::kSlots);
+}
+
+void StoreParameter(ArchiveWriter& ar, const StoredPatchParameter& p) {
+  const int v = ar.Version();
+  ar.WriteInt32(p.identifier);
+  if (v > 95310) ar.WriteObject(p.plug);
+  if (v > 95390) ar.WriteText(p.name);
+  if (v > 95400) {
+    ar.WriteBool(p.ignoresProgramChange);
+    ar.WriteInt32(p.midiController);
+  }
+  if (v > 95600) ar.WriteBool(p.hiddenFromHost);
+  ar.WriteInt32(p.typeNumber);
+  ar.WriteInt32(StoredPatchParameter::kSlots);
+  for (int i = 0; i < StoredPatchParameter::kSlots; ++i) {
+    const auto slot = static_cast<std::size_t>(i);
+    switch (p.typeNumber) {
+      case kEnum: ar.WriteInt16(static_cast<std::int16_t>(slot < p.integers.size() ? p.integers[slot] : 0)); break;
+      case kText: ar.WriteText(slot < p.texts.size() ? p.texts[slot] : std::string()); break;
+      case kBool: ar.WriteBool(slot < p.integers.size() && p.integers[slot] != 0); break;
+      case kFloat: ar.WriteFloat(slot < p.floats.size() ? p.floats[slot] : 0.0f); break;
+      default: ar.WriteInt32(slot < p.integers.size() ? p.integers[slot] : 0); break;
+    }
+  }
+}
+
+}  // namespace
+
+bool StoredPatchParameter::IsKnownType(std::int32_t t) {
+  return t == kEnum || t == kText || t == kBool || t == kFloat || t == kInt;
+}
+
+void StoredPatchParameter::FillSlots(const std::string& valueText) {
+  integers.clear();
+  floats.clear();
+  texts.clear();
+  if (typeNumber == kText) texts.assign(kSlots, valueText);
+  else if (typeNumber == kFloat) floats.assign(kSlots, static_cast<float>(std::atof(valueText.c_str())));
+  else if (typeNumber == kBool) integers.assign(kSlots, std::atoi(valueText.c_str()) != 0 ? 1 : 0);
+  else integers.assign(kSlots, std::atoi(valueText.c_str()));
+}
+
+void CPatchManager::Load(ArchiveReader& ar) {
+  currentPatch_ = ar.ReadInt32();
+  const std::int32_t n = ar.ReadInt32();
+  if (n < 0 || static_cast<std::size_t>(n) > ar.Remaining()) throw ArchiveError("bad patch name count");
+  for (std::int32_t i = 0; i < n; ++i) {
+    const std::int32_t number = ar.ReadInt32();
+    patchNames.emplace_back(number, ar.ReadText());
+  }
+  const int v = ar.Version();
+  if (v < 95311) return;
+  std::int64_t remaining = -1;  // runs to the end mark
+  if (v < 95321) {
+    remaining = ar.ReadInt32();
+    if (remaining < 0) remaining = 0;
+  }
+  while (remaining != 0) {
+    if (remaining > 0) --remaining;
+    const std::int32_t type = ar.ReadInt32();
+    if (type < 0) break;
+    // The width of an unknown class's values is unknown: the load cannot go on.
+    if (!StoredPatchParameter::IsKnownType(type)) throw ArchiveError("unknown patch parameter type");
+    StoredPatchParameter p;
+    p.typeNumber = type;
+    LoadParameter(ar, p);
+    parameters.push_back(std::move(p));
+  }
+}
+
+void CPatchManager::Store(ArchiveWriter& ar) const {
+  ar.WriteInt32(currentPatch_);
+  ar.WriteInt32(static_cast<std::int32_t>(patchNames.size()));
+  for (const auto& [number, name] : patchNames) {
+    ar.WriteInt32(number);
+    ar.WriteText(name);
+  }
+  const int v = ar.Version();
+  if (v < 95311) return;
+  if (v < 95321) ar.WriteInt32(static_cast<std::int32_t>(parameters.size()));
+  for (const auto& p : parameters) {
+    ar.WriteInt32(p.typeNumber);
+    StoreParameter(ar, p);
+  }
+  if (v >= 95321) ar.WriteInt32(-1);
+}

@@ -1,0 +1,59 @@
+// The stored form of a container's patch memory: the current patch, the
+// patch names and, from version 95311, the patch parameters with their 128
+// slots. The behaviour (switching patches, the audio-side mirror) belongs to
+// the patch-memory code, which builds on these records.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "document/runtime_class.h"
+
+class CPlug2;
+class CContainer;
+
+// One stored patch parameter. Slots hold integers (enumeration 0, bool 4,
+// int 8), floats (6) or texts (1), by document type number.
+struct StoredPatchParameter {
+  static constexpr int kSlots = 128;
+  std::int32_t typeNumber = 6;
+  std::int32_t identifier = -1;
+  CPlug2* plug = nullptr;
+  std::string name;
+  bool ignoresProgramChange = false;
+  std::int32_t midiController = -1;
+  bool hiddenFromHost = false;
+  std::vector<std::int32_t> integers;
+  std::vector<float> floats;
+  std::vector<std::string> texts;
+
+  static bool IsKnownType(std::int32_t typeNumber);
+  // Gives every slot the value text converted to this parameter's type.
+  void FillSlots(const std::string& valueText);
+};
+
+class CPatchManager : public CObject {
+ public:
+  static const RuntimeClass kClass;
+  const RuntimeClass& Class() const override { return kClass; }
+  void Load(ArchiveReader& ar) override;
+  void Store(ArchiveWriter& ar) const override;
+
+  std::int32_t CurrentPatch() const { return currentPatch_; }
+  void SelectPatch(std::int32_t patch) { currentPatch_ = patch; }
+  // Patch number and name, in stored order.
+  std::vector<std::pair<std::int32_t, std::string>> patchNames;
+  void AddPatchName(std::string name) {
+    patchNames.emplace_back(static_cast<std::int32_t>(patchNames.size()), std::move(name));
+  }
+  std::vector<StoredPatchParameter> parameters;
+
+  CContainer* Container() const { return container_; }
+  void SetContainer(CContainer* container) { container_ = container; }
+
+ private:
+  std::int32_t currentPatch_ = 0;
+  CContainer* container_ = nullptr;
+};

@@ -1,0 +1,44 @@
+// The document's top-level container as the plug-in shell sees it.
+// Programs and chunks proper belong to the patch-memory code; until it
+// exists they answer with what the stored patch memory holds (names, the
+// current patch) and empty chunks.
+#pragma once
+
+#include "shell/top_container.h"
+
+class CContainer;
+class CPlug2;
+
+class TopContainerAdapter final : public TopContainer {
+ public:
+  explicit TopContainerAdapter(CContainer& container) : container_(container) {}
+
+  CContainer& Container() const { return container_; }
+
+  std::string Name() const override;
+  std::vector<std::string> AudioInputNames() const override;
+  std::vector<std::string> AudioOutputNames() const override;
+  bool HasMidiInput() const override;
+  bool HasMidiOutput() const override;
+
+  bool GovernedByPatchSelect() const override;
+  void SelectProgram(int program) override;
+  std::string ProgramName(int program) const override;
+  void RenameCurrentProgram(std::string_view name) override;
+  void CopyCurrentProgramTo(int program) override {}
+
+  std::span<const std::uint8_t> GetChunk(bool isPreset) override { return {}; }
+  std::intptr_t SetChunk(std::span<const std::uint8_t> data, bool isPreset) override { return 0; }
+
+  bool WatchProgramParameter(ParamWatcher& watcher) override { return false; }
+  std::string ProgramParameterText() const override { return {}; }
+  std::vector<std::unique_ptr<HostParameter>> CollectHostParameters() override { return {}; }
+
+ private:
+  CContainer& container_;
+};
+
+// The container's spare, unconnected auto-plug: a plug of a growing list
+// that has no wire on either side of the container boundary. It never
+// becomes a host channel.
+bool IsSpareAutoPlug(const CPlug2& plug);

@@ -1,0 +1,313 @@
+#include "patchtext/patch_compiler.h"
+
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+
+#include "document/document_builder.h"
+#include "document/module_info.h"
+#include "document/panel_objects.h"
+#include "patchtext/json_with_lines.h"
+#include "patchtext/patch_names.h"
+#include "patchtext/patch_text_error.h"
+#include "patchtext/plug_lookup.h"
+
+namespace patchtext {
+
+namespace {
+
+using json = nlohmann::json;
+
+// One JSON value with the pointer that locates it, for error lines.
+struct At {
+  const json& value;
+  std::string pointer;
+
+  At Child(std::string_view key) const { return {value.at(std::string(key)), pointer + "/" + std::string(key)}; }
+  At Item(std::size_t index) const { return {value.at(index), pointer + "/" + std::to_string(index)}; }
+  bool Has(std::string_view key) const { return value.is_object() && value.contains(std::string(key)); }
+};
+
+class Compiler {
+ public:
+  Compiler(const JsonWithLines& source, std::filesystem::path baseDirectory)
+      : source_(source), baseDirectory_(std::move(baseDirectory)) {}
+
+  std::unique_ptr<StoredDocument> Run() {
+    const At top{source_.value, ""};
+    ExpectObject(top, {"kestrune_patch", "settings", "embedded_files", "root"});
+    if (top.Has("settings")) Settings(top.Child("settings"));
+    if (top.Has("embedded_files")) EmbeddedFiles(top.Child("embedded_files"));
+    if (!top.Has("root")) Fail(top, "the patch has no \"root\" container");
+    Container(builder_.Root(), top.Child("root"));
+    return builder_.Finish();
+  }
+
+ private:
+  [[noreturn]] void Fail(const At& at, const std::string& problem) const {
+    throw PatchTextError(source_.LineOf(at.pointer), problem);
+  }
+
+  void ExpectObject(const At& at, std::initializer_list<std::string_view> keys) const {
+    if (!at.value.is_object()) Fail(at, "expected an object");
+    for (const auto& [key, value] : at.value.items()) {
+      bool known = false;
+      for (std::string_view k : keys) known = known || k == key;
+      if (!known) Fail(at.Child(key), "unknown key \"" + key + "\"");
+    }
+  }
+
+  std::string Text(const At& at) const {
+    if (!at.value.is_string()) Fail(at, "expected a text");
+    return at.value.get<std::string>();
+  }
+  // A plug value: a text, or a number or truth value written as one.
+  std::string ValueText(const At& at) const {
+    if (at.value.is_string()) return at.value.get<std::string>();
+    if (at.value.is_boolean()) return at.value.get<bool>() ? "1" : "0";
+    if (at.value.is_number()) return at.value.dump();
+    Fail(at, "expected a text or a number");
+  }
+  std::int32_t Int(const At& at) const {
+    if (!at.value.is_number_integer()) Fail(at, "expected a whole number");
+    const auto v = at.value.get<std::int64_t>();
+    if (v < INT32_MIN || v > INT32_MAX) Fail(at, "number out of range");
+    return static_cast<std::int32_t>(v);
+  }
+  bool Bool(const At& at) const {
+    if (!at.value.is_boolean()) Fail(at, "expected true or false");
+    return at.value.get<bool>();
+  }
+  DocRect Rect(const At& at) const {
+    if (!at.value.is_array() || at.value.size() != 4) Fail(at, "expected [left, top, right, bottom]");
+    return {Int(at.Item(0)), Int(at.Item(1)), Int(at.Item(2)), Int(at.Item(3))};
+  }
+  const json& Array(const At& at) const {
+    if (!at.value.is_array()) Fail(at, "expected a list");
+    return at.value;
+  }
+
+  void Settings(const At& at) {
+    ExpectObject(at, {"id", "vendor", "product", "about", "instrument", "plugin_flags", "mono_capable", "programs",
+                      "panel_size", "text"});
+    auto& s = builder_.Document().settings;
+    if (at.Has("id")) s.uniqueId = Text(at.Child("id"));
+    if (at.Has("vendor")) s.vendor = Text(at.Child("vendor"));
+    if (at.Has("product")) s.product = Text(at.Child("product"));
+    if (at.Has("about")) s.aboutText = Text(at.Child("about"));
+    if (at.Has("text")) s.documentText = Text(at.Child("text"));
+    if (at.Has("plugin_flags")) s.pluginFlags = Int(at.Child("plugin_flags"));
+    if (at.Has("instrument")) {
+      if (Bool(at.Child("instrument")))
+        s.pluginFlags |= 1;
+      else
+        s.pluginFlags &= ~1;
+    }
+    if (at.Has("mono_capable")) s.monoCapable = Bool(at.Child("mono_capable"));
+    if (at.Has("programs")) {
+      s.programCount = Int(at.Child("programs"));
+      if (s.programCount < 1 || s.programCount > 128) Fail(at.Child("programs"), "programs must lie between 1 and 128");
+    }
+    if (at.Has("panel_size")) {
+      const At size = at.Child("panel_size");
+      if (!size.value.is_array() || size.value.size() != 2) Fail(size, "expected [width, height]");
+      s.panelWidth = Int(size.Item(0));
+      s.panelHeight = Int(size.Item(1));
+    }
+  }
+
+  void EmbeddedFiles(const At& at) {
+    for (std::size_t i = 0; i < Array(at).size(); ++i) {
+      const At file = at.Item(i);
+      ExpectObject(file, {"name", "path", "base64"});
+      if (!file.Has("name")) Fail(file, "an embedded file needs a \"name\"");
+      std::string name = Text(file.Child("name"));
+      std::vector<std::uint8_t> bytes;
+      if (file.Has("path") == file.Has("base64")) Fail(file, "give an embedded file either \"path\" or \"base64\"");
+      if (file.Has("path")) {
+        const std::filesystem::path path = baseDirectory_ / Text(file.Child("path"));
+        std::ifstream in(path, std::ios::binary);
+        if (!in) Fail(file.Child("path"), "can't read embedded file " + path.string());
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+      } else {
+        auto decoded = Base64Decode(Text(file.Child("base64")));
+        if (!decoded) Fail(file.Child("base64"), "not base64 text");
+        bytes = std::move(*decoded);
+      }
+      builder_.EmbedFile(std::move(name), std::move(bytes));
+    }
+  }
+
+  // --- containers -------------------------------------------------------------
+
+  struct Scope {
+    CContainer& container;
+    std::map<std::string, CUG*, std::less<>> ids;  // null: more than one module has this id
+  };
+
+  void Container(CContainer& container, const At& at) {
+    ExpectObject(at, {"module", "id", "title", "disabled", "rect", "skin", "modules", "plugs", "features", "programs",
+                      "wires"});
+    Scope scope{container, {}};
+    if (at.Has("title")) container.SetTitle(Text(at.Child("title")));
+    if (at.Has("disabled")) container.SetDisabled(Bool(at.Child("disabled")));
+    if (at.Has("rect")) container.SetRect(kStructureView, Rect(at.Child("rect")));
+    if (at.Has("skin")) container.skinName = Text(at.Child("skin"));
+    if (at.Has("modules")) {
+      const At modules = at.Child("modules");
+      for (std::size_t i = 0; i < Array(modules).size(); ++i) Child(scope, modules.Item(i));
+    }
+    if (at.Has("plugs")) BoundaryPlugs(container, at.Child("plugs"));
+    if (at.Has("features")) Features(container, at.Child("features"));
+    if (at.Has("programs")) Programs(container, at.Child("programs"));
+    if (at.Has("wires")) {
+      const At wires = at.Child("wires");
+      for (std::size_t i = 0; i < Array(wires).size(); ++i) Wire(scope, wires.Item(i));
+    }
+  }
+
+  void Child(Scope& scope, const At& at) {
+    if (!at.value.is_object()) Fail(at, "expected an object");
+    if (at.Has("panel_group")) {
+      ExpectObject(at, {"panel_group", "rect"});
+      const DocRect rect = at.Has("rect") ? Rect(at.Child("rect")) : DocRect{0, 0, 200, 150};
+      builder_.AddObject(scope.container, std::make_unique<CPanelBox2>(FindModuleEntry("Panel Group"),
+                                                                       Text(at.Child("panel_group")), rect));
+      return;
+    }
+    if (at.Has("unsupported"))
+      Fail(at, "the patch text cannot describe a \"" + Text(at.Child("unsupported")) + "\" object");
+    if (!at.Has("module")) Fail(at, "a module needs a \"module\" (its registry name)");
+    const std::string name = Text(at.Child("module"));
+    CUG* made = nullptr;
+    if (name == "Container") {
+      CContainer& inner = builder_.AddContainer(scope.container);
+      Container(inner, at);
+      made = &inner;
+    } else {
+      ExpectObject(at, {"module", "id", "title", "disabled", "rect", "values"});
+      try {
+        made = &builder_.AddModule(scope.container, name);
+      } catch (const BuildError&) {
+        Fail(at.Child("module"), "unknown module \"" + name + "\"");
+      }
+      if (at.Has("title")) made->SetTitle(Text(at.Child("title")));
+      if (at.Has("disabled")) made->SetDisabled(Bool(at.Child("disabled")));
+      if (at.Has("rect")) made->SetRect(kStructureView, Rect(at.Child("rect")));
+      if (at.Has("values")) Values(*made, at.Child("values"));
+    }
+    const bool explicitId = at.Has("id");
+    const std::string id = explicitId ? Text(at.Child("id")) : name;
+    if (id.empty() || id.find('.') != std::string::npos) Fail(at.Child("id"), "an id may not be empty or hold a '.'");
+    auto [it, fresh] = scope.ids.try_emplace(id, made);
+    if (!fresh) {
+      if (explicitId) Fail(at.Child("id"), "the id \"" + id + "\" is used twice in this container");
+      it->second = nullptr;
+    }
+  }
+
+  void Values(CUG& module, const At& at) {
+    if (!at.value.is_object()) Fail(at, "expected an object of plug values");
+    for (const auto& [plugName, value] : at.value.items()) {
+      const At valueAt = at.Child(plugName);
+      CPlug2* plug = FindPlugByKey(module, plugName);
+      if (!plug) Fail(valueAt, "module \"" + module.Title() + "\" has no plug \"" + plugName + "\"");
+      plug->SetValueText(ValueText(valueAt));
+    }
+  }
+
+  void BoundaryPlugs(CContainer& container, const At& at) {
+    for (std::size_t i = 0; i < Array(at).size(); ++i) {
+      const At plug = at.Item(i);
+      ExpectObject(plug, {"name", "direction", "type"});
+      const std::string name = plug.Has("name") ? Text(plug.Child("name")) : std::string();
+      if (!plug.Has("direction")) Fail(plug, "a container plug needs a \"direction\" (\"in\" or \"out\")");
+      const auto direction = DirectionByName(Text(plug.Child("direction")));
+      if (!direction) Fail(plug.Child("direction"), "the direction is \"in\" or \"out\"");
+      int type = DT_AUDIO;
+      if (plug.Has("type")) {
+        const auto byName = DataTypeByName(Text(plug.Child("type")));
+        if (!byName) Fail(plug.Child("type"), "unknown plug type \"" + Text(plug.Child("type")) + "\"");
+        type = *byName;
+      }
+      builder_.AddBoundaryPlug(container, *direction, type, name);
+    }
+  }
+
+  void Features(CContainer& container, const At& at) {
+    if (!at.value.is_object()) Fail(at, "expected an object of features");
+    for (const auto& [name, value] : at.value.items()) {
+      int index = -1;
+      for (int f = 0; f < CContainer::kFeatureCount; ++f)
+        if (name == CContainer::Feature(f).name) index = f;
+      if (index < 0) Fail(at.Child(name), "unknown container feature \"" + name + "\"");
+      container.SetFeatureValue(index, Bool(at.Child(name)));
+    }
+  }
+
+  void Programs(CContainer& container, const At& at) {
+    ExpectObject(at, {"current", "names"});
+    CPatchManager& memory = container.EnsurePatchMemory();
+    if (at.Has("names")) {
+      const At names = at.Child("names");
+      if (Array(names).size() > 128) Fail(names, "at most 128 programs");
+      for (std::size_t i = 0; i < names.value.size(); ++i) memory.AddPatchName(Text(names.Item(i)));
+    }
+    if (at.Has("current")) {
+      const std::int32_t current = Int(at.Child("current"));
+      if (current < 0 || current > 127) Fail(at.Child("current"), "the current program lies between 0 and 127");
+      memory.SelectPatch(current);
+    }
+  }
+
+  // --- wires ------------------------------------------------------------------
+
+  CPlug2& WireEnd(Scope& scope, const At& at) {
+    const std::string end = Text(at);
+    const std::size_t dot = end.find('.');
+    if (dot == std::string::npos || dot == 0) Fail(at, "a wire end is \"<module id>.<plug name>\", not \"" + end + "\"");
+    const std::string id = end.substr(0, dot);
+    const std::string plugName = end.substr(dot + 1);
+    CUG* module = nullptr;
+    if (id == "io") module = scope.container.FindIOModule();
+    if (!module) {
+      const auto it = scope.ids.find(id);
+      if (it == scope.ids.end()) Fail(at, "no module with the id \"" + id + "\" in this container");
+      if (!it->second) Fail(at, "more than one module has the id \"" + id + "\"; give each an \"id\"");
+      module = it->second;
+    }
+    CPlug2* plug = FindPlugByKey(*module, plugName);
+    if (!plug) Fail(at, "module \"" + id + "\" has no plug \"" + plugName + "\"");
+    return *plug;
+  }
+
+  void Wire(Scope& scope, const At& at) {
+    ExpectObject(at, {"from", "to"});
+    if (!at.Has("from") || !at.Has("to")) Fail(at, "a wire needs \"from\" and \"to\"");
+    CPlug2& from = WireEnd(scope, at.Child("from"));
+    CPlug2& to = WireEnd(scope, at.Child("to"));
+    try {
+      builder_.Connect(from, to);
+    } catch (const BuildError& e) {
+      Fail(at, "can't join " + Text(at.Child("from")) + " to " + Text(at.Child("to")) + ": " + e.what());
+    }
+  }
+
+  const JsonWithLines& source_;
+  std::filesystem::path baseDirectory_;
+  DocumentBuilder builder_;
+};
+
+}  // namespace
+
+std::unique_ptr<StoredDocument> CompilePatchText(std::string_view text, const std::filesystem::path& baseDirectory) {
+  const JsonWithLines source = ParseJsonWithLines(text);
+  return Compiler(source, baseDirectory).Run();
+}
+
+std::vector<std::uint8_t> CompilePatchTextToBytes(std::string_view text, const std::filesystem::path& baseDirectory) {
+  return WriteDocument(*CompilePatchText(text, baseDirectory));
+}
+
+}  // namespace patchtext

@@ -1,0 +1,29 @@
+// Compiling the patch text (JSON) into a document:
+//
+//   { "settings": {...}, "embedded_files": [...], "root": <container> }
+//
+// A container holds "modules" (modules by registry name, nested containers
+// with "module": "Container", group boxes with "panel_group"), boundary
+// "plugs", "wires" between "<id>.<plug name>" ends ("io" names the
+// container's I/O module), "programs" and "features". README.md describes
+// every key. Faults are reported with the line they were found on.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+struct StoredDocument;
+
+namespace patchtext {
+
+// Throws PatchTextError. Embedded files named by "path" are read relative to
+// baseDirectory.
+std::unique_ptr<StoredDocument> CompilePatchText(std::string_view text, const std::filesystem::path& baseDirectory);
+
+// The archive bytes of the compiled document, at the current version.
+std::vector<std::uint8_t> CompilePatchTextToBytes(std::string_view text, const std::filesystem::path& baseDirectory);
+
+}  // namespace patchtext

@@ -1,0 +1,188 @@
+#include "patchtext/patch_dumper.h"
+
+#include <map>
+#include <set>
+
+#include <nlohmann/json.hpp>
+
+#include "document/document_file.h"
+#include "document/line2.h"
+#include "document/module_info.h"
+#include "document/panel_objects.h"
+#include "patchtext/patch_names.h"
+#include "patchtext/plug_lookup.h"
+
+namespace patchtext {
+
+namespace {
+
+using ojson = nlohmann::ordered_json;
+
+ojson RectJson(const DocRect& r) { return ojson::array({r.left, r.top, r.right, r.bottom}); }
+
+class Dumper {
+ public:
+  ojson Document(const StoredDocument& doc) {
+    ojson out = ojson::object();
+    out["kestrune_patch"] = 1;
+    ojson settings = Settings(doc.settings);
+    if (!settings.empty()) out["settings"] = std::move(settings);
+    if (!doc.embeddedFiles.empty()) {
+      ojson files = ojson::array();
+      for (const auto& f : doc.embeddedFiles)
+        if (f) files.push_back({{"name", f->Name()}, {"base64", Base64Encode(f->Content())}});
+      out["embedded_files"] = std::move(files);
+    }
+    if (doc.root) out["root"] = Container(*doc.root, /*asChild=*/false);
+    return out;
+  }
+
+ private:
+  static ojson Settings(const DocumentHeaderSettings& s) {
+    const DocumentHeaderSettings defaults;
+    ojson out = ojson::object();
+    if (!s.uniqueId.empty()) out["id"] = s.uniqueId;
+    if (!s.vendor.empty()) out["vendor"] = s.vendor;
+    if (!s.product.empty()) out["product"] = s.product;
+    if (!s.aboutText.empty()) out["about"] = s.aboutText;
+    if (!s.documentText.empty()) out["text"] = s.documentText;
+    if (s.pluginFlags != defaults.pluginFlags) out["plugin_flags"] = s.pluginFlags;
+    if (s.monoCapable != defaults.monoCapable) out["mono_capable"] = s.monoCapable;
+    if (s.programCount != defaults.programCount) out["programs"] = s.programCount;
+    if (s.panelWidth != 0 || s.panelHeight != 0) out["panel_size"] = ojson::array({s.panelWidth, s.panelHeight});
+    return out;
+  }
+
+  // Ids unique within one container, taken from titles; the I/O module is "io".
+  static std::map<const CDocOb*, std::string> AssignIds(const CContainer& c) {
+    std::map<const CDocOb*, std::string> ids;
+    std::set<std::string> used{"io"};
+    const CUG* io = c.FindIOModule();
+    if (io) ids[io] = "io";
+    for (auto it = c.Children().rbegin(); it != c.Children().rend(); ++it) {
+      const auto* module = DynamicKind<CUG>(it->get());
+      if (!module || module == io) continue;
+      std::string base = module->Title().empty() ? std::string("module") : module->Title();
+      for (char& ch : base)
+        if (ch == '.') ch = '_';
+      std::string id = base;
+      for (int n = 2; used.contains(id); ++n) id = base + "_" + std::to_string(n);
+      used.insert(id);
+      ids[module] = id;
+    }
+    return ids;
+  }
+
+  static bool IsFeaturePlug(const CUG& owner, const CPlug2& plug) {
+    const auto* f = DynamicKind<CPlugFeature>(&plug);
+    return f && f->featureIndex >= 0 && DynamicKind<CContainer>(&owner);
+  }
+
+  static ojson Values(const CUG& module) {
+    ojson values = ojson::object();
+    for (const auto& p : module.Plugs()) {
+      if (DynamicKind<CPlugIO2>(p.get()) || IsFeaturePlug(module, *p)) continue;
+      if (p->ValueText() != p->Definition().defaultText) values[PlugKey(module, *p)] = p->ValueText();
+    }
+    return values;
+  }
+
+  ojson Module(const CUG& module, const std::string& id) {
+    ojson out = ojson::object();
+    if (!module.Entry()) {
+      out["unsupported"] = module.Class().name;
+      out["title"] = module.Title();
+      return out;
+    }
+    out["module"] = module.Entry()->name;
+    out["id"] = id;
+    if (module.Title() != module.Entry()->name) out["title"] = module.Title();
+    if (module.Disabled()) out["disabled"] = true;
+    if (module.StructureRect() != DocRect{0, 0, 20, 20}) out["rect"] = RectJson(module.StructureRect());
+    ojson values = Values(module);
+    if (!values.empty()) out["values"] = std::move(values);
+    return out;
+  }
+
+  ojson Container(const CContainer& c, bool asChild, const std::string& id = {}) {
+    ojson out = ojson::object();
+    if (asChild) {
+      out["module"] = "Container";
+      out["id"] = id;
+    }
+    if (c.Title() != "Container") out["title"] = c.Title();
+    if (c.Disabled()) out["disabled"] = true;
+    if (c.StructureRect() != DocRect{0, 0, 20, 20}) out["rect"] = RectJson(c.StructureRect());
+    if (c.skinName != "default") out["skin"] = c.skinName;
+
+    const auto ids = AssignIds(c);
+    ojson modules = ojson::array();
+    // Children were added at the front of the list: the last one came first.
+    for (auto it = c.Children().rbegin(); it != c.Children().rend(); ++it) {
+      const CDocOb* child = it->get();
+      if (DynamicKind<CLine2>(child)) continue;
+      if (const auto* inner = DynamicKind<CContainer>(child))
+        modules.push_back(Container(*inner, true, ids.at(inner)));
+      else if (const auto* module = DynamicKind<CUG>(child))
+        modules.push_back(Module(*module, ids.at(module)));
+      else if (const auto* box = DynamicKind<CPanelBox2>(child))
+        modules.push_back({{"panel_group", box->caption}, {"rect", RectJson(box->rect)}});
+      else
+        modules.push_back({{"unsupported", child->Class().name}});
+    }
+    if (!modules.empty()) out["modules"] = std::move(modules);
+
+    ojson plugs = ojson::array();
+    ojson features = ojson::object();
+    for (const auto& p : c.Plugs()) {
+      if (const auto* io = DynamicKind<CPlugIO2>(p.get());
+          io && io->Partner() && (io->Direction() == DR_IN || io->Direction() == DR_OUT)) {
+        ojson plug = ojson::object();
+        if (!io->Name().empty()) plug["name"] = io->Name();
+        plug["direction"] = DirectionName(io->Direction());
+        if (io->DataType() != DT_AUDIO) plug["type"] = DataTypeName(io->DataType());
+        plugs.push_back(std::move(plug));
+      } else if (const auto* f = DynamicKind<CPlugFeature>(p.get()); f && f->featureIndex >= 0) {
+        features[CContainer::Feature(f->featureIndex).name] = c.FeatureValue(f->featureIndex);
+      }
+    }
+    if (!plugs.empty()) out["plugs"] = std::move(plugs);
+    if (!features.empty()) out["features"] = std::move(features);
+
+    if (const CPatchManager* memory = c.PatchMemory(); memory && (memory->CurrentPatch() != 0 || !memory->patchNames.empty())) {
+      ojson programs = ojson::object();
+      if (memory->CurrentPatch() != 0) programs["current"] = memory->CurrentPatch();
+      ojson names = ojson::array();
+      for (const auto& [number, name] : memory->patchNames) names.push_back(name);
+      if (!names.empty()) programs["names"] = std::move(names);
+      out["programs"] = std::move(programs);
+    }
+
+    ojson wires = ojson::array();
+    for (const auto& child : c.Children()) {
+      const auto* wire = DynamicKind<CLine2>(child.get());
+      if (!wire || !wire->From() || !wire->To()) continue;
+      const std::string from = End(ids, *wire->From());
+      const std::string to = End(ids, *wire->To());
+      if (!from.empty() && !to.empty()) wires.push_back({{"from", from}, {"to", to}});
+    }
+    if (!wires.empty()) out["wires"] = std::move(wires);
+    return out;
+  }
+
+  static std::string End(const std::map<const CDocOb*, std::string>& ids, const CPlug2& plug) {
+    const CUG* owner = plug.Owner();
+    if (!owner) return {};
+    const auto it = ids.find(owner);
+    if (it == ids.end()) return {};
+    return it->second + "." + PlugKey(*owner, plug);
+  }
+};
+
+}  // namespace
+
+std::string DumpPatchText(const StoredDocument& document) {
+  return Dumper().Document(document).dump(2) + "\n";
+}
+
+}  // namespace patchtext

@@ -1,0 +1,104 @@
+#include "patchtext/patch_names.h"
+
+#include <array>
+
+namespace patchtext {
+
+namespace {
+
+struct TypeName {
+  int type;
+  const char* name;
+};
+constexpr std::array<TypeName, 8> kTypes{{{DT_ENUM, "enum"},
+                                          {DT_TEXT, "text"},
+                                          {DT_MIDI, "midi"},
+                                          {DT_DOUBLE, "double"},
+                                          {DT_BOOL, "bool"},
+                                          {DT_AUDIO, "audio"},
+                                          {DT_FLOAT, "float"},
+                                          {DT_INT, "int"}}};
+
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+int Base64Value(char c) {
+  if (c >= 'A' && c <= 'Z') return c - 'A';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+  if (c >= '0' && c <= '9') return c - '0' + 52;
+  if (c == '+') return 62;
+  if (c == '/') return 63;
+  return -1;
+}
+
+}  // namespace
+
+std::optional<int> DataTypeByName(std::string_view name) {
+  for (const auto& t : kTypes)
+    if (name == t.name) return t.type;
+  return std::nullopt;
+}
+
+std::string DataTypeName(int dataType) {
+  for (const auto& t : kTypes)
+    if (dataType == t.type) return t.name;
+  return std::to_string(dataType);
+}
+
+std::optional<PlugDirection> DirectionByName(std::string_view name) {
+  if (name == "in") return DR_IN;
+  if (name == "out") return DR_OUT;
+  return std::nullopt;
+}
+
+std::string DirectionName(PlugDirection direction) { return direction == DR_OUT ? "out" : "in"; }
+
+std::string Base64Encode(std::span<const std::uint8_t> bytes) {
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  std::size_t i = 0;
+  for (; i + 2 < bytes.size(); i += 3) {
+    const std::uint32_t v = (bytes[i] << 16) | (bytes[i + 1] << 8) | bytes[i + 2];
+    for (int s = 18; s >= 0; s -= 6) out += kAlphabet[(v >> s) & 63];
+  }
+  if (const std::size_t rest = bytes.size() - i; rest > 0) {
+    const std::uint32_t v = (bytes[i] << 16) | (rest == 2 ? bytes[i + 1] << 8 : 0);
+    out += kAlphabet[(v >> 18) & 63];
+    out += kAlphabet[(v >> 12) & 63];
+    out += rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
+    out += '=';
+  }
+  return out;
+}
+
+std::optional<std::vector<std::uint8_t>> Base64Decode(std::string_view text) {
+  std::vector<std::uint8_t> out;
+  std::uint32_t bits = 0;
+  int count = 0;
+  bool padding = false;
+  for (char c : text) {
+    if (c == ' ' || c == '\n' || c == '\r' || c == '\t') continue;
+    if (c == '=') {
+      padding = true;
+      continue;
+    }
+    const int v = Base64Value(c);
+    if (v < 0 || padding) return std::nullopt;
+    bits = (bits << 6) | static_cast<std::uint32_t>(v);
+    if (++count == 4) {
+      out.push_back(static_cast<std::uint8_t>(bits >> 16));
+      out.push_back(static_cast<std::uint8_t>(bits >> 8));
+      out.push_back(static_cast<std::uint8_t>(bits));
+      bits = 0;
+      count = 0;
+    }
+  }
+  if (count == 1) return std::nullopt;
+  if (count == 2) out.push_back(static_cast<std::uint8_t>(bits >> 4));
+  if (count == 3) {
+    out.push_back(static_cast<std::uint8_t>(bits >> 10));
+    out.push_back(static_cast<std::uint8_t>(bits >> 2));
+  }
+  return out;
+}
+
+}  // namespace patchtext

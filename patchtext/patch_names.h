@@ -1,0 +1,28 @@
+// The words the patch text uses for plug data types and directions, and the
+// base64 form of embedded file contents.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/plug_types.h"
+
+namespace patchtext {
+
+// "enum", "text", "midi", "double", "bool", "audio", "float", "int".
+std::optional<int> DataTypeByName(std::string_view name);
+std::string DataTypeName(int dataType);  // the number as text for a type without a name
+
+// "in", "out".
+std::optional<PlugDirection> DirectionByName(std::string_view name);
+std::string DirectionName(PlugDirection direction);
+
+std::string Base64Encode(std::span<const std::uint8_t> bytes);
+// Nothing when the text is not base64 (white space is ignored).
+std::optional<std::vector<std::uint8_t>> Base64Decode(std::string_view text);
+
+}  // namespace patchtext

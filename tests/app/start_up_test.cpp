@@ -1,0 +1,122 @@
+// Application start-up over a plug-in file of the test's own: the document
+// from the ".dat" beside it, the warning when there is none, the settings
+// and top container handed to the effect object, and the host I/O wiring.
+#include <gtest/gtest.h>
+
+#include "app_test_documents.h"
+#include "document/app_vst.h"
+#include "document/container.h"
+#include "document/scramble.h"
+#include "platform/platform.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using apptest::PassThroughDocument;
+using apptest::WriteFile;
+
+struct CapturedMessages {
+  CapturedMessages() {
+    previous = platform::SetMessageSink([this](const platform::MessageBoxRequest& r) { seen.push_back(r); });
+  }
+  ~CapturedMessages() { platform::SetMessageSink(previous); }
+  std::vector<platform::MessageBoxRequest> seen;
+  platform::MessageSink previous;
+};
+
+class StartUp : public ::testing::Test {
+ protected:
+  std::filesystem::path Plugin() const { return dir.path() / "Synth.so"; }
+  void MakePluginFile() const { WriteFile(Plugin(), {0x7f, 'E', 'L', 'F'}); }
+
+  krtest::TempDir dir;
+  CKestruneAppVST app;
+};
+
+TEST_F(StartUp, DataFileBesideThePluginIsReadAsItIs) {
+  MakePluginFile();
+  WriteFile(dir.path() / "Synth.dat", PassThroughDocument(apptest::PatchSpec().Id("AbCd").Flags(9)));
+  app.SetPluginPath(Plugin().string());
+
+  ASSERT_TRUE(app.Initialise());
+  EXPECT_EQ(app.ApplicationName(), "Harbrook");
+  EXPECT_EQ(app.GuiThreadId(), platform::CurrentThreadId());
+  ASSERT_NE(app.Settings(), nullptr);
+  EXPECT_EQ(app.Settings()->PluginIdText(), "AbCd");
+  EXPECT_EQ(app.Settings()->PluginFlags(), 9u);
+  EXPECT_TRUE(app.Settings()->MonoCapable());
+  EXPECT_EQ(app.Settings()->ProgramCount(), 16);
+
+  TopContainer* top = app.FindTopContainer();
+  ASSERT_NE(top, nullptr);
+  EXPECT_EQ(top->Name(), "Synth");
+  EXPECT_EQ(top->AudioInputNames(), (std::vector<std::string>{"In 1", "In 2"}));
+  EXPECT_EQ(top->AudioOutputNames(), (std::vector<std::string>{"Out 1", "Out 2"}));
+  EXPECT_FALSE(top->HasMidiInput());
+  EXPECT_FALSE(top->GovernedByPatchSelect());
+  EXPECT_EQ(top->ProgramName(0), "");
+  EXPECT_TRUE(top->GetChunk(false).empty());
+}
+
+TEST_F(StartUp, AScrambledDataFileIsNotUnscrambled) {
+  MakePluginFile();
+  auto bytes = PassThroughDocument();
+  kr::Scramble(bytes);
+  WriteFile(dir.path() / "Synth.dat", bytes);
+  app.SetPluginPath(Plugin().string());
+  CapturedMessages messages;
+  EXPECT_FALSE(app.Initialise());
+  EXPECT_EQ(app.Settings(), nullptr);
+  EXPECT_EQ(app.FindTopContainer(), nullptr);
+}
+
+TEST_F(StartUp, NoResourceAndNoDataFileShowsTheWarning) {
+  MakePluginFile();
+  app.SetPluginPath(Plugin().string());
+  CapturedMessages messages;
+  EXPECT_FALSE(app.Initialise());
+  ASSERT_EQ(messages.seen.size(), 1u);
+  EXPECT_EQ(messages.seen[0].text,
+            "Synth: Can't find plugin data file. (" + (dir.path() / "Synth.dat").string() + ")");
+  EXPECT_EQ(messages.seen[0].icon, platform::MessageIcon::Warning);
+}
+
+TEST_F(StartUp, ADocumentWithoutAContainerHasNoTopContainer) {
+  MakePluginFile();
+  CKestruneDocVST empty;
+  empty.NewDocument();
+  EXPECT_EQ(empty.Root()->Title(), "Main");
+  EXPECT_EQ(empty.TopContainer(), nullptr);
+}
+
+TEST_F(StartUp, HostIoModulesAreMadeInTheRootAndASecondStartUpReplacesTheDocument) {
+  MakePluginFile();
+  WriteFile(dir.path() / "Synth.dat", PassThroughDocument(apptest::PatchSpec().Pairs(1)));
+  app.SetPluginPath(Plugin().string());
+  ASSERT_TRUE(app.Initialise());
+  TopContainer* top = app.FindTopContainer();
+  ASSERT_NE(top, nullptr);
+  app.WireHostIo(*top);
+  std::vector<std::string> names;
+  for (const auto& child : app.Document()->Root()->Children())
+    if (auto* m = DynamicKind<CUG>(child.get())) names.push_back(m->Title());
+  EXPECT_NE(std::find(names.begin(), names.end(), "VST Input"), names.end());
+  EXPECT_NE(std::find(names.begin(), names.end(), "VST Output"), names.end());
+
+  WriteFile(dir.path() / "Synth.dat", PassThroughDocument(apptest::PatchSpec().Pairs(3)));
+  ASSERT_TRUE(app.Initialise());
+  EXPECT_EQ(app.FindTopContainer()->AudioInputNames().size(), 3u);
+  app.DeleteDocument();
+  EXPECT_EQ(app.Settings(), nullptr);
+  EXPECT_EQ(app.Document(), nullptr);
+}
+
+TEST_F(StartUp, SoundStaysStoppedWithoutAGraphBuilder) {
+  app.StartSound(512);
+  EXPECT_FALSE(app.SoundRunning());
+  app.RunAudioMaster(64);
+  app.StopSound();
+  EXPECT_FALSE(app.SoundRunning());
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+// Embedded files are written out only when the target is missing or older.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "document/imbedded_file.h"
+#include "platform/platform.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(ImbeddedFile, WritesWhenMissingOrOlderOnly) {
+  krtest::TempDir dir;
+  const std::string folder = dir.path().string() + "/";
+  const imbedded_file file("sample.wav", {'n', 'e', 'w'});
+
+  EXPECT_EQ(file.WriteToDirectory(folder, 0), folder + "sample.wav");
+  EXPECT_EQ(Slurp(dir.path() / "sample.wav"), "new");
+
+  // A newer file on disk stays as it is.
+  std::ofstream(dir.path() / "sample.wav", std::ios::binary) << "user";
+  const std::int64_t now = *platform::FileLastWriteTime(folder + "sample.wav");
+  EXPECT_EQ(file.WriteToDirectory(folder, now - 100), folder + "sample.wav");
+  EXPECT_EQ(Slurp(dir.path() / "sample.wav"), "user");
+
+  // An older one is replaced.
+  EXPECT_EQ(file.WriteToDirectory(folder, now + 100), folder + "sample.wav");
+  EXPECT_EQ(Slurp(dir.path() / "sample.wav"), "new");
+}
+
+TEST(ImbeddedFile, RefusesUnwritableTargetsAndNamesThatLeaveTheFolder) {
+  krtest::TempDir dir;
+  const std::string folder = dir.path().string() + "/";
+  EXPECT_EQ(imbedded_file("x.wav", {}).WriteToDirectory(folder + "missing/", 0), "");
+  EXPECT_EQ(imbedded_file("../escape.wav", {1}).WriteToDirectory(folder, 0), "");
+  EXPECT_EQ(imbedded_file("a\\b.wav", {1}).WriteToDirectory(folder, 0), "");
+  EXPECT_FALSE(fs::exists(dir.path().parent_path() / "escape.wav"));
+}
+
+TEST(ImbeddedFile, MissingSourceShowsTheMessage) {
+  std::vector<std::string> texts;
+  auto previous = platform::SetMessageSink([&](const platform::MessageBoxRequest& r) { texts.push_back(r.text); });
+  EXPECT_EQ(imbedded_file::FromDisk("/no/such/file.wav"), nullptr);
+  platform::SetMessageSink(previous);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0], "Can't find/open imbeded file: /no/such/file.wav");
+}
+
+}  // namespace

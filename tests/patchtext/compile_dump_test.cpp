@@ -1,0 +1,134 @@
+// The patch text compiles to the document it describes, dumps back to text
+// that compiles to the same bytes, and the shipped examples stay valid.
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "document/container.h"
+#include "document/document_file.h"
+#include "document/iterators.h"
+#include "document/line2.h"
+#include "document/module_info.h"
+#include "patchtext/patch_compiler.h"
+#include "patchtext/patch_dumper.h"
+#include "patchtext/patch_names.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using patchtext::CompilePatchText;
+using patchtext::CompilePatchTextToBytes;
+using patchtext::DumpPatchText;
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::unique_ptr<StoredDocument> Load(const std::vector<std::uint8_t>& bytes) {
+  auto loaded = ReadDocument(bytes, LoadMode::Full);
+  EXPECT_NE(loaded.document, nullptr) << loaded.error;
+  return std::move(loaded.document);
+}
+
+// Compile, dump, compile again: the same archive bytes and the same text.
+void ExpectStable(const std::string& text, const fs::path& base = ".") {
+  const auto first = CompilePatchTextToBytes(text, base);
+  const std::string dumped = DumpPatchText(*Load(first));
+  const auto second = CompilePatchTextToBytes(dumped, base);
+  EXPECT_EQ(first, second) << dumped;
+  EXPECT_EQ(DumpPatchText(*Load(second)), dumped);
+}
+
+TEST(PatchText, ExamplesCompileAndAreStable) {
+  int count = 0;
+  for (const auto& entry : fs::directory_iterator(fs::path(KR_SOURCE_DIR) / "examples")) {
+    if (entry.path().extension() != ".json") continue;
+    SCOPED_TRACE(entry.path().string());
+    ExpectStable(ReadText(entry.path()), entry.path().parent_path());
+    ++count;
+  }
+  EXPECT_GE(count, 3);
+}
+
+TEST(PatchText, CompiledDocumentHoldsWhatTheTextSays) {
+  const auto doc = CompilePatchText(ReadText(fs::path(KR_SOURCE_DIR) / "examples" / "volts_and_values.json"), ".");
+  EXPECT_EQ(doc->settings.uniqueId, "KrVV");
+  EXPECT_EQ(doc->settings.programCount, 4);
+  EXPECT_EQ(doc->settings.panelWidth, 400);
+  const CContainer* top = nullptr;
+  ForEachModule(*doc->root, [&](const CUG& m) { top = top ? top : DynamicKind<CContainer>(&m); });
+  ASSERT_NE(top, nullptr);
+  EXPECT_EQ(top->Title(), "Volts and Values");
+  ASSERT_NE(top->PatchMemory(), nullptr);
+  EXPECT_EQ(top->PatchMemory()->CurrentPatch(), 1);
+  ASSERT_EQ(top->PatchMemory()->patchNames.size(), 4u);
+  EXPECT_EQ(top->PatchMemory()->patchNames[2].second, "Dark");
+
+  const CUG* toVolts = nullptr;
+  int wires = 0;
+  for (const auto& child : top->Children()) {
+    if (auto* m = DynamicKind<CUG>(child.get()); m && m->Entry() && m->Entry()->name == "FloatToVolts") toVolts = m;
+    if (DynamicKind<CLine2>(child.get())) ++wires;
+  }
+  ASSERT_NE(toVolts, nullptr);
+  EXPECT_EQ(toVolts->FindPlug("Smoothing")->ValueText(), "1");
+  EXPECT_EQ(toVolts->FindPlug("Float In")->ValueText(), "2.5");
+  EXPECT_EQ(toVolts->FindPlug("Volts Out")->Wires().size(), 1u);
+  EXPECT_EQ(wires, 3);
+  // Children arrive at the front: wires last, modules newest first.
+  EXPECT_NE(DynamicKind<CLine2>(top->Children().back().get()), nullptr);
+}
+
+TEST(PatchText, EmbeddedFilesByPathAndBase64RoundTrip) {
+  krtest::TempDir dir;
+  {
+    std::ofstream out(dir.path() / "loop.wav", std::ios::binary);
+    out << "RIFF\x01\x02";
+  }
+  const std::string text = R"({
+    "embedded_files": [ { "name": "Loop.WAV", "path": "loop.wav" },
+                        { "name": "Lib.krm", "base64": "AAEC/w==" } ],
+    "root": { "modules": [ { "module": "Container", "title": "Synth" } ] }
+  })";
+  const auto doc = CompilePatchText(text, dir.path());
+  ASSERT_EQ(doc->embeddedFiles.size(), 2u);
+  EXPECT_EQ(doc->embeddedFiles[0]->Name(), "Loop.WAV");
+  EXPECT_EQ(doc->embeddedFiles[0]->Content(), (std::vector<std::uint8_t>{'R', 'I', 'F', 'F', 1, 2}));
+  EXPECT_EQ(doc->embeddedFiles[1]->Content(), (std::vector<std::uint8_t>{0, 1, 2, 255}));
+  ExpectStable(text, dir.path());
+}
+
+TEST(PatchText, SettingsDuplicateNamesAndDefaultsSurviveTheRoundTrip) {
+  ExpectStable(R"({
+    "settings": { "id": "AbCd", "instrument": true, "plugin_flags": 8, "mono_capable": false,
+                  "programs": 128, "vendor": "V", "product": "P", "about": "A", "text": "T" },
+    "root": { "title": "Main", "modules": [
+      { "module": "Container", "title": "Top", "disabled": true, "skin": "dark", "rect": [1, 2, 3, 4],
+        "modules": [ { "module": "FloatToVolts" }, { "module": "FloatToVolts", "title": "Second" },
+                     { "module": "VoltsToFloat", "values": { "Update Rate": 40, "Response": "0" } } ],
+        "plugs": [ { "direction": "in", "type": "float" }, { "name": "M", "direction": "out", "type": "midi" } ],
+        "features": { "Ignore Program Change": true, "Controls on Module": false } } ] }
+  })");
+  const auto doc = CompilePatchText(R"({"settings": {"instrument": true, "plugin_flags": 8}, "root": {}})", ".");
+  EXPECT_EQ(doc->settings.pluginFlags, 9);
+}
+
+TEST(PatchText, Base64HandlesEveryTailLength) {
+  for (std::size_t n = 0; n < 8; ++n) {
+    std::vector<std::uint8_t> bytes;
+    for (std::size_t i = 0; i < n; ++i) bytes.push_back(static_cast<std::uint8_t>(0xF0 + i * 7));
+    EXPECT_EQ(patchtext::Base64Decode(patchtext::Base64Encode(bytes)), bytes) << n;
+  }
+  EXPECT_EQ(patchtext::Base64Encode(std::vector<std::uint8_t>{'M', 'a'}), "TWE=");
+  EXPECT_FALSE(patchtext::Base64Decode("TW=E").has_value());
+  EXPECT_FALSE(patchtext::Base64Decode("T").has_value());
+  EXPECT_FALSE(patchtext::Base64Decode("T*==").has_value());
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+#include "tools/document_input.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "document/packaging/carried_document.h"
+#include "document/path_names.h"
+#include "document/scramble.h"
+#include "document/stored_document.h"
+#include "patchtext/patch_compiler.h"
+#include "patchtext/patch_text_error.h"
+
+namespace {
+
+bool ReadAll(const std::string& path, std::vector<std::uint8_t>& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+bool LooksLikePlugin(const std::vector<std::uint8_t>& bytes) {
+  const bool elf = bytes.size() >= 4 && bytes[0] == 0x7f && bytes[1] == 'E' && bytes[2] == 'L' && bytes[3] == 'F';
+  const bool pe = bytes.size() >= 2 && bytes[0] == 'M' && bytes[1] == 'Z';
+  return elf || pe;
+}
+
+}  // namespace
+
+DocumentInput ReadDocumentInput(const std::string& path) {
+  DocumentInput input;
+  std::vector<std::uint8_t> file;
+  if (!ReadAll(path, file)) {
+    input.error = "can't read " + path;
+    return input;
+  }
+  if (kr::ExtensionLowerCase(path) == "json") {
+    try {
+      const std::string text(file.begin(), file.end());
+      input.bytes = patchtext::CompilePatchTextToBytes(text, std::filesystem::path(path).parent_path());
+    } catch (const patchtext::PatchTextError& e) {
+      input.error = path + ":" + (e.Line() > 0 ? std::to_string(e.Line()) + ": " : " ") + e.Problem();
+    }
+    return input;
+  }
+  if (LooksLikePlugin(file)) {
+    if (auto carried = kr::packaging::ReadCarriedDocument(file)) {
+      kr::Unscramble(*carried);
+      input.bytes = std::move(*carried);
+      return input;
+    }
+    const std::string dat = kr::DataFilePathFor(path);
+    if (!ReadAll(dat, input.bytes)) input.error = path + " carries no document and there is no " + dat;
+    return input;
+  }
+  input.bytes = std::move(file);
+  return input;
+}
+
+bool WriteOutputFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) return false;
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
