@@ -208,6 +208,16 @@ void ResolveBoundaryTypes(CContainer& root) {
 
 }  // namespace
 
+// How gaps in old versions are read (each step is tested):
+// - Modules of versions 8 to 36 store no identity; their title, which starts
+//   as the registry name, names the entry when it still does (CUG part).
+// - Containers of version 9 and older hold one list of objects: modules are
+//   kept, old lines become wires (ends ordered output first), old boxes
+//   become "Panel Group" boxes.
+// - Wires of version 36 and older are attached after the whole load, once:
+//   a wire a plug's own list (version 36) already names is not added again.
+// - Boundary plugs before 94962 have no stored type: ResolveBoundaryTypes.
+// Wires that cannot join two plugs of the tree are dropped: DropBrokenWires.
 void FinishTree(CContainer& root) {
   root.AttachToParent(nullptr);
   DropBrokenWires(root);

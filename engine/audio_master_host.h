@@ -8,6 +8,15 @@
 #include "vst/vst2.h"
 
 class ug_base;
+class HostIoEndpoint;
+
+// Where the host I/O modules register, and how many host channels each
+// side really has (plugs beyond them map to no host channel).
+struct HostIoLink {
+  HostIoEndpoint* endpoint = nullptr;
+  int inputs = 0;
+  int outputs = 0;
+};
 
 class AudioMasterHost {
  public:
@@ -23,4 +32,6 @@ class AudioMasterHost {
   virtual void PostRefresh(ug_base& module) {}
   // Stop acknowledged by the audio thread (after a stop request).
   virtual void OnStopAcknowledged() {}
+  // The effect object's side of the host I/O modules; none without a host.
+  virtual HostIoLink HostIo() const { return {}; }
 };

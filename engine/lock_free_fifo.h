@@ -38,6 +38,8 @@ class lock_free_fifo {
   // Whole-message mode: publishes the bytes written since the last commit,
   // or drops them when one was lost.
   void Commit();
+  // Writer side, whole-message mode: the message being written will be dropped at Commit.
+  void DropPending() { pendingLost_ = true; }
   // Reader side. An empty ring waits, then reads 0 without consuming.
   std::uint8_t ReadByte();
   void Read(std::span<std::uint8_t> bytes);

@@ -22,3 +22,4 @@ constexpr std::int32_t MsgId(const char (&text)[N]) {
 inline constexpr std::int32_t kMsgNotify = MsgId("noti");
 inline constexpr std::int32_t kMsgRefresh = MsgId("refr");
 inline constexpr std::int32_t kMsgMessageBox = MsgId("mbox");
+inline constexpr std::int32_t kMsgPrint = MsgId("prnt");

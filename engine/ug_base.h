@@ -115,6 +115,7 @@ class ug_base : public EventProcessor, public dsp_msg_target {
   int audioInCount = 0;
   int audioOutCount = 0;
   CUG* docModule = nullptr;
+  ug_base* patchOwner = nullptr;  // the container object whose programs this module follows
   std::string title;  // the document module's title, when it has one
 
  protected:

@@ -68,6 +68,17 @@ TEST(ArchivePrimitives, WideTextsReadAsUtf8) {
   EXPECT_EQ(written, data);
 }
 
+TEST(ArchivePrimitives, SupplementaryCharactersAndBadUtf8) {
+  const std::string clef = "\xF0\x9D\x84\x9E";  // U+1D11E, a surrogate pair in UTF-16
+  EXPECT_EQ(RoundTripText("a" + clef), "a" + clef);
+  // Bytes that are not UTF-8 are stored as U+FFFD rather than dropped.
+  EXPECT_EQ(RoundTripText("x\xFFy"), "x\xEF\xBF\xBDy");
+  // A lone surrogate read from a document becomes U+FFFD.
+  const Bytes lone{0xFF, 0xFE, 0xFF, 1, 0x00, 0xD8};
+  ArchiveReader r(lone);
+  EXPECT_EQ(r.ReadText(), "\xEF\xBF\xBD");
+}
+
 TEST(ArchivePrimitives, SingleByteTextsAreWindows1252) {
   const Bytes data{3, 'a', 0x80, 0xE9};
   ArchiveReader r(data);

@@ -108,7 +108,7 @@ TEST(LoadFailure, TruncatedDocumentsFailCleanly) {
   for (int version : {44, kCurrentDocumentVersion}) {
     const Bytes bytes = WriteDocument(*doc, version);
     // Every prefix through the header and first objects, then a sample.
-    for (std::size_t n = 0; n < bytes.size(); n += n < 400 ? 1 : 13) {
+    for (std::size_t n = 0; n < bytes.size(); n += n < 300 ? 1 : 23) {
       auto result = ReadDocument(std::span(bytes.data(), n), LoadMode::Full);
       ASSERT_EQ(result.document, nullptr) << "prefix " << n << " of version " << version;
     }

@@ -38,7 +38,8 @@ class TreeRules : public ::testing::Test {
 
 TEST_F(TreeRules, CanConnectMessages) {
   EXPECT_EQ(Refusal(P(src, "Out"), P(src, "Out")), "");
-  EXPECT_EQ(Refusal(P(src, "Out"), P(src, "Value Out")),
+  CUG* src2 = &b.AddModule(b.Root(), "T Source");
+  EXPECT_EQ(Refusal(P(src, "Out"), P(src2, "Out")),
             "Can't connect. An output must go to an input (plugs on the left = Inputs, right = Outputs");
   EXPECT_EQ(Refusal(P(src, "Value Out"), P(sink, "In")),
             "Can't connect different plug types (eg you can't connect a voltage p_to a filename)");
@@ -53,6 +54,8 @@ TEST_F(TreeRules, CanConnectMessages) {
   // Audio and MIDI inputs take any number of wires.
   EXPECT_TRUE(P(sink2, "Value In").CanConnect(P(src, "Value Out"), message));
   b.Connect(P(src, "Out"), P(sink2, "In"));
+  b.Connect(P(src2, "Out"), P(sink, "In"));  // a second wire into an audio input
+  EXPECT_EQ(P(sink, "In").Wires().size(), 2u);
 
   b.Connect(P(src, "Value Out"), P(sink, "Value In"));
   EXPECT_EQ(Refusal(P(src, "Value Out"), P(sink, "Value In")), "This type of plug accepts only one input");
@@ -274,6 +277,59 @@ TEST(ContainerArchive, EmptyContainerFromVersion95321HoldsOneNullTag) {
   c.Store(w1);
   c.Store(w0);
   EXPECT_EQ(w0.Bytes().size(), w1.Bytes().size() + 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TreeRules, OldStyleLinesAreOrderedOutputFirstWhenConverted) {
+  CLine2& w = b.Connect(P(src, "Out"), P(sink, "In"));
+  w.SetEnds(w.To(), w.From());  // stored input end first, as old lines may be
+  auto doc = b.Finish();
+  for (int v : {8, 9}) {
+    auto loaded = doctest::Read(doctest::Write(*doc, v));
+    ASSERT_TRUE(loaded.document) << loaded.error;
+    const CLine2* wire = DynamicKind<CLine2>(loaded.document->root->Children().back().get());
+    ASSERT_NE(wire, nullptr);
+    EXPECT_EQ(wire->From()->Name(), "Out");
+    EXPECT_EQ(wire->To()->Name(), "In");
+    EXPECT_EQ(wire->Entry()->name, "Line");
+    EXPECT_EQ(wire->From()->Wires().size(), 1u);
+    EXPECT_EQ(wire->To()->Wires().size(), 1u);
+  }
+}
+
+TEST_F(TreeRules, OldBoundaryPlugsTakeTheirTypeFromWhatTheyJoin) {
+  CContainer& outer = b.AddContainer(b.Root());
+  CContainer& inner = b.AddContainer(outer);
+  // Value Out -> outer boundary -> inner boundary -> T Sink "Value In": the
+  // inner pair learns its type only through the outer pair.
+  auto [outerOut, outerIn] = b.AddBoundaryPlug(outer, DR_IN, DT_FLOAT, "a");
+  auto [innerOut, innerIn] = b.AddBoundaryPlug(inner, DR_IN, DT_FLOAT, "b");
+  CUG& deep = b.AddModule(inner, "T Sink");
+  b.Connect(P(src, "Value Out"), *outerOut);
+  b.Connect(*outerIn, *innerOut);
+  b.Connect(*innerIn, P(&deep, "Value In"));
+  auto [loneOut, loneIn] = b.AddBoundaryPlug(inner, DR_OUT, DT_MIDI, "lone");
+  (void)loneIn;
+  auto doc = b.Finish();
+  auto loaded = doctest::Read(doctest::Write(*doc, 94950));
+  ASSERT_TRUE(loaded.document) << loaded.error;
+  int checked = 0;
+  it_imbedded_doc_ob_recursive it(*loaded.document->root);
+  for (it.First(); !it.AtEnd(); it.Next()) {
+    auto* m = DynamicKind<CUG>(it.Current());
+    if (!m) continue;
+    for (const auto& p : m->Plugs()) {
+      auto* io = DynamicKind<CPlugIO2>(p.get());
+      if (!io) continue;
+      ++checked;
+      EXPECT_EQ(io->DataType(), io->UserName() == "lone" ? DT_AUDIO : DT_FLOAT) << io->UserName();
+    }
+  }
+  EXPECT_EQ(checked, 6);
+  (void)loneOut;
 }
 
 }  // namespace

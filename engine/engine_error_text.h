@@ -1,0 +1,8 @@
+// The message shown when the graph cannot be built.
+#pragma once
+
+#include <string>
+
+#include "engine/kr_exception.h"
+
+std::string EngineErrorText(const KrException& error);

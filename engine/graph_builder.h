@@ -1,0 +1,60 @@
+// Turns the document tree into running audio objects: one per enabled
+// module, grouped under container objects, wired (with adders where several
+// wires meet at one input), boundary relays joined straight through, and
+// every object given its sort order. Engine errors are KrExceptions.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/ug_container.h"
+
+class CContainer;
+class CPlug2;
+class CUG;
+class KrAudioMaster;
+
+class GraphBuilder {
+ public:
+  // Gives the message handle of a document module's GUI twin (0: none).
+  using HandleFor = std::function<std::int32_t(CUG&)>;
+
+  GraphBuilder(KrAudioMaster& master, HandleFor handleFor);
+
+  // Builds the whole graph of the document root. Throws KrException; the
+  // partial graph then stays with the builder (for naming the modules in the
+  // message) until it is destroyed, and the caller clears the document's
+  // audio links with ClearAudioLinks.
+  std::unique_ptr<ug_container> Build(CContainer& root);
+
+  // Destroys a partial graph left by a failed Build.
+  void Discard() { partial_.reset(); }
+
+  // Clears every document module's link to its audio object.
+  static void ClearAudioLinks(CContainer& root);
+
+ private:
+  std::unique_ptr<ug_base> MakeAudioObject(CUG& module);
+  void BuildContainer(CContainer& doc, ug_container& self, ug_container& target, ug_base* patchOwner);
+  void Wire(CContainer& doc);
+  void SetStartingValues(CUG& module);
+  void CheckNoteSources(CContainer& doc, CContainer& sub, ug_container& self);
+  void BypassRelays(ug_container& container);
+  UPlug* AudioPlug(const CPlug2* plug) const;
+
+  KrAudioMaster& master_;
+  HandleFor handleFor_;
+  std::unordered_map<const CPlug2*, UPlug*> plugs_;
+  std::vector<ug_container*> innerFirst_;
+  std::unique_ptr<ug_container> partial_;
+};
+
+// The run order: larger orders further upstream. Throws KrException
+// (feedback) naming the two modules of a loop.
+void ComputeSortOrders(const std::vector<ug_base*>& objects);
+
+// True when the module, or a container enclosing it, is disabled.
+bool IsDisabled(const CUG& module);

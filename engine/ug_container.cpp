@@ -1,0 +1,89 @@
+#include "engine/ug_container.h"
+
+#include "document/module_info.h"
+#include "document/module_registry.h"
+#include "engine/ug_io_mod.h"
+
+ug_container::ug_container() { SetProcessFunction(&ug_base::SleepCheck); }
+
+ug_container::~ug_container() {
+  // Modules go before the container's own plugs, newest first, so adders and
+  // constant sources leave before the modules they serve.
+  while (!owned_.empty()) owned_.pop_back();
+}
+
+void ug_container::ListInterface(InterfaceList& list) {
+  list.emplace_back(nullptr, nullptr, "Spare", DR_CONTAINER_IO, DT_AUDIO, "0", "",
+                    PF_RENAME | PF_AUTO_DUPLICATE | PF_VARIABLE_COUNT, "Connection to a module inside");
+  list.emplace_back(&polyphony, &typeid(std::int16_t), "Polyphony", DR_PARAMETER, DT_ENUM, "6", "range 1,200", 0,
+                    "Limits the number of notes you can play at once. (Changes take effect next time you re-start "
+                    "the sound)");
+  list.emplace_back(&midiAutomation, &typeid(bool), "MIDI Automation", DR_PARAMETER, DT_BOOL, "", "", PF_HIDDEN);
+  list.emplace_back(&showControls, &typeid(std::int16_t), "Show Controls", DR_PARAMETER, DT_ENUM, "0",
+                    "Off,On Panel,On Module", PF_HIDDEN);
+}
+
+ug_base* ug_container::AddModule(std::unique_ptr<ug_base> module, ug_container* owner) {
+  ug_base* raw = module.get();
+  raw->container = owner != nullptr ? owner : this;
+  if (raw->audioMaster == nullptr) raw->audioMaster = audioMaster;
+  FirstVoice().modules.push_back(raw);
+  owned_.push_back(std::move(module));
+  return raw;
+}
+
+void ug_container::Open() {
+  ug_base::Open();
+  SetProcessFunction(&ug_base::SleepCheck);
+  for (ug_base* m : FirstVoice().modules) {
+    m->audioMaster = audioMaster;
+    m->Open();
+  }
+  FirstVoice().open = true;
+}
+
+void ug_container::Close() {
+  for (ug_base* m : FirstVoice().modules) m->Close();
+  FirstVoice().open = false;
+  ug_base::Close();
+}
+
+ug_base* ug_container::ConstantSourceModule(bool) {
+  // Patch values get their own setter with the patch-parameter work; until
+  // then they share the I/O module.
+  if (ioModule != nullptr) return ioModule;
+  for (ug_base* m : Target().FirstVoice().modules) {
+    if ((m->flags & UGF_IO_MOD) != 0 && m->container == this) return ioModule = m;
+  }
+  auto made = std::make_unique<ug_io_mod>();
+  made->AllocatePlugData();
+  made->sortOrder = -1;
+  return ioModule = Target().AddModule(std::move(made), this);
+}
+
+ug_base* ug_container::CreateCombiner(PlugDataType type) {
+  const char* name = type == DT_MIDI ? "MIDI Adder2" : "Float Adder";
+  if (type != DT_MIDI && type != DT_AUDIO) return nullptr;
+  Module_Info* entry = ModuleRegistry::Get().FindByName(name);
+  if (entry == nullptr) return nullptr;
+  std::unique_ptr<ug_base> adder = entry->MakeAudioObject();
+  if (adder == nullptr) return nullptr;
+  adder->audioMaster = audioMaster;
+  adder->CreatePlugs();
+  adder->AllocatePlugData();
+  return Target().AddModule(std::move(adder), this);
+}
+
+void ug_container::CollectModules(std::vector<ug_base*>& out) {
+  for (ug_base* m : FirstVoice().modules) {
+    out.push_back(m);
+    if (auto* inner = dynamic_cast<ug_container*>(m); inner != nullptr && inner != this && inner->IsVoiceContainer())
+      inner->CollectModules(out);
+  }
+}
+
+namespace {
+const bool kRegistered = RegisterModule(std::make_unique<Module_Info>(
+    "Container", "", 0, 0, nullptr, AudioFactoryFor<ug_container>,
+    MF_CONTAINER_1 | MF_CONTAINER_2 | MF_STRUCTURE_VIEW | MF_PANEL_VIEW));
+}  // namespace

@@ -1,0 +1,50 @@
+// The audio object of a document container. A voice container owns the
+// modules placed in its voice list; a flattened container places its modules
+// in the enclosing voice container's list but still answers for its own
+// boundary plugs, constant sources and adders.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/container_hooks.h"
+#include "engine/ug_base.h"
+#include "engine/voice_list.h"
+
+class ug_container : public VoiceList, public ug_base, public ContainerHooks {
+ public:
+  ug_container();
+  ~ug_container() override;
+
+  std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_container>(); }
+  void ListInterface(InterfaceList& list) override;
+  void Open() override;
+  void Close() override;
+
+  // The container whose voice list receives this container's modules: itself
+  // for a voice container, the enclosing one otherwise.
+  ug_container& Target() { return target_ != nullptr ? *target_ : *this; }
+  void SetTarget(ug_container* target) { target_ = target; }
+  bool IsVoiceContainer() const { return target_ == nullptr || target_ == this; }
+
+  // Takes ownership and appends to voice 0. The module answers to hooks as
+  // a member of `owner` (this container when null).
+  ug_base* AddModule(std::unique_ptr<ug_base> module, ug_container* owner = nullptr);
+
+  // ContainerHooks
+  ug_base* ConstantSourceModule(bool patchValue) override;
+  ug_base* CreateCombiner(PlugDataType type) override;
+
+  // Every module of voice 0, recursively into the containers in it.
+  void CollectModules(std::vector<ug_base*>& out);
+
+  std::int16_t polyphony = 8;
+  bool midiAutomation = false;
+  std::int16_t showControls = 0;
+  ug_base* ioModule = nullptr;  // holds constant sources; found or made on demand
+
+ private:
+  ug_container* target_ = nullptr;
+  std::vector<std::unique_ptr<ug_base>> owned_;
+};

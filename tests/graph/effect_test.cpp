@@ -1,0 +1,254 @@
+// End-to-end through the effect object: a patch played by the shell in the
+// host harness, with the real graph builder behind resume and suspend. The
+// document is built in code and handed to the application (see the report on
+// the two DocumentSettings classes that keep the stored round trip out).
+#include <gtest/gtest.h>
+
+#include "document/module_info.h"
+#include "engine/host_io/host_io_wiring.h"
+#include "graph_support.h"
+#include "host/host_harness.h"
+#include "platform/platform.h"
+#include "shell/kr_application.h"
+#include "shell/kr_vst.h"
+#include "shell/plugin_entry.h"
+
+using namespace graph_test;
+using namespace vst;
+
+namespace {
+
+std::unique_ptr<CContainer>& NextDocument() {
+  static std::unique_ptr<CContainer> root;
+  return root;
+}
+
+class StoredSettings final : public DocumentSettings {
+ public:
+  int ProgramCount() const override { return 1; }
+  std::uint32_t PluginFlags() const override { return PLUGIN_IS_SYNTH; }
+  std::string VendorText() const override { return "Kestrune"; }
+  std::string ProductText() const override { return "Graph"; }
+  std::string PluginIdText() const override { return "KrGr"; }
+  bool MonoCapable() const override { return true; }
+};
+
+class Top final : public TopContainer {
+ public:
+  explicit Top(CContainer& c) : container(c) {}
+  std::string Name() const override { return container.Title(); }
+  std::vector<std::string> AudioInputNames() const override {
+    return std::vector<std::string>(static_cast<std::size_t>(CountHostChannels(container).inputs), "In");
+  }
+  std::vector<std::string> AudioOutputNames() const override {
+    return std::vector<std::string>(static_cast<std::size_t>(CountHostChannels(container).outputs), "Out");
+  }
+  bool HasMidiInput() const override { return true; }
+  bool HasMidiOutput() const override { return true; }
+  bool GovernedByPatchSelect() const override { return false; }
+  void SelectProgram(int) override {}
+  std::string ProgramName(int) const override { return {}; }
+  void RenameCurrentProgram(std::string_view) override {}
+  void CopyCurrentProgramTo(int) override {}
+  std::span<const std::uint8_t> GetChunk(bool) override { return {}; }
+  std::intptr_t SetChunk(std::span<const std::uint8_t>, bool) override { return 0; }
+  bool WatchProgramParameter(ParamWatcher&) override { return false; }
+  std::string ProgramParameterText() const override { return "0"; }
+  std::vector<std::unique_ptr<HostParameter>> CollectHostParameters() override { return {}; }
+  CContainer& container;
+};
+
+// The application as start-up will make it: a stored document, its top
+// container wired to the host modules, and the sound engine.
+class GraphApplication final : public KrApplication {
+ public:
+  void SetEffect(KrVst* effect) override { effect_ = effect; }
+  bool Initialise() override {
+    root_ = std::move(NextDocument());
+    if (root_ != nullptr) root_->AttachToParent(nullptr);
+    return root_ != nullptr;
+  }
+  std::uint32_t GuiThreadId() const override { return 0; }
+  const DocumentSettings* Settings() const override { return &settings_; }
+  TopContainer* FindTopContainer() override {
+    for (const auto& child : root_->Children())
+      if (auto* c = DynamicKind<CContainer>(child.get()); c != nullptr && !c->Disabled()) {
+        top_ = std::make_unique<Top>(*c);
+        return top_.get();
+      }
+    return nullptr;
+  }
+  void WireHostIo(TopContainer& top) override { WireTopContainer(*root_, static_cast<Top&>(top).container); }
+  std::unique_ptr<ShellEditor> CreateEditor(KrVst&) override { return nullptr; }
+  void DeleteDocument() override {
+    engine_.StopSound();
+    top_.reset();
+    root_.reset();
+  }
+  void SetSampleRate(float rate) override { engine_.SetSampleRate(rate); }
+  void StartSound(int blockSize) override {
+    const HostChannelCounts counts = CountHostChannels(top_->container);
+    engine_.SetHostIo({effect_, counts.inputs, counts.outputs});
+    engine_.StartSound(*root_, blockSize);
+  }
+  void StopSound() override { engine_.StopSound(); }
+  bool SoundRunning() const override { return engine_.Running(); }
+  void RunAudioMaster(int frames) override { engine_.Process(frames); }
+  void PumpGuiMessages() override { gui_.Pump(); }
+
+ private:
+  KrVst* effect_ = nullptr;
+  StoredSettings settings_;
+  std::unique_ptr<CContainer> root_;
+  std::unique_ptr<Top> top_;
+  GuiPump gui_;
+  SoundEngine engine_{gui_};
+};
+
+std::unique_ptr<KrApplication> MakeGraphApplication() { return std::make_unique<GraphApplication>(); }
+
+std::atomic<bool>& Failed() {
+  static std::atomic<bool> failed{false};
+  return failed;
+}
+
+AEffect* VSTCALLBACK GraphEntry(audioMasterCallback audioMaster) {
+  return CreateEffect(audioMaster, Failed(), &MakeGraphApplication);
+}
+
+// Stores the patch, loads it through the entry, and resumes at a block size.
+struct Plugin {
+  explicit Plugin(Patch patch, int blockSize) {
+    NextDocument() = std::move(patch.root);
+    host.UseEntry(&GraphEntry);
+    effect = host.CallMain();
+    if (effect == nullptr) return;
+    host.Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    host.Dispatch(effSetBlockSize, 0, blockSize);
+    host.Dispatch(effMainsChanged, 0, 1);
+  }
+  HostHarness host;
+  AEffect* effect = nullptr;
+};
+
+Patch Unwired(int ins, int outs, bool midi) { return MakePatch(ins, outs, midi); }
+
+}  // namespace
+
+TEST(EffectEndToEnd, StereoPassThroughReturnsTheHostInputSampleExactly) {
+  for (int blockSize : {32, 100, 512}) {
+    Patch p = Unwired(2, 2, false);
+    for (int c = 0; c < 2; ++c) {
+      CUG& pass = p.Add(*p.top, kPass);
+      p.Wire(*p.top, Patch::Inside(p.audioIn[c]), PlugNamed(pass, "In"));
+      p.Wire(*p.top, PlugNamed(pass, "Out"), Patch::Inside(p.audioOut[c]));
+    }
+    Plugin plugin(std::move(p), blockSize);
+    ASSERT_NE(plugin.effect, nullptr);
+    EXPECT_EQ(plugin.effect->numInputs, 2);
+    EXPECT_EQ(plugin.effect->numOutputs, 2);
+    plugin.host.PrepareBlock(blockSize);
+    for (int block = 0; block < 4; ++block) {
+      for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < blockSize; ++i)
+          plugin.host.Input(c)[static_cast<std::size_t>(i)] = static_cast<float>((block * blockSize + i) % 97) * (c ? -0.01f : 0.01f);
+      plugin.host.RunBlock();
+      for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < blockSize; ++i)
+          ASSERT_EQ(plugin.host.Output(c)[static_cast<std::size_t>(i)], plugin.host.Input(c)[static_cast<std::size_t>(i)]);
+    }
+    plugin.host.Close();
+  }
+}
+
+TEST(EffectEndToEnd, MidiComesBackWithItsOffsetsAndProgramChangeGets0xFF) {
+  Patch p = Unwired(0, 1, true);
+  p.Wire(*p.top, Patch::Inside(p.midiIn), Patch::Inside(p.midiOut));
+  Plugin plugin(std::move(p), 64);
+  ASSERT_NE(plugin.effect, nullptr);
+  plugin.host.PrepareBlock(64);
+  plugin.host.RunBlock();
+  plugin.host.ClearCalls();
+  const MidiAt midi[] = {{10, 0x90, 60, 100}, {33, 0xC0, 5, 0}};
+  plugin.host.RunBlock(midi);
+  const auto calls = plugin.host.CallsWithOpcode(audioMasterProcessEvents);
+  ASSERT_EQ(calls.size(), 1u);
+  ASSERT_EQ(calls[0].events.size(), 2u);
+  EXPECT_EQ(calls[0].events[0].deltaFrames, 10);
+  EXPECT_EQ(static_cast<unsigned char>(calls[0].events[0].midiData[1]), 60);
+  EXPECT_EQ(static_cast<unsigned char>(calls[0].events[0].midiData[2]), 100);
+  EXPECT_EQ(calls[0].events[1].deltaFrames, 33);
+  EXPECT_EQ(static_cast<unsigned char>(calls[0].events[1].midiData[0]), 0xC0);
+  EXPECT_EQ(static_cast<unsigned char>(calls[0].events[1].midiData[2]), 0xFF);
+  plugin.host.Close();
+}
+
+TEST(EffectEndToEnd, FeedbackPatchStaysSilentWithoutCrashing) {
+  Patch p = Unwired(1, 1, false);
+  CUG& loop = p.Add(*p.top, kPass, "Loop");
+  p.Wire(*p.top, PlugNamed(loop, "Out"), PlugNamed(loop, "In"));
+  p.Wire(*p.top, PlugNamed(loop, "Out"), Patch::Inside(p.audioOut[0]));
+  std::vector<std::string> shown;
+  auto previous = platform::SetMessageSink([&](const platform::MessageBoxRequest& r) { shown.push_back(r.text); });
+  Plugin plugin(std::move(p), 64);
+  ASSERT_NE(plugin.effect, nullptr);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], "This patch contains a FEEDBACK path (highlighed in red), Please remove.\n Synth.Loop -> Synth.Loop");
+  plugin.host.PrepareBlock(64);
+  plugin.host.Input(0)[0] = 1.0f;
+  plugin.host.RunBlock();
+  for (float s : plugin.host.Output(0)) ASSERT_EQ(s, 0.0f);
+  plugin.host.Dispatch(effMainsChanged, 0, 0);
+  plugin.host.Dispatch(effMainsChanged, 0, 1);
+  plugin.host.RunBlock();
+  plugin.host.Close();
+  platform::SetMessageSink(previous);
+}
+
+TEST(EffectEndToEnd, NestedNoteSourceIsRefusedWithTheExactText) {
+  Patch p = Unwired(0, 1, false);
+  p.Add(*p.top, kNoteSource);
+  p.Add(p.AddContainer(*p.top, "Voice"), kNoteSource);
+  std::vector<std::string> shown;
+  auto previous = platform::SetMessageSink([&](const platform::MessageBoxRequest& r) { shown.push_back(r.text); });
+  Plugin plugin(std::move(p), 64);
+  platform::SetMessageSink(previous);
+  ASSERT_NE(plugin.effect, nullptr);
+  EXPECT_EQ(shown, std::vector<std::string>{"ERROR: You have more than one 'MidiToCv', 'Soundfont Player', or 'Drum "
+                                            "Trigger' in same container (or in a sub-container)."});
+  plugin.host.PrepareBlock(64);
+  plugin.host.RunBlock();
+  for (float s : plugin.host.Output(0)) ASSERT_EQ(s, 0.0f);
+  plugin.host.Close();
+}
+
+TEST(EffectEndToEnd, AddersAndDisabledModulesIn512SampleBlocks) {
+  Patch p = Unwired(2, 1, false);
+  CUG& a = p.Add(*p.top, kPass);
+  CUG& b = p.Add(*p.top, kPass);
+  CUG& c = p.Add(*p.top, kPass);
+  CUG& off = p.Add(*p.top, kPass);
+  CUG& sum = p.Add(*p.top, kPass);
+  off.SetDisabled(true);
+  p.Wire(*p.top, Patch::Inside(p.audioIn[0]), PlugNamed(a, "In"));
+  p.Wire(*p.top, Patch::Inside(p.audioIn[1]), PlugNamed(b, "In"));
+  p.Wire(*p.top, Patch::Inside(p.audioIn[1]), PlugNamed(c, "In"));
+  p.Wire(*p.top, Patch::Inside(p.audioIn[0]), PlugNamed(off, "In"));
+  for (CUG* m : {&a, &b, &c, &off}) p.Wire(*p.top, PlugNamed(*m, "Out"), PlugNamed(sum, "In"));
+  p.Wire(*p.top, PlugNamed(sum, "Out"), Patch::Inside(p.audioOut[0]));
+  std::vector<std::string> shown;
+  auto previous = platform::SetMessageSink([&](const platform::MessageBoxRequest& r) { shown.push_back(r.text); });
+  Plugin plugin(std::move(p), 512);
+  platform::SetMessageSink(previous);
+  ASSERT_NE(plugin.effect, nullptr);
+  EXPECT_TRUE(shown.empty());
+  plugin.host.PrepareBlock(512);
+  for (int i = 0; i < 512; ++i) {
+    plugin.host.Input(0)[static_cast<std::size_t>(i)] = static_cast<float>(i) * 0.001f;
+    plugin.host.Input(1)[static_cast<std::size_t>(i)] = 0.25f;
+  }
+  plugin.host.RunBlock();
+  for (int i = 0; i < 512; ++i)
+    ASSERT_FLOAT_EQ(plugin.host.Output(0)[static_cast<std::size_t>(i)], static_cast<float>(i) * 0.001f + 0.5f) << i;
+  plugin.host.Close();
+}
