@@ -142,17 +142,18 @@ std::unique_ptr<ug_container> GraphBuilder::Build(CContainer& root) {
   BuildContainer(root, top, top, &top);
   for (ug_container* c : innerFirst_) BypassRelays(*c);
   BypassRelays(top);
+  // Per-voice modules are found on the joined-through wiring, inner first.
+  for (ug_container* c : innerFirst_)
+    if (c->IsVoiceContainer()) c->MarkVoiceModules();
+  top.MarkVoiceModules();
 
   std::vector<ug_base*> all{&top};
   top.CollectModules(all);
   for (ug_base* m : all) m->sortOrder = -1;
   ComputeSortOrders(all);
-  // Voice lists run in sort order (larger orders first).
+  // Voice lists run in sort order (larger orders first); then the voice copies.
   for (ug_base* m : all) {
-    if (auto* c = dynamic_cast<ug_container*>(m); c != nullptr && c->IsVoiceContainer()) {
-      auto& list = c->FirstVoice().modules;
-      std::stable_sort(list.begin(), list.end(), [](ug_base* a, ug_base* b) { return a->sortOrder > b->sortOrder; });
-    }
+    if (auto* c = dynamic_cast<ug_container*>(m); c != nullptr && c->IsVoiceContainer()) c->BuildVoices();
   }
   return std::move(partial_);
 }

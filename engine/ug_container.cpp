@@ -2,11 +2,13 @@
 
 #include "document/module_info.h"
 #include "document/module_registry.h"
+#include "engine/audio_master.h"
 #include "engine/ug_io_mod.h"
 
 ug_container::ug_container() { SetProcessFunction(&ug_base::SleepCheck); }
 
 ug_container::~ug_container() {
+  DestroyVoiceCopies();
   // Modules go before the container's own plugs, newest first, so adders and
   // constant sources leave before the modules they serve.
   while (!owned_.empty()) owned_.pop_back();
@@ -35,17 +37,32 @@ ug_base* ug_container::AddModule(std::unique_ptr<ug_base> module, ug_container* 
 void ug_container::Open() {
   ug_base::Open();
   SetProcessFunction(&ug_base::SleepCheck);
-  for (ug_base* m : FirstVoice().modules) {
-    m->audioMaster = audioMaster;
-    m->Open();
-  }
-  FirstVoice().open = true;
+  OpenVoices(audioMaster);
 }
 
 void ug_container::Close() {
-  for (ug_base* m : FirstVoice().modules) m->Close();
-  FirstVoice().open = false;
+  CloseVoices();
   ug_base::Close();
+}
+
+void ug_container::HandleEvent(ug_event* event) {
+  if (event->type == UET_PROG_CHANGE) {
+    const int end = audioMaster != nullptr ? audioMaster->subBlockEnd : event->time;
+    VoiceList::ProgramChange(end, static_cast<std::int16_t>(event->value), automation);
+    return;
+  }
+  ug_base::HandleEvent(event);
+}
+
+ug_base* ug_container::MakeModule(const char* registryName) {
+  Module_Info* entry = ModuleRegistry::Get().FindByName(registryName);
+  if (entry == nullptr) return nullptr;
+  std::unique_ptr<ug_base> made = entry->MakeAudioObject();
+  if (made == nullptr) return nullptr;
+  made->audioMaster = audioMaster;
+  made->CreatePlugs();
+  made->AllocatePlugData();
+  return Target().AddModule(std::move(made), this);
 }
 
 ug_base* ug_container::ConstantSourceModule(bool) {
@@ -75,10 +92,13 @@ ug_base* ug_container::CreateCombiner(PlugDataType type) {
 }
 
 void ug_container::CollectModules(std::vector<ug_base*>& out) {
-  for (ug_base* m : FirstVoice().modules) {
-    out.push_back(m);
-    if (auto* inner = dynamic_cast<ug_container*>(m); inner != nullptr && inner != this && inner->IsVoiceContainer())
-      inner->CollectModules(out);
+  // Voices beyond 0 hold modules of their own only for a drum trigger.
+  for (auto& voice : voices) {
+    for (ug_base* m : voice->modules) {
+      out.push_back(m);
+      if (auto* inner = dynamic_cast<ug_container*>(m); inner != nullptr && inner != this && inner->IsVoiceContainer())
+        inner->CollectModules(out);
+    }
   }
 }
 

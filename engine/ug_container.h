@@ -21,6 +21,9 @@ class ug_container : public VoiceList, public ug_base, public ContainerHooks {
   void ListInterface(InterfaceList& list) override;
   void Open() override;
   void Close() override;
+  // Program changes go to the voices; other events to the base.
+  void HandleEvent(ug_event* event) override;
+  int MaxVoices() const override { return polyphony; }
 
   // The container whose voice list receives this container's modules: itself
   // for a voice container, the enclosing one otherwise.
@@ -43,6 +46,11 @@ class ug_container : public VoiceList, public ug_base, public ContainerHooks {
   bool midiAutomation = false;
   std::int16_t showControls = 0;
   ug_base* ioModule = nullptr;  // holds constant sources; found or made on demand
+
+ protected:
+  // VoiceList: new modules and combiners land in voice 0 of this container.
+  ug_base* MakeModule(const char* registryName) override;
+  ug_base* MakeCombiner(PlugDataType type) override { return CreateCombiner(type); }
 
  private:
   ug_container* target_ = nullptr;
