@@ -1,7 +1,8 @@
 #include "document/app_vst.h"
 
 #include "document/container.h"
-#include "document/host_io_wiring.h"
+#include "engine/host_io/host_io_wiring.h"
+#include "shell/kr_vst.h"
 
 CKestruneAppVST::CKestruneAppVST() = default;
 
@@ -28,7 +29,7 @@ TopContainer* CKestruneAppVST::FindTopContainer() {
 void CKestruneAppVST::WireHostIo(TopContainer& top) {
   // Only the adapter this application handed out stands for a document container.
   if (!top_ || &top != top_.get() || !Document() || !Document()->Root()) return;
-  WireTopContainerToHostIo(*Document()->Root(), top_->Container());
+  WireTopContainer(*Document()->Root(), top_->Container());
 }
 
 void CKestruneAppVST::DeleteDocument() {
@@ -40,5 +41,8 @@ void CKestruneAppVST::DeleteDocument() {
 
 void CKestruneAppVST::StartSound(int blockSize) {
   StopSound();
-  soundRunning_ = false;  // no graph builder linked in yet
+  if (!top_ || !Document() || !Document()->Root()) return;
+  const HostChannelCounts counts = CountHostChannels(top_->Container());
+  engine_.SetHostIo({effect_, counts.inputs, counts.outputs});
+  engine_.StartSound(*Document()->Root(), blockSize);
 }

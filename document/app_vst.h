@@ -1,6 +1,6 @@
 // The plug-in's application: start-up with the stored document, the top
 // container and document settings handed to the effect object, and the
-// engine's start and stop.
+// sound engine's start and stop.
 #pragma once
 
 #include <memory>
@@ -8,6 +8,8 @@
 
 #include "document/app_base.h"
 #include "document/top_container_adapter.h"
+#include "engine/gui_pump.h"
+#include "engine/sound_engine.h"
 #include "shell/kr_application.h"
 
 // The document's header settings as the shell reads them.
@@ -42,21 +44,19 @@ class CKestruneAppVST final : public CKestruneAppBase, public KrApplication {
   std::unique_ptr<ShellEditor> CreateEditor(KrVst& effect) override { return nullptr; }
   void DeleteDocument() override;
 
-  void SetSampleRate(float rate) override { sampleRate_ = rate; }
-  float SampleRate() const { return sampleRate_; }
-  // Building the engine from the document is the graph builder's work; until
-  // it is linked in, sound stays stopped and blocks leave the host buffers
-  // to the effect object.
+  void SetSampleRate(float rate) override { engine_.SetSampleRate(rate); }
+  // Builds the graph of the document root; an engine error is shown and
+  // leaves sound stopped.
   void StartSound(int blockSize) override;
-  void StopSound() override { soundRunning_ = false; }
-  bool SoundRunning() const override { return soundRunning_; }
-  void RunAudioMaster(int sampleFrames) override {}
-  void PumpGuiMessages() override {}
+  void StopSound() override { engine_.StopSound(); }
+  bool SoundRunning() const override { return engine_.Running(); }
+  void RunAudioMaster(int sampleFrames) override { engine_.Process(sampleFrames); }
+  void PumpGuiMessages() override { gui_.Pump(); }
 
  private:
   KrVst* effect_ = nullptr;
   std::optional<HeaderSettingsView> settings_;
   std::unique_ptr<TopContainerAdapter> top_;
-  float sampleRate_ = 44100.0f;
-  bool soundRunning_ = false;
+  GuiPump gui_;
+  SoundEngine engine_{gui_};  // after the pump it posts to
 };

@@ -24,12 +24,7 @@ std::vector<std::string> PlugNames(const CContainer& container, PlugDirection di
 
 }  // namespace
 
-bool IsSpareAutoPlug(const CPlug2& plug) {
-  if (plug.Direction() == DR_CONTAINER_IO) return true;
-  if ((plug.Flags() & PF_AUTO_DUPLICATE) == 0 || !plug.Wires().empty()) return false;
-  const auto* io = DynamicKind<CPlugIO2>(&plug);
-  return io == nullptr || io->Partner() == nullptr || io->Partner()->Wires().empty();
-}
+bool IsSpareAutoPlug(const CPlug2& plug) { return plug.Direction() == DR_CONTAINER_IO; }
 
 std::string TopContainerAdapter::Name() const { return container_.Title(); }
 

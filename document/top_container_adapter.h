@@ -38,7 +38,6 @@ class TopContainerAdapter final : public TopContainer {
   CContainer& container_;
 };
 
-// The container's spare, unconnected auto-plug: a plug of a growing list
-// that has no wire on either side of the container boundary. It never
-// becomes a host channel.
+// The container's spare, unconnected auto-plug (still of the boundary
+// direction, DR_CONTAINER_IO). It never becomes a host channel.
 bool IsSpareAutoPlug(const CPlug2& plug);

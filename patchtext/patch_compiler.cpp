@@ -147,6 +147,12 @@ class Compiler {
   };
 
   void Container(CContainer& container, const At& at) {
+    if (++depth_ > kMaxDepth) Fail(at, "containers nested more than " + std::to_string(kMaxDepth) + " deep");
+    ContainerContents(container, at);
+    --depth_;
+  }
+
+  void ContainerContents(CContainer& container, const At& at) {
     ExpectObject(at, {"module", "id", "title", "disabled", "rect", "skin", "modules", "plugs", "features", "programs",
                       "wires"});
     Scope scope{container, {}};
@@ -199,7 +205,8 @@ class Compiler {
     }
     const bool explicitId = at.Has("id");
     const std::string id = explicitId ? Text(at.Child("id")) : name;
-    if (id.empty() || id.find('.') != std::string::npos) Fail(at.Child("id"), "an id may not be empty or hold a '.'");
+    if (id.empty() || id.find('.') != std::string::npos)
+      Fail(explicitId ? at.Child("id") : at, "the id \"" + id + "\" is empty or holds a '.'; give an \"id\"");
     auto [it, fresh] = scope.ids.try_emplace(id, made);
     if (!fresh) {
       if (explicitId) Fail(at.Child("id"), "the id \"" + id + "\" is used twice in this container");
@@ -294,16 +301,23 @@ class Compiler {
     }
   }
 
+  static constexpr int kMaxDepth = 64;
+
   const JsonWithLines& source_;
   std::filesystem::path baseDirectory_;
   DocumentBuilder builder_;
+  int depth_ = 0;
 };
 
 }  // namespace
 
 std::unique_ptr<StoredDocument> CompilePatchText(std::string_view text, const std::filesystem::path& baseDirectory) {
   const JsonWithLines source = ParseJsonWithLines(text);
-  return Compiler(source, baseDirectory).Run();
+  try {
+    return Compiler(source, baseDirectory).Run();
+  } catch (const nlohmann::json::exception& e) {
+    throw PatchTextError(0, e.what());  // a shape the checks above missed; still no crash
+  }
 }
 
 std::vector<std::uint8_t> CompilePatchTextToBytes(std::string_view text, const std::filesystem::path& baseDirectory) {

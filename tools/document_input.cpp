@@ -1,22 +1,21 @@
 #include "tools/document_input.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "document/packaging/carried_document.h"
 #include "document/path_names.h"
 #include "document/scramble.h"
 #include "document/stored_document.h"
+#include "document/whole_file.h"
 #include "patchtext/patch_compiler.h"
 #include "patchtext/patch_text_error.h"
 
 namespace {
 
 bool ReadAll(const std::string& path, std::vector<std::uint8_t>& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  auto read = kr::ReadWholeFile(path);  // in one piece: plug-in files are large
+  if (!read) return false;
+  bytes = std::move(*read);
   return true;
 }
 
@@ -59,8 +58,5 @@ DocumentInput ReadDocumentInput(const std::string& path) {
 }
 
 bool WriteOutputFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
+  return kr::WriteWholeFile(path, bytes);
 }

@@ -50,6 +50,28 @@ TEST_F(ExportedPlugin, StoredResourceGivesAnEffectWithThePackedId) {
   host.Close();
 }
 
+TEST_F(ExportedPlugin, StoredPassThroughPlaysTheHostInputOnResume) {
+  const fs::path plugin = Export(PassThroughDocument(), kr::packaging::ExportForm::StoredResource, "Through.so");
+  HostHarness host;
+  ASSERT_TRUE(host.Load(plugin.string())) << host.Error();
+  ASSERT_NE(host.CallMain(), nullptr);
+  host.Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+  host.Dispatch(effSetBlockSize, 0, 64);
+  host.Dispatch(effMainsChanged, 0, 1);
+  for (int block = 0; block < 3; ++block) {
+    host.PrepareBlock(64);
+    for (int c = 0; c < 2; ++c)
+      for (int i = 0; i < 64; ++i) host.Input(c)[static_cast<std::size_t>(i)] = 0.001f * static_cast<float>(i + 100 * c + block);
+    host.RunBlock();
+    for (int c = 0; c < 2; ++c)
+      for (int i = 0; i < 64; ++i)
+        ASSERT_EQ(host.Output(c)[static_cast<std::size_t>(i)], host.Input(c)[static_cast<std::size_t>(i)])
+            << "block " << block << " channel " << c << " sample " << i;
+  }
+  host.Dispatch(effMainsChanged, 0, 0);
+  host.Close();
+}
+
 TEST_F(ExportedPlugin, ShortIdsArePaddedAndHighCharactersAreSigned) {
   const fs::path plugin = Export(PassThroughDocument(apptest::PatchSpec().Id("\xC3\xA9z").Flags(1)),
                                  kr::packaging::ExportForm::StoredResource, "Odd.so");

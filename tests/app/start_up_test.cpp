@@ -111,7 +111,7 @@ TEST_F(StartUp, HostIoModulesAreMadeInTheRootAndASecondStartUpReplacesTheDocumen
   EXPECT_EQ(app.Document(), nullptr);
 }
 
-TEST_F(StartUp, SoundStaysStoppedWithoutAGraphBuilder) {
+TEST_F(StartUp, SoundStaysStoppedWithoutADocument) {
   app.StartSound(512);
   EXPECT_FALSE(app.SoundRunning());
   app.RunAudioMaster(64);

@@ -88,4 +88,12 @@ TEST(PatchTextErrors, ShapeFaults) {
             "line 1: the patch text cannot describe a \"CControl\" object");
 }
 
+TEST(PatchTextErrors, DeepNestingIsRefusedNotRecursedInto) {
+  std::string text = "{ \"root\": { \"modules\": [ ";
+  for (int i = 0; i < 100; ++i) text += "{ \"module\": \"Container\", \"modules\": [ ";
+  for (int i = 0; i < 100; ++i) text += "] } ";
+  text += "] } }";
+  EXPECT_EQ(FaultOf(text).find("containers nested more than 64 deep"), 8u) << FaultOf(text);
+}
+
 }  // namespace

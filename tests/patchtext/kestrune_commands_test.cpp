@@ -1,0 +1,122 @@
+// The kestrune program's compile, dump and export commands, run as a user
+// runs them.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kProgram = fs::path(KR_BINARY_DIR) / "kestrune";
+const fs::path kExamples = fs::path(KR_SOURCE_DIR) / "examples";
+
+struct ProgramRun {
+  int status;
+  std::string output;
+};
+
+// Runs the program with its output (and errors) captured.
+ProgramRun Kestrune(const std::string& args) {
+  const std::string command = kProgram.string() + " " + args + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  ProgramRun run{-1, {}};
+  if (!pipe) return run;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe)) run.output += buffer;
+  const int raw = pclose(pipe);
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return run;
+}
+
+std::string Quoted(const fs::path& p) { return "\"" + p.string() + "\""; }
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TEST(KestruneCommands, CompileDumpCompileIsStable) {
+  krtest::TempDir dir;
+  const fs::path dat = dir.path() / "patch.dat";
+  const fs::path json = dir.path() / "again.json";
+  const fs::path dat2 = dir.path() / "again.dat";
+  ASSERT_EQ(Kestrune("compile " + Quoted(kExamples / "volts_and_values.json") + " -o " + Quoted(dat)).status, 0);
+  const ProgramRun dump = Kestrune("dump " + Quoted(dat) + " -o " + Quoted(json));
+  ASSERT_EQ(dump.status, 0) << dump.output;
+  ASSERT_EQ(Kestrune("compile " + Quoted(json)).status, 0);  // default output: again.dat
+  EXPECT_EQ(ReadText(dat), ReadText(dat2));
+}
+
+TEST(KestruneCommands, CompileFaultsNameFileAndLine) {
+  krtest::TempDir dir;
+  const fs::path bad = dir.path() / "bad.json";
+  std::ofstream(bad) << "{\n  \"root\": {\n    \"modules\": [ { \"module\": \"Theremin\" } ]\n  }\n}\n";
+  const ProgramRun run = Kestrune("compile " + Quoted(bad));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.output, "kestrune compile: " + bad.string() + ":3: unknown module \"Theremin\"\n");
+  EXPECT_FALSE(fs::exists(dir.path() / "bad.dat"));
+  EXPECT_EQ(Kestrune("compile").status, 2);
+  EXPECT_EQ(Kestrune("dump " + Quoted(dir.path() / "missing.dat")).status, 1);
+}
+
+TEST(KestruneCommands, ExportedPluginIsSeenByInfoAndDumpsItsPatch) {
+  krtest::TempDir dir;
+  const fs::path plugin = dir.path() / "MySynth.so";
+  const ProgramRun exported = Kestrune("export " + Quoted(kExamples / "midi_thru.json") + " -o " + Quoted(plugin));
+  ASSERT_EQ(exported.status, 0) << exported.output;
+  EXPECT_FALSE(fs::exists(dir.path() / "MySynth.dat"));
+
+  const ProgramRun info = Kestrune("info " + Quoted(plugin));
+  ASSERT_EQ(info.status, 0) << info.output;
+  EXPECT_NE(info.output.find("unique id:     'KrMT'"), std::string::npos) << info.output;
+  EXPECT_NE(info.output.find("isSynth"), std::string::npos) << info.output;
+
+  const ProgramRun dump = Kestrune("dump " + Quoted(plugin));
+  ASSERT_EQ(dump.status, 0) << dump.output;
+  EXPECT_NE(dump.output.find("\"MIDI Thru\""), std::string::npos) << dump.output;
+
+  const fs::path beside = dir.path() / "Beside.so";
+  ASSERT_EQ(Kestrune("export " + Quoted(kExamples / "stereo_through.json") + " -o " + Quoted(beside) + " --dat").status,
+            0);
+  EXPECT_TRUE(fs::exists(dir.path() / "Beside.dat"));
+  const ProgramRun besideInfo = Kestrune("info " + Quoted(beside));
+  EXPECT_NE(besideInfo.output.find("inputs:        2"), std::string::npos) << besideInfo.output;
+}
+
+TEST(KestruneCommands, ExportedWindowsDllListsTheResourceInObjdump) {
+  const fs::path dll = fs::path(KR_SOURCE_DIR) / "build" / "win32" / "Kestrune.dll";
+  if (!fs::exists(dll) || std::system("command -v i686-w64-mingw32-objdump >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "needs the win32 build and the MinGW objdump";
+  krtest::TempDir dir;
+  const fs::path out = dir.path() / "MySynth.dll";
+  const ProgramRun exported = Kestrune("export " + Quoted(kExamples / "stereo_through.json") + " -o " + Quoted(out) +
+                                " --plugin " + Quoted(dll));
+  ASSERT_EQ(exported.status, 0) << exported.output;
+  FILE* pipe = popen(("i686-w64-mingw32-objdump -p " + Quoted(out) + " 2>&1").c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string text;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe)) text += buffer;
+  pclose(pipe);
+  EXPECT_NE(text.find("]: KR1,"), std::string::npos) << text;
+  EXPECT_NE(text.find("Entry: ID: 0x0000a5,"), std::string::npos) << text;
+}
+
+TEST(KestruneCommands, EveryCommandHasHelp) {
+  for (const char* command : {"compile", "dump", "export"}) {
+    const ProgramRun help = Kestrune(std::string(command) + " --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.output.rfind(std::string("usage: kestrune ") + command, 0), 0u) << help.output;
+  }
+}
+
+}  // namespace
