@@ -11,6 +11,8 @@ using namespace vst;
 
 namespace {
 
+constexpr int kMaxRenderedOutputs = 256;
+
 VstTimeInfo TimeAt(const Score& score, std::int64_t sample, double sampleRate) {
   VstTimeInfo info{};
   const double seconds = static_cast<double>(sample) / sampleRate;
@@ -41,8 +43,11 @@ RenderOutcome RenderScore(HostHarness& host, const Score& score, const RenderSet
     outcome.error = "the sample rate and block size must be positive";
     return outcome;
   }
-  if (effect->numOutputs <= 0) {
-    outcome.error = "the plug-in has no audio outputs";
+  if (effect->numOutputs <= 0 || effect->numOutputs > kMaxRenderedOutputs) {
+    outcome.error = effect->numOutputs <= 0 ? "the plug-in has no audio outputs"
+                                            : "the plug-in declares " + std::to_string(effect->numOutputs) +
+                                                  " outputs; at most " + std::to_string(kMaxRenderedOutputs) +
+                                                  " can be rendered";
     host.Close();
     return outcome;
   }

@@ -124,4 +124,44 @@ TEST_F(RenderCommand, DemoPhraseThroughAPluginInFloat) {
   EXPECT_EQ((wav.size() - 58) / 8, 8u * 48000u + 4800u);
 }
 
+TEST_F(RenderCommand, PatchFilesAreExportedToATemporaryPluginAndPlayed) {
+  WriteFile(dir_.path() / "one.mid",
+            kr::midifile::WriteMidiFile(0, 96, {{{0, {0x90, 69, 100}}, {48, {0x80, 69, 0}}}}));
+  const std::string midi = (dir_.path() / "one.mid").string();
+  int status = -1;
+  std::string text = RunCommand(program_ + " render --patch " KR_SOURCE_DIR "/examples/default-subtractive.json --midi " +
+                                    midi + " -o " + (dir_.path() / "one.wav").string() + " --tail 1",
+                                status);
+  ASSERT_EQ(status, 0) << text;
+  EXPECT_NE(text.find("default-subtractive.json playing " + midi), std::string::npos) << text;
+  EXPECT_NE(text.find("voices used: 1 "), std::string::npos) << text;
+  EXPECT_EQ(text.find("stayed silent"), std::string::npos) << text;
+
+  WriteFile(dir_.path() / "broken.json", {'{', '\n', '"', 'x'});
+  text = RunCommand(program_ + " render --patch " + (dir_.path() / "broken.json").string() + " --midi " + midi, status);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(text.find("broken.json could not be exported as a plug-in"), std::string::npos) << text;
+}
+
+TEST_F(RenderCommand, DefaultPatchPlaysTheDemoAlikeForEveryBlockSize) {
+  std::vector<Bytes> renders;
+  for (const char* block : {"64", "4096"}) {
+    const std::string out = (dir_.path() / (std::string("demo-") + block + ".wav")).string();
+    int status = -1;
+    const std::string text = RunCommand(program_ + " render -o " + out + " --block " + block, status);
+    ASSERT_EQ(status, 0) << text;
+    EXPECT_NE(text.find("kestrune render: the default patch playing the demo phrase"), std::string::npos) << text;
+    EXPECT_EQ(text.find("stayed silent"), std::string::npos) << text;
+    EXPECT_NE(text.find("clipped samples: 0"), std::string::npos) << text;
+    renders.push_back(ReadFile(out));
+  }
+  ASSERT_GT(renders[0].size(), 44u + 8u * 44100u * 4u);  // the phrase is 8 s long
+  EXPECT_TRUE(renders[0] == renders[1]) << "renders differ between block sizes";
+  // The first note's gate rises three samples after it; the sound starts there.
+  std::size_t first = 0;
+  while (44 + first * 4 + 3 < renders[0].size() && renders[0][44 + first * 4] == 0 && renders[0][45 + first * 4] == 0)
+    ++first;
+  EXPECT_EQ(first, 3u);
+}
+
 }  // namespace

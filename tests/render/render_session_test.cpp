@@ -208,12 +208,15 @@ TEST(RenderSession, PeakAndMostNotesHeld) {
   EXPECT_EQ(r.stats.channels, 2);
 }
 
-TEST(RenderSession, RefusesAPluginWithoutOutputsAndClosesIt) {
+TEST(RenderSession, RefusesPluginsWithoutOutputsOrWithAbsurdlyManyAndClosesThem) {
   CapturedAudio audio;
-  const RenderOutcome r = Render(NotesAt({0}, 10), RenderSettings{}, audio, 0);
+  RenderOutcome r = Render(NotesAt({0}, 10), RenderSettings{}, audio, 0);
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.error, "the plug-in has no audio outputs");
   ASSERT_FALSE(click.calls.empty());
+  EXPECT_EQ(click.calls.back().opcode, effClose);
+  r = Render(NotesAt({0}, 10), RenderSettings{}, audio, 100000);
+  EXPECT_EQ(r.error, "the plug-in declares 100000 outputs; at most 256 can be rendered");
   EXPECT_EQ(click.calls.back().opcode, effClose);
 }
 
