@@ -44,5 +44,10 @@ void CKestruneAppVST::StartSound(int blockSize) {
   if (!top_ || !Document() || !Document()->Root()) return;
   const HostChannelCounts counts = CountHostChannels(top_->Container());
   engine_.SetHostIo({effect_, counts.inputs, counts.outputs});
+  // Asked on the audio thread; the effect outlives the running engine.
+  engine_.SetTimeSource([effect = effect_](std::int32_t filter) -> const vst::VstTimeInfo* {
+    if (effect == nullptr) return nullptr;
+    return reinterpret_cast<const vst::VstTimeInfo*>(effect->callHost(vst::audioMasterGetTime, 0, filter));
+  });
   engine_.StartSound(*Document()->Root(), blockSize);
 }

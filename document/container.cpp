@@ -178,6 +178,10 @@ void CContainer::SetRect(int viewKind, const DocRect& rect) {
   }
 }
 
+void CContainer::PlugAdded(CPlug2& plug) {
+  if (plug.Name() == "Spare") plug.SetOption(spareOption_);
+}
+
 void CContainer::AttachToParent(CContainer* parent) {
   SetParent(parent);
   if (patchMemory_) patchMemory_->SetContainer(this);

@@ -78,6 +78,8 @@ class CContainer : public CUG_with_patches {
   DocRect GetRect(int viewKind) const override;
   void SetRect(int viewKind, const DocRect& rect) override;
 
+  // A "Spare" plug takes the container's spare option whenever it is made.
+  void PlugAdded(CPlug2& plug) override;
   void AttachToParent(CContainer* parent) override;
   void PostLoadInit() override;
 

@@ -104,6 +104,7 @@ CPlug2& CUG::AddPlug(std::unique_ptr<CPlug2> plug) {
   plug->SetOwner(this);
   plugs_.push_back(std::move(plug));
   CPlug2& added = *plugs_.back();
+  PlugAdded(added);
   if (Parent()) Parent()->Notify(NC_PLUG_ADDED, &added);
   return added;
 }

@@ -41,6 +41,8 @@ class CUG : public CDocOb {
   ug_base* AudioObject() const { return audioObject_; }
   void SetAudioObject(ug_base* audio) { audioObject_ = audio; }
 
+  // Told when a plug has been added (after its owner is set).
+  virtual void PlugAdded(CPlug2&) {}
   // Told when one of the plugs gains or loses a wire.
   virtual void PlugWiresChanged(CPlug2&) {}
   void PostLoadInit() override;

@@ -50,6 +50,8 @@ struct DocumentLoadResult {
 // Reads a document. A newer version than this program's shows
 // "Load Cancelled.  File created by a newer version of Kestrune (V957.11). ..."
 // in an information box; any archive fault ends the load with no tree.
+// GUI thread only: one load at a time, since the document version is
+// process-wide while it runs.
 DocumentLoadResult ReadDocument(std::span<const std::uint8_t> bytes, LoadMode mode);
 
 // Writes a document at the given version (the fields that version stores).

@@ -1,11 +1,17 @@
 #include "document/imbedded_file.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "document/archive_reader.h"
 #include "document/archive_writer.h"
 #include "platform/platform.h"
+
+namespace {
+// Texts are UTF-8; on Windows a narrow path would be read as ANSI.
+std::filesystem::path Utf8Path(const std::string& text) { return std::filesystem::path(std::u8string(text.begin(), text.end())); }
+}  // namespace
 
 const RuntimeClass imbedded_file::kClass{"imbedded_file", 1, false, nullptr, &MakePlain<imbedded_file>};
 
@@ -25,14 +31,14 @@ std::string imbedded_file::WriteToDirectory(const std::string& directory, std::i
   const std::string target = directory + name_;
   const std::optional<std::int64_t> existing = platform::FileLastWriteTime(target);
   if (existing && *existing >= notBefore) return target;
-  std::ofstream out(target, std::ios::binary | std::ios::trunc);
+  std::ofstream out(Utf8Path(target), std::ios::binary | std::ios::trunc);
   if (!out) return {};
   out.write(reinterpret_cast<const char*>(content_.data()), static_cast<std::streamsize>(content_.size()));
   return out ? target : std::string();
 }
 
 std::unique_ptr<imbedded_file> imbedded_file::FromDisk(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(Utf8Path(path), std::ios::binary);
   if (!in) {
     platform::ShowMessageBox({"Can't find/open imbeded file: " + path, "Kestrune", platform::MessageIcon::Warning});
     return nullptr;

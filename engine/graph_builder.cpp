@@ -10,6 +10,7 @@
 #include "document/plug2.h"
 #include "engine/audio_master.h"
 #include "engine/kr_exception.h"
+#include "engine/ug_io_mod.h"
 
 namespace {
 
@@ -86,6 +87,11 @@ std::unique_ptr<ug_base> GraphBuilder::MakeAudioObject(CUG& module) {
   if (IsDisabled(module) || module.Entry() == nullptr) return nullptr;
   Module_Info& entry = *module.Entry();
   std::unique_ptr<ug_base> made = entry.MakeAudioObject();
+  // Every container gets its object, whether or not its entry names an audio class.
+  // Containers and their I/O modules get their objects even while their
+  // registry entries name no audio class.
+  if (made == nullptr && DynamicKind<CContainer>(&module) != nullptr) made = std::make_unique<ug_container>();
+  if (made == nullptr && (entry.flags & MF_IO_MODULE) != 0) made = std::make_unique<ug_io_mod>();
   if (made == nullptr) return nullptr;
   ug_base* object = made.get();
   object->audioMaster = &master_;

@@ -101,9 +101,3 @@ void ug_container::CollectModules(std::vector<ug_base*>& out) {
     }
   }
 }
-
-namespace {
-const bool kRegistered = RegisterModule(std::make_unique<Module_Info>(
-    "Container", "", 0, 0, nullptr, AudioFactoryFor<ug_container>,
-    MF_CONTAINER_1 | MF_CONTAINER_2 | MF_STRUCTURE_VIEW | MF_PANEL_VIEW));
-}  // namespace

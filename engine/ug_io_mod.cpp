@@ -1,7 +1,5 @@
 #include "engine/ug_io_mod.h"
 
-#include "document/module_registry.h"
-
 ug_io_mod::ug_io_mod() {
   flags |= UGF_NO_MARKING | UGF_IO_MOD;
   SetProcessFunction(&ug_base::SleepCheck);
@@ -20,8 +18,3 @@ void ug_io_mod::Open() {
   // the module first runs.
   AddEvent(NewEvent(clock, UET_UI_NOTIFY, 1), true);
 }
-
-namespace {
-const bool kRegistered = RegisterModule(std::make_unique<Module_Info>(
-    "IO Mod", "", 0, 0, nullptr, AudioFactoryFor<ug_io_mod>, MF_CONTAINER_2 | MF_IO_MODULE | MF_STRUCTURE_VIEW));
-}  // namespace

@@ -6,6 +6,7 @@
 #include "app_test_documents.h"
 #include "document/app_vst.h"
 #include "document/container.h"
+#include "document/document_builder.h"
 #include "document/scramble.h"
 #include "platform/platform.h"
 #include "support/temp_dir.h"
@@ -87,6 +88,22 @@ TEST_F(StartUp, ADocumentWithoutAContainerHasNoTopContainer) {
   empty.NewDocument();
   EXPECT_EQ(empty.Root()->Title(), "Main");
   EXPECT_EQ(empty.TopContainer(), nullptr);
+}
+
+TEST_F(StartUp, TheTopContainerIsTheFirstEnabledOne) {
+  DocumentBuilder b;
+  CContainer& second = b.AddContainer(b.Root());  // children arrive at the front:
+  CContainer& first = b.AddContainer(b.Root());   // "first" ends up first
+  first.SetTitle("Off");
+  first.SetDisabled(true);
+  second.SetTitle("On");
+  auto doc = b.Finish();
+  CKestruneDocVST loaded;
+  ASSERT_TRUE(loaded.LoadFromBytes(WriteDocument(*doc)));
+  ASSERT_NE(loaded.TopContainer(), nullptr);
+  EXPECT_EQ(loaded.TopContainer()->Title(), "On");
+  loaded.Root()->SetDisabled(true);  // exclusion passes inward
+  EXPECT_EQ(loaded.TopContainer(), nullptr);
 }
 
 TEST_F(StartUp, HostIoModulesAreMadeInTheRootAndASecondStartUpReplacesTheDocument) {

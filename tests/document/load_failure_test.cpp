@@ -126,3 +126,20 @@ TEST(LoadFailure, FlippedBytesNeverCrash) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LoadFailure, NestingBeyondTheLimitIsRefusedNotOverflowed) {
+  auto nested = [](int depth) {
+    DocumentBuilder b;
+    CContainer* c = &b.Root();
+    for (int i = 0; i < depth; ++i) c = &b.AddContainer(*c);
+    return WriteDocument(*b.Finish());
+  };
+  EXPECT_TRUE(ReadDocument(nested(100), LoadMode::Full).document);
+  auto deep = ReadDocument(nested(1000), LoadMode::Full);
+  EXPECT_EQ(deep.document, nullptr);
+  EXPECT_EQ(deep.error, "objects nested too deeply");
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "document/controls.h"
+#include "document/document_dump.h"
 #include "document/hosted_modules.h"
 #include "document/iterators.h"
 #include "document/module_info.h"
@@ -178,6 +179,8 @@ TEST(RoundTrip, CurrentVersionKeepsEveryField) {
   auto loaded = Read(bytes);
   ASSERT_TRUE(loaded.document) << loaded.error;
   EXPECT_EQ(loaded.document->settings, doc->settings);
+  EXPECT_EQ(DumpDocument(*loaded.document), DumpDocument(*doc));
+  EXPECT_NE(DumpDocument(*doc).find("CLine2 T Source.Out -> Second sink.In"), std::string::npos);
   EXPECT_EQ(Write(*loaded.document, kCurrentDocumentVersion), bytes);
 }
 

@@ -190,10 +190,11 @@ TEST_F(TreeRules, PostLoadInitMakesPatchMemoryAndInitialisesPlugsInOrder) {
   CContainer& withSelect = b.AddContainer(b.Root());
   b.AddModule(withSelect, "Patch Select");
   CContainer& plain = b.AddContainer(b.Root());
+  plain.SetSpareOption(true);
   auto spare = std::make_unique<CPlugNameable>(-1);
   spare->SetUserName("Spare");
   CPlug2& sparePlug = plain.AddPlug(std::move(spare));
-  plain.SetSpareOption(true);
+  EXPECT_TRUE(sparePlug.Option());  // copied when the plug is made
   sparePlug.SetOption(false);
   auto doc = b.Finish();
   CPlug2::SetInitialiseHook(nullptr);
