@@ -41,3 +41,24 @@ function(kr_add_test_suite name)
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "ASAN_OPTIONS=detect_odr_violation=0:detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
 endfunction()
+
+# Compiles a text file into `target` as `const std::string_view <symbol>`
+# (declared in `header`). The file is read when CMake configures; editing it
+# re-runs the configuration on the next build.
+function(kr_embed_text target file symbol header)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${file})
+  file(READ ${file} hex HEX)
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${hex}")
+  set(out ${CMAKE_BINARY_DIR}/generated/${symbol}.cpp)
+  file(CONFIGURE OUTPUT ${out} CONTENT
+"// Generated from ${file} by kr_embed_text; do not edit.
+#include \"${header}\"
+
+namespace {
+const char kBytes[] = {${bytes} '\\0'};
+}  // namespace
+
+const std::string_view ${symbol}(kBytes, sizeof kBytes - 1);
+")
+  target_sources(${target} PRIVATE ${out})
+endfunction()

@@ -113,7 +113,7 @@ VstIntPtr HostHarness::Answer(AEffect* effect, VstInt32 opcode, VstInt32 index, 
       timeAnswer_ = *timeInfo_;
       return reinterpret_cast<VstIntPtr>(&timeAnswer_);
     case audioMasterGetSampleRate:
-      return 44100;
+      return sampleRateAnswer_;
     case audioMasterGetBlockSize:
       return frames_ > 0 ? frames_ : 1024;
     case audioMasterWantMidi:

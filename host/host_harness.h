@@ -46,6 +46,8 @@ class HostHarness {
   void SetVersionAnswer(vst::VstIntPtr version) { versionAnswer_ = version; }
   // What audioMasterGetTime points to; nothing gives a null answer.
   void SetTimeInfo(std::optional<vst::VstTimeInfo> info) { timeInfo_ = info; }
+  // What audioMasterGetSampleRate answers (44100 unless changed).
+  void SetSampleRateAnswer(vst::VstIntPtr rate) { sampleRateAnswer_ = rate; }
 
   // Calls the entry. The first effect it gives is the one the calls below
   // drive; further ones are only closed with the harness.
@@ -87,6 +89,7 @@ class HostHarness {
   std::string error_;
   vst::VstIntPtr versionAnswer_ = kHostVersion;
   std::optional<vst::VstTimeInfo> timeInfo_;
+  vst::VstIntPtr sampleRateAnswer_ = 44100;
   vst::VstTimeInfo timeAnswer_{};
   std::mutex callsMutex_;  // a plug-in may call back from its audio and GUI threads at once
   std::vector<HostCall> calls_;

@@ -10,7 +10,8 @@ namespace {
 
 void PrintUsage(std::ostream& out) {
   out << "usage: kestrune <command> [arguments]\n"
-         "       kestrune <command> --help\n\ncommands:\n";
+         "       kestrune <command> --help\n"
+         "       kestrune                   alone: render the demo (kestrune render)\n\ncommands:\n";
   for (const Subcommand& c : Subcommands()) out << "  " << c.name << "  " << c.summary << "\n";
 }
 
@@ -18,9 +19,11 @@ void PrintUsage(std::ostream& out) {
 
 int main(int argc, char** argv) {
   std::vector<std::string_view> args(argv + 1, argv + argc);
-  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-    PrintUsage(args.empty() ? std::cerr : std::cout);
-    return args.empty() ? 2 : 0;
+  // Alone, the program renders the demo: the default patch playing the demo phrase.
+  if (args.empty()) args.push_back("render");
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    PrintUsage(std::cout);
+    return 0;
   }
   for (const Subcommand& c : Subcommands()) {
     if (c.name != args[0]) continue;

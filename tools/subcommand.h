@@ -20,3 +20,4 @@ extern const Subcommand kInfoCommand;
 extern const Subcommand kCompileCommand;
 extern const Subcommand kDumpCommand;
 extern const Subcommand kExportCommand;
+extern const Subcommand kRenderCommand;

@@ -3,6 +3,7 @@
 #include <array>
 
 std::span<const Subcommand> Subcommands() {
-  static const std::array<Subcommand, 4> table = {kInfoCommand, kCompileCommand, kDumpCommand, kExportCommand};
+  static const std::array<Subcommand, 5> table = {kInfoCommand, kCompileCommand, kDumpCommand, kExportCommand,
+                                                  kRenderCommand};
   return table;
 }

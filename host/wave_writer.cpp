@@ -1,0 +1,113 @@
+#include "host/wave_writer.h"
+
+#include <cmath>
+#include <bit>
+#include <limits>
+
+namespace {
+
+constexpr std::uint16_t kFormatPcm = 1;
+constexpr std::uint16_t kFormatFloat = 3;
+
+void Put(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+void PutTag(std::vector<std::uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+
+}  // namespace
+
+WaveWriter::WaveWriter(std::ostream& out, WaveFormat format, int channels, int sampleRate)
+    : out_(out), format_(format), channels_(channels > 0 ? channels : 1), sampleRate_(sampleRate) {
+  WriteHeader();
+}
+
+int WaveWriter::BytesPerSample(WaveFormat format) {
+  return format == WaveFormat::Pcm16 ? 2 : format == WaveFormat::Pcm24 ? 3 : 4;
+}
+
+std::uint32_t WaveWriter::HeaderBytes() const { return format_ == WaveFormat::Float32 ? 58 : 44; }
+
+void WaveWriter::WriteHeader() {
+  const bool isFloat = format_ == WaveFormat::Float32;
+  const std::uint32_t bytes = static_cast<std::uint32_t>(BytesPerSample(format_));
+  const std::uint32_t blockAlign = bytes * static_cast<std::uint32_t>(channels_);
+  // The sizes of a finished file; Finish rewrites the header with them.
+  const std::uint32_t data = static_cast<std::uint32_t>(dataBytes_);
+  const std::uint32_t pad = data & 1u;
+  std::vector<std::uint8_t> h;
+  PutTag(h, "RIFF");
+  Put(h, HeaderBytes() - 8 + data + pad, 4);
+  PutTag(h, "WAVE");
+  PutTag(h, "fmt ");
+  Put(h, isFloat ? 18 : 16, 4);
+  Put(h, isFloat ? kFormatFloat : kFormatPcm, 2);
+  Put(h, static_cast<std::uint32_t>(channels_), 2);
+  Put(h, static_cast<std::uint32_t>(sampleRate_), 4);
+  Put(h, static_cast<std::uint32_t>(sampleRate_) * blockAlign, 4);
+  Put(h, blockAlign, 2);
+  Put(h, bytes * 8, 2);
+  if (isFloat) {
+    Put(h, 0, 2);  // no extension bytes
+    PutTag(h, "fact");
+    Put(h, 4, 4);
+    Put(h, static_cast<std::uint32_t>(frames_), 4);
+  }
+  PutTag(h, "data");
+  Put(h, data, 4);
+  out_.write(reinterpret_cast<const char*>(h.data()), static_cast<std::streamsize>(h.size()));
+}
+
+bool WaveWriter::Write(std::span<const float* const> channels, int frames) {
+  if (!error_.empty()) return false;
+  if (frames <= 0) return true;
+  const std::size_t bytes = static_cast<std::size_t>(BytesPerSample(format_));
+  const std::uint64_t blockBytes = static_cast<std::uint64_t>(frames) * bytes * static_cast<std::uint64_t>(channels_);
+  // RIFF sizes are 32-bit: the whole file must stay below 4 GiB.
+  if (HeaderBytes() + dataBytes_ + blockBytes + 1 > std::numeric_limits<std::uint32_t>::max()) {
+    error_ = "the WAVE file would grow beyond 4 GiB";
+    return false;
+  }
+  buffer_.resize(static_cast<std::size_t>(blockBytes));
+  std::uint8_t* p = buffer_.data();
+  const double scale = format_ == WaveFormat::Pcm16 ? 32767.0 : 8388607.0;
+  for (int i = 0; i < frames; ++i) {
+    for (int c = 0; c < channels_; ++c) {
+      const float x = static_cast<std::size_t>(c) < channels.size() && channels[static_cast<std::size_t>(c)] != nullptr
+                          ? channels[static_cast<std::size_t>(c)][i]
+                          : 0.0f;
+      if (format_ == WaveFormat::Float32) {
+        const auto bits = std::bit_cast<std::uint32_t>(x);
+        for (int b = 0; b < 4; ++b) *p++ = static_cast<std::uint8_t>(bits >> (8 * b));
+        continue;
+      }
+      double v = x;
+      if (!(v >= -1.0 && v <= 1.0)) {  // out of range or not a number
+        ++clipped_;
+        v = std::isnan(v) ? 0.0 : (v > 0 ? 1.0 : -1.0);
+      }
+      const auto sample = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::lrint(v * scale)));
+      for (std::size_t b = 0; b < bytes; ++b) *p++ = static_cast<std::uint8_t>(sample >> (8 * b));
+    }
+  }
+  out_.write(reinterpret_cast<const char*>(buffer_.data()), static_cast<std::streamsize>(buffer_.size()));
+  if (!out_) {
+    error_ = "writing the WAVE file failed";
+    return false;
+  }
+  dataBytes_ += blockBytes;
+  frames_ += frames;
+  return true;
+}
+
+bool WaveWriter::Finish() {
+  if (!error_.empty()) return false;
+  if (dataBytes_ & 1u) out_.put('\0');  // chunks are padded to an even length
+  out_.seekp(0);
+  WriteHeader();
+  out_.flush();
+  if (!out_) {
+    error_ = "writing the WAVE file failed";
+    return false;
+  }
+  return true;
+}

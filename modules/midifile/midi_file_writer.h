@@ -1,0 +1,25 @@
+// Writes a Standard MIDI File from events with absolute ticks: full status
+// bytes on every message (no running status), an end-of-track mark after
+// each track's last event.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace kr::midifile {
+
+struct WrittenEvent {
+  std::uint64_t tick = 0;
+  std::vector<std::uint8_t> bytes;  // the event after its delta: a channel message, or FF type length data
+};
+
+using WrittenTrack = std::vector<WrittenEvent>;
+
+// Events of a track are written in tick order (ties keep their order).
+std::vector<std::uint8_t> WriteMidiFile(std::uint16_t format, std::uint16_t ticksPerQuarter,
+                                        std::vector<WrittenTrack> tracks);
+
+// A set-tempo meta event.
+std::vector<std::uint8_t> TempoEvent(std::uint32_t microsPerQuarter);
+
+}  // namespace kr::midifile
