@@ -3,63 +3,13 @@
 #include <cstdint>
 
 #include "engine/msg_stream.h"
+#include "engine/utf8.h"
 
 namespace {
 
 constexpr std::int32_t kMaxUnits = 10000;  // no message is longer than the larger ring
 
-// Calls fn with each UTF-16 unit of a UTF-8 text; bad bytes become U+FFFD.
-template <class Fn>
-void ForEachUnit(std::string_view text, Fn&& fn) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    std::uint32_t cp = 0xFFFD;
-    std::size_t len = 1;
-    if (b < 0x80) {
-      cp = b;
-    } else if ((b >> 5) == 0x6 || (b >> 4) == 0xE || (b >> 3) == 0x1E) {
-      len = (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : 4;
-      cp = b & (0x7F >> len);
-      bool ok = i + len <= text.size();
-      for (std::size_t k = 1; ok && k < len; ++k) {
-        const auto c = static_cast<unsigned char>(text[i + k]);
-        ok = (c >> 6) == 0x2;
-        cp = (cp << 6) | (c & 0x3F);
-      }
-      if (!ok || cp > 0x10FFFF) {
-        cp = 0xFFFD;
-        len = 1;
-      }
-    }
-    i += len;
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      fn(static_cast<std::uint16_t>(0xD800 + (cp >> 10)));
-      fn(static_cast<std::uint16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      fn(static_cast<std::uint16_t>(cp));
-    }
-  }
-}
-
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
+void AppendUtf8(std::string& out, std::uint32_t cp) { utf8::Append(out, cp); }
 
 std::uint16_t ReadUnit(my_input_stream& in) {
   std::uint8_t lo = 0;
@@ -72,12 +22,12 @@ std::uint16_t ReadUnit(my_input_stream& in) {
 
 void WriteMsgText(my_output_stream& out, std::string_view utf8) {
   std::int32_t units = 1;
-  ForEachUnit(utf8, [&](std::uint16_t) { ++units; });
+  utf8::ForEachUtf16Unit(utf8, [&](std::uint16_t) { ++units; });
   out << units;
   const auto put = [&](std::uint16_t u) {
     out << static_cast<std::uint8_t>(u & 0xFF) << static_cast<std::uint8_t>(u >> 8);
   };
-  ForEachUnit(utf8, put);
+  utf8::ForEachUtf16Unit(utf8, put);
   put(0);
 }
 
