@@ -14,7 +14,7 @@ PACKAGES=(
   libpng-dev zlib1g-dev nlohmann-json3-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
-  wine64 dpkg-dev
+  wine64 dpkg-dev python3
   clang libclang-rt-14-dev
 )
 
