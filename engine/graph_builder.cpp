@@ -146,6 +146,9 @@ std::unique_ptr<ug_container> GraphBuilder::Build(CContainer& root) {
   }
   ug_container& top = *partial_;
   BuildContainer(root, top, top, &top);
+  // The root's own settings ("Polyphony" among them) apply as any
+  // sub-container's do; with no enclosing container they land on its plugs.
+  if (root.AudioObject() == &top) SetStartingValues(root);
   for (ug_container* c : innerFirst_) BypassRelays(*c);
   BypassRelays(top);
   // Per-voice modules are found on the joined-through wiring, inner first.

@@ -1,9 +1,19 @@
 #include "engine/ug_container.h"
 
+#include <algorithm>
+
 #include "document/module_info.h"
 #include "document/module_registry.h"
 #include "engine/audio_master.h"
 #include "engine/ug_io_mod.h"
+
+namespace {
+// Replaces the legacy placeholder (number 3) and keeps its flags; the plug
+// list comes from ListInterface below.
+const bool kRegistered = RegisterModule(std::make_unique<Module_Info>(
+    "Container", "", 0, 0, nullptr, AudioFactoryFor<ug_container>,
+    MF_CONTAINER_1 | MF_CONTAINER_2 | MF_STRUCTURE_VIEW | MF_PANEL_VIEW));
+}  // namespace
 
 ug_container::ug_container() { SetProcessFunction(&ug_base::SleepCheck); }
 
@@ -24,6 +34,8 @@ void ug_container::ListInterface(InterfaceList& list) {
   list.emplace_back(&showControls, &typeid(std::int16_t), "Show Controls", DR_PARAMETER, DT_ENUM, "0",
                     "Off,On Panel,On Module", PF_HIDDEN);
 }
+
+int ug_container::MaxVoices() const { return std::clamp<int>(polyphony, 1, kMaxPolyphony); }
 
 ug_base* ug_container::AddModule(std::unique_ptr<ug_base> module, ug_container* owner) {
   ug_base* raw = module.get();

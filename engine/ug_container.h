@@ -23,7 +23,10 @@ class ug_container : public VoiceList, public ug_base, public ContainerHooks {
   void Close() override;
   // Program changes go to the voices; other events to the base.
   void HandleEvent(ug_event* event) override;
-  int MaxVoices() const override { return polyphony; }
+  // The stored value is untrusted: kept to the plug's range 1..200 so that
+  // a corrupt document cannot ask for thousands of voice copies.
+  int MaxVoices() const override;
+  static constexpr int kMaxPolyphony = 200;
 
   // The container whose voice list receives this container's modules: itself
   // for a voice container, the enclosing one otherwise.

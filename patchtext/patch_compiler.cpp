@@ -153,13 +153,14 @@ class Compiler {
   }
 
   void ContainerContents(CContainer& container, const At& at) {
-    ExpectObject(at, {"module", "id", "title", "disabled", "rect", "skin", "modules", "plugs", "features", "programs",
-                      "wires"});
+    ExpectObject(at, {"module", "id", "title", "disabled", "rect", "skin", "values", "modules", "plugs", "features",
+                      "programs", "wires"});
     Scope scope{container, {}};
     if (at.Has("title")) container.SetTitle(Text(at.Child("title")));
     if (at.Has("disabled")) container.SetDisabled(Bool(at.Child("disabled")));
     if (at.Has("rect")) container.SetRect(kStructureView, Rect(at.Child("rect")));
     if (at.Has("skin")) container.skinName = Text(at.Child("skin"));
+    if (at.Has("values")) Values(container, at.Child("values"));
     if (at.Has("modules")) {
       const At modules = at.Child("modules");
       for (std::size_t i = 0; i < Array(modules).size(); ++i) Child(scope, modules.Item(i));
@@ -219,6 +220,10 @@ class Compiler {
     for (const auto& [plugName, value] : at.value.items()) {
       const At valueAt = at.Child(plugName);
       CPlug2* plug = FindPlugByKey(module, plugName);
+      // A container's boundary plugs and features have keys of their own.
+      if (plug && DynamicKind<CContainer>(&module) &&
+          (DynamicKind<CPlugIO2>(plug) || DynamicKind<CPlugFeature>(plug)))
+        plug = nullptr;
       if (!plug) Fail(valueAt, "module \"" + module.Title() + "\" has no plug \"" + plugName + "\"");
       plug->SetValueText(ValueText(valueAt));
     }

@@ -114,6 +114,7 @@ class Dumper {
     if (c.Disabled()) out["disabled"] = true;
     if (c.StructureRect() != DocRect{0, 0, 20, 20}) out["rect"] = RectJson(c.StructureRect());
     if (c.skinName != "default") out["skin"] = c.skinName;
+    if (ojson values = Values(c); !values.empty()) out["values"] = std::move(values);
 
     const auto ids = AssignIds(c);
     ojson modules = ojson::array();

@@ -105,18 +105,29 @@ TEST_P(RoundTrip, FieldsStoredAtThisVersionComeBack) {
   EXPECT_TRUE(inner->ControlsOnParent());
   EXPECT_FALSE(inner->IgnoreProgramChange());
   ASSERT_NE(inner->FindIOModule(), nullptr);
+  // The container's own list first: the spare boundary plug and the three
+  // parameter plugs, with the values they were given.
+  ASSERT_EQ(inner->Plugs().size(), 8u);
+  auto* spare = DynamicKind<CPlugIO2>(inner->Plugs()[0].get());
+  ASSERT_NE(spare, nullptr);
+  EXPECT_EQ(spare->Direction(), DR_CONTAINER_IO);
+  EXPECT_EQ(spare->Name(), "Spare");
+  EXPECT_EQ(spare->Option(), v > 94950);
+  EXPECT_EQ(inner->Plugs()[1]->Name(), "Polyphony");
+  EXPECT_EQ(inner->Plugs()[1]->ValueText(), "4");
+  EXPECT_EQ(inner->Plugs()[3]->ValueText(), "2");
   // Boundary plugs: stored types from 94962, resolved from the wiring before.
-  auto* midi = DynamicKind<CPlugIO2>(inner->Plugs()[0].get());
-  auto* audio = DynamicKind<CPlugIO2>(inner->Plugs()[1].get());
+  auto* midi = DynamicKind<CPlugIO2>(inner->Plugs()[4].get());
+  auto* audio = DynamicKind<CPlugIO2>(inner->Plugs()[5].get());
   ASSERT_TRUE(midi && audio);
   EXPECT_EQ(midi->DataType(), DT_MIDI);
   EXPECT_EQ(midi->Partner()->DataType(), DT_MIDI);
   EXPECT_EQ(audio->DataType(), DT_AUDIO);
-  auto* feature = DynamicKind<CPlugFeature>(inner->Plugs()[2].get());
+  auto* feature = DynamicKind<CPlugFeature>(inner->Plugs()[6].get());
   ASSERT_NE(feature, nullptr);
   EXPECT_EQ(feature->storedFlags, v >= 95162 ? std::uint32_t{PF_SHOW_WHEN_OPEN} : 0u);
   EXPECT_EQ(feature->secondText, "second");
-  EXPECT_TRUE(DynamicKind<CPlugFeature3>(inner->Plugs()[3].get())->extraOption);
+  EXPECT_TRUE(DynamicKind<CPlugFeature3>(inner->Plugs()[7].get())->extraOption);
 
   // Panel objects and controls.
   auto* portal = FindChild<CPortal>(root, "CPortal");

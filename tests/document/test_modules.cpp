@@ -73,6 +73,8 @@ std::unique_ptr<StoredDocument> MakeRichDocument() {
   inner.flags = 0x180;
   inner.skinName = "chrome";
   inner.SetSpareOption(true);
+  b.Plug(inner, "Polyphony").SetValueText("4");
+  b.Plug(inner, "Show Controls").SetValueText("2");
   auto [midiOuter, midiInner] = b.AddBoundaryPlug(inner, DR_IN, DT_MIDI, "midi");
   b.AddBoundaryPlug(inner, DR_OUT, DT_AUDIO, "out");
   CUG& innerSink = b.AddModule(inner, "T Sink");

@@ -191,10 +191,14 @@ TEST_F(TreeRules, PostLoadInitMakesPatchMemoryAndInitialisesPlugsInOrder) {
   b.AddModule(withSelect, "Patch Select");
   CContainer& plain = b.AddContainer(b.Root());
   plain.SetSpareOption(true);
-  auto spare = std::make_unique<CPlugNameable>(-1);
-  spare->SetUserName("Spare");
-  CPlug2& sparePlug = plain.AddPlug(std::move(spare));
-  EXPECT_TRUE(sparePlug.Option());  // copied when the plug is made
+  // The container's own spare (first in its list) follows the option.
+  CPlug2& sparePlug = *plain.Plugs()[0];
+  ASSERT_NE(DynamicKind<CPlugIO2>(&sparePlug), nullptr);
+  EXPECT_EQ(plain.FindPlug("Spare"), &sparePlug);
+  EXPECT_TRUE(sparePlug.Option());
+  auto renamed = std::make_unique<CPlugNameable>(-1);
+  renamed->SetUserName("Spare");
+  EXPECT_TRUE(plain.AddPlug(std::move(renamed)).Option());  // copied when the plug is made
   sparePlug.SetOption(false);
   auto doc = b.Finish();
   CPlug2::SetInitialiseHook(nullptr);
@@ -246,8 +250,9 @@ TEST_F(TreeRules, ContainerFeaturesLiveInFeaturePlugs) {
   inner.SetFeatureValue(2, true);
   EXPECT_TRUE(inner.IgnoreProgramChange());
   EXPECT_FALSE(inner.ControlsOnParent());
-  ASSERT_EQ(inner.Plugs().size(), 1u);
-  const CPlug2& plug = *inner.Plugs()[0];
+  // After the container's four listed plugs.
+  ASSERT_EQ(inner.Plugs().size(), 5u);
+  const CPlug2& plug = *inner.Plugs()[4];
   EXPECT_EQ(plug.Name(), "Ignore Program Change");
   EXPECT_EQ(plug.Flags(), std::uint32_t{PF_HIDDEN2 | PF_GUI});
   auto doc = b.Finish();
@@ -326,10 +331,15 @@ TEST_F(TreeRules, OldBoundaryPlugsTakeTheirTypeFromWhatTheyJoin) {
       auto* io = DynamicKind<CPlugIO2>(p.get());
       if (!io) continue;
       ++checked;
+      // Each container's own spare keeps the audio type of a new spare.
+      if (io->Direction() == DR_CONTAINER_IO) {
+        EXPECT_EQ(io->DataType(), DT_AUDIO);
+        continue;
+      }
       EXPECT_EQ(io->DataType(), io->UserName() == "lone" ? DT_AUDIO : DT_FLOAT) << io->UserName();
     }
   }
-  EXPECT_EQ(checked, 6);
+  EXPECT_EQ(checked, 8);  // three pairs and the two spares
   (void)loneOut;
 }
 

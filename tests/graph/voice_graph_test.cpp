@@ -11,9 +11,7 @@ using namespace graph_test;
 
 TEST(GraphVoices, MidiToCvVoicesAreBuiltAndTheGateReachesTheHost) {
   Patch p = MakePatch(0, 1, true);
-  // The container's "Polyphony" plug comes with the container's registry
-  // entry; where the document has it, it is applied as a starting value.
-  if (CPlug2* polyphony = p.top->FindPlug("Polyphony")) polyphony->SetValueText("4");
+  PlugNamed(*p.top, "Polyphony").SetValueText("4");
   CUG& cv = p.Add(*p.top, "Midi to CV");
   CUG& pass = p.Add(*p.top, kPass);
   p.Wire(*p.top, Patch::Inside(p.midiIn), PlugNamed(cv, "MIDI In"));
@@ -24,7 +22,7 @@ TEST(GraphVoices, MidiToCvVoicesAreBuiltAndTheGateReachesTheHost) {
   ASSERT_TRUE(rig.Start(p, 64, 0, 1));
   auto* voices = dynamic_cast<ug_container*>(p.top->AudioObject());
   ASSERT_NE(voices, nullptr);
-  EXPECT_GT(voices->polyphony, 1);
+  EXPECT_EQ(voices->polyphony, 4);
   EXPECT_EQ(voices->VoiceCount(), voices->polyphony) << "every voice is made at start";
   EXPECT_EQ(voices->FirstVoice().noteReceiver, cv.AudioObject());
   EXPECT_EQ(pass.AudioObject()->flags & UGF_POLYPHONIC, 0u) << "a signal input hears the voices' sum";

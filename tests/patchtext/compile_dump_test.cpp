@@ -2,6 +2,7 @@
 // that compiles to the same bytes, and the shipped examples stay valid.
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -83,6 +84,30 @@ TEST(PatchText, CompiledDocumentHoldsWhatTheTextSays) {
   EXPECT_EQ(wires, 3);
   // Children arrive at the front: wires last, modules newest first.
   EXPECT_NE(DynamicKind<CLine2>(top->Children().back().get()), nullptr);
+}
+
+TEST(PatchText, ContainerValuesSetItsParameterPlugsAndRoundTrip) {
+  const std::string text = R"({
+    "root": { "values": { "Polyphony": "2" }, "modules": [
+      { "module": "Container", "title": "Synth", "values": { "Polyphony": "4", "Show Controls": "1" },
+        "plugs": [ { "name": "Out", "direction": "out" } ] },
+      { "module": "Container", "title": "Plain" } ] }
+  })";
+  const auto doc = CompilePatchText(text, ".");
+  EXPECT_EQ(doc->root->FindPlug("Polyphony")->ValueText(), "2");
+  std::map<std::string, const CContainer*> byTitle;
+  ForEachModule(*doc->root, [&](const CUG& m) {
+    if (auto* c = DynamicKind<CContainer>(&m)) byTitle[c->Title()] = c;
+  });
+  ASSERT_EQ(byTitle.size(), 2u);
+  EXPECT_EQ(byTitle["Synth"]->FindPlug("Polyphony")->ValueText(), "4");
+  EXPECT_EQ(byTitle["Synth"]->FindPlug("Show Controls")->ValueText(), "1");
+  EXPECT_EQ(byTitle["Plain"]->FindPlug("Polyphony")->ValueText(), "6");
+  ExpectStable(text);
+  // Defaults are not dumped; set values are, under the container's "values".
+  const std::string dumped = DumpPatchText(*doc);
+  EXPECT_NE(dumped.find("\"Polyphony\": \"4\""), std::string::npos) << dumped;
+  EXPECT_EQ(dumped.find("\"Polyphony\": \"6\""), std::string::npos) << dumped;
 }
 
 TEST(PatchText, EmbeddedFilesByPathAndBase64RoundTrip) {

@@ -49,6 +49,17 @@ TEST(PatchTextErrors, UnknownModuleAndPlug) {
             "line 9: no module with the id \"b\" in this container");
 }
 
+TEST(PatchTextErrors, ContainerValuesNameOnlyItsListedPlugs) {
+  const auto text = [](const std::string& key) {
+    return "{\n  \"root\": { \"modules\": [ {\n    \"module\": \"Container\", \"title\": \"Synth\",\n"
+           "    \"values\": { \"" + key + "\": \"4\" } } ] }\n}\n";
+  };
+  EXPECT_EQ(FaultOf(text("Polyphony")), "compiled");
+  EXPECT_EQ(FaultOf(text("Voices")), "line 4: module \"Synth\" has no plug \"Voices\"");
+  // Boundary plugs and features are described by "plugs" and "features".
+  EXPECT_EQ(FaultOf(text("Spare")), "line 4: module \"Synth\" has no plug \"Spare\"");
+}
+
 TEST(PatchTextErrors, IncompatibleWiresCarryTheCanConnectMessage) {
   const std::string two = "        { \"module\": \"FloatToVolts\", \"id\": \"f\" },\n"
                           "        { \"module\": \"VoltsToFloat\", \"id\": \"v\" }";
