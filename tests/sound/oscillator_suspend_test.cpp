@@ -12,7 +12,7 @@ using namespace kr_sound;
 using Osc = ug_oscillator2;
 
 TEST(OscillatorSuspend, ResumesInPhaseWithAnOscillatorThatKeptRunning) {
-  for (int hostBlock : {64, 4096, 441}) {
+  for (int hostBlock : {1, 64, 441, 4096}) {
     TestEngine engine(hostBlock);
     auto* steady = engine.root.Add<Osc>(90);
     auto* paused = engine.root.Add<Osc>(90);
