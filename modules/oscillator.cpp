@@ -76,6 +76,19 @@ void ug_oscillator2::InitialPhase(ug_base& module) {
   osc.state_.syncPrev = osc.GetPlug(PN_SYNC)->GetValueNow();
 }
 
+void ug_oscillator2::Resume() {
+  const int stoppedAt = clock;
+  ug_base::Resume();
+  // Rejoining the active list moves the clock to where rendering resumes. The
+  // voice sat silent and its inputs were frozen, so the phase moves on by the
+  // constant increment; unsigned arithmetic wraps exactly as sample-by-sample
+  // accumulation does.
+  if (const int skipped = clock - stoppedAt; skipped > 0) {
+    state_.phase += state_.increment * static_cast<std::uint32_t>(skipped);
+    if (state_.syncFadeLeft > 0) state_.fadePhase += state_.increment * static_cast<std::uint32_t>(skipped);
+  }
+}
+
 void ug_oscillator2::OnPlugStateChange(int time, connector* c, PlugState state) {
   const UPlug* plug = c != nullptr ? c->to : nullptr;
   int index = -1;

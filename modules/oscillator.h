@@ -29,6 +29,9 @@ class ug_oscillator2 : public ug_base {
   std::unique_ptr<ug_base> Clone() override;
   void ListInterface(InterfaceList& list) override;
   void Open() override;
+  // Advances the phase over the samples spent suspended, as if it had kept
+  // running: when its voice was suspended must not change how it sounds.
+  void Resume() override;
   void OnPlugStateChange(int time, connector* c, PlugState state) override;
 
   // What the oscillator plays now (for tests and meters).

@@ -167,3 +167,23 @@ TEST_F(RenderCommand, DefaultPatchPlaysTheDemoAlikeForHostBlockSizes) {
 }
 
 }  // namespace
+
+namespace {
+
+// Host blocks of 64 give a sub-block length of 64, the others 128: idle and
+// released voices are suspended at other times, and their oscillators must
+// still resume where uninterrupted ones would be. Floats show every bit.
+TEST_F(RenderCommand, DefaultPatchRendersBitIdenticallyForEveryHostBlockSize) {
+  std::vector<Bytes> renders;
+  for (const char* block : {"4096", "64", "63", "441"}) {
+    const std::string out = (dir_.path() / (std::string("float-") + block + ".wav")).string();
+    int status = -1;
+    const std::string text = RunCommand(program_ + " render -o " + out + " --format float --block " + block, status);
+    ASSERT_EQ(status, 0) << text;
+    renders.push_back(ReadFile(out));
+    ASSERT_GT(renders.back().size(), 44u + 8u * 44100u * 8u);  // 8 s of two float channels
+    EXPECT_TRUE(renders.back() == renders.front()) << "host block " << block << " renders otherwise than 4096";
+  }
+}
+
+}  // namespace
