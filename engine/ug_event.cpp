@@ -7,8 +7,8 @@
 // The 32-bit layout of an event's first 24 bytes (time, type, value, ref,
 // extra, attached), checked where it applies; the call and the list links
 // come after them.
-static_assert(std::is_standard_layout_v<ug_event>);
 #if defined(_WIN32) && defined(__i386__)
+static_assert(std::is_standard_layout_v<ug_event>);
 static_assert(offsetof(ug_event, time) == 0 && offsetof(ug_event, type) == 4 && offsetof(ug_event, value) == 8);
 static_assert(offsetof(ug_event, ref) == 12 && offsetof(ug_event, extra) == 16);
 static_assert(offsetof(ug_event, attached) == 20 && offsetof(ug_event, call) == 24);
