@@ -28,8 +28,14 @@ std::unique_ptr<CUG> MakeDocumentObjectByName(std::string_view name) {
   return entry ? MakeDocumentObject(*entry) : nullptr;
 }
 
-CContainer::CContainer() = default;
-CContainer::CContainer(Module_Info* entry) : CUG_with_patches(entry) {}
+CContainer::CContainer() { MakeContainerParameters(); }
+CContainer::CContainer(Module_Info* entry) : CUG_with_patches(entry) { MakeContainerParameters(); }
+
+void CContainer::MakeContainerParameters() {
+  for (auto index : {parameter_cug_xtra::kSkin, parameter_cug_xtra::kProgram, parameter_cug_xtra::kProgramName})
+    containerParameters_[static_cast<std::size_t>(index)] =
+        static_cast<parameter_cug_xtra*>(&AddParameter(std::make_unique<parameter_cug_xtra>(*this, index)));
+}
 CContainer::~CContainer() = default;
 
 // --- children ------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "document/cug.h"
+#include "document/module_parameters.h"
 #include "document/patch_manager.h"
 
 class CLine2;
@@ -50,6 +51,26 @@ class CContainer : public CUG_with_patches {
   CPatchManager* NearestPatchMemory() const override;
   // The root and every container holding a "Patch Select" have programs.
   bool NeedsPatchMemory() const;
+
+  // --- programs ---------------------------------------------------------
+  // The own patch memory's current patch, else the last program set here.
+  int CurrentProgram() const;
+  // The name of a program in the nearest patch memory ("Patch %3d" of its
+  // number plus 1 when it has none).
+  std::string ProgramName(int program) const;
+  void RenameCurrentProgram(std::string name);
+  // The patch memory follows, "Program" and "Program Name" announce the
+  // change, observers hear code 28 before and after the children follow
+  // (nested containers without "Ignore Program Change", legacy controls,
+  // "Patch Select"). Programs outside 0..127 are ignored.
+  void SetProgram(int program);
+  // A child container follows its parent's program unless told to ignore it.
+  void FollowProgram(int program) override;
+  parameter_cug_xtra& ContainerParameter(parameter_cug_xtra::Index index) const {
+    return *containerParameters_[static_cast<std::size_t>(index)];
+  }
+  // Chooses a skin by name; "Skin" announces it and observers hear code 20.
+  void SetSkinName(std::string name);
 
   // --- features (their values live in the feature plugs) -------------------
   struct FeatureInfo {
@@ -97,8 +118,12 @@ class CContainer : public CUG_with_patches {
   std::vector<const CObject*> ChildrenInStreamOrder(ArchiveWriter& ar) const;
 
   std::vector<std::unique_ptr<CDocOb>> children_;
+  void MakeContainerParameters();
+
   std::unique_ptr<CPatchManager> patchMemory_;
   bool spareOption_ = false;
+  int program_ = 0;
+  std::array<parameter_cug_xtra*, 3> containerParameters_{};
 };
 
 // Makes the document object of an entry: its document factory, or a plain

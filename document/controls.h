@@ -6,10 +6,14 @@
 #include <vector>
 
 #include "document/cug.h"
+#include "document/generic_parameter.h"
 
 enum class ControlValueType { Integer, Text, Number };
 
-class CControl : public CUG {
+// A legacy panel control is itself its parameter. Both bases are notifiers:
+// document observers watch the CUG part, parameter observers the
+// generic_parameter part (reach it through Parameter()).
+class CControl : public CUG, public generic_parameter {
  public:
   static const RuntimeClass kClass;
   static constexpr int kSlots = 128;
@@ -21,6 +25,34 @@ class CControl : public CUG {
   void Store(ArchiveWriter& ar) const override;
 
   ControlValueType ValueType() const;
+
+  // --- the control's parameter ---------------------------------------------
+  generic_parameter& Parameter() { return *this; }
+  const generic_parameter& Parameter() const { return *this; }
+  // By class: "Slider" and "List Entry" can be automated; meters and LEDs
+  // have kind 1, so they sort after the host's other parameters.
+  bool CanBeAutomated() const override;
+  std::uint8_t KindByte() const override;
+  // The "MIDI Controller ID" and "MIDI NRPN" plugs; setting one tells the
+  // parameter's observers (codes 32 and 33).
+  int MidiController() const override;
+  int MidiNrpn() const override;
+  void SetMidiController(int controller) override;
+  void SetMidiNrpn(int nrpn) override;
+  std::string ValueText() const override { return ValueTextFor(-1); }
+  // p < 0: the current program (the container's when the control holds more
+  // than one, else 0); a program past the stored ones reads program 0.
+  std::string ValueTextFor(int program) const;
+  // Stores into the current program's slot and announces the change.
+  void SetValueText(std::string_view text) override;
+  std::string Name() const override { return Title(); }
+  // Its value type: 0 integer (read as an enumeration), 1 text, 3 number.
+  int DataType() const override;
+  int ProgramCount() const;
+  // Follows program changes unless its "Ignore Program Change" plug is "1".
+  bool FollowsProgramChanges() const;
+  void FollowProgram(int program) override;
+
   DocRect GetRect(int viewKind) const override { return viewKind == kPanelView ? rect : CUG::GetRect(viewKind); }
 
   // The stored values, by type; slots beyond them hold defaults.
@@ -51,6 +83,8 @@ class Ctl_PatchSel : public CUG {
   explicit Ctl_PatchSel(Module_Info* entry);
   ~Ctl_PatchSel() override;
   const RuntimeClass& Class() const override { return kClass; }
+  // Hands a new program to the audio object, unless it already shows it.
+  void FollowProgram(int program) override;
   void Load(ArchiveReader& ar) override;
   void Store(ArchiveWriter& ar) const override;
   std::unique_ptr<CControl> legacyControl;  // the inner control of old documents

@@ -6,6 +6,7 @@
 #include "document/archive_writer.h"
 #include "document/container.h"
 #include "document/module_info.h"
+#include "document/module_parameters.h"
 
 const RuntimeClass CUG::kClass{"CUG", 1, false, &CDocOb::kClass, &MakePlain<CUG>};
 const RuntimeClass CUG_with_patches::kClass{"CUG_with_patches", 1, false, &CUG::kClass,
@@ -63,9 +64,29 @@ std::span<const RuntimeClass* const> All() {
 }
 }  // namespace plain_classes
 
-CUG::CUG(Module_Info* entry) : CDocOb(entry) {
+CUG::CUG() {
+  titleParameter_ = static_cast<parameter_cug_xtra2*>(&AddParameter(std::make_unique<parameter_cug_xtra2>(*this)));
+}
+
+CUG::CUG(Module_Info* entry) : CUG() {
+  SetEntry(entry);
   if (entry) title_ = entry->name;
   CreatePlugs();
+}
+
+void CUG::SetTitle(std::string title) {
+  if (title == title_) return;
+  title_ = std::move(title);
+  titleParameter_->TitleChanged();
+}
+
+generic_parameter& CUG::AddParameter(std::unique_ptr<generic_parameter> parameter) {
+  parameters_.push_back(std::move(parameter));
+  return *parameters_.back();
+}
+
+generic_parameter* CUG::ParameterAt(int index) const {
+  return index >= 0 && index < ParameterCount() ? parameters_[static_cast<std::size_t>(index)].get() : nullptr;
 }
 
 CUG::~CUG() = default;

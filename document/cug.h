@@ -9,11 +9,12 @@
 #include "document/plug2.h"
 
 class ug_base;
+class parameter_cug_xtra2;
 
 class CUG : public CDocOb {
  public:
   static const RuntimeClass kClass;
-  CUG() = default;  // made for loading: plugs come from the stream
+  CUG();  // made for loading: plugs come from the stream
   explicit CUG(Module_Info* entry);  // call CreatePlugs() once constructed
   ~CUG() override;
 
@@ -30,7 +31,8 @@ class CUG : public CDocOb {
   CPlug2* FindPlug(std::string_view name) const;
 
   std::string Title() const override { return title_; }
-  void SetTitle(std::string title) { title_ = std::move(title); }
+  // The "Title" parameter announces a change.
+  void SetTitle(std::string title);
   bool Disabled() const { return disabled_; }
   void SetDisabled(bool disabled);
 
@@ -45,9 +47,16 @@ class CUG : public CDocOb {
   virtual void PlugAdded(CPlug2&) {}
   // Told when one of the plugs gains or loses a wire.
   virtual void PlugWiresChanged(CPlug2&) {}
+  // The parent container's program became program; most modules ignore it.
+  virtual void FollowProgram(int /*program*/) {}
   void PostLoadInit() override;
 
+  // Named parameters: "Title" first, then those a module class adds.
+  int ParameterCount() const override { return static_cast<int>(parameters_.size()); }
+  generic_parameter* ParameterAt(int index) const override;
+
  protected:
+  generic_parameter& AddParameter(std::unique_ptr<generic_parameter> parameter);
   void LoadCugPart(ArchiveReader& ar);
   void StoreCugPart(ArchiveWriter& ar) const;
 
@@ -57,6 +66,8 @@ class CUG : public CDocOb {
   bool disabled_ = false;
   DocRect rect_{0, 0, 20, 20};
   ug_base* audioObject_ = nullptr;
+  std::vector<std::unique_ptr<generic_parameter>> parameters_;
+  parameter_cug_xtra2* titleParameter_ = nullptr;
 };
 
 // A module with access to patch memory; base of containers and hosted plug-ins.

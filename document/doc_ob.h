@@ -6,6 +6,7 @@
 #include <string>
 
 #include "document/geometry.h"
+#include "document/has_parameters.h"
 #include "document/notifier.h"
 #include "document/runtime_class.h"
 
@@ -14,7 +15,7 @@ class CPatchManager;
 struct StoredDocument;
 class Module_Info;
 
-class CDocOb : public CObject, public Notifier {
+class CDocOb : public CObject, public Notifier, public HasParameters {
  public:
   static const RuntimeClass kClass;
   CDocOb() = default;

@@ -1,5 +1,6 @@
 #include "document/patch_manager.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "document/archive_reader.h"
@@ -9,6 +10,8 @@
 const RuntimeClass CPatchManager::kClass{"CPatchManager", 1, false, nullptr, &MakePlain<CPatchManager>};
 
 namespace {
+
+CPatchManager::ApplyPatchHook g_applyPatchHook = nullptr;
 
 constexpr std::int32_t kEnum = 0, kText = 1, kBool = 4, kFloat = 6, kInt = 8;
 
@@ -78,6 +81,36 @@ void StoredPatchParameter::FillSlots(const std::string& valueText) {
   else if (typeNumber == kFloat) floats.assign(kSlots, static_cast<float>(std::atof(valueText.c_str())));
   else if (typeNumber == kBool) integers.assign(kSlots, std::atoi(valueText.c_str()) != 0 ? 1 : 0);
   else integers.assign(kSlots, std::atoi(valueText.c_str()));
+}
+
+void CPatchManager::SetApplyPatchHook(ApplyPatchHook hook) { g_applyPatchHook = hook; }
+
+void CPatchManager::SetCurrentPatch(std::int32_t patch) {
+  if (patch == currentPatch_) return;
+  currentPatch_ = patch;
+  if (g_applyPatchHook) g_applyPatchHook(*this, patch);
+}
+
+std::string CPatchManager::PatchName(std::int32_t patch) const {
+  if (patch == -1) patch = currentPatch_;
+  for (const auto& [number, name] : patchNames)
+    if (number == patch) return name;
+  char text[32];
+  std::snprintf(text, sizeof text, "Patch %3lld", static_cast<long long>(patch) + 1);
+  return text;
+}
+
+void CPatchManager::SetPatchName(std::int32_t patch, std::string name) {
+  if (patch == -1) patch = currentPatch_;
+  for (auto& [number, stored] : patchNames)
+    if (number == patch) {
+      stored = std::move(name);
+      return;
+    }
+  // Kept in number order, like the stored map.
+  auto at = patchNames.begin();
+  while (at != patchNames.end() && at->first < patch) ++at;
+  patchNames.emplace(at, patch, std::move(name));
 }
 
 void CPatchManager::Load(ArchiveReader& ar) {

@@ -37,12 +37,25 @@ struct StoredPatchParameter {
 class CPatchManager : public CObject {
  public:
   static const RuntimeClass kClass;
+  static constexpr int kPatchCount = 128;
   const RuntimeClass& Class() const override { return kClass; }
   void Load(ArchiveReader& ar) override;
   void Store(ArchiveWriter& ar) const override;
 
   std::int32_t CurrentPatch() const { return currentPatch_; }
+  // Sets the number only (loading); SetCurrentPatch also applies the patch.
   void SelectPatch(std::int32_t patch) { currentPatch_ = patch; }
+  // Makes patch the current one; nothing happens when it already is. Then
+  // the parameters take their values from the new slot, through the hook
+  // the patch-parameter code installs (none yet: only the number changes).
+  void SetCurrentPatch(std::int32_t patch);
+  using ApplyPatchHook = void (*)(CPatchManager& memory, std::int32_t patch);
+  static void SetApplyPatchHook(ApplyPatchHook hook);
+
+  // The user's name of a patch, or "Patch %3d" of its number plus 1; -1
+  // means the current patch.
+  std::string PatchName(std::int32_t patch) const;
+  void SetPatchName(std::int32_t patch, std::string name);
   // Patch number and name, in stored order.
   std::vector<std::pair<std::int32_t, std::string>> patchNames;
   void AddPatchName(std::string name) {

@@ -60,12 +60,15 @@ void CPlug2::StorePlugPart(ArchiveWriter& ar) const {
   }
 }
 
-void CPlug2::SetValueText(std::string text) {
+void CPlug2::SetValueText(std::string_view text) {
+  const std::string before = ValueText();
+  std::string value(text);
   if (bound_) {
-    bound_->SetText(text);
-    text = bound_->GetText();
+    bound_->SetText(value);
+    value = bound_->GetText();
   }
-  valueText_ = std::move(text);
+  valueText_ = std::move(value);
+  if (valueText_ != before) AnnounceValue();
 }
 
 void CPlug2::Bind(generic_variable* variable) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "document/notifier.h"
+#include "document/generic_parameter.h"
 #include "document/runtime_class.h"
 #include "document/value_holders.h"
 #include "engine/interface_object.h"
@@ -15,7 +15,8 @@
 class CUG;
 class CLine2;
 
-class CPlug2 : public CObject, public Notifier {
+// A plug is also a named parameter: its value text, typed by its definition.
+class CPlug2 : public CObject, public generic_parameter {
  public:
   static const RuntimeClass kClass;
   CPlug2() = default;
@@ -30,9 +31,9 @@ class CPlug2 : public CObject, public Notifier {
   virtual const InterfaceObject& Definition() const;
   static const InterfaceObject& EmptyDefinition();
   virtual PlugDirection Direction() const { return Definition().direction; }
-  virtual int DataType() const { return Definition().dataType; }
+  int DataType() const override { return Definition().dataType; }
   virtual std::uint32_t Flags() const { return Definition().flags; }
-  virtual std::string Name() const { return Definition().name; }
+  std::string Name() const override { return Definition().name; }
   std::string ListText() const { return Definition().listText; }
   bool IsGuiPlug() const { return (Flags() & PF_GUI) != 0; }
 
@@ -40,8 +41,10 @@ class CPlug2 : public CObject, public Notifier {
   void SetDefinitionIndex(int index) { definitionIndex_ = static_cast<std::int16_t>(index); }
   // Through the bound holder when there is one, so the text follows the
   // holder's type ("%d", "%.3f", text as itself).
-  std::string ValueText() const { return bound_ ? bound_->GetText() : valueText_; }
-  void SetValueText(std::string text);
+  std::string ValueText() const override { return bound_ ? bound_->GetText() : valueText_; }
+  // Observers hear a change (code 31, no mark).
+  void SetValueText(std::string_view text) override;
+  std::string ItemList() const override { return ListText(); }
   generic_variable* BoundVariable() const { return bound_; }
   // Binds the plug to a module property and hands it the current value text.
   void Bind(generic_variable* variable);

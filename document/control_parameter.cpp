@@ -1,0 +1,138 @@
+// A legacy control as a named parameter: one value per program, typed by
+// the control's class, and its MIDI settings in its plugs.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "document/container.h"
+#include "document/controls.h"
+#include "engine/patch_select_program.h"
+#include "engine/plug_types.h"
+#include "engine/ug_base.h"
+
+namespace control_classes {
+extern const RuntimeClass kCombo, kSlider, kPeakMeter, kVoltMeter, kLED;
+}
+
+namespace {
+
+constexpr int kControllerChanged = 32;
+constexpr int kNrpnChanged = 33;
+
+std::string NumberText(double v) {
+  char text[64];
+  std::snprintf(text, sizeof text, v < 1.0 ? "%.3f" : v < 100.0 ? "%.2f" : "%.1f", v);
+  return text;
+}
+
+}  // namespace
+
+bool CControl::CanBeAutomated() const {
+  using namespace control_classes;
+  return class_ == &kCombo || class_ == &kSlider || class_ == &kPeakMeter || class_ == &kVoltMeter;
+}
+
+std::uint8_t CControl::KindByte() const {
+  using namespace control_classes;
+  return class_ == &kPeakMeter || class_ == &kVoltMeter || class_ == &kLED ? 1 : 0;
+}
+
+int CControl::MidiController() const {
+  const CPlug2* plug = FindPlug("MIDI Controller ID");
+  return plug ? ParameterTextToInt(plug->ValueText()) : -1;
+}
+
+int CControl::MidiNrpn() const {
+  const CPlug2* plug = FindPlug("MIDI NRPN");
+  return plug ? ParameterTextToInt(plug->ValueText()) : 0;
+}
+
+void CControl::SetMidiController(int controller) {
+  CPlug2* plug = FindPlug("MIDI Controller ID");
+  if (plug == nullptr || controller == MidiController()) return;
+  plug->SetValueText(std::to_string(controller));
+  generic_parameter::Notify(kControllerChanged);
+}
+
+void CControl::SetMidiNrpn(int nrpn) {
+  CPlug2* plug = FindPlug("MIDI NRPN");
+  if (plug == nullptr || nrpn == MidiNrpn()) return;
+  plug->SetValueText(std::to_string(nrpn));
+  generic_parameter::Notify(kNrpnChanged);
+}
+
+int CControl::DataType() const {
+  switch (ValueType()) {
+    case ControlValueType::Integer: return DT_ENUM;
+    case ControlValueType::Text: return DT_TEXT;
+    case ControlValueType::Number: return DT_DOUBLE;
+  }
+  return DT_DOUBLE;
+}
+
+int CControl::ProgramCount() const {
+  switch (ValueType()) {
+    case ControlValueType::Integer: return static_cast<int>(integers.size());
+    case ControlValueType::Text: return static_cast<int>(texts.size());
+    case ControlValueType::Number: return static_cast<int>(numbers.size());
+  }
+  return 0;
+}
+
+namespace {
+// The slot a program reads: the container's current program for a control
+// with several, 0 otherwise and for programs past the stored ones.
+std::size_t SlotOf(const CControl& control, int program) {
+  const int count = control.ProgramCount();
+  if (program < 0) program = count > 1 && control.Parent() ? control.Parent()->CurrentProgram() : 0;
+  return static_cast<std::size_t>(program >= 0 && program < count ? program : 0);
+}
+}  // namespace
+
+std::string CControl::ValueTextFor(int program) const {
+  if (ProgramCount() == 0) return {};
+  const std::size_t slot = SlotOf(*this, program);
+  switch (ValueType()) {
+    case ControlValueType::Integer: return std::to_string(integers[slot]);
+    case ControlValueType::Text: return texts[slot];
+    case ControlValueType::Number: return NumberText(numbers[slot]);
+  }
+  return {};
+}
+
+void CControl::SetValueText(std::string_view text) {
+  // A control that holds no values yet gets its full set of program slots.
+  if (ProgramCount() == 0) {
+    switch (ValueType()) {
+      case ControlValueType::Integer: integers.assign(kSlots, 0); break;
+      case ControlValueType::Text: texts.assign(kSlots, {}); break;
+      case ControlValueType::Number: numbers.assign(kSlots, 0.0); break;
+    }
+  }
+  const std::size_t slot = SlotOf(*this, -1);
+  const std::string before = ValueText();
+  const std::string copy(text);
+  switch (ValueType()) {
+    case ControlValueType::Integer: integers[slot] = ParameterTextToInt(copy); break;
+    case ControlValueType::Text: texts[slot] = copy; break;
+    case ControlValueType::Number: numbers[slot] = std::atof(copy.c_str()); break;
+  }
+  if (ValueText() != before) AnnounceValue();
+}
+
+bool CControl::FollowsProgramChanges() const {
+  const CPlug2* ignore = FindPlug("Ignore Program Change");
+  return ignore != nullptr && ignore->ValueText() != "1";
+}
+
+void CControl::FollowProgram(int) {
+  if (FollowsProgramChanges()) AnnounceValue(kChangeFromProgram);
+}
+
+void Ctl_PatchSel::FollowProgram(int program) {
+  ug_base* audio = AudioObject();
+  auto* shown = dynamic_cast<PatchSelectProgram*>(audio);
+  if (shown == nullptr || shown->shownProgram.load(std::memory_order_acquire) == program) return;
+  shown->shownProgram.store(program, std::memory_order_release);
+  audio->PostNotify(PatchSelectProgram::kNotifyProgram, program);
+}
