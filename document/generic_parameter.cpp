@@ -90,12 +90,15 @@ void generic_parameter::SetNormalisedValue(float x) {
     case DT_ENUM: {
       ItemView items(ItemList());
       if (items.count < 1) return;
-      const auto position = static_cast<int>(std::floor((static_cast<double>(items.count) - 0.00001) * x));
-      if (const auto item = items.At(position)) SetValueText(std::to_string(item->value));
+      // The same bins as the display of x (and the host and audio sides):
+      // item floor(K x), the last one for x = 1.
+      if (const auto item = items.At(static_cast<int>(std::floor(static_cast<double>(items.count) * x))))
+        SetValueText(std::to_string(item->value));
       return;
     }
     case DT_BOOL:
-      SetValueText(x > 0.5f ? "1" : "0");
+      // Half way is true, as for host values and MIDI controllers.
+      SetValueText(x >= 0.5f ? "1" : "0");
       return;
     default:
       return;  // numbers and the other types do not follow a normalised value
@@ -111,7 +114,7 @@ std::string generic_parameter::DisplayTextFor(float x) const {
       return item ? item->label : std::string();
     }
     case DT_BOOL:
-      return x > 0.5f ? "true" : "false";
+      return x >= 0.5f ? "true" : "false";
     default:
       return ValueText();
   }
