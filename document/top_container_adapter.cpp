@@ -61,6 +61,35 @@ std::string TopContainerAdapter::ProgramName(int program) const {
   return {};
 }
 
+ProgramParameterBridge::ProgramParameterBridge(generic_parameter& parameter, ParamWatcher& watcher)
+    : parameter_(&parameter), watcher_(watcher) {
+  parameter.AddObserver(this);
+}
+
+ProgramParameterBridge::~ProgramParameterBridge() {
+  if (parameter_ != nullptr) parameter_->RemoveObserver(this);
+}
+
+void ProgramParameterBridge::OnNotify(Notifier*, int code, void*) {
+  if (code == NC_PARAMETER_GONE) {
+    parameter_ = nullptr;
+  } else if (code == NC_PARAMETER_VALUE && parameter_ != nullptr) {
+    watcher_.OnWatchedValueChanged();
+  }
+}
+
+bool TopContainerAdapter::WatchProgramParameter(ParamWatcher& watcher) {
+  generic_parameter* program = container_.FindParameter("Program");
+  if (program == nullptr) return false;
+  programWatch_ = std::make_unique<ProgramParameterBridge>(*program, watcher);
+  return true;
+}
+
+std::string TopContainerAdapter::ProgramParameterText() const {
+  const generic_parameter* program = container_.FindParameter("Program");
+  return program != nullptr ? program->ValueText() : std::string();
+}
+
 void TopContainerAdapter::RenameCurrentProgram(std::string_view name) {
   CPatchManager* memory = container_.NearestPatchMemory();
   if (!memory) return;

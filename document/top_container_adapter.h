@@ -4,10 +4,25 @@
 // current patch) and empty chunks.
 #pragma once
 
+#include "document/notifier.h"
 #include "shell/top_container.h"
 
 class CContainer;
 class CPlug2;
+class generic_parameter;
+
+// Passes the "Program" parameter's value changes (code 31) to a shell
+// watcher, and forgets the parameter when it goes away (code 8).
+class ProgramParameterBridge final : public Notifiable {
+ public:
+  ProgramParameterBridge(generic_parameter& parameter, ParamWatcher& watcher);
+  ~ProgramParameterBridge() override;
+  void OnNotify(Notifier* source, int code, void* data) override;
+
+ private:
+  generic_parameter* parameter_;
+  ParamWatcher& watcher_;
+};
 
 class TopContainerAdapter final : public TopContainer {
  public:
@@ -30,12 +45,13 @@ class TopContainerAdapter final : public TopContainer {
   std::span<const std::uint8_t> GetChunk(bool isPreset) override { return {}; }
   std::intptr_t SetChunk(std::span<const std::uint8_t> data, bool isPreset) override { return 0; }
 
-  bool WatchProgramParameter(ParamWatcher& watcher) override { return false; }
-  std::string ProgramParameterText() const override { return {}; }
+  bool WatchProgramParameter(ParamWatcher& watcher) override;
+  std::string ProgramParameterText() const override;
   std::vector<std::unique_ptr<HostParameter>> CollectHostParameters() override { return {}; }
 
  private:
   CContainer& container_;
+  std::unique_ptr<ProgramParameterBridge> programWatch_;
 };
 
 // The container's spare, unconnected auto-plug (still of the boundary
