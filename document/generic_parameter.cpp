@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <optional>
+#include <random>
 
 #include "engine/plug_types.h"
 #include "modules/item_list.h"
@@ -135,10 +136,12 @@ std::string generic_parameter::DisplayText() const {
   }
 }
 
-void generic_parameter::FillRandom(std::span<float> values, std::mt19937& random) const {
+void generic_parameter::FillRandom(std::span<float> values, std::uint32_t& randomState) const {
   if (DataType() != DT_DOUBLE) return;
+  std::minstd_rand random(randomState);
   std::uniform_real_distribution<float> range(0.0f, 10.0f);
-  for (float& v : values) v = range(random);
+  for (float& v : values) v = std::min(range(random), 10.0f);
+  randomState = static_cast<std::uint32_t>(random());
 }
 
 std::vector<float> generic_parameter::MakeGeneticValues() const {

@@ -11,7 +11,6 @@
 #pragma once
 
 #include <cstdint>
-#include <random>
 #include <span>
 #include <string>
 #include <string_view>
@@ -43,8 +42,9 @@ class generic_parameter : public Notifier {
   virtual float NormalisedValue() const;
   virtual void SetNormalisedValue(float x);
   virtual std::string Label() const { return {}; }
-  // Genetic breeding of patches: number parameters only.
-  virtual void FillRandom(std::span<float> values, std::mt19937& random) const;
+  // Genetic breeding of patches: number parameters only. Fills values with
+  // random numbers in 0..10 and advances the caller's random state.
+  virtual void FillRandom(std::span<float> values, std::uint32_t& randomState) const;
   virtual std::vector<float> MakeGeneticValues() const;
   virtual std::string ValueText() const = 0;
   virtual std::string DisplayTextFor(float x) const;

@@ -125,7 +125,7 @@ TEST(NormalisedMapping, OutOfRangeAndNanValuesAreHeld) {
 }
 
 TEST(NormalisedMapping, GeneticValuesOnlyForNumbers) {
-  std::mt19937 random(7);
+  std::uint32_t random = 7;
   PlainParameter number(DT_DOUBLE, "2.5");
   std::vector<float> values(64, -1.0f);
   number.FillRandom(values, random);
@@ -133,6 +133,11 @@ TEST(NormalisedMapping, GeneticValuesOnlyForNumbers) {
     EXPECT_GE(v, 0.0f);
     EXPECT_LE(v, 10.0f);
   }
+  EXPECT_NE(values.front(), values.back());
+  // The state moves on: the next fill differs.
+  std::vector<float> again(64, -1.0f);
+  number.FillRandom(again, random);
+  EXPECT_NE(values, again);
   EXPECT_EQ(number.MakeGeneticValues(), std::vector<float>{2.5f});
   PlainParameter text(DT_TEXT, "x");
   std::vector<float> untouched(4, -1.0f);
