@@ -37,27 +37,45 @@ std::uint8_t CControl::KindByte() const {
   return class_ == &kPeakMeter || class_ == &kVoltMeter || class_ == &kLED ? 1 : 0;
 }
 
+namespace {
+constexpr const char* kMidiSettings[] = {"MIDI Controller ID", "MIDI NRPN"};
+}  // namespace
+
+int CControl::ParameterCount() const {
+  int count = CUG::ParameterCount();
+  for (const char* name : kMidiSettings) count += FindPlug(name) != nullptr ? 1 : 0;
+  return count;
+}
+
+generic_parameter* CControl::ParameterAt(int index) const {
+  if (index < CUG::ParameterCount()) return CUG::ParameterAt(index);
+  index -= CUG::ParameterCount();
+  for (const char* name : kMidiSettings)
+    if (CPlug2* plug = FindPlug(name); plug != nullptr && index-- == 0) return plug;
+  return nullptr;
+}
+
 int CControl::MidiController() const {
-  const CPlug2* plug = FindPlug("MIDI Controller ID");
-  return plug ? ParameterTextToInt(plug->ValueText()) : -1;
+  const generic_parameter* p = FindParameter(kMidiSettings[0]);
+  return p ? ParameterTextToInt(p->ValueText()) : -1;
 }
 
 int CControl::MidiNrpn() const {
-  const CPlug2* plug = FindPlug("MIDI NRPN");
-  return plug ? ParameterTextToInt(plug->ValueText()) : 0;
+  const generic_parameter* p = FindParameter(kMidiSettings[1]);
+  return p ? ParameterTextToInt(p->ValueText()) : 0;
 }
 
 void CControl::SetMidiController(int controller) {
-  CPlug2* plug = FindPlug("MIDI Controller ID");
-  if (plug == nullptr || controller == MidiController()) return;
-  plug->SetValueText(std::to_string(controller));
+  generic_parameter* p = FindParameter(kMidiSettings[0]);
+  if (p == nullptr || controller == MidiController()) return;
+  p->SetValueText(std::to_string(controller));
   generic_parameter::Notify(kControllerChanged);
 }
 
 void CControl::SetMidiNrpn(int nrpn) {
-  CPlug2* plug = FindPlug("MIDI NRPN");
-  if (plug == nullptr || nrpn == MidiNrpn()) return;
-  plug->SetValueText(std::to_string(nrpn));
+  generic_parameter* p = FindParameter(kMidiSettings[1]);
+  if (p == nullptr || nrpn == MidiNrpn()) return;
+  p->SetValueText(std::to_string(nrpn));
   generic_parameter::Notify(kNrpnChanged);
 }
 

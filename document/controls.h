@@ -33,8 +33,12 @@ class CControl : public CUG, public generic_parameter {
   // have kind 1, so they sort after the host's other parameters.
   bool CanBeAutomated() const override;
   std::uint8_t KindByte() const override;
-  // The "MIDI Controller ID" and "MIDI NRPN" plugs; setting one tells the
-  // parameter's observers (codes 32 and 33).
+  // Named parameters: "Title", then the "MIDI Controller ID" and "MIDI NRPN"
+  // plugs when the control has them.
+  int ParameterCount() const override;
+  generic_parameter* ParameterAt(int index) const override;
+  // Through those named parameters; setting one tells the parameter's
+  // observers (codes 32 and 33).
   int MidiController() const override;
   int MidiNrpn() const override;
   void SetMidiController(int controller) override;

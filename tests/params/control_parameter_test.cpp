@@ -73,6 +73,12 @@ TEST(ControlParameter, MidiSettingsLiveInTheirPlugs) {
   slider.Parameter().AddObserver(&r);
   EXPECT_EQ(slider.MidiController(), -1);
   EXPECT_EQ(slider.MidiNrpn(), 0);
+  // Both are named parameters of the control, after its "Title".
+  ASSERT_EQ(slider.ParameterCount(), 3);
+  EXPECT_EQ(slider.ParameterAt(0)->Name(), "Title");
+  EXPECT_EQ(slider.FindParameter("MIDI Controller ID"), slider.FindPlug("MIDI Controller ID"));
+  EXPECT_EQ(slider.FindParameter("MIDI NRPN"), slider.FindPlug("MIDI NRPN"));
+  EXPECT_EQ(slider.ParameterAt(3), nullptr);
   slider.SetMidiController(7);
   slider.SetMidiController(7);
   slider.SetMidiNrpn(300);
@@ -85,6 +91,7 @@ TEST(ControlParameter, MidiSettingsLiveInTheirPlugs) {
 
   // A control without those plugs has no controller and keeps none.
   CControl bare(SliderClass());
+  EXPECT_EQ(bare.ParameterCount(), 1);
   bare.SetMidiController(5);
   EXPECT_EQ(bare.MidiController(), -1);
   EXPECT_FALSE(bare.FollowsProgramChanges());
