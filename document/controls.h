@@ -21,6 +21,8 @@ class CControl : public CUG {
   void Store(ArchiveWriter& ar) const override;
 
   ControlValueType ValueType() const;
+  // Sliders, lists, meters and the generic control classes.
+  bool TakesMidiAutomation() const override;
   DocRect GetRect(int viewKind) const override { return viewKind == kPanelView ? rect : CUG::GetRect(viewKind); }
 
   // The stored values, by type; slots beyond them hold defaults.
