@@ -1,0 +1,26 @@
+#include "support/message_capture.h"
+
+#include <gtest/gtest.h>
+
+namespace krtest {
+
+MessageCapture::MessageCapture()
+    : previous_(platform::SetMessageSink([this](const platform::MessageBoxRequest& r) { texts_.push_back(r.text); })) {}
+
+MessageCapture::~MessageCapture() { platform::SetMessageSink(std::move(previous_)); }
+
+// GoogleTest's stream capture redirects the file descriptor, so it also takes
+// what code in a loaded library writes.
+PluginMessageCapture::PluginMessageCapture() { testing::internal::CaptureStderr(); }
+
+PluginMessageCapture::~PluginMessageCapture() { Finish(); }
+
+const std::string& PluginMessageCapture::Finish() {
+  if (capturing_) {
+    captured_ = testing::internal::GetCapturedStderr();
+    capturing_ = false;
+  }
+  return captured_;
+}
+
+}  // namespace krtest
