@@ -26,14 +26,16 @@ constexpr const char* kNoteSourcesText =
 // Exact in float arithmetic, whatever the order of a sum of a few of them.
 float Sample(int channel, int index) { return static_cast<float>((index * 37 + channel * 11) % 200 - 100) / 256.0f; }
 
+// Channel 1 wired straight through, channel 2 through a unity "VCA".
 std::vector<std::uint8_t> StereoPassThrough() {
   SynthPatch patch;
   CPlug2& in1 = patch.AddAudioIn();
-  CPlug2& out1 = patch.AddAudioOut();
+  patch.Wire(in1, patch.AddAudioOut());
   CPlug2& in2 = patch.AddAudioIn();
   CPlug2& out2 = patch.AddAudioOut();
-  patch.Wire(in1, out1);
-  patch.Wire(in2, out2);
+  CUG& vca = patch.AddUnityVca();
+  patch.Wire(in2, vca, "Signal");
+  patch.Wire(vca, "Output", out2);
   return patch.Write();
 }
 
