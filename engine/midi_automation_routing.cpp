@@ -14,6 +14,19 @@ bool TakesControlRouting(ug_base& object) {
          control->ControllerNumber() >= 0;
 }
 
+// The plug at a fixed position when it is the MIDI plug expected there. The
+// plugs of an object follow its document module's plugs, so one made from a
+// damaged document may lack it; that object then goes unwired.
+UPlug* MidiPlugAt(ug_base& object, int index, PlugDirection direction) {
+  if (index < 0 || index >= object.PlugCount()) return nullptr;
+  UPlug* plug = object.plugs[static_cast<std::size_t>(index)].get();
+  return plug->type == DT_MIDI && plug->direction == direction ? plug : nullptr;
+}
+
+void Join(UPlug* output, UPlug* input) {
+  if (output != nullptr && input != nullptr) Connect(output, input);
+}
+
 }  // namespace
 
 void RouteMidiAutomation(ug_container& container) {
@@ -21,8 +34,8 @@ void RouteMidiAutomation(ug_container& container) {
   ug_base* automator = container.midiAutomator;
   ug_base* output = container.midiAutomatorOut;
   if (automator == nullptr || output == nullptr) return;
-  UPlug* hiddenOutput = automator->GetPlug(kAutomatorHiddenOutput);
-  UPlug* hiddenInput = output->GetPlug(kOutputHiddenInput);
+  UPlug* hiddenOutput = MidiPlugAt(*automator, kAutomatorHiddenOutput, DR_OUT);
+  UPlug* hiddenInput = MidiPlugAt(*output, kOutputHiddenInput, DR_IN);
 
   // A second source into "Hidden Input" appends an adder to the list; only
   // the objects that were there before are served.
@@ -31,10 +44,10 @@ void RouteMidiAutomation(ug_container& container) {
   for (std::size_t i = 0; i < count; ++i) {
     ug_base& object = *modules[i];
     if (TakesControlRouting(object)) {
-      Connect(hiddenOutput, object.GetPlug(kControlMidiIn));
-      Connect(object.GetPlug(kControlMidiOut), hiddenInput);
+      Join(hiddenOutput, MidiPlugAt(object, kControlMidiIn, DR_IN));
+      Join(MidiPlugAt(object, kControlMidiOut, DR_OUT), hiddenInput);
     }
-    if ((object.flags & UGF_PATCH_PARAM_SETTER) != 0) Connect(hiddenOutput, object.GetPlug(kHelperMidiIn));
-    if ((object.flags & UGF_PATCH_PARAM_WATCHER) != 0) Connect(object.GetPlug(kHelperMidiOut), hiddenInput);
+    if ((object.flags & UGF_PATCH_PARAM_SETTER) != 0) Join(hiddenOutput, MidiPlugAt(object, kHelperMidiIn, DR_IN));
+    if ((object.flags & UGF_PATCH_PARAM_WATCHER) != 0) Join(MidiPlugAt(object, kHelperMidiOut, DR_OUT), hiddenInput);
   }
 }

@@ -20,5 +20,6 @@ inline constexpr int kHelperMidiOut = 1;          // ... and "MIDI Out"
 // automation can move and that has a controller number gets the automator's
 // "Hidden Output" on its "MIDI In" and its "MIDI Out" on the output module's
 // "Hidden Input"; the patch-parameter setter only the first, the watcher only
-// the second. Throws std::invalid_argument for a module without those plugs.
+// the second. A connection whose plug is missing (an object made from a
+// damaged document) is left out.
 void RouteMidiAutomation(ug_container& container);

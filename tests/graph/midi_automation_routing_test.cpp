@@ -20,6 +20,7 @@ namespace {
 constexpr const char* kAutomator = "Test Automator";
 constexpr const char* kSlider = "Test Slider";  // document class Ctl_Slider
 constexpr const char* kLed = "Test LED";        // document class Ctl_LED: not automated
+constexpr const char* kBareSlider = "Test Bare Slider";  // Ctl_Slider without the MIDI plugs
 constexpr const char* kSetter = "Test Param Setter";
 constexpr const char* kWatcher = "Test Param Watcher";
 
@@ -89,6 +90,16 @@ class StandInControl : public ug_control {
   std::int16_t channel_ = -1;
 };
 
+// What a control made from a document without its first plugs amounts to.
+class BareControl : public ug_control {
+ public:
+  std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<BareControl>(); }
+  void ListInterface(InterfaceList& list) override {
+    list.emplace_back(&controllerNumber, &typeid(std::int16_t), "MIDI Controller ID", DR_PARAMETER, DT_ENUM, "-1",
+                      "<none>=-1,0,1,2,3,4,5,6,7", 0x1);
+  }
+};
+
 // The patch-parameter setter (flag 0x40000) or watcher (0x80000).
 template <std::uint32_t Flag>
 class StandInParamHelper : public ug_base {
@@ -121,6 +132,8 @@ const bool kRegistered = [] {
       AudioFactoryFor<StandInAutomator>, MF_STRUCTURE_VIEW | MF_VOICE_SOURCE));
   RegisterModule(std::make_unique<Module_Info>(kSlider, "", 0, 0, &MakeControlDocument<kSliderClass>,
                                                AudioFactoryFor<StandInControl>, MF_STRUCTURE_VIEW | MF_PANEL_VIEW));
+  RegisterModule(std::make_unique<Module_Info>(kBareSlider, "", 0, 0, &MakeControlDocument<kSliderClass>,
+                                               AudioFactoryFor<BareControl>, MF_STRUCTURE_VIEW | MF_PANEL_VIEW));
   RegisterModule(std::make_unique<Module_Info>(kLed, "", 0, 0, &MakeControlDocument<kLedClass>,
                                                AudioFactoryFor<StandInControl>, MF_STRUCTURE_VIEW | MF_PANEL_VIEW));
   RegisterModule(std::make_unique<Module_Info>(kSetter, "", 0, 0, nullptr,
@@ -167,6 +180,7 @@ struct AutomatedPatch {
   CUG* slider3 = nullptr;
   CUG* sliderNone = nullptr;
   CUG* led = nullptr;
+  CUG* bare = nullptr;
   CUG* setter = nullptr;
   CUG* watcher = nullptr;
 
@@ -180,6 +194,7 @@ struct AutomatedPatch {
     led = &Control(kLed, "7");
     sliderNone = &Control(kSlider, "-1");
     watcher = &p.Add(*voice, kWatcher);
+    bare = &Control(kBareSlider, "5");
     slider3 = &Control(kSlider, "3");
     WireHost(p);
   }
@@ -221,6 +236,8 @@ TEST(MidiAutomationRouting, HiddenConnectionsInVoiceListOrderPutTheAutomatorFirs
     EXPECT_TRUE(left->AudioObject()->GetPlug(kControlMidiIn)->connections.empty()) << left->Title();
     EXPECT_TRUE(left->AudioObject()->GetPlug(kControlMidiOut)->connections.empty()) << left->Title();
   }
+
+  EXPECT_EQ(a.bare->AudioObject()->PlugCount(), 1);  // has nothing to wire: skipped without harm
 
   // Larger orders run first.
   for (ug_base* served : {slider7, slider3, setter}) EXPECT_GT(automator->sortOrder, served->sortOrder);
