@@ -43,7 +43,7 @@ class GraphThroughMain : public ::testing::Test {
  protected:
   // Exports the document, loads the file and calls its `main`.
   AEffect* Open(const std::vector<std::uint8_t>& document, ExportForm form = ExportForm::StoredResource) {
-    const std::string name = "Patch" + std::to_string(++exports_) + ".so";
+    const std::string name = "Patch" + std::to_string(++exports_) + fs::path(KR_PLUGIN_PATH).extension().string();
     if (!krtest::LoadExportedPlugin(host, dir.path(), name, document, form)) return nullptr;
     return host.CallMain();
   }
@@ -66,22 +66,24 @@ class GraphThroughMain : public ::testing::Test {
       std::vector<std::vector<float>> before;
       for (int c = 0; c < host.Effect()->numOutputs; ++c) {
         auto out = host.Output(c);
-        for (int i = 0; i < blockSize; ++i) out[static_cast<std::size_t>(i)] = mode == ProcessMode::Replacing ? 7.0f : 0.5f * static_cast<float>(i % 3);
+        for (int i = 0; i < blockSize; ++i)
+          out[static_cast<std::size_t>(i)] = mode == ProcessMode::Replacing ? 7.0f : 0.5f * static_cast<float>(i % 3);
         before.emplace_back(out.begin(), out.end());
       }
       host.RunBlock({}, mode);
       for (int c = 0; c < host.Effect()->numOutputs; ++c)
         for (int i = 0; i < blockSize; ++i) {
-          const float wanted = expected(c, block * blockSize + i) +
-                               (mode == ProcessMode::Accumulating ? before[static_cast<std::size_t>(c)][static_cast<std::size_t>(i)] : 0.0f);
+          const float held = before[static_cast<std::size_t>(c)][static_cast<std::size_t>(i)];
+          const float wanted = expected(c, block * blockSize + i) + (mode == ProcessMode::Accumulating ? held : 0.0f);
           ASSERT_EQ(host.Output(c)[static_cast<std::size_t>(i)], wanted)
               << "block size " << blockSize << ", block " << block << ", channel " << c << ", sample " << i;
         }
     }
   }
+  // Silence even where the host's buffers held something else.
   void ExpectSilence(int blockSize) {
     FillInputs(0, blockSize);
-    for (int c = 0; c < host.Effect()->numOutputs; ++c) std::fill(host.Output(c).begin(), host.Output(c).end(), 0.0f);
+    for (int c = 0; c < host.Effect()->numOutputs; ++c) std::fill(host.Output(c).begin(), host.Output(c).end(), 0.75f);
     host.RunBlock();
     for (int c = 0; c < host.Effect()->numOutputs; ++c)
       for (float s : host.Output(c)) ASSERT_EQ(s, 0.0f);
@@ -255,6 +257,10 @@ TEST_F(GraphThroughMain, NoteSourceUnderAnotherIsRefusedWithTheExactText) {
   ASSERT_NE(Open(patch.Write()), nullptr);
   Resume(64);
   ExpectSilence(64);
+  // An accumulating host adds nothing to what it has.
+  std::fill(host.Output(0).begin(), host.Output(0).end(), 0.75f);
+  host.RunBlock({}, ProcessMode::Accumulating);
+  for (float s : host.Output(0)) ASSERT_EQ(s, 0.75f);
   host.Close();
   EXPECT_EQ(messages.Finish(), PluginMessageCapture::Line(kNoteSourcesText));
 #endif

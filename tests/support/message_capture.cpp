@@ -11,13 +11,19 @@ MessageCapture::~MessageCapture() { platform::SetMessageSink(std::move(previous_
 
 // GoogleTest's stream capture redirects the file descriptor, so it also takes
 // what code in a loaded library writes.
-PluginMessageCapture::PluginMessageCapture() { testing::internal::CaptureStderr(); }
+PluginMessageCapture::PluginMessageCapture() {
+#if GTEST_HAS_STREAM_REDIRECTION
+  testing::internal::CaptureStderr();
+#endif
+}
 
 PluginMessageCapture::~PluginMessageCapture() { Finish(); }
 
 const std::string& PluginMessageCapture::Finish() {
   if (capturing_) {
+#if GTEST_HAS_STREAM_REDIRECTION
     captured_ = testing::internal::GetCapturedStderr();
+#endif
     capturing_ = false;
   }
   return captured_;
