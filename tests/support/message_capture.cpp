@@ -5,7 +5,7 @@
 namespace krtest {
 
 MessageCapture::MessageCapture()
-    : previous_(platform::SetMessageSink([this](const platform::MessageBoxRequest& r) { texts_.push_back(r.text); })) {}
+    : previous_(platform::SetMessageSink([this](const platform::MessageBoxRequest& r) { texts.push_back(r.text); })) {}
 
 MessageCapture::~MessageCapture() { platform::SetMessageSink(std::move(previous_)); }
 

@@ -17,11 +17,10 @@ class MessageCapture {
   MessageCapture(const MessageCapture&) = delete;
   MessageCapture& operator=(const MessageCapture&) = delete;
 
-  const std::vector<std::string>& Texts() const { return texts_; }
+  std::vector<std::string> texts;
 
  private:
   platform::MessageSink previous_;
-  std::vector<std::string> texts_;
 };
 
 // A plug-in file loaded by the host harness carries its own copy of the
