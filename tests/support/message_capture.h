@@ -35,7 +35,8 @@ class PluginMessageCapture {
   PluginMessageCapture(const PluginMessageCapture&) = delete;
   PluginMessageCapture& operator=(const PluginMessageCapture&) = delete;
 
-  // Ends the capture (once) and returns everything written meanwhile.
+  // Ends the capture (once) and returns everything written meanwhile, less
+  // the sanitizers' own "==<pid>==" lines.
   const std::string& Finish();
 
   // What a plug-in writes for one message box with this text.
