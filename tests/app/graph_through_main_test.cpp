@@ -209,6 +209,32 @@ TEST_F(GraphThroughMain, MidiInComesBackWithItsOffsetsAndProgramChangeGets0xFF) 
   host.Close();
 }
 
+// Offsets from the host are untrusted: one far beyond the block (or negative)
+// must not hold up the MIDI that follows.
+TEST_F(GraphThroughMain, WildHostOffsetsDoNotHoldUpLaterMidi) {
+  SynthPatch patch;
+  patch.AddAudioOut();
+  patch.Wire(patch.AddMidiIn(), patch.AddMidiOut());
+  ASSERT_NE(Open(patch.Write()), nullptr);
+  Resume(64);
+  host.RunBlock();
+  const MidiAt wild[] = {{-5, 0x90, 1, 1}, {64, 0x90, 2, 2}, {1000000, 0x90, 3, 3}, {0x7FFFFFFF, 0x90, 4, 4}};
+  host.RunBlock(wild);
+  host.ClearCalls();
+  const MidiAt later[] = {{7, 0x90, 60, 100}};
+  host.RunBlock(later);
+  const auto calls = host.CallsWithOpcode(audioMasterProcessEvents);
+  ASSERT_EQ(calls.size(), 1u);
+  bool found = false;
+  for (const VstMidiEvent& e : calls[0].events)
+    if (static_cast<std::uint8_t>(e.midiData[1]) == 60) {
+      found = true;
+      EXPECT_EQ(e.deltaFrames, 7);
+    }
+  EXPECT_TRUE(found);
+  host.Close();
+}
+
 // Linux only: the refusal is a message box, which a plug-in file shows as a
 // real window on Windows.
 TEST_F(GraphThroughMain, SelfFeedbackIsRefusedAndALaterGoodPatchResumes) {
