@@ -107,6 +107,13 @@ ControlValueType CControl::ValueType() const {
   return ControlValueType::Number;
 }
 
+bool CControl::TakesMidiAutomation() const {
+  using namespace control_classes;
+  const RuntimeClass* c = class_;
+  return c == &kCombo || c == &kSlider || c == &kPeakMeter || c == &kVoltMeter || c == &kUiControl2 ||
+         c == &kUiParamFloatOut;
+}
+
 void CControl::LoadControlPart(ArchiveReader& ar) {
   const int v = ar.Version();
   if (v >= 19) {

@@ -57,6 +57,8 @@ class CControl : public CUG, public generic_parameter {
   bool FollowsProgramChanges() const;
   void FollowProgram(int program) override;
 
+  // Sliders, lists, meters and the generic control classes.
+  bool TakesMidiAutomation() const override;
   DocRect GetRect(int viewKind) const override { return viewKind == kPanelView ? rect : CUG::GetRect(viewKind); }
 
   // The stored values, by type; slots beyond them hold defaults.

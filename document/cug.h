@@ -10,6 +10,7 @@
 
 class ug_base;
 class parameter_cug_xtra2;
+class ug_container;
 
 class CUG : public CDocOb {
  public:
@@ -42,6 +43,13 @@ class CUG : public CDocOb {
 
   ug_base* AudioObject() const { return audioObject_; }
   void SetAudioObject(ug_base* audio) { audioObject_ = audio; }
+  // Told once the audio object sits in a voice list: target is the container
+  // object holding that list, patchOwner the one whose programs it follows.
+  // A module that brings helpers of its own (the MIDI automator) adds them here.
+  virtual void AudioObjectPlaced(ug_container& target, ug_base* patchOwner) {}
+  // Whether MIDI automation moves this module's control object, so that the
+  // graph builder wires it to the container's automator (MIDI automation query).
+  virtual bool TakesMidiAutomation() const { return false; }
 
   // Told when a plug has been added (after its owner is set).
   virtual void PlugAdded(CPlug2&) {}

@@ -10,6 +10,7 @@
 #include "document/plug2.h"
 #include "engine/audio_master.h"
 #include "engine/kr_exception.h"
+#include "engine/midi_automation_routing.h"
 #include "engine/ug_io_mod.h"
 
 namespace {
@@ -193,6 +194,7 @@ void GraphBuilder::BuildContainer(CContainer& doc, ug_container& self, ug_contai
     if (object == nullptr) continue;
     ug_base* made = target.AddModule(std::move(object), &self);
     made->patchOwner = patchOwner;
+    module->AudioObjectPlaced(target, patchOwner);
     if (module->Entry() != nullptr && (module->Entry()->flags & MF_IO_MODULE) != 0) {
       self.ioModule = made;
       for (const auto& docPlug : module->Plugs()) {
@@ -212,6 +214,8 @@ void GraphBuilder::BuildContainer(CContainer& doc, ug_container& self, ug_contai
   // taking its default as well would be summed with it through an adder.
   for (CUG* module : modules)
     if (module->AudioObject() != nullptr) SetStartingValues(*module);
+  // After the starting values: they give the controls their controller numbers.
+  RouteMidiAutomation(self);
 }
 
 void GraphBuilder::CheckNoteSources(CContainer& doc, CContainer& sub, ug_container& self) {

@@ -33,8 +33,8 @@ enum UgFlags : std::uint32_t {
   UGF_CLONE = 0x800,
   UGF_BUILD_1000 = 0x1000,
   UGF_SORT_EARLY = 0x2000,
-  UGF_BUILD_40000 = 0x40000,
-  UGF_BUILD_80000 = 0x80000,
+  UGF_PATCH_PARAM_SETTER = 0x40000,   // the container's patch-parameter setter
+  UGF_PATCH_PARAM_WATCHER = 0x80000,  // the container's patch-parameter watcher
 };
 
 class ug_base : public EventProcessor, public dsp_msg_target {

@@ -45,6 +45,17 @@ class ug_container : public VoiceList, public ug_base, public ContainerHooks {
   // Every module of voice 0, recursively into the containers in it.
   void CollectModules(std::vector<ug_base*>& out);
 
+  // A patch owner's MIDI automator and the output module it made for
+  // itself, recorded when the automator is placed; the graph builder then
+  // wires the hidden ordering connections to them. Not owned: both sit in
+  // this container's voice list.
+  void RecordMidiAutomator(ug_base* automator, ug_base* output) {
+    midiAutomator = automator;
+    midiAutomatorOut = output;
+  }
+  ug_base* midiAutomator = nullptr;
+  ug_base* midiAutomatorOut = nullptr;
+
   std::int16_t polyphony = 8;
   bool midiAutomation = false;
   std::int16_t showControls = 0;

@@ -2,6 +2,7 @@
 // outgoing MIDI, and the engine hand-over in suspend and resume.
 #include "shell/kr_vst.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -23,6 +24,12 @@ std::uint32_t MidiWord(const VstMidiEvent& e) {
 
 bool ValidRate(float rate) { return std::isfinite(rate) && rate > 0.0f; }
 
+void ClearOutputs(float** outputs, VstInt32 channels, VstInt32 frames) {
+  if (outputs == nullptr) return;
+  for (VstInt32 c = 0; c < channels; ++c)
+    if (outputs[c] != nullptr) std::fill_n(outputs[c], frames, 0.0f);
+}
+
 }  // namespace
 
 void KrVst::process(float** inputs, float** outputs, VstInt32 sampleFrames) {
@@ -36,7 +43,12 @@ void KrVst::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
     inProcess.store(false);
     return;
   }
-  if (sampleFrames > 0) {
+  if (sampleFrames > 0 && !app->SoundRunning()) {
+    // Resumed, but the engine refused the patch: a replacing host gets
+    // silence rather than whatever its buffers held; an accumulating one
+    // keeps its buffers as they are.
+    if (replacing.load(std::memory_order_acquire)) ClearOutputs(outputs, cEffect.numOutputs, sampleFrames);
+  } else if (sampleFrames > 0) {
     if (HostOutputModule* out = vstOut.load(std::memory_order_acquire)) out->SetHostBuffers(outputs);
     if (HostInputModule* in = vstIn.load(std::memory_order_acquire)) in->SetHostBuffers(inputs);
     DeliverHostMidi();

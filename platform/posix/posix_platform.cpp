@@ -16,6 +16,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <mutex>
 
 namespace platform {
 
@@ -94,14 +95,23 @@ std::optional<std::vector<std::uint8_t>> LoadStoredResource(std::string_view typ
 }
 
 namespace {
-thread_local std::string lastLibraryError;
+// Process-wide rather than thread-local: a thread-local here gives every
+// loaded copy of the plug-in a TLS block, and LeakSanitizer's exit check
+// crashes on the thread-local storage of many dlopened libraries.
+std::mutex libraryErrorMutex;
+std::string lastLibraryError;
+
+void SetLibraryError(std::string text) {
+  std::lock_guard lock(libraryErrorMutex);
+  lastLibraryError = std::move(text);
 }
+}  // namespace
 
 LibraryHandle LoadLibrary(const std::string& path) {
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* err = dlerror();
-    lastLibraryError = err != nullptr ? err : "unknown error";
+    SetLibraryError(err != nullptr ? err : "unknown error");
   }
   return handle;
 }
@@ -111,7 +121,7 @@ void* LibrarySymbol(LibraryHandle library, const char* name) {
   void* symbol = dlsym(library, name);
   if (symbol == nullptr) {
     const char* err = dlerror();
-    lastLibraryError = err != nullptr ? err : std::string("symbol not found: ") + name;
+    SetLibraryError(err != nullptr ? err : std::string("symbol not found: ") + name);
   }
   return symbol;
 }
@@ -120,7 +130,10 @@ void FreeLibrary(LibraryHandle library) {
   if (library != nullptr) dlclose(library);
 }
 
-std::string LastLibraryError() { return lastLibraryError; }
+std::string LastLibraryError() {
+  std::lock_guard lock(libraryErrorMutex);
+  return lastLibraryError;
+}
 
 std::uint32_t CurrentThreadId() { return static_cast<std::uint32_t>(syscall(SYS_gettid)); }
 

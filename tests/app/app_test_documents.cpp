@@ -3,24 +3,19 @@
 #include <fstream>
 #include <iterator>
 
-#include "document/document_builder.h"
+#include "support/synth_patch.h"
 
 namespace apptest {
 
 std::vector<std::uint8_t> PassThroughDocument(const PatchSpec& spec) {
-  DocumentBuilder b;
-  b.Document().settings.uniqueId = spec.id;
-  b.Document().settings.pluginFlags = spec.pluginFlags;
-  CContainer& top = b.AddContainer(b.Root());
-  top.SetTitle("Synth");
+  krtest::SynthPatch patch(spec.id);
+  patch.Builder().Document().settings.pluginFlags = spec.pluginFlags;
   for (int i = 0; i < spec.audioPairs; ++i) {
-    auto [outerIn, innerIn] = b.AddBoundaryPlug(top, DR_IN, DT_AUDIO, "In " + std::to_string(i + 1));
-    auto [outerOut, innerOut] = b.AddBoundaryPlug(top, DR_OUT, DT_AUDIO, "Out " + std::to_string(i + 1));
-    b.Connect(*innerIn, *innerOut);
+    CPlug2& in = patch.AddAudioIn();
+    patch.Wire(in, patch.AddAudioOut());
   }
-  for (const auto& f : spec.files) b.EmbedFile(f.name, f.bytes);
-  auto doc = b.Finish();
-  return WriteDocument(*doc);
+  for (const auto& f : spec.files) patch.Builder().EmbedFile(f.name, f.bytes);
+  return patch.Write();
 }
 
 void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {

@@ -13,19 +13,13 @@
 #include "graph_support.h"
 #include "modules/ug_adder.h"
 #include "platform/platform.h"
+#include "support/message_capture.h"
 
 using namespace graph_test;
 
 namespace {
 
-struct MessageCapture {
-  MessageCapture() {
-    previous = platform::SetMessageSink([this](const platform::MessageBoxRequest& r) { texts.push_back(r.text); });
-  }
-  ~MessageCapture() { platform::SetMessageSink(previous); }
-  platform::MessageSink previous;
-  std::vector<std::string> texts;
-};
+using krtest::MessageCapture;
 
 void FillRamp(std::vector<float>& v, float scale) {
   for (std::size_t i = 0; i < v.size(); ++i) v[i] = scale * static_cast<float>((i * 7919) % 1000) / 1000.0f;
