@@ -144,19 +144,8 @@ wine_prefix_ready() {
   [ -f "$KR_WINEPREFIX/system.reg" ] || { echo "the Wine prefix $KR_WINEPREFIX could not be made" >&2; return 1; }
 }
 
-# A new Wine session starts background services (services.exe, winedevice.exe,
-# ...) that inherit the output of the program that began it and live until the
-# wine server ends, 3 s after the last program. Begun by a suite under ctest,
-# they hold that suite's output pipe, so ctest counts the suite as running until
-# then and runs the rest one at a time. Begin the session here, on /dev/null,
-# with a server that waits a minute for the next program (or stop_wine).
-start_wine_session() {
-  WINEPREFIX=$KR_WINEPREFIX /usr/lib/wine/wineserver -p60 </dev/null >/dev/null 2>&1 || true
-  scripts/wine-run.sh cmd /c exit </dev/null >/dev/null 2>&1 || true
-}
-
 stop_wine() {
-  WINEPREFIX=$KR_WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true
+  scripts/wine-session.sh stop
 }
 
 run_windows_suites() {
@@ -221,7 +210,9 @@ done
 
 if wine_works && wine_prefix_ready; then
   trap stop_wine EXIT
-  start_wine_session
+  # Begun here, the session's services do not hold a suite's output open
+  # (scripts/wine-session.sh); ctest begins it too when run on its own.
+  scripts/wine-session.sh start
   log "Windows test suites under Wine ($("$WINE" --version))"
   timed "ctest win64 under Wine" run_windows_suites || fail "Windows test suites under Wine"
   log "kestrune.exe info under Wine"
