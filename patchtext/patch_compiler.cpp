@@ -126,7 +126,8 @@ class Compiler {
       std::vector<std::uint8_t> bytes;
       if (file.Has("path") == file.Has("base64")) Fail(file, "give an embedded file either \"path\" or \"base64\"");
       if (file.Has("path")) {
-        const std::filesystem::path path = baseDirectory_ / Text(file.Child("path"));
+        // The system's own separators throughout, also in the message.
+        const std::filesystem::path path = (baseDirectory_ / Text(file.Child("path"))).make_preferred();
         std::ifstream in(path, std::ios::binary);
         if (!in) Fail(file.Child("path"), "can't read embedded file " + path.string());
         bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

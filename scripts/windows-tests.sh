@@ -145,7 +145,7 @@ wine_prefix_ready() {
 }
 
 stop_wine() {
-  WINEPREFIX=$KR_WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true
+  scripts/wine-session.sh stop
 }
 
 run_windows_suites() {
@@ -210,6 +210,9 @@ done
 
 if wine_works && wine_prefix_ready; then
   trap stop_wine EXIT
+  # Begun here, the session's services do not hold a suite's output open
+  # (scripts/wine-session.sh); ctest begins it too when run on its own.
+  scripts/wine-session.sh start
   log "Windows test suites under Wine ($("$WINE" --version))"
   timed "ctest win64 under Wine" run_windows_suites || fail "Windows test suites under Wine"
   log "kestrune.exe info under Wine"

@@ -1,6 +1,8 @@
 // Faults in a patch text name their line and the problem.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "document/document_file.h"
 #include "patchtext/patch_compiler.h"
 #include "patchtext/patch_text_error.h"
@@ -94,7 +96,7 @@ TEST(PatchTextErrors, ShapeFaults) {
   EXPECT_EQ(FaultOf("{ \"root\": { \"plugs\": [ { \"direction\": \"sideways\" } ] } }"),
             "line 1: the direction is \"in\" or \"out\"");
   EXPECT_EQ(FaultOf("{ \"root\": {},\n \"embedded_files\": [ { \"name\": \"a.wav\", \"path\": \"no/such.wav\" } ] }"),
-            "line 2: can't read embedded file ./no/such.wav");
+            "line 2: can't read embedded file " + std::filesystem::path("./no/such.wav").make_preferred().string());
   EXPECT_EQ(FaultOf("{ \"root\": { \"modules\": [ { \"unsupported\": \"CControl\" } ] } }"),
             "line 1: the patch text cannot describe a \"CControl\" object");
 }

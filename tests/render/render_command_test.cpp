@@ -47,7 +47,13 @@ class RenderCommand : public ::testing::Test {
   void SetUp() override {
     if (!std::filesystem::exists(program_)) GTEST_SKIP() << "kestrune not built";
   }
+#if defined(_WIN32)
+  // cmd.exe runs the commands: it wants the drive, backslashes and the extension.
+  std::string program_ =
+      std::filesystem::absolute(std::string(KR_BINARY_DIR) + "/kestrune.exe").make_preferred().string();
+#else
   std::string program_ = std::string(KR_BINARY_DIR) + "/kestrune";
+#endif
   krtest::TempDir dir_;
 };
 

@@ -1,6 +1,9 @@
 // Pitch of the oscillators: volts per octave, volts per kHz, the pitch table.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <numbers>
+
 #include "modules/oscillator.h"
 #include "modules/osc_pitch.h"
 #include "modules/test_tone.h"
@@ -127,7 +130,7 @@ TEST(TestTone, OneKilohertzAtFiveVolts) {
     engine.Start();
     engine.Render(static_cast<int>(rate), 64);
     const auto& out = tap->samples;
-    EXPECT_FLOAT_EQ(out[0], static_cast<float>(0.5 * std::sin(2.0 * M_PI * 1000.0 / rate)));
+    EXPECT_FLOAT_EQ(out[0], static_cast<float>(0.5 * std::sin(2.0 * std::numbers::pi * 1000.0 / rate)));
     EXPECT_NEAR(Cents(MeasureHz(out, rate), 1000.0), 0.0, 0.1);
     EXPECT_NEAR(*std::max_element(out.begin(), out.end()), 0.5f, 1e-3f);
     EXPECT_TRUE(engine.IsActive(tone)) << "never sleeps";

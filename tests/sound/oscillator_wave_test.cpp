@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <numeric>
 
 #include "modules/oscillator.h"
@@ -170,7 +172,7 @@ TEST(Oscillator, SyncAtAHalfSampleCrossingResetsToHalfAnIncrement) {
   const double cycle = 4294967296.0;
   for (int k = 0; k < 4; ++k) {
     const double phase = (0.5 + k) * increment / cycle;
-    EXPECT_NEAR(out[kEdge + k], 0.5 * std::sin(2.0 * M_PI * phase), 2e-4) << k;
+    EXPECT_NEAR(out[kEdge + k], 0.5 * std::sin(2.0 * std::numbers::pi * phase), 2e-4) << k;
   }
   // With the cross-fade the first 4 samples blend, then both runs agree.
   OscRig soft({{Osc::PN_WAVEFORM, "0"}}, Osc::PN_SYNC, syncSignal);

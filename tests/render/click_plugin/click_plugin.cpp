@@ -47,7 +47,14 @@ void VSTCALLBACK Process(AEffect* e, float**, float** outputs, VstInt32 frames) 
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback master) {
+// Only the entry is exported (a DLL would otherwise export every symbol).
+#if defined(_WIN32)
+#define KR_CLICK_EXPORT __declspec(dllexport)
+#else
+#define KR_CLICK_EXPORT __attribute__((visibility("default")))
+#endif
+
+extern "C" KR_CLICK_EXPORT AEffect* VSTPluginMain(audioMasterCallback master) {
   if (master(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
   Click* self = std::make_unique<Click>().release();  // freed at effClose
   self->effect.magic = kEffectMagic;
