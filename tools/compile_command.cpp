@@ -10,21 +10,10 @@
 namespace {
 
 int RunCompile(std::span<const std::string_view> args) {
-  std::string input, output;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "-o" && i + 1 < args.size()) {
-      output = std::string(args[++i]);
-    } else if (input.empty() && !args[i].starts_with("-")) {
-      input = std::string(args[i]);
-    } else {
-      std::cerr << "kestrune compile: unexpected argument \"" << args[i] << "\" (see kestrune compile --help)\n";
-      return 2;
-    }
-  }
-  if (input.empty()) {
-    std::cerr << "kestrune compile: no patch file given (see kestrune compile --help)\n";
-    return 2;
-  }
+  InputOutputArgs parsed;
+  if (!ParseInputOutputArgs(args, "compile", "patch file", parsed)) return 2;
+  const std::string& input = parsed.input;
+  std::string output = parsed.output;
   if (output.empty()) output = kr::ReplaceExtension(input, ".dat");
   if (output == input) {
     std::cerr << "kestrune compile: the output would replace the input; name one with -o\n";

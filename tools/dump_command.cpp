@@ -10,21 +10,10 @@
 namespace {
 
 int RunDump(std::span<const std::string_view> args) {
-  std::string input, output;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "-o" && i + 1 < args.size()) {
-      output = std::string(args[++i]);
-    } else if (input.empty() && !args[i].starts_with("-")) {
-      input = std::string(args[i]);
-    } else {
-      std::cerr << "kestrune dump: unexpected argument \"" << args[i] << "\" (see kestrune dump --help)\n";
-      return 2;
-    }
-  }
-  if (input.empty()) {
-    std::cerr << "kestrune dump: no file given (see kestrune dump --help)\n";
-    return 2;
-  }
+  InputOutputArgs parsed;
+  if (!ParseInputOutputArgs(args, "dump", "file", parsed)) return 2;
+  const std::string& input = parsed.input;
+  std::string output = parsed.output;
   const DocumentInput document = ReadDocumentInput(input);
   if (!document.ok()) {
     std::cerr << "kestrune dump: " << document.error << "\n";
