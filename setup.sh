@@ -66,6 +66,9 @@ run_tests() {
   log "unit and end-to-end tests"
   timed "ctest dev" ctest --preset dev
   check_linux_exports
+  # The README's first command: the optimised build (plug-in, program,
+  # benchmarks) and the main job, so that a fresh checkout can run it.
+  run_demo
   # win32 and win64 cross-builds, objdump checks, the Windows suites under Wine.
   timed "windows" bash scripts/windows-tests.sh
   log "ThreadSanitizer run of the threaded audio tests"
