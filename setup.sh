@@ -4,7 +4,8 @@
 # builds, and runs one of the jobs:
 #   ./setup.sh demo   build the plug-in and run the main job
 #   ./setup.sh test   build every configuration and run every test
-#   ./setup.sh deps   only install what is missing
+#   ./setup.sh deps   only install what is missing (packages, and libpng
+#                     built for the Windows cross-builds)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -60,6 +61,11 @@ check_linux_exports() {
   echo "ok: $so exports main and VSTPluginMain"
 }
 
+# Everything the Windows cross-builds need beyond packages.
+prepare_windows_libraries() {
+  timed "libpng for Windows" bash scripts/mingw-libpng.sh
+}
+
 run_tests() {
   log "debug build with AddressSanitizer + UndefinedBehaviorSanitizer"
   timed "build dev" build_preset dev
@@ -74,11 +80,8 @@ run_tests() {
   log "ThreadSanitizer run of the threaded audio tests"
   timed "tsan" bash scripts/tsan.sh
   # Short fuzz runs of the readers of untrusted bytes (clang + libFuzzer).
-  for fuzz in scripts/fuzz-*.sh; do
-    [ -e "$fuzz" ] || continue
-    log "fuzzing: $fuzz"
-    timed "$(basename "$fuzz")" bash "$fuzz"
-  done
+  log "fuzzing the readers of untrusted bytes"
+  timed "fuzz" bash scripts/fuzz.sh
 }
 
 run_demo() {
@@ -97,8 +100,8 @@ job=${1:-demo}
 shift || true
 install_missing
 case "$job" in
-  deps) ;;
+  deps) prepare_windows_libraries ;;
   demo) run_demo "$@" ;;
-  test) run_tests ;;
+  test) prepare_windows_libraries; run_tests ;;
   *) echo "usage: $0 [demo|test|deps]" >&2; exit 2 ;;
 esac

@@ -1,31 +1,13 @@
 // Engine costs: streaming modules, sleeping modules and event throughput.
 #include <benchmark/benchmark.h>
 
-#include "tests/engine/test_modules.h"
+#include "support/engine_modules.h"
 
 using namespace kr_test;
 
 namespace {
 
 constexpr int kHostBlock = 512;
-
-// Consumes its input without storing it.
-class Sink : public ug_base {
- public:
-  std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<Sink>(); }
-  void ListInterface(InterfaceList& list) override {
-    list.emplace_back(nullptr, nullptr, "In", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &in);
-  }
-  void Open() override {
-    SetProcessFunction(&Sink::Eat);
-    ug_base::Open();
-  }
-  void Eat(int offset, int count) {
-    for (int i = 0; i < count; ++i) sum += in[offset + i];
-  }
-  float* in = nullptr;
-  float sum = 0.0f;
-};
 
 // Counts events; its process does nothing.
 class EventSink : public ug_base {

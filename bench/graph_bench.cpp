@@ -7,19 +7,11 @@
 #include "document/container.h"
 #include "document/plug2.h"
 #include "engine/gui_pump.h"
-#include "engine/host_io/host_io_wiring.h"
-#include "engine/sound_engine.h"
-#include "shell/host_io_modules.h"
+#include "graph/host_io_wiring.h"
+#include "graph/sound_engine.h"
+#include "support/engine_blocks.h"
 
 namespace {
-
-struct Endpoint final : HostIoEndpoint {
-  void SetHostInput(HostInputModule* m) override { in = m; }
-  void SetHostOutput(HostOutputModule* m) override { out = m; }
-  bool Replacing() const override { return true; }
-  HostInputModule* in = nullptr;
-  HostOutputModule* out = nullptr;
-};
 
 // In 0 + In 1 -> Out 0 (through an adder), In 1 -> Out 1; `depth` nested
 // flattened containers of relays around it.
@@ -56,8 +48,7 @@ void BM_StereoPatchBlocks(benchmark::State& state) {
   std::unique_ptr<CContainer> root = StereoPatch(4);
   GuiPump gui;
   SoundEngine engine(gui);
-  Endpoint endpoint;
-  engine.SetHostIo({&endpoint, 2, 2});
+  kr::test::EngineBlocks blocks;
   if (!engine.StartSound(*root, block)) {
     state.SkipWithError("graph refused");
     return;
@@ -66,9 +57,7 @@ void BM_StereoPatchBlocks(benchmark::State& state) {
   float* ins[] = {i0.data(), i1.data()};
   float* outs[] = {o0.data(), o1.data()};
   for (auto _ : state) {
-    endpoint.out->SetHostBuffers(outs);
-    endpoint.in->SetHostBuffers(ins);
-    engine.Process(block);
+    blocks.Run(engine, ins, outs, block);
     benchmark::DoNotOptimize(o0.data());
   }
   state.SetItemsProcessed(state.iterations() * block);  // samples per second
@@ -79,8 +68,6 @@ void BM_BuildGraph(benchmark::State& state) {
   std::unique_ptr<CContainer> root = StereoPatch(static_cast<int>(state.range(0)));
   GuiPump gui;
   SoundEngine engine(gui);
-  Endpoint endpoint;
-  engine.SetHostIo({&endpoint, 2, 2});
   for (auto _ : state) {
     engine.StartSound(*root, 512);
     engine.StopSound();

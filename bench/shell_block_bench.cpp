@@ -40,57 +40,33 @@ struct NullContainer final : TopContainer {
   std::vector<std::unique_ptr<HostParameter>> CollectHostParameters() override { return {}; }
 };
 
-struct CountingInput final : HostInputModule {
-  void SetHostBuffers(float* const*) override {}
-  std::uint32_t Clock() const override { return clock; }
-  void SendMidi(std::uint32_t, std::uint32_t message) override { sum += message; }
-  void WakeReceivers() override {}
-  std::uint32_t clock = 0;
-  std::uint32_t sum = 0;
-};
-
-struct RingOutput final : HostOutputModule {
-  void SetHostBuffers(float* const*) override {}
-  std::uint32_t CurrentTime() const override { return now; }
-  const OutgoingMidiRing& MidiRing() const override { return ring; }
-  std::uint32_t now = 0;
-  OutgoingMidiRing ring;
-};
-
 int outgoingPerBlock = 0;
 
 struct BenchApp final : KrApplication {
-  void SetEffect(KrVst* e) override { effect = e; }
+  void SetHost(kr::HostServices*) override {}
   bool Initialise() override { return true; }
   std::uint32_t GuiThreadId() const override { return 0; }
   const DocumentSettings* Settings() const override { return &settings; }
   TopContainer* FindTopContainer() override { return &container; }
   void WireHostIo(TopContainer&) override {}
-  std::unique_ptr<ShellEditor> CreateEditor(KrVst&) override { return nullptr; }
+  std::unique_ptr<ShellEditor> CreateEditor(kr::HostServices&) override { return nullptr; }
   void DeleteDocument() override {}
   void SetSampleRate(float) override {}
-  void StartSound(int) override {
-    effect->SetHostInput(&input);
-    effect->SetHostOutput(&output);
-  }
-  void StopSound() override {
-    effect->SetHostInput(nullptr);
-    effect->SetHostOutput(nullptr);
-  }
+  void StartSound(int) override { now = 0; }
+  void StopSound() override {}
   bool SoundRunning() const override { return true; }
-  void RunAudioMaster(int frames) override {
-    for (int i = 0; i < outgoingPerBlock; ++i)
-      output.ring.Write(output.now + static_cast<std::uint32_t>(i), 0x004090);
-    output.now += static_cast<std::uint32_t>(frames);
-    input.clock = output.now;
+  void ProcessBlock(kr::HostBlock& block) override {
+    block.startTime = now;
+    if (block.midiIn != nullptr) sum += static_cast<std::uint32_t>(block.midiIn->numEvents);
+    for (int i = 0; i < outgoingPerBlock; ++i) block.midiOut->Write(now + static_cast<std::uint32_t>(i), 0x004090);
+    now += static_cast<std::uint32_t>(block.frames);
   }
   void PumpGuiMessages() override {}
 
-  KrVst* effect = nullptr;
   NullSettings settings;
   NullContainer container;
-  CountingInput input;
-  RingOutput output;
+  std::uint32_t now = 0;
+  std::uint32_t sum = 0;
 };
 
 VstIntPtr VSTCALLBACK QuietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {

@@ -2,10 +2,10 @@
 // host blocks of 512 (sub-blocks as the engine cuts them).
 #include <benchmark/benchmark.h>
 
-#include "modules/adsr.h"
-#include "modules/oscillator.h"
-#include "modules/vca.h"
-#include "tests/sound/sound_rig.h"
+#include "modules/env/adsr.h"
+#include "modules/env/vca.h"
+#include "modules/osc/oscillator.h"
+#include "support/sound_rig.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <random>
 #include <vector>
 
-#include "document/packaging/plugin_export.h"
-#include "document/scramble.h"
-#include "document/stored_document.h"
+#include "formats/image/plugin_export.h"
+#include "formats/image/scramble.h"
+#include "formats/image/stored_document.h"
 
 namespace {
 

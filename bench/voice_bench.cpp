@@ -3,7 +3,7 @@
 // after every voice was released and suspended.
 #include <benchmark/benchmark.h>
 
-#include "tests/support/voice_rig.h"
+#include "support/voice_rig.h"
 
 using namespace voice_test;
 
@@ -11,30 +11,13 @@ namespace {
 
 constexpr int kHostBlock = 512;
 
-class Sink : public ug_base {
- public:
-  std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<Sink>(); }
-  void ListInterface(InterfaceList& list) override {
-    list.emplace_back(nullptr, nullptr, "In", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &in);
-  }
-  void Open() override {
-    SetProcessFunction(&Sink::Eat);
-    ug_base::Open();
-    flags |= UGF_NO_MARKING;
-  }
-  void Eat(int offset, int count) {
-    for (int i = 0; i < count; ++i) sum += in[offset + i];
-  }
-  float* in = nullptr;
-  float sum = 0.0f;
-};
-
 std::unique_ptr<Rig> MakeSynth(int polyphony) {
   auto rig = std::make_unique<Rig>(kHostBlock, polyphony);
   ug_base* cv = rig->AddNamed("Midi to CV");
   auto* pitch = rig->Add<GateVca>();
   auto* velocity = rig->Add<GateVca>();
-  auto* sink = rig->Add<Sink>();
+  auto* sink = rig->Add<kr_test::Sink>();
+  sink->unmarked = true;
   Connect(rig->feeder->GetPlug(0), cv->GetPlug(0));
   Connect(cv->GetPlug(3), pitch->GetPlug(0));
   Connect(cv->GetPlug(4), pitch->GetPlug(1));

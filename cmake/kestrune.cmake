@@ -1,22 +1,47 @@
-# Optional third-party libraries that parts of the core use; each is linked
-# when found so that a partial cross toolchain still builds the rest.
-function(kr_link_optional_deps target)
+# One layer of the product: a static library kr_<name> of the sources in its
+# folder and subfolders (or in SOURCES_DIRS only), linking the layers it
+# builds on. A layer with no sources yet is an interface library.
+function(kr_add_layer name)
+  cmake_parse_arguments(arg "" "" "SOURCES_DIRS;DEPENDS" ${ARGN})
+  set(sources)
+  if(arg_SOURCES_DIRS)
+    foreach(dir IN LISTS arg_SOURCES_DIRS)
+      file(GLOB found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+      list(APPEND sources ${found})
+    endforeach()
+  else()
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${name}/*.cpp)
+    list(FILTER sources EXCLUDE REGEX "/shell/entry/")
+  endif()
+  set(deps)
+  foreach(dep IN LISTS arg_DEPENDS)
+    list(APPEND deps kr_${dep})
+  endforeach()
+  if(sources)
+    add_library(kr_${name} STATIC ${sources})
+    target_include_directories(kr_${name} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(kr_${name} PUBLIC ${deps} PRIVATE kr_warnings)
+  else()
+    add_library(kr_${name} INTERFACE)
+    target_include_directories(kr_${name} INTERFACE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(kr_${name} INTERFACE ${deps})
+  endif()
+endfunction()
+
+# libpng, which every build needs (skins and images): Debian's on Linux, a
+# MinGW build of Debian's source for Windows (setup.sh prepares it).
+function(kr_link_png target)
   if(WIN32 AND CMAKE_CROSSCOMPILING)
     include(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/mingw-libpng.cmake)
     if(NOT TARGET kr_mingw_png)
       kr_add_mingw_libpng()
     endif()
-    if(TARGET kr_mingw_png)
-      target_link_libraries(${target} PUBLIC kr_mingw_png)
-      target_compile_definitions(${target} PUBLIC KR_HAVE_PNG=1)
-    endif()
-    return()
-  endif()
-  find_package(PNG QUIET)
-  if(PNG_FOUND)
+    target_link_libraries(${target} PUBLIC kr_mingw_png)
+  else()
+    find_package(PNG REQUIRED)
     target_link_libraries(${target} PUBLIC PNG::PNG)
-    target_compile_definitions(${target} PUBLIC KR_HAVE_PNG=1)
   endif()
+  target_compile_definitions(${target} PUBLIC KR_HAVE_PNG=1)
 endfunction()
 
 # One test executable per folder under tests/, each registered with CTest.
@@ -27,11 +52,7 @@ function(kr_add_test_suite name)
   endif()
   set(exe kr_test_${name})
   add_executable(${exe} ${sources})
-  target_link_libraries(${exe} PRIVATE
-    "$<LINK_LIBRARY:WHOLE_ARCHIVE,kestrune_core>" kr_test_support GTest::gtest GTest::gmock GTest::gtest_main kr_warnings)
-  if(TARGET kestrune_host)
-    target_link_libraries(${exe} PRIVATE kestrune_host)
-  endif()
+  target_link_libraries(${exe} PRIVATE kr_everything kr_test_support GTest::gtest GTest::gmock kr_warnings)
   target_compile_definitions(${exe} PRIVATE
     KR_PLUGIN_PATH="$<TARGET_FILE:Kestrune>"
     KR_SOURCE_DIR="${CMAKE_SOURCE_DIR}"

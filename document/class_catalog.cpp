@@ -1,4 +1,6 @@
 // Every class a document may name in a class record.
+#include "document/class_catalog.h"
+
 #include <array>
 #include <cstring>
 #include <string_view>
@@ -9,6 +11,7 @@
 #include "document/hosted_modules.h"
 #include "document/imbedded_file.h"
 #include "document/line2.h"
+#include "document/load_context.h"
 #include "document/old_graphics.h"
 #include "document/panel_objects.h"
 #include "document/patch_manager.h"
@@ -38,4 +41,10 @@ const RuntimeClass* FindRuntimeClass(std::string_view name) {
   if (const RuntimeClass* c = FindIn(plain_classes::All(), name)) return c;
   if (const RuntimeClass* c = FindIn(control_classes::All(), name)) return c;
   return FindIn(panel_classes::All(), name);
+}
+
+LoadContext& LoadContextOf(ArchiveReader& ar) {
+  auto* context = dynamic_cast<LoadContext*>(ar.Context());
+  if (context == nullptr) throw ArchiveError("document objects read outside a document load");
+  return *context;
 }

@@ -1,16 +1,18 @@
 #include "document/container.h"
 
+#include "document/load_context.h"
+
 #include <algorithm>
 #include <cstdlib>
 
-#include "document/archive_reader.h"
-#include "document/archive_writer.h"
 #include "document/controls.h"
 #include "document/line2.h"
-#include "document/module_info.h"
-#include "document/module_registry.h"
 #include "document/old_graphics.h"
 #include "document/panel_objects.h"
+#include "formats/archive/archive_reader.h"
+#include "formats/archive/archive_writer.h"
+#include "registry/module_info.h"
+#include "registry/module_registry.h"
 
 const RuntimeClass CContainer::kClass{"CContainer", 95, true, &CUG_with_patches::kClass, &MakePlain<CContainer>};
 
@@ -211,8 +213,8 @@ void CContainer::AddLoadedChild(ArchiveReader& ar, CObject* ob, bool convertOldL
     wire->SetEnds(line->first, line->second);
     CLine2* raw = wire.get();
     AddChild(std::move(wire));
-    ar.Context().convertedWires.push_back(raw);
-    ar.Context().wiresToAttach.push_back(raw);
+    LoadContextOf(ar).convertedWires.push_back(raw);
+    LoadContextOf(ar).wiresToAttach.push_back(raw);
     return;
   }
   if (auto* box = DynamicKind<CPanelBox>(ob); box && ar.Version() <= 9) {

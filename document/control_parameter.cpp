@@ -6,9 +6,8 @@
 
 #include "document/container.h"
 #include "document/controls.h"
-#include "engine/patch_select_program.h"
-#include "engine/plug_types.h"
-#include "engine/ug_base.h"
+#include "document/patch_select_program.h"
+#include "registry/plug_types.h"
 
 namespace control_classes {
 extern const RuntimeClass kCombo, kSlider, kPeakMeter, kVoltMeter, kLED;
@@ -148,9 +147,8 @@ void CControl::FollowProgram(int) {
 }
 
 void Ctl_PatchSel::FollowProgram(int program) {
-  ug_base* audio = AudioObject();
-  auto* shown = dynamic_cast<PatchSelectProgram*>(audio);
+  PatchSelectProgram* shown = ShownProgram();
   if (shown == nullptr || shown->shownProgram.load(std::memory_order_acquire) == program) return;
   shown->shownProgram.store(program, std::memory_order_release);
-  audio->PostNotify(PatchSelectProgram::kNotifyProgram, program);
+  shown->PostProgramNotify(program);
 }

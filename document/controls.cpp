@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "document/archive_reader.h"
-#include "document/archive_writer.h"
+#include "formats/archive/archive_reader.h"
+#include "formats/archive/archive_writer.h"
 
 const RuntimeClass CControl::kClass{"CControl", 1, false, &CUG::kClass, &MakePlain<CControl>};
 const RuntimeClass Ctl_PatchSel::kClass{"Ctl_PatchSel", 1, false, &CUG::kClass, &MakePlain<Ctl_PatchSel>};

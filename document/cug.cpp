@@ -2,11 +2,11 @@
 
 #include <array>
 
-#include "document/archive_reader.h"
-#include "document/archive_writer.h"
 #include "document/container.h"
-#include "document/module_info.h"
 #include "document/module_parameters.h"
+#include "formats/archive/archive_reader.h"
+#include "formats/archive/archive_writer.h"
+#include "registry/module_info.h"
 
 const RuntimeClass CUG::kClass{"CUG", 1, false, &CDocOb::kClass, &MakePlain<CUG>};
 const RuntimeClass CUG_with_patches::kClass{"CUG_with_patches", 1, false, &CUG::kClass,

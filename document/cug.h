@@ -1,11 +1,13 @@
 // Document modules: CUG and the variants that add little to it.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "document/doc_ob.h"
+#include "document/patch_select_program.h"
 #include "document/plug2.h"
 
 class ug_base;
@@ -42,7 +44,19 @@ class CUG : public CDocOb {
   const DocRect& StructureRect() const { return rect_; }
 
   ug_base* AudioObject() const { return audioObject_; }
-  void SetAudioObject(ug_base* audio) { audioObject_ = audio; }
+  // A template so that the audio class need not be complete here: call it
+  // where it is (the graph builder).
+  template <class Audio>
+  void SetAudioObject(Audio* audio) {
+    audioObject_ = audio;
+    shownProgram_ = dynamic_cast<PatchSelectProgram*>(audio);
+  }
+  void SetAudioObject(std::nullptr_t) {
+    audioObject_ = nullptr;
+    shownProgram_ = nullptr;
+  }
+  // The audio object's program display, when it is a "Patch Select".
+  PatchSelectProgram* ShownProgram() const { return shownProgram_; }
   // Told once the audio object sits in a voice list: target is the container
   // object holding that list, patchOwner the one whose programs it follows.
   // A module that brings helpers of its own (the MIDI automator) adds them here.
@@ -74,6 +88,7 @@ class CUG : public CDocOb {
   bool disabled_ = false;
   DocRect rect_{0, 0, 20, 20};
   ug_base* audioObject_ = nullptr;
+  PatchSelectProgram* shownProgram_ = nullptr;
   std::vector<std::unique_ptr<generic_parameter>> parameters_;
   parameter_cug_xtra2* titleParameter_ = nullptr;
 };

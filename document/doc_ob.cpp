@@ -1,9 +1,9 @@
 #include "document/doc_ob.h"
 
-#include "document/archive_reader.h"
-#include "document/archive_writer.h"
 #include "document/container.h"
-#include "document/module_registry.h"
+#include "formats/archive/archive_reader.h"
+#include "formats/archive/archive_writer.h"
+#include "registry/module_registry.h"
 
 const RuntimeClass CDocOb::kClass{"CDocOb", 1, false, nullptr, &MakePlain<CDocOb>};
 

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "document/geometry.h"
 #include "document/has_parameters.h"
 #include "document/notifier.h"
-#include "document/runtime_class.h"
+#include "formats/archive/geometry.h"
+#include "formats/archive/runtime_class.h"
 
 class CContainer;
 class CPatchManager;

@@ -1,6 +1,7 @@
 #include "document/document_builder.h"
 
-#include "document/module_info.h"
+#include "document/class_catalog.h"
+#include "registry/module_info.h"
 
 DocumentBuilder::DocumentBuilder() : document_(std::make_unique<StoredDocument>()) {
   document_->root = std::make_unique<CContainer>(FindModuleEntry("Container"));

@@ -4,7 +4,7 @@
 
 #include "document/document_file.h"
 #include "document/line2.h"
-#include "document/module_info.h"
+#include "registry/module_info.h"
 
 namespace {
 

@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <unordered_set>
 
-#include "document/archive_reader.h"
-#include "document/archive_writer.h"
+#include "document/class_catalog.h"
 #include "document/iterators.h"
 #include "document/line2.h"
+#include "document/load_context.h"
+#include "formats/archive/archive_reader.h"
+#include "formats/archive/archive_writer.h"
 #include "platform/platform.h"
 
 namespace {
@@ -229,7 +231,9 @@ DocumentLoadResult ReadDocument(std::span<const std::uint8_t> bytes, LoadMode mo
   DocumentLoadResult result;
   DocumentVersionScope versionScope;
   try {
-    ArchiveReader ar(bytes);
+    ArchiveReader ar(bytes, 0, &FindRuntimeClass);
+    LoadContext context;
+    ar.SetContext(&context);
     result.version = ar.ReadInt32();
     if (result.version > kCurrentDocumentVersion) {
       result.error = NewerVersionMessage(result.version);
@@ -246,8 +250,8 @@ DocumentLoadResult ReadDocument(std::span<const std::uint8_t> bytes, LoadMode mo
     if (!doc->root) throw ArchiveError("no root container");
     if (result.version >= 11 && result.version <= 15) ar.ReadText();
 
-    for (CLine2* w : ar.Context().convertedWires) w->OrderEnds();
-    for (CLine2* w : ar.Context().wiresToAttach) w->AttachToPlugs();
+    for (CLine2* w : context.convertedWires) w->OrderEnds();
+    for (CLine2* w : context.wiresToAttach) w->AttachToPlugs();
     doc->root->unownedObjects = ar.ReleaseUnclaimed();
     doc->root->document = doc.get();
     FinishTree(*doc->root);

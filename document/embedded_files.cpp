@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "document/memory_read_stream.h"
-#include "document/path_names.h"
-#include "document/whole_file.h"
+#include "base/memory_read_stream.h"
+#include "base/path_names.h"
+#include "base/whole_file.h"
 #include "platform/platform.h"
 
 namespace kr {

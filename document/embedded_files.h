@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/read_stream.h"
 #include "document/file_directories.h"
-#include "document/read_stream.h"
 
 namespace kr {
 

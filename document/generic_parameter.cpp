@@ -6,8 +6,8 @@
 #include <optional>
 #include <random>
 
-#include "engine/plug_types.h"
-#include "modules/item_list.h"
+#include "registry/item_list.h"
+#include "registry/plug_types.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "document/hosted_modules.h"
 
-#include "document/archive_reader.h"
-#include "document/archive_writer.h"
+#include "formats/archive/archive_reader.h"
+#include "formats/archive/archive_writer.h"
 
 const RuntimeClass CPlugin::kClass{"CPlugin", 1, false, &CUG::kClass, &MakePlain<CPlugin>};
 const RuntimeClass CPlugin2::kClass{"CPlugin2", 1, false, &CPlugin::kClass, &MakePlain<CPlugin2>};

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "document/archive_reader.h"
-#include "document/archive_writer.h"
+#include "formats/archive/archive_reader.h"
+#include "formats/archive/archive_writer.h"
 #include "platform/platform.h"
 
 namespace {

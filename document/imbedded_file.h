@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "document/runtime_class.h"
+#include "formats/archive/runtime_class.h"
 
 class imbedded_file : public CObject {
  public:

@@ -1,9 +1,9 @@
 #include "document/line2.h"
 
-#include "document/archive_reader.h"
-#include "document/archive_writer.h"
 #include "document/load_context.h"
 #include "document/plug2.h"
+#include "formats/archive/archive_reader.h"
+#include "formats/archive/archive_writer.h"
 
 const RuntimeClass CLine2::kClass{"CLine2", 1, false, &CDocOb::kClass, &MakePlain<CLine2>};
 
@@ -37,7 +37,7 @@ void CLine2::Load(ArchiveReader& ar) {
   }
   from_ = ar.ReadObjectOf<CPlug2>();
   to_ = ar.ReadObjectOf<CPlug2>();
-  if (v <= 36) ar.Context().wiresToAttach.push_back(this);
+  if (v <= 36) LoadContextOf(ar).wiresToAttach.push_back(this);
 }
 
 void CLine2::Store(ArchiveWriter& ar) const {

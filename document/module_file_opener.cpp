@@ -1,7 +1,7 @@
 #include "document/module_file_opener.h"
 
-#include "document/file_read_stream.h"
-#include "document/path_names.h"
+#include "base/file_read_stream.h"
+#include "base/path_names.h"
 #include "platform/platform.h"
 
 namespace kr {

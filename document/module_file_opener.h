@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/read_stream.h"
 #include "document/embedded_files.h"
 #include "document/file_directories.h"
-#include "document/read_stream.h"
 
 namespace kr {
 

@@ -2,7 +2,7 @@
 
 #include "document/container.h"
 #include "document/patch_manager.h"
-#include "engine/plug_types.h"
+#include "registry/plug_types.h"
 
 std::vector<std::string> LoadedSkinNames() { return {"default"}; }
 

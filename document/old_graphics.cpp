@@ -1,9 +1,9 @@
 #include "document/old_graphics.h"
 
-#include "document/archive_reader.h"
-#include "document/archive_writer.h"
 #include "document/container.h"
 #include "document/plug2.h"
+#include "formats/archive/archive_reader.h"
+#include "formats/archive/archive_writer.h"
 
 const RuntimeClass CGraphicObject::kClass{"CGraphicObject", 1, false, nullptr, &MakePlain<CGraphicObject>};
 const RuntimeClass CPanelBox::kClass{"CPanelBox", 1, false, &CGraphicObject::kClass, &MakePlain<CPanelBox>};

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "document/geometry.h"
-#include "document/runtime_class.h"
+#include "formats/archive/geometry.h"
+#include "formats/archive/runtime_class.h"
 
 class CPlug2;
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "document/archive_reader.h"
-#include "document/archive_writer.h"
+#include "formats/archive/archive_reader.h"
+#include "formats/archive/archive_writer.h"
 
 const RuntimeClass CPanelBox2::kClass{"CPanelBox2", 1, false, &CDocOb::kClass, &MakePlain<CPanelBox2>};
 const RuntimeClass CPortal::kClass{"CPortal", 1, false, &CDocOb::kClass, &MakePlain<CPortal>};

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "document/archive_reader.h"
-#include "document/archive_writer.h"
 #include "document/plug2.h"
+#include "formats/archive/archive_reader.h"
+#include "formats/archive/archive_writer.h"
 
 const RuntimeClass CPatchManager::kClass{"CPatchManager", 1, false, nullptr, &MakePlain<CPatchManager>};
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "document/runtime_class.h"
+#include "formats/archive/runtime_class.h"
 
 class CPlug2;
 class CContainer;

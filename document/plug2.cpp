@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "document/archive_reader.h"
-#include "document/archive_writer.h"
 #include "document/cug.h"
 #include "document/line2.h"
-#include "document/module_info.h"
+#include "formats/archive/archive_reader.h"
+#include "formats/archive/archive_writer.h"
+#include "registry/module_info.h"
 
 const RuntimeClass CPlug2::kClass{"CPlug2", 2, true, nullptr, &MakePlain<CPlug2>};
 

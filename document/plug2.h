@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "document/generic_parameter.h"
-#include "document/runtime_class.h"
 #include "document/value_holders.h"
-#include "engine/interface_object.h"
+#include "formats/archive/runtime_class.h"
+#include "registry/interface_object.h"
 
 class CUG;
 class CLine2;

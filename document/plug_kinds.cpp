@@ -1,10 +1,10 @@
 // The CPlug2 subclasses: named, control-bound, container boundary, feature
 // and GUI plugs.
-#include "document/archive_reader.h"
-#include "document/archive_writer.h"
 #include "document/cug.h"
-#include "document/module_info.h"
 #include "document/plug2.h"
+#include "formats/archive/archive_reader.h"
+#include "formats/archive/archive_writer.h"
+#include "registry/module_info.h"
 
 const RuntimeClass CPlugNameable::kClass{"CPlugNameable", 1, false, &CPlug2::kClass, &MakePlain<CPlugNameable>};
 const RuntimeClass CPlugControled::kClass{"CPlugControled", 1, false, &CPlugNameable::kClass,

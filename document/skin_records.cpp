@@ -1,7 +1,7 @@
 #include "document/skin_records.h"
 
-#include "document/archive_reader.h"
-#include "document/archive_writer.h"
+#include "formats/archive/archive_reader.h"
+#include "formats/archive/archive_writer.h"
 
 const RuntimeClass CSkinBitmap::kClass{"CSkinBitmap", 1, false, nullptr, &MakePlain<CSkinBitmap>};
 const RuntimeClass CAnimBitmap::kClass{"CAnimBitmap", 1, false, &CSkinBitmap::kClass, &MakePlain<CAnimBitmap>};

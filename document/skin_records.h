@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "document/geometry.h"
-#include "document/runtime_class.h"
+#include "formats/archive/geometry.h"
+#include "formats/archive/runtime_class.h"
 
 class CSkinBitmap : public CObject {
  public:

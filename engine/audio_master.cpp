@@ -1,5 +1,7 @@
 #include "engine/audio_master.h"
 
+#include <algorithm>
+
 #include "engine/samp_block.h"
 #include "engine/ug_base.h"
 #include "platform/platform.h"
@@ -75,6 +77,24 @@ void KrAudioMaster::Process(int count) {
     host_.OnStopAcknowledged();
   }
   inProcess_.store(false, std::memory_order_release);
+}
+
+void KrAudioMaster::Process(kr::HostBlock& block) {
+  block.startTime = static_cast<std::uint32_t>(now);
+  currentBlock_ = &block;
+  if (block.midiOut != nullptr) hostMidiOut_ = block.midiOut;
+  for (kr::HostBlockReader* reader : hostBlockReaders_) reader->BeginHostBlock(block);
+  Process(block.frames);
+  currentBlock_ = nullptr;
+}
+
+void KrAudioMaster::AddHostBlockReader(kr::HostBlockReader* reader) {
+  if (std::find(hostBlockReaders_.begin(), hostBlockReaders_.end(), reader) == hostBlockReaders_.end())
+    hostBlockReaders_.push_back(reader);
+}
+
+void KrAudioMaster::RemoveHostBlockReader(kr::HostBlockReader* reader) {
+  std::erase(hostBlockReaders_, reader);
 }
 
 void KrAudioMaster::RequestStop() {

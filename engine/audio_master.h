@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <vector>
 
 #include "engine/audio_master_host.h"
 #include "engine/dsp_msg_target.h"
 #include "engine/event_pool.h"
 #include "engine/event_processor.h"
+#include "engine/host_block.h"
 #include "engine/ui_to_dsp_que.h"
 #include "vst/vst2.h"
 
@@ -31,6 +33,16 @@ class KrAudioMaster final : public EventProcessor, public dsp_msg_target {
   void Start(ug_base& rootContainer);
   // Audio thread: one host block. Allocates nothing once the event pool is warm.
   void Process(int count);
+  // Audio thread: one host block with its buffers and MIDI. The host block
+  // readers take their part first; the block is current while it runs.
+  void Process(kr::HostBlock& block);
+  // The block being processed; null between blocks.
+  const kr::HostBlock* CurrentBlock() const { return currentBlock_; }
+  // The ring of the latest host block, kept between blocks (null before the first).
+  OutgoingMidiRing* HostMidiOut() const { return hostMidiOut_; }
+  // GUI thread, engine stopped (from a module's Open and Close).
+  void AddHostBlockReader(kr::HostBlockReader* reader);
+  void RemoveHostBlockReader(kr::HostBlockReader* reader);
 
   // Active list, in descending sort order (audio thread, or while stopped).
   void Insert(EventProcessor* module);
@@ -100,6 +112,9 @@ class KrAudioMaster final : public EventProcessor, public dsp_msg_target {
 
   AudioMasterHost& host_;
   int blockLength_ = 1;
+  const kr::HostBlock* currentBlock_ = nullptr;
+  OutgoingMidiRing* hostMidiOut_ = nullptr;
+  std::vector<kr::HostBlockReader*> hostBlockReaders_;
   // Keeps GUI-thread dispatch and Process apart (see DispatchDirect).
   std::atomic<bool> inProcess_{false};
   std::atomic<bool> guiDispatching_{false};

@@ -1,4 +1,4 @@
-// The audio master's link to the application and the host. The shell
+// The audio master's link to the application and the host. The sound engine
 // implements it; tests use fakes.
 #pragma once
 
@@ -8,15 +8,6 @@
 #include "vst/vst2.h"
 
 class ug_base;
-class HostIoEndpoint;
-
-// Where the host I/O modules register, and how many host channels each
-// side really has (plugs beyond them map to no host channel).
-struct HostIoLink {
-  HostIoEndpoint* endpoint = nullptr;
-  int inputs = 0;
-  int outputs = 0;
-};
 
 class AudioMasterHost {
  public:
@@ -32,6 +23,4 @@ class AudioMasterHost {
   virtual void PostRefresh(ug_base& module) {}
   // Stop acknowledged by the audio thread (after a stop request).
   virtual void OnStopAcknowledged() {}
-  // The effect object's side of the host I/O modules; none without a host.
-  virtual HostIoLink HostIo() const { return {}; }
 };

@@ -3,10 +3,10 @@
 
 #include "engine/container_hooks.h"
 #include "engine/event_pool.h"
-#include "engine/input_array.h"
 #include "engine/kr_exception.h"
 #include "engine/ug_base.h"
 #include "engine/uplug.h"
+#include "registry/input_array.h"
 
 namespace {
 

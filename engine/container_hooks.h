@@ -2,7 +2,7 @@
 // classes implement it; the engine only needs these requests.
 #pragma once
 
-#include "engine/plug_types.h"
+#include "registry/plug_types.h"
 
 class ug_base;
 

@@ -7,7 +7,7 @@
 
 #include <atomic>
 
-#include "engine/lock_free_fifo.h"
+#include "base/lock_free_fifo.h"
 
 class dsp_to_ui_que final : public lock_free_fifo {
  public:

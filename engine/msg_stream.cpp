@@ -3,7 +3,7 @@
 #include <array>
 #include <bit>
 
-#include "engine/lock_free_fifo.h"
+#include "base/lock_free_fifo.h"
 
 my_output_stream& my_output_stream::operator<<(std::int32_t v) {
   const auto u = static_cast<std::uint32_t>(v);

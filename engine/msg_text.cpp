@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "base/utf8.h"
 #include "engine/msg_stream.h"
-#include "engine/utf8.h"
 
 namespace {
 

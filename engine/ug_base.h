@@ -11,8 +11,8 @@
 
 #include "engine/dsp_msg_target.h"
 #include "engine/event_processor.h"
-#include "engine/interface_object.h"
 #include "engine/uplug.h"
+#include "registry/interface_object.h"
 
 class ContainerHooks;
 class ControlAutomation;

@@ -2,18 +2,11 @@
 
 #include <algorithm>
 
-#include "document/module_info.h"
-#include "document/module_registry.h"
 #include "engine/audio_master.h"
 #include "engine/ug_io_mod.h"
+#include "registry/module_info.h"
+#include "registry/module_registry.h"
 
-namespace {
-// Replaces the legacy placeholder (number 3) and keeps its flags; the plug
-// list comes from ListInterface below.
-const bool kRegistered = RegisterModule(std::make_unique<Module_Info>(
-    "Container", "", 0, 0, nullptr, AudioFactoryFor<ug_container>,
-    MF_CONTAINER_1 | MF_CONTAINER_2 | MF_STRUCTURE_VIEW | MF_PANEL_VIEW));
-}  // namespace
 
 ug_container::ug_container() { SetProcessFunction(&ug_base::SleepCheck); }
 

@@ -3,7 +3,7 @@
 // thread never waits for a half-written message.
 #pragma once
 
-#include "engine/lock_free_fifo.h"
+#include "base/lock_free_fifo.h"
 
 class KrAudioMaster;
 

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "engine/connector.h"
-#include "engine/interface_object.h"
-#include "engine/midi_link.h"
-#include "engine/plug_types.h"
 #include "engine/samp_block.h"
+#include "registry/interface_object.h"
+#include "registry/midi_link.h"
+#include "registry/plug_types.h"
 
 class ug_base;
 class BaseInputArray;

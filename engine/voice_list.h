@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/plug_types.h"
+#include "registry/plug_types.h"
 
 class KrAudioMaster;
 class ug_base;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "modules/midifile/merged_events.h"
+#include "formats/midifile/merged_events.h"
 
 double Score::BpmAt(double seconds) const { return tempo ? tempo->BpmAt(seconds) : 120.0; }
 

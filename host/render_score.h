@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include "modules/midifile/midi_file.h"
-#include "modules/midifile/tempo_map.h"
+#include "formats/midifile/midi_file.h"
+#include "formats/midifile/tempo_map.h"
 
 struct ScoreEvent {
   std::int64_t sample = 0;

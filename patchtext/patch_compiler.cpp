@@ -6,12 +6,12 @@
 #include <set>
 
 #include "document/document_builder.h"
-#include "document/module_info.h"
 #include "document/panel_objects.h"
 #include "patchtext/json_with_lines.h"
 #include "patchtext/patch_names.h"
 #include "patchtext/patch_text_error.h"
 #include "patchtext/plug_lookup.h"
+#include "registry/module_info.h"
 
 namespace patchtext {
 

@@ -7,10 +7,10 @@
 
 #include "document/document_file.h"
 #include "document/line2.h"
-#include "document/module_info.h"
 #include "document/panel_objects.h"
 #include "patchtext/patch_names.h"
 #include "patchtext/plug_lookup.h"
+#include "registry/module_info.h"
 
 namespace patchtext {
 

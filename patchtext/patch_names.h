@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/plug_types.h"
+#include "registry/plug_types.h"
 
 namespace patchtext {
 

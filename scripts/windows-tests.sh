@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # The Windows part of the test command:
-#  1. cross-builds the win32 (i686, the original target) and win64 (x86-64)
-#     presets: Kestrune.dll, kestrune.exe and the test suites of each;
-#  2. checks each DLL with the MinGW objdump: PE of the right machine, exports
-#     main, imports only system DLLs (and, for an exported plug-in, carries the
-#     stored document as resource "KR1"/165);
-#  3. when 64-bit Wine works (installed here if missing), runs the win64 test
-#     suites under Wine through ctest, and the Windows kestrune.exe against the
-#     real Kestrune.dll (LoadLibrary, then main);
-#  4. the render comparison (Windows render under Wine against the Linux
-#     render of the same patch and MIDI) when the kestrune program can export
-#     and render a patch; a clearly named skip otherwise.
+#  1. cross-builds the win32 preset (i686, the original target: Kestrune.dll
+#     and kestrune.exe) and the win64 preset (x86-64: the same and the test
+#     suites);
+#  2. checks each with the MinGW objdump: PE of the right machine, exports
+#     main, imports only system DLLs; and a plug-in exported from the win32
+#     DLL by the Linux kestrune carries the stored document as resource
+#     "KR1"/165;
+#  3. when 64-bit Wine works, runs the win64 test suites under Wine through
+#     ctest, and the Windows kestrune.exe against the real Kestrune.dll
+#     (LoadLibrary, then main);
+#  4. the render comparison: the Windows render under Wine against the Linux
+#     render of the same patch and MIDI.
 # Nothing 32-bit can run on these machines: the i686 build is checked at
-# compile time (record layouts) and by objdump only.
-# Usage: scripts/windows-tests.sh   (expects build/dev from the Linux build for step 4)
+# compile time (record layouts) and by objdump only. setup.sh installs what
+# this needs (the MinGW toolchains, libpng built for them, wine64).
+# Usage: scripts/windows-tests.sh   (expects build/dev from the Linux build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -35,35 +37,6 @@ timed() {
 build_preset() {
   cmake --preset "$1" >/dev/null
   cmake --build --preset "$1"
-}
-
-# --- libpng source -----------------------------------------------------------------
-
-# Debian's libpng1.6 source package, unpacked into build/third-party/ (the
-# Windows builds compile it, cmake/mingw-libpng.cmake). Enables the deb-src
-# lines of the Debian archive once; without the source the builds go on
-# without PNG.
-fetch_libpng_source() {
-  local dir=build/third-party
-  if compgen -G "$dir/libpng1.6-*/png.c" >/dev/null; then return 0; fi
-  command -v apt-get >/dev/null || return 0
-  local sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo=sudo
-  local list=/etc/apt/sources.list.d/kestrune-deb-src.sources
-  if ! apt-cache showsrc libpng1.6 2>/dev/null | grep -q '^Package:'; then
-    if [ ! -f "$list" ]; then
-      local suite
-      suite=$(. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")
-      printf '%s\n' "# Debian's source packages (libpng for the Windows builds); added by Kestrune's test command." \
-        "Types: deb-src" "URIs: http://deb.debian.org/debian" "Suites: ${suite:-bookworm}" "Components: main" \
-        "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" | $sudo tee "$list" >/dev/null
-    fi
-    $sudo apt-get update -qq >/dev/null 2>&1 || true
-  fi
-  command -v dpkg-source >/dev/null || $sudo apt-get install -y -qq --no-install-recommends dpkg-dev >/dev/null 2>&1 || true
-  mkdir -p "$dir"
-  (cd "$dir" && apt-get source -qq libpng1.6 >/dev/null 2>&1) ||
-    echo "note: could not fetch Debian's libpng1.6 source; the Windows builds go on without PNG" >&2
 }
 
 # --- objdump checks ---------------------------------------------------------------
@@ -106,10 +79,10 @@ check_pe() {
     "imports only $(tr '\n' ' ' <<<"$imports")"
 }
 
-# check_carries_document FILE: the stored document as resource type "KR1", id 165.
+# check_carries_document FILE ARCH: the stored document as resource type "KR1", id 165.
 check_carries_document() {
-  local file=$1 dump
-  dump=$(x86_64-w64-mingw32-objdump -p "$file")
+  local file=$1 arch=$2 dump
+  dump=$("$arch-w64-mingw32-objdump" -p "$file")
   # objdump prints the resource tree as "Type: ... ]: KR1," and "Entry: ID: 0x0000a5," lines.
   if grep -qF ']: KR1,' <<<"$dump" && grep -qF 'Entry: ID: 0x0000a5,' <<<"$dump"; then
     echo "ok: $(basename "$file") carries resource \"KR1\"/165"
@@ -167,30 +140,29 @@ run_windows_info() {
   fi
 }
 
-# The exported plug-in and the render comparison need `kestrune export` and
-# `kestrune render` and a patch that plays; scripts/windows-render-compare.sh
-# does them once they exist. Until then these are named skips (the Windows
-# host suite's ExportedPlugin tests already load an exported copy of the real
-# DLL under Wine, with its resource found by FindResource).
-has_command() { [ -x build/dev/kestrune ] && build/dev/kestrune --help 2>/dev/null | grep -qE "^  $1 "; }
-
-run_export_and_render() {
-  if ! has_command export || ! has_command render || [ ! -f scripts/windows-render-compare.sh ]; then
-    skipped+=("objdump check of an exported plug-in for \"KR1\"/165 (kestrune export is not built yet)")
-    skipped+=("render comparison Windows/Linux under Wine (kestrune export and render are not built yet)")
+# The Linux kestrune exports a patch into a copy of the 32-bit DLL: the copy
+# is still a good PE file and carries the document where Windows looks.
+check_win32_export() {
+  local out=build/win32/export/Through.dll
+  mkdir -p "$(dirname "$out")"
+  if ! build/dev/kestrune export examples/stereo_through.json -o "$out" --plugin build/win32/Kestrune.dll >/dev/null; then
+    fail "kestrune export into a copy of build/win32/Kestrune.dll"
     return
   fi
-  # The comparison script exports build/win64/export/Demo.dll from the win64
-  # Kestrune.dll, renders it under Wine and compares with the Linux render.
+  check_pe "$out" pei-i386 dll
+  check_carries_document "$out" i686
+}
+
+# The comparison script exports build/win64/export/Demo.dll from the win64
+# Kestrune.dll, renders it under Wine and compares with the Linux render.
+run_export_and_render() {
   bash scripts/windows-render-compare.sh || fail "exported plug-in or render comparison"
-  check_carries_document build/win64/export/Demo.dll
+  check_carries_document build/win64/export/Demo.dll x86_64
 }
 
 # --- the run ----------------------------------------------------------------------
 
-log "libpng source for the Windows builds"
-timed "libpng source" fetch_libpng_source
-log "32-bit Windows cross-build (i686): Kestrune.dll, kestrune.exe, test suites"
+log "32-bit Windows cross-build (i686): Kestrune.dll, kestrune.exe"
 timed "build win32" build_preset win32
 log "64-bit Windows cross-build (x86-64): Kestrune.dll, kestrune.exe, test suites"
 timed "build win64" build_preset win64
@@ -200,13 +172,11 @@ check_pe build/win32/Kestrune.dll pei-i386 dll
 check_pe build/win32/kestrune.exe pei-i386
 check_pe build/win64/Kestrune.dll pei-x86-64 dll
 check_pe build/win64/kestrune.exe pei-x86-64
-for suite in build/win32/tests/kr_test_*.exe build/win64/tests/kr_test_*.exe; do
+for suite in build/win64/tests/kr_test_*.exe; do
   [ -e "$suite" ] || continue
-  case $suite in
-    build/win32/*) check_pe "$suite" pei-i386 ;;
-    *) check_pe "$suite" pei-x86-64 ;;
-  esac
+  check_pe "$suite" pei-x86-64
 done
+check_win32_export
 
 if wine_works && wine_prefix_ready; then
   trap stop_wine EXIT

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "shell/shell_editor.h"
+#include "gui/plugin_editor_interface.h"
 #include "vst/vst2.h"
 
 class AudioEffect {

@@ -20,7 +20,7 @@ constexpr int kMaxPrograms = 128;  // patch memory holds at most this many
 KrVst::KrVst(audioMasterCallback audioMaster, std::atomic<bool>& constructionFailed,
              std::unique_ptr<KrApplication> application)
     : AudioEffectX(audioMaster, 16, 0), app(std::move(application)) {
-  app->SetEffect(this);
+  app->SetHost(this);
   programsAreChunks(true);
   if (!Construct()) constructionFailed.store(true, std::memory_order_release);
 }
@@ -54,7 +54,7 @@ KrVst::~KrVst() {
   topContainer = nullptr;
   app->DeleteDocument();
   while (!parameters.empty()) parameters.pop_back();  // last index first
-  app->SetEffect(nullptr);
+  app->SetHost(nullptr);
 }
 
 void KrVst::CollectParameters() {
@@ -108,8 +108,10 @@ HostParameter* KrVst::Parameter(int index) const {
   return parameters[static_cast<std::size_t>(index)].get();
 }
 
-void KrVst::ReportAutomation(int hostIndex, float value) {
-  callHost(audioMasterAutomate, hostIndex, 0, nullptr, value);
+void KrVst::Automate(int hostIndex, float value) { callHost(audioMasterAutomate, hostIndex, 0, nullptr, value); }
+
+const VstTimeInfo* KrVst::TimeInfo(std::int32_t filter) {
+  return reinterpret_cast<const VstTimeInfo*>(callHost(audioMasterGetTime, 0, filter));
 }
 
 void KrVst::OnWatchedValueChanged() {

@@ -12,14 +12,16 @@
 #include <memory>
 #include <vector>
 
+#include "app/kr_application.h"
+#include "app/param_watcher.h"
+#include "engine/host_block.h"
+#include "engine/host_services.h"
+#include "engine/outgoing_midi_ring.h"
+#include "patch/host_parameter.h"
 #include "shell/audio_effect_x.h"
-#include "shell/host_io_modules.h"
-#include "shell/host_parameter.h"
-#include "shell/kr_application.h"
 #include "shell/outgoing_midi_events.h"
-#include "shell/param_watcher.h"
 
-class KrVst : public AudioEffectX, public ParamWatcher, public HostIoEndpoint {
+class KrVst : public AudioEffectX, public ParamWatcher, public kr::HostServices {
  public:
   // Sets constructionFailed when the application cannot load its document or
   // the document has no top-level container; the flag is never cleared.
@@ -60,14 +62,13 @@ class KrVst : public AudioEffectX, public ParamWatcher, public HostIoEndpoint {
   // The "Program" parameter changed inside the plug-in: the host's current program follows.
   void OnWatchedValueChanged() override;
 
-  // --- for the parts of the plug-in --------------------------------------------
-  // A host parameter reports a change made inside the plug-in (audioMasterAutomate).
-  void ReportAutomation(int hostIndex, float value);
-  // The host I/O modules register themselves when they open and pass null when they close.
-  void SetHostInput(HostInputModule* module) override;
-  void SetHostOutput(HostOutputModule* module) override;
-  // Read by the output module in its first processing call after the engine starts.
-  bool Replacing() const override { return replacing.load(std::memory_order_acquire); }
+  // --- the host, as the parts of the plug-in reach it ------------------------------
+  const vst::VstTimeInfo* TimeInfo(std::int32_t filter) override;
+  // A host parameter reports a change made inside the plug-in.
+  void Automate(int hostIndex, float value) override;
+  void UpdateDisplay() override { updateDisplay(); }
+  void RequestIdle() override { needIdle(); }
+
   bool Running() const { return running.load(std::memory_order_acquire); }
   KrApplication& Application() { return *app; }
   TopContainer* GetTopContainer() const { return topContainer; }
@@ -79,12 +80,9 @@ class KrVst : public AudioEffectX, public ParamWatcher, public HostIoEndpoint {
   void CountPlugs();
   void ApplyFlags();
   void WaitForAudioThread();
-  void DeliverHostMidi();
-  void CollectOutgoingMidi(vst::VstInt32 sampleFrames);
+  void CollectOutgoingMidi(const kr::HostBlock& block);
   std::uint32_t PluginFlags() const;
 
-  std::atomic<HostInputModule*> vstIn{nullptr};
-  std::atomic<HostOutputModule*> vstOut{nullptr};
   std::unique_ptr<KrApplication> app;
   TopContainer* topContainer = nullptr;
   std::atomic<vst::VstEvents*> pendingEvents{nullptr};
@@ -92,8 +90,11 @@ class KrVst : public AudioEffectX, public ParamWatcher, public HostIoEndpoint {
   // flag, then loads the other's), which needs sequentially consistent order.
   std::atomic<bool> running{false};
   std::atomic<bool> inProcess{false};
+  // Cleared by the first accumulating call after a resume; the output module
+  // reads it from the block for its first block.
   std::atomic<bool> replacing{true};
   std::vector<std::unique_ptr<HostParameter>> parameters;
+  OutgoingMidiRing outRing;  // the patch's MIDI, written by the engine
   OutgoingMidiEvents outEvents;
   int outReadPos = 0;
 };

@@ -13,7 +13,8 @@ AEffect* CreateEffect(audioMasterCallback audioMaster, std::atomic<bool>& constr
     return nullptr;  // not a VST 2 host
   std::unique_ptr<KrVst> effect;
   try {
-    std::unique_ptr<KrApplication> app = makeApplication != nullptr ? makeApplication() : MakeApplication();
+    if (makeApplication == nullptr) return nullptr;
+    std::unique_ptr<KrApplication> app = makeApplication();
     if (app == nullptr) return nullptr;
     effect = std::make_unique<KrVst>(audioMaster, constructionFailed, std::move(app));
   } catch (...) {
@@ -23,7 +24,7 @@ AEffect* CreateEffect(audioMasterCallback audioMaster, std::atomic<bool>& constr
   return effect.release()->getAeffect();  // owned by the host until effClose
 }
 
-AEffect* PluginMain(audioMasterCallback audioMaster) {
+AEffect* PluginMain(audioMasterCallback audioMaster, ApplicationFactory makeApplication) {
   static std::atomic<bool> constructionFailed{false};
-  return CreateEffect(audioMaster, constructionFailed, nullptr);
+  return CreateEffect(audioMaster, constructionFailed, makeApplication);
 }

@@ -2,8 +2,8 @@
 #include <iostream>
 #include <string>
 
+#include "base/path_names.h"
 #include "document/document_file.h"
-#include "document/path_names.h"
 #include "tools/document_input.h"
 #include "tools/subcommand.h"
 

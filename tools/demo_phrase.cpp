@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "modules/midifile/midi_file_writer.h"
+#include "formats/midifile/midi_file_writer.h"
 
 using kr::midifile::WrittenEvent;
 using kr::midifile::WrittenTrack;

@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <iostream>
 
-#include "document/packaging/carried_document.h"
-#include "document/path_names.h"
-#include "document/scramble.h"
-#include "document/stored_document.h"
-#include "document/whole_file.h"
+#include "base/path_names.h"
+#include "base/whole_file.h"
+#include "formats/image/carried_document.h"
+#include "formats/image/scramble.h"
+#include "formats/image/stored_document.h"
 #include "patchtext/patch_compiler.h"
 #include "patchtext/patch_text_error.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "document/document_file.h"
-#include "document/packaging/plugin_export.h"
+#include "formats/image/plugin_export.h"
 #include "tools/default_plugin.h"
 #include "tools/document_input.h"
 #include "tools/subcommand.h"

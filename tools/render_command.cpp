@@ -10,10 +10,10 @@
 #include <optional>
 #include <string>
 
+#include "formats/midifile/midi_file.h"
 #include "host/host_harness.h"
 #include "host/render_session.h"
 #include "host/wave_writer.h"
-#include "modules/midifile/midi_file.h"
 #include "tools/default_patch.h"
 #include "tools/demo_phrase.h"
 #include "tools/patch_plugin.h"

@@ -21,3 +21,4 @@ extern const Subcommand kCompileCommand;
 extern const Subcommand kDumpCommand;
 extern const Subcommand kExportCommand;
 extern const Subcommand kRenderCommand;
+extern const Subcommand kModulesCommand;

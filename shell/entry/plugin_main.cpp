@@ -1,5 +1,7 @@
 // The plug-in's exported entry. Hosts look for "main" (the name every VST 2
-// host knows) or "VSTPluginMain"; both lead to the same function.
+// host knows) or "VSTPluginMain"; both lead to the same function, which
+// builds the effect object over the plug-in's application.
+#include "app/kestrune_application.h"
 #include "shell/plugin_entry.h"
 #include "vst/vst2.h"
 
@@ -10,7 +12,7 @@
 #endif
 
 KR_EXPORT vst::AEffect* VSTCALLBACK VSTPluginMain(vst::audioMasterCallback audioMaster) {
-  return PluginMain(audioMaster);
+  return PluginMain(audioMaster, &kr::MakeKestruneApplication);
 }
 
 #if !defined(_WIN32)

@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "app/app_vst.h"
 #include "app_test_documents.h"
-#include "document/app_vst.h"
 #include "document/module_file_opener.h"
-#include "document/module_registry.h"
 #include "platform/platform.h"
+#include "registry/module_registry.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app_test_documents.h"
-#include "document/packaging/plugin_export.h"
+#include "formats/image/plugin_export.h"
 #include "host/host_harness.h"
 #include "support/temp_dir.h"
 

@@ -3,11 +3,11 @@
 // and top container handed to the effect object, and the host I/O wiring.
 #include <gtest/gtest.h>
 
+#include "app/app_vst.h"
 #include "app_test_documents.h"
-#include "document/app_vst.h"
 #include "document/container.h"
 #include "document/document_builder.h"
-#include "document/scramble.h"
+#include "formats/image/scramble.h"
 #include "platform/platform.h"
 #include "support/temp_dir.h"
 
@@ -131,7 +131,9 @@ TEST_F(StartUp, HostIoModulesAreMadeInTheRootAndASecondStartUpReplacesTheDocumen
 TEST_F(StartUp, SoundStaysStoppedWithoutADocument) {
   app.StartSound(512);
   EXPECT_FALSE(app.SoundRunning());
-  app.RunAudioMaster(64);
+  kr::HostBlock block;
+  block.frames = 64;
+  app.ProcessBlock(block);
   app.StopSound();
   EXPECT_FALSE(app.SoundRunning());
 }

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "document/archive_reader.h"
-#include "document/archive_writer.h"
+#include "formats/archive/archive_reader.h"
+#include "formats/archive/archive_writer.h"
 
 namespace {
 

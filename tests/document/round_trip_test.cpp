@@ -8,8 +8,8 @@
 #include "document/document_dump.h"
 #include "document/hosted_modules.h"
 #include "document/iterators.h"
-#include "document/module_info.h"
 #include "document/panel_objects.h"
+#include "registry/module_info.h"
 #include "test_modules.h"
 
 namespace {

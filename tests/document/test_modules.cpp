@@ -1,10 +1,10 @@
 #include "test_modules.h"
 
-#include "document/archive_writer.h"
 #include "document/controls.h"
 #include "document/hosted_modules.h"
-#include "document/module_registry.h"
 #include "document/panel_objects.h"
+#include "formats/archive/archive_writer.h"
+#include "registry/module_registry.h"
 
 namespace doctest {
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "document/document_builder.h"
-#include "document/module_info.h"
+#include "registry/module_info.h"
 
 namespace doctest {
 

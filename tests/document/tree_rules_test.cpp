@@ -2,10 +2,10 @@
 // the I/O module, plug kinds, post-load initialisation, observers.
 #include <gtest/gtest.h>
 
-#include "document/archive_writer.h"
 #include "document/controls.h"
 #include "document/iterators.h"
-#include "document/module_info.h"
+#include "formats/archive/archive_writer.h"
+#include "registry/module_info.h"
 #include "test_modules.h"
 
 namespace {

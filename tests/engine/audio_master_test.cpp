@@ -5,7 +5,7 @@
 
 #include "engine/msg_id.h"
 #include "engine/msg_stream.h"
-#include "test_modules.h"
+#include "support/engine_modules.h"
 
 using namespace kr_test;
 

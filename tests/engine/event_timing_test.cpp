@@ -1,7 +1,7 @@
 // Events reach modules at their exact sample, whatever the host block size.
 #include <gtest/gtest.h>
 
-#include "test_modules.h"
+#include "support/engine_modules.h"
 
 using namespace kr_test;
 

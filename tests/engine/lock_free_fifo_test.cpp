@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/lock_free_fifo.h"
+#include "base/lock_free_fifo.h"
 #include "engine/msg_stream.h"
 #include "platform/platform.h"
 

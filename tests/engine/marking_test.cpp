@@ -2,7 +2,7 @@
 // values Open delivers.
 #include <gtest/gtest.h>
 
-#include "test_modules.h"
+#include "support/engine_modules.h"
 
 using namespace kr_test;
 

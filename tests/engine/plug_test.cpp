@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "engine/kr_exception.h"
-#include "test_modules.h"
+#include "support/engine_modules.h"
 
 using namespace kr_test;
 

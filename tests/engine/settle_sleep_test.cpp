@@ -3,7 +3,7 @@
 
 #include "engine/control_automation.h"
 #include "engine/ug_control.h"
-#include "test_modules.h"
+#include "support/engine_modules.h"
 
 using namespace kr_test;
 

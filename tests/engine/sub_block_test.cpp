@@ -1,7 +1,7 @@
 // The sub-block length and how host blocks are cut.
 #include <gtest/gtest.h>
 
-#include "test_modules.h"
+#include "support/engine_modules.h"
 
 using namespace kr_test;
 

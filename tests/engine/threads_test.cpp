@@ -4,7 +4,7 @@
 #include <atomic>
 #include <thread>
 
-#include "test_modules.h"
+#include "support/engine_modules.h"
 
 using namespace kr_test;
 

@@ -5,14 +5,16 @@
 #include <span>
 
 #include "document/document_file.h"
+#include "modules/builtin_modules.h"
 #include "platform/platform.h"
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  platform::SetMessageSink([](const platform::MessageBoxRequest&) {});
+  kr::RegisterBuiltinModules();  // documents resolve module names as the plug-in does
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const bool quiet = [] {
-    platform::SetMessageSink([](const platform::MessageBoxRequest&) {});
-    return true;
-  }();
-  (void)quiet;
   const std::span<const std::uint8_t> bytes(data, size);
   DocumentLoadResult restricted = ReadDocument(bytes, LoadMode::Restricted);
   DocumentLoadResult full = ReadDocument(bytes, LoadMode::Full);

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <span>
 
-#include "modules/midifile/merged_events.h"
-#include "modules/midifile/midi_file.h"
-#include "modules/midifile/midi_file_writer.h"
-#include "modules/midifile/tempo_map.h"
+#include "formats/midifile/merged_events.h"
+#include "formats/midifile/midi_file.h"
+#include "formats/midifile/midi_file_writer.h"
+#include "formats/midifile/tempo_map.h"
 
 using namespace kr::midifile;
 

@@ -6,11 +6,11 @@
 #include <span>
 #include <string>
 
-#include "document/packaging/elf_image.h"
-#include "document/packaging/elf_section_writer.h"
-#include "document/packaging/pe_resource_reader.h"
-#include "document/packaging/pe_resource_writer.h"
-#include "document/scramble.h"
+#include "formats/image/elf_image.h"
+#include "formats/image/elf_section_writer.h"
+#include "formats/image/pe_resource_reader.h"
+#include "formats/image/pe_resource_writer.h"
+#include "formats/image/scramble.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> file(data, size);

@@ -3,12 +3,12 @@
 
 #include <algorithm>
 
-#include "document/module_info.h"
 #include "engine/audio_master.h"
 #include "engine/msg_id.h"
 #include "engine/ug_container.h"
 #include "graph_support.h"
-#include "modules/ug_adder.h"
+#include "modules/mix/ug_adder.h"
+#include "registry/module_info.h"
 
 using namespace graph_test;
 
@@ -87,11 +87,10 @@ TEST(MidiAdder, MessagesOfOneInstantFromTwoWiresAllLeaveAtThatTime) {
   WireHost(p);
   Rig rig;
   ASSERT_TRUE(rig.Start(p, 64, 0, 1));
-  rig.endpoint.in->SendMidi(5, 0x403C90);
-  rig.endpoint.in->SendMidi(5, 0x403D90);
-  rig.endpoint.in->WakeReceivers();
+  rig.Midi(5, 0x403C90);
+  rig.Midi(5, 0x403D90);
   rig.Block(64);
-  const OutgoingMidiRing& ring = rig.endpoint.out->MidiRing();
+  const OutgoingMidiRing& ring = rig.midiOut;
   ASSERT_EQ(ring.WritePosition(), 4);
   std::vector<std::uint32_t> words;
   for (int i = 0; i < 4; ++i) {

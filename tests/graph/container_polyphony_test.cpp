@@ -46,12 +46,10 @@ TEST(ContainerPolyphony, FourVoicesAndTheFifthNoteStealsTheOldestNoteOn) {
   ASSERT_EQ(voices.VoiceCount(), 4);
 
   rig.Block(64);
-  const std::uint32_t start = rig.endpoint.in->Clock();
   const int notes[] = {60, 62, 64, 65, 67};
   for (int i = 0; i < 5; ++i)
-    rig.endpoint.in->SendMidi(start + 8 + 8 * static_cast<std::uint32_t>(i),
+    rig.Midi(8 + 8 * static_cast<std::uint32_t>(i),
                               0x7F0090u | (static_cast<std::uint32_t>(notes[i]) << 8));
-  rig.endpoint.in->WakeReceivers();
   rig.Block(64);
   // Voice 0 first, then the idle voices from the highest index down.
   EXPECT_EQ(VoiceHolding(voices, 62), 3);
@@ -114,9 +112,7 @@ TEST(ContainerPolyphony, AStoredValueComesBackAndPlaysWithItsVoiceCount) {
     EXPECT_EQ(VoicesOf(*p.top).VoiceCount(), expected);
 
     rig.Block(64);
-    const std::uint32_t start = rig.endpoint.in->Clock();
-    for (std::uint32_t i = 0; i < 8; ++i) rig.endpoint.in->SendMidi(start + i, 0x7F3090u + (i << 8));
-    rig.endpoint.in->WakeReceivers();
+    for (std::uint32_t i = 0; i < 8; ++i) rig.Midi(i, 0x7F3090u + (i << 8));
     rig.Block(64);
     EXPECT_EQ(rig.outputs[0][40], static_cast<float>(expected)) << "one gate per voice, the rest stolen";
   }

@@ -5,11 +5,11 @@
 // plug-in file's `main` are in the app suite.
 #include <gtest/gtest.h>
 
-#include "document/module_info.h"
-#include "engine/host_io/host_io_wiring.h"
+#include "app/kr_application.h"
+#include "graph/host_io_wiring.h"
 #include "graph_support.h"
 #include "host/host_harness.h"
-#include "shell/kr_application.h"
+#include "registry/module_info.h"
 #include "shell/kr_vst.h"
 #include "shell/plugin_entry.h"
 
@@ -62,7 +62,7 @@ class Top final : public TopContainer {
 // container wired to the host modules, and the sound engine.
 class GraphApplication final : public KrApplication {
  public:
-  void SetEffect(KrVst* effect) override { effect_ = effect; }
+  void SetHost(kr::HostServices*) override {}
   bool Initialise() override {
     root_ = std::move(NextDocument());
     if (root_ != nullptr) root_->AttachToParent(nullptr);
@@ -79,25 +79,20 @@ class GraphApplication final : public KrApplication {
     return nullptr;
   }
   void WireHostIo(TopContainer& top) override { WireTopContainer(*root_, static_cast<Top&>(top).container); }
-  std::unique_ptr<ShellEditor> CreateEditor(KrVst&) override { return nullptr; }
+  std::unique_ptr<ShellEditor> CreateEditor(kr::HostServices&) override { return nullptr; }
   void DeleteDocument() override {
     engine_.StopSound();
     top_.reset();
     root_.reset();
   }
   void SetSampleRate(float rate) override { engine_.SetSampleRate(rate); }
-  void StartSound(int blockSize) override {
-    const HostChannelCounts counts = CountHostChannels(top_->container);
-    engine_.SetHostIo({effect_, counts.inputs, counts.outputs});
-    engine_.StartSound(*root_, blockSize);
-  }
+  void StartSound(int blockSize) override { engine_.StartSound(*root_, blockSize); }
   void StopSound() override { engine_.StopSound(); }
   bool SoundRunning() const override { return engine_.Running(); }
-  void RunAudioMaster(int frames) override { engine_.Process(frames); }
+  void ProcessBlock(kr::HostBlock& block) override { engine_.Process(block); }
   void PumpGuiMessages() override { gui_.Pump(); }
 
  private:
-  KrVst* effect_ = nullptr;
   StoredSettings settings_;
   std::unique_ptr<CContainer> root_;
   std::unique_ptr<Top> top_;

@@ -7,12 +7,12 @@
 #include <thread>
 
 #include "document/line2.h"
-#include "document/module_info.h"
-#include "engine/host_io/host_io_wiring.h"
 #include "engine/ug_container.h"
+#include "graph/host_io_wiring.h"
 #include "graph_support.h"
-#include "modules/ug_adder.h"
+#include "modules/mix/ug_adder.h"
 #include "platform/platform.h"
+#include "registry/module_info.h"
 #include "support/message_capture.h"
 
 using namespace graph_test;
@@ -89,12 +89,12 @@ TEST(GraphHostIo, FiveTwelveSampleBlockFillsInFourPiecesOfL) {
 TEST(GraphHostIo, AccumulatingHostGetsOutputAdded) {
   Patch p = StereoPass();
   Rig rig;
-  rig.endpoint.replacing = false;
+  rig.replacing = false;
   ASSERT_TRUE(rig.Start(p, 64, 2, 2));
   std::fill(rig.inputs[0].begin(), rig.inputs[0].end(), 0.25f);
   std::fill(rig.outputs[0].begin(), rig.outputs[0].end(), 1.0f);
   rig.Block(64);
-  rig.endpoint.replacing = true;  // fixed until the next start
+  rig.replacing = true;  // fixed until the next start
   rig.Block(64);
   EXPECT_FLOAT_EQ(rig.outputs[0][10], 1.5f);
 }
@@ -172,7 +172,6 @@ TEST(GraphErrors, WireFromOutputToOwnInputIsFeedbackNamingTheModuleTwice) {
   EXPECT_EQ(boxes.texts[0],
             "This patch contains a FEEDBACK path (highlighed in red), Please remove.\n Synth.Loop -> Synth.Loop");
   EXPECT_FALSE(rig.engine.Running());
-  EXPECT_EQ(rig.endpoint.out, nullptr);
   EXPECT_EQ(loop.AudioObject(), nullptr);
   rig.Block(64);  // nothing to run, nothing touched
 }
@@ -290,18 +289,47 @@ TEST(GraphMidi, HostMidiReachesTheOutputRingWithItsTimes) {
   Rig rig;
   ASSERT_TRUE(rig.Start(p, 64, 0, 1));
   rig.Block(64);
-  const std::uint32_t start = rig.endpoint.in->Clock();
+  const std::uint32_t start = rig.NextBlockStart();
   EXPECT_EQ(start, 64u);
-  rig.endpoint.in->SendMidi(start + 10, 0x403C90);
-  rig.endpoint.in->SendMidi(start + 20, 0x05C0);
-  rig.endpoint.in->WakeReceivers();
+  rig.Midi(10, 0x403C90);
+  rig.Midi(20, 0x05C0);
   rig.Block(64);
-  const OutgoingMidiRing& ring = rig.endpoint.out->MidiRing();
+  const OutgoingMidiRing& ring = rig.midiOut;
   ASSERT_EQ(ring.WritePosition(), 2);
   EXPECT_EQ(ring.At(0).time, start + 10);
   EXPECT_EQ(ring.At(0).message, 0x403C90u);
   EXPECT_EQ(ring.At(1).time, start + 20);
   EXPECT_EQ(ring.At(1).message, 0x05C0u);
+}
+
+TEST(GraphMidi, NegativeOffsetsPlayAtTheBlockStartAndOtherEventsAreSkipped) {
+  Patch p = MakePatch(0, 1, true);
+  CUG& through = p.Add(*p.top, kMidiThrough);
+  p.Wire(*p.top, Patch::Inside(p.midiIn), PlugNamed(through, "MIDI In"));
+  p.Wire(*p.top, PlugNamed(through, "MIDI Out"), Patch::Inside(p.midiOut));
+  WireHost(p);
+  Rig rig;
+  ASSERT_TRUE(rig.Start(p, 128, 0, 1));
+  rig.Block(128);
+  vst::VstMidiEvent early{};
+  early.type = vst::kVstMidiType;
+  early.deltaFrames = -5;
+  early.midiData[0] = static_cast<char>(0x80);
+  early.midiData[1] = 61;
+  vst::VstEvent sysex{};
+  sysex.type = vst::kVstSysExType;
+  rig.Midi(10, 0x643C90);
+  rig.blocks.Raw(reinterpret_cast<vst::VstEvent*>(&early));
+  rig.blocks.Raw(&sysex);
+  rig.blocks.Raw(nullptr);
+  rig.Midi(127, 0x6307B0);
+  rig.Block(128);
+  ASSERT_EQ(rig.midiOut.WritePosition(), 3);
+  EXPECT_EQ(rig.midiOut.At(0).time, 128u) << "the early note plays first, at the block's start";
+  EXPECT_EQ(rig.midiOut.At(0).message, 0x003D80u);
+  EXPECT_EQ(rig.midiOut.At(1).time, 138u);
+  EXPECT_EQ(rig.midiOut.At(2).time, 255u);
+  EXPECT_EQ(early.deltaFrames, 0) << "the host's event says where it was played";
 }
 
 TEST(GraphThreads, AudioRunsWhileTheGuiPostsAndPumps) {

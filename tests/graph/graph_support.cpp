@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "document/line2.h"
-#include "document/module_registry.h"
-#include "engine/host_io/host_io_wiring.h"
 #include "engine/ug_midi_device.h"
+#include "graph/host_io_wiring.h"
+#include "registry/module_registry.h"
 
 namespace graph_test {
 namespace {
@@ -128,19 +128,20 @@ void WireHost(Patch& patch) {
 }
 
 bool Rig::Start(Patch& patch, int blockSize, int ins, int outs) {
-  engine.SetHostIo({&endpoint, ins, outs});
   inputs.assign(static_cast<std::size_t>(ins), std::vector<float>(8192, 0.0f));
   outputs.assign(static_cast<std::size_t>(outs), std::vector<float>(8192, 0.0f));
   return engine.StartSound(*patch.root, blockSize);
+}
+
+std::uint32_t Rig::NextBlockStart() {
+  return engine.Master() != nullptr ? static_cast<std::uint32_t>(engine.Master()->now) : 0;
 }
 
 void Rig::Block(int frames, int at) {
   std::vector<float*> in, out;
   for (auto& v : inputs) in.push_back(v.data() + at);
   for (auto& v : outputs) out.push_back(v.data());
-  if (endpoint.out != nullptr) endpoint.out->SetHostBuffers(out.data());
-  if (endpoint.in != nullptr) endpoint.in->SetHostBuffers(in.data());
-  engine.Process(frames);
+  blocks.Run(engine, in, out, frames);
 }
 
 }  // namespace graph_test

@@ -9,8 +9,8 @@
 #include "document/container.h"
 #include "document/plug2.h"
 #include "engine/gui_pump.h"
-#include "engine/sound_engine.h"
-#include "shell/host_io_modules.h"
+#include "graph/sound_engine.h"
+#include "support/engine_blocks.h"
 
 namespace graph_test {
 
@@ -42,23 +42,20 @@ Patch MakePatch(int inputs, int outputs, bool midi = false);
 void WireHost(Patch& patch);
 CPlug2& PlugNamed(CUG& module, const char* name);
 
-struct FakeEndpoint final : HostIoEndpoint {
-  void SetHostInput(HostInputModule* m) override { in = m; }
-  void SetHostOutput(HostOutputModule* m) override { out = m; }
-  bool Replacing() const override { return replacing; }
-  HostInputModule* in = nullptr;
-  HostOutputModule* out = nullptr;
-  bool replacing = true;
-};
-
 // A sound engine driven like the effect object drives it.
 struct Rig {
   GuiPump gui;
   SoundEngine engine{gui};
-  FakeEndpoint endpoint;
   std::vector<std::vector<float>> inputs, outputs;
+  kr::test::EngineBlocks blocks;
+  bool& replacing = blocks.replacing;
+  OutgoingMidiRing& midiOut = blocks.midiOut;
 
   bool Start(Patch& patch, int blockSize, int ins, int outs);
+  // Host MIDI for the next block, at an offset from its start.
+  void Midi(std::int32_t offset, std::uint32_t message) { blocks.Midi(offset, message); }
+  // Engine time of the next block's first sample.
+  std::uint32_t NextBlockStart();
   // One host block; inputs[c] is read from `at`, outputs written from 0.
   void Block(int frames, int at = 0);
 };

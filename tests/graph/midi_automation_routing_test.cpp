@@ -7,11 +7,11 @@
 
 #include "document/controls.h"
 #include "document/document_builder.h"
-#include "document/module_registry.h"
-#include "engine/midi_automation_routing.h"
 #include "engine/ug_container.h"
 #include "engine/ug_control.h"
+#include "graph/midi_automation_routing.h"
 #include "graph_support.h"
+#include "registry/module_registry.h"
 
 using namespace graph_test;
 

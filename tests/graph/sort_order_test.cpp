@@ -1,11 +1,11 @@
 // Run order and feedback detection over wired audio objects.
 #include <gtest/gtest.h>
 
-#include "document/module_registry.h"
-#include "engine/graph_builder.h"
 #include "engine/kr_exception.h"
 #include "engine/ug_container.h"
+#include "graph/graph_builder.h"
 #include "graph_support.h"
+#include "registry/module_registry.h"
 
 using namespace graph_test;
 

@@ -28,10 +28,8 @@ TEST(GraphVoices, MidiToCvVoicesAreBuiltAndTheGateReachesTheHost) {
   EXPECT_EQ(pass.AudioObject()->flags & UGF_POLYPHONIC, 0u) << "a signal input hears the voices' sum";
 
   rig.Block(64);
-  const std::uint32_t start = rig.endpoint.in->Clock();
-  rig.endpoint.in->SendMidi(start + 10, 0x7F4590);  // note 69, velocity 127
-  rig.endpoint.in->SendMidi(start + 20, 0x7F4890);
-  rig.endpoint.in->WakeReceivers();
+  rig.Midi(10, 0x7F4590);  // note 69, velocity 127
+  rig.Midi(20, 0x7F4890);
   rig.Block(64);
   EXPECT_EQ(rig.outputs[0][12], 0.0f);
   EXPECT_EQ(rig.outputs[0][13], 1.0f) << "10 V from the first voice";

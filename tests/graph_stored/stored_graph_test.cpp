@@ -8,20 +8,12 @@
 #include "document/document_file.h"
 #include "document/plug2.h"
 #include "engine/gui_pump.h"
-#include "engine/host_io/host_io_wiring.h"
-#include "engine/sound_engine.h"
-#include "modules/ug_adder.h"
-#include "shell/host_io_modules.h"
+#include "graph/host_io_wiring.h"
+#include "graph/sound_engine.h"
+#include "modules/mix/ug_adder.h"
+#include "support/engine_blocks.h"
 
 namespace {
-
-struct Endpoint final : HostIoEndpoint {
-  void SetHostInput(HostInputModule* m) override { in = m; }
-  void SetHostOutput(HostOutputModule* m) override { out = m; }
-  bool Replacing() const override { return true; }
-  HostInputModule* in = nullptr;
-  HostOutputModule* out = nullptr;
-};
 
 struct Built {
   std::unique_ptr<CContainer> root;
@@ -58,7 +50,6 @@ CContainer* FirstContainer(CContainer& root) {
 
 struct Player {
   explicit Player(CContainer& root, int ins, int outs, int block) : top(FirstContainer(root)) {
-    engine.SetHostIo({&endpoint, ins, outs});
     started = engine.StartSound(root, block);
     inputs.assign(static_cast<std::size_t>(ins), std::vector<float>(static_cast<std::size_t>(block)));
     outputs.assign(static_cast<std::size_t>(outs), std::vector<float>(static_cast<std::size_t>(block)));
@@ -67,14 +58,12 @@ struct Player {
     std::vector<float*> in, out;
     for (auto& v : inputs) in.push_back(v.data());
     for (auto& v : outputs) out.push_back(v.data());
-    endpoint.out->SetHostBuffers(out.data());
-    endpoint.in->SetHostBuffers(in.data());
-    engine.Process(static_cast<int>(inputs.empty() ? outputs[0].size() : inputs[0].size()));
+    blocks.Run(engine, in, out, static_cast<int>(inputs.empty() ? outputs[0].size() : inputs[0].size()));
   }
   CContainer* top;
   GuiPump gui;
   SoundEngine engine{gui};
-  Endpoint endpoint;
+  kr::test::EngineBlocks blocks;
   bool started = false;
   std::vector<std::vector<float>> inputs, outputs;
 };

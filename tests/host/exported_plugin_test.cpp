@@ -9,11 +9,12 @@
 #include <filesystem>
 #include <string>
 
-#include "document/packaging/plugin_export.h"
-#include "document/scramble.h"
-#include "document/stored_document.h"
+#include "formats/image/plugin_export.h"
+#include "formats/image/scramble.h"
+#include "formats/image/stored_document.h"
 #include "host/host_harness.h"
 #include "platform/platform.h"
+#include "support/command.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -22,16 +23,6 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
 std::string PluginExtension() { return fs::path(KR_PLUGIN_PATH).extension().string(); }
-
-std::string RunCommand(const std::string& command, int& status) {
-  std::string output;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return output;
-  std::array<char, 256> buffer{};
-  while (fgets(buffer.data(), buffer.size(), pipe) != nullptr) output += buffer.data();
-  status = pclose(pipe);
-  return output;
-}
 
 // A path the system's command shell and loader take (drive and backslashes on Windows).
 std::string NativePath(const fs::path& path) { return fs::absolute(path).make_preferred().string(); }
@@ -75,7 +66,7 @@ TEST_F(ExportedPlugin, KestruneInfoSaysTheStoredDocumentCouldNotBeLoaded) {
 #endif
   if (!fs::exists(programPath)) GTEST_SKIP() << "kestrune not built";
   int status = 0;
-  const std::string out = RunCommand(programPath + " info " + plugin_, status);
+  const std::string out = krtest::RunCommand(programPath + " info " + plugin_, status);
   EXPECT_NE(status, 0);
   EXPECT_NE(out.find("plug-in:       " + plugin_), std::string::npos) << out;
   EXPECT_NE(out.find("main returned null: the stored document could not be loaded"), std::string::npos) << out;

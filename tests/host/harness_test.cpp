@@ -10,6 +10,7 @@
 
 #include "host/host_harness.h"
 #include "platform/platform.h"
+#include "support/command.h"
 
 using namespace vst;
 
@@ -194,16 +195,6 @@ TEST(HarnessWithTinyPlugin, DispatcherParametersAndTexts) {
 
 // --- the kestrune program ---
 
-std::string RunCommand(const std::string& command, int& status) {
-  std::string output;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return output;
-  std::array<char, 256> buffer{};
-  while (fgets(buffer.data(), buffer.size(), pipe) != nullptr) output += buffer.data();
-  status = pclose(pipe);
-  return output;
-}
-
 // The built program, as a path the system's command shell takes.
 std::string KestruneProgram() {
 #if defined(_WIN32)
@@ -217,16 +208,16 @@ TEST(KestruneProgram, InfoSaysWhyMainGaveNull) {
   std::string program = KestruneProgram();
   if (!std::filesystem::exists(program)) GTEST_SKIP() << "kestrune not built";
   int status = 0;
-  std::string out = RunCommand(program + " info", status);
+  std::string out = krtest::RunCommand(program + " info", status);
   EXPECT_NE(status, 0);
   EXPECT_NE(out.find("main returned null: the plug-in carries no stored document"), std::string::npos) << out;
-  out = RunCommand(program + " info --help", status);
+  out = krtest::RunCommand(program + " info --help", status);
   EXPECT_EQ(status, 0);
   EXPECT_NE(out.find("usage: kestrune info [plugin-file]"), std::string::npos) << out;
-  out = RunCommand(program + " --help", status);
+  out = krtest::RunCommand(program + " --help", status);
   EXPECT_EQ(status, 0);
   EXPECT_NE(out.find("info"), std::string::npos);
-  out = RunCommand(program + " nonsense", status);
+  out = krtest::RunCommand(program + " nonsense", status);
   EXPECT_NE(status, 0);
   EXPECT_NE(out.find("unknown command \"nonsense\""), std::string::npos);
 }

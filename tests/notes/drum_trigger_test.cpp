@@ -2,7 +2,7 @@
 // hi-hat decay and one voice per wired slot.
 #include <gtest/gtest.h>
 
-#include "modules/drum_trigger.h"
+#include "modules/midi/drum_trigger.h"
 #include "support/voice_rig.h"
 
 using namespace voice_test;

@@ -1,8 +1,8 @@
 // "Controllers", "Trigger to MIDI" and "KeyBoard".
 #include <gtest/gtest.h>
 
-#include "modules/cv_midi.h"
-#include "modules/midi_keyboard.h"
+#include "modules/midi/cv_midi.h"
+#include "modules/midi/midi_keyboard.h"
 #include "support/voice_rig.h"
 
 using namespace voice_test;

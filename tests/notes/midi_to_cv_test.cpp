@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "modules/midi_to_cv.h"
+#include "modules/midi/midi_to_cv.h"
 #include "support/voice_rig.h"
 
 using namespace voice_test;

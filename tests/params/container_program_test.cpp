@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "document/module_parameters.h"
-#include "engine/patch_select_program.h"
+#include "document/patch_select_program.h"
 #include "engine/ug_base.h"
 #include "params_support.h"
 
@@ -137,6 +137,7 @@ class ShownProgramModule final : public ug_base, public PatchSelectProgram {
  public:
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ShownProgramModule>(); }
   void OnUiNotify(int kind, int value) override { told.push_back({kind, value}); }
+  void PostProgramNotify(int program) override { PostNotify(kNotifyProgram, program); }
   std::vector<std::pair<int, int>> told;
 };
 

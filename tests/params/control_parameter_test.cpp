@@ -2,8 +2,8 @@
 // MIDI settings, and the automation answers by class.
 #include <gtest/gtest.h>
 
-#include "engine/plug_types.h"
 #include "params_support.h"
+#include "registry/plug_types.h"
 
 using namespace params_test;
 

@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "document/cug.h"
-#include "engine/plug_types.h"
 #include "params_support.h"
+#include "registry/plug_types.h"
 
 using namespace params_test;
 

@@ -1,6 +1,6 @@
 #include "params_support.h"
 
-#include "document/module_registry.h"
+#include "registry/module_registry.h"
 
 namespace control_classes {
 extern const RuntimeClass kSlider, kCombo, kLED, kPeakMeter, kText;

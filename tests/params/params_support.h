@@ -10,7 +10,7 @@
 #include "document/container.h"
 #include "document/controls.h"
 #include "document/generic_parameter.h"
-#include "document/module_info.h"
+#include "registry/module_info.h"
 
 namespace params_test {
 

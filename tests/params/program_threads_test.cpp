@@ -9,13 +9,14 @@
 #include <thread>
 
 #include "document/controls.h"
-#include "document/module_registry.h"
+#include "document/patch_select_program.h"
 #include "engine/audio_master.h"
 #include "engine/gui_pump.h"
-#include "engine/patch_select_program.h"
-#include "engine/sound_engine.h"
+#include "graph/sound_engine.h"
 #include "params_support.h"
 #include "platform/platform.h"
+#include "registry/module_registry.h"
+#include "support/engine_blocks.h"
 
 using namespace params_test;
 
@@ -35,6 +36,7 @@ class ProgramSelectAudio final : public ug_base, public PatchSelectProgram {
     lastTaken = value;
     if (audioMaster != nullptr) audioMaster->PostRefresh(*this);
   }
+  void PostProgramNotify(int program) override { PostNotify(kNotifyProgram, program); }
   int programsTaken = 0;
   int lastTaken = -1;
 };
@@ -92,13 +94,14 @@ TEST(ProgramThreads, GuiSetsProgramsAndPlugsWhileAudioRuns) {
   engine.Master()->deferToAudio.store(true);
 
   std::atomic<bool> guiDone{false};
-  std::atomic<int> blocks{0};
+  std::atomic<int> blockCount{0};
+  kr::test::EngineBlocks blocks;
   std::thread audio([&] {
     // Runs until the GUI has finished, then long enough to drain the ring.
     int after = 0;
     while (after < 50) {
-      engine.Process(64);
-      blocks.fetch_add(1, std::memory_order_release);
+      blocks.Run(engine, {}, {}, 64);
+      blockCount.fetch_add(1, std::memory_order_release);
       if (guiDone.load(std::memory_order_acquire)) ++after;
     }
   });
@@ -112,8 +115,8 @@ TEST(ProgramThreads, GuiSetsProgramsAndPlugsWhileAudioRuns) {
     choice.AudioObject()->PostNotify(7, step);
     gui.Pump();
     // Let the audio thread take its share.
-    const int seen = blocks.load(std::memory_order_acquire);
-    for (int wait = 0; wait < 100 && blocks.load(std::memory_order_acquire) == seen; ++wait) platform::SleepMs(0);
+    const int seen = blockCount.load(std::memory_order_acquire);
+    for (int wait = 0; wait < 100 && blockCount.load(std::memory_order_acquire) == seen; ++wait) platform::SleepMs(0);
   }
   guiDone.store(true, std::memory_order_release);
   audio.join();

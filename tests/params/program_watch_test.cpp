@@ -2,7 +2,7 @@
 // program changes made inside the plug-in.
 #include <gtest/gtest.h>
 
-#include "document/top_container_adapter.h"
+#include "app/top_container_adapter.h"
 #include "params_support.h"
 
 using namespace params_test;

@@ -11,10 +11,10 @@
 #include "document/document_file.h"
 #include "document/iterators.h"
 #include "document/line2.h"
-#include "document/module_info.h"
 #include "patchtext/patch_compiler.h"
 #include "patchtext/patch_dumper.h"
 #include "patchtext/patch_names.h"
+#include "registry/module_info.h"
 #include "support/temp_dir.h"
 
 namespace {

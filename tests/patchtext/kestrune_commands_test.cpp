@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/command.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -22,27 +23,10 @@ const fs::path kProgram = fs::path(KR_BINARY_DIR) / "kestrune";
 #endif
 const fs::path kExamples = fs::path(KR_SOURCE_DIR) / "examples";
 
-struct ProgramRun {
-  int status;
-  std::string output;
-};
+using ProgramRun = krtest::CommandRun;
 
 // Runs the program with its output (and errors) captured.
-ProgramRun Kestrune(const std::string& args) {
-  const std::string command = kProgram.string() + " " + args + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  ProgramRun run{-1, {}};
-  if (!pipe) return run;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe)) run.output += buffer;
-  const int raw = pclose(pipe);
-#if defined(_WIN32)
-  run.status = raw;  // _pclose gives the exit code itself
-#else
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-  return run;
-}
+ProgramRun Kestrune(const std::string& args) { return krtest::RunCommand(kProgram.string() + " " + args); }
 
 std::string Quoted(const fs::path& p) { return "\"" + p.string() + "\""; }
 
@@ -99,29 +83,6 @@ TEST(KestruneCommands, ExportedPluginIsSeenByInfoAndDumpsItsPatch) {
   EXPECT_TRUE(fs::exists(dir.path() / "Beside.dat"));
   const ProgramRun besideInfo = Kestrune("info " + Quoted(beside));
   EXPECT_NE(besideInfo.output.find("inputs:        2"), std::string::npos) << besideInfo.output;
-}
-
-TEST(KestruneCommands, ExportedWindowsDllListsTheResourceInObjdump) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the MinGW objdump is a Linux program; on Windows the exported plug-ins are checked through "
-                  "FindResource (ExportedPluginIsSeenByInfoAndDumpsItsPatch)";
-#endif
-  const fs::path dll = fs::path(KR_SOURCE_DIR) / "build" / "win32" / "Kestrune.dll";
-  if (!fs::exists(dll) || std::system("command -v i686-w64-mingw32-objdump >/dev/null 2>&1") != 0)
-    GTEST_SKIP() << "needs the win32 build and the MinGW objdump";
-  krtest::TempDir dir;
-  const fs::path out = dir.path() / "MySynth.dll";
-  const ProgramRun exported = Kestrune("export " + Quoted(kExamples / "stereo_through.json") + " -o " + Quoted(out) +
-                                " --plugin " + Quoted(dll));
-  ASSERT_EQ(exported.status, 0) << exported.output;
-  FILE* pipe = popen(("i686-w64-mingw32-objdump -p " + Quoted(out) + " 2>&1").c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  std::string text;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe)) text += buffer;
-  pclose(pipe);
-  EXPECT_NE(text.find("]: KR1,"), std::string::npos) << text;
-  EXPECT_NE(text.find("Entry: ID: 0x0000a5,"), std::string::npos) << text;
 }
 
 TEST(KestruneCommands, EveryCommandHasHelp) {

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "document/packaging/pe_resource_writer.h"
+#include "formats/image/pe_resource_writer.h"
 
 namespace {
 

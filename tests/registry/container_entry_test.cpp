@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "document/container.h"
-#include "document/module_registry.h"
 #include "document/plug2.h"
 #include "engine/ug_container.h"
+#include "registry/module_registry.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // and the legacy positions whose audio class is shared.
 #include <gtest/gtest.h>
 
-#include "document/module_registry.h"
 #include "engine/ug_base.h"
-#include "modules/ug_delay.h"
-#include "modules/ug_switch.h"
+#include "modules/delay/ug_delay.h"
+#include "modules/mix/ug_switch.h"
+#include "registry/module_registry.h"
 
 namespace {
 

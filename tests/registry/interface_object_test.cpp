@@ -1,4 +1,4 @@
-#include "engine/interface_object.h"
+#include "registry/interface_object.h"
 
 #include <gtest/gtest.h>
 

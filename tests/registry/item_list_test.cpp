@@ -1,4 +1,4 @@
-#include "modules/item_list.h"
+#include "registry/item_list.h"
 
 #include <gtest/gtest.h>
 

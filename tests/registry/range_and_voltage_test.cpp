@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "engine/samp_block.h"
-#include "modules/range_text.h"
-#include "modules/voltage.h"
+#include "registry/range_text.h"
+#include "registry/voltage.h"
 
 namespace {
 

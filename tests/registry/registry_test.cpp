@@ -1,4 +1,4 @@
-#include "document/module_registry.h"
+#include "registry/module_registry.h"
 
 #include <gtest/gtest.h>
 

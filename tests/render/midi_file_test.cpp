@@ -2,10 +2,10 @@
 // system-exclusive events, the tempo map, and damaged files.
 #include <gtest/gtest.h>
 
-#include "modules/midifile/merged_events.h"
-#include "modules/midifile/midi_file.h"
-#include "modules/midifile/midi_file_writer.h"
-#include "modules/midifile/tempo_map.h"
+#include "formats/midifile/merged_events.h"
+#include "formats/midifile/midi_file.h"
+#include "formats/midifile/midi_file_writer.h"
+#include "formats/midifile/tempo_map.h"
 #include "tests/render/midi_bytes.h"
 
 using namespace kr::midifile;

@@ -10,22 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "modules/midifile/midi_file_writer.h"
+#include "formats/midifile/midi_file_writer.h"
+#include "support/command.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-std::string RunCommand(const std::string& command, int& status) {
-  std::string output;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return output;
-  std::array<char, 256> buffer{};
-  while (fgets(buffer.data(), buffer.size(), pipe) != nullptr) output += buffer.data();
-  status = pclose(pipe);
-  return output;
-}
 
 Bytes ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -67,7 +58,7 @@ TEST_F(RenderCommand, PlaysAMidiFileThroughAPluginIntoAWaveFile) {
   WriteFile(dir_.path() / "in.mid", midi);
   const std::string out = (dir_.path() / "out.wav").string();
   int status = -1;
-  const std::string text = RunCommand(program_ + " render --plugin " KR_CLICK_PLUGIN_PATH " --midi " +
+  const std::string text = krtest::RunCommand(program_ + " render --plugin " KR_CLICK_PLUGIN_PATH " --midi " +
                                    (dir_.path() / "in.mid").string() + " -o " + out +
                                    " --block 100 --format 24 --tail 0.5",
                                status);
@@ -98,18 +89,18 @@ TEST_F(RenderCommand, PlaysAMidiFileThroughAPluginIntoAWaveFile) {
 TEST_F(RenderCommand, ExplainsBadInput) {
   WriteFile(dir_.path() / "bad.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 2, 0, 1, 0, 96});
   int status = -1;
-  std::string text = RunCommand(program_ + " render --plugin " KR_CLICK_PLUGIN_PATH " --midi " +
+  std::string text = krtest::RunCommand(program_ + " render --plugin " KR_CLICK_PLUGIN_PATH " --midi " +
                              (dir_.path() / "bad.mid").string(),
                          status);
   EXPECT_NE(status, 0);
   EXPECT_NE(text.find("bad.mid: format 2 is not supported (only formats 0 and 1)"), std::string::npos) << text;
 
-  text = RunCommand(program_ + " render --format 8", status);
+  text = krtest::RunCommand(program_ + " render --format 8", status);
   EXPECT_NE(status, 0);
   EXPECT_NE(text.find("kestrune render: --format is 16, 24 or float"), std::string::npos) << text;
-  text = RunCommand(program_ + " render --patch a.json --plugin b.so", status);
+  text = krtest::RunCommand(program_ + " render --patch a.json --plugin b.so", status);
   EXPECT_NE(text.find("give --patch or --plugin, not both"), std::string::npos) << text;
-  text = RunCommand(program_ + " render --plugin /no/such/plugin.so", status);
+  text = krtest::RunCommand(program_ + " render --plugin /no/such/plugin.so", status);
   EXPECT_NE(status, 0);
   EXPECT_NE(text.find("cannot load /no/such/plugin.so"), std::string::npos) << text;
 }
@@ -118,7 +109,7 @@ TEST_F(RenderCommand, DemoPhraseThroughAPluginInFloat) {
   const std::string out = (dir_.path() / "demo.wav").string();
   int status = -1;
   const std::string text =
-      RunCommand(program_ + " render --plugin " KR_CLICK_PLUGIN_PATH " -o " + out + " --format float --rate 48000", status);
+      krtest::RunCommand(program_ + " render --plugin " KR_CLICK_PLUGIN_PATH " -o " + out + " --format float --rate 48000", status);
   ASSERT_EQ(status, 0) << text;
   EXPECT_NE(text.find("playing the demo phrase"), std::string::npos) << text;
   EXPECT_NE(text.find("voices used: 4"), std::string::npos) << text;
@@ -135,7 +126,7 @@ TEST_F(RenderCommand, PatchFilesAreExportedToATemporaryPluginAndPlayed) {
             kr::midifile::WriteMidiFile(0, 96, {{{0, {0x90, 69, 100}}, {48, {0x80, 69, 0}}}}));
   const std::string midi = (dir_.path() / "one.mid").string();
   int status = -1;
-  std::string text = RunCommand(program_ + " render --patch " KR_SOURCE_DIR "/examples/default-subtractive.json --midi " +
+  std::string text = krtest::RunCommand(program_ + " render --patch " KR_SOURCE_DIR "/examples/default-subtractive.json --midi " +
                                     midi + " -o " + (dir_.path() / "one.wav").string() + " --tail 1",
                                 status);
   ASSERT_EQ(status, 0) << text;
@@ -144,7 +135,7 @@ TEST_F(RenderCommand, PatchFilesAreExportedToATemporaryPluginAndPlayed) {
   EXPECT_EQ(text.find("stayed silent"), std::string::npos) << text;
 
   WriteFile(dir_.path() / "broken.json", {'{', '\n', '"', 'x'});
-  text = RunCommand(program_ + " render --patch " + (dir_.path() / "broken.json").string() + " --midi " + midi, status);
+  text = krtest::RunCommand(program_ + " render --patch " + (dir_.path() / "broken.json").string() + " --midi " + midi, status);
   EXPECT_NE(status, 0);
   EXPECT_NE(text.find("broken.json could not be exported as a plug-in"), std::string::npos) << text;
 }
@@ -156,7 +147,7 @@ TEST_F(RenderCommand, DefaultPatchPlaysTheDemoAlikeForHostBlockSizes) {
   for (const char* block : {"256", "4096"}) {
     const std::string out = (dir_.path() / (std::string("demo-") + block + ".wav")).string();
     int status = -1;
-    const std::string text = RunCommand(program_ + " render -o " + out + " --block " + block, status);
+    const std::string text = krtest::RunCommand(program_ + " render -o " + out + " --block " + block, status);
     ASSERT_EQ(status, 0) << text;
     EXPECT_NE(text.find("kestrune render: the default patch playing the demo phrase"), std::string::npos) << text;
     EXPECT_EQ(text.find("stayed silent"), std::string::npos) << text;
@@ -184,7 +175,7 @@ TEST_F(RenderCommand, DefaultPatchRendersBitIdenticallyForEveryHostBlockSize) {
   for (const char* block : {"4096", "64", "63", "441"}) {
     const std::string out = (dir_.path() / (std::string("float-") + block + ".wav")).string();
     int status = -1;
-    const std::string text = RunCommand(program_ + " render -o " + out + " --format float --block " + block, status);
+    const std::string text = krtest::RunCommand(program_ + " render -o " + out + " --format float --block " + block, status);
     ASSERT_EQ(status, 0) << text;
     renders.push_back(ReadFile(out));
     ASSERT_GT(renders.back().size(), 44u + 8u * 44100u * 8u);  // 8 s of two float channels

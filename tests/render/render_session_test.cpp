@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "formats/midifile/midi_file_writer.h"
 #include "host/render_session.h"
-#include "modules/midifile/midi_file_writer.h"
 
 using namespace vst;
 

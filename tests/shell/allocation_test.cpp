@@ -1,34 +1,9 @@
 // Steady-state host blocks must not touch the heap on the audio thread.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
-
 #include "shell/plugin_entry.h"
 #include "shell_fakes.h"
-
-namespace {
-thread_local bool countAllocations = false;
-thread_local int allocations = 0;
-}  // namespace
-
-// Optimising builds (the Windows ones) see through these replacements and
-// take malloc/free for a mismatched pair; they are the replacements.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-  if (countAllocations) ++allocations;
-  if (void* p = std::malloc(size != 0 ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  if (countAllocations) ++allocations;
-  return std::malloc(size != 0 ? size : 1);
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
+#include "support/allocation_count.h"
 
 namespace {
 
@@ -41,11 +16,8 @@ VstIntPtr VSTCALLBACK QuietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, 
 TEST(ShellAllocation, SteadyStateBlocksDoNotAllocate) {
   shelltest::FakeWorld world;
   world.logBlocks = false;
-  world.input.sent.reserve(1 << 16);
-  world.duringBlock = [](shelltest::FakeWorld& w, int frames) {
-    for (int i = 0; i < 12; ++i)
-      w.output->ring.Write(w.output->now - static_cast<std::uint32_t>(frames) + static_cast<std::uint32_t>(i),
-                           0x0005C0);
+  world.duringBlock = [](shelltest::FakeWorld&, kr::HostBlock& block) {
+    for (int i = 0; i < 12; ++i) block.midiOut->Write(block.startTime + static_cast<std::uint32_t>(i), 0x0005C0);
   };
   shelltest::SetCurrentWorld(&world);
   std::atomic<bool> failed{false};
@@ -69,11 +41,10 @@ TEST(ShellAllocation, SteadyStateBlocksDoNotAllocate) {
   };
   block();  // the first blocks size the outgoing list
   block();
-  countAllocations = true;
+  krtest::StartCountingAllocations();
   for (int i = 0; i < 200; ++i) block();
-  countAllocations = false;
-  EXPECT_EQ(allocations, 0);
-  EXPECT_EQ(world.input.sent.size(), 4u * 202u);
+  EXPECT_EQ(krtest::StopCountingAllocations(), 0);
+  EXPECT_EQ(world.hostEventsSeen, 4u * 202u);
   effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
 

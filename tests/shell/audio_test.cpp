@@ -1,5 +1,5 @@
-// Host blocks: the engine hand-over, MIDI from the host, the replacing mode
-// and sample-rate changes.
+// Host blocks: the engine hand-over, the block record the application gets
+// (buffers, host MIDI, the replacing mode) and sample-rate changes.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -27,8 +27,7 @@ TEST_F(Audio, BlocksBeforeResumeLeaveTheBuffersAlone) {
   s.host.RunBlock();
   s.host.RunBlock({}, ProcessMode::Accumulating);
   for (float x : s.host.Output(0)) ASSERT_EQ(x, 0.5f);
-  for (const std::string& line : s.world.log) EXPECT_EQ(line.rfind("RunAudioMaster", 0), std::string::npos);
-  EXPECT_EQ(s.world.output, nullptr);
+  EXPECT_EQ(s.world.blockCount, 0);
 }
 
 TEST_F(Audio, ResumeStartsTheEngineAndAsksForMidiAndIdle) {
@@ -42,7 +41,6 @@ TEST_F(Audio, ResumeStartsTheEngineAndAsksForMidiAndIdle) {
   EXPECT_EQ(s.host.Calls()[0].value, 1);
   EXPECT_EQ(s.host.Calls()[1].opcode, audioMasterNeedIdle);
   EXPECT_TRUE(s.vst->Running());
-  EXPECT_TRUE(s.vst->Replacing());
 
   s.host.Dispatch(effMainsChanged, 0, 0);
   EXPECT_EQ(s.world.log.back(), "StopSound");
@@ -59,74 +57,49 @@ TEST(AudioNoMidi, ResumeWithoutMidiInputDoesNotAskForMidi) {
   EXPECT_EQ(s.host.Calls()[0].opcode, audioMasterNeedIdle);
 }
 
-TEST_F(Audio, BuffersReachTheHostModules) {
+TEST_F(Audio, EachBlockCarriesTheHostBuffersAndTheOutgoingRing) {
+  s.world.audioIns = {"In"};
   Resume();
   s.host.PrepareBlock(32);
   s.host.RunBlock();
-  ASSERT_NE(s.world.output->buffers, nullptr);
-  EXPECT_EQ(s.world.output->buffers[0], s.host.Output(0).data());
-  EXPECT_EQ(s.world.output->buffers[1], s.host.Output(1).data());
-  EXPECT_EQ(s.world.log.back(), "RunAudioMaster 32");
+  const kr::HostBlock& block = s.world.lastBlock;
+  EXPECT_EQ(block.frames, 32);
+  ASSERT_EQ(block.outputCount, 2);
+  EXPECT_EQ(block.outputs[0], s.host.Output(0).data());
+  EXPECT_EQ(block.outputs[1], s.host.Output(1).data());
+  EXPECT_EQ(block.inputCount, 0) << "the count the host was told at construction";
+  EXPECT_TRUE(block.replacing);
+  EXPECT_NE(block.midiOut, nullptr);
+  EXPECT_EQ(block.startTime, 0u);
+  EXPECT_EQ(s.world.log.back(), "ProcessBlock 32");
+  s.host.RunBlock();
+  EXPECT_EQ(s.world.lastBlock.startTime, 32u);
 }
 
-TEST_F(Audio, HostMidiIsTimedFromTheBlockStart) {
+TEST_F(Audio, HostEventsGoWithTheNextBlockOnly) {
   Resume();
   s.host.PrepareBlock(128);
-  s.host.RunBlock();  // engine time 0..128
-  s.world.input.sent.clear();
-  s.world.input.wakes = 0;
-
+  s.host.RunBlock();
+  EXPECT_EQ(s.world.lastBlock.midiIn, nullptr);
   const MidiAt midi[] = {{10, 0x90, 60, 100}, {-5, 0x80, 61, 0}, {127, 0xB0, 7, 99}};
   s.host.RunBlock(midi);
-  ASSERT_EQ(s.world.input.sent.size(), 3u);
-  EXPECT_EQ(s.world.input.sent[0], (std::pair<std::uint32_t, std::uint32_t>{128 + 10, 0x643C90u}));
-  EXPECT_EQ(s.world.input.sent[1], (std::pair<std::uint32_t, std::uint32_t>{128, 0x003D80u}));  // negative: block start
-  EXPECT_EQ(s.world.input.sent[2], (std::pair<std::uint32_t, std::uint32_t>{128 + 127, 0x6307B0u}));
-  EXPECT_EQ(s.world.input.wakes, 1);
-
-  // The list was for that block only.
+  ASSERT_NE(s.world.lastBlock.midiIn, nullptr);
+  EXPECT_EQ(s.world.hostEventsSeen, 3u);
   s.host.RunBlock();
-  EXPECT_EQ(s.world.input.sent.size(), 3u);
-  EXPECT_EQ(s.world.input.wakes, 1);
-}
-
-TEST_F(Audio, NegativeDeltaIsWrittenBackAndNonMidiIsSkipped) {
-  Resume();
-  VstMidiEvent note{};
-  note.type = kVstMidiType;
-  note.byteSize = sizeof note;
-  note.deltaFrames = -20;
-  note.midiData[0] = static_cast<char>(0x90);
-  note.midiData[1] = 64;
-  note.midiData[2] = 1;
-  VstEvent sysex{};
-  sysex.type = kVstSysExType;
-  std::uintptr_t storage[5] = {};
-  auto* list = reinterpret_cast<VstEvents*>(storage);
-  list->numEvents = 3;
-  auto** slots = reinterpret_cast<VstEvent**>(storage + 2);
-  slots[0] = &sysex;
-  slots[1] = nullptr;
-  slots[2] = reinterpret_cast<VstEvent*>(&note);
-  EXPECT_EQ(s.host.Dispatch(effProcessEvents, 0, 0, list), 1);
-  s.host.PrepareBlock(16);
-  s.host.RunBlock();
-  ASSERT_EQ(s.world.input.sent.size(), 1u);
-  EXPECT_EQ(s.world.input.sent[0].first, 0u);
-  EXPECT_EQ(note.deltaFrames, 0);
+  EXPECT_EQ(s.world.lastBlock.midiIn, nullptr) << "the list was for that block only";
+  EXPECT_EQ(s.world.hostEventsSeen, 3u);
 }
 
 TEST_F(Audio, ReplacingModeIsChosenAgainAtEveryResume) {
   Resume();
   s.host.PrepareBlock(8);
   s.host.RunBlock({}, ProcessMode::Accumulating);
-  EXPECT_FALSE(s.vst->Replacing());
+  EXPECT_FALSE(s.world.lastBlock.replacing);
   s.host.RunBlock();  // the output module keeps what it read first; the flag stays clear
-  EXPECT_FALSE(s.vst->Replacing());
+  EXPECT_FALSE(s.world.lastBlock.replacing);
   Resume();
-  EXPECT_TRUE(s.vst->Replacing());
   s.host.RunBlock();
-  EXPECT_TRUE(s.vst->Replacing());
+  EXPECT_TRUE(s.world.lastBlock.replacing);
 }
 
 TEST_F(Audio, SampleRateChangeRebuildsOnlyWhenItDiffers) {
@@ -148,7 +121,7 @@ TEST_F(Audio, SuspendWaitsForTheAudioThread) {
   std::atomic<bool> inside{false};
   std::atomic<bool> release{false};
   std::atomic<bool> suspended{false};
-  s.world.duringBlock = [&](shelltest::FakeWorld&, int) {
+  s.world.duringBlock = [&](shelltest::FakeWorld&, kr::HostBlock&) {
     inside = true;
     while (!release) std::this_thread::yield();
   };
@@ -174,8 +147,8 @@ TEST_F(Audio, SuspendWaitsForTheAudioThread) {
 
 TEST_F(Audio, EngineIsNeverRebuiltUnderARunningBlock) {
   s.world.logBlocks = false;
-  s.world.duringBlock = [](FakeWorld& w, int) {
-    w.output->ring.Write(w.output->now - 1, 0x004090);
+  s.world.duringBlock = [](FakeWorld&, kr::HostBlock& block) {
+    block.midiOut->Write(block.startTime + static_cast<std::uint32_t>(block.frames) - 1, 0x004090);
     // Stay inside long enough for the other thread to try to cut in.
     const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(50);
     while (std::chrono::steady_clock::now() < until) {

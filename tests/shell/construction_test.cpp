@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "shell/default_application.h"
 #include "shell/plugin_entry.h"
 #include "shell/plugin_id.h"
 #include "shell_fakes.h"
@@ -59,23 +58,13 @@ TEST(ShellEntry, DocumentWithoutTopContainerFails) {
   EXPECT_TRUE(shelltest::TestConstructionFlag().load());
 }
 
-TEST(ShellEntry, DefaultApplicationHasNoDocument) {
+TEST(ShellEntry, WithoutAnApplicationFactoryNothingIsBuilt) {
   std::atomic<bool> failed{false};
   EXPECT_EQ(CreateEffect([](AEffect*, VstInt32 op, VstInt32, VstIntPtr, void*, float) -> VstIntPtr {
               return op == audioMasterVersion ? 2400 : 0;
             }, failed, nullptr),
             nullptr);
-  EXPECT_TRUE(failed.load());
-}
-
-TEST(ShellEntry, InstalledFactoryMakesTheApplication) {
-  shelltest::FakeWorld world;
-  shelltest::SetCurrentWorld(&world);
-  const ApplicationFactory previous = SetApplicationFactory(&shelltest::MakeFakeApplication);
-  EXPECT_NE(dynamic_cast<shelltest::FakeApplication*>(MakeApplication().get()), nullptr);
-  EXPECT_EQ(SetApplicationFactory(nullptr), &shelltest::MakeFakeApplication);
-  EXPECT_NE(dynamic_cast<DefaultApplication*>(MakeApplication().get()), nullptr);
-  SetApplicationFactory(previous);
+  EXPECT_FALSE(failed.load());
 }
 
 TEST(ShellConstruction, RecordFieldsAndFlags) {
@@ -169,7 +158,7 @@ TEST(ShellConstruction, ParametersSortByKindThenNameStably) {
   for (int i = 0; i < 7; ++i) {
     auto* p = dynamic_cast<shelltest::FakeParameter*>(s.vst->Parameter(i));
     ASSERT_NE(p, nullptr);
-    EXPECT_EQ(p->owner_, s.vst);
+    EXPECT_EQ(p->host_, static_cast<kr::HostServices*>(s.vst));
     EXPECT_EQ(p->hostIndex_, i);
   }
 }
@@ -197,7 +186,7 @@ TEST(ShellLifetime, CloseDestroysInOrderAndReturnsOne) {
   const std::vector<std::string> expected = {"StopSound", "DeleteDocument", "~param C", "~param B", "~param A",
                                              "~application"};
   EXPECT_EQ(s.world.log, expected);
-  EXPECT_EQ(s.world.effect, nullptr);
+  EXPECT_EQ(s.world.host, nullptr);
 }
 
 TEST(ShellProgramWatcher, ProgramParameterMovesHostProgram) {

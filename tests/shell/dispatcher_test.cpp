@@ -299,7 +299,7 @@ TEST_F(Parameters, ThreadDecidesThePath) {
 
 TEST_F(Parameters, AutomationIsReportedToTheHost) {
   s.host.ClearCalls();
-  s.vst->ReportAutomation(1, 0.625f);
+  s.vst->Automate(1, 0.625f);
   ASSERT_EQ(s.host.Calls().size(), 1u);
   EXPECT_EQ(s.host.Calls()[0].opcode, audioMasterAutomate);
   EXPECT_EQ(s.host.Calls()[0].index, 1);

@@ -21,8 +21,8 @@ class MidiOut : public ::testing::Test {
     s.host.Dispatch(effMainsChanged, 0, 1);
     s.host.PrepareBlock(64);
     // The patch writes what is planned for the block being computed.
-    s.world.duringBlock = [this](FakeWorld& w, int) {
-      for (const Planned& p : plan) w.output->ring.Write(p.time, p.message);
+    s.world.duringBlock = [this](FakeWorld&, kr::HostBlock& block) {
+      for (const Planned& p : plan) block.midiOut->Write(p.time, p.message);
       plan.clear();
     };
     s.host.ClearCalls();

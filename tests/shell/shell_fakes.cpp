@@ -100,7 +100,7 @@ TopContainer* FakeApplication::FindTopContainer() {
   return container_.get();
 }
 
-std::unique_ptr<ShellEditor> FakeApplication::CreateEditor(KrVst&) {
+std::unique_ptr<ShellEditor> FakeApplication::CreateEditor(kr::HostServices&) {
   if (!world_.makeEditor) return nullptr;
   return std::make_unique<FakeEditor>(world_);
 }
@@ -120,30 +120,23 @@ void FakeApplication::StartSound(int blockSize) {
   world_.log.push_back("StartSound " + std::to_string(blockSize));
   world_.soundRunning = true;
   world_.engineTime = 0;
-  world_.input.clock = 0;
-  world_.output = std::make_unique<FakeHostOutput>();
-  // The host modules register themselves as they open.
-  world_.effect->SetHostInput(&world_.input);
-  world_.effect->SetHostOutput(world_.output.get());
 }
 
 void FakeApplication::StopSound() {
   if (world_.insideBlock) ++world_.engineChangedDuringBlock;
   world_.log.push_back("StopSound");
-  if (world_.soundRunning) {
-    world_.effect->SetHostInput(nullptr);
-    world_.effect->SetHostOutput(nullptr);
-  }
   world_.soundRunning = false;
 }
 
-void FakeApplication::RunAudioMaster(int sampleFrames) {
+void FakeApplication::ProcessBlock(kr::HostBlock& block) {
   world_.insideBlock = true;
-  world_.engineTime += static_cast<std::uint32_t>(sampleFrames);
-  world_.output->now = world_.engineTime;
-  if (world_.duringBlock) world_.duringBlock(world_, sampleFrames);
-  world_.input.clock = world_.engineTime;  // where the next block starts
-  if (world_.logBlocks) world_.log.push_back("RunAudioMaster " + std::to_string(sampleFrames));
+  block.startTime = world_.engineTime;
+  world_.engineTime += static_cast<std::uint32_t>(block.frames);
+  ++world_.blockCount;
+  if (block.midiIn != nullptr) world_.hostEventsSeen += static_cast<std::size_t>(block.midiIn->numEvents);
+  if (world_.duringBlock) world_.duringBlock(world_, block);
+  world_.lastBlock = block;
+  if (world_.logBlocks) world_.log.push_back("ProcessBlock " + std::to_string(block.frames));
   world_.insideBlock = false;
 }
 

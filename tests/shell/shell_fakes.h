@@ -1,5 +1,5 @@
 // Test doubles of what the shell reaches through its interfaces: a fake
-// application over a fake document, host I/O modules and an editor. One
+// application over a fake document, its host blocks and an editor. One
 // FakeWorld holds their state and a log of the calls in order.
 #pragma once
 
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "app/kr_application.h"
 #include "host/host_harness.h"
-#include "shell/kr_application.h"
 #include "shell/kr_vst.h"
 
 namespace shelltest {
@@ -43,38 +43,16 @@ class FakeParameter final : public HostParameter {
   void SetValueThroughAudioSide(float v) override;
   bool CanBeAutomated() const override { return setup_.automatable; }
   std::uint8_t Kind() const override { return setup_.kind; }
-  void Attach(KrVst& owner, int hostIndex) override {
-    owner_ = &owner;
+  void Attach(kr::HostServices& host, int hostIndex) override {
+    host_ = &host;
     hostIndex_ = hostIndex;
   }
-  KrVst* owner_ = nullptr;
+  kr::HostServices* host_ = nullptr;
   int hostIndex_ = -1;
 
  private:
   FakeWorld& world_;
   ParameterSetup setup_;
-};
-
-class FakeHostInput final : public HostInputModule {
- public:
-  void SetHostBuffers(float* const* inputs) override { buffers = inputs; }
-  std::uint32_t Clock() const override { return clock; }
-  void SendMidi(std::uint32_t time, std::uint32_t message) override { sent.push_back({time, message}); }
-  void WakeReceivers() override { ++wakes; }
-  float* const* buffers = nullptr;
-  std::uint32_t clock = 0;
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> sent;
-  int wakes = 0;
-};
-
-class FakeHostOutput final : public HostOutputModule {
- public:
-  void SetHostBuffers(float* const* outputs) override { buffers = outputs; }
-  std::uint32_t CurrentTime() const override { return now; }
-  const OutgoingMidiRing& MidiRing() const override { return ring; }
-  float* const* buffers = nullptr;
-  std::uint32_t now = 0;
-  OutgoingMidiRing ring;
 };
 
 class FakeEditor final : public ShellEditor {
@@ -158,16 +136,17 @@ struct FakeWorld {
   // engine and GUI thread
   std::uint32_t guiThread = 0;
   bool soundRunning = false;
-  FakeHostInput input;
-  std::unique_ptr<FakeHostOutput> output;  // a new one at every engine start, as the engine makes
-  std::uint32_t engineTime = 0;
-  // Runs inside each block, after the clocks are set (e.g. to write outgoing MIDI).
-  std::function<void(FakeWorld&, int frames)> duringBlock;
+  std::uint32_t engineTime = 0;  // from 0 at every engine start, as the engine counts
+  int blockCount = 0;
+  kr::HostBlock lastBlock;        // as the application got it
+  std::size_t hostEventsSeen = 0; // events in the blocks' host lists
+  // Runs inside each block, after its start time is set (e.g. to write outgoing MIDI).
+  std::function<void(FakeWorld&, kr::HostBlock&)> duringBlock;
   bool logBlocks = true;  // off when another thread logs at the same time
   std::atomic<bool> insideBlock{false};
   std::atomic<int> engineChangedDuringBlock{0};
 
-  KrVst* effect = nullptr;
+  kr::HostServices* host = nullptr;
   std::vector<std::string> log;
 };
 
@@ -175,19 +154,19 @@ class FakeApplication final : public KrApplication {
  public:
   explicit FakeApplication(FakeWorld& world) : world_(world) {}
   ~FakeApplication() override { world_.log.push_back("~application"); }
-  void SetEffect(KrVst* effect) override { world_.effect = effect; }
+  void SetHost(kr::HostServices* host) override { world_.host = host; }
   bool Initialise() override;
   std::uint32_t GuiThreadId() const override { return world_.guiThread; }
   const DocumentSettings* Settings() const override { return documentLoaded_ ? &world_.settings : nullptr; }
   TopContainer* FindTopContainer() override;
   void WireHostIo(TopContainer&) override { world_.log.push_back("WireHostIo"); }
-  std::unique_ptr<ShellEditor> CreateEditor(KrVst&) override;
+  std::unique_ptr<ShellEditor> CreateEditor(kr::HostServices&) override;
   void DeleteDocument() override;
   void SetSampleRate(float rate) override;
   void StartSound(int blockSize) override;
   void StopSound() override;
   bool SoundRunning() const override { return world_.soundRunning; }
-  void RunAudioMaster(int sampleFrames) override;
+  void ProcessBlock(kr::HostBlock& block) override;
   void PumpGuiMessages() override { world_.log.push_back("PumpGuiMessages"); }
 
  private:

@@ -6,12 +6,12 @@
 #include <cmath>
 #include <limits>
 
-#include "modules/adsr.h"
-#include "modules/env_8_stage.h"
-#include "modules/oscillator.h"
-#include "modules/oscillator_pd.h"
-#include "modules/vca.h"
-#include "sound_rig.h"
+#include "modules/env/adsr.h"
+#include "modules/env/env_8_stage.h"
+#include "modules/env/vca.h"
+#include "modules/osc/oscillator.h"
+#include "modules/osc/oscillator_pd.h"
+#include "support/sound_rig.h"
 
 using namespace kr_sound;
 

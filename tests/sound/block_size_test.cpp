@@ -5,12 +5,12 @@
 
 #include <bit>
 
-#include "modules/adsr.h"
-#include "modules/env_8_stage.h"
-#include "modules/oscillator.h"
-#include "modules/test_tone.h"
-#include "modules/vca.h"
-#include "sound_rig.h"
+#include "modules/env/adsr.h"
+#include "modules/env/env_8_stage.h"
+#include "modules/env/vca.h"
+#include "modules/osc/oscillator.h"
+#include "modules/osc/test_tone.h"
+#include "support/sound_rig.h"
 
 using namespace kr_sound;
 using Osc = ug_oscillator2;

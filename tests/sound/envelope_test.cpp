@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "modules/adsr.h"
-#include "modules/env_8_stage.h"
-#include "sound_rig.h"
+#include "modules/env/adsr.h"
+#include "modules/env/env_8_stage.h"
+#include "support/sound_rig.h"
 
 using namespace kr_sound;
 

@@ -3,9 +3,9 @@
 
 #include <numeric>
 
-#include "modules/envelope_ms.h"
-#include "modules/oscillator_pd.h"
-#include "sound_rig.h"
+#include "modules/env/envelope_ms.h"
+#include "modules/osc/oscillator_pd.h"
+#include "support/sound_rig.h"
 
 using namespace kr_sound;
 

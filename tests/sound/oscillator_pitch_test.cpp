@@ -4,10 +4,10 @@
 #include <cmath>
 #include <numbers>
 
-#include "modules/oscillator.h"
-#include "modules/osc_pitch.h"
-#include "modules/test_tone.h"
-#include "sound_rig.h"
+#include "dsp/osc_pitch.h"
+#include "modules/osc/oscillator.h"
+#include "modules/osc/test_tone.h"
+#include "support/sound_rig.h"
 
 using namespace kr_sound;
 

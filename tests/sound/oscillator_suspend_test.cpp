@@ -5,8 +5,8 @@
 
 #include <bit>
 
-#include "modules/oscillator.h"
-#include "sound_rig.h"
+#include "modules/osc/oscillator.h"
+#include "support/sound_rig.h"
 
 using namespace kr_sound;
 using Osc = ug_oscillator2;

@@ -6,9 +6,9 @@
 #include <numbers>
 #include <numeric>
 
-#include "modules/oscillator.h"
-#include "modules/wavetable_sets.h"
-#include "sound_rig.h"
+#include "dsp/wavetable_sets.h"
+#include "modules/osc/oscillator.h"
+#include "support/sound_rig.h"
 
 using namespace kr_sound;
 using Osc = ug_oscillator2;

@@ -2,14 +2,14 @@
 // numbers, and list their plugs in order.
 #include <gtest/gtest.h>
 
-#include "document/module_registry.h"
-#include "modules/adsr.h"
-#include "modules/env_8_stage.h"
-#include "modules/envelope_ms.h"
-#include "modules/oscillator.h"
-#include "modules/oscillator_pd.h"
-#include "modules/test_tone.h"
-#include "modules/vca.h"
+#include "modules/env/adsr.h"
+#include "modules/env/env_8_stage.h"
+#include "modules/env/envelope_ms.h"
+#include "modules/env/vca.h"
+#include "modules/osc/oscillator.h"
+#include "modules/osc/oscillator_pd.h"
+#include "modules/osc/test_tone.h"
+#include "registry/module_registry.h"
 
 namespace {
 

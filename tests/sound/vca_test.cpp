@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "modules/vca.h"
-#include "sound_rig.h"
+#include "modules/env/vca.h"
+#include "support/sound_rig.h"
 
 using namespace kr_sound;
 

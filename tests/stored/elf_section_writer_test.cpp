@@ -1,9 +1,9 @@
-#include "document/packaging/elf_section_writer.h"
+#include "formats/image/elf_section_writer.h"
 
 #include <gtest/gtest.h>
 
-#include "document/packaging/carried_document.h"
-#include "document/packaging/elf_image.h"
+#include "formats/image/carried_document.h"
+#include "formats/image/elf_image.h"
 #include "platform/platform.h"
 #include "support/temp_dir.h"
 #include "test_images.h"

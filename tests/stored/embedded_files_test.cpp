@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "document/path_names.h"
+#include "base/path_names.h"
 #include "support/temp_dir.h"
 #include "test_images.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "document/path_names.h"
+#include "base/path_names.h"
 #include "platform/platform.h"
 #include "support/temp_dir.h"
 #include "test_images.h"

@@ -1,10 +1,10 @@
-#include "document/packaging/plugin_export.h"
+#include "formats/image/plugin_export.h"
 
 #include <gtest/gtest.h>
 
-#include "document/packaging/carried_document.h"
-#include "document/scramble.h"
-#include "document/stored_document.h"
+#include "formats/image/carried_document.h"
+#include "formats/image/scramble.h"
+#include "formats/image/stored_document.h"
 #include "platform/platform.h"
 #include "support/temp_dir.h"
 #include "test_images.h"

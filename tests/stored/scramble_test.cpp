@@ -1,4 +1,4 @@
-#include "document/scramble.h"
+#include "formats/image/scramble.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "document/stored_document.h"
+#include "formats/image/stored_document.h"
 
 #include <gtest/gtest.h>
 
-#include "document/packaging/plugin_export.h"
-#include "document/scramble.h"
+#include "formats/image/plugin_export.h"
+#include "formats/image/scramble.h"
 #include "support/temp_dir.h"
 #include "test_images.h"
 

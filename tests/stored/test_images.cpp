@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "document/whole_file.h"
+#include "base/whole_file.h"
 
 namespace krtest {
 

@@ -18,7 +18,7 @@
 
 #include "document/container.h"
 #include "document/document_builder.h"
-#include "document/packaging/plugin_export.h"
+#include "formats/image/plugin_export.h"
 #include "host/host_harness.h"
 
 namespace krtest {

@@ -11,22 +11,20 @@
 #include <utility>
 #include <vector>
 
-#include "document/module_info.h"
-#include "document/module_registry.h"
 #include "engine/audio_master.h"
-#include "engine/graph_builder.h"
-#include "engine/midi_link.h"
 #include "engine/ug_container.h"
 #include "engine/ug_generic_1_1.h"
+#include "graph/graph_builder.h"
+#include "registry/midi_link.h"
+#include "registry/module_info.h"
+#include "registry/module_registry.h"
+#include "support/engine_modules.h"
 
 namespace voice_test {
 
-struct Host : AudioMasterHost {
-  const vst::VstTimeInfo* GetHostTime(std::int32_t) override { return nullptr; }
-  double SampleRate() const override { return rate; }
-  void PostMessageBox(std::string_view text, std::int32_t) override { boxes.emplace_back(text); }
-  double rate = 44100.0;
-  std::vector<std::string> boxes;
+// A host without time information.
+struct Host : kr_test::FakeHost {
+  Host() { hasTime = false; }
 };
 
 // Sends the test's MIDI.
@@ -89,21 +87,16 @@ class GateVca : public ug_base {
   long samplesRun = 0;
 };
 
-// Records its signal input every sample; never sleeps.
-class Tap : public ug_base {
+// Records its signal input every sample; never sleeps, and is left out of
+// voice marking (it listens to the voices' sum).
+class Tap : public kr_test::Tap {
  public:
+  Tap() { recordRuns = false; }
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<Tap>(); }
-  void ListInterface(InterfaceList& list) override {
-    list.emplace_back(nullptr, nullptr, "In", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &in);
-  }
   void Open() override {
-    SetProcessFunction(&Tap::Record);
-    ug_base::Open();
+    kr_test::Tap::Open();
     flags |= UGF_NO_MARKING;
   }
-  void Record(int offset, int count) { samples.insert(samples.end(), in + offset, in + offset + count); }
-  float* in = nullptr;
-  std::vector<float> samples;
 };
 
 struct Rig {

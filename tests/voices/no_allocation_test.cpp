@@ -2,34 +2,9 @@
 // on the audio thread: voices and their copies exist from the build on.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
-
-#include "modules/midi_to_cv.h"
+#include "modules/midi/midi_to_cv.h"
+#include "support/allocation_count.h"
 #include "support/voice_rig.h"
-
-namespace {
-thread_local bool countAllocations = false;
-thread_local int allocations = 0;
-}  // namespace
-
-// Optimising builds (the Windows ones) see through these replacements and
-// take malloc/free for a mismatched pair; they are the replacements.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-  if (countAllocations) ++allocations;
-  if (void* p = std::malloc(size != 0 ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  if (countAllocations) ++allocations;
-  return std::malloc(size != 0 ? size : 1);
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
 
 using namespace voice_test;
 
@@ -58,10 +33,9 @@ TEST(VoiceAllocationFree, NotesStealsAndSuspensionsDoNotAllocate) {
   play(kLength);
   rig.pending.reserve(rig.pending.size());
   rig.Render(kLength);
-  countAllocations = true;
+  krtest::StartCountingAllocations();
   rig.Render(kLength);
-  countAllocations = false;
-  EXPECT_EQ(allocations, 0);
+  EXPECT_EQ(krtest::StopCountingAllocations(), 0);
   bool anySuspended = false;
   for (auto& v : rig.root.voices) anySuspended |= v->suspended;
   EXPECT_TRUE(anySuspended);

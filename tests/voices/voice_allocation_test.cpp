@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/note_events.h"
-#include "modules/notesource.h"
+#include "modules/midi/notesource.h"
 #include "support/voice_rig.h"
 
 using namespace voice_test;

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "modules/midi_to_cv.h"
-#include "modules/voice_monitor.h"
+#include "modules/midi/midi_to_cv.h"
+#include "modules/mix/voice_monitor.h"
 #include "support/voice_rig.h"
 
 using namespace voice_test;

@@ -1,0 +1,61 @@
+#include "app/app_base.h"
+
+#include <algorithm>
+
+#include "document/imbedded_file.h"
+#include "document/module_file_opener.h"
+#include "modules/builtin_modules.h"
+#include "platform/platform.h"
+#include "registry/module_registry.h"
+
+CKestruneAppBase::CKestruneAppBase() = default;
+
+CKestruneAppBase::~CKestruneAppBase() {
+  document_.reset();  // the tree goes before GDI+ shuts down
+  embedded_.Clear();
+}
+
+bool CKestruneAppBase::StartUp() {
+  kr::RegisterBuiltinModules();
+  gdiplus_.Start();  // optional: start-up goes on without it
+
+  pluginPath_ = pluginPathOverride_.empty() ? platform::ModulePath() : pluginPathOverride_;
+  // Skins come with the editor code; the file-type folders are set here.
+  ModuleRegistry::Get().FileTypes().SetPluginPath(pluginPath_, platform::PathSeparator());
+  applicationName_ = "Harbrook";
+  guiThreadId_ = platform::CurrentThreadId();
+  if (pluginPath_.empty()) return false;
+
+  document_.reset();
+  document_ = std::make_unique<CKestruneDocVST>();
+  document_->SetEmbeddedFilesHandler(
+      [this](std::span<const std::unique_ptr<imbedded_file>> files) { AcceptEmbeddedFiles(files); });
+  return document_->LoadFromPlugin(pluginPath_);
+}
+
+void CKestruneAppBase::AcceptEmbeddedFiles(std::span<const std::unique_ptr<imbedded_file>> files) {
+  std::vector<kr::EmbeddedFileRecord> records;
+  records.reserve(files.size());
+  for (const auto& f : files)
+    if (f) records.push_back({f->Name(), f->Content()});
+  kr::EmbeddedFileSetup setup;
+  setup.pluginPath = pluginPath_;
+  setup.directoryFor = [this](std::string_view extension) { return DefaultDirectory(extension); };
+  // Loading the libraries' modules belongs to the module-library code; it
+  // finds them in this list.
+  setup.registerLibrary = [](const std::string& path) {
+    auto& paths = ModuleRegistry::Get().moduleLibraryPaths;
+    if (std::find(paths.begin(), paths.end(), path) == paths.end()) paths.push_back(path);
+  };
+  lastOutcome_ = embedded_.Accept(records, setup);
+}
+
+std::string CKestruneAppBase::DefaultDirectory(std::string_view extension) const {
+  return ModuleRegistry::Get().DefaultDirectory(extension);
+}
+
+std::unique_ptr<kr::ReadStream> CKestruneAppBase::OpenFileForModule(std::string_view name,
+                                                                std::string_view defaultExtension) const {
+  return kr::OpenModuleFile(
+      name, defaultExtension, [this](std::string_view extension) { return DefaultDirectory(extension); }, embedded_);
+}

@@ -1,0 +1,54 @@
+#include "app/app_vst.h"
+
+#include "app/kestrune_application.h"
+#include "document/container.h"
+#include "graph/host_io_wiring.h"
+
+CKestruneAppVST::CKestruneAppVST() = default;
+
+CKestruneAppVST::~CKestruneAppVST() { DeleteDocument(); }
+
+bool CKestruneAppVST::Initialise() {
+  top_.reset();
+  settings_.reset();
+  if (!StartUp()) return false;
+  settings_.emplace(Document()->Settings());
+  return true;
+}
+
+const DocumentSettings* CKestruneAppVST::Settings() const { return settings_ ? &*settings_ : nullptr; }
+
+TopContainer* CKestruneAppVST::FindTopContainer() {
+  if (top_) return top_.get();
+  CContainer* container = Document() ? Document()->TopContainer() : nullptr;
+  if (!container) return nullptr;
+  top_ = std::make_unique<TopContainerAdapter>(*container);
+  return top_.get();
+}
+
+void CKestruneAppVST::WireHostIo(TopContainer& top) {
+  // Only the adapter this application handed out stands for a document container.
+  if (!top_ || &top != top_.get() || !Document() || !Document()->Root()) return;
+  WireTopContainer(*Document()->Root(), top_->Container());
+}
+
+void CKestruneAppVST::DeleteDocument() {
+  StopSound();
+  top_.reset();
+  settings_.reset();
+  DestroyDocument();
+}
+
+void CKestruneAppVST::StartSound(int blockSize) {
+  StopSound();
+  if (!top_ || !Document() || !Document()->Root()) return;
+  // Asked on the audio thread; the host services outlive the running engine.
+  engine_.SetTimeSource([host = host_](std::int32_t filter) -> const vst::VstTimeInfo* {
+    return host != nullptr ? host->TimeInfo(filter) : nullptr;
+  });
+  engine_.StartSound(*Document()->Root(), blockSize);
+}
+
+namespace kr {
+std::unique_ptr<KrApplication> MakeKestruneApplication() { return std::make_unique<CKestruneAppVST>(); }
+}  // namespace kr

@@ -1,0 +1,101 @@
+#include "app/top_container_adapter.h"
+
+#include "document/container.h"
+#include "document/iterators.h"
+#include "registry/module_info.h"
+
+namespace {
+
+bool IsPatchSelect(const CUG& module) { return module.Entry() && module.Entry()->name == "Patch Select"; }
+
+bool HoldsPatchSelect(const CContainer& container) {
+  bool found = false;
+  ForEachModule(container, [&](const CUG& m) { found = found || IsPatchSelect(m); });
+  return found;
+}
+
+std::vector<std::string> PlugNames(const CContainer& container, PlugDirection direction, int dataType) {
+  std::vector<std::string> names;
+  for (const auto& plug : container.Plugs())
+    if (plug->DataType() == dataType && plug->Direction() == direction && !IsSpareAutoPlug(*plug))
+      names.push_back(plug->Name());
+  return names;
+}
+
+}  // namespace
+
+bool IsSpareAutoPlug(const CPlug2& plug) { return plug.Direction() == DR_CONTAINER_IO; }
+
+std::string TopContainerAdapter::Name() const { return container_.Title(); }
+
+std::vector<std::string> TopContainerAdapter::AudioInputNames() const {
+  return PlugNames(container_, DR_IN, DT_AUDIO);
+}
+
+std::vector<std::string> TopContainerAdapter::AudioOutputNames() const {
+  return PlugNames(container_, DR_OUT, DT_AUDIO);
+}
+
+bool TopContainerAdapter::HasMidiInput() const { return !PlugNames(container_, DR_IN, DT_MIDI).empty(); }
+bool TopContainerAdapter::HasMidiOutput() const { return !PlugNames(container_, DR_OUT, DT_MIDI).empty(); }
+
+bool TopContainerAdapter::GovernedByPatchSelect() const {
+  // Outward through the containers that share this one's patch memory: a
+  // container without a "Patch Select" of its own uses its parent's, up to
+  // the root, which always has memory of its own.
+  for (const CContainer* c = &container_; c != nullptr; c = c->Parent()) {
+    if (HoldsPatchSelect(*c)) return true;
+    if (c->Parent() == nullptr) break;
+  }
+  return false;
+}
+
+void TopContainerAdapter::SelectProgram(int program) {
+  if (CPatchManager* memory = container_.NearestPatchMemory()) memory->SelectPatch(program);
+}
+
+std::string TopContainerAdapter::ProgramName(int program) const {
+  if (const CPatchManager* memory = container_.NearestPatchMemory())
+    for (const auto& [number, name] : memory->patchNames)
+      if (number == program) return name;
+  return {};
+}
+
+ProgramParameterBridge::ProgramParameterBridge(generic_parameter& parameter, ParamWatcher& watcher)
+    : parameter_(&parameter), watcher_(watcher) {
+  parameter.AddObserver(this);
+}
+
+ProgramParameterBridge::~ProgramParameterBridge() {
+  if (parameter_ != nullptr) parameter_->RemoveObserver(this);
+}
+
+void ProgramParameterBridge::OnNotify(Notifier*, int code, void*) {
+  if (code == NC_PARAMETER_GONE) {
+    parameter_ = nullptr;
+  } else if (code == NC_PARAMETER_VALUE && parameter_ != nullptr) {
+    watcher_.OnWatchedValueChanged();
+  }
+}
+
+bool TopContainerAdapter::WatchProgramParameter(ParamWatcher& watcher) {
+  generic_parameter* program = container_.FindParameter("Program");
+  if (program == nullptr) return false;
+  programWatch_ = std::make_unique<ProgramParameterBridge>(*program, watcher);
+  return true;
+}
+
+std::string TopContainerAdapter::ProgramParameterText() const {
+  const generic_parameter* program = container_.FindParameter("Program");
+  return program != nullptr ? program->ValueText() : std::string();
+}
+
+void TopContainerAdapter::RenameCurrentProgram(std::string_view name) {
+  CPatchManager* memory = container_.NearestPatchMemory();
+  if (!memory) return;
+  for (auto& [number, stored] : memory->patchNames)
+    if (number == memory->CurrentPatch()) {
+      stored = std::string(name);
+      return;
+    }
+}

@@ -1,7 +1,0 @@
-#include "document/runtime_class.h"
-
-bool RuntimeClass::IsDerivedFrom(const RuntimeClass& other) const {
-  for (const RuntimeClass* c = this; c; c = c->base)
-    if (c == &other) return true;
-  return false;
-}

@@ -1,0 +1,138 @@
+#include "dsp/wavetable_sets.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+struct Harmonic {
+  int number;
+  double amplitude;
+};
+
+std::vector<Harmonic> HarmonicsOf(WaveKind kind, double& gain) {
+  std::vector<Harmonic> list;
+  switch (kind) {
+    case WaveKind::Sine:
+    case WaveKind::Cosine:
+      gain = 1.0;
+      list.push_back({1, 1.0});
+      break;
+    case WaveKind::Saw:
+      gain = 0.64;
+      for (int h = 1; h <= 256; ++h) list.push_back({h, -1.0 / h});
+      break;
+    case WaveKind::Triangle: {
+      gain = 0.81;
+      double sign = 1.0;
+      for (int h = 1; h <= 255; h += 2, sign = -sign) list.push_back({h, sign / (static_cast<double>(h) * h)});
+      break;
+    }
+  }
+  for (Harmonic& h : list) h.amplitude *= gain / 2.0;
+  return list;
+}
+
+double UpperBoundFor(int highestHarmonic) {
+  return 2147483648.0 / highestHarmonic * std::exp2(-1.0 / 6.0);
+}
+
+Uwavetable MakeTable(const std::vector<Harmonic>& harmonics, int count, bool cosine, bool smoothing) {
+  Uwavetable table;
+  const double step = 2.0 * std::numbers::pi / 512.0;
+  for (int j = 0; j < table.Size(); ++j) {
+    const double theta = j * step;
+    double sum = 0.0;
+    for (int k = 0; k < count; ++k) {
+      double a = harmonics[static_cast<std::size_t>(k)].amplitude;
+      const int h = harmonics[static_cast<std::size_t>(k)].number;
+      if (smoothing) a *= 0.54 + 0.46 * std::cos((h - 1) * std::numbers::pi / count);
+      sum += a * (cosine ? std::cos(h * theta) : std::sin(h * theta));
+    }
+    table.Set(j, static_cast<float>(sum));
+  }
+  const int highest = harmonics[static_cast<std::size_t>(count - 1)].number;
+  table.highestHarmonic = highest;
+  table.upperBound = static_cast<std::uint32_t>(UpperBoundFor(highest));
+  table.ready = true;
+  return table;
+}
+
+// A richer table goes in front; the poorer one learns where to hand over.
+void InsertRicher(WaveTableSet& set, Uwavetable richer) {
+  if (!set.empty()) {
+    Uwavetable& poorer = set.front();
+    poorer.nextRicherBound = richer.upperBound;
+    poorer.lowerBound = static_cast<std::uint32_t>(richer.upperBound * std::exp2(-1.0 / 12.0));
+  }
+  set.insert(set.begin(), std::move(richer));
+}
+
+}  // namespace
+
+WaveTableSet BuildTableSet(WaveKind kind, bool smoothing) {
+  double gain = 1.0;
+  const std::vector<Harmonic> harmonics = HarmonicsOf(kind, gain);
+  const bool cosine = kind == WaveKind::Cosine;
+  const int total = static_cast<int>(harmonics.size());
+  WaveTableSet set;
+  int last = 0;  // harmonic count of the last table made
+  for (int i = 0; i < total;) {
+    // A table with every harmonic up to the start of this group.
+    InsertRicher(set, MakeTable(harmonics, i + 1, cosine, smoothing));
+    last = i + 1;
+    const double limit = std::numbers::sqrt2 * harmonics[static_cast<std::size_t>(i)].number;
+    int next = i + 1;
+    while (next < total && harmonics[static_cast<std::size_t>(next)].number < limit) ++next;
+    i = next;
+  }
+  if (last < total) InsertRicher(set, MakeTable(harmonics, total, cosine, smoothing));
+  set.front().lowerBound = 0;
+  set.front().nextRicherBound = 0;
+  for (int i = 0; i < static_cast<int>(set.size()); ++i) set[static_cast<std::size_t>(i)].identity = i;
+  return set;
+}
+
+const WaveTableSet& SineTableSet() {
+  static const WaveTableSet set = BuildTableSet(WaveKind::Sine, true);
+  return set;
+}
+
+const WaveTableSet& CosineTableSet() {
+  static const WaveTableSet set = BuildTableSet(WaveKind::Cosine, true);
+  return set;
+}
+
+const WaveTableSet& SawTableSet(bool smoothing) {
+  static const WaveTableSet smooth = BuildTableSet(WaveKind::Saw, true);
+  static const WaveTableSet plain = BuildTableSet(WaveKind::Saw, false);
+  return smoothing ? smooth : plain;
+}
+
+const WaveTableSet& TriangleTableSet() {
+  static const WaveTableSet set = BuildTableSet(WaveKind::Triangle, false);
+  return set;
+}
+
+const Uwavetable& SilenceTable() {
+  static const Uwavetable silence = [] {
+    Uwavetable table;
+    for (int i = 0; i < table.Size(); ++i) table.Set(i, 0.0f);
+    // Silent from the sine table's limit up.
+    table.lowerBound = SineTableSet().back().upperBound;
+    table.upperBound = 0xFFFFFFFFu;
+    table.ready = true;
+    return table;
+  }();
+  return silence;
+}
+
+TableChoice ChooseTable(const WaveTableSet& set, std::uint32_t increment) {
+  if (set.empty() || increment > set.back().upperBound) {
+    const Uwavetable& silence = SilenceTable();
+    return {&silence, silence.lowerBound, silence.upperBound};
+  }
+  std::size_t i = set.size() - 1;
+  while (i > 0 && increment < set[i].nextRicherBound) --i;
+  return {&set[i], set[i].lowerBound, set[i].upperBound};
+}

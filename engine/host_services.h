@@ -1,0 +1,27 @@
+// What the plug-in's parts may ask of the host, without knowing the effect
+// object that talks to it. The effect object implements it.
+#pragma once
+
+#include <cstdint>
+
+#include "vst/vst2.h"
+
+namespace kr {
+
+class HostServices {
+ public:
+  // audioMasterGetTime with the given filter; null when the host gives none.
+  // Audio thread.
+  virtual const vst::VstTimeInfo* TimeInfo(std::int32_t filter) = 0;
+  // audioMasterAutomate: a parameter changed inside the plug-in.
+  virtual void Automate(int hostIndex, float value) = 0;
+  // audioMasterUpdateDisplay: names or programs changed inside the plug-in.
+  virtual void UpdateDisplay() = 0;
+  // Asks the host for idle calls (effIdle), where the GUI side does its work.
+  virtual void RequestIdle() = 0;
+
+ protected:
+  ~HostServices() = default;
+};
+
+}  // namespace kr

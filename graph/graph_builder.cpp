@@ -1,0 +1,297 @@
+#include "graph/graph_builder.h"
+
+#include <algorithm>
+
+#include "document/container.h"
+#include "document/cug.h"
+#include "document/iterators.h"
+#include "document/line2.h"
+#include "document/plug2.h"
+#include "engine/audio_master.h"
+#include "engine/kr_exception.h"
+#include "engine/ug_io_mod.h"
+#include "graph/midi_automation_routing.h"
+#include "registry/module_info.h"
+
+namespace {
+
+bool IsGrowing(std::uint32_t flags) { return (flags & (PF_VARIABLE_COUNT | PF_AUTO_DUPLICATE)) != 0; }
+
+// The unconnected last plug of a growing list stands for "add one more".
+bool IsSparePlug(const CUG& module, const CPlug2& plug) {
+  if (const auto* io = DynamicKind<CPlugIO2>(&plug)) return io->Direction() == DR_CONTAINER_IO;
+  if (!plug.Wires().empty()) return false;
+  const auto& plugs = module.Plugs();
+  auto it = std::find_if(plugs.begin(), plugs.end(), [&](const auto& p) { return p.get() == &plug; });
+  for (++it; it != plugs.end(); ++it)
+    if ((*it)->DefinitionIndex() == plug.DefinitionIndex()) return false;
+  return true;
+}
+
+bool MakesAudioPlug(const CPlug2& plug) {
+  if (!plug.IsGuiPlug()) return true;
+  return (plug.Flags() & (PF_PATCH_VALUE | PF_GUI)) == (PF_PATCH_VALUE | PF_GUI);
+}
+
+bool HoldsEnabledWithFlag(const CContainer& container, std::int32_t flag) {
+  for (const auto& child : container.Children()) {
+    const auto* module = DynamicKind<CUG>(child.get());
+    if (module != nullptr && !module->Disabled() && module->Entry() != nullptr && (module->Entry()->flags & flag) != 0)
+      return true;
+  }
+  return false;
+}
+
+bool IsPatchOwner(const CContainer& container) {
+  if (container.Parent() == nullptr || container.IgnoreProgramChange()) return true;
+  for (const auto& child : container.Children())
+    if (child->Entry() != nullptr && child->Entry()->name == "Patch Select") return true;
+  return false;
+}
+
+// Does an input plug's boundary partner lead to nothing enabled?
+bool PartnerLeadsNowhere(const CPlug2& input) {
+  const auto* io = DynamicKind<CPlugIO2>(&input);
+  if (io == nullptr || io->Partner() == nullptr) return false;
+  for (const CLine2* wire : io->Partner()->Wires()) {
+    const CPlug2* other = wire->From() == io->Partner() ? wire->To() : wire->From();
+    if (other != nullptr && other->Owner() != nullptr && !IsDisabled(*other->Owner())) return false;
+  }
+  return true;
+}
+
+// A container's object, or nothing when the entry made something else.
+std::unique_ptr<ug_container> AsContainer(std::unique_ptr<ug_base> made) {
+  auto* container = dynamic_cast<ug_container*>(made.get());
+  if (container == nullptr) return nullptr;
+  made.release();
+  return std::unique_ptr<ug_container>(container);
+}
+
+}  // namespace
+
+bool IsDisabled(const CUG& module) {
+  for (const CUG* m = &module; m != nullptr; m = m->Parent())
+    if (m->Disabled()) return true;
+  return false;
+}
+
+GraphBuilder::GraphBuilder(KrAudioMaster& master, HandleFor handleFor)
+    : master_(master), handleFor_(std::move(handleFor)) {}
+
+UPlug* GraphBuilder::AudioPlug(const CPlug2* plug) const {
+  auto it = plugs_.find(plug);
+  return it != plugs_.end() ? it->second : nullptr;
+}
+
+std::unique_ptr<ug_base> GraphBuilder::MakeAudioObject(CUG& module) {
+  if (IsDisabled(module) || module.Entry() == nullptr) return nullptr;
+  Module_Info& entry = *module.Entry();
+  std::unique_ptr<ug_base> made = entry.MakeAudioObject();
+  // Every container gets its object, whether or not its entry names an audio class.
+  // Containers and their I/O modules get their objects even while their
+  // registry entries name no audio class.
+  if (made == nullptr && DynamicKind<CContainer>(&module) != nullptr) made = std::make_unique<ug_container>();
+  if (made == nullptr && (entry.flags & MF_IO_MODULE) != 0) made = std::make_unique<ug_io_mod>();
+  if (made == nullptr) return nullptr;
+  ug_base* object = made.get();
+  object->audioMaster = &master_;
+
+  InterfaceList own;
+  object->ListInterface(own);
+  const bool listedByClass = (entry.flags & MF_LISTED_BY_CLASS) != 0;
+  for (const auto& docPlug : module.Plugs()) {
+    if (!MakesAudioPlug(*docPlug)) continue;
+    const int index = docPlug->DefinitionIndex();
+    const InterfaceObject* mine =
+        index >= 0 && static_cast<std::size_t>(index) < own.size() ? &own[static_cast<std::size_t>(index)] : nullptr;
+    const InterfaceObject& definition = docPlug->Definition();
+    std::unique_ptr<UPlug> plug;
+    const bool boundary = DynamicKind<CPlugIO2>(docPlug.get()) != nullptr;
+    if (boundary || IsGrowing(definition.flags) || (mine != nullptr && IsGrowing(mine->flags))) {
+      if (IsSparePlug(module, *docPlug)) continue;
+      plug = std::make_unique<UPlug>(object, mine != nullptr ? *mine : definition);
+      plug->binding = nullptr;
+      if (plug->type != DT_AUDIO || !plug->IsSumming()) plug->data = nullptr;
+      plug->direction = docPlug->Direction();
+      plug->type = static_cast<PlugDataType>(docPlug->DataType());
+    } else if (listedByClass) {
+      if (mine == nullptr) continue;
+      plug = std::make_unique<UPlug>(object, *mine);
+    } else {
+      // The entry's definition, bound to the object's member of that index.
+      plug = std::make_unique<UPlug>(object, mine != nullptr ? *mine : definition);
+    }
+    plugs_[docPlug.get()] = object->AddPlug(std::move(plug));
+  }
+  object->AllocatePlugData();
+
+  module.SetAudioObject(object);
+  object->docModule = &module;
+  object->title = module.Title();
+  object->handle = handleFor_ ? handleFor_(module) : 0;
+  if (object->handle != 0) master_.RegisterTarget(object->handle, object);
+  if (module.Flag()) object->flags |= UGF_BUILD_1000;
+  return made;
+}
+
+std::unique_ptr<ug_container> GraphBuilder::Build(CContainer& root) {
+  plugs_.clear();
+  innerFirst_.clear();
+  partial_ = AsContainer(MakeAudioObject(root));
+  if (partial_ == nullptr) {
+    partial_ = std::make_unique<ug_container>();
+    partial_->audioMaster = &master_;
+    partial_->docModule = &root;
+    root.SetAudioObject(partial_.get());
+  }
+  ug_container& top = *partial_;
+  BuildContainer(root, top, top, &top);
+  // The root's own settings ("Polyphony" among them) apply as any
+  // sub-container's do; with no enclosing container they land on its plugs.
+  if (root.AudioObject() == &top) SetStartingValues(root);
+  for (ug_container* c : innerFirst_) BypassRelays(*c);
+  BypassRelays(top);
+  // Per-voice modules are found on the joined-through wiring, inner first.
+  for (ug_container* c : innerFirst_)
+    if (c->IsVoiceContainer()) c->MarkVoiceModules();
+  top.MarkVoiceModules();
+
+  std::vector<ug_base*> all{&top};
+  top.CollectModules(all);
+  for (ug_base* m : all) m->sortOrder = -1;
+  ComputeSortOrders(all);
+  // Voice lists run in sort order (larger orders first); then the voice copies.
+  for (ug_base* m : all) {
+    if (auto* c = dynamic_cast<ug_container*>(m); c != nullptr && c->IsVoiceContainer()) c->BuildVoices();
+  }
+  return std::move(partial_);
+}
+
+void GraphBuilder::BuildContainer(CContainer& doc, ug_container& self, ug_container& target, ug_base* patchOwner) {
+  if (IsPatchOwner(doc)) patchOwner = &self;
+  std::vector<CUG*> modules;
+  ForEachModule(doc, [&](CUG& m) { modules.push_back(&m); });
+
+  for (CUG* module : modules) {
+    if (auto* sub = DynamicKind<CContainer>(module)) {
+      std::unique_ptr<ug_container> made = AsContainer(MakeAudioObject(*sub));
+      if (made == nullptr) {
+        sub->SetAudioObject(nullptr);
+        continue;
+      }
+      auto* subObject = made.get();
+      target.AddModule(std::move(made), &self);
+      subObject->patchOwner = patchOwner;
+      const bool voiceContainer = HoldsEnabledWithFlag(*sub, MF_VOICE_SOURCE);
+      subObject->SetTarget(voiceContainer ? nullptr : &target);
+      BuildContainer(*sub, *subObject, voiceContainer ? *subObject : target, patchOwner);
+      innerFirst_.push_back(subObject);
+      CheckNoteSources(doc, *sub, self);
+      continue;
+    }
+    std::unique_ptr<ug_base> object = MakeAudioObject(*module);
+    if (object == nullptr) continue;
+    ug_base* made = target.AddModule(std::move(object), &self);
+    made->patchOwner = patchOwner;
+    module->AudioObjectPlaced(target, patchOwner);
+    if (module->Entry() != nullptr && (module->Entry()->flags & MF_IO_MODULE) != 0) {
+      self.ioModule = made;
+      for (const auto& docPlug : module->Plugs()) {
+        const auto* io = DynamicKind<CPlugIO2>(docPlug.get());
+        if (io == nullptr || docPlug->IsGuiPlug() || io->Partner() == nullptr) continue;
+        UPlug* inside = AudioPlug(io);
+        UPlug* outside = AudioPlug(io->Partner());
+        if (inside == nullptr || outside == nullptr) continue;
+        inside->partner = outside;
+        outside->partner = inside;
+      }
+    }
+  }
+
+  Wire(doc);
+  // Starting values go only to plugs that no wire feeds: a wired input
+  // taking its default as well would be summed with it through an adder.
+  for (CUG* module : modules)
+    if (module->AudioObject() != nullptr) SetStartingValues(*module);
+  // After the starting values: they give the controls their controller numbers.
+  RouteMidiAutomation(self);
+}
+
+void GraphBuilder::CheckNoteSources(CContainer& doc, CContainer& sub, ug_container& self) {
+  if (!HoldsEnabledWithFlag(sub, MF_NOTE_SOURCE)) return;
+  for (const CContainer* c = &doc; c != nullptr; c = c->Parent())
+    if (HoldsEnabledWithFlag(*c, MF_NOTE_SOURCE)) throw KrException(KR_ERR_NOTE_SOURCES, &self, nullptr);
+}
+
+void GraphBuilder::Wire(CContainer& doc) {
+  std::vector<CUG*> modules;
+  ForEachModule(doc, [&](CUG& m) { modules.push_back(&m); });
+  for (CUG* module : modules) {
+    if (module->AudioObject() == nullptr) continue;
+    for (const auto& docPlug : module->Plugs()) {
+      if (docPlug->Direction() != DR_OUT || docPlug->IsGuiPlug()) continue;
+      UPlug* from = AudioPlug(docPlug.get());
+      if (from == nullptr) continue;
+      for (const CLine2* wire : docPlug->Wires()) {
+        if (wire->From() != docPlug.get() || wire->To() == nullptr) continue;
+        UPlug* to = AudioPlug(wire->To());
+        if (to == nullptr || PartnerLeadsNowhere(*wire->To())) continue;
+        // Only audio and MIDI have adders; a stored document with a second
+        // wire into another single input keeps its first wire.
+        UPlug* final = to;
+        while (final->redirect != nullptr) final = final->redirect;
+        if (final->HasConnection() && !final->IsSumming() && final->type != DT_AUDIO && final->type != DT_MIDI) continue;
+        Connect(from, to);
+      }
+    }
+  }
+}
+
+void GraphBuilder::SetStartingValues(CUG& module) {
+  for (const auto& docPlug : module.Plugs()) {
+    UPlug* plug = AudioPlug(docPlug.get());
+    if (plug == nullptr || plug->type == DT_MIDI) continue;
+    if (plug->IsInput() && (plug->HasConnection() || plug->redirect != nullptr)) continue;
+    // A relay output gets its value from what feeds its partner.
+    if (plug->direction == DR_OUT && plug->partner != nullptr) continue;
+    plug->ApplyDefault(docPlug->ValueText());
+  }
+}
+
+void GraphBuilder::BypassRelays(ug_container& container) {
+  for (auto& own : container.plugs) {
+    UPlug* outside = own.get();
+    UPlug* inside = outside->partner;
+    if (inside == nullptr) continue;
+    UPlug* in = outside->direction == DR_OUT ? inside : outside;
+    UPlug* out = outside->direction == DR_OUT ? outside : inside;
+    // Several wires into a relay meet in an adder, whose output feeds the
+    // relay itself (later wires are redirected to the adder's input).
+    UPlug* source = nullptr;
+    for (connector* c : std::vector<connector*>(in->connections)) {
+      if (c->to != in) continue;
+      if (source == nullptr) source = c->from;
+      Disconnect(c);
+    }
+    std::vector<UPlug*> receivers;
+    for (connector* c : std::vector<connector*>(out->connections)) {
+      if (c->from != out) continue;
+      receivers.push_back(c->to);
+      Disconnect(c);
+    }
+    if (source == nullptr) continue;
+    for (UPlug* receiver : receivers) Connect(source, receiver);
+  }
+}
+
+void GraphBuilder::ClearAudioLinks(CContainer& root) {
+  root.SetAudioObject(nullptr);
+  for (const auto& child : root.Children()) {
+    if (auto* sub = DynamicKind<CContainer>(child.get())) {
+      ClearAudioLinks(*sub);
+    } else if (auto* module = DynamicKind<CUG>(child.get())) {
+      module->SetAudioObject(nullptr);
+    }
+  }
+}

@@ -1,0 +1,88 @@
+#include "graph/sound_engine.h"
+
+#include "document/container.h"
+#include "engine/kr_exception.h"
+#include "engine/msg_id.h"
+#include "engine/msg_stream.h"
+#include "graph/engine_error_text.h"
+#include "graph/graph_builder.h"
+#include "platform/platform.h"
+
+// The GUI-side twin of a document module: receives "refr" and remembers
+// whether one is pending, so a module sends at most one at a time.
+class SoundEngine::ModuleTwin final : public ui_msg_target {
+ public:
+  ModuleTwin(SoundEngine& engine, CUG& module) : engine_(engine), module_(module) {}
+  void OnDspMessage(std::int32_t id, my_input_stream&) override {
+    if (id != kMsgRefresh) return;
+    pending.store(false, std::memory_order_release);
+    if (engine_.refreshHandler_) engine_.refreshHandler_(module_);
+  }
+  std::atomic<bool> pending{false};
+
+ private:
+  SoundEngine& engine_;
+  CUG& module_;
+};
+
+SoundEngine::SoundEngine(GuiPump& gui) : gui_(gui) {}
+
+SoundEngine::~SoundEngine() { StopSound(); }
+
+std::int32_t SoundEngine::TwinHandle(CUG& module) {
+  auto& twin = twins_[&module];
+  if (twin == nullptr) twin = std::make_unique<ModuleTwin>(*this, module);
+  return twin->Handle();
+}
+
+bool SoundEngine::StartSound(CContainer& root, int blockSize) {
+  StopSound();
+  document_ = &root;
+  master_ = std::make_unique<KrAudioMaster>(*this, gui_.Handle());
+  master_->SetBlockSize(blockSize);
+  GraphBuilder builder(*master_, [this](CUG& m) { return TwinHandle(m); });
+  try {
+    root_ = builder.Build(root);
+  } catch (const KrException& error) {
+    // The text is traced through the partial graph, which the builder still holds.
+    std::string text = EngineErrorText(error);
+    GraphBuilder::ClearAudioLinks(root);
+    builder.Discard();
+    StopSound();
+    platform::ShowMessageBox({std::move(text), {}, platform::MessageIcon::Warning});
+    return false;
+  }
+  master_->Start(*root_);
+  master_->running.store(true, std::memory_order_release);
+  return true;
+}
+
+void SoundEngine::StopSound() {
+  if (master_ == nullptr) return;
+  gui_.Discard();
+  if (document_ != nullptr) GraphBuilder::ClearAudioLinks(*document_);
+  if (root_ != nullptr && (root_->flags & UGF_OPEN) != 0) root_->Close();
+  // Audio-side objects leave the target map with the master, before any
+  // GUI twin could go.
+  root_.reset();
+  master_.reset();
+  twins_.clear();  // after the audio side: nothing can address them any more
+}
+
+void SoundEngine::Process(kr::HostBlock& block) {
+  if (master_ != nullptr && block.frames > 0) master_->Process(block);
+}
+
+const vst::VstTimeInfo* SoundEngine::GetHostTime(std::int32_t filter) {
+  return timeSource_ ? timeSource_(filter) : nullptr;
+}
+
+void SoundEngine::PostMessageBox(std::string_view text, std::int32_t style) { gui_.PostMessageBox(text, style); }
+
+void SoundEngine::PostRefresh(ug_base& module) {
+  if (module.docModule == nullptr) return;
+  auto it = twins_.find(module.docModule);
+  if (it == twins_.end()) return;
+  if (it->second->pending.exchange(true, std::memory_order_acq_rel)) return;
+  gui_.PostEmpty(it->second->Handle(), kMsgRefresh);
+}

@@ -1,0 +1,65 @@
+// Start sound and stop sound: the application's engine. Owns the audio
+// master and the root container object while sound runs, and is the audio
+// master's link to the host and the GUI side.
+//
+// Threads: StartSound, StopSound and the GUI pump run on the GUI thread;
+// Process on the audio thread, only between a successful StartSound and the
+// next StopSound.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+
+#include "engine/audio_master.h"
+#include "engine/audio_master_host.h"
+#include "engine/gui_pump.h"
+#include "engine/ug_container.h"
+
+class CContainer;
+class CUG;
+
+class SoundEngine final : public AudioMasterHost {
+ public:
+  using TimeSource = std::function<const vst::VstTimeInfo*(std::int32_t filter)>;
+  using RefreshHandler = std::function<void(CUG&)>;
+
+  explicit SoundEngine(GuiPump& gui);
+  ~SoundEngine() override;
+
+  void SetSampleRate(double rate) { sampleRate_ = rate; }
+  void SetTimeSource(TimeSource source) { timeSource_ = std::move(source); }
+  // Called on the GUI thread when a module asks its document object to redraw.
+  void SetRefreshHandler(RefreshHandler handler) { refreshHandler_ = std::move(handler); }
+
+  // Builds the graph of the document root and starts it. An engine error is
+  // shown in a message box and leaves sound stopped (false).
+  bool StartSound(CContainer& root, int blockSize);
+  void StopSound();
+  bool Running() const { return master_ != nullptr; }
+  // One host block (its frame count, buffers and MIDI).
+  void Process(kr::HostBlock& block);
+  KrAudioMaster* Master() { return master_.get(); }
+  ug_container* Root() { return root_.get(); }
+
+  // AudioMasterHost
+  const vst::VstTimeInfo* GetHostTime(std::int32_t filter) override;
+  double SampleRate() const override { return sampleRate_; }
+  void PostMessageBox(std::string_view text, std::int32_t style) override;
+  void PostRefresh(ug_base& module) override;
+
+ private:
+  class ModuleTwin;
+  std::int32_t TwinHandle(CUG& module);
+
+  GuiPump& gui_;
+  double sampleRate_ = 44100.0;
+  TimeSource timeSource_;
+  RefreshHandler refreshHandler_;
+  CContainer* document_ = nullptr;
+  std::unique_ptr<KrAudioMaster> master_;
+  std::unique_ptr<ug_container> root_;
+  std::unordered_map<const CUG*, std::unique_ptr<ModuleTwin>> twins_;
+};

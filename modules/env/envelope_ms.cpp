@@ -1,0 +1,113 @@
+#include "modules/env/envelope_ms.h"
+
+#include <algorithm>
+#include <cmath>
+
+
+namespace {
+
+// Until the panel draws one: attack, decay to a sustain, release.
+constexpr EnvelopePoint kDefaultShape[] = {
+    {1.0f, 100.0f, EnvelopePoint::kPoint},
+    {0.7f, 3.0f, EnvelopePoint::kSustain},
+    {0.0f, 2.0f, EnvelopePoint::kEnd},
+};
+
+}  // namespace
+
+void MultistageShape::Copy(std::span<const EnvelopePoint> from, Points& to) {
+  to.count = static_cast<int>(std::min<std::size_t>(from.size(), kCapacity));
+  std::copy_n(from.begin(), to.count, to.points.begin());
+}
+
+void MultistageShape::Set(std::span<const EnvelopePoint> points) { Copy(points, current_); }
+
+bool MultistageShape::Publish(std::span<const EnvelopePoint> points) {
+  if (pendingReady_.load(std::memory_order_acquire)) return false;
+  Copy(points, pending_);
+  pendingReady_.store(true, std::memory_order_release);
+  return true;
+}
+
+bool MultistageShape::Adopt() {
+  if (!pendingReady_.load(std::memory_order_acquire)) return false;
+  current_ = pending_;
+  pendingReady_.store(false, std::memory_order_release);
+  return true;
+}
+
+ug_envelope_ms::ug_envelope_ms() : shape_(std::make_shared<MultistageShape>()) { shape_->Set(kDefaultShape); }
+
+std::unique_ptr<ug_base> ug_envelope_ms::CreateSame() { return std::make_unique<ug_envelope_ms>(); }
+
+std::unique_ptr<ug_base> ug_envelope_ms::Clone() {
+  std::unique_ptr<ug_base> copy = ug_base::Clone();
+  static_cast<ug_envelope_ms&>(*copy).shape_ = shape_;
+  return copy;
+}
+
+void ug_envelope_ms::ListInterface(InterfaceList& list) {
+  list.emplace_back(nullptr, nullptr, "Gate", DR_IN, DT_AUDIO, "1", "", PF_CONTROL,
+                    "Triggers the Attack phase when greater then 0 V ");
+  list.emplace_back(nullptr, nullptr, "Overall Level", DR_IN, DT_AUDIO, "10", "", PF_CONTROL,
+                    "Controls the overall output level.  Handy for adding Velocity sensitivity");
+  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO, "0");
+  list.emplace_back(&ignoreProgramChange_, &typeid(bool), "Ignore Program Change", DR_PARAMETER, DT_BOOL, "0", "", 0,
+                    "Prevents this control responding to patch changes from 'Patch Select' module");
+}
+
+void ug_envelope_ms::ParseShape() {
+  const std::span<const EnvelopePoint> points = shape_->Current().View();
+  const int count = static_cast<int>(points.size());
+  int end = count;
+  int sustain = -1;
+  for (int i = 0; i < count; ++i) {
+    if (points[static_cast<std::size_t>(i)].kind == EnvelopePoint::kEnd) {
+      end = i;
+      break;
+    }
+    if (sustain < 0 && points[static_cast<std::size_t>(i)].kind == EnvelopePoint::kSustain) sustain = i;
+  }
+  // The engine has room for kMaxSegments segments before the end.
+  end = std::min(end, kMaxSegments);
+  // No mark: the last point holds (an empty shape holds nothing).
+  if (sustain < 0 || sustain >= end) sustain = end > 0 ? end - 1 : kMaxSegments + 2;
+  const double rate = SampleRate();
+  segments_ = {};
+  for (int i = 0; i <= end; ++i) {
+    // The end segment falls at the end marker's rate (or the last point's).
+    const int source = std::min(i, count - 1);
+    Segment& s = segments_[static_cast<std::size_t>(i)];
+    if (source < 0) {
+      s.fixedStep = 1.0f;
+      continue;
+    }
+    const EnvelopePoint& p = points[static_cast<std::size_t>(source)];
+    s.fixedLevel = std::isfinite(p.level) ? p.level : 0.0f;
+    const double step = std::fabs(static_cast<double>(p.rate)) / rate;
+    // A rate of 0 (or garbage) would never arrive: such a segment jumps.
+    s.fixedStep = step > 0.0 && std::isfinite(step) ? static_cast<float>(std::min(step, 1e6)) : 1.0f;
+  }
+  sustain_ = sustain;
+  end_ = end;
+}
+
+void ug_envelope_ms::Open() {
+  ParseShape();
+  ug_envelope_base::Open();
+}
+
+void ug_envelope_ms::OnUiNotify(int kind, int value) {
+  if (kind != kShapeChanged) {
+    ug_envelope_base::OnUiNotify(kind, value);
+    return;
+  }
+  shape_->Adopt();
+  // Every voice copy plays the new shape from its next segment on.
+  for (ug_base* m = this; m != nullptr; m = m->nextClone) {
+    if (auto* env = dynamic_cast<ug_envelope_ms*>(m); env != nullptr && env->shape_ == shape_) {
+      env->ParseShape();
+      env->SegmentLayoutChanged(env->clock);
+    }
+  }
+}

@@ -1,0 +1,111 @@
+#include "modules/env/vca.h"
+
+#include <algorithm>
+
+
+namespace {
+int CurveIndex(int curve) { return curve >= VC_DECIBEL_OLD && curve <= VC_DECIBEL ? curve : VC_EXPONENTIAL; }
+}  // namespace
+
+std::unique_ptr<ug_base> ug_vca::CreateSame() { return std::make_unique<ug_vca>(); }
+
+std::unique_ptr<ug_base> ug_vca::Clone() {
+  std::unique_ptr<ug_base> copy = ug_base::Clone();
+  static_cast<ug_vca&>(*copy).tables_ = tables_;
+  return copy;
+}
+
+void ug_vca::ListInterface(InterfaceList& list) {
+  list.emplace_back(nullptr, nullptr, "Signal", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL,
+                    "The 2 inputs are Multiplied (Ring Modulated). Then 'normalised' eg 5V multiplied by 2 V = 1V, "
+                    "(5 * 2 ) / 10 ",
+                    &signal_);
+  list.emplace_back(nullptr, nullptr, "Volume", DR_IN, DT_AUDIO, "8", "", PF_CONTROL, "", &volume_);
+  list.emplace_back(nullptr, nullptr, "Output", DR_OUT, DT_AUDIO, "0", "", 0, "", &out_);
+  list.emplace_back(&curve_, &typeid(std::int16_t), "Response Curve", DR_IN, DT_ENUM, "1",
+                    "Exponential=1,Linear,Decibel,Decibel (old)=0", 0,
+                    "In db mode: 10V to 2V gives 0 to -40db, 2V to 0v gives -40db to -70db (silence)");
+}
+
+void ug_vca::Open() {
+  for (int curve = 0; curve < 4; ++curve)
+    if (!tables_[static_cast<std::size_t>(curve)]) tables_[static_cast<std::size_t>(curve)] = vca::CurveTable(curve);
+  SetProcessFunction(&ug_base::SleepCheck);
+  ug_base::Open();
+  Update(clock);
+}
+
+float ug_vca::ValueAt(const float* buffer, int time) const {
+  const int index = std::clamp(time - PeriodStart(), 0, BlockLength() - 1);
+  return buffer[index];
+}
+
+void ug_vca::OnPlugStateChange(int time, connector*, PlugState) { Update(time); }
+
+void ug_vca::Update(int time) {
+  table_ = tables_[static_cast<std::size_t>(CurveIndex(curve_))].get();
+  const bool sigRun = GetPlug(PN_SIGNAL)->state == ST_RUN;
+  const bool volRun = GetPlug(PN_VOLUME)->state == ST_RUN;
+  signalValue_ = ValueAt(signal_, time);
+  const float volume = ValueAt(volume_, time);
+  gain_ = vca::Gain(curve_, volume);
+  const bool silentSignal = !sigRun && signalValue_ == 0.0f;
+  const bool silentVolume = !volRun && (curve_ == VC_LINEAR ? volume == 0.0f : volume <= 0.0f);
+  if ((!sigRun && !volRun) || silentSignal || silentVolume) {
+    constant_ = silentSignal || silentVolume ? 0.0f : signalValue_ * gain_;
+    settleCount = BlockLength();
+    SetProcessFunction(&ug_vca::SettleConstant);
+    GetPlug(PN_OUT)->SetState(time, ST_STATIC);
+    return;
+  }
+  GetPlug(PN_OUT)->SetState(time, ST_RUN);
+  if (!volRun) {
+    SetProcessFunction(&ug_vca::Render<true, false, VC_LINEAR>);
+    return;
+  }
+  switch (CurveIndex(curve_)) {
+    case VC_LINEAR:
+      SetProcessFunction(sigRun ? &ug_vca::Render<true, true, VC_LINEAR> : &ug_vca::Render<false, true, VC_LINEAR>);
+      break;
+    case VC_DECIBEL:
+      SetProcessFunction(sigRun ? &ug_vca::Render<true, true, VC_DECIBEL> : &ug_vca::Render<false, true, VC_DECIBEL>);
+      break;
+    case VC_DECIBEL_OLD:
+      SetProcessFunction(sigRun ? &ug_vca::Render<true, true, VC_DECIBEL_OLD>
+                                : &ug_vca::Render<false, true, VC_DECIBEL_OLD>);
+      break;
+    default:
+      SetProcessFunction(sigRun ? &ug_vca::Render<true, true, VC_EXPONENTIAL>
+                                : &ug_vca::Render<false, true, VC_EXPONENTIAL>);
+      break;
+  }
+}
+
+template <bool SigRun, bool VolRun, int Curve>
+void ug_vca::Render(int offset, int count) {
+  const float* signal = signal_ + offset;
+  const float* volume = volume_ + offset;
+  float* out = out_ + offset;
+  for (int i = 0; i < count; ++i) {
+    const float s = SigRun ? signal[i] : signalValue_;
+    float g = gain_;
+    if constexpr (VolRun) {
+      const float v = volume[i];
+      if constexpr (Curve == VC_LINEAR) {
+        g = std::max(v, 0.0f);
+      } else {
+        g = v <= 1.0f ? table_->Interpolate(v) : vca::Gain(Curve, v);
+      }
+    }
+    out[i] = s * g;
+  }
+}
+
+void ug_vca::SettleConstant(int offset, int count) {
+  const int n = std::min(count, settleCount);
+  if (n > 0) std::fill_n(out_ + offset, n, constant_);
+  settleCount -= n;
+  if (settleCount > 0) return;
+  SetProcessFunction(&ug_base::SleepCheck);
+  SleepCheck(offset + n, count - n);
+}

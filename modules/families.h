@@ -1,0 +1,18 @@
+// The module families' registration functions, one per folder of modules/.
+// RegisterBuiltinModules (modules/builtin_modules.h) calls them in order.
+#pragma once
+
+class ModuleRegistry;
+
+namespace kr::modules {
+
+void RegisterOscillatorModules(ModuleRegistry& registry);
+void RegisterEnvelopeModules(ModuleRegistry& registry);
+void RegisterMidiModules(ModuleRegistry& registry);
+void RegisterMixModules(ModuleRegistry& registry);
+void RegisterDelayModules(ModuleRegistry& registry);
+void RegisterPatchMemoryModules(ModuleRegistry& registry);
+void RegisterHostIoModules(ModuleRegistry& registry);
+void RegisterLegacyModules(ModuleRegistry& registry);
+
+}  // namespace kr::modules

@@ -1,0 +1,83 @@
+#include "modules/midi/midi_controllers.h"
+
+#include "engine/audio_master.h"
+#include "modules/midi/midi_channel_lists.h"
+
+namespace {
+constexpr int kFirstOutput = 6;  // "Aftertouch", then "Bender", then the four controllers
+}
+
+void ug_midi_controllers::ListInterface(InterfaceList& list) {
+  list.emplace_back(&midiIn_, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "");
+  list.emplace_back(&channel_, &typeid(std::int16_t), "Channel", DR_IN, DT_ENUM, "-1", midi_lists::kChannelOrAll,
+                    PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE, "MIDI Channel");
+  const char* defaults[kSlots] = {"1", "2", "3", "4"};
+  for (int k = 0; k < kSlots; ++k)
+    list.emplace_back(&types_[static_cast<std::size_t>(k)], &typeid(std::int16_t), "Type", DR_IN, DT_ENUM,
+                      defaults[k], midi_lists::kControllers, PF_CONTROL,
+                      "Choose which MIDI controller you want converted to a Voltage output");
+  list.emplace_back(nullptr, nullptr, "Aftertouch", DR_OUT, DT_AUDIO, "0", "", 0, "", &outs_[0]);
+  list.emplace_back(nullptr, nullptr, "Bender", DR_OUT, DT_AUDIO, "0", "", 0, "", &outs_[1]);
+  for (int k = 0; k < kSlots; ++k)
+    list.emplace_back(nullptr, nullptr, "Controller", DR_OUT, DT_AUDIO, "0", "", 0, "",
+                      &outs_[static_cast<std::size_t>(2 + k)]);
+}
+
+void ug_midi_controllers::Open() {
+  SetProcessFunction(&ug_midi_controllers::Process);
+  midiIn_.channel = channel_;
+  ug_base::Open();
+  const double rate = audioMaster != nullptr ? audioMaster->SampleRate() : 44100.0;
+  const int length = static_cast<int>(rate) / 60;
+  for (std::size_t i = 0; i < smoothers_.size(); ++i) {
+    smoothers_[i].Init(OutputSmoother::kLinear, length);
+    smoothers_[i].Bind(GetPlug(kFirstOutput + static_cast<int>(i)), BlockLength());
+  }
+}
+
+void ug_midi_controllers::OnPlugStateChange(int, connector* c, PlugState) {
+  if (c != nullptr && c->to == GetPlug(1)) midiIn_.channel = channel_;
+}
+
+void ug_midi_controllers::HandleEvent(ug_event* event) {
+  if (event->type == UET_MIDI) {
+    OnMidi(event->time, static_cast<std::uint32_t>(event->value));
+    return;
+  }
+  ug_base::HandleEvent(event);
+}
+
+void ug_midi_controllers::OnMidi(int time, std::uint32_t message) {
+  const std::uint32_t status = message & 0xF0u;
+  const int d1 = static_cast<int>((message >> 8) & 0x7Fu);
+  const int d2 = static_cast<int>((message >> 16) & 0x7Fu);
+  if ((message & 0xFFu) >= 0xF0u) return;
+  SetProcessFunction(&ug_midi_controllers::Process);
+  if (status == 0xB0) {
+    for (std::size_t k = 0; k < kSlots; ++k) {
+      std::int16_t& r = registers_[k];
+      if (d1 == types_[k]) {
+        r = static_cast<std::int16_t>((d2 << 7) | (r & 0x7F));
+      } else if (d1 == types_[k] + 32 && d1 < 64) {
+        r = static_cast<std::int16_t>((r & 0x3F80) + d2);
+      } else {
+        continue;
+      }
+      smoothers_[2 + k].Set(time, static_cast<float>(r) / 16256.0f);
+    }
+  } else if (status == 0xD0) {
+    smoothers_[0].Set(time, static_cast<float>(d1) / 127.0f);
+  } else if (status == 0xE0) {
+    smoothers_[1].Set(time, static_cast<float>(d1 + 128 * d2 - 8192) / 8192.0f);
+  }
+}
+
+void ug_midi_controllers::Process(int offset, int count) {
+  bool finished = true;
+  for (auto& s : smoothers_) {
+    s.Process(clock, offset, count);
+    finished = finished && s.Finished();
+  }
+  if (finished) SetProcessFunction(&ug_base::SleepCheck);
+}
+

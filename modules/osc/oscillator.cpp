@@ -1,0 +1,371 @@
+#include "modules/osc/oscillator.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "engine/audio_master.h"
+
+namespace {
+enum Shape { kTableShape, kRampShape, kPulseShape };
+
+
+}  // namespace
+
+std::unique_ptr<ug_base> ug_oscillator2::CreateSame() { return std::make_unique<ug_oscillator2>(); }
+
+std::unique_ptr<ug_base> ug_oscillator2::Clone() {
+  std::unique_ptr<ug_base> copy = ug_base::Clone();
+  static_cast<ug_oscillator2&>(*copy).pitchConv_ = pitchConv_;
+  return copy;
+}
+
+void ug_oscillator2::ListInterface(InterfaceList& list) {
+  list.emplace_back(nullptr, nullptr, "Pitch", DR_IN, DT_AUDIO, "5", "100, 0, 10, 0", PF_CONTROL,
+                    "1 Volt per Octave, 5V = Middle A", &pitch_);
+  list.emplace_back(nullptr, nullptr, "Pulse Width", DR_IN, DT_AUDIO, "5", "", PF_CONTROL,
+                    "Width of rectangular pulse. -10 to 10 Volts = 0 to 100%", &pulseWidth_);
+  list.emplace_back(&waveform_, &typeid(std::int16_t), "Waveform", DR_IN, DT_ENUM, "1",
+                    "Sine, Saw, Ramp, Triangle, Pulse,White Noise,Pink Noise", PF_CONTROL,
+                    "Selects different wave shapes");
+  list.emplace_back(nullptr, nullptr, "Audio Out", DR_OUT, DT_AUDIO, "0", "", 0, "", &out_);
+  list.emplace_back(nullptr, nullptr, "Sync", DR_IN, DT_AUDIO, "0", "100, 0, 5, -5", PF_CONTROL,
+                    "Syncs this Oscillator to an external signal, usually another oscillator to produce a gnarly "
+                    "sound.",
+                    &sync_);
+  list.emplace_back(nullptr, nullptr, "Phase Mod", DR_IN, DT_AUDIO, "0", "100, 0, 10, 0", PF_CONTROL,
+                    "Varies the phase (-5 to +5 Volts), used for yamaha style frequency modulation.  Don't work on "
+                    "Pulse waveform.",
+                    &phaseMod_);
+  list.emplace_back(&freqScale_, &typeid(std::int16_t), "Freq Scale", DR_PARAMETER, DT_ENUM, "0",
+                    "1 Volt/Octave, 1 Volt/kHz ", 0,
+                    "Switches between 1 Volt per Octave or 1 Volt per kHz response.");
+  list.emplace_back(nullptr, nullptr, "PM Depth", DR_IN, DT_AUDIO, "5", "100, 0, 10, 0", PF_CONTROL,
+                    "Varies the phase modulation depth (0 to 10 Volts)", &pmDepth_);
+  list.emplace_back(&smoothPeaks_, &typeid(bool), "Smooth Peaks (Gibbs Effect)", DR_PARAMETER, DT_BOOL, "1", "", 0,
+                    "Improves the Wave Appearance by rolling off upper harmonics, reduces wave 'brightness' though.");
+  list.emplace_back(&syncCrossFade_, &typeid(bool), "Sync X-Fade (Anti Alias)", DR_PARAMETER, DT_BOOL, "1", "", 0,
+                    "Reduces Alias noise when Syncing at Audio rates. Can be disabled to provide precise note-on "
+                    "phase sync (usefull for phase modulation patches)");
+}
+
+void ug_oscillator2::Open() {
+  const double rate = audioMaster != nullptr ? audioMaster->SampleRate() : 44100.0;
+  if (!pitchConv_ || pitchConv_->SampleRate() != rate) pitchConv_ = std::make_shared<const OscPitch>(rate);
+  scratch_.assign(static_cast<std::size_t>(BlockLength()) + 8, 0.0f);
+  syncScratch_.assign(scratch_.size(), 0.0f);
+  ug_base::Open();
+  dest_ = out_;
+  state_ = {};
+  state_.increment = IncrementOf(GetPlug(PN_PITCH)->GetValueNow());
+  pulseOffset_ = PulseOffset(GetPlug(PN_PULSE_WIDTH)->GetValueNow());
+  SelectTableSet();
+  ChooseProcess();
+  GetPlug(PN_OUT)->SetState(clock, ST_RUN);
+  QueueCall(clock, &ug_oscillator2::InitialPhase);
+}
+
+void ug_oscillator2::InitialPhase(ug_base& module) {
+  auto& osc = static_cast<ug_oscillator2&>(module);
+  osc.state_.pm = PmOffset(osc.GetPlug(PN_PHASE_MOD)->GetValueNow(), osc.GetPlug(PN_PM_DEPTH)->GetValueNow());
+  osc.state_.phase = 0u - osc.state_.pm;
+  osc.state_.syncPrev = osc.GetPlug(PN_SYNC)->GetValueNow();
+}
+
+void ug_oscillator2::Resume() {
+  const int stoppedAt = clock;
+  ug_base::Resume();
+  // Rejoining the active list moves the clock to where rendering resumes. The
+  // voice sat silent and its inputs were frozen, so the phase moves on by the
+  // constant increment; unsigned arithmetic wraps exactly as sample-by-sample
+  // accumulation does.
+  if (const int skipped = clock - stoppedAt; skipped > 0) {
+    state_.phase += state_.increment * static_cast<std::uint32_t>(skipped);
+    if (state_.syncFadeLeft > 0) state_.fadePhase += state_.increment * static_cast<std::uint32_t>(skipped);
+  }
+}
+
+void ug_oscillator2::OnPlugStateChange(int time, connector* c, PlugState state) {
+  const UPlug* plug = c != nullptr ? c->to : nullptr;
+  int index = -1;
+  for (int i = 0; i < PlugCount(); ++i)
+    if (plugs[static_cast<std::size_t>(i)].get() == plug) index = i;
+  const bool streaming = state == ST_RUN;
+  switch (index) {
+    case PN_PITCH:
+    case PN_FREQ_SCALE:
+      // Streaming or not, the pitch of this instant chooses the table now.
+      state_.increment = IncrementOf(GetPlug(PN_PITCH)->GetValueNow());
+      SelectTable(state_.increment);
+      break;
+    case PN_WAVEFORM:
+    case PN_SMOOTH:
+      SelectTableSet();
+      break;
+    case PN_PULSE_WIDTH:
+      if (!streaming) pulseOffset_ = PulseOffset(GetPlug(PN_PULSE_WIDTH)->GetValueNow());
+      break;
+    case PN_PHASE_MOD:
+    case PN_PM_DEPTH:
+      if (!streaming) {
+        // A step of the modulation shifts the phase once by the difference.
+        const std::uint32_t m =
+            PmOffset(GetPlug(PN_PHASE_MOD)->GetValueNow(), GetPlug(PN_PM_DEPTH)->GetValueNow());
+        state_.phase += state_.pm - m;
+        state_.pm = m;
+      }
+      break;
+    case PN_SYNC:
+      if (!streaming) {
+        const float level = GetPlug(PN_SYNC)->GetValueNow();
+        if (state_.syncPrev <= 0.0f && level > 0.0f) state_.phase = 0u - state_.pm;
+        state_.syncPrev = level;
+      }
+      break;
+    default:
+      break;
+  }
+  (void)time;
+  ChooseProcess();
+}
+
+std::uint32_t ug_oscillator2::IncrementOf(float pitch) const {
+  return freqScale_ == 1 ? pitchConv_->VoltsPerKHz(pitch) : pitchConv_->VoltsPerOctave(pitch);
+}
+
+std::uint32_t ug_oscillator2::PmOffset(float phaseMod, float depth) {
+  const double offset = static_cast<double>(phaseMod * depth) * 4294967296.0;
+  if (!(std::fabs(offset) < 9.0e18)) return 0;  // NaN or absurd input: no shift
+  return static_cast<std::uint32_t>(static_cast<std::int64_t>(offset));
+}
+
+std::uint32_t ug_oscillator2::PulseOffset(float width) {
+  const float w = std::isnan(width) ? 0.0f : std::clamp(width, -0.99f, 0.99f);
+  return static_cast<std::uint32_t>((1.0 - w) * 2147483648.0);
+}
+
+void ug_oscillator2::SelectTableSet() {
+  switch (waveform_) {
+    case WS_SINE:
+      set_ = &SineTableSet();
+      break;
+    case WS_TRIANGLE:
+      set_ = &TriangleTableSet();
+      break;
+    default:
+      set_ = &SawTableSet(smoothPeaks_);
+      break;
+  }
+  // A new wave starts on its own table at once, without a cross-fade.
+  tableFadeLeft_ = 0;
+  choice_ = ChooseTable(*set_, state_.increment);
+}
+
+void ug_oscillator2::SelectTable(std::uint32_t increment) {
+  if (tableFadeLeft_ > 0 || choice_.Holds(increment)) return;
+  const TableChoice next = ChooseTable(*set_, increment);
+  if (next.table != choice_.table && choice_.table != nullptr) {
+    oldTable_ = choice_.table;
+    tableFadeLeft_ = kTableFadeSamples;
+  }
+  choice_ = next;
+}
+
+constexpr std::array<ug_oscillator2::RenderFn, 48> ug_oscillator2::MakeRenderTable() {
+  return []<std::size_t... I>(std::index_sequence<I...>) {
+    return std::array<RenderFn, 48>{
+        &ug_oscillator2::Render<static_cast<int>(I / 16), (I / 8) % 2 == 1, (I / 4) % 2 == 1, (I / 2) % 2 == 1,
+                                I % 2 == 1>...};
+  }(std::make_index_sequence<48>{});
+}
+
+void ug_oscillator2::ChooseProcess() {
+  if (waveform_ == WS_WHITE_NOISE || waveform_ == WS_PINK_NOISE) {
+    if (waveform_ == WS_PINK_NOISE)
+      SetProcessFunction(&ug_oscillator2::RunNoise<true>);
+    else
+      SetProcessFunction(&ug_oscillator2::RunNoise<false>);
+    return;
+  }
+  static constexpr std::array<RenderFn, 48> kRenders = MakeRenderTable();
+  const int shape = waveform_ == WS_RAMP ? kRampShape : waveform_ == WS_PULSE ? kPulseShape : kTableShape;
+  pitchStreams_ = GetPlug(PN_PITCH)->state == ST_RUN;
+  const bool pmStreams = GetPlug(PN_PHASE_MOD)->state == ST_RUN || GetPlug(PN_PM_DEPTH)->state == ST_RUN;
+  const bool pwStreams = shape == kPulseShape && GetPlug(PN_PULSE_WIDTH)->state == ST_RUN;
+  const bool khz = pitchStreams_ && freqScale_ == 1;
+  syncStreams_ = GetPlug(PN_SYNC)->state == ST_RUN;
+  render_ = kRenders[static_cast<std::size_t>(shape * 16 + pitchStreams_ * 8 + pmStreams * 4 + pwStreams * 2 + khz)];
+  SetProcessFunction(&ug_oscillator2::Run);
+}
+
+template <int Shape, bool PitchRun, bool PmRun, bool PwRun, bool KHz>
+void ug_oscillator2::Render(int offset, int count) {
+  float* dest = dest_ + offset;
+  const float* pitch = pitch_ + offset;
+  const float* width = pulseWidth_ + offset;
+  const float* phaseMod = phaseMod_ + offset;
+  const float* depth = pmDepth_ + offset;
+  const Uwavetable& table = *choice_.table;
+  std::uint32_t phase = state_.phase;
+  std::uint32_t m = state_.pm;
+  std::uint32_t increment = state_.increment;
+  std::uint32_t pulseOffset = pulseOffset_;
+  for (int i = 0; i < count; ++i) {
+    if constexpr (PitchRun) increment = KHz ? pitchConv_->VoltsPerKHz(pitch[i]) : pitchConv_->VoltsPerOctave(pitch[i]);
+    if constexpr (PmRun) {
+      // The phase carries -m: this sample's modulation replaces the last one's.
+      const std::uint32_t next = PmOffset(phaseMod[i], depth[i]);
+      phase += m - next;
+      m = next;
+    }
+    if constexpr (PwRun) pulseOffset = PulseOffset(width[i]);
+    if constexpr (Shape == kTableShape) {
+      dest[i] = table.Read(phase);
+    } else if constexpr (Shape == kRampShape) {
+      dest[i] = -table.Read(phase);
+    } else {
+      dest[i] = table.Read(phase - pulseOffset) - table.Read(phase);
+    }
+    phase += increment;
+  }
+  state_.phase = phase;
+  state_.pm = m;
+  state_.increment = increment;
+}
+
+template <bool Pink>
+void ug_oscillator2::RunNoise(int offset, int count) {
+  std::atomic<std::uint32_t>& shared = noise::SharedState();
+  std::uint32_t s = shared.load(std::memory_order_relaxed);
+  float* out = out_ + offset;
+  for (int i = 0; i < count; ++i) {
+    s = noise::Next(s);
+    const float white = noise::White(s);
+    if constexpr (Pink) {
+      out[i] = pink_(white);
+    } else {
+      out[i] = white;
+    }
+  }
+  shared.store(s, std::memory_order_relaxed);
+}
+
+void ug_oscillator2::Run(int offset, int count) {
+  while (count > 0) {
+    int n = count;
+    if (pitchStreams_) {
+      // A streaming pitch picks its table on a grid of engine time, so the
+      // choice never depends on where the host cut its blocks.
+      const int intoGrid = static_cast<int>(static_cast<unsigned>(PeriodStart() + offset) % kTableCheckInterval);
+      if (intoGrid == 0) SelectTable(IncrementOf(pitch_[offset]));
+      n = std::min(n, kTableCheckInterval - intoGrid);
+    }
+    if (tableFadeLeft_ > 0) {
+      n = std::min(n, tableFadeLeft_);
+      TableFade(offset, n);
+      if (tableFadeLeft_ == 0) SelectTable(state_.increment);
+    } else {
+      Chain(offset, n);
+    }
+    offset += n;
+    count -= n;
+  }
+}
+
+void ug_oscillator2::Chain(int offset, int count) {
+  if (syncStreams_ || state_.syncFadeLeft > 0) {
+    SyncScan(offset, count);
+  } else {
+    (this->*render_)(offset, count);
+  }
+}
+
+void ug_oscillator2::TableFade(int offset, int count) {
+  const RenderState saved = state_;
+  const TableChoice fresh = choice_;
+  choice_.table = oldTable_;
+  dest_ = scratch_.data();
+  Chain(offset, count);
+  state_ = saved;
+  choice_ = fresh;
+  dest_ = out_;
+  Chain(offset, count);
+  // The old table's share falls by 1/21 a sample from 1, counted from the
+  // fade's start so that a fade cut by a block boundary mixes the same.
+  const int done = kTableFadeSamples - tableFadeLeft_;
+  const float* old = scratch_.data() + offset;
+  float* out = out_ + offset;
+  for (int i = 0; i < count; ++i) {
+    const float x = 1.0f - static_cast<float>(done + i + 1) * (1.0f / 21.0f);
+    out[i] = (1.0f - x) * out[i] + x * old[i];
+  }
+  tableFadeLeft_ -= count;
+}
+
+void ug_oscillator2::ApplySyncEdge(float previous, float current) {
+  // The crossing lies current / (current - previous) of a sample back.
+  const double fraction = static_cast<double>(current) / (static_cast<double>(current) - previous);
+  // Infinite samples make 0/0: such an edge counts as lying on the sample.
+  const double within = fraction >= 0.0 && fraction <= 1.0 ? fraction : (fraction > 1.0 ? 1.0 : 0.0);
+  const auto advanced = static_cast<std::uint32_t>(within * state_.increment);
+  if (syncCrossFade_) {
+    state_.fadePhase = state_.phase;
+    state_.fadePm = state_.pm;
+    state_.syncFadeLeft = kSyncFadeSamples;
+    state_.syncX = 1.0f;
+  }
+  state_.phase = advanced - state_.pm;
+}
+
+void ug_oscillator2::SyncScan(int offset, int count) {
+  const int end = offset + count;
+  int i = offset;
+  while (i < end) {
+    if (state_.syncFadeLeft > 0) {
+      const float s = sync_[i];
+      if (syncStreams_ && state_.syncPrev <= 0.0f && s > 0.0f) ApplySyncEdge(state_.syncPrev, s);
+      if (syncStreams_) state_.syncPrev = s;
+      SyncFadeSample(i);
+      ++i;
+      continue;
+    }
+    int j = i;
+    if (syncStreams_) {
+      float prev = state_.syncPrev;
+      while (j < end && !(prev <= 0.0f && sync_[j] > 0.0f)) prev = sync_[j++];
+      state_.syncPrev = prev;
+    } else {
+      j = end;
+    }
+    if (j > i) (this->*render_)(i, j - i);
+    if (j == end) return;
+    ApplySyncEdge(state_.syncPrev, sync_[j]);
+    state_.syncPrev = sync_[j];
+    if (state_.syncFadeLeft == 0) {
+      (this->*render_)(j, 1);
+      ++j;
+    }
+    i = j;
+  }
+}
+
+void ug_oscillator2::SyncFadeSample(int i) {
+  // One sample twice: the continuing phase into scratch, the synced one out.
+  const std::uint32_t syncedPhase = state_.phase;
+  const std::uint32_t syncedPm = state_.pm;
+  float* target = dest_;
+  state_.phase = state_.fadePhase;
+  state_.pm = state_.fadePm;
+  dest_ = syncScratch_.data();
+  (this->*render_)(i, 1);
+  const float old = syncScratch_[static_cast<std::size_t>(i)];
+  state_.fadePhase = state_.phase;
+  state_.fadePm = state_.pm;
+  state_.phase = syncedPhase;
+  state_.pm = syncedPm;
+  dest_ = target;
+  (this->*render_)(i, 1);
+  state_.syncX -= 0.2f;
+  dest_[i] = state_.syncX * old + (1.0f - state_.syncX) * dest_[i];
+  --state_.syncFadeLeft;
+}

@@ -1,0 +1,31 @@
+#include "modules/osc/test_tone.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "engine/audio_master.h"
+
+
+std::unique_ptr<ug_base> ug_test_tone::CreateSame() { return std::make_unique<ug_test_tone>(); }
+
+void ug_test_tone::ListInterface(InterfaceList& list) {
+  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO, "0", "", 0, "Output Signal", &out_);
+}
+
+void ug_test_tone::Open() {
+  const double rate = audioMaster != nullptr ? audioMaster->SampleRate() : 44100.0;
+  step_ = 2.0 * std::numbers::pi * 1000.0 / (rate > 0.0 ? rate : 44100.0);
+  angle_ = 0.0;
+  SetProcessFunction(&ug_test_tone::Generate);
+  ug_base::Open();
+  GetPlug(0)->SetState(clock, ST_RUN);
+}
+
+void ug_test_tone::Generate(int offset, int count) {
+  constexpr double kTwoPi = 2.0 * std::numbers::pi;
+  for (int i = 0; i < count; ++i) {
+    angle_ += step_;
+    out_[offset + i] = static_cast<float>(0.5 * std::sin(angle_));
+    if (angle_ > kTwoPi) angle_ -= kTwoPi;
+  }
+}

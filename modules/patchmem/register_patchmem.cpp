@@ -1,0 +1,94 @@
+// The patch-memory and GUI converter modules whose plug lists are constant
+// tables rather than the answer of an audio object. Their entries keep their
+// flag word as given. They are placeholders until the modules' classes
+// register these names with their factories (and the same tables).
+#include "modules/families.h"
+
+#include <memory>
+
+#include "registry/module_registry.h"
+
+namespace {
+
+constexpr std::uint32_t kGui = PF_GUI;
+constexpr std::uint32_t kPatchValue = PF_GUI | PF_PATCH_VALUE;
+constexpr std::uint32_t kPatchValueIn = PF_GUI | PF_PATCH_VALUE_IN;
+constexpr std::uint32_t kHiddenPatchValueIn = PF_GUI | PF_HIDDEN | PF_PATCH_VALUE_IN;
+
+const PlugDescriptor kPatchMemListIn2[] = {
+    {"Name", DR_IN, DT_TEXT, "", "", kGui},
+    {"Value", DR_IN, DT_ENUM, "", "", kPatchValue},
+    {"List Out", DR_OUT, DT_ENUM},
+};
+
+const PlugDescriptor kPatchMemFloatIn[] = {
+    {"Name", DR_IN, DT_TEXT, "", "", kGui},
+    {"Value", DR_IN, DT_FLOAT, "", "", kPatchValue},
+    {"Animation Position", DR_IN, DT_FLOAT, "", "", kGui},
+    {"Min Value", DR_IN, DT_FLOAT, "0", "", kGui},
+    {"Max Value", DR_IN, DT_FLOAT, "10", "", kGui},
+    {"Value Out", DR_OUT, DT_FLOAT},
+};
+
+const PlugDescriptor kPatchMemListInB[] = {
+    {"Name", DR_IN, DT_TEXT, "", "", kGui},
+    {"Value", DR_IN, DT_ENUM, "", "", kPatchValueIn},
+    {"List Out", DR_OUT, DT_ENUM, "", "", kGui},
+};
+
+const PlugDescriptor kPatchMemFloatOut[] = {
+    {"Name", DR_IN, DT_TEXT, "", "", kGui},
+    {"Value", DR_IN, DT_FLOAT, "", "", kPatchValueIn},
+    {"P", DR_OUT, DT_FLOAT, "", "", kHiddenPatchValueIn},
+    {"Value In", DR_IN, DT_FLOAT},  // the audio half's input
+    {"Animation Position", DR_IN, DT_FLOAT, "", "", kGui},
+    {"Min Value", DR_IN, DT_FLOAT, "0", "", kGui},
+    {"Max Value", DR_IN, DT_FLOAT, "10", "", kGui},
+};
+
+const PlugDescriptor kPatchMemFloatOutB[] = {
+    {"Name", DR_IN, DT_TEXT, "", "", kGui},
+    {"Value Out", DR_OUT, DT_FLOAT, "", "", kGui},
+    {"P", DR_OUT, DT_FLOAT, "", "", kHiddenPatchValueIn},
+    {"Value In", DR_IN, DT_FLOAT},  // the audio half's input
+    {"V", DR_IN, DT_FLOAT, "", "", kHiddenPatchValueIn},
+};
+
+const PlugDescriptor kUiAnimationScaleDb[] = {
+    {"Animation Position", DR_IN, DT_FLOAT, "", "", kGui},
+    {"Db", DR_OUT, DT_FLOAT, "", "", kGui},
+};
+
+const PlugDescriptor kUiFloatScaler[] = {
+    {"Value In", DR_IN, DT_FLOAT, "", "", kGui},
+    {"Multiply by", DR_IN, DT_FLOAT, "0.1", "", kGui},
+    {"Add", DR_IN, DT_FLOAT, "", "", kGui},
+    {"Value Out", DR_OUT, DT_FLOAT, "", "", kGui},
+};
+
+constexpr std::int32_t kModule = MF_STRUCTURE_VIEW;
+
+// Audio and document classes arrive with the issues that build them:
+// ug_param_enum_in2 / ui_param_enum_in2,
+// ug_param_float_in2 / ui_param_float_in2, ui_param_enum_in_B,
+// ug_param_float_out2 / ui_param_float_out2 and ui_param_float_out_b,
+// ui_animation_scaler_db, ui_float_scaler.
+const ModuleDescriptor kDescriptors[] = {
+    {"PatchMemListIn2", 0, 0, nullptr, nullptr, kModule, kPatchMemListIn2},
+    {"PatchMemFloatIn", 0, 0, nullptr, nullptr, kModule, kPatchMemFloatIn},
+    {"PatchMemListIn_B", 0, 0, nullptr, nullptr, kModule, kPatchMemListInB},
+    {"PatchMemFloatOut", 0, 0, nullptr, nullptr, kModule, kPatchMemFloatOut},
+    {"PatchMemFloatOutB", 0, 0, nullptr, nullptr, kModule, kPatchMemFloatOutB},
+    {"UiAnimationScaleDb", 0, 0, nullptr, nullptr, kModule, kUiAnimationScaleDb},
+    {"UiFloatScaler", 0, 0, nullptr, nullptr, kModule, kUiFloatScaler},
+};
+
+}  // namespace
+
+namespace kr::modules {
+
+void RegisterPatchMemoryModules(ModuleRegistry& registry) {
+  for (const ModuleDescriptor& d : kDescriptors) registry.RegisterPlaceholder(std::make_unique<Module_Info>(d));
+}
+
+}  // namespace kr::modules

@@ -1,0 +1,10 @@
+// The registry as text: every entry by name with its legacy number, flags and
+// plug list. `kestrune modules` prints it; a golden copy in the tests holds
+// the stored names, numbers and plug lists still.
+#pragma once
+
+#include <string>
+
+class ModuleRegistry;
+
+std::string DumpRegistry(const ModuleRegistry& registry);

@@ -1,0 +1,11 @@
+// The main of every test suite: the built-in modules are registered first,
+// as the plug-in's start-up does, then the tests run.
+#include <gtest/gtest.h>
+
+#include "modules/builtin_modules.h"
+
+int main(int argc, char** argv) {
+  kr::RegisterBuiltinModules();
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
