@@ -23,6 +23,8 @@ void RegisterBuiltinModules() {
                                                     MF_CONTAINER_1 | MF_CONTAINER_2 | MF_STRUCTURE_VIEW | MF_PANEL_VIEW));
     modules::RegisterOscillatorModules(registry);
     modules::RegisterEnvelopeModules(registry);
+    modules::RegisterFilterModules(registry);
+    modules::RegisterShaperModules(registry);
     modules::RegisterMidiModules(registry);
     modules::RegisterMixModules(registry);
     modules::RegisterDelayModules(registry);

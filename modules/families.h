@@ -8,6 +8,8 @@ namespace kr::modules {
 
 void RegisterOscillatorModules(ModuleRegistry& registry);
 void RegisterEnvelopeModules(ModuleRegistry& registry);
+void RegisterFilterModules(ModuleRegistry& registry);
+void RegisterShaperModules(ModuleRegistry& registry);
 void RegisterMidiModules(ModuleRegistry& registry);
 void RegisterMixModules(ModuleRegistry& registry);
 void RegisterDelayModules(ModuleRegistry& registry);

@@ -1,0 +1,79 @@
+#include "modules/filter/filter_1pole.h"
+
+#include <algorithm>
+#include <cmath>
+
+std::unique_ptr<ug_base> ug_filter_1pole::CreateSame() { return std::make_unique<ug_filter_1pole>(); }
+std::unique_ptr<ug_base> ug_filter_1pole_hp::CreateSame() { return std::make_unique<ug_filter_1pole_hp>(); }
+
+std::unique_ptr<ug_base> ug_filter_1pole::Clone() {
+  std::unique_ptr<ug_base> copy = ug_base::Clone();
+  static_cast<ug_filter_1pole&>(*copy).tuning_ = tuning_;
+  return copy;
+}
+
+void ug_filter_1pole::ListInterface(InterfaceList& list) {
+  list.emplace_back(nullptr, nullptr, "Signal", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &signal_);
+  list.emplace_back(nullptr, nullptr, "Pitch", DR_IN, DT_AUDIO, "5", "", PF_CONTROL,
+                    "Controls the Filter's 'Cutoff'. 1 Volt per Octave or 1 Volt / kHz switchable", &pitch_);
+  list.emplace_back(nullptr, nullptr, "Output", DR_OUT, DT_AUDIO, "0", "", 0, "", &out_);
+  list.emplace_back(&freqScale_, &typeid(std::int16_t), "Freq Scale", DR_PARAMETER, DT_ENUM, "0",
+                    "1 Volt/Octave, 1 Volt/kHz ", 0, "Switches between 1 Volt per Octave or 1 Volt per kHz response.");
+}
+
+void ug_filter_1pole::Open() {
+  if (!tuning_ || tuning_->SampleRate() != SampleRate())
+    tuning_ = std::make_shared<const kr::dsp::OnePoleTuning>(SampleRate());
+  ug_base::Open();
+  state_ = {};
+  a_ = tuning_->Coefficient(ValueNow(PN_PITCH), VoltsPerKHz());
+  ChooseProcess();
+}
+
+void ug_filter_1pole::OnPlugStateChange(int time, connector* c, PlugState) {
+  a_ = tuning_->Coefficient(ValueNow(PN_PITCH), VoltsPerKHz());
+  ChooseProcess();
+  if (InputIndex(c) == PN_SIGNAL) SetOutputStates(time, ST_RUN);
+  CheckNow(time);
+}
+
+void ug_filter_1pole::ChooseProcess() {
+  const bool pitchRun = Streams(PN_PITCH);
+  if (HighPass()) {
+    SetProcessFunction(pitchRun ? &ug_filter_1pole::Render<true, true> : &ug_filter_1pole::Render<true, false>);
+  } else {
+    SetProcessFunction(pitchRun ? &ug_filter_1pole::Render<false, true> : &ug_filter_1pole::Render<false, false>);
+  }
+}
+
+template <bool High, bool PitchRun>
+void ug_filter_1pole::Render(int offset, int count) {
+  const kr::dsp::OnePoleTuning& tuning = *tuning_;
+  const bool khz = VoltsPerKHz();
+  float a = a_;
+  kr::dsp::OnePoleState s = state_;
+  OnFlushGrid(
+      offset, count,
+      [&](int i) {
+        if constexpr (PitchRun) a = tuning.Coefficient(pitch_[i], khz);
+        const float x = signal_[i];
+        const float y = kr::dsp::OnePoleStep(s, a, x);
+        out_[i] = High ? x - y : y;
+      },
+      [&] { kr::dsp::OnePoleFlush(s); });
+  state_ = s;
+  a_ = a;
+}
+
+bool ug_filter_1pole::TrySettle() {
+  if (!std::isfinite(state_.y)) state_ = {};
+  if (Streams(PN_SIGNAL)) return false;
+  const float x = ValueNow(PN_SIGNAL);
+  if (!kr::dsp::OnePoleConverged(state_, a_, x)) return false;
+  state_.y = x;
+  return true;
+}
+
+void ug_filter_1pole::FillSteady(int offset, int count) {
+  std::fill_n(out_ + offset, count, HighPass() ? 0.0f : state_.y);
+}

@@ -1,0 +1,82 @@
+#include "modules/filter/filter_allpass.h"
+
+#include <algorithm>
+#include <cmath>
+
+std::unique_ptr<ug_base> ug_filter_allpass::CreateSame() { return std::make_unique<ug_filter_allpass>(); }
+
+std::unique_ptr<ug_base> ug_filter_allpass::Clone() {
+  std::unique_ptr<ug_base> copy = ug_base::Clone();
+  static_cast<ug_filter_allpass&>(*copy).tuning_ = tuning_;
+  return copy;
+}
+
+void ug_filter_allpass::ListInterface(InterfaceList& list) {
+  list.emplace_back(nullptr, nullptr, "Signal", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &signal_);
+  list.emplace_back(nullptr, nullptr, "Pitch", DR_IN, DT_AUDIO, "5", "", PF_CONTROL,
+                    "Controls the Filter's 'Cutoff'. 1 Volt per Octave", &pitch_);
+  list.emplace_back(nullptr, nullptr, "Resonance", DR_IN, DT_AUDIO, "5", "", PF_CONTROL,
+                    "Controls the rollover frequency band width", &resonance_);
+  list.emplace_back(nullptr, nullptr, "Output", DR_OUT, DT_AUDIO, "0", "", 0, "", &out_);
+  list.emplace_back(&freqScale_, &typeid(std::int16_t), "Freq Scale", DR_PARAMETER, DT_ENUM, "0",
+                    "1 Volt/Octave, 1 Volt/kHz ", 0, "Switches between 1 Volt per Octave or 1 Volt per kHz response.");
+}
+
+void ug_filter_allpass::Open() {
+  if (!tuning_ || tuning_->SampleRate() != SampleRate())
+    tuning_ = std::make_shared<const kr::dsp::AllpassTuning>(SampleRate());
+  ug_base::Open();
+  state_ = {};
+  UpdateCoefficients();
+  ChooseProcess();
+}
+
+void ug_filter_allpass::UpdateCoefficients() {
+  coefs_ = tuning_->Coefficients(ValueNow(PN_PITCH), ValueNow(PN_RESONANCE), VoltsPerKHz());
+}
+
+void ug_filter_allpass::OnPlugStateChange(int time, connector* c, PlugState) {
+  UpdateCoefficients();
+  ChooseProcess();
+  if (InputIndex(c) == PN_SIGNAL) SetOutputStates(time, ST_RUN);
+  CheckNow(time);
+}
+
+void ug_filter_allpass::ChooseProcess() {
+  if (Streams(PN_PITCH) || Streams(PN_RESONANCE)) {
+    SetProcessFunction(&ug_filter_allpass::Render<true>);
+  } else {
+    SetProcessFunction(&ug_filter_allpass::Render<false>);
+  }
+}
+
+template <bool CoefRun>
+void ug_filter_allpass::Render(int offset, int count) {
+  const kr::dsp::AllpassTuning& tuning = *tuning_;
+  const bool khz = VoltsPerKHz();
+  kr::dsp::AllpassCoefficients c = coefs_;
+  kr::dsp::AllpassState s = state_;
+  OnFlushGrid(
+      offset, count,
+      [&](int i) {
+        if constexpr (CoefRun) c = tuning.Coefficients(pitch_[i], resonance_[i], khz);
+        out_[i] = kr::dsp::AllpassStep(s, c, signal_[i]);
+      },
+      [&] { kr::dsp::AllpassFlush(s); });
+  state_ = s;
+  coefs_ = c;
+}
+
+bool ug_filter_allpass::TrySettle() {
+  if (!std::isfinite(state_.z1) || !std::isfinite(state_.z2)) state_ = {};
+  if (Streams(PN_SIGNAL)) return false;
+  const float x = ValueNow(PN_SIGNAL);
+  if (!kr::dsp::AllpassConverged(state_, coefs_, x)) return false;
+  // The states a constant input really settles to, so that waking later
+  // continues without a jump; the output of a constant is the constant.
+  kr::dsp::AllpassSnap(state_, coefs_, x);
+  steady_ = x;
+  return true;
+}
+
+void ug_filter_allpass::FillSteady(int offset, int count) { std::fill_n(out_ + offset, count, steady_); }

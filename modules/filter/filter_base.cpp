@@ -1,0 +1,80 @@
+#include "modules/filter/filter_base.h"
+
+#include "engine/audio_master.h"
+#include "engine/event_pool.h"
+
+double ug_filter_base::SampleRate() const {
+  const double rate = audioMaster != nullptr ? audioMaster->SampleRate() : 44100.0;
+  return rate > 0.0 ? rate : 44100.0;
+}
+
+int ug_filter_base::SamplesPerSecond() const {
+  const double rate = SampleRate();
+  return rate < 1.0e7 ? std::max(1, static_cast<int>(rate)) : 10000000;
+}
+
+int ug_filter_base::InputIndex(const connector* c) const {
+  if (c == nullptr) return -1;
+  for (std::size_t i = 0; i < plugs.size(); ++i)
+    if (plugs[i].get() == c->to) return static_cast<int>(i);
+  return -1;
+}
+
+void ug_filter_base::SetOutputStates(int time, PlugState state) {
+  for (auto& plug : plugs)
+    if (plug->direction == DR_OUT) plug->SetState(time, state);
+}
+
+void ug_filter_base::CheckNow(int time) {
+  if (TrySettle()) {
+    CancelCheck();
+    settled_ = true;
+    settleCount = BlockLength();
+    SetProcessFunction(&ug_filter_base::SettledOutput);
+    return;
+  }
+  Unsettle(time);
+  ScheduleCheck(time + RecheckDelay());
+}
+
+void ug_filter_base::Unsettle(int time) {
+  if (!settled_) return;
+  settled_ = false;
+  SetOutputStates(time, ST_RUN);
+  ChooseProcess();
+}
+
+void ug_filter_base::ScheduleCheck(int time) {
+  if (checkPending_) return;
+  checkPending_ = true;
+  QueueCall(time, &ug_filter_base::QueuedCheck);
+}
+
+void ug_filter_base::CancelCheck() {
+  if (!checkPending_) return;
+  checkPending_ = false;
+  for (ug_event* e = events.front(); e != nullptr; e = e->next) {
+    if (e->type == UET_CALL && e->call == &ug_filter_base::QueuedCheck) {
+      events.Unlink(e);
+      EventPool::Free(e);
+      return;
+    }
+  }
+}
+
+void ug_filter_base::QueuedCheck(ug_base& module) {
+  auto& filter = static_cast<ug_filter_base&>(module);
+  filter.checkPending_ = false;
+  filter.CheckNow(filter.clock);
+}
+
+void ug_filter_base::SettledOutput(int offset, int count) {
+  const int n = std::min(count, settleCount);
+  FillSteady(offset, n);
+  settleCount -= n;
+  if (settleCount > 0) return;
+  // Every position of the period holds the steady value: stop and sleep.
+  SetOutputStates(clock + n, ST_STOP);
+  SetProcessFunction(&ug_base::SleepCheck);
+  SleepCheck(offset + n, count - n);
+}

@@ -1,0 +1,134 @@
+#include "modules/filter/filter_sv.h"
+
+#include <algorithm>
+#include <cmath>
+
+using kr::dsp::SvState;
+
+std::unique_ptr<ug_base> ug_filter_sv::CreateSame() { return std::make_unique<ug_filter_sv>(); }
+
+std::unique_ptr<ug_base> ug_filter_sv::Clone() {
+  std::unique_ptr<ug_base> copy = ug_base::Clone();
+  static_cast<ug_filter_sv&>(*copy).tuning_ = tuning_;
+  return copy;
+}
+
+void ug_filter_sv::ListInterface(InterfaceList& list) {
+  list.emplace_back(nullptr, nullptr, "Signal", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &signal_);
+  list.emplace_back(nullptr, nullptr, "Pitch", DR_IN, DT_AUDIO, "5", "", PF_CONTROL,
+                    "Controls the Filter's 'Cutoff'. 1 Volt per Octave", &pitch_);
+  list.emplace_back(nullptr, nullptr, "Resonance", DR_IN, DT_AUDIO, "5", "", PF_CONTROL,
+                    "Emphasises the Cutoff frequency", &resonance_);
+  list.emplace_back(nullptr, nullptr, "Low Pass", DR_OUT, DT_AUDIO, "0", "", 0, "", &low_);
+  list.emplace_back(nullptr, nullptr, "Hi Pass", DR_OUT, DT_AUDIO, "0", "", 0, "", &high_);
+  list.emplace_back(nullptr, nullptr, "Band Pass", DR_OUT, DT_AUDIO, "0", "", 0, "", &band_);
+  list.emplace_back(nullptr, nullptr, "Band Reject", DR_OUT, DT_AUDIO, "0", "", 0, "", &reject_);
+  list.emplace_back(&freqScale_, &typeid(std::int16_t), "Freq Scale", DR_PARAMETER, DT_ENUM, "0",
+                    "1 Volt/Octave, 1 Volt/kHz ", 0, "Switches between 1 Volt per Octave or 1 Volt per kHz response.");
+}
+
+void ug_filter_sv::Open() {
+  if (!tuning_ || tuning_->SampleRate() != SampleRate()) tuning_ = std::make_shared<const kr::dsp::SvTuning>(SampleRate());
+  ug_base::Open();
+  state_ = {};
+  UpdateCoefficients();
+  ChooseProcess();
+  QueueCall(clock, &ug_filter_sv::SeedState);
+}
+
+void ug_filter_sv::SeedState(ug_base& module) {
+  auto& filter = static_cast<ug_filter_sv&>(module);
+  // A filter that starts on a constant input starts settled on it.
+  if (filter.Streams(PN_SIGNAL)) return;
+  filter.state_.lp = filter.ValueNow(PN_SIGNAL);
+  filter.CheckNow(filter.clock);
+}
+
+void ug_filter_sv::UpdateCoefficients() {
+  const float pitch = ValueNow(PN_PITCH);
+  coefs_ = tuning_->Coefficients(pitch, ValueNow(PN_RESONANCE), VoltsPerKHz());
+  frequency_ = tuning_->Frequency(pitch, VoltsPerKHz());
+}
+
+void ug_filter_sv::OnPlugStateChange(int time, connector* c, PlugState) {
+  UpdateCoefficients();
+  ChooseProcess();
+  if (InputIndex(c) == PN_SIGNAL) SetOutputStates(time, ST_RUN);
+  CheckNow(time);
+}
+
+void ug_filter_sv::ChooseProcess() {
+  const bool pitchRun = Streams(PN_PITCH);
+  const bool lowWired = GetPlug(PN_LOW_PASS)->HasConnection();
+  const bool highWired = GetPlug(PN_HI_PASS)->HasConnection();
+  const bool othersWired = GetPlug(PN_BAND_PASS)->HasConnection() || GetPlug(PN_BAND_REJECT)->HasConnection();
+  if (Streams(PN_RESONANCE)) {
+    SetProcessFunction(pitchRun ? &ug_filter_sv::Render<kAllOutputs, true, true>
+                                : &ug_filter_sv::Render<kAllOutputs, false, true>);
+  } else if (lowWired && !highWired && !othersWired) {
+    SetProcessFunction(pitchRun ? &ug_filter_sv::Render<kLowOnly, true, false>
+                                : &ug_filter_sv::Render<kLowOnly, false, false>);
+  } else if (highWired && !lowWired && !othersWired && !pitchRun) {
+    SetProcessFunction(&ug_filter_sv::Render<kHighOnly, false, false>);
+  } else {
+    SetProcessFunction(pitchRun ? &ug_filter_sv::Render<kAllOutputs, true, false>
+                                : &ug_filter_sv::Render<kAllOutputs, false, false>);
+  }
+}
+
+template <int Which, bool PitchRun, bool ResRun>
+void ug_filter_sv::Render(int offset, int count) {
+  const kr::dsp::SvTuning& tuning = *tuning_;
+  const bool khz = VoltsPerKHz();
+  const float* in = signal_;
+  float f = coefs_.f;
+  float q = coefs_.q;
+  float limit = coefs_.limit;
+  SvState s = state_;
+  OnFlushGrid(
+      offset, count,
+      [&](int i) {
+        if constexpr (ResRun) {
+          kr::dsp::SvCoefficients c;
+          tuning.SetResonance(resonance_[i], c);
+          q = c.q;
+          limit = c.limit;
+          if constexpr (!PitchRun) f = std::min(frequency_, limit);
+        }
+        if constexpr (PitchRun) f = std::min(tuning.Frequency(pitch_[i], khz), limit);
+        float hp;
+        const float lp = kr::dsp::SvStep(s, f, q, in[i], hp);
+        if constexpr (Which == kLowOnly) {
+          low_[i] = lp;
+        } else if constexpr (Which == kHighOnly) {
+          high_[i] = hp;
+        } else {
+          low_[i] = lp;
+          high_[i] = hp;
+          band_[i] = s.bp;
+          reject_[i] = hp + lp;
+        }
+      },
+      [&] { kr::dsp::SvFlush(s); });
+  state_ = s;
+  coefs_.f = f;  // the settle check steps with the latest coefficients
+  coefs_.q = q;
+  coefs_.limit = limit;
+}
+
+bool ug_filter_sv::TrySettle() {
+  if (!std::isfinite(state_.lp) || !std::isfinite(state_.bp)) state_ = {};
+  if (Streams(PN_SIGNAL)) return false;
+  const float x = ValueNow(PN_SIGNAL);
+  if (!kr::dsp::SvConverged(state_, coefs_.f, coefs_.q, x)) return false;
+  state_.lp = x;
+  state_.bp = 0.0f;
+  return true;
+}
+
+void ug_filter_sv::FillSteady(int offset, int count) {
+  std::fill_n(low_ + offset, count, state_.lp);
+  std::fill_n(reject_ + offset, count, state_.lp);
+  std::fill_n(high_ + offset, count, 0.0f);
+  std::fill_n(band_ + offset, count, 0.0f);
+}
