@@ -4,7 +4,6 @@
 
 #include "engine/samp_block.h"
 #include "engine/ug_base.h"
-#include "platform/platform.h"
 
 KrAudioMaster::KrAudioMaster(AudioMasterHost& host, std::int32_t ownHandle)
     : guiToDsp(*this), host_(host), blockLength_(SubBlockLength()) {
@@ -40,7 +39,7 @@ void KrAudioMaster::Start(ug_base& rootContainer) {
 void KrAudioMaster::Process(int count) {
   if (stopRequested.load(std::memory_order_acquire) && !running.load(std::memory_order_acquire)) return;
   if (count < 0) count = 0;  // a negative host count must not run the clocks backwards
-  audioThread_.store(platform::CurrentThreadId(), std::memory_order_relaxed);
+  audioThread_.store(std::this_thread::get_id(), std::memory_order_relaxed);
   inProcess_.store(true);  // sequentially consistent: pairs with DispatchDirect
   while (guiDispatching_.load()) {
     // A GUI-thread dispatch that began before this block: let it finish.

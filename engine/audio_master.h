@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "engine/audio_master_host.h"
@@ -118,6 +119,8 @@ class KrAudioMaster final : public EventProcessor, public dsp_msg_target {
   // Keeps GUI-thread dispatch and Process apart (see DispatchDirect).
   std::atomic<bool> inProcess_{false};
   std::atomic<bool> guiDispatching_{false};
-  std::atomic<std::uint32_t> audioThread_{0};
+  // The thread running Process; std::thread::id costs no system call to ask
+  // for, so every block can record it.
+  std::atomic<std::thread::id> audioThread_{};
   bool directDepth_ = false;  // a GUI-thread dispatch is under way on this engine
 };

@@ -37,7 +37,7 @@ void* ReadReference(my_input_stream& in) {
 
 bool KrAudioMaster::OnAudioThread() const {
   return inProcess_.load(std::memory_order_acquire) &&
-         audioThread_.load(std::memory_order_relaxed) == platform::CurrentThreadId();
+         audioThread_.load(std::memory_order_relaxed) == std::this_thread::get_id();
 }
 
 void KrAudioMaster::PostToDsp(std::span<const std::uint8_t> bytes) {
