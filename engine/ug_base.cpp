@@ -31,6 +31,18 @@ void ug_base::Wake() {
 }
 
 void ug_base::RunFor(int count) {
+  // Most calls find no events: one process call, with no more set-up than
+  // that (the stretches between events are cut out of line).
+  if (!events.empty()) {
+    RunWithEvents(count);
+    return;
+  }
+  const int start = clock;
+  if (count > 0) (this->*process)(start - PeriodStart(), count);
+  clock = start + count;
+}
+
+void ug_base::RunWithEvents(int count) {
   const int end = clock + count;
   int offset = clock - PeriodStart();
   while (!events.empty()) {
@@ -344,6 +356,3 @@ void ug_base::QueueCall(int time, EventCall fn) {
   AddEvent(event, true);
 }
 
-int ug_base::BlockLength() const { return audioMaster != nullptr ? audioMaster->BlockLength() : SubBlockLength(); }
-
-int ug_base::PeriodStart() const { return audioMaster != nullptr ? audioMaster->periodStart : 0; }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/audio_master.h"
 #include "engine/dsp_msg_target.h"
 #include "engine/event_processor.h"
 #include "engine/uplug.h"
@@ -92,10 +93,11 @@ class ug_base : public EventProcessor, public dsp_msg_target {
   void QueueProgramChange(int time, int value);
   void QueueCall(int time, EventCall fn);
 
-  // The sub-block length of this module's engine.
-  int BlockLength() const;
+  // The sub-block length of this module's engine. Inline: process
+  // functions ask for these on every call.
+  int BlockLength() const { return audioMaster != nullptr ? audioMaster->BlockLength() : SubBlockLength(); }
   // Start of the current sub-block period (0 without an engine).
-  int PeriodStart() const;
+  int PeriodStart() const { return audioMaster != nullptr ? audioMaster->periodStart : 0; }
 
   // Settling: the sleep check and the generic hold ramp.
   void SleepCheck(int offset, int count);
@@ -127,5 +129,7 @@ class ug_base : public EventProcessor, public dsp_msg_target {
   virtual std::string ClassName() const;
 
  private:
+  // RunFor when events are due: process cut at each event's time.
+  [[gnu::noinline]] void RunWithEvents(int count);
   void StoreStateChangeValue(ug_event* event);
 };
