@@ -86,9 +86,10 @@ RenderOutcome RenderScore(HostHarness& host, const Score& score, const RenderSet
     host.ClearCalls();  // a long render would otherwise keep every callback
 
     int frames = static_cast<int>(std::min<std::int64_t>(block, total - start));
+    for (int c = 0; c < channels; ++c) outputs[static_cast<std::size_t>(c)] = host.Output(c).data();
     for (int i = 0; i < frames; ++i) {
       float loudest = 0.0f;
-      for (int c = 0; c < channels; ++c) loudest = std::max(loudest, std::fabs(host.Output(c)[static_cast<std::size_t>(i)]));
+      for (const float* channel : outputs) loudest = std::max(loudest, std::fabs(channel[i]));
       outcome.stats.peak = std::max(outcome.stats.peak, loudest);
       if (start + i < score.endSample) continue;
       silentRun = loudest < settings.silenceLevel ? silentRun + 1 : 0;
@@ -99,7 +100,6 @@ RenderOutcome RenderScore(HostHarness& host, const Score& score, const RenderSet
         break;
       }
     }
-    for (int c = 0; c < channels; ++c) outputs[static_cast<std::size_t>(c)] = host.Output(c).data();
     if (sink.Write(outputs, frames)) {
       outcome.stats.frames += frames;
     } else {

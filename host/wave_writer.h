@@ -27,7 +27,9 @@ class WaveWriter : public AudioSink {
   static int BytesPerSample(WaveFormat format);
 
  private:
+  static constexpr std::size_t kFlushBytes = 1 << 16;
   void WriteHeader();
+  bool Flush();  // writes the buffered samples
   std::uint32_t HeaderBytes() const;
 
   std::ostream& out_;
@@ -38,5 +40,5 @@ class WaveWriter : public AudioSink {
   std::uint64_t dataBytes_ = 0;
   std::int64_t clipped_ = 0;
   std::string error_;
-  std::vector<std::uint8_t> buffer_;
+  std::vector<std::uint8_t> buffer_;  // converted samples not yet written
 };

@@ -9,6 +9,9 @@ namespace {
 constexpr auto kDelay = std::chrono::seconds(1);
 constexpr auto kRedraw = std::chrono::milliseconds(100);
 constexpr int kWidth = 30;
+// The clock is read once per this many frames, not per host block: with
+// small blocks the reads would cost more than some of the audio.
+constexpr std::int64_t kCheckFrames = 4096;
 
 }  // namespace
 
@@ -16,6 +19,8 @@ ProgressBar::ProgressBar(std::ostream& out, double sampleRate)
     : out_(out), sampleRate_(sampleRate), started_(std::chrono::steady_clock::now()) {}
 
 void ProgressBar::Update(std::int64_t done, std::int64_t total) {
+  if (done - lastChecked_ < kCheckFrames && done < total) return;
+  lastChecked_ = done;
   const auto now = std::chrono::steady_clock::now();
   if (now - started_ < kDelay || (shown_ && now - lastDrawn_ < kRedraw && done < total)) return;
   shown_ = true;

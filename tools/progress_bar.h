@@ -17,5 +17,6 @@ class ProgressBar {
   double sampleRate_;
   std::chrono::steady_clock::time_point started_;
   std::chrono::steady_clock::time_point lastDrawn_;
+  std::int64_t lastChecked_ = 0;  // frames done when the clock was last read
   bool shown_ = false;
 };
