@@ -40,13 +40,20 @@ double UpperBoundFor(int highestHarmonic) {
 Uwavetable MakeTable(const std::vector<Harmonic>& harmonics, int count, bool cosine, bool smoothing) {
   Uwavetable table;
   const double step = 2.0 * std::numbers::pi / 512.0;
+  // The amplitudes with their smoothing, once per table rather than per entry.
+  std::vector<double> amplitudes(static_cast<std::size_t>(count));
+  for (int k = 0; k < count; ++k) {
+    double a = harmonics[static_cast<std::size_t>(k)].amplitude;
+    const int h = harmonics[static_cast<std::size_t>(k)].number;
+    if (smoothing) a *= 0.54 + 0.46 * std::cos((h - 1) * std::numbers::pi / count);
+    amplitudes[static_cast<std::size_t>(k)] = a;
+  }
   for (int j = 0; j < table.Size(); ++j) {
     const double theta = j * step;
     double sum = 0.0;
     for (int k = 0; k < count; ++k) {
-      double a = harmonics[static_cast<std::size_t>(k)].amplitude;
+      const double a = amplitudes[static_cast<std::size_t>(k)];
       const int h = harmonics[static_cast<std::size_t>(k)].number;
-      if (smoothing) a *= 0.54 + 0.46 * std::cos((h - 1) * std::numbers::pi / count);
       sum += a * (cosine ? std::cos(h * theta) : std::sin(h * theta));
     }
     table.Set(j, static_cast<float>(sum));
@@ -104,9 +111,13 @@ const WaveTableSet& CosineTableSet() {
 }
 
 const WaveTableSet& SawTableSet(bool smoothing) {
-  static const WaveTableSet smooth = BuildTableSet(WaveKind::Saw, true);
+  // Each set is built the first time it is asked for, not both at once.
+  if (smoothing) {
+    static const WaveTableSet smooth = BuildTableSet(WaveKind::Saw, true);
+    return smooth;
+  }
   static const WaveTableSet plain = BuildTableSet(WaveKind::Saw, false);
-  return smoothing ? smooth : plain;
+  return plain;
 }
 
 const WaveTableSet& TriangleTableSet() {
