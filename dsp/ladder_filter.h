@@ -37,8 +37,11 @@ class LadderTuning {
   std::shared_ptr<const ULookup> scale_;
 };
 
-// y - y^3/6, or 0 where that would flip the sign.
+// y - y^3/6, or 0 where that would flip the sign. Below 1e-6 the cube is
+// far under half a unit in the last place of y, so y comes back unchanged,
+// and the cube of a decaying state would be subnormal: skip it.
 inline float LadderSoftClip(float y) {
+  if (std::fabs(y) < 1e-6f) return y;
   const float clipped = y - y * y * y * (1.0f / 6.0f);
   return clipped * y < 0.0f ? 0.0f : clipped;
 }

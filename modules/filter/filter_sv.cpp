@@ -40,7 +40,9 @@ void ug_filter_sv::SeedState(ug_base& module) {
   auto& filter = static_cast<ug_filter_sv&>(module);
   // A filter that starts on a constant input starts settled on it.
   if (filter.Streams(PN_SIGNAL)) return;
+  filter.Materialize();
   filter.state_.lp = filter.ValueNow(PN_SIGNAL);
+  filter.ChooseProcess();
   filter.CheckNow(filter.clock);
 }
 
@@ -50,7 +52,14 @@ void ug_filter_sv::UpdateCoefficients() {
   frequency_ = tuning_->Frequency(pitch, VoltsPerKHz());
 }
 
+void ug_filter_sv::Materialize() {
+  if (!quadActive_) return;
+  state_ = quad_.Current();
+  quadActive_ = false;
+}
+
 void ug_filter_sv::OnPlugStateChange(int time, connector* c, PlugState) {
+  Materialize();
   UpdateCoefficients();
   ChooseProcess();
   if (InputIndex(c) == PN_SIGNAL) SetOutputStates(time, ST_RUN);
@@ -58,6 +67,7 @@ void ug_filter_sv::OnPlugStateChange(int time, connector* c, PlugState) {
 }
 
 void ug_filter_sv::ChooseProcess() {
+  Materialize();
   const bool pitchRun = Streams(PN_PITCH);
   const bool lowWired = GetPlug(PN_LOW_PASS)->HasConnection();
   const bool highWired = GetPlug(PN_HI_PASS)->HasConnection();
@@ -65,9 +75,13 @@ void ug_filter_sv::ChooseProcess() {
   if (Streams(PN_RESONANCE)) {
     SetProcessFunction(pitchRun ? &ug_filter_sv::Render<kAllOutputs, true, true>
                                 : &ug_filter_sv::Render<kAllOutputs, false, true>);
+  } else if (lowWired && !highWired && !othersWired && !pitchRun) {
+    quad_.SetCoefficients(coefs_.f, coefs_.q);
+    quad_.Start(state_, clock);
+    quadActive_ = true;
+    SetProcessFunction(&ug_filter_sv::RenderLowQuad);
   } else if (lowWired && !highWired && !othersWired) {
-    SetProcessFunction(pitchRun ? &ug_filter_sv::Render<kLowOnly, true, false>
-                                : &ug_filter_sv::Render<kLowOnly, false, false>);
+    SetProcessFunction(&ug_filter_sv::Render<kLowOnly, true, false>);
   } else if (highWired && !lowWired && !othersWired && !pitchRun) {
     SetProcessFunction(&ug_filter_sv::Render<kHighOnly, false, false>);
   } else {
@@ -116,11 +130,20 @@ void ug_filter_sv::Render(int offset, int count) {
   coefs_.limit = limit;
 }
 
+void ug_filter_sv::RenderLowQuad(int offset, int count) {
+  quad_.Run(signal_, low_, offset, count, clock);
+}
+
 bool ug_filter_sv::TrySettle() {
-  if (!std::isfinite(state_.lp) || !std::isfinite(state_.bp)) state_ = {};
+  const kr::dsp::SvState now = StateNow();
+  if (!std::isfinite(now.lp) || !std::isfinite(now.bp)) {
+    state_ = {};
+    if (quadActive_) quad_.Start(state_, clock);
+  }
   if (Streams(PN_SIGNAL)) return false;
   const float x = ValueNow(PN_SIGNAL);
-  if (!kr::dsp::SvConverged(state_, coefs_.f, coefs_.q, x)) return false;
+  if (!kr::dsp::SvConverged(StateNow(), coefs_.f, coefs_.q, x)) return false;
+  quadActive_ = false;
   state_.lp = x;
   state_.bp = 0.0f;
   return true;

@@ -318,3 +318,42 @@ TEST(DenormalModules, Masks) {
 }
 
 }  // namespace
+
+namespace {
+
+// The SV filter's low-pass alone (computed four samples at a time) for a
+// ringing input, rendered with a given host block size; a pitch step at a
+// time that is no multiple of 4 restarts its groups.
+std::vector<float> LowPassOnly(int hostBlock, bool alsoHighPass) {
+  TestEngine engine(hostBlock);
+  auto* filter = engine.root.Add<ug_filter_sv>(10);
+  auto* source = engine.root.Add<FunctionSource>(20);
+  source->f = [](int t) { return std::sin(t * 0.07f) * 0.4f + ((t / 300) % 2 == 0 ? 0.3f : -0.3f); };
+  Connect(source->GetPlug(0), filter->GetPlug(ug_filter_sv::PN_SIGNAL));
+  auto* pitch = engine.root.Add<StepSource>(30);
+  Connect(pitch->GetPlug(0), filter->GetPlug(ug_filter_sv::PN_PITCH));
+  auto* tap = engine.root.Add<Tap>(1);
+  tap->recordRuns = false;
+  Connect(filter->GetPlug(ug_filter_sv::PN_LOW_PASS), tap->GetPlug(0));
+  if (alsoHighPass) Connect(filter->GetPlug(ug_filter_sv::PN_HI_PASS), engine.root.Add<Tap>(1)->GetPlug(0));
+  ApplyInputs(*filter, {{ug_filter_sv::PN_RESONANCE, "9"}});
+  engine.Start();
+  pitch->ScheduleStep(0, 0.6f);
+  pitch->ScheduleStep(1001, 0.45f);
+  engine.Render(3000, hostBlock);
+  return tap->samples;
+}
+
+TEST(SvFilter, FourAtATimeLowPassIsTheSameForEveryBlockSizeAndMatchesTheFullFilter) {
+  const std::vector<float> reference = LowPassOnly(64, false);
+  ASSERT_EQ(reference.size(), 3000u);
+  for (int block : {1, 3, 7, 16, 63, 100, 441, 512}) {
+    const std::vector<float> other = LowPassOnly(block, false);
+    ASSERT_EQ(other.size(), reference.size());
+    for (std::size_t i = 0; i < reference.size(); ++i) ASSERT_EQ(other[i], reference[i]) << "block " << block << " at " << i;
+  }
+  const std::vector<float> full = LowPassOnly(64, true);
+  for (std::size_t i = 0; i < reference.size(); ++i) ASSERT_NEAR(full[i], reference[i], 2e-5f) << i;
+}
+
+}  // namespace
