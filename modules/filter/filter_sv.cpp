@@ -53,9 +53,9 @@ void ug_filter_sv::UpdateCoefficients() {
 }
 
 void ug_filter_sv::Materialize() {
-  if (!quadActive_) return;
-  state_ = quad_.Current();
-  quadActive_ = false;
+  if (!groupsActive_) return;
+  state_ = groups_.Current();
+  groupsActive_ = false;
 }
 
 void ug_filter_sv::OnPlugStateChange(int time, connector* c, PlugState) {
@@ -76,10 +76,10 @@ void ug_filter_sv::ChooseProcess() {
     SetProcessFunction(pitchRun ? &ug_filter_sv::Render<kAllOutputs, true, true>
                                 : &ug_filter_sv::Render<kAllOutputs, false, true>);
   } else if (lowWired && !highWired && !othersWired && !pitchRun) {
-    quad_.SetCoefficients(coefs_.f, coefs_.q);
-    quad_.Start(state_, clock);
-    quadActive_ = true;
-    SetProcessFunction(&ug_filter_sv::RenderLowQuad);
+    groups_.SetCoefficients(coefs_.f, coefs_.q);
+    groups_.Start(state_, clock);
+    groupsActive_ = true;
+    SetProcessFunction(&ug_filter_sv::RenderLowGroups);
   } else if (lowWired && !highWired && !othersWired) {
     SetProcessFunction(&ug_filter_sv::Render<kLowOnly, true, false>);
   } else if (highWired && !lowWired && !othersWired && !pitchRun) {
@@ -130,20 +130,20 @@ void ug_filter_sv::Render(int offset, int count) {
   coefs_.limit = limit;
 }
 
-void ug_filter_sv::RenderLowQuad(int offset, int count) {
-  quad_.Run(signal_, low_, offset, count, clock);
+void ug_filter_sv::RenderLowGroups(int offset, int count) {
+  groups_.Run(signal_, low_, offset, count, clock);
 }
 
 bool ug_filter_sv::TrySettle() {
   const kr::dsp::SvState now = StateNow();
   if (!std::isfinite(now.lp) || !std::isfinite(now.bp)) {
     state_ = {};
-    if (quadActive_) quad_.Start(state_, clock);
+    if (groupsActive_) groups_.Start(state_, clock);
   }
   if (Streams(PN_SIGNAL)) return false;
   const float x = ValueNow(PN_SIGNAL);
   if (!kr::dsp::SvConverged(StateNow(), coefs_.f, coefs_.q, x)) return false;
-  quadActive_ = false;
+  groupsActive_ = false;
   state_.lp = x;
   state_.bp = 0.0f;
   return true;

@@ -7,12 +7,12 @@
 #include <memory>
 
 #include "dsp/sv_filter.h"
-#include "dsp/sv_lowpass_quad.h"
+#include "dsp/sv_lowpass_groups.h"
 #include "modules/filter/filter_base.h"
 
 class ug_filter_sv : public ug_filter_base {
  public:
-  static_assert(kr::dsp::SvLowPassQuad::kFlushEvery == kFlushInterval, "one denormal grid for every variant");
+  static_assert(kr::dsp::SvLowPassGroups::kFlushEvery == kFlushInterval, "one denormal grid for every variant");
   enum PlugIndex { PN_SIGNAL, PN_PITCH, PN_RESONANCE, PN_LOW_PASS, PN_HI_PASS, PN_BAND_PASS, PN_BAND_REJECT, PN_FREQ_SCALE };
   enum Outputs { kAllOutputs, kLowOnly, kHighOnly };
 
@@ -29,11 +29,11 @@ class ug_filter_sv : public ug_filter_base {
  private:
   template <int Which, bool PitchRun, bool ResRun>
   void Render(int offset, int count);
-  // The low-pass alone with steady coefficients, four samples at a time.
-  void RenderLowQuad(int offset, int count);
+  // The low-pass alone with steady coefficients, eight samples at a time.
+  void RenderLowGroups(int offset, int count);
   // The state now, wherever it is kept.
-  kr::dsp::SvState StateNow() const { return quadActive_ ? quad_.Current() : state_; }
-  // Makes state_ the state now and stops the four-sample runner.
+  kr::dsp::SvState StateNow() const { return groupsActive_ ? groups_.Current() : state_; }
+  // Makes state_ the state now and stops the eight-sample runner.
   void Materialize();
   void ChooseProcess() override;
   bool TrySettle() override;
@@ -52,6 +52,6 @@ class ug_filter_sv : public ug_filter_base {
   kr::dsp::SvCoefficients coefs_;
   float frequency_ = 0.1f;  // f before the resonance limit
   kr::dsp::SvState state_;
-  kr::dsp::SvLowPassQuad quad_;
-  bool quadActive_ = false;  // the state lives in quad_
+  kr::dsp::SvLowPassGroups groups_;
+  bool groupsActive_ = false;  // the state lives in groups_
 };

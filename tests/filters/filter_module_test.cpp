@@ -321,9 +321,9 @@ TEST(DenormalModules, Masks) {
 
 namespace {
 
-// The SV filter's low-pass alone (computed four samples at a time) for a
+// The SV filter's low-pass alone (computed eight samples at a time) for a
 // ringing input, rendered with a given host block size; a pitch step at a
-// time that is no multiple of 4 restarts its groups.
+// time that is no multiple of 8 restarts its groups.
 std::vector<float> LowPassOnly(int hostBlock, bool alsoHighPass) {
   TestEngine engine(hostBlock);
   auto* filter = engine.root.Add<ug_filter_sv>(10);
@@ -344,7 +344,7 @@ std::vector<float> LowPassOnly(int hostBlock, bool alsoHighPass) {
   return tap->samples;
 }
 
-TEST(SvFilter, FourAtATimeLowPassIsTheSameForEveryBlockSizeAndMatchesTheFullFilter) {
+TEST(SvFilter, EightAtATimeLowPassIsTheSameForEveryBlockSizeAndMatchesTheFullFilter) {
   const std::vector<float> reference = LowPassOnly(64, false);
   ASSERT_EQ(reference.size(), 3000u);
   for (int block : {1, 3, 7, 16, 63, 100, 441, 512}) {
