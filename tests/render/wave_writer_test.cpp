@@ -148,3 +148,38 @@ TEST(WaveWriter, NotANumberCountsAsClippedAndIsWrittenAsSilence) {
 }
 
 }  // namespace
+
+namespace {
+
+// Long blocks take the four-at-a-time path: every sample as the one-sample
+// rule writes it (clipped to full scale, NaN as silence, rounded to even).
+TEST(WaveWriter, LongSixteenBitBlocksMatchTheOneSampleRule) {
+  std::vector<float> left, right;
+  const float specials[] = {std::nanf(""), INFINITY, -INFINITY, 1.5f, -1.5f, 1.0f, -1.0f, 0.0f, -0.0f,
+                            0.5f / 32767.0f, 1.5f / 32767.0f, 2.5f / 32767.0f, -0.5f / 32767.0f, 0.999999f};
+  for (float v : specials) left.push_back(v);
+  for (int i = 0; left.size() < 203; ++i) left.push_back(std::sin(i * 0.37f) * 1.2f);
+  for (float v : left) right.push_back(-v * 0.7f);
+  std::ostringstream out;
+  WaveWriter w(out, WaveFormat::Pcm16, 2, 44100);
+  const float* channels[] = {left.data(), right.data()};
+  ASSERT_TRUE(w.Write(channels, static_cast<int>(left.size())));
+  ASSERT_TRUE(w.Finish());
+  const Bytes b = Written(out);
+  int clipped = 0;
+  auto expect = [&clipped](float x) {
+    double v = x;
+    if (!(v >= -1.0 && v <= 1.0)) {
+      ++clipped;
+      v = std::isnan(v) ? 0.0 : (v > 0 ? 1.0 : -1.0);
+    }
+    return static_cast<std::uint32_t>(std::lrint(v * 32767.0)) & 0xFFFFu;
+  };
+  for (std::size_t i = 0; i < left.size(); ++i) {
+    ASSERT_EQ(Le(b, 44 + 4 * i, 2), expect(left[i])) << i;
+    ASSERT_EQ(Le(b, 46 + 4 * i, 2), expect(right[i])) << i;
+  }
+  EXPECT_EQ(w.ClippedSamples(), clipped);
+}
+
+}  // namespace
