@@ -37,9 +37,26 @@ double UpperBoundFor(int highestHarmonic) {
   return 2147483648.0 / highestHarmonic * std::exp2(-1.0 / 6.0);
 }
 
-Uwavetable MakeTable(const std::vector<Harmonic>& harmonics, int count, bool cosine, bool smoothing) {
-  Uwavetable table;
+// basis[k * entries + j]: harmonic k's sine (or cosine) at entry j, computed
+// once per set: every table of the set sums the same values.
+std::vector<double> Basis(const std::vector<Harmonic>& harmonics, int entries, bool cosine) {
   const double step = 2.0 * std::numbers::pi / 512.0;
+  std::vector<double> basis(harmonics.size() * static_cast<std::size_t>(entries));
+  for (std::size_t k = 0; k < harmonics.size(); ++k) {
+    const int h = harmonics[k].number;
+    for (int j = 0; j < entries; ++j) {
+      const double theta = j * step;
+      basis[k * static_cast<std::size_t>(entries) + static_cast<std::size_t>(j)] =
+          cosine ? std::cos(h * theta) : std::sin(h * theta);
+    }
+  }
+  return basis;
+}
+
+Uwavetable MakeTable(const std::vector<Harmonic>& harmonics, const std::vector<double>& basis, int count,
+                     bool smoothing) {
+  Uwavetable table;
+  const auto entries = static_cast<std::size_t>(table.Size());
   // The amplitudes with their smoothing, once per table rather than per entry.
   std::vector<double> amplitudes(static_cast<std::size_t>(count));
   for (int k = 0; k < count; ++k) {
@@ -48,15 +65,10 @@ Uwavetable MakeTable(const std::vector<Harmonic>& harmonics, int count, bool cos
     if (smoothing) a *= 0.54 + 0.46 * std::cos((h - 1) * std::numbers::pi / count);
     amplitudes[static_cast<std::size_t>(k)] = a;
   }
-  for (int j = 0; j < table.Size(); ++j) {
-    const double theta = j * step;
+  for (std::size_t j = 0; j < entries; ++j) {
     double sum = 0.0;
-    for (int k = 0; k < count; ++k) {
-      const double a = amplitudes[static_cast<std::size_t>(k)];
-      const int h = harmonics[static_cast<std::size_t>(k)].number;
-      sum += a * (cosine ? std::cos(h * theta) : std::sin(h * theta));
-    }
-    table.Set(j, static_cast<float>(sum));
+    for (std::size_t k = 0; k < static_cast<std::size_t>(count); ++k) sum += amplitudes[k] * basis[k * entries + j];
+    table.Set(static_cast<int>(j), static_cast<float>(sum));
   }
   const int highest = harmonics[static_cast<std::size_t>(count - 1)].number;
   table.highestHarmonic = highest;
@@ -82,18 +94,19 @@ WaveTableSet BuildTableSet(WaveKind kind, bool smoothing) {
   const std::vector<Harmonic> harmonics = HarmonicsOf(kind, gain);
   const bool cosine = kind == WaveKind::Cosine;
   const int total = static_cast<int>(harmonics.size());
+  const std::vector<double> basis = Basis(harmonics, Uwavetable().Size(), cosine);
   WaveTableSet set;
   int last = 0;  // harmonic count of the last table made
   for (int i = 0; i < total;) {
     // A table with every harmonic up to the start of this group.
-    InsertRicher(set, MakeTable(harmonics, i + 1, cosine, smoothing));
+    InsertRicher(set, MakeTable(harmonics, basis, i + 1, smoothing));
     last = i + 1;
     const double limit = std::numbers::sqrt2 * harmonics[static_cast<std::size_t>(i)].number;
     int next = i + 1;
     while (next < total && harmonics[static_cast<std::size_t>(next)].number < limit) ++next;
     i = next;
   }
-  if (last < total) InsertRicher(set, MakeTable(harmonics, total, cosine, smoothing));
+  if (last < total) InsertRicher(set, MakeTable(harmonics, basis, total, smoothing));
   set.front().lowerBound = 0;
   set.front().nextRicherBound = 0;
   for (int i = 0; i < static_cast<int>(set.size()); ++i) set[static_cast<std::size_t>(i)].identity = i;

@@ -112,13 +112,13 @@ check_wave csound.wav $((44100 * 60 * 2 * 2))
 faust_s=$(best_of ./reference-faust faust.wav)
 check_wave faust.wav $((44100 * 60 * 2 * 4))
 
-per_audio_second() { awk -v t="$1" 'BEGIN { printf "%.4f", t / 60 }'; }
+per_audio_second() { awk -v t="$1" 'BEGIN { printf "%.5f", t / 60 }'; }
 printf '\nCPU seconds per audio second (best of %d, 60 s at 44.1 kHz, 16 voices, stereo)\n' "$runs"
 printf '| %-28s | %8s |\n' "renderer" "CPU-s/s"
 printf '|%s|%s|\n' "------------------------------" "----------"
 printf '| %-28s | %8s |\n' "Kestrune ($(basename "$kestrune") render)" "$(per_audio_second "$kestrune_s")"
 printf '| %-28s | %8s |\n' "Faust $(faust --version | awk 'NR==1 { print $3 }') (g++ -O3)" "$(per_audio_second "$faust_s")"
-printf '| %-28s | %8s |\n' "Pure Data $(pd -version 2>&1 | awk '{ print $2 }' | head -1)" "$(per_audio_second "$pd_s")"
+printf '| %-28s | %8s |\n' "Pure Data $(pd -version 2>&1 | awk 'NR==1 { sub(/^Pd-/, "", $1); print $1 }')" "$(per_audio_second "$pd_s")"
 printf '| %-28s | %8s |\n' "Csound $(csound --version 2>&1 | awk '/Csound version/ { print $3; exit }')" "$(per_audio_second "$csound_s")"
 
 printf '\nKestrune per-block cost, the patch without its filter (best of %d)\n' "$runs"
