@@ -5,6 +5,10 @@
 #include <cmath>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "host/held_notes.h"
 
 using namespace vst;
@@ -12,6 +16,22 @@ using namespace vst;
 namespace {
 
 constexpr int kMaxRenderedOutputs = 256;
+
+// The largest magnitude among n samples; NaN is passed over, as std::max does.
+float Peak(const float* x, int n) {
+  float peak = 0.0f;
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+  __m128 top = _mm_setzero_ps();
+  for (; i + 4 <= n; i += 4) top = _mm_max_ps(_mm_and_ps(_mm_loadu_ps(x + i), magnitude), top);
+  alignas(16) float lanes[4];
+  _mm_store_ps(lanes, top);
+  for (float v : lanes) peak = std::max(peak, v);
+#endif
+  for (; i < n; ++i) peak = std::max(peak, std::fabs(x[i]));
+  return peak;
+}
 
 VstTimeInfo TimeAt(const Score& score, std::int64_t sample, double sampleRate) {
   VstTimeInfo info{};
@@ -87,11 +107,13 @@ RenderOutcome RenderScore(HostHarness& host, const Score& score, const RenderSet
 
     int frames = static_cast<int>(std::min<std::int64_t>(block, total - start));
     for (int c = 0; c < channels; ++c) outputs[static_cast<std::size_t>(c)] = host.Output(c).data();
-    for (int i = 0; i < frames; ++i) {
+    // Before the score's end only the peak counts: channel by channel.
+    const int beforeEnd = static_cast<int>(std::clamp<std::int64_t>(score.endSample - start, 0, frames));
+    for (const float* channel : outputs) outcome.stats.peak = std::max(outcome.stats.peak, Peak(channel, beforeEnd));
+    for (int i = beforeEnd; i < frames; ++i) {
       float loudest = 0.0f;
       for (const float* channel : outputs) loudest = std::max(loudest, std::fabs(channel[i]));
       outcome.stats.peak = std::max(outcome.stats.peak, loudest);
-      if (start + i < score.endSample) continue;
       silentRun = loudest < settings.silenceLevel ? silentRun + 1 : 0;
       if (silentRun >= silenceFrames) {
         frames = i + 1;
