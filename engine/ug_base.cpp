@@ -31,9 +31,11 @@ void ug_base::Wake() {
 }
 
 void ug_base::RunFor(int count) {
-  // Most calls find no events: one process call, with no more set-up than
-  // that (the stretches between events are cut out of line).
-  if (!events.empty()) {
+  // Most calls find no event due before the end of the stretch (a module
+  // may hold one for later, such as a filter's next settle check): one
+  // process call, with no more set-up than that. The stretches between
+  // events are cut out of line.
+  if (!events.empty() && events.front()->time < clock + count) {
     RunWithEvents(count);
     return;
   }
