@@ -14,6 +14,8 @@ enum class ControlValueType { Integer, Text, Number };
 // document observers watch the CUG part, parameter observers the
 // generic_parameter part (reach it through Parameter()).
 class CControl : public CUG, public generic_parameter {
+  friend class Ctl_PatchSel;  // writes an old document's inner control around its own plugs
+
  public:
   static const RuntimeClass kClass;
   static constexpr int kSlots = 128;

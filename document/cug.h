@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "document/doc_ob.h"
@@ -28,6 +29,8 @@ class CUG : public CDocOb {
   // One plug per definition of the entry (GUI plugs first), in order.
   void CreatePlugs();
   CPlug2& AddPlug(std::unique_ptr<CPlug2> plug);
+  // Hands every plug over (with its wires) to a new owner.
+  std::vector<std::unique_ptr<CPlug2>> TakePlugs() { return std::exchange(plugs_, {}); }
 
   const std::vector<std::unique_ptr<CPlug2>>& Plugs() const { return plugs_; }
   CPlug2* PlugAt(std::size_t index) const { return index < plugs_.size() ? plugs_[index].get() : nullptr; }
