@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "document/controls.h"
 #include "host/host_harness.h"
 #include "support/message_capture.h"
 #include "support/synth_patch.h"
@@ -67,6 +68,26 @@ TEST_F(VoicesThroughMain, AVoiceStruckAgainFallsToZeroIn15Samples) {
   const std::vector<float> again = Play(1, note);
   EXPECT_LT(again[16], 0.05f) << "the old voice has fallen to 0; only the new attack sounds";
   EXPECT_GT(again[6], again[16]) << "falling during its 15 samples";
+  host.Close();
+}
+
+// "Multistage Env" plays the shape its panel control stores, not a built-in one.
+TEST_F(VoicesThroughMain, MultistageEnvPlaysTheStoredShape) {
+  krtest::SynthPatch patch;
+  CPlug2& midi = patch.AddMidiIn();
+  CPlug2& out = patch.AddAudioOut();
+  CUG& cv = patch.Add("Midi to CV", "CV");
+  CUG& env = patch.Add("Multistage Env", "Env");
+  auto* control = dynamic_cast<CControl*>(&env);
+  ASSERT_NE(control, nullptr) << "stored as its panel control";
+  control->text = "(0.001,0.3)S(0.002,0.3)(0.1,0.0)";  // up to 3 V, held there
+  patch.Wire(midi, cv, "MIDI In");
+  patch.Wire(cv, "Gate", env, "Gate");
+  patch.Wire(env, "Signal Out", out);
+  ASSERT_TRUE(Open(patch.Write()));
+  const MidiAt note[] = {{0, 0x90, 60, 100}};
+  const std::vector<float> heard = Play(20, note);
+  EXPECT_NEAR(heard.back(), 0.3f, 1e-4f) << "the default shape would sustain at 0.8";
   host.Close();
 }
 
