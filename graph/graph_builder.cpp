@@ -60,6 +60,38 @@ bool PartnerLeadsNowhere(const CPlug2& input) {
   return true;
 }
 
+std::string ModulePath(const CUG& module) {
+  return module.Parent() != nullptr ? module.Parent()->Title() + "." + module.Title() : module.Title();
+}
+
+bool HasWires(const CUG& module) {
+  for (const auto& plug : module.Plugs())
+    if (!plug->Wires().empty()) return true;
+  return false;
+}
+
+// The class's fixed plugs (one of each, not a growing list) must each be
+// stored once, in the class's order: modules find them by position. A
+// document that breaks this was damaged or written by something else.
+bool StoredPlugsFitTheClass(const CUG& module, const InterfaceList& own) {
+  std::vector<int> seen(own.size(), 0);
+  int lastFixed = -1;
+  for (const auto& docPlug : module.Plugs()) {
+    if (!MakesAudioPlug(*docPlug) || DynamicKind<CPlugIO2>(docPlug.get()) != nullptr) continue;
+    const int index = docPlug->DefinitionIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= own.size()) continue;  // not the class's: left out
+    if (IsGrowing(own[static_cast<std::size_t>(index)].flags)) continue;
+    if (++seen[static_cast<std::size_t>(index)] > 1 || index < lastFixed) return false;
+    lastFixed = index;
+  }
+  for (std::size_t i = 0; i < own.size(); ++i) {
+    const InterfaceObject& def = own[i];
+    const bool audioSide = (def.flags & PF_GUI) == 0 || (def.flags & PF_PATCH_VALUE) != 0;
+    if (!IsGrowing(def.flags) && def.direction != DR_CONTAINER_IO && audioSide && seen[i] == 0) return false;
+  }
+  return true;
+}
+
 // A container's object, or nothing when the entry made something else.
 std::unique_ptr<ug_container> AsContainer(std::unique_ptr<ug_base> made) {
   auto* container = dynamic_cast<ug_container*>(made.get());
@@ -93,13 +125,22 @@ std::unique_ptr<ug_base> GraphBuilder::MakeAudioObject(CUG& module) {
   // registry entries name no audio class.
   if (made == nullptr && DynamicKind<CContainer>(&module) != nullptr) made = std::make_unique<ug_container>();
   if (made == nullptr && (entry.flags & MF_IO_MODULE) != 0) made = std::make_unique<ug_io_mod>();
-  if (made == nullptr) return nullptr;
+  if (made == nullptr) {
+    // Its wires lead nowhere: say so once per build rather than play a
+    // patch with holes in silence.
+    if (entry.placeholder && HasWires(module)) unavailable_[entry.name].push_back(ModulePath(module));
+    return nullptr;
+  }
   ug_base* object = made.get();
   object->audioMaster = &master_;
 
   InterfaceList own;
   object->ListInterface(own);
   const bool listedByClass = (entry.flags & MF_LISTED_BY_CLASS) != 0;
+  if (listedByClass && DynamicKind<CContainer>(&module) == nullptr && !StoredPlugsFitTheClass(module, own)) {
+    damaged_.push_back(ModulePath(module));
+    return nullptr;
+  }
   for (const auto& docPlug : module.Plugs()) {
     if (!MakesAudioPlug(*docPlug)) continue;
     const int index = docPlug->DefinitionIndex();
@@ -138,6 +179,8 @@ std::unique_ptr<ug_base> GraphBuilder::MakeAudioObject(CUG& module) {
 std::unique_ptr<ug_container> GraphBuilder::Build(CContainer& root) {
   plugs_.clear();
   innerFirst_.clear();
+  unavailable_.clear();
+  damaged_.clear();
   partial_ = AsContainer(MakeAudioObject(root));
   if (partial_ == nullptr) {
     partial_ = std::make_unique<ug_container>();

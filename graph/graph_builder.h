@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <string>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -36,6 +38,12 @@ class GraphBuilder {
   // Clears every document module's link to its audio object.
   static void ClearAudioLinks(CContainer& root);
 
+  // Modules left out of the last build, as "Container.Title" texts: wired
+  // modules whose kind has no audio class in this build, by kind name; and
+  // modules whose stored plugs do not fit their class (a damaged document).
+  const std::map<std::string, std::vector<std::string>>& Unavailable() const { return unavailable_; }
+  const std::vector<std::string>& Damaged() const { return damaged_; }
+
  private:
   std::unique_ptr<ug_base> MakeAudioObject(CUG& module);
   void BuildContainer(CContainer& doc, ug_container& self, ug_container& target, ug_base* patchOwner);
@@ -50,6 +58,8 @@ class GraphBuilder {
   std::unordered_map<const CPlug2*, UPlug*> plugs_;
   std::vector<ug_container*> innerFirst_;
   std::unique_ptr<ug_container> partial_;
+  std::map<std::string, std::vector<std::string>> unavailable_;
+  std::vector<std::string> damaged_;
 };
 
 // The run order: larger orders further upstream. Throws KrException

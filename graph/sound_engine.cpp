@@ -41,20 +41,44 @@ bool SoundEngine::StartSound(CContainer& root, int blockSize) {
   master_ = std::make_unique<KrAudioMaster>(*this, gui_.Handle());
   master_->SetBlockSize(blockSize);
   GraphBuilder builder(*master_, [this](CUG& m) { return TwinHandle(m); });
+  std::string failure;
   try {
     root_ = builder.Build(root);
+    master_->Start(*root_);
   } catch (const KrException& error) {
     // The text is traced through the partial graph, which the builder still holds.
-    std::string text = EngineErrorText(error);
+    failure = EngineErrorText(error);
+  } catch (const std::exception& error) {
+    // A document the modules cannot work with (a plug missing, say): the
+    // patch stays silent rather than the error reaching the host.
+    failure = std::string(kCannotStartText) + error.what();
+  }
+  if (!failure.empty()) {
     GraphBuilder::ClearAudioLinks(root);
     builder.Discard();
     StopSound();
-    platform::ShowMessageBox({std::move(text), {}, platform::MessageIcon::Warning});
+    platform::ShowMessageBox({std::move(failure), {}, platform::MessageIcon::Warning});
     return false;
   }
-  master_->Start(*root_);
-  master_->running.store(true, std::memory_order_release);
+  ReportLeftOut(builder);
+  // A stop the build asked for (the message says why) leaves the engine silent.
+  master_->running.store(!master_->stopRequested.load(std::memory_order_acquire), std::memory_order_release);
   return true;
+}
+
+void SoundEngine::ReportLeftOut(const GraphBuilder& builder) {
+  std::string text;
+  for (const auto& [kind, modules] : builder.Unavailable()) {
+    std::string line = "\"" + kind + "\" is not available in this build (";
+    for (std::size_t i = 0; i < modules.size(); ++i) line += (i > 0 ? ", " : "") + modules[i];
+    line += ")";
+    if (reported_.insert(line).second) text += (text.empty() ? "" : "\n") + line;
+  }
+  for (const std::string& module : builder.Damaged()) {
+    std::string line = module + ": its stored plugs do not fit the module; it is left out";
+    if (reported_.insert(line).second) text += (text.empty() ? "" : "\n") + line;
+  }
+  if (!text.empty()) platform::ShowMessageBox({std::move(text), {}, platform::MessageIcon::Warning});
 }
 
 void SoundEngine::StopSound() {

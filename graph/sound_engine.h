@@ -11,18 +11,25 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
+#include <string>
 #include <unordered_map>
 
 #include "engine/audio_master.h"
 #include "engine/audio_master_host.h"
 #include "engine/gui_pump.h"
 #include "engine/ug_container.h"
+#include "graph/graph_builder.h"
 
 class CContainer;
 class CUG;
 
 class SoundEngine final : public AudioMasterHost {
  public:
+  // The start of the message shown when building or opening the graph fails
+  // for anything but a feedback path or a second note source.
+  static constexpr const char* kCannotStartText = "The patch cannot play: ";
+
   using TimeSource = std::function<const vst::VstTimeInfo*(std::int32_t filter)>;
   using RefreshHandler = std::function<void(CUG&)>;
 
@@ -53,6 +60,9 @@ class SoundEngine final : public AudioMasterHost {
  private:
   class ModuleTwin;
   std::int32_t TwinHandle(CUG& module);
+  // Names the modules the build left out, each line once per engine object
+  // (a host that resumes often is not told again and again).
+  void ReportLeftOut(const GraphBuilder& builder);
 
   GuiPump& gui_;
   double sampleRate_ = 44100.0;
@@ -62,4 +72,5 @@ class SoundEngine final : public AudioMasterHost {
   std::unique_ptr<KrAudioMaster> master_;
   std::unique_ptr<ug_container> root_;
   std::unordered_map<const CUG*, std::unique_ptr<ModuleTwin>> twins_;
+  std::set<std::string> reported_;
 };

@@ -51,6 +51,14 @@ std::optional<std::int64_t> FileLastWriteTime(const std::string& path);
 bool CreateDirectory(const std::string& path);  // true when it exists afterwards
 char PathSeparator();
 
+// --- texts at the host boundary -----------------------------------------------------
+
+// Texts live in memory as UTF-8. Hosts on Windows pass and take texts in the
+// system's code page (characters it cannot hold become '?'); hosts on Linux
+// use UTF-8, kept as it is.
+std::string Utf8ToHostText(std::string_view utf8);
+std::string HostTextToUtf8(std::string_view hostText);
+
 // --- message boxes ---------------------------------------------------------------
 
 enum class MessageIcon { None, Information, Warning, Error };
