@@ -46,8 +46,13 @@ void ug_filter_base::Unsettle(int time) {
 
 void ug_filter_base::ScheduleCheck(int time) {
   if (checkPending_) return;
+  // A full event pool drops the event: then no check is pending, and the
+  // next state change tries again.
+  ug_event* event = NewEvent(time, UET_CALL);
+  if (event == nullptr) return;
+  event->call = &ug_filter_base::QueuedCheck;
+  AddEvent(event, true);
   checkPending_ = true;
-  QueueCall(time, &ug_filter_base::QueuedCheck);
 }
 
 void ug_filter_base::CancelCheck() {
