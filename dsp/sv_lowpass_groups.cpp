@@ -20,7 +20,14 @@ struct M2 {
   }
 };
 
-float& Lane(SvLowPassGroups::Group& g, int k) { return k < 4 ? g.lo[k] : g.hi[k - 4]; }
+// (Vector lanes take no references: set them by value.)
+void SetLane(SvLowPassGroups::Group& g, int k, float v) {
+  if (k < 4) {
+    g.lo[k] = v;
+  } else {
+    g.hi[k - 4] = v;
+  }
+}
 float LaneOf(const SvLowPassGroups::Group& g, int k) { return k < 4 ? g.lo[k] : g.hi[k - 4]; }
 
 }  // namespace
@@ -32,16 +39,16 @@ void SvLowPassGroups::SetCoefficients(float fIn, float qIn) {
   for (int k = 1; k <= kLanes; ++k) powers[k] = powers[k - 1] * a;
   for (int lane = 0; lane < kLanes; ++lane) {
     const M2& p = powers[lane + 1];
-    Lane(pl_, lane) = static_cast<float>(p.a);
-    Lane(ql_, lane) = static_cast<float>(p.b);
-    Lane(pb_, lane) = static_cast<float>(p.c);
-    Lane(qb_, lane) = static_cast<float>(p.d);
+    SetLane(pl_, lane, static_cast<float>(p.a));
+    SetLane(ql_, lane, static_cast<float>(p.b));
+    SetLane(pb_, lane, static_cast<float>(p.c));
+    SetLane(qb_, lane, static_cast<float>(p.d));
     for (int j = 0; j < kLanes; ++j) {
       // Input j (the sample of lane j) reaches lane k through A^(k - j) B, B = (0, f).
       const bool reaches = j <= lane;
       const M2& q2 = powers[reaches ? lane - j : 0];
-      Lane(xl_[j], lane) = reaches ? static_cast<float>(q2.b * f) : 0.0f;
-      Lane(xb_[j], lane) = reaches ? static_cast<float>(q2.d * f) : 0.0f;
+      SetLane(xl_[j], lane, reaches ? static_cast<float>(q2.b * f) : 0.0f);
+      SetLane(xb_[j], lane, reaches ? static_cast<float>(q2.d * f) : 0.0f);
     }
   }
 }
@@ -74,8 +81,8 @@ void SvLowPassGroups::Evaluate(Group& lp, Group& bp) const {
       inB = ((term(xb[0], k, x[0]) + term(xb[1], k, x[1])) + (term(xb[2], k, x[2]) + term(xb[3], k, x[3]))) +
             ((term(xb[4], k, x[4]) + term(xb[5], k, x[5])) + (term(xb[6], k, x[6]) + term(xb[7], k, x[7])));
     }
-    Lane(lp, k) = statePartL + inL;
-    Lane(bp, k) = statePartB + inB;
+    SetLane(lp, k, statePartL + inL);
+    SetLane(bp, k, statePartB + inB);
   }
 }
 
