@@ -6,7 +6,9 @@
 // voice filter).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 #include <memory>
 #include <string>
 
@@ -23,13 +25,35 @@ constexpr int kSecond = 44100;
 
 enum Feed { kRingDown, kSilence, kSaw };
 
+// Streams a prepared signal, so that every feed costs the source the same.
+class BufferSource : public ug_base {
+ public:
+  std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<BufferSource>(); }
+  void ListInterface(InterfaceList& list) override {
+    list.emplace_back(nullptr, nullptr, "Out", DR_OUT, DT_AUDIO, "", "", 0, "", &out);
+  }
+  void Open() override {
+    SetProcessFunction(&BufferSource::Generate);
+    ug_base::Open();
+    GetPlug(0)->SetState(clock, ST_RUN);
+  }
+  void Generate(int offset, int count) {
+    std::copy_n(signal.data() + (clock % static_cast<int>(signal.size())), count, out + offset);
+  }
+  float* out = nullptr;
+  std::vector<float> signal;
+};
+
 template <class Filter>
 struct Rig {
   Rig(Feed feed, int outPlug, std::map<int, std::string> values) : engine(kHostBlock) {
     filter = engine.root.Add<Filter>(10);
-    auto* source = engine.root.Add<kr_sound::FunctionSource>(20);
-    if (feed == kRingDown) source->f = [](int t) { return t < 4096 ? ((t / 50) % 2 == 0 ? 0.9f : -0.9f) : 0.0f; };
-    if (feed == kSaw) source->f = [](int t) { return static_cast<float>(t % 100) * 0.01f - 0.5f; };
+    auto* source = engine.root.Add<BufferSource>(20);
+    source->signal.assign(4096 + kSecond + kHostBlock, 0.0f);
+    for (int t = 0; t < static_cast<int>(source->signal.size()); ++t) {
+      if (feed == kRingDown && t < 4096) source->signal[static_cast<std::size_t>(t)] = (t / 50) % 2 == 0 ? 0.9f : -0.9f;
+      if (feed == kSaw) source->signal[static_cast<std::size_t>(t)] = static_cast<float>(t % 100) * 0.01f - 0.5f;
+    }
     Connect(source->GetPlug(0), filter->GetPlug(0));
     auto* sink = engine.root.Add<kr_test::Sink>(1);
     Connect(filter->GetPlug(outPlug), sink->GetPlug(0));
