@@ -11,11 +11,11 @@ int MaxDelayLength(double sampleRate) {
   return static_cast<int>(perSecond) * 10;
 }
 
-int DelayLength(double sampleRate, double seconds) {
+int DelayLength(double sampleRate, float seconds) {
   const int longest = MaxDelayLength(sampleRate);
-  const double samples = sampleRate * seconds;
-  if (!(samples < static_cast<double>(longest))) return longest;  // NaN, infinite or too long
-  if (!(samples >= 1.0)) return 1;
+  const float samples = static_cast<float>(sampleRate) * seconds;
+  if (!(samples < static_cast<float>(longest))) return longest;  // NaN, infinite or too long
+  if (!(samples >= 1.0f)) return 1;
   return static_cast<int>(samples);
 }
 

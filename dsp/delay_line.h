@@ -29,9 +29,10 @@ struct DelayLine {
 
 // The longest line: ten seconds of whole samples.
 int MaxDelayLength(double sampleRate);
-// N for a delay time: trunc(sampleRate * seconds), 1 at least, the longest
-// line at most. NaN and infinities are compared before any conversion.
-int DelayLength(double sampleRate, double seconds);
+// N for a delay time: trunc(sampleRate * seconds) in single precision (so
+// 0.01 s at 44100 Hz is 441 samples), 1 at least, the longest line at most.
+// NaN and infinities are compared before any conversion.
+int DelayLength(double sampleRate, float seconds);
 
 // Allocates the ring (off the audio thread).
 void ReserveDelay(DelayLine& line, int capacity);

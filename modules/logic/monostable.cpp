@@ -12,11 +12,12 @@ void ug_monostable::ListInterface(InterfaceList& list) {
 }
 
 int ug_monostable::PulseSamples(double sampleRate, float length) {
-  const double samples = static_cast<double>(length) * sampleRate;
-  // Compared before the conversion: NaN and negative lengths give one
-  // sample, absurd ones 2^30 samples (hours) at most.
-  constexpr double kLongest = 1073741824.0;
-  if (!(samples >= 1.0)) return 1;
+  // In single precision as the length is stored (0.01 at 44100 Hz is 441
+  // samples); compared before the conversion: NaN and negative lengths give
+  // one sample, absurd ones 2^30 samples (hours) at most.
+  const float samples = length * static_cast<float>(sampleRate);
+  constexpr float kLongest = 1073741824.0f;
+  if (!(samples >= 1.0f)) return 1;
   return samples < kLongest ? static_cast<int>(samples) : static_cast<int>(kLongest);
 }
 

@@ -54,12 +54,14 @@ void ug_peak_det::Render(int offset, int count) {
   }
 }
 
-// Everything settled: follow until the level is exactly the input's, then
-// hold it for a period and sleep.
+// Everything settled: follow until the level stops moving (in single
+// precision it may come to rest a few steps short of the input), then hold
+// it for a period and sleep.
 void ug_peak_det::Converge(int offset, int count) {
   for (int i = offset; i < offset + count; ++i) {
+    const float before = follower_.level;
     out_[i] = follower_.Tick(in_[i], attackCoefficient_, decayCoefficient_);
-    if (follower_.level != std::fabs(in_[i])) continue;
+    if (follower_.level != before) continue;
     settled_ = true;
     GetPlug(PN_OUT)->SetState(clock + (i - offset), ST_STATIC);
     settleCount = BlockLength();
