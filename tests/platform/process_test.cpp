@@ -86,29 +86,5 @@ TEST(Processes, AMissingProgramIsReportedNotWaitedFor) {
   ASSERT_EQ(capture.texts.size(), 2u);
   EXPECT_EQ(capture.texts[0].rfind("Run It : cannot start \"kestrune-no-such-program\": ", 0), 0u) << capture.texts[0];
   EXPECT_EQ(capture.texts[1], "Run It : the command is too long to start.");
-}
-
-TEST(Processes, TheLauncherStartsInItsFolderAndCollectsOnThePumpsRounds) {
-  krtest::TempDir dir;
-  GuiPump pump;
-  CommandLauncher launcher(pump);
-  launcher.SetWorkingFolder(dir.path().string());
-#if defined(_WIN32)
-  launcher.Launch(R"(cmd.exe /c "echo x > made.txt")", "OS Command");
-#else
-  launcher.Launch(R"(sh -c "echo x > 'made here.txt'")", "OS Command");
-#endif
-  const fs::path made = dir.path() / (
-#if defined(_WIN32)
-                                          "made.txt"
-#else
-                                          "made here.txt"
-#endif
-                                      );
-  ASSERT_TRUE(Eventually([&] { return fs::exists(made); })) << "the arguments arrive as the line quoted them";
-  EXPECT_TRUE(Eventually([&] {
-    pump.Pump();
-    return !launcher.PeriodicUpdate();
-  })) << "reaped, and off the refresh list";
   EXPECT_FALSE(CommandLauncher::DefaultWorkingFolder().empty());
 }

@@ -78,7 +78,8 @@ TEST(DelayModule, DelaysInSamplesAtEveryModulationAndInterpolation) {
 }
 
 TEST(DelayModule, LineLengthsFromTheDelayTime) {
-  for (auto [text, length] : {std::pair{"0.25", 11025}, {"20", 441000}, {"nan", 441000}, {"-1", 1}, {"1e300", 441000}}) {
+  for (auto [text, length] : {std::pair{"0.25", 11025}, {"0.01", 441}, {"20", 441000}, {"nan", 441000}, {"inf", 441000},
+                              {"-1", 1}, {"1e300", 441000}}) {
     DelayRig rig("Delay", {{ug_delay::PN_TIME, text}});
     rig.Run(64);
     EXPECT_EQ(rig.delay->Line().length, length) << text;

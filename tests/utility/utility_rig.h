@@ -4,7 +4,6 @@
 // or send MIDI at exact times, and probes that record what comes out.
 #pragma once
 
-#include <bit>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -176,7 +175,5 @@ inline StepSource* StepsInto(TestEngine& engine, UPlug* input, std::vector<std::
   for (auto [t, v] : steps) source->ScheduleStep(t, v);
   return source;
 }
-
-inline std::uint32_t Bits(float v) { return std::bit_cast<std::uint32_t>(v); }
 
 }  // namespace utility_test
