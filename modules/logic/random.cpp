@@ -1,5 +1,6 @@
 #include "modules/logic/random.h"
 
+#include <atomic>
 #include <chrono>
 
 void ug_random::ListInterface(InterfaceList& list) {
@@ -11,9 +12,13 @@ void ug_random::Open() {
   if (seed_) {
     random_.Seed(*seed_);
   } else {
-    // The time in seconds, as the C library's time() gives it.
+    // The time in seconds, as the C library's time() gives it, told apart
+    // per module: voice copies opened in the same second must not all play
+    // the same sequence.
+    static std::atomic<std::uint32_t> opened{0};
     const auto now = std::chrono::system_clock::now().time_since_epoch();
-    random_.Seed(static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::seconds>(now).count()));
+    const auto seconds = static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::seconds>(now).count());
+    random_.Seed(seconds + opened.fetch_add(1, std::memory_order_relaxed) * 2654435761u);
   }
   smoother_.Init(OutputSmoother::kStep, 1);
   smoother_.Bind(GetPlug(PN_OUT), BlockLength());

@@ -1,6 +1,7 @@
 // "random": each time "Trigger in" is set while true, the output steps to a
 // new random value between 0 and 10 V. Every module has its own generator
-// (15-bit values), seeded from the clock when sound starts.
+// (15-bit values), seeded from the clock when sound starts (and apart from
+// every other module's).
 #pragma once
 
 #include <cstdint>
