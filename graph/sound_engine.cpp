@@ -1,6 +1,8 @@
 #include "graph/sound_engine.h"
 
 #include "document/container.h"
+#include "engine/msg_text.h"
+#include "registry/module_info.h"
 #include "engine/kr_exception.h"
 #include "engine/msg_id.h"
 #include "engine/msg_stream.h"
@@ -9,16 +11,37 @@
 #include "platform/platform.h"
 
 // The GUI-side twin of a document module: receives "refr" and remembers
-// whether one is pending, so a module sends at most one at a time.
+// whether one is pending, so a module sends at most one at a time; keeps a
+// meter's latest display value ("disp"); starts the programs an "OS
+// Command" asks for ("exec").
 class SoundEngine::ModuleTwin final : public ui_msg_target {
  public:
   ModuleTwin(SoundEngine& engine, CUG& module) : engine_(engine), module_(module) {}
-  void OnDspMessage(std::int32_t id, my_input_stream&) override {
-    if (id != kMsgRefresh) return;
-    pending.store(false, std::memory_order_release);
-    if (engine_.refreshHandler_) engine_.refreshHandler_(module_);
+  void OnDspMessage(std::int32_t id, my_input_stream& stream) override {
+    if (id == kMsgRefresh) {
+      pending.store(false, std::memory_order_release);
+      if (engine_.refreshHandler_) engine_.refreshHandler_(module_);
+    } else if (id == kMsgDisplay) {
+      float value = 0.0f;
+      stream >> value;
+      display = value;
+      if (engine_.displayHandler_) engine_.displayHandler_(module_, value);
+    } else if (id == kMsgCommand) {
+      const std::int32_t tooLong = stream.ReadInt();
+      const std::string line = ReadMsgText(stream);
+      if (tooLong != 0) {
+        engine_.launcher_.ReportTooLong(Name());
+      } else {
+        engine_.launcher_.Launch(line, Name());
+      }
+    }
+  }
+  std::string Name() const {
+    if (!module_.Title().empty()) return module_.Title();
+    return module_.Entry() != nullptr ? module_.Entry()->name : std::string("OS Command");
   }
   std::atomic<bool> pending{false};
+  std::optional<float> display;
 
  private:
   SoundEngine& engine_;
@@ -102,6 +125,34 @@ const vst::VstTimeInfo* SoundEngine::GetHostTime(std::int32_t filter) {
 }
 
 void SoundEngine::PostMessageBox(std::string_view text, std::int32_t style) { gui_.PostMessageBox(text, style); }
+
+std::int32_t SoundEngine::HandleOf(const ug_base& module) const {
+  if (module.docModule == nullptr) return 0;
+  auto it = twins_.find(module.docModule);
+  return it != twins_.end() ? it->second->Handle() : 0;
+}
+
+std::optional<float> SoundEngine::DisplayValue(const CUG& module) const {
+  auto it = twins_.find(&module);
+  return it != twins_.end() ? it->second->display : std::nullopt;
+}
+
+void SoundEngine::PostDisplayValue(ug_base& module, float value) {
+  const std::int32_t handle = HandleOf(module);
+  if (handle == 0) return;
+  my_msg_que_output_stream out(gui_.Queue(), handle, kMsgDisplay);
+  out << value;
+  out.Send();
+}
+
+void SoundEngine::PostCommand(ug_base& module, std::string_view commandLine, bool tooLong) {
+  const std::int32_t handle = HandleOf(module);
+  if (handle == 0) return;
+  my_msg_que_output_stream out(gui_.Queue(), handle, kMsgCommand);
+  out << static_cast<std::int32_t>(tooLong ? 1 : 0);
+  WriteMsgText(out, tooLong ? std::string_view{} : commandLine);
+  out.Send();
+}
 
 void SoundEngine::PostRefresh(ug_base& module) {
   if (module.docModule == nullptr) return;
