@@ -11,9 +11,16 @@ CKestruneAppVST::~CKestruneAppVST() { DeleteDocument(); }
 bool CKestruneAppVST::Initialise() {
   top_.reset();
   settings_.reset();
+  patchMemories_.clear();
   if (!StartUp()) return false;
   settings_.emplace(Document()->Settings());
+  patchMemories_ = kr::MakePatchMemories(*Document()->Root());
   return true;
+}
+
+void CKestruneAppVST::ProcessBlock(kr::HostBlock& block) {
+  if (top_) top_->ApplyPendingHostValues();
+  engine_.Process(block);
 }
 
 const DocumentSettings* CKestruneAppVST::Settings() const { return settings_ ? &*settings_ : nullptr; }
@@ -36,6 +43,7 @@ void CKestruneAppVST::DeleteDocument() {
   StopSound();
   top_.reset();
   settings_.reset();
+  patchMemories_.clear();
   DestroyDocument();
 }
 

@@ -7,6 +7,7 @@
 
 #include "vst/vst2.h"
 
+class dsp_to_ui_que;
 class ug_base;
 
 class AudioMasterHost {
@@ -26,6 +27,9 @@ class AudioMasterHost {
   // An "OS Command" asks for its command line to be started on the GUI
   // side; tooLong says the text was too long to send (and is empty).
   virtual void PostCommand(ug_base& module, std::string_view commandLine, bool tooLong) {}
+  // The DSP-to-GUI ring, for audio-side senders of their own messages
+  // (audio thread); null without a GUI side.
+  virtual dsp_to_ui_que* GuiQueue() { return nullptr; }
   // Stop acknowledged by the audio thread (after a stop request).
   virtual void OnStopAcknowledged() {}
 };

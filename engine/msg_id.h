@@ -25,3 +25,4 @@ inline constexpr std::int32_t kMsgMessageBox = MsgId("mbox");
 inline constexpr std::int32_t kMsgPrint = MsgId("prnt");
 inline constexpr std::int32_t kMsgDisplay = MsgId("disp");  // a meter's display value (float)
 inline constexpr std::int32_t kMsgCommand = MsgId("exec");  // a command line to start (flag, text)
+inline constexpr std::int32_t kMsgPatchValue = MsgId("ppc");  // a patch parameter's value (flag, value)

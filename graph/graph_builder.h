@@ -33,6 +33,9 @@ class GraphBuilder {
   // audio links with ClearAudioLinks.
   std::unique_ptr<ug_container> Build(CContainer& root);
 
+  // The audio plug made for a document plug (null: none).
+  UPlug* AudioPlug(const CPlug2* plug) const;
+
   // Destroys a partial graph left by a failed Build.
   void Discard() { partial_.reset(); }
 
@@ -54,7 +57,6 @@ class GraphBuilder {
   // Places the second object of a module that runs as a pair beside the first.
   void PlacePairReader(AudioPair& writer, CUG& module, ug_container& target, ug_container& self, ug_base* patchOwner);
   void BypassRelays(ug_container& container);
-  UPlug* AudioPlug(const CPlug2* plug) const;
 
   KrAudioMaster& master_;
   HandleFor handleFor_;

@@ -1,14 +1,18 @@
 #include "graph/sound_engine.h"
 
+#include <algorithm>
+
+#include "patch/audio_binding.h"
+
 #include "document/container.h"
-#include "engine/msg_text.h"
-#include "registry/module_info.h"
 #include "engine/kr_exception.h"
 #include "engine/msg_id.h"
 #include "engine/msg_stream.h"
+#include "engine/msg_text.h"
 #include "graph/engine_error_text.h"
 #include "graph/graph_builder.h"
 #include "platform/platform.h"
+#include "registry/module_info.h"
 
 // The GUI-side twin of a document module: receives "refr" and remembers
 // whether one is pending, so a module sends at most one at a time; keeps a
@@ -61,12 +65,17 @@ std::int32_t SoundEngine::TwinHandle(CUG& module) {
 bool SoundEngine::StartSound(CContainer& root, int blockSize) {
   StopSound();
   document_ = &root;
-  master_ = std::make_unique<KrAudioMaster>(*this, gui_.Handle());
+  // Room in the GUI-to-DSP ring for a program switch of every patch
+  // parameter at once (one value message each).
+  constexpr int kBytesPerValue = 64;
+  const auto parameters = static_cast<int>(std::min<std::size_t>(kr::PatchParameterCount(root), 1u << 16));
+  master_ = std::make_unique<KrAudioMaster>(*this, gui_.Handle(), ui_to_dsp_que::kSize + parameters * kBytesPerValue);
   master_->SetBlockSize(blockSize);
   GraphBuilder builder(*master_, [this](CUG& m) { return TwinHandle(m); });
   std::string failure;
   try {
     root_ = builder.Build(root);
+    patchTwins_ = kr::BindPatchParameters(root, *master_, [&](const CPlug2& plug) { return builder.AudioPlug(&plug); });
     master_->Start(*root_);
   } catch (const KrException& error) {
     // The text is traced through the partial graph, which the builder still holds.
@@ -106,12 +115,14 @@ void SoundEngine::ReportLeftOut(const GraphBuilder& builder) {
 
 void SoundEngine::StopSound() {
   if (master_ == nullptr) return;
+  if (document_ != nullptr) kr::UnbindPatchParameters(*document_);
   gui_.Discard();
   if (document_ != nullptr) GraphBuilder::ClearAudioLinks(*document_);
   if (root_ != nullptr && (root_->flags & UGF_OPEN) != 0) root_->Close();
   // Audio-side objects leave the target map with the master, before any
   // GUI twin could go.
   root_.reset();
+  patchTwins_.clear();
   master_.reset();
   twins_.clear();  // after the audio side: nothing can address them any more
 }

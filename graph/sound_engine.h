@@ -22,6 +22,7 @@
 #include "engine/gui_pump.h"
 #include "engine/ug_container.h"
 #include "graph/graph_builder.h"
+#include "patch/dsp_patch_parameter.h"
 
 class CContainer;
 class CUG;
@@ -67,6 +68,7 @@ class SoundEngine final : public AudioMasterHost {
   void PostMessageBox(std::string_view text, std::int32_t style) override;
   void PostRefresh(ug_base& module) override;
   void PostDisplayValue(ug_base& module, float value) override;
+  dsp_to_ui_que* GuiQueue() override { return &gui_.Queue(); }
   void PostCommand(ug_base& module, std::string_view commandLine, bool tooLong) override;
 
  private:
@@ -89,4 +91,5 @@ class SoundEngine final : public AudioMasterHost {
   std::unique_ptr<ug_container> root_;
   std::unordered_map<const CUG*, std::unique_ptr<ModuleTwin>> twins_;
   std::set<std::string> reported_;
+  std::vector<std::unique_ptr<kr::dsp_patch_parameter>> patchTwins_;  // while sound runs
 };
