@@ -8,6 +8,9 @@
 #include "vst/vst2.h"
 
 class ug_base;
+namespace kr {
+class ModuleFiles;
+}
 
 class AudioMasterHost {
  public:
@@ -23,4 +26,7 @@ class AudioMasterHost {
   virtual void PostRefresh(ug_base& module) {}
   // Stop acknowledged by the audio thread (after a stop request).
   virtual void OnStopAcknowledged() {}
+  // The files modules open and write; null when there is no application
+  // (tests), and modules then find no files.
+  virtual kr::ModuleFiles* Files() { return nullptr; }
 };

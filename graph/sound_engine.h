@@ -33,6 +33,8 @@ class SoundEngine final : public AudioMasterHost {
   void SetTimeSource(TimeSource source) { timeSource_ = std::move(source); }
   // Called on the GUI thread when a module asks its document object to redraw.
   void SetRefreshHandler(RefreshHandler handler) { refreshHandler_ = std::move(handler); }
+  // The application's file lookup for modules (kept, not owned).
+  void SetModuleFiles(kr::ModuleFiles* files) { files_ = files; }
 
   // Builds the graph of the document root and starts it. An engine error is
   // shown in a message box and leaves sound stopped (false).
@@ -49,6 +51,7 @@ class SoundEngine final : public AudioMasterHost {
   double SampleRate() const override { return sampleRate_; }
   void PostMessageBox(std::string_view text, std::int32_t style) override;
   void PostRefresh(ug_base& module) override;
+  kr::ModuleFiles* Files() override { return files_; }
 
  private:
   class ModuleTwin;
@@ -58,6 +61,7 @@ class SoundEngine final : public AudioMasterHost {
   double sampleRate_ = 44100.0;
   TimeSource timeSource_;
   RefreshHandler refreshHandler_;
+  kr::ModuleFiles* files_ = nullptr;
   CContainer* document_ = nullptr;
   std::unique_ptr<KrAudioMaster> master_;
   std::unique_ptr<ug_container> root_;
