@@ -20,6 +20,8 @@ class CControl : public CUG, public generic_parameter {
   CControl() = default;
   explicit CControl(const RuntimeClass& cls) : class_(&cls) {}
   CControl(const RuntimeClass& cls, ControlValueType forcedType) : class_(&cls), forcedType_(forcedType), forced_(true) {}
+  // A new control of a registry kind (the SoundFont modules, whose file is the control's text).
+  CControl(const RuntimeClass& cls, Module_Info* entry) : CUG(entry), class_(&cls) {}
   const RuntimeClass& Class() const override { return *class_; }
   void Load(ArchiveReader& ar) override;
   void Store(ArchiveWriter& ar) const override;
@@ -157,4 +159,6 @@ class CStepSeq : public CUG {
 
 namespace control_classes {
 std::span<const RuntimeClass* const> All();
+extern const RuntimeClass kOscSf;        // "Cosc_sf"
+extern const RuntimeClass kSamplePlay2;  // "Ctl_SamplePlay2"
 }
