@@ -1,0 +1,17 @@
+// SoundFont playing: the family's registrations.
+#include "modules/families.h"
+
+#include <memory>
+
+#include "modules/soundfont/osc_sf.h"
+#include "modules/soundfont/sample_player2.h"
+#include "registry/module_registry.h"
+
+namespace kr::modules {
+
+void RegisterSoundfontModules(ModuleRegistry& registry) {
+  registry.Register(std::make_unique<Module_Info>("Soundfont Oscillator", "", 0, 0, nullptr, AudioFactoryFor<ug_osc_sf>, MF_STRUCTURE_VIEW));
+  registry.Register(std::make_unique<Module_Info>("Soundfont Player", "", 0, 0, nullptr, AudioFactoryFor<ug_sample_player2>, MF_STRUCTURE_VIEW | MF_VOICE_SOURCE | MF_NOTE_SOURCE | MF_PANEL_VIEW));
+}
+
+}  // namespace kr::modules
