@@ -12,6 +12,7 @@
 
 #include "engine/audio_master.h"
 #include "engine/container_hooks.h"
+#include "engine/module_files.h"
 #include "engine/ug_base.h"
 #include "engine/ug_generic_1_1.h"
 
@@ -25,6 +26,7 @@ struct FakeHost : AudioMasterHost {
   double SampleRate() const override { return rate; }
   void RefreshParameters() override { ++refreshes; }
   void PostMessageBox(std::string_view text, std::int32_t) override { boxes.emplace_back(text); }
+  kr::ModuleFiles* Files() override { return files; }
 
   vst::VstTimeInfo info{};
   bool hasTime = true;
@@ -32,6 +34,7 @@ struct FakeHost : AudioMasterHost {
   std::int32_t lastFilter = 0;
   int refreshes = 0;
   std::vector<std::string> boxes;
+  kr::ModuleFiles* files = nullptr;  // the files modules open and write (none unless a test gives some)
 };
 
 // Holds the constant sources of unconnected inputs; asleep unless told.
