@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "engine/audio_master.h"
+#include "engine/connector.h"
 #include "formats/wave/wave_writer.h"
 #include "modules/module_file_reader.h"
 #include "platform/platform.h"
@@ -19,6 +20,16 @@ constexpr double kRingSeconds = 2.0;
 std::int16_t Pcm16(float sample) {
   const float clamped = std::clamp(std::isnan(sample) ? 0.0f : sample, -0.999f, 0.999f);
   return static_cast<std::int16_t>(std::nearbyint(clamped * 32768.0f));  // ties to even
+}
+// A wire feeds the input: a connection from anything but the holders of
+// unwired inputs' constant values (the container's I/O module and its
+// patch-parameter setter).
+bool Wired(UPlug& input) {
+  for (const connector* c : input.connections) {
+    const ug_base* from = c->from != nullptr ? c->from->owner : nullptr;
+    if (from != nullptr && (from->flags & (UGF_IO_MOD | UGF_PATCH_PARAM_SETTER)) == 0) return true;
+  }
+  return false;
 }
 }  // namespace
 
@@ -61,7 +72,7 @@ void ug_wave_out::Open() {
   SetProcessFunction(&ug_wave_out::Idle);
   // Voice copies of a polyphonic container never write: one take per module.
   if (!RecordsFile() || (flags & UGF_CLONE) != 0 || fileName_.empty()) return;
-  channels_ = GetPlug(PN_RIGHT)->HasConnection() ? 2 : 1;
+  channels_ = Wired(*GetPlug(PN_RIGHT)) ? 2 : 1;
   float_ = FloatSamples();
   const std::string target = kr::modules::WritePathFor(*this, fileName_, "wav");
   const std::string path = target.empty() ? std::string() : kr::modules::FreeTakePath(target);
@@ -86,7 +97,8 @@ void ug_wave_out::Open() {
   SetProcessFunction(&ug_wave_out::Record);
   if (std::isfinite(timeLimit_) && timeLimit_ > 0.0) {
     const double samples = std::min(std::floor(rate * timeLimit_), static_cast<double>(std::numeric_limits<int>::max() / 2));
-    QueueCall(clock + static_cast<int>(samples) - 1, &ug_wave_out::TimeLimitReached);
+    // The take holds exactly Time Limit seconds.
+    QueueCall(clock + static_cast<int>(samples), &ug_wave_out::TimeLimitReached);
   }
 }
 

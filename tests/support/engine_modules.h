@@ -37,9 +37,11 @@ struct FakeHost : AudioMasterHost {
   kr::ModuleFiles* files = nullptr;  // the files modules open and write (none unless a test gives some)
 };
 
-// Holds the constant sources of unconnected inputs; asleep unless told.
+// Holds the constant sources of unconnected inputs (as a container's I/O
+// module does); asleep unless told.
 class TestIoModule : public ug_base {
  public:
+  TestIoModule() { flags |= UGF_IO_MOD; }
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<TestIoModule>(); }
   void Open() override {
     SetProcessFunction(&ug_base::SleepCheck);
