@@ -1,6 +1,7 @@
 #include "modules/midifile/midi_player.h"
 
 #include <climits>
+#include <cmath>
 
 #include "engine/audio_master.h"
 #include "formats/midifile/midi_file.h"
@@ -47,10 +48,18 @@ void ug_midi_player::Open() {
   ug_base::Open();
   SetProcessFunction(&ug_base::SleepCheck);
   if (!Load()) return;
-  walker_->SetBpm(static_cast<double>(GetPlug(PN_TEMPO)->GetValueNow()) * 100.0);
+  walker_->SetBpm(InputBpm());
   Step();
   GetPlug(PN_OUT)->SendMidi(clock, kr::midifile::SequenceWalker::kStart);
   GetPlug(PN_OUT)->WakeReceivers();
+}
+
+double ug_midi_player::InputBpm() {
+  // The input is a float: 1.2 (12 V) reads as 1.20000005. Held to a
+  // thousandth of a beat, 12 V is 120 bpm exactly and notes do not fall a
+  // sample early.
+  const double bpm = static_cast<double>(GetPlug(PN_TEMPO)->GetValueNow()) * 100.0;
+  return std::isfinite(bpm) ? std::round(bpm * 1000.0) / 1000.0 : 0.0;
 }
 
 void ug_midi_player::RunStep(ug_base& module) { static_cast<ug_midi_player&>(module).Step(); }
@@ -72,7 +81,7 @@ void ug_midi_player::Step() {
 void ug_midi_player::OnPlugStateChange(int time, connector* c, PlugState) {
   if (c == nullptr || clock <= 10) return;
   if (c->to == GetPlug(PN_TEMPO)) {
-    if (walker_) walker_->SetBpm(static_cast<double>(GetPlug(PN_TEMPO)->GetValueNow()) * 100.0);
+    if (walker_) walker_->SetBpm(InputBpm());
   } else if (c->to == GetPlug(PN_FILE)) {
     MessageBox("Filename change will take effect next time you push 'Play'");
   }

@@ -26,6 +26,7 @@ class ug_midi_player : public ug_base {
  private:
   bool Load();
   static void RunStep(ug_base& module);
+  double InputBpm();
   void Step();
 
   std::string fileName_;
