@@ -25,7 +25,7 @@ int DataBytesFor(std::uint8_t status) {
 // Reads one track chunk's data. Running status is kept per track and is
 // cleared by system-exclusive and meta events.
 bool ReadTrack(std::span<const std::uint8_t> data, std::size_t fileOffset, int trackNumber, Track& track,
-               std::string& error, const ReadOptions& options) {
+               std::string& error, const ReadOptions& options, int& zeroTempos) {
   ByteCursor in(data);
   std::uint64_t tick = 0;
   std::uint8_t runningStatus = 0;
@@ -57,8 +57,12 @@ bool ReadTrack(std::span<const std::uint8_t> data, std::size_t fileOffset, int t
       if (type == kMetaSetTempo && length == 3) {
         const std::uint32_t micros = (std::uint32_t{data[bodyStart]} << 16) |
                                      (std::uint32_t{data[bodyStart + 1]} << 8) | data[bodyStart + 2];
-        // A tempo of 0 would stop time; such an event is ignored.
-        if (micros > 0) track.events.push_back({tick, EventKind::Tempo, 0, 0, 0, micros});
+        // A tempo of 0 would stop time; such an event is left out (and counted).
+        if (micros > 0) {
+          track.events.push_back({tick, EventKind::Tempo, 0, 0, 0, micros});
+        } else {
+          ++zeroTempos;
+        }
       }
       continue;
     }
@@ -167,7 +171,8 @@ MidiReadResult ReadMidiFile(std::span<const std::uint8_t> bytes, ReadOptions opt
       continue;
     }
     Track track;
-    if (!ReadTrack(data, dataOffset, static_cast<int>(file.tracks.size()) + 1, track, result.error, options))
+    if (!ReadTrack(data, dataOffset, static_cast<int>(file.tracks.size()) + 1, track, result.error, options,
+                   file.zeroTempos))
       return result;
     file.tracks.push_back(std::move(track));
   }

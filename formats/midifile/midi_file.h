@@ -39,6 +39,7 @@ struct MidiFile {
   Division division;
   std::vector<Track> tracks;
   int unknownChunks = 0;  // chunks between the tracks that are not "MTrk" (skipped)
+  int zeroTempos = 0;     // set-tempo events of 0 microseconds (left out of the tracks)
 };
 
 struct ReadOptions {

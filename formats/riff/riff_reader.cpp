@@ -44,11 +44,19 @@ struct Walker {
       } else {
         Capture(id, listType, data, size);
       }
-      // The pad byte after odd data; a parent may end without it.
-      const std::size_t padded = static_cast<std::size_t>(size) + (size & 1u);
-      at = data + padded > end ? end : data + padded;
+      at = data + size;
+      if ((size & 1u) != 0 && at < end && PadByteHere(at, end)) ++at;
     }
     return true;
+  }
+
+  // Odd data is followed by a pad byte, but some writers leave it out: a
+  // zero is a pad byte; otherwise the next chunk's id may start right here.
+  bool PadByteHere(std::size_t at, std::size_t end) const {
+    if (bytes[at] == 0 || end - at < 4) return true;
+    for (std::size_t i = 0; i < 4; ++i)
+      if (bytes[at + i] < 0x20 || bytes[at + i] > 0x7E) return true;
+    return false;
   }
 
   void Capture(FourCC id, FourCC listType, std::size_t data, std::uint32_t size) {

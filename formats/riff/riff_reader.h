@@ -49,8 +49,9 @@ struct RiffResult {
 constexpr int kMaxListDepth = 8;
 
 // Walks a RIFF file. The outer chunk must be "RIFF" and fit in the bytes;
-// every chunk must fit in its parent (an odd-sized chunk may lack its pad
-// byte only at the end of its parent); LISTs nest at most kMaxListDepth deep.
+// every chunk must fit in its parent; after odd-sized data a pad byte is
+// skipped unless the next chunk's id starts at once (some writers leave it
+// out); LISTs nest at most kMaxListDepth deep.
 // A chunk that matches several rows is taken by the last row; a chunk seen
 // twice keeps its last place.
 RiffResult ReadRiff(std::span<const std::uint8_t> bytes, std::span<const ChunkRow> rows);

@@ -209,7 +209,8 @@ struct Builder {
       const riff::FoundChunk& c = walk.chunks[static_cast<std::size_t>(i)];
       const riff::ChunkRow& row = kRows[static_cast<std::size_t>(i)];
       if (!c.found && i != kPmod && i != kImod) Fail("no \"" + riff::FourCCText(row.id) + "\" chunk");
-      if (c.size % row.recordSize != 0)
+      // Sample data may end on an odd byte (a compressed font's does); the rest must be whole records.
+      if (i != kSmpl && c.size % row.recordSize != 0)
         Fail("the \"" + riff::FourCCText(row.id) + "\" chunk is not a whole number of records");
       t[static_cast<std::size_t>(i)] = {bytes.subspan(c.offset, c.size), c.count, row.recordSize};
     }

@@ -38,6 +38,11 @@ bool ug_midi_player::Load() {
     MessageBox("Cannot play " + read.path + ": " + midi.error);
     return false;
   }
+  if (midi.file->zeroTempos > 0) {
+    // Time would stand still: the file is refused rather than played at a made-up tempo.
+    MessageBox("Cannot play " + read.path + ": it sets a tempo of 0 microseconds a quarter note");
+    return false;
+  }
   if (midi.file->unknownChunks > 0) MessageBox("We've hit (and skipped over) an UNKNOWN CHUNK\n");
   const double rate = audioMaster != nullptr ? audioMaster->SampleRate() : 44100.0;
   walker_.emplace(std::move(*midi.file), rate, ignoreTempo_, loop_);
