@@ -23,7 +23,7 @@ struct Case {
 // Runs the module on the file; the messages and the loudest output sample
 // (or, for the MIDI player, the number of channel messages sent).
 template <class Module>
-std::pair<std::vector<std::string>, float> Run(const Bytes& file, const char* name, int outPlug,
+std::pair<std::vector<std::string>, float> Open(const Bytes& file, const char* name, int outPlug,
                                                std::map<int, std::string> values) {
   FileEngine engine(64);
   engine.Write(name, file);
@@ -87,7 +87,7 @@ TEST(BadFiles, WaveFiles) {
       {"a reversed loop", MakeWave(reversed), nullptr},
   };
   for (const Case& c : cases)
-    Check(c, Run<ug_wave_player>(c.file, "bad.wav", ug_wave_in::PN_LEFT, {{ug_wave_in::PN_FILE, "bad"}}));
+    Check(c, Open<ug_wave_player>(c.file, "bad.wav", ug_wave_in::PN_LEFT, {{ug_wave_in::PN_FILE, "bad"}}));
 }
 
 TEST(BadFiles, SoundFonts) {
@@ -120,7 +120,7 @@ TEST(BadFiles, SoundFonts) {
       {"a step past the cap", MakeFont(hugePitch), nullptr},
   };
   for (const Case& c : cases) {
-    const auto got = Run<ug_osc_sf>(c.file, "bad.sf2", ug_osc_sf::PN_LEFT,
+    const auto got = Open<ug_osc_sf>(c.file, "bad.sf2", ug_osc_sf::PN_LEFT,
                                     {{ug_osc_sf::PN_FILE, "bad.sf2"}, {ug_osc_sf::PN_GATE, "10"}, {ug_osc_sf::PN_PITCH, "4.25"}});
     if (std::string(c.what) == "a sample start past the data") {
       EXPECT_TRUE(got.first.empty()) << c.what;
@@ -148,5 +148,5 @@ TEST(BadFiles, MidiFiles) {
       {"a set-tempo of one byte", shortTempo, nullptr},
   };
   for (const Case& c : cases)
-    Check(c, Run<ug_midi_player>(c.file, "bad.mid", ug_midi_player::PN_OUT, {{ug_midi_player::PN_FILE, "bad"}}));
+    Check(c, Open<ug_midi_player>(c.file, "bad.mid", ug_midi_player::PN_OUT, {{ug_midi_player::PN_FILE, "bad"}}));
 }
