@@ -21,9 +21,6 @@ std::unique_ptr<CUG> MakeDocumentObject(Module_Info& entry) {
   // Built-in kinds whose document class lives here.
   if (entry.name == "Container") return std::make_unique<CContainer>(&entry);
   if (entry.name == "Patch Select") return std::make_unique<Ctl_PatchSel>(&entry);
-  // The SoundFont modules keep their file as a text control's value.
-  if (entry.name == "Soundfont Player") return std::make_unique<CControl>(control_classes::kSamplePlay2, &entry);
-  if (entry.name == "Soundfont Oscillator") return std::make_unique<CControl>(control_classes::kOscSf, &entry);
   if (dynamic_cast<Module_Info2*>(&entry)) return std::make_unique<CUG2>(&entry);
   return std::make_unique<CUG>(&entry);
 }

@@ -20,8 +20,6 @@ class CControl : public CUG, public generic_parameter {
   CControl() = default;
   explicit CControl(const RuntimeClass& cls) : class_(&cls) {}
   CControl(const RuntimeClass& cls, ControlValueType forcedType) : class_(&cls), forcedType_(forcedType), forced_(true) {}
-  // A new control of a registry kind (the SoundFont modules, whose file is the control's text).
-  CControl(const RuntimeClass& cls, Module_Info* entry) : CUG(entry), class_(&cls) {}
   const RuntimeClass& Class() const override { return *class_; }
   void Load(ArchiveReader& ar) override;
   void Store(ArchiveWriter& ar) const override;
