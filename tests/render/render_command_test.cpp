@@ -191,6 +191,10 @@ TEST_F(RenderCommand, SampleAndMidiFileExamplesMakeSound) {
   WriteFile(dir_.path() / "chord.mid", kr::midifile::WriteMidiFile(0, 96, {{{0, {0x90, 60, 100}}, {0, {0x90, 64, 100}},
                                                                              {192, {0x80, 60, 0}}, {192, {0x80, 64, 0}}}}));
   for (const char* example : {"wave-loop", "midi-file-synth", "recorder", "soundfont-piano"}) {
+#if defined(_WIN32)
+    // The example names Debian's font by its Linux path.
+    if (std::string(example) == "soundfont-piano") continue;
+#endif
     if (std::string(example) == "soundfont-piano" && !std::filesystem::exists("/usr/share/sounds/sf2/TimGM6mb.sf2"))
       continue;  // Debian's timgm6mb-soundfont (./setup.sh deps)
     int status = -1;
