@@ -57,7 +57,7 @@ void BM_SoundFontVoices(benchmark::State& state) {
   state.counters["voices"] = playing;
   // Per voice: the share of one core that one voice takes in real time at 44.1 kHz.
   state.counters["core%/voice"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * kHostBlock / 44100.0 / playing / 100.0,
+      static_cast<double>(state.iterations()) * kHostBlock / 44100.0 * playing / 100.0,
       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_SoundFontVoices)->Unit(benchmark::kMicrosecond);
