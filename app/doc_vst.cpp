@@ -25,9 +25,10 @@ HeaderSettings CopySettings(const DocumentHeaderSettings& s) {
 }  // namespace
 
 bool CKestruneDocBase::LoadFromBytes(std::span<const std::uint8_t> bytes) {
-  DocumentLoadResult loaded = ReadDocument(bytes, LoadMode::Restricted);
+  // The files are handed over as soon as the header is read, before the root
+  // container (whose modules may come from a library among them).
+  DocumentLoadResult loaded = ReadDocument(bytes, LoadMode::Restricted, embeddedFilesHandler_);
   if (!loaded.document || !loaded.document->root) return false;
-  if (embeddedFilesHandler_) embeddedFilesHandler_(loaded.document->embeddedFiles);
   loaded.document->embeddedFiles.clear();  // the application keeps what it needs
   document_ = std::move(loaded.document);
   document_->root->document = document_.get();

@@ -29,7 +29,8 @@ struct HeaderSettings {
 
 class CKestruneDocBase {
  public:
-  // Told about the files a document carries, before the document is kept.
+  // Told about the files a document carries as soon as its header is read,
+  // before its root container.
   using EmbeddedFilesHandler = std::function<void(std::span<const std::unique_ptr<imbedded_file>> files)>;
 
   CKestruneDocBase();

@@ -29,7 +29,8 @@ class TopContainer {
   virtual void SelectProgram(int program) = 0;
   virtual std::string ProgramName(int program) const = 0;
   virtual void RenameCurrentProgram(std::string_view name) = 0;
-  virtual void CopyCurrentProgramTo(int program) = 0;
+  // False when the program could not be copied (nothing changed).
+  virtual bool CopyCurrentProgramTo(int program) = 0;
 
   // The bytes stay valid until the next GetChunk call.
   virtual std::span<const std::uint8_t> GetChunk(bool isPreset) = 0;

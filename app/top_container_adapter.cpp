@@ -51,15 +51,14 @@ bool TopContainerAdapter::GovernedByPatchSelect() const {
 }
 
 void TopContainerAdapter::SelectProgram(int program) {
-  if (CPatchManager* memory = container_.NearestPatchMemory()) memory->SelectPatch(program);
+  // The memory the host's programs stand for may be an enclosing container's:
+  // it switches first, then the container and everything in it follow.
+  CPatchManager* memory = container_.NearestPatchMemory();
+  if (memory != nullptr && memory != container_.PatchMemory()) memory->SetCurrentPatch(program);
+  container_.SetProgram(program);
 }
 
-std::string TopContainerAdapter::ProgramName(int program) const {
-  if (const CPatchManager* memory = container_.NearestPatchMemory())
-    for (const auto& [number, name] : memory->patchNames)
-      if (number == program) return name;
-  return {};
-}
+std::string TopContainerAdapter::ProgramName(int program) const { return container_.ProgramName(program); }
 
 ProgramParameterBridge::ProgramParameterBridge(generic_parameter& parameter, ParamWatcher& watcher)
     : parameter_(&parameter), watcher_(watcher) {
@@ -91,11 +90,5 @@ std::string TopContainerAdapter::ProgramParameterText() const {
 }
 
 void TopContainerAdapter::RenameCurrentProgram(std::string_view name) {
-  CPatchManager* memory = container_.NearestPatchMemory();
-  if (!memory) return;
-  for (auto& [number, stored] : memory->patchNames)
-    if (number == memory->CurrentPatch()) {
-      stored = std::string(name);
-      return;
-    }
+  container_.RenameCurrentProgram(std::string(name));
 }

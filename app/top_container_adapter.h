@@ -40,7 +40,8 @@ class TopContainerAdapter final : public TopContainer {
   void SelectProgram(int program) override;
   std::string ProgramName(int program) const override;
   void RenameCurrentProgram(std::string_view name) override;
-  void CopyCurrentProgramTo(int program) override {}
+  // Copying programs belongs to the patch memory's parameters, not built yet.
+  bool CopyCurrentProgramTo(int) override { return false; }
 
   std::span<const std::uint8_t> GetChunk(bool isPreset) override { return {}; }
   std::intptr_t SetChunk(std::span<const std::uint8_t> data, bool isPreset) override { return 0; }

@@ -32,7 +32,7 @@ struct NullContainer final : TopContainer {
   void SelectProgram(int) override {}
   std::string ProgramName(int) const override { return {}; }
   void RenameCurrentProgram(std::string_view) override {}
-  void CopyCurrentProgramTo(int) override {}
+  bool CopyCurrentProgramTo(int) override { return false; }
   std::span<const std::uint8_t> GetChunk(bool) override { return {}; }
   std::intptr_t SetChunk(std::span<const std::uint8_t>, bool) override { return 0; }
   bool WatchProgramParameter(ParamWatcher&) override { return false; }

@@ -143,7 +143,18 @@ bool CControl::FollowsProgramChanges() const {
 }
 
 void CControl::FollowProgram(int) {
-  if (FollowsProgramChanges()) AnnounceValue(kChangeFromProgram);
+  if (!FollowsProgramChanges()) return;
+  AnnounceValue(kChangeFromProgram);
+  if (&Class() == &control_classes::kEnvEdit) AudioObjectMade();  // the program's shape
+}
+
+std::string CControl::EnvelopeText() const {
+  return ValueType() == ControlValueType::Text ? ValueText() : text;
+}
+
+void CControl::AudioObjectMade() {
+  if (&Class() != &control_classes::kEnvEdit) return;
+  if (EnvelopeShapeReceiver* receiver = EnvelopeReceiver()) receiver->ReceiveShape(EnvelopeShapeFromText(EnvelopeText()));
 }
 
 void Ctl_PatchSel::FollowProgram(int program) {

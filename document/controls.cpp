@@ -179,13 +179,15 @@ void Ctl_PatchSel::Load(ArchiveReader& ar) {
     LoadCugPart(ar);
     return;
   }
-  // The inner integer control is kept whole; the module itself becomes a
-  // "Patch Select" with the plugs of that entry and the old title.
+  // The inner integer control keeps its values; the module itself becomes
+  // a "Patch Select" with the old title and the plugs that were stored (the
+  // document's wires end at them), or the entry's own when none were.
   SetEntryByName("Patch Select");
   legacyControl = std::make_unique<CControl>(CControl::kClass, ControlValueType::Integer);
   legacyControl->Load(ar);
   SetTitle(legacyControl->Title());
-  CreatePlugs();
+  for (auto& plug : legacyControl->TakePlugs()) AddPlug(std::move(plug));
+  if (Plugs().empty()) CreatePlugs();
 }
 
 void Ctl_PatchSel::Store(ArchiveWriter& ar) const {
@@ -193,14 +195,14 @@ void Ctl_PatchSel::Store(ArchiveWriter& ar) const {
     StoreCugPart(ar);
     return;
   }
+  // The inner control's form: this module's own part (its plugs are the
+  // ones the wires reach), then the control's values.
+  StoreCugPart(ar);
   if (legacyControl) {
-    legacyControl->Store(ar);
-    return;
+    legacyControl->StoreControlPart(ar);
+  } else {
+    CControl(CControl::kClass, ControlValueType::Integer).StoreControlPart(ar);
   }
-  CControl inner(CControl::kClass, ControlValueType::Integer);
-  inner.SetEntry(Entry());
-  inner.SetTitle(Title());
-  inner.Store(ar);
 }
 
 void CPattSeq::LoadPattPart(ArchiveReader& ar) {

@@ -14,6 +14,8 @@ enum class ControlValueType { Integer, Text, Number };
 // document observers watch the CUG part, parameter observers the
 // generic_parameter part (reach it through Parameter()).
 class CControl : public CUG, public generic_parameter {
+  friend class Ctl_PatchSel;  // writes an old document's inner control around its own plugs
+
  public:
   static const RuntimeClass kClass;
   static constexpr int kSlots = 128;
@@ -56,6 +58,11 @@ class CControl : public CUG, public generic_parameter {
   // Follows program changes unless its "Ignore Program Change" plug is "1".
   bool FollowsProgramChanges() const;
   void FollowProgram(int program) override;
+  // A drawn envelope ("Ctl_Env_Edit") hands its audio object the shape it stores.
+  void AudioObjectMade() override;
+  // The envelope text of a drawn envelope: the current program's text value,
+  // else the text kept with the control (empty: the default shape).
+  std::string EnvelopeText() const;
 
   // Sliders, lists, meters and the generic control classes.
   bool TakesMidiAutomation() const override;
@@ -159,4 +166,5 @@ namespace control_classes {
 std::span<const RuntimeClass* const> All();
 extern const RuntimeClass kOscSf;        // "Cosc_sf"
 extern const RuntimeClass kSamplePlay2;  // "Ctl_SamplePlay2"
+extern const RuntimeClass kEnvEdit;  // "Ctl_Env_Edit", the drawn envelope of "Multistage Env"
 }

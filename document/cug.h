@@ -4,9 +4,11 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "document/doc_ob.h"
+#include "document/envelope_shape.h"
 #include "document/patch_select_program.h"
 #include "document/plug2.h"
 
@@ -28,6 +30,8 @@ class CUG : public CDocOb {
   // One plug per definition of the entry (GUI plugs first), in order.
   void CreatePlugs();
   CPlug2& AddPlug(std::unique_ptr<CPlug2> plug);
+  // Hands every plug over (with its wires) to a new owner.
+  std::vector<std::unique_ptr<CPlug2>> TakePlugs() { return std::exchange(plugs_, {}); }
 
   const std::vector<std::unique_ptr<CPlug2>>& Plugs() const { return plugs_; }
   CPlug2* PlugAt(std::size_t index) const { return index < plugs_.size() ? plugs_[index].get() : nullptr; }
@@ -50,13 +54,20 @@ class CUG : public CDocOb {
   void SetAudioObject(Audio* audio) {
     audioObject_ = audio;
     shownProgram_ = dynamic_cast<PatchSelectProgram*>(audio);
+    envelopeReceiver_ = dynamic_cast<EnvelopeShapeReceiver*>(audio);
+    if (audio != nullptr) AudioObjectMade();
   }
   void SetAudioObject(std::nullptr_t) {
     audioObject_ = nullptr;
     shownProgram_ = nullptr;
+    envelopeReceiver_ = nullptr;
   }
   // The audio object's program display, when it is a "Patch Select".
   PatchSelectProgram* ShownProgram() const { return shownProgram_; }
+  // The audio object's envelope, when it plays a drawn one.
+  EnvelopeShapeReceiver* EnvelopeReceiver() const { return envelopeReceiver_; }
+  // Told when sound starts and the module has its audio object (before it opens).
+  virtual void AudioObjectMade() {}
   // Told once the audio object sits in a voice list: target is the container
   // object holding that list, patchOwner the one whose programs it follows.
   // A module that brings helpers of its own (the MIDI automator) adds them here.
@@ -89,6 +100,7 @@ class CUG : public CDocOb {
   DocRect rect_{0, 0, 20, 20};
   ug_base* audioObject_ = nullptr;
   PatchSelectProgram* shownProgram_ = nullptr;
+  EnvelopeShapeReceiver* envelopeReceiver_ = nullptr;
   std::vector<std::unique_ptr<generic_parameter>> parameters_;
   parameter_cug_xtra2* titleParameter_ = nullptr;
 };

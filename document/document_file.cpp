@@ -227,7 +227,8 @@ void FinishTree(CContainer& root) {
   root.PostLoadInit();
 }
 
-DocumentLoadResult ReadDocument(std::span<const std::uint8_t> bytes, LoadMode mode) {
+DocumentLoadResult ReadDocument(std::span<const std::uint8_t> bytes, LoadMode mode,
+                                const EmbeddedFilesSeen& onFiles) {
   DocumentLoadResult result;
   DocumentVersionScope versionScope;
   try {
@@ -245,6 +246,7 @@ DocumentLoadResult ReadDocument(std::span<const std::uint8_t> bytes, LoadMode mo
 
     auto doc = std::make_unique<StoredDocument>();
     ReadHeader(ar, *doc, mode);
+    if (onFiles) onFiles(doc->embeddedFiles);
     auto* root = ar.ReadObjectOf<CContainer>();
     doc->root = ar.ClaimAs(root);
     if (!doc->root) throw ArchiveError("no root container");

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -52,7 +53,12 @@ struct DocumentLoadResult {
 // in an information box; any archive fault ends the load with no tree.
 // GUI thread only: one load at a time, since the document version is
 // process-wide while it runs.
-DocumentLoadResult ReadDocument(std::span<const std::uint8_t> bytes, LoadMode mode);
+// onFiles, when given, is told the embedded files as soon as the header is
+// read, before the root container: a module library the document carries
+// must be in place before the modules that come from it are read.
+using EmbeddedFilesSeen = std::function<void(std::span<const std::unique_ptr<imbedded_file>> files)>;
+DocumentLoadResult ReadDocument(std::span<const std::uint8_t> bytes, LoadMode mode,
+                                const EmbeddedFilesSeen& onFiles = {});
 
 // Writes a document at the given version (the fields that version stores).
 std::vector<std::uint8_t> WriteDocument(const StoredDocument& document, int version = kCurrentDocumentVersion);

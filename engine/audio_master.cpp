@@ -7,7 +7,7 @@
 #include "platform/platform.h"
 
 KrAudioMaster::KrAudioMaster(AudioMasterHost& host, std::int32_t ownHandle)
-    : guiToDsp(*this), host_(host), blockLength_(SubBlockLength()) {
+    : eventPool_(EventPool::kEngineReserve), guiToDsp(*this), host_(host), blockLength_(SubBlockLength()) {
   audioMaster = this;
   handle = ownHandle;
   timeInfo.tempo = 120.0;
@@ -25,27 +25,45 @@ void KrAudioMaster::SetBlockSize(int hostBlockSize) {
 }
 
 void KrAudioMaster::Start(ug_base& rootContainer) {
+  // Opening queues the first events; after that the pool never grows (the
+  // audio thread must not allocate): a flood beyond it is dropped and counted.
   now = periodStart = subBlockEnd = clock = 0;
+  // A stop asked for while the graph was built (a second note source) holds.
   attention = false;
-  stopAck = false;
   pumpRequested = false;
-  stopRequested = false;
   activeHead = nullptr;
   current = nullptr;
   insertHint = nullptr;
   rootContainer.audioMaster = this;
   rootContainer.Open();
+  eventPool_.Freeze();
+}
+
+bool KrAudioMaster::EnterProcess() {
+  audioThread_.store(platform::CurrentThreadId(), std::memory_order_relaxed);
+  inProcess_.store(true);  // sequentially consistent: pairs with DispatchDirect
+  if (guiDispatching_.load()) {
+    // A GUI-thread dispatch began before this block: the audio thread never
+    // waits for it. The block is skipped (the caller hears silence) and the
+    // messages are dispatched here next time.
+    pumpRequested.store(true, std::memory_order_release);
+    attention.store(true, std::memory_order_release);
+    inProcess_.store(false, std::memory_order_release);
+    ++skippedBlocks_;
+    return false;
+  }
+  return true;
 }
 
 void KrAudioMaster::Process(int count) {
   if (stopRequested.load(std::memory_order_acquire) && !running.load(std::memory_order_acquire)) return;
-  if (count < 0) count = 0;  // a negative host count must not run the clocks backwards
-  audioThread_.store(platform::CurrentThreadId(), std::memory_order_relaxed);
-  inProcess_.store(true);  // sequentially consistent: pairs with DispatchDirect
-  while (guiDispatching_.load()) {
-    // A GUI-thread dispatch that began before this block: let it finish.
-  }
+  if (!EnterProcess()) return;
+  RunBlock(count);
+  inProcess_.store(false, std::memory_order_release);
+}
 
+void KrAudioMaster::RunBlock(int count) {
+  if (count < 0) count = 0;  // a negative host count must not run the clocks backwards
   if (attention.exchange(false, std::memory_order_acq_rel)) {
     if (pumpRequested.exchange(false, std::memory_order_acq_rel)) DispatchGuiMessages();
     if (paramRefresh.exchange(false, std::memory_order_acq_rel)) host_.RefreshParameters();
@@ -76,16 +94,19 @@ void KrAudioMaster::Process(int count) {
     running.store(false, std::memory_order_release);
     host_.OnStopAcknowledged();
   }
-  inProcess_.store(false, std::memory_order_release);
 }
 
 void KrAudioMaster::Process(kr::HostBlock& block) {
   block.startTime = static_cast<std::uint32_t>(now);
+  // Stopped (a second note source, say): nothing runs and nothing is written.
+  if (stopRequested.load(std::memory_order_acquire) && !running.load(std::memory_order_acquire)) return;
+  if (!EnterProcess()) return;
   currentBlock_ = &block;
   if (block.midiOut != nullptr) hostMidiOut_ = block.midiOut;
   for (kr::HostBlockReader* reader : hostBlockReaders_) reader->BeginHostBlock(block);
-  Process(block.frames);
+  RunBlock(block.frames);
   currentBlock_ = nullptr;
+  inProcess_.store(false, std::memory_order_release);
 }
 
 void KrAudioMaster::AddHostBlockReader(kr::HostBlockReader* reader) {

@@ -31,7 +31,9 @@ class KrAudioMaster final : public EventProcessor, public dsp_msg_target {
   void SetBlockSize(int hostBlockSize);
   // GUI thread, engine stopped: clocks to 0, then opens the root container.
   void Start(ug_base& rootContainer);
-  // Audio thread: one host block. Allocates nothing once the event pool is warm.
+  // Audio thread: one host block. Allocates nothing. Skipped (nothing runs,
+  // the clocks stay) when a GUI-thread dispatch is under way: the audio
+  // thread never waits.
   void Process(int count);
   // Audio thread: one host block with its buffers and MIDI. The host block
   // readers take their part first; the block is current while it runs.
@@ -57,6 +59,8 @@ class KrAudioMaster final : public EventProcessor, public dsp_msg_target {
   // Dispatches at most one message on the writing thread (the queue-full path).
   void DispatchOneGuiMessage();
   bool InProcess() const { return inProcess_.load(std::memory_order_acquire); }
+  // Blocks skipped because a GUI-thread dispatch was under way (audio thread).
+  long SkippedBlocks() const { return skippedBlocks_; }
   void PostNotify(ug_base& module, int kind, int value);
   void OnGuiMessage(std::int32_t id, my_input_stream& stream) override;
   // "noti" body after handle and id: turns it into a UET_UI_NOTIFY event.
@@ -105,6 +109,10 @@ class KrAudioMaster final : public EventProcessor, public dsp_msg_target {
   EventProcessor* insertHint = nullptr;
 
  private:
+  // Marks the block as running; false (nothing marked) when the GUI thread
+  // is dispatching.
+  bool EnterProcess();
+  void RunBlock(int count);
   // GUI-thread dispatch of queued messages, refused while a block runs.
   bool DispatchDirect(bool oneOnly);
   void DispatchOne();
@@ -120,4 +128,5 @@ class KrAudioMaster final : public EventProcessor, public dsp_msg_target {
   std::atomic<bool> guiDispatching_{false};
   std::atomic<std::uint32_t> audioThread_{0};
   bool directDepth_ = false;  // a GUI-thread dispatch is under way on this engine
+  long skippedBlocks_ = 0;
 };

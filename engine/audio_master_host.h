@@ -24,6 +24,11 @@ class AudioMasterHost {
   // DSP-to-GUI senders: "mbox" (text and style) and "refr" for a module.
   virtual void PostMessageBox(std::string_view text, std::int32_t style) {}
   virtual void PostRefresh(ug_base& module) {}
+  // A meter's new display value (sent on each change, at the meter's rate).
+  virtual void PostDisplayValue(ug_base& module, float value) {}
+  // An "OS Command" asks for its command line to be started on the GUI
+  // side; tooLong says the text was too long to send (and is empty).
+  virtual void PostCommand(ug_base& module, std::string_view commandLine, bool tooLong) {}
   // Stop acknowledged by the audio thread (after a stop request).
   virtual void OnStopAcknowledged() {}
   // The files modules open and write; null when there is no application

@@ -6,6 +6,12 @@
 
 class ug_base;
 
+// Container hook codes (module slot 25). An envelope sends the first at
+// Open and the second at Close: "attach me to (detach me from) the note
+// source of my voice", so that a re-struck voice can fast-release it.
+inline constexpr int kHookAttachEnvelope = 1;
+inline constexpr int kHookDetachEnvelope = 2;
+
 class ContainerHooks {
  public:
   virtual ~ContainerHooks() = default;

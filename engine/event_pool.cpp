@@ -19,7 +19,13 @@ void EventPool::Grow() {
 }
 
 ug_event* EventPool::Allocate() {
-  if (free_ == nullptr) Grow();
+  if (free_ == nullptr) {
+    if (frozen_) {
+      ++dropped_;
+      return nullptr;
+    }
+    Grow();
+  }
   ug_event* event = free_;
   free_ = event->next;
   event->next = nullptr;

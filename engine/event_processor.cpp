@@ -6,6 +6,7 @@
 EventProcessor::~EventProcessor() { ClearEvents(); }
 
 void EventProcessor::AddEvent(ug_event* event, bool wake) {
+  if (event == nullptr) return;  // dropped: the engine's pool ran dry
   // The event goes in first: waking re-stamps events older than the new
   // clock, so a stale event cannot end up before the clock.
   events.Insert(event);
@@ -21,6 +22,7 @@ void EventProcessor::ClearEvents() { events.Clear(); }
 
 ug_event* EventProcessor::NewEvent(int time, int type) {
   ug_event* e = audioMaster != nullptr ? audioMaster->Events().Allocate() : EventPool::AllocateUnpooled();
+  if (e == nullptr) return nullptr;
   e->time = time;
   e->type = type;
   return e;
@@ -28,6 +30,7 @@ ug_event* EventProcessor::NewEvent(int time, int type) {
 
 ug_event* EventProcessor::NewEvent(int time, int type, int value, void* ref, int extra) {
   ug_event* e = NewEvent(time, type);
+  if (e == nullptr) return nullptr;
   e->value = value;
   e->ref = ref;
   e->extra = extra;

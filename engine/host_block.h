@@ -26,13 +26,16 @@ struct HostBlock {
   OutgoingMidiRing* midiOut = nullptr;
   // Engine time of the block's first sample; set by the engine.
   std::uint32_t startTime = 0;
+  // How many output channels, from the first, the engine writes; set by the
+  // host output module. The effect object silences the rest.
+  int outputsWritten = 0;
 };
 
 // A module that takes its part of each host block before the block runs
 // (the host input and output modules). Audio thread.
 class HostBlockReader {
  public:
-  virtual void BeginHostBlock(const HostBlock& block) = 0;
+  virtual void BeginHostBlock(HostBlock& block) = 0;
 
  protected:
   ~HostBlockReader() = default;

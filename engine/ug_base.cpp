@@ -154,6 +154,7 @@ void ug_base::QueueMidi(int time, std::uint32_t message, UPlug* input) {
 
 void ug_base::QueueStateChange(int time, connector* c, PlugState state) {
   ug_event* event = NewEvent(time, UET_STAT_CHANGE, state, c, c != nullptr && c->from ? c->from->ValueSnapshot() : 0);
+  if (event == nullptr) return;
   if (!IsSuspended()) {
     AddEvent(event, true);
     return;
@@ -340,6 +341,7 @@ void ug_base::QueueProgramChange(int time, int value) { AddEvent(NewEvent(time, 
 
 void ug_base::QueueCall(int time, EventCall fn) {
   ug_event* event = NewEvent(time, UET_CALL);
+  if (event == nullptr) return;
   event->call = fn;
   AddEvent(event, true);
 }

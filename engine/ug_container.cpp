@@ -106,3 +106,14 @@ void ug_container::CollectModules(std::vector<ug_base*>& out) {
     }
   }
 }
+
+void ug_container::ModuleHook(ug_base& module, int code) {
+  if (code != kHookAttachEnvelope && code != kHookDetachEnvelope) return;
+  VoiceNoteSource* source = Target().NoteSourceOfVoice(module.voiceTag);
+  if (source == nullptr) return;
+  if (code == kHookAttachEnvelope) {
+    source->AttachEnvelope(module);
+  } else {
+    source->DetachEnvelope(module);
+  }
+}

@@ -41,6 +41,9 @@ class ug_container : public VoiceList, public ug_base, public ContainerHooks {
   // ContainerHooks
   ug_base* ConstantSourceModule(bool patchValue) override;
   ug_base* CreateCombiner(PlugDataType type) override;
+  // Envelopes attach to the note source of their voice in the voice list
+  // that holds them.
+  void ModuleHook(ug_base& module, int code) override;
 
   // Every module of voice 0, recursively into the containers in it.
   void CollectModules(std::vector<ug_base*>& out);

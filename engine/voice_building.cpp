@@ -3,6 +3,7 @@
 // the voice copies.
 #include <algorithm>
 
+#include "engine/audio_master.h"
 #include "engine/ug_base.h"
 #include "engine/voice_list.h"
 
@@ -18,6 +19,8 @@ void VoiceList::ReportSecondNoteSource(ug_base& module) {
   module.MessageBox(
       "You have several 'MidiToCv', 'Soundfont Player', or 'Drum Trigger' modules together. Put each in it's own "
       "container.");
+  // The patch cannot play as built: the engine stops (it stays silent).
+  if (module.audioMaster != nullptr) module.audioMaster->RequestStop();
 }
 
 void VoiceList::FindNoteReceiver() {

@@ -38,12 +38,8 @@ int VoiceList::ChooseVoice(int time, int channel, int note) {
 
 int VoiceList::NoteOff(int time, int channel, int note, int velocity) {
   if (note < 0) {
-    // All notes off: only sounding voices of that channel are released, so
-    // a silent or suspended voice keeps its place in the stealing order.
-    for (int i = VoiceCount() - 1; i >= 0; --i) {
-      Voice& v = *voices[static_cast<std::size_t>(i)];
-      if (v.Held() && (channel < 0 || v.channel == channel)) v.NoteOff(time, channel, -1, velocity);
-    }
+    // All notes off: every voice is released.
+    for (int i = VoiceCount() - 1; i >= 0; --i) voices[static_cast<std::size_t>(i)]->NoteOff(time, channel, -1, velocity);
     return -1;
   }
   const int index = FindHeld(channel, note);
@@ -91,4 +87,23 @@ void VoiceList::CloseVoices() {
 void VoiceList::DestroyVoiceCopies() {
   voices.resize(1);
   while (!copies_.empty()) copies_.pop_back();
+}
+
+VoiceNoteSource* VoiceList::NoteSourceOfVoice(int voiceTag) {
+  const int index = voiceTag > 0 && voiceTag < VoiceCount() ? voiceTag : 0;
+  return dynamic_cast<VoiceNoteSource*>(voices[static_cast<std::size_t>(index)]->noteReceiver);
+}
+
+void VoiceNoteSource::AttachEnvelope(ug_base& envelope) {
+  for (int i = 0; i < envelopeCount_; ++i)
+    if (envelopes_[static_cast<std::size_t>(i)] == &envelope) return;
+  if (envelopeCount_ < kMaxEnvelopes) envelopes_[static_cast<std::size_t>(envelopeCount_++)] = &envelope;
+}
+
+void VoiceNoteSource::DetachEnvelope(ug_base& envelope) {
+  for (int i = 0; i < envelopeCount_; ++i) {
+    if (envelopes_[static_cast<std::size_t>(i)] != &envelope) continue;
+    envelopes_[static_cast<std::size_t>(i)] = envelopes_[static_cast<std::size_t>(--envelopeCount_)];
+    return;
+  }
 }

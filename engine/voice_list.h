@@ -5,6 +5,9 @@
 // except building, which runs while the engine is stopped.
 #pragma once
 
+#include <array>
+#include <span>
+
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -30,8 +33,20 @@ class VoiceNoteSource {
     ownVoice = &voice;
   }
 
+  // The envelopes of this source's voice, told when the voice is struck
+  // again so they fall to 0 fast. Fixed room: voices opened on the audio
+  // thread attach without allocating; envelopes beyond it are not told.
+  static constexpr int kMaxEnvelopes = 16;
+  void AttachEnvelope(ug_base& envelope);
+  void DetachEnvelope(ug_base& envelope);
+  std::span<ug_base* const> Envelopes() const { return {envelopes_.data(), static_cast<std::size_t>(envelopeCount_)}; }
+
   VoiceList* voiceList = nullptr;
   Voice* ownVoice = nullptr;
+
+ private:
+  std::array<ug_base*, kMaxEnvelopes> envelopes_{};
+  int envelopeCount_ = 0;
 };
 
 // A module that watches one voice (the voice monitor); told its voice when
@@ -82,7 +97,8 @@ class VoiceList {
   // Note distribution (audio thread). request -1 lets the list choose; an
   // index beyond the last voice means voice 0. Returns the voice index.
   int NoteOn(int time, int channel, int note, int velocity, int request = -1);
-  // A note below 0 releases every voice. Returns the voice index or -1.
+  // A note below 0 releases every voice, whatever its channel or state.
+  // Returns the voice index or -1.
   int NoteOff(int time, int channel, int note, int velocity);
   void Hold(int time, int channel, int note);
   void PedalUp(int time, int channel);
@@ -91,6 +107,9 @@ class VoiceList {
   // automation is the given one.
   void ProgramChange(int time, int program, const void* automation);
   void Suspend(Voice& voice) { voice.Suspend(); }
+  // The note source of the voice a module plays in (voice 0 for a module
+  // that is not per-voice); null when there is none.
+  VoiceNoteSource* NoteSourceOfVoice(int voiceTag);
 
   // Graph building (engine stopped): decides which modules of voice 0 are
   // per-voice, inserting combiners and voice monitors; the container

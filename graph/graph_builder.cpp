@@ -9,6 +9,7 @@
 #include "document/line2.h"
 #include "document/plug2.h"
 #include "engine/audio_master.h"
+#include "engine/audio_pair.h"
 #include "engine/document_text.h"
 #include "engine/kr_exception.h"
 #include "engine/ug_io_mod.h"
@@ -62,6 +63,38 @@ bool PartnerLeadsNowhere(const CPlug2& input) {
   return true;
 }
 
+std::string ModulePath(const CUG& module) {
+  return module.Parent() != nullptr ? module.Parent()->Title() + "." + module.Title() : module.Title();
+}
+
+bool HasWires(const CUG& module) {
+  for (const auto& plug : module.Plugs())
+    if (!plug->Wires().empty()) return true;
+  return false;
+}
+
+// The class's fixed plugs (one of each, not a growing list) must each be
+// stored once, in the class's order: modules find them by position. A
+// document that breaks this was damaged or written by something else.
+bool StoredPlugsFitTheClass(const CUG& module, const InterfaceList& own) {
+  std::vector<int> seen(own.size(), 0);
+  int lastFixed = -1;
+  for (const auto& docPlug : module.Plugs()) {
+    if (!MakesAudioPlug(*docPlug) || DynamicKind<CPlugIO2>(docPlug.get()) != nullptr) continue;
+    const int index = docPlug->DefinitionIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= own.size()) continue;  // not the class's: left out
+    if (IsGrowing(own[static_cast<std::size_t>(index)].flags)) continue;
+    if (++seen[static_cast<std::size_t>(index)] > 1 || index < lastFixed) return false;
+    lastFixed = index;
+  }
+  for (std::size_t i = 0; i < own.size(); ++i) {
+    const InterfaceObject& def = own[i];
+    const bool audioSide = (def.flags & PF_GUI) == 0 || (def.flags & PF_PATCH_VALUE) != 0;
+    if (!IsGrowing(def.flags) && def.direction != DR_CONTAINER_IO && audioSide && seen[i] == 0) return false;
+  }
+  return true;
+}
+
 // A container's object, or nothing when the entry made something else.
 std::unique_ptr<ug_container> AsContainer(std::unique_ptr<ug_base> made) {
   auto* container = dynamic_cast<ug_container*>(made.get());
@@ -95,13 +128,22 @@ std::unique_ptr<ug_base> GraphBuilder::MakeAudioObject(CUG& module) {
   // registry entries name no audio class.
   if (made == nullptr && DynamicKind<CContainer>(&module) != nullptr) made = std::make_unique<ug_container>();
   if (made == nullptr && (entry.flags & MF_IO_MODULE) != 0) made = std::make_unique<ug_io_mod>();
-  if (made == nullptr) return nullptr;
+  if (made == nullptr) {
+    // Its wires lead nowhere: say so once per build rather than play a
+    // patch with holes in silence.
+    if (entry.placeholder && HasWires(module)) unavailable_[entry.name].push_back(ModulePath(module));
+    return nullptr;
+  }
   ug_base* object = made.get();
   object->audioMaster = &master_;
 
   InterfaceList own;
   object->ListInterface(own);
   const bool listedByClass = (entry.flags & MF_LISTED_BY_CLASS) != 0;
+  if (!own.empty() && DynamicKind<CContainer>(&module) == nullptr && !StoredPlugsFitTheClass(module, own)) {
+    damaged_.push_back(ModulePath(module));
+    return nullptr;
+  }
   for (const auto& docPlug : module.Plugs()) {
     if (!MakesAudioPlug(*docPlug)) continue;
     const int index = docPlug->DefinitionIndex();
@@ -145,6 +187,8 @@ std::unique_ptr<ug_base> GraphBuilder::MakeAudioObject(CUG& module) {
 std::unique_ptr<ug_container> GraphBuilder::Build(CContainer& root) {
   plugs_.clear();
   innerFirst_.clear();
+  unavailable_.clear();
+  damaged_.clear();
   partial_ = AsContainer(MakeAudioObject(root));
   if (partial_ == nullptr) {
     partial_ = std::make_unique<ug_container>();
@@ -201,6 +245,7 @@ void GraphBuilder::BuildContainer(CContainer& doc, ug_container& self, ug_contai
     if (object == nullptr) continue;
     ug_base* made = target.AddModule(std::move(object), &self);
     made->patchOwner = patchOwner;
+    if (auto* pair = dynamic_cast<AudioPair*>(made)) PlacePairReader(*pair, *module, target, self, patchOwner);
     module->AudioObjectPlaced(target, patchOwner);
     if (module->Entry() != nullptr && (module->Entry()->flags & MF_IO_MODULE) != 0) {
       self.ioModule = made;
@@ -223,6 +268,19 @@ void GraphBuilder::BuildContainer(CContainer& doc, ug_container& self, ug_contai
     if (module->AudioObject() != nullptr) SetStartingValues(*module);
   // After the starting values: they give the controls their controller numbers.
   RouteMidiAutomation(self);
+}
+
+void GraphBuilder::PlacePairReader(AudioPair& writer, CUG& module, ug_container& target, ug_container& self,
+                                   ug_base* patchOwner) {
+  std::unique_ptr<ug_base> reader = writer.MakeReader();
+  if (reader == nullptr) return;
+  // The same document module, voice list and container as the writer; no
+  // message handle of its own (the writer answers for the module).
+  reader->audioMaster = &master_;
+  reader->docModule = &module;
+  reader->title = module.Title();
+  if (module.Flag()) reader->flags |= UGF_BUILD_1000;
+  target.AddModule(std::move(reader), &self)->patchOwner = patchOwner;
 }
 
 void GraphBuilder::CheckNoteSources(CContainer& doc, CContainer& sub, ug_container& self) {
@@ -260,8 +318,9 @@ void GraphBuilder::SetStartingValues(CUG& module) {
     UPlug* plug = AudioPlug(docPlug.get());
     if (plug == nullptr || plug->type == DT_MIDI) continue;
     if (plug->IsInput() && (plug->HasConnection() || plug->redirect != nullptr)) continue;
-    // A relay output gets its value from what feeds its partner.
-    if (plug->direction == DR_OUT && plug->partner != nullptr) continue;
+    // A relay output gets its value from what feeds its partner; an output
+    // redirected to another object's (a pair's writer) has no block of its own.
+    if (plug->direction == DR_OUT && (plug->partner != nullptr || plug->redirect != nullptr)) continue;
     plug->ApplyDefault(docPlug->ValueText());
   }
 }

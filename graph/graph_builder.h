@@ -6,12 +6,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <string>
 #include <memory>
 #include <unordered_map>
 #include <vector>
 
 #include "engine/ug_container.h"
 
+class AudioPair;
 class CContainer;
 class CPlug2;
 class CUG;
@@ -36,12 +39,20 @@ class GraphBuilder {
   // Clears every document module's link to its audio object.
   static void ClearAudioLinks(CContainer& root);
 
+  // Modules left out of the last build, as "Container.Title" texts: wired
+  // modules whose kind has no audio class in this build, by kind name; and
+  // modules whose stored plugs do not fit their class (a damaged document).
+  const std::map<std::string, std::vector<std::string>>& Unavailable() const { return unavailable_; }
+  const std::vector<std::string>& Damaged() const { return damaged_; }
+
  private:
   std::unique_ptr<ug_base> MakeAudioObject(CUG& module);
   void BuildContainer(CContainer& doc, ug_container& self, ug_container& target, ug_base* patchOwner);
   void Wire(CContainer& doc);
   void SetStartingValues(CUG& module);
   void CheckNoteSources(CContainer& doc, CContainer& sub, ug_container& self);
+  // Places the second object of a module that runs as a pair beside the first.
+  void PlacePairReader(AudioPair& writer, CUG& module, ug_container& target, ug_container& self, ug_base* patchOwner);
   void BypassRelays(ug_container& container);
   UPlug* AudioPlug(const CPlug2* plug) const;
 
@@ -50,10 +61,13 @@ class GraphBuilder {
   std::unordered_map<const CPlug2*, UPlug*> plugs_;
   std::vector<ug_container*> innerFirst_;
   std::unique_ptr<ug_container> partial_;
+  std::map<std::string, std::vector<std::string>> unavailable_;
+  std::vector<std::string> damaged_;
 };
 
 // The run order: larger orders further upstream. Throws KrException
-// (feedback) naming the two modules of a loop.
+// (feedback) naming the two modules of a loop. The reader of an AudioPair
+// counts as feeding its writer, so it always runs first.
 void ComputeSortOrders(const std::vector<ug_base*>& objects);
 
 // True when the module, or a container enclosing it, is disabled.

@@ -1,6 +1,8 @@
 #include "graph/sound_engine.h"
 
 #include "document/container.h"
+#include "engine/msg_text.h"
+#include "registry/module_info.h"
 #include "engine/kr_exception.h"
 #include "engine/msg_id.h"
 #include "engine/msg_stream.h"
@@ -9,16 +11,37 @@
 #include "platform/platform.h"
 
 // The GUI-side twin of a document module: receives "refr" and remembers
-// whether one is pending, so a module sends at most one at a time.
+// whether one is pending, so a module sends at most one at a time; keeps a
+// meter's latest display value ("disp"); starts the programs an "OS
+// Command" asks for ("exec").
 class SoundEngine::ModuleTwin final : public ui_msg_target {
  public:
   ModuleTwin(SoundEngine& engine, CUG& module) : engine_(engine), module_(module) {}
-  void OnDspMessage(std::int32_t id, my_input_stream&) override {
-    if (id != kMsgRefresh) return;
-    pending.store(false, std::memory_order_release);
-    if (engine_.refreshHandler_) engine_.refreshHandler_(module_);
+  void OnDspMessage(std::int32_t id, my_input_stream& stream) override {
+    if (id == kMsgRefresh) {
+      pending.store(false, std::memory_order_release);
+      if (engine_.refreshHandler_) engine_.refreshHandler_(module_);
+    } else if (id == kMsgDisplay) {
+      float value = 0.0f;
+      stream >> value;
+      display = value;
+      if (engine_.displayHandler_) engine_.displayHandler_(module_, value);
+    } else if (id == kMsgCommand) {
+      const std::int32_t tooLong = stream.ReadInt();
+      const std::string line = ReadMsgText(stream);
+      if (tooLong != 0) {
+        engine_.launcher_.ReportTooLong(Name());
+      } else {
+        engine_.launcher_.Launch(line, Name());
+      }
+    }
+  }
+  std::string Name() const {
+    if (!module_.Title().empty()) return module_.Title();
+    return module_.Entry() != nullptr ? module_.Entry()->name : std::string("OS Command");
   }
   std::atomic<bool> pending{false};
+  std::optional<float> display;
 
  private:
   SoundEngine& engine_;
@@ -41,20 +64,44 @@ bool SoundEngine::StartSound(CContainer& root, int blockSize) {
   master_ = std::make_unique<KrAudioMaster>(*this, gui_.Handle());
   master_->SetBlockSize(blockSize);
   GraphBuilder builder(*master_, [this](CUG& m) { return TwinHandle(m); });
+  std::string failure;
   try {
     root_ = builder.Build(root);
+    master_->Start(*root_);
   } catch (const KrException& error) {
     // The text is traced through the partial graph, which the builder still holds.
-    std::string text = EngineErrorText(error);
+    failure = EngineErrorText(error);
+  } catch (const std::exception& error) {
+    // A document the modules cannot work with (a plug missing, say): the
+    // patch stays silent rather than the error reaching the host.
+    failure = std::string(kCannotStartText) + error.what();
+  }
+  if (!failure.empty()) {
     GraphBuilder::ClearAudioLinks(root);
     builder.Discard();
     StopSound();
-    platform::ShowMessageBox({std::move(text), {}, platform::MessageIcon::Warning});
+    platform::ShowMessageBox({std::move(failure), {}, platform::MessageIcon::Warning});
     return false;
   }
-  master_->Start(*root_);
-  master_->running.store(true, std::memory_order_release);
+  ReportLeftOut(builder);
+  // A stop the build asked for (the message says why) leaves the engine silent.
+  master_->running.store(!master_->stopRequested.load(std::memory_order_acquire), std::memory_order_release);
   return true;
+}
+
+void SoundEngine::ReportLeftOut(const GraphBuilder& builder) {
+  std::string text;
+  for (const auto& [kind, modules] : builder.Unavailable()) {
+    std::string line = "\"" + kind + "\" is not available in this build (";
+    for (std::size_t i = 0; i < modules.size(); ++i) line += (i > 0 ? ", " : "") + modules[i];
+    line += ")";
+    if (reported_.insert(line).second) text += (text.empty() ? "" : "\n") + line;
+  }
+  for (const std::string& module : builder.Damaged()) {
+    std::string line = module + ": its stored plugs do not fit the module; it is left out";
+    if (reported_.insert(line).second) text += (text.empty() ? "" : "\n") + line;
+  }
+  if (!text.empty()) platform::ShowMessageBox({std::move(text), {}, platform::MessageIcon::Warning});
 }
 
 void SoundEngine::StopSound() {
@@ -78,6 +125,34 @@ const vst::VstTimeInfo* SoundEngine::GetHostTime(std::int32_t filter) {
 }
 
 void SoundEngine::PostMessageBox(std::string_view text, std::int32_t style) { gui_.PostMessageBox(text, style); }
+
+std::int32_t SoundEngine::HandleOf(const ug_base& module) const {
+  if (module.docModule == nullptr) return 0;
+  auto it = twins_.find(module.docModule);
+  return it != twins_.end() ? it->second->Handle() : 0;
+}
+
+std::optional<float> SoundEngine::DisplayValue(const CUG& module) const {
+  auto it = twins_.find(&module);
+  return it != twins_.end() ? it->second->display : std::nullopt;
+}
+
+void SoundEngine::PostDisplayValue(ug_base& module, float value) {
+  const std::int32_t handle = HandleOf(module);
+  if (handle == 0) return;
+  my_msg_que_output_stream out(gui_.Queue(), handle, kMsgDisplay);
+  out << value;
+  out.Send();
+}
+
+void SoundEngine::PostCommand(ug_base& module, std::string_view commandLine, bool tooLong) {
+  const std::int32_t handle = HandleOf(module);
+  if (handle == 0) return;
+  my_msg_que_output_stream out(gui_.Queue(), handle, kMsgCommand);
+  out << static_cast<std::int32_t>(tooLong ? 1 : 0);
+  WriteMsgText(out, tooLong ? std::string_view{} : commandLine);
+  out.Send();
+}
 
 void SoundEngine::PostRefresh(ug_base& module) {
   if (module.docModule == nullptr) return;

@@ -26,6 +26,9 @@ void RegisterBuiltinModules() {
     modules::RegisterMidiModules(registry);
     modules::RegisterMixModules(registry);
     modules::RegisterDelayModules(registry);
+    modules::RegisterMathModules(registry);
+    modules::RegisterLogicModules(registry);
+    modules::RegisterMeterModules(registry);
     modules::RegisterPatchMemoryModules(registry);
     modules::RegisterHostIoModules(registry);
     modules::RegisterLegacyModules(registry);

@@ -267,7 +267,7 @@ class Compiler {
     if (!at.value.is_object()) Fail(at, "expected an object of plug values");
     for (const auto& [plugName, value] : at.value.items()) {
       const At valueAt = at.Child(plugName);
-      CPlug2* plug = FindPlugByKey(module, plugName);
+      CPlug2* plug = FindOrGrowPlug(module, plugName);
       // A container's boundary plugs and features have keys of their own.
       if (plug && DynamicKind<CContainer>(&module) &&
           (DynamicKind<CPlugIO2>(plug) || DynamicKind<CPlugFeature>(plug)))
@@ -337,7 +337,7 @@ class Compiler {
       if (!it->second) Fail(at, "more than one module has the id \"" + id + "\"; give each an \"id\"");
       module = it->second;
     }
-    CPlug2* plug = FindPlugByKey(*module, plugName);
+    CPlug2* plug = FindOrGrowPlug(*module, plugName);
     if (!plug) Fail(at, "module \"" + id + "\" has no plug \"" + plugName + "\"");
     return *plug;
   }

@@ -7,6 +7,7 @@
 // run on its audio thread. The two meet only through running/inProcess.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -80,6 +81,9 @@ class KrVst : public AudioEffectX, public ParamWatcher, public kr::HostServices 
   void CountPlugs();
   void ApplyFlags();
   void WaitForAudioThread();
+  void RunHostBlock(float** inputs, float** outputs, vst::VstInt32 sampleFrames, bool replacingCall);
+  void RecordAudioFailure(const char* what);
+  void ReportAudioFailure();
   void CollectOutgoingMidi(const kr::HostBlock& block);
   std::uint32_t PluginFlags() const;
 
@@ -95,6 +99,11 @@ class KrVst : public AudioEffectX, public ParamWatcher, public kr::HostServices 
   std::atomic<bool> replacing{true};
   std::vector<std::unique_ptr<HostParameter>> parameters;
   OutgoingMidiRing outRing;  // the patch's MIDI, written by the engine
+  // Set when the engine threw during a block: silence until the next resume;
+  // the GUI thread shows the text once.
+  std::atomic<bool> audioFailed{false};
+  std::array<char, 256> audioFailure{};
+  bool audioFailureReported = false;
   OutgoingMidiEvents outEvents;
   int outReadPos = 0;
 };

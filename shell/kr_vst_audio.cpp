@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
+#include <exception>
 
 #include "platform/platform.h"
 
@@ -24,35 +26,63 @@ void ClearOutputs(float** outputs, VstInt32 channels, VstInt32 frames) {
 
 void KrVst::process(float** inputs, float** outputs, VstInt32 sampleFrames) {
   replacing.store(false, std::memory_order_release);
-  processReplacing(inputs, outputs, sampleFrames);
+  RunHostBlock(inputs, outputs, sampleFrames, false);
 }
 
 void KrVst::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+  RunHostBlock(inputs, outputs, sampleFrames, true);
+}
+
+void KrVst::RunHostBlock(float** inputs, float** outputs, VstInt32 sampleFrames, bool replacingCall) {
   inProcess.store(true);
-  if (!running.load()) {
-    inProcess.store(false);
+  // Cleared on every way out, or suspend would wait for ever.
+  struct LeaveProcess {
+    KrVst& vst;
+    ~LeaveProcess() {
+      vst.pendingEvents.store(nullptr, std::memory_order_release);  // valid for one block only
+      vst.inProcess.store(false);
+    }
+  } leave{*this};
+  if (sampleFrames <= 0) return;
+  // Whatever a replacing host's buffers held must not be heard: when nothing
+  // plays (suspended, the patch refused or failed) the block is silence.
+  if (!running.load() || !app->SoundRunning() || audioFailed.load(std::memory_order_acquire)) {
+    if (replacingCall) ClearOutputs(outputs, cEffect.numOutputs, sampleFrames);
     return;
   }
-  if (sampleFrames > 0 && !app->SoundRunning()) {
-    // Resumed, but the engine refused the patch: a replacing host gets
-    // silence rather than whatever its buffers held; an accumulating one
-    // keeps its buffers as they are.
-    if (replacing.load(std::memory_order_acquire)) ClearOutputs(outputs, cEffect.numOutputs, sampleFrames);
-  } else if (sampleFrames > 0) {
-    kr::HostBlock block;
-    block.inputs = inputs;
-    block.inputCount = cEffect.numInputs;
-    block.outputs = outputs;
-    block.outputCount = cEffect.numOutputs;
-    block.frames = sampleFrames;
-    block.replacing = replacing.load(std::memory_order_acquire);
-    block.midiIn = pendingEvents.load(std::memory_order_acquire);
-    block.midiOut = &outRing;
+  kr::HostBlock block;
+  block.inputs = inputs;
+  block.inputCount = cEffect.numInputs;
+  block.outputs = outputs;
+  block.outputCount = cEffect.numOutputs;
+  block.frames = sampleFrames;
+  block.replacing = replacing.load(std::memory_order_acquire);
+  block.midiIn = pendingEvents.load(std::memory_order_acquire);
+  block.midiOut = &outRing;
+  try {
     app->ProcessBlock(block);
-    CollectOutgoingMidi(block);
+  } catch (const std::exception& error) {
+    RecordAudioFailure(error.what());
+  } catch (...) {
+    RecordAudioFailure("unknown error");
   }
-  pendingEvents.store(nullptr, std::memory_order_release);  // valid for one block only
-  inProcess.store(false);
+  if (audioFailed.load(std::memory_order_relaxed)) {
+    if (replacingCall) ClearOutputs(outputs, cEffect.numOutputs, sampleFrames);
+    return;
+  }
+  // Channels no output module wrote are silence in a replacing call.
+  if (replacingCall && outputs != nullptr)
+    for (VstInt32 c = std::max(block.outputsWritten, 0); c < cEffect.numOutputs; ++c)
+      if (outputs[c] != nullptr) std::fill_n(outputs[c], sampleFrames, 0.0f);
+  CollectOutgoingMidi(block);
+}
+
+void KrVst::RecordAudioFailure(const char* what) {
+  // No allocation here: the text is copied into storage the object owns.
+  const std::size_t n = std::min(std::strlen(what), audioFailure.size() - 1);
+  std::memcpy(audioFailure.data(), what, n);
+  audioFailure[n] = '\0';
+  audioFailed.store(true, std::memory_order_release);
 }
 
 void KrVst::CollectOutgoingMidi(const kr::HostBlock& block) {
@@ -87,6 +117,8 @@ void KrVst::suspend() {
 
 void KrVst::resume() {
   WaitForAudioThread();
+  audioFailed.store(false, std::memory_order_release);
+  audioFailureReported = false;
   app->SetSampleRate(getSampleRate());
   pendingEvents.store(nullptr, std::memory_order_release);
   if (topContainer != nullptr && topContainer->HasMidiInput()) wantEvents(1);

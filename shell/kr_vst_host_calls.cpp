@@ -67,7 +67,8 @@ void KrVst::setProgram(VstInt32 program) {
 }
 
 void KrVst::setProgramName(char* name) {
-  if (topContainer != nullptr && name != nullptr) topContainer->RenameCurrentProgram(HostText(name, kHostNameBytes));
+  if (topContainer != nullptr && name != nullptr)
+    topContainer->RenameCurrentProgram(HostTextAsUtf8(name, kHostNameBytes));
 }
 
 void KrVst::getProgramName(char* name) {
@@ -76,18 +77,15 @@ void KrVst::getProgramName(char* name) {
 }
 
 bool KrVst::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
-  if (topContainer == nullptr || index < 0 || index >= numPrograms()) {
-    CopyCut(text, {}, 0);
-    return false;
-  }
+  // A program that does not exist has no name: the host's buffer stays as it is.
+  if (topContainer == nullptr || index < 0 || index >= numPrograms()) return false;
   CopyCut(text, topContainer->ProgramName(index), kProgramNameChars);
   return true;
 }
 
 bool KrVst::copyProgram(VstInt32 destination) {
   if (topContainer == nullptr || destination < 0 || destination >= numPrograms()) return false;
-  topContainer->CopyCurrentProgramTo(destination);
-  return true;
+  return topContainer->CopyCurrentProgramTo(destination);
 }
 
 VstInt32 KrVst::getChunk(void** data, bool isPreset) {
@@ -148,7 +146,15 @@ VstInt32 KrVst::canDo(const char* text) {
 }
 
 VstInt32 KrVst::fxIdle() {
+  ReportAudioFailure();
   // With the editor open its own idle drains the queue.
   if (editor == nullptr || !editor->IsOpen()) app->PumpGuiMessages();
   return 1;
+}
+
+void KrVst::ReportAudioFailure() {
+  if (audioFailureReported || !audioFailed.load(std::memory_order_acquire)) return;
+  audioFailureReported = true;
+  platform::ShowMessageBox({std::string("The patch stopped playing after an error: ") + audioFailure.data(), {},
+                            platform::MessageIcon::Error});
 }

@@ -62,6 +62,11 @@ void ug_envelope_base::Open() {
   ContainerHook(kHookAttachEnvelope);
 }
 
+void ug_envelope_base::Close() {
+  ContainerHook(kHookDetachEnvelope);
+  ug_base::Close();
+}
+
 float ug_envelope_base::ValueAt(const float* buffer, int time) const {
   if (buffer == nullptr) return 0.0f;
   const int index = std::clamp(time - PeriodStart(), 0, BlockLength() - 1);

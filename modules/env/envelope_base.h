@@ -7,11 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "engine/container_hooks.h"
 #include "engine/ug_base.h"
-
-// Container hook code (slot 25) an envelope sends at Open: "attach me to the
-// note source of my voice", so that a re-struck voice can fast-release it.
-inline constexpr int kHookAttachEnvelope = 1;
 
 class ug_envelope_base : public ug_base {
  public:
@@ -19,6 +16,7 @@ class ug_envelope_base : public ug_base {
   static constexpr int kFastReleaseSamples = 15;
 
   void Open() override;
+  void Close() override;
   void OnPlugStateChange(int time, connector* c, PlugState state) override;
   void HandleEvent(ug_event* event) override;
 

@@ -4,16 +4,6 @@
 #include <cmath>
 
 
-namespace {
-
-// Until the panel draws one: attack, decay to a sustain, release.
-constexpr EnvelopePoint kDefaultShape[] = {
-    {1.0f, 100.0f, EnvelopePoint::kPoint},
-    {0.7f, 3.0f, EnvelopePoint::kSustain},
-    {0.0f, 2.0f, EnvelopePoint::kEnd},
-};
-
-}  // namespace
 
 void MultistageShape::Copy(std::span<const EnvelopePoint> from, Points& to) {
   to.count = static_cast<int>(std::min<std::size_t>(from.size(), kCapacity));
@@ -36,7 +26,19 @@ bool MultistageShape::Adopt() {
   return true;
 }
 
-ug_envelope_ms::ug_envelope_ms() : shape_(std::make_shared<MultistageShape>()) { shape_->Set(kDefaultShape); }
+ug_envelope_ms::ug_envelope_ms() : shape_(std::make_shared<MultistageShape>()) {
+  // Until its control hands one over: the control's default shape.
+  shape_->Set(EnvelopeShapeFromText(kDefaultEnvelopeText));
+}
+
+void ug_envelope_ms::ReceiveShape(std::span<const EnvelopePoint> shape) {
+  if ((flags & UGF_OPEN) == 0) {
+    shape_->Set(shape);
+    return;
+  }
+  if (!shape_->Publish(shape)) return;  // an earlier shape is still on its way; the control sends again
+  PostNotify(kShapeChanged, 0);
+}
 
 std::unique_ptr<ug_base> ug_envelope_ms::CreateSame() { return std::make_unique<ug_envelope_ms>(); }
 

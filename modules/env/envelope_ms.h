@@ -1,6 +1,6 @@
 // "Multistage Env": an envelope whose segments are points drawn on the
-// panel. All voices of one module share one shape; the panel hands a new
-// shape over without locks and then notifies the module (kind 7).
+// panel. All voices of one module share one shape; the panel control hands
+// a new shape over without locks and then notifies the module (kind 7).
 #pragma once
 
 #include <array>
@@ -9,14 +9,8 @@
 #include <memory>
 #include <span>
 
+#include "document/envelope_shape.h"
 #include "modules/env/envelope_base.h"
-
-struct EnvelopePoint {
-  enum Kind : std::int32_t { kPoint = 0, kSustain = 1, kEnd = 2 };
-  float level = 0.0f;  // sample units (1.0 = 10 V)
-  float rate = 0.0f;   // level units per second
-  std::int32_t kind = kPoint;
-};
 
 class MultistageShape {
  public:
@@ -45,7 +39,7 @@ class MultistageShape {
   std::atomic<bool> pendingReady_{false};
 };
 
-class ug_envelope_ms : public ug_envelope_base {
+class ug_envelope_ms : public ug_envelope_base, public EnvelopeShapeReceiver {
  public:
   enum PlugIndex { PN_GATE, PN_OVERALL, PN_OUT, PN_IGNORE_PROGRAM_CHANGE };
   static constexpr int kShapeChanged = 7;  // GUI notification kind
@@ -57,6 +51,9 @@ class ug_envelope_ms : public ug_envelope_base {
   void ListInterface(InterfaceList& list) override;
   void Open() override;
   void OnUiNotify(int kind, int value) override;
+  // The shape its panel control stores: taken at once before the module
+  // opens, handed over and announced to every voice copy while it runs.
+  void ReceiveShape(std::span<const EnvelopePoint> shape) override;
 
   MultistageShape& Shape() { return *shape_; }
 

@@ -40,7 +40,7 @@ void ug_vst_in::Close() {
   ug_base::Close();
 }
 
-void ug_vst_in::BeginHostBlock(const kr::HostBlock& block) {
+void ug_vst_in::BeginHostBlock(kr::HostBlock& block) {
   // Only channels the host really has; a plug beyond them reads silence.
   const int usable = block.inputs != nullptr ? std::min(block.inputCount, static_cast<int>(host_.size())) : 0;
   for (int i = 0; i < static_cast<int>(host_.size()); ++i)

@@ -17,7 +17,7 @@ class ug_vst_in : public ug_base, public kr::HostBlockReader {
 
   // Takes the block's input channels and sends its MIDI at the block's start
   // time plus each event's offset (audio thread, before the block runs).
-  void BeginHostBlock(const kr::HostBlock& block) override;
+  void BeginHostBlock(kr::HostBlock& block) override;
 
  private:
   void Copy(int offset, int count);

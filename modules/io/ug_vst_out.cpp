@@ -24,11 +24,12 @@ void ug_vst_out::Close() {
   ug_base::Close();
 }
 
-void ug_vst_out::BeginHostBlock(const kr::HostBlock& block) {
+void ug_vst_out::BeginHostBlock(kr::HostBlock& block) {
   // Only channels the host really has; a plug beyond them writes nowhere.
   const int usable = block.outputs != nullptr ? std::min(block.outputCount, static_cast<int>(host_.size())) : 0;
   for (int i = 0; i < static_cast<int>(host_.size()); ++i)
     host_[static_cast<std::size_t>(i)] = i < usable ? block.outputs[i] : nullptr;
+  block.outputsWritten = std::max(block.outputsWritten, usable);
 }
 
 void ug_vst_out::ChooseMode(int offset, int count) {

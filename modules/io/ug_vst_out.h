@@ -19,7 +19,7 @@ class ug_vst_out : public ug_midi_device, public kr::HostBlockReader {
   void OnMidi(int time, std::uint32_t message) override;
 
   // Takes the block's output channels (audio thread, before the block runs).
-  void BeginHostBlock(const kr::HostBlock& block) override;
+  void BeginHostBlock(kr::HostBlock& block) override;
 
  private:
   void ChooseMode(int offset, int count);

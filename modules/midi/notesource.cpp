@@ -54,9 +54,13 @@ void ug_notesource::HandleEvent(ug_event* event) {
       VoiceNoteOn(t, event->value, event->extra, RefInt(event->ref));
       break;
     case UET_NOTE_OFF:
-    case UET_NOTE_RESTRIKE:
-      // The envelopes that attach to a note source (restrike) are not built.
       VoiceNoteOff(t, event->value, event->extra, RefInt(event->ref));
+      break;
+    case UET_NOTE_RESTRIKE:
+      VoiceNoteOff(t, event->value, event->extra, RefInt(event->ref));
+      // The voice's envelopes fall to 0 before its next note starts.
+      for (ug_base* envelope : Envelopes())
+        envelope->AddEvent(envelope->NewEvent(t, UET_NOTE_RESTRIKE, event->value, event->ref, event->extra), true);
       break;
     case UET_PITCH_BEND:
       VoiceBend(t, static_cast<float>(event->value) * (1.0f / 8192.0f));

@@ -168,6 +168,9 @@ bool CreateDirectory(const std::string& path) {
 
 char PathSeparator() { return '/'; }
 
+std::string Utf8ToHostText(std::string_view utf8) { return std::string(utf8); }
+std::string HostTextToUtf8(std::string_view hostText) { return std::string(hostText); }
+
 void ShowSystemMessageBox(const MessageBoxRequest& request) {
   std::fprintf(stderr, "[%s] %s\n", request.caption.empty() ? "Kestrune" : request.caption.c_str(),
                request.text.c_str());

@@ -110,6 +110,28 @@ bool CreateDirectory(const std::string& path) {
 
 char PathSeparator() { return '\\'; }
 
+namespace {
+
+// Between a code page's bytes and UTF-16, then the other code page.
+std::string Recode(std::string_view text, UINT from, UINT to) {
+  if (text.empty()) return {};
+  const int length = static_cast<int>(text.size());
+  const int wide = MultiByteToWideChar(from, 0, text.data(), length, nullptr, 0);
+  if (wide <= 0) return {};
+  std::wstring utf16(static_cast<std::size_t>(wide), L'\0');
+  MultiByteToWideChar(from, 0, text.data(), length, utf16.data(), wide);
+  const int bytes = WideCharToMultiByte(to, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return {};
+  std::string out(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(to, 0, utf16.data(), wide, out.data(), bytes, nullptr, nullptr);
+  return out;
+}
+
+}  // namespace
+
+std::string Utf8ToHostText(std::string_view utf8) { return Recode(utf8, CP_UTF8, CP_ACP); }
+std::string HostTextToUtf8(std::string_view hostText) { return Recode(hostText, CP_ACP, CP_UTF8); }
+
 void ShowSystemMessageBox(const MessageBoxRequest& request) {
   UINT style = MB_OK;
   switch (request.icon) {

@@ -55,7 +55,7 @@ TEST_F(StartUp, DataFileBesideThePluginIsReadAsItIs) {
   EXPECT_EQ(top->AudioOutputNames(), (std::vector<std::string>{"Out 1", "Out 2"}));
   EXPECT_FALSE(top->HasMidiInput());
   EXPECT_FALSE(top->GovernedByPatchSelect());
-  EXPECT_EQ(top->ProgramName(0), "");
+  EXPECT_EQ(top->ProgramName(0), "Patch   1");  // unnamed: "Patch %3d" of its number plus one
   EXPECT_TRUE(top->GetChunk(false).empty());
 }
 

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "document/document_builder.h"
+#include "document/document_file.h"
 #include "document/imbedded_file.h"
 #include "platform/platform.h"
 #include "support/temp_dir.h"
@@ -52,6 +54,30 @@ TEST(ImbeddedFile, MissingSourceShowsTheMessage) {
   platform::SetMessageSink(previous);
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0], "Can't find/open imbeded file: /no/such/file.wav");
+}
+
+}  // namespace
+
+namespace {
+
+// The files a document carries are handed over as soon as the header is
+// read: a document whose root container is cut off still hands them over
+// (a module library among them must be in place before modules are read).
+TEST(ImbeddedFile, HandedOverBeforeTheRootContainerIsRead) {
+  DocumentBuilder b;
+  b.EmbedFile("Lib.krm", {'l', 'i', 'b'});
+  b.AddModule(b.AddContainer(b.Root()), "VCA");
+  const std::vector<std::uint8_t> whole = WriteDocument(*b.Finish());
+  const std::vector<std::uint8_t> cut(whole.begin(), whole.end() - static_cast<std::ptrdiff_t>(whole.size() / 3));
+  std::vector<std::string> seen;
+  const auto note = [&](std::span<const std::unique_ptr<imbedded_file>> files) {
+    for (const auto& f : files) seen.push_back(f->Name());
+  };
+  platform::MessageSink quiet = platform::SetMessageSink([](const platform::MessageBoxRequest&) {});
+  const DocumentLoadResult loaded = ReadDocument(cut, LoadMode::Restricted, note);
+  platform::SetMessageSink(quiet);
+  EXPECT_EQ(loaded.document, nullptr);
+  EXPECT_EQ(seen, std::vector<std::string>{"Lib.krm"});
 }
 
 }  // namespace

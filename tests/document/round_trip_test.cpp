@@ -10,6 +10,7 @@
 #include "document/iterators.h"
 #include "document/panel_objects.h"
 #include "registry/module_info.h"
+#include "registry/module_registry.h"
 #include "test_modules.h"
 
 namespace {
@@ -234,3 +235,28 @@ TEST(FuzzCorpus, DISABLED_WriteSeeds) {
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
 }
+
+namespace {
+
+// Documents up to version 49 store a "Patch Select" as an inner control: its
+// stored plugs stay the module's own, so the wires that end at them do too.
+TEST(RoundTrip, OldPatchSelectKeepsItsStoredPlugsAndWires) {
+  doctest::RegisterTestModules();
+  DocumentBuilder b;
+  CContainer& root = b.Root();
+  CUG& source = b.AddModule(root, "T Source");
+  auto& select = static_cast<Ctl_PatchSel&>(
+      b.AddObject(root, std::make_unique<Ctl_PatchSel>(ModuleRegistry::Get().FindByName("T Sink"))));
+  b.Connect(b.Plug(source, "Out"), b.Plug(select, "In"));
+  auto loaded = doctest::Read(doctest::Write(*b.Finish(), 49));
+  ASSERT_TRUE(loaded.document) << loaded.error;
+  const Ctl_PatchSel* read = FindChild<Ctl_PatchSel>(*loaded.document->root, "Ctl_PatchSel");
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->Entry()->name, "Patch Select");
+  ASSERT_FALSE(read->Plugs().empty());
+  const CPlug2& in = *read->Plugs()[0];
+  EXPECT_EQ(in.Owner(), read);
+  ASSERT_EQ(in.Wires().size(), 1u) << "the wire still ends at the module";
+}
+
+}  // namespace

@@ -1,6 +1,8 @@
 // Events reach modules at their exact sample, whatever the host block size.
 #include <gtest/gtest.h>
 
+#include "engine/msg_id.h"
+#include "engine/msg_stream.h"
 #include "support/engine_modules.h"
 
 using namespace kr_test;
@@ -209,3 +211,58 @@ TEST(EventPoolUse, SteadyStateProcessingDoesNotGrowThePool) {
   EXPECT_EQ(engine.master.Events().InUse(), 0u) << "every handled event went back to the pool";
 }
 
+
+namespace {
+
+// A flood of events beyond the engine's reserve: the pool does not grow on
+// the audio thread; the excess is dropped and counted, and the engine plays on.
+TEST(EventPoolLimits, AFloodBeyondTheReserveIsDroppedNotAllocated) {
+  kr_test::TestEngine engine(64);
+  auto* rec = engine.root.Add<kr_test::Recorder>(1);
+  engine.Start();
+  const std::size_t capacity = engine.master.Events().Capacity();
+  ASSERT_GE(capacity, EventPool::kEngineReserve);
+  for (std::size_t i = 0; i < capacity + 500; ++i) rec->AddEvent(rec->NewEvent(engine.master.now + 10, 1000), true);
+  EXPECT_EQ(engine.master.Events().Capacity(), capacity);
+  EXPECT_EQ(engine.master.Events().Dropped(), 500u);
+  engine.master.Process(64);
+  EXPECT_EQ(rec->EventsOnly().size(), capacity) << "what fitted was handled";
+  rec->log.clear();
+  rec->AddEvent(rec->NewEvent(engine.master.now + 5, 1001), true);
+  engine.master.Process(64);
+  ASSERT_EQ(rec->EventsOnly().size(), 1u) << "events flow again once the pool has room";
+}
+
+// The audio thread never waits for a GUI-thread dispatch: a block that
+// arrives while one is under way is skipped (its caller hears silence) and
+// the clocks stay where they were.
+class ProcessDuringDispatch final : public dsp_msg_target {
+ public:
+  explicit ProcessDuringDispatch(KrAudioMaster& master) : master_(master) {}
+  void OnGuiMessage(std::int32_t, my_input_stream&) override {
+    const int before = master_.now;
+    master_.Process(64);
+    clockMoved = master_.now != before;
+  }
+  bool clockMoved = true;
+
+ private:
+  KrAudioMaster& master_;
+};
+
+TEST(GuiDispatch, ABlockArrivingDuringAGuiDispatchIsSkippedNotWaitedFor) {
+  kr_test::TestEngine engine(64);
+  engine.root.Add<kr_test::Recorder>(1);
+  engine.Start();
+  ProcessDuringDispatch target(engine.master);
+  engine.master.RegisterTarget(77, &target);
+  my_msg_que_output_stream(engine.master.GuiToDsp(), 77, kMsgNotify).Send();
+  engine.master.RequestDispatch();  // no block runs: dispatched here, on the GUI side
+  EXPECT_FALSE(target.clockMoved);
+  EXPECT_EQ(engine.master.SkippedBlocks(), 1);
+  engine.master.Process(64);
+  EXPECT_EQ(engine.master.now, 64) << "the next block plays";
+  engine.master.UnregisterTarget(77);
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 // parameters, and the order in which a program change reaches everything.
 #include <gtest/gtest.h>
 
+#include "app/top_container_adapter.h"
 #include "document/module_parameters.h"
 #include "document/patch_select_program.h"
 #include "engine/ug_base.h"
@@ -202,6 +203,39 @@ TEST(SetProgram, NestedContainerWithoutMemoryNamesFromTheNearestMemory) {
   EXPECT_EQ(nested.FindParameter("Program Name")->ValueText(), "Keys");
   nested.FindParameter("Program Name")->SetValueText("Organ");
   EXPECT_EQ(root->ProgramName(1), "Organ");
+}
+
+// The host's program call reaches the top container's program change: the
+// enclosing memory switches, the container announces "Program", and the
+// containers and "Patch Select" inside it follow.
+TEST(SetProgram, TheHostsProgramCallRunsTheContainersProgramChange) {
+  CPatchManager::SetApplyPatchHook(&CountApplied);
+  g_applied = 0;
+  auto root = MakeContainer("Root");
+  root->EnsurePatchMemory();
+  CContainer& top = AddContainer(*root, "Synth");
+  CContainer& inner = AddContainer(top, "Inner");
+  auto& ps = static_cast<Ctl_PatchSel&>(top.AddChild(std::make_unique<Ctl_PatchSel>()));
+  ShownProgramModule audio;
+  ps.SetAudioObject(&audio);
+  std::vector<Heard> log;
+  Recorder program(log, "Program");
+  top.FindParameter("Program")->AddObserver(&program);
+
+  TopContainerAdapter adapter(top);
+  adapter.SelectProgram(6);
+  EXPECT_EQ(root->PatchMemory()->CurrentPatch(), 6);
+  EXPECT_EQ(g_applied, 1) << "the memory's patch is applied";
+  EXPECT_EQ(top.CurrentProgram(), 6);
+  EXPECT_EQ(inner.CurrentProgram(), 6);
+  EXPECT_EQ(audio.told, (std::vector<std::pair<int, int>>{{5, 6}}));
+  EXPECT_EQ(log, (std::vector<Heard>{{"Program", 31, kMark}}));
+  EXPECT_EQ(adapter.ProgramName(6), "Patch   7");
+  adapter.RenameCurrentProgram("Pad");
+  EXPECT_EQ(root->ProgramName(6), "Pad");
+  top.FindParameter("Program")->RemoveObserver(&program);
+  ps.SetAudioObject(nullptr);
+  CPatchManager::SetApplyPatchHook(nullptr);
 }
 
 TEST(SetProgram, ContainerParametersAnnounceTheirEnd) {

@@ -2,11 +2,15 @@
 // (buffers, host MIDI, the replacing mode) and sample-rate changes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <stdexcept>
 #include <chrono>
 #include <thread>
 
+#include "base/denormals.h"
 #include "shell_fakes.h"
+#include "support/message_capture.h"
 
 using namespace vst;
 using shelltest::FakeWorld;
@@ -21,13 +25,62 @@ class Audio : public ::testing::Test {
   ShellFixtureState s;
 };
 
-TEST_F(Audio, BlocksBeforeResumeLeaveTheBuffersAlone) {
+// Nothing plays before resume or after suspend: an accumulating host keeps
+// its buffers, a replacing host hears silence (not whatever its buffers held).
+TEST_F(Audio, BlocksWhileSuspendedAreSilentForAReplacingHost) {
   s.host.PrepareBlock(64);
-  for (float& x : s.host.Output(0)) x = 0.5f;
-  s.host.RunBlock();
-  s.host.RunBlock({}, ProcessMode::Accumulating);
-  for (float x : s.host.Output(0)) ASSERT_EQ(x, 0.5f);
+  for (int round = 0; round < 2; ++round) {
+    for (float& x : s.host.Output(0)) x = 0.5f;
+    s.host.RunBlock({}, ProcessMode::Accumulating);
+    for (float x : s.host.Output(0)) ASSERT_EQ(x, 0.5f);
+    s.host.RunBlock();
+    for (int c = 0; c < 2; ++c)
+      for (float x : s.host.Output(c)) ASSERT_EQ(x, 0.0f);
+    Resume();
+    s.host.Dispatch(effMainsChanged, 0, 0);  // then suspended again
+  }
   EXPECT_EQ(s.world.blockCount, 0);
+}
+
+// Channels the engine did not write are silence in a replacing call; an
+// accumulating call leaves them as they were.
+TEST_F(Audio, OutputsTheEngineDidNotWriteAreSilentWhenReplacing) {
+  s.world.duringBlock = [](FakeWorld&, kr::HostBlock& block) {
+    std::fill_n(block.outputs[0], block.frames, 0.25f);
+    block.outputsWritten = 1;
+  };
+  Resume();
+  s.host.PrepareBlock(32);
+  for (int c = 0; c < 2; ++c) std::fill(s.host.Output(c).begin(), s.host.Output(c).end(), 0.5f);
+  s.host.RunBlock();
+  for (float x : s.host.Output(0)) ASSERT_EQ(x, 0.25f);
+  for (float x : s.host.Output(1)) ASSERT_EQ(x, 0.0f);
+  std::fill(s.host.Output(1).begin(), s.host.Output(1).end(), 0.5f);
+  s.host.RunBlock({}, ProcessMode::Accumulating);
+  for (float x : s.host.Output(1)) ASSERT_EQ(x, 0.5f);
+}
+
+// An engine that throws during a block: the host never sees the exception,
+// hears silence until the next resume, and the GUI thread reports it once.
+TEST_F(Audio, AnEngineFailureIsSilenceAndOneMessage) {
+  s.world.duringBlock = [](FakeWorld&, kr::HostBlock&) { throw std::runtime_error("plug index 9 out of range"); };
+  Resume();
+  s.host.PrepareBlock(16);
+  for (float& x : s.host.Output(0)) x = 0.5f;
+  krtest::MessageCapture messages;
+  s.host.RunBlock();
+  for (float x : s.host.Output(0)) ASSERT_EQ(x, 0.0f);
+  s.world.duringBlock = nullptr;
+  const int blocks = s.world.blockCount;
+  s.host.RunBlock();
+  EXPECT_EQ(s.world.blockCount, blocks) << "no more blocks reach the engine";
+  s.host.Dispatch(effIdle);
+  s.host.Dispatch(effIdle);
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(messages.texts[0], "The patch stopped playing after an error: plug index 9 out of range");
+  Resume();
+  s.host.RunBlock();
+  EXPECT_EQ(s.world.blockCount, blocks + 1) << "a resume plays again";
 }
 
 TEST_F(Audio, ResumeStartsTheEngineAndAsksForMidiAndIdle) {
@@ -178,5 +231,27 @@ TEST_F(Audio, EmptyOrNegativeBlocksRunNothing) {
   s.vst->processReplacing(nullptr, nullptr, -64);
   EXPECT_TRUE(s.world.log.empty());
 }
+
+
+#if defined(KR_HAVE_SSE_CONTROL)
+// Subnormals flush to zero inside the host's audio calls only: the host's
+// own floating-point mode comes back afterwards.
+TEST_F(Audio, AudioCallsFlushSubnormalsAndRestoreTheHostMode) {
+  unsigned inside = 0;
+  s.world.duringBlock = [&](FakeWorld&, kr::HostBlock&) { inside = _mm_getcsr(); };
+  Resume();
+  s.host.PrepareBlock(8);
+  const unsigned before = _mm_getcsr();
+  const unsigned flags = kr::ScopedFlushDenormals::kFlushToZero | kr::ScopedFlushDenormals::kDenormalsAreZero;
+  ASSERT_EQ(before & flags, 0u);
+  s.host.RunBlock();
+  EXPECT_EQ(inside & flags, flags);
+  EXPECT_EQ(_mm_getcsr(), before);
+  inside = 0;
+  s.host.RunBlock({}, ProcessMode::Accumulating);
+  EXPECT_EQ(inside & flags, flags);
+  EXPECT_EQ(_mm_getcsr(), before);
+}
+#endif
 
 }  // namespace

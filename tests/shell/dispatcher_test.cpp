@@ -75,8 +75,9 @@ TEST_F(Dispatcher, ProgramNamesAreCutToTheHostBuffer) {
   std::memset(name, 'x', sizeof name);
   EXPECT_EQ(D(effGetProgramNameIndexed, 2, 99, name), 1);
   EXPECT_STREQ(name, "A very long program nam");
-  EXPECT_EQ(D(effGetProgramNameIndexed, 16, 0, name), 0);
-  EXPECT_STREQ(name, "");
+  std::memset(name, 'x', sizeof name);
+  EXPECT_EQ(D(effGetProgramNameIndexed, 16, 0, name), 0);  // no such program: the buffer is not touched
+  EXPECT_EQ(name[0], 'x');
 
   char renamed[] = "Bass";
   EXPECT_EQ(D(effSetProgramName, 0, 0, renamed), 0);
@@ -84,13 +85,34 @@ TEST_F(Dispatcher, ProgramNamesAreCutToTheHostBuffer) {
   EXPECT_EQ(D(effSetProgramName, 0, 0, nullptr), 0);
 }
 
-TEST_F(Dispatcher, CopyProgram) {
+TEST_F(Dispatcher, CopyProgramAnswersWhatTheContainerDid) {
   D(effSetProgram, 0, 3);
   EXPECT_EQ(D(effCopyProgram, 9), 1);
   EXPECT_EQ(s.world.log.back(), "CopyProgram 3 to 9");
+  s.world.copyProgramSucceeds = false;
+  EXPECT_EQ(D(effCopyProgram, 10), 0) << "a copy that did not happen is not reported as done";
   EXPECT_EQ(D(effCopyProgram, 16), 0);
-  EXPECT_EQ(s.world.log.back(), "CopyProgram 3 to 9");
+  EXPECT_EQ(s.world.log.back(), "CopyProgram 3 to 10");
 }
+
+#if !defined(_WIN32)
+// Linux hosts speak UTF-8: names travel unchanged and are cut between
+// characters, never inside one.
+TEST_F(Dispatcher, ProgramNamesAreUtf8CutBetweenCharacters) {
+  D(effSetProgram, 0, 4);
+  char accented[] = "Caf\xC3\xA9 Cr\xC3\xA8me";
+  EXPECT_EQ(D(effSetProgramName, 0, 0, accented), 0);
+  EXPECT_EQ(s.world.programNames[4], accented);
+  char name[64];
+  EXPECT_EQ(D(effGetProgramName, 0, 0, name), 0);
+  EXPECT_STREQ(name, accented);
+  // 22 ASCII bytes, then a two-byte character that would end at byte 24.
+  s.world.programNames[4] = "abcdefghijklmnopqrstuv\xC3\xA9z";
+  std::memset(name, 'x', sizeof name);
+  EXPECT_EQ(D(effGetProgramName, 0, 0, name), 0);
+  EXPECT_STREQ(name, "abcdefghijklmnopqrstuv");
+}
+#endif
 
 TEST_F(Dispatcher, ChunksGoToTheContainer) {
   void* data = nullptr;

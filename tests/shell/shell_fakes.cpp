@@ -62,8 +62,9 @@ std::string FakeTopContainer::ProgramName(int program) const {
 void FakeTopContainer::RenameCurrentProgram(std::string_view name) {
   world_.programNames.at(static_cast<std::size_t>(world_.containerProgram)) = std::string(name);
 }
-void FakeTopContainer::CopyCurrentProgramTo(int program) {
+bool FakeTopContainer::CopyCurrentProgramTo(int program) {
   world_.log.push_back("CopyProgram " + std::to_string(world_.containerProgram) + " to " + std::to_string(program));
+  return world_.copyProgramSucceeds;
 }
 std::span<const std::uint8_t> FakeTopContainer::GetChunk(bool isPreset) {
   world_.log.push_back(isPreset ? "GetChunk preset" : "GetChunk bank");

@@ -99,7 +99,7 @@ class FakeTopContainer final : public TopContainer {
   void SelectProgram(int program) override;
   std::string ProgramName(int program) const override;
   void RenameCurrentProgram(std::string_view name) override;
-  void CopyCurrentProgramTo(int program) override;
+  bool CopyCurrentProgramTo(int program) override;
   std::span<const std::uint8_t> GetChunk(bool isPreset) override;
   std::intptr_t SetChunk(std::span<const std::uint8_t> data, bool isPreset) override;
   bool WatchProgramParameter(ParamWatcher& watcher) override;
@@ -124,6 +124,7 @@ struct FakeWorld {
   bool patchSelect = true;
   std::vector<std::string> programNames = std::vector<std::string>(128, "Init");
   int containerProgram = -1;
+  bool copyProgramSucceeds = true;
   std::vector<std::uint8_t> chunk = {1, 2, 3, 4, 5};
   std::intptr_t setChunkResult = 1;
   std::vector<std::uint8_t> receivedChunk;

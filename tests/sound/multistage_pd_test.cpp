@@ -82,7 +82,7 @@ TEST(Multistage, ShapeHandOverIsAdoptedOnNotifyByEveryVoice) {
   rig.gate->ScheduleStep(0, 1.0f);
   rig.engine.Start();
   rig.engine.Render(20000, 64);
-  EXPECT_EQ(rig.tap->samples.back(), 0.7f) << "the default shape sustains at 7 V";
+  EXPECT_EQ(rig.tap->samples.back(), 0.8f) << "the default shape \"(0.1,1.0)S(0.4,0.8)(1.0,0.0)\" sustains at 8 V";
   ASSERT_TRUE(rig.module->Shape().Publish(second));
   rig.module->OnUiNotify(ug_envelope_ms::kShapeChanged, 0);
   rig.gate->ScheduleStep(20000, 0.0f);

@@ -27,6 +27,22 @@ struct FakeHost : AudioMasterHost {
   void RefreshParameters() override { ++refreshes; }
   void PostMessageBox(std::string_view text, std::int32_t) override { boxes.emplace_back(text); }
   kr::ModuleFiles* Files() override { return files; }
+  void PostDisplayValue(ug_base& module, float value) override { displays.push_back({&module, module.clock, value}); }
+  void PostCommand(ug_base& module, std::string_view text, bool tooLong) override {
+    commands.push_back({&module, module.clock, std::string(text), tooLong});
+  }
+
+  struct Display {
+    ug_base* module;
+    int clock;  // the module's clock when it sent (the time of an update)
+    float value;
+  };
+  struct Command {
+    ug_base* module;
+    int clock;
+    std::string text;
+    bool tooLong;
+  };
 
   vst::VstTimeInfo info{};
   bool hasTime = true;
@@ -35,6 +51,8 @@ struct FakeHost : AudioMasterHost {
   int refreshes = 0;
   std::vector<std::string> boxes;
   kr::ModuleFiles* files = nullptr;  // the files modules open and write (none unless a test gives some)
+  std::vector<Display> displays;
+  std::vector<Command> commands;
 };
 
 // Holds the constant sources of unconnected inputs (as a container's I/O
