@@ -54,6 +54,7 @@ void CKestruneAppVST::StartSound(int blockSize) {
   engine_.SetTimeSource([host = host_](std::int32_t filter) -> const vst::VstTimeInfo* {
     return host != nullptr ? host->TimeInfo(filter) : nullptr;
   });
+  engine_.SetModuleFiles(this);
   engine_.StartSound(*Document()->Root(), blockSize);
 }
 

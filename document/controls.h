@@ -172,5 +172,7 @@ class CStepSeq : public CUG {
 
 namespace control_classes {
 std::span<const RuntimeClass* const> All();
+extern const RuntimeClass kOscSf;        // "Cosc_sf"
+extern const RuntimeClass kSamplePlay2;  // "Ctl_SamplePlay2"
 extern const RuntimeClass kEnvEdit;  // "Ctl_Env_Edit", the drawn envelope of "Multistage Env"
 }

@@ -9,6 +9,9 @@
 
 class dsp_to_ui_que;
 class ug_base;
+namespace kr {
+class ModuleFiles;
+}
 
 class AudioMasterHost {
  public:
@@ -32,4 +35,7 @@ class AudioMasterHost {
   virtual dsp_to_ui_que* GuiQueue() { return nullptr; }
   // Stop acknowledged by the audio thread (after a stop request).
   virtual void OnStopAcknowledged() {}
+  // The files modules open and write; null when there is no application
+  // (tests), and modules then find no files.
+  virtual kr::ModuleFiles* Files() { return nullptr; }
 };

@@ -3,12 +3,14 @@
 #include <algorithm>
 
 #include "document/container.h"
+#include "document/controls.h"
 #include "document/cug.h"
 #include "document/iterators.h"
 #include "document/line2.h"
 #include "document/plug2.h"
 #include "engine/audio_master.h"
 #include "engine/audio_pair.h"
+#include "engine/document_text.h"
 #include "engine/kr_exception.h"
 #include "engine/ug_io_mod.h"
 #include "graph/midi_automation_routing.h"
@@ -171,6 +173,11 @@ std::unique_ptr<ug_base> GraphBuilder::MakeAudioObject(CUG& module) {
   module.SetAudioObject(object);
   object->docModule = &module;
   object->title = module.Title();
+  if (auto* taker = dynamic_cast<DocumentTextTaker*>(object)) {
+    const auto* control = dynamic_cast<const CControl*>(&module);
+    taker->TakeDocumentText(control != nullptr && control->ValueType() == ControlValueType::Text ? control->ValueText()
+                                                                                               : std::string());
+  }
   object->handle = handleFor_ ? handleFor_(module) : 0;
   if (object->handle != 0) master_.RegisterTarget(object->handle, object);
   if (module.Flag()) object->flags |= UGF_BUILD_1000;

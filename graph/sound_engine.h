@@ -44,6 +44,8 @@ class SoundEngine final : public AudioMasterHost {
   void SetTimeSource(TimeSource source) { timeSource_ = std::move(source); }
   // Called on the GUI thread when a module asks its document object to redraw.
   void SetRefreshHandler(RefreshHandler handler) { refreshHandler_ = std::move(handler); }
+  // The application's file lookup for modules (kept, not owned).
+  void SetModuleFiles(kr::ModuleFiles* files) { files_ = files; }
   // Called on the GUI thread with each new display value of a meter.
   void SetDisplayHandler(DisplayHandler handler) { displayHandler_ = std::move(handler); }
   // The latest display value a meter sent for a module (GUI thread); none
@@ -67,6 +69,7 @@ class SoundEngine final : public AudioMasterHost {
   double SampleRate() const override { return sampleRate_; }
   void PostMessageBox(std::string_view text, std::int32_t style) override;
   void PostRefresh(ug_base& module) override;
+  kr::ModuleFiles* Files() override { return files_; }
   void PostDisplayValue(ug_base& module, float value) override;
   dsp_to_ui_que* GuiQueue() override { return &gui_.Queue(); }
   void PostCommand(ug_base& module, std::string_view commandLine, bool tooLong) override;
@@ -84,6 +87,7 @@ class SoundEngine final : public AudioMasterHost {
   double sampleRate_ = 44100.0;
   TimeSource timeSource_;
   RefreshHandler refreshHandler_;
+  kr::ModuleFiles* files_ = nullptr;
   DisplayHandler displayHandler_;
   CommandLauncher launcher_{gui_};
   CContainer* document_ = nullptr;

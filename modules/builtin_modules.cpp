@@ -32,6 +32,9 @@ void RegisterBuiltinModules() {
     modules::RegisterPatchMemoryModules(registry);
     modules::RegisterHostIoModules(registry);
     modules::RegisterLegacyModules(registry);
+    modules::RegisterSamplerModules(registry);
+    modules::RegisterSoundfontModules(registry);
+    modules::RegisterMidiFileModules(registry);
   });
 }
 

@@ -17,5 +17,8 @@ void RegisterMeterModules(ModuleRegistry& registry);
 void RegisterPatchMemoryModules(ModuleRegistry& registry);
 void RegisterHostIoModules(ModuleRegistry& registry);
 void RegisterLegacyModules(ModuleRegistry& registry);
+void RegisterSamplerModules(ModuleRegistry& registry);
+void RegisterSoundfontModules(ModuleRegistry& registry);
+void RegisterMidiFileModules(ModuleRegistry& registry);
 
 }  // namespace kr::modules
