@@ -17,7 +17,12 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine64 dpkg-dev python3
   clang libclang-rt-14-dev
+  timgm6mb-soundfont musescore-general-soundfont-small alsa-utils faust-common fluidsynth sox
 )
+
+# Files the sample, SoundFont and MIDI file tests play, taken from packages
+# whose programs are not needed: unpacked into build/third-party.
+THIRD_PARTY=build/third-party
 
 log() { printf '\n== %s\n' "$*" >&2; }
 
@@ -36,6 +41,22 @@ install_missing() {
   if [ "$(id -u)" -ne 0 ]; then sudo=sudo; fi
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# freewheeling's small basic.sf2, from the package file alone (apt-get
+# download + dpkg -x; the program is not installed).
+fetch_test_files() {
+  local target=$THIRD_PARTY/freewheeling/usr/share/sounds/sf2/basic.sf2
+  [ -f "$target" ] && return 0
+  log "unpacking basic.sf2 from freewheeling"
+  local tmp
+  tmp=$(mktemp -d)
+  chmod 755 "$tmp"  # apt downloads as its own user
+  (cd "$tmp" && apt-get download freewheeling >/dev/null)
+  mkdir -p "$THIRD_PARTY/freewheeling"
+  dpkg -x "$tmp"/freewheeling_*.deb "$THIRD_PARTY/freewheeling"
+  rm -rf "$tmp"
+  [ -f "$target" ] || { echo "basic.sf2 is not in the freewheeling package" >&2; return 1; }
 }
 
 timed() {
@@ -99,6 +120,7 @@ run_demo() {
 job=${1:-demo}
 shift || true
 install_missing
+fetch_test_files
 case "$job" in
   deps) prepare_windows_libraries ;;
   demo) run_demo "$@" ;;

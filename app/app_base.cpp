@@ -59,3 +59,13 @@ std::unique_ptr<kr::ReadStream> CKestruneAppBase::OpenFileForModule(std::string_
   return kr::OpenModuleFile(
       name, defaultExtension, [this](std::string_view extension) { return DefaultDirectory(extension); }, embedded_);
 }
+
+std::string CKestruneAppBase::PathForWriting(std::string_view name, std::string_view defaultExtension) {
+  const auto directoryFor = [this](std::string_view extension) { return DefaultDirectory(extension); };
+  std::string path = kr::ResolveModuleFileForWriting(name, defaultExtension, directoryFor);
+  if (!path.empty()) {
+    const std::size_t cut = path.find_last_of(platform::PathSeparator());
+    if (cut != std::string::npos) platform::CreateDirectory(path.substr(0, cut));
+  }
+  return path;
+}

@@ -11,11 +11,12 @@
 #include "app/gdiplus_session.h"
 #include "base/read_stream.h"
 #include "document/embedded_files.h"
+#include "engine/module_files.h"
 
-class CKestruneAppBase {
+class CKestruneAppBase : public kr::ModuleFiles {
  public:
   CKestruneAppBase();
-  virtual ~CKestruneAppBase();
+  ~CKestruneAppBase() override;
   CKestruneAppBase(const CKestruneAppBase&) = delete;
   CKestruneAppBase& operator=(const CKestruneAppBase&) = delete;
 
@@ -46,6 +47,12 @@ class CKestruneAppBase {
   // A file a module names: from disk, else embedded bytes of the same file
   // name; null when neither exists.
   std::unique_ptr<kr::ReadStream> OpenFileForModule(std::string_view name, std::string_view defaultExtension) const;
+
+  // kr::ModuleFiles, for the modules of the running engine.
+  std::unique_ptr<kr::ReadStream> OpenForReading(std::string_view name, std::string_view defaultExtension) override {
+    return OpenFileForModule(name, defaultExtension);
+  }
+  std::string PathForWriting(std::string_view name, std::string_view defaultExtension) override;
 
  private:
   void AcceptEmbeddedFiles(std::span<const std::unique_ptr<imbedded_file>> files);

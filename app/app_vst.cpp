@@ -11,9 +11,16 @@ CKestruneAppVST::~CKestruneAppVST() { DeleteDocument(); }
 bool CKestruneAppVST::Initialise() {
   top_.reset();
   settings_.reset();
+  patchMemories_.clear();
   if (!StartUp()) return false;
   settings_.emplace(Document()->Settings());
+  patchMemories_ = kr::MakePatchMemories(*Document()->Root());
   return true;
+}
+
+void CKestruneAppVST::ProcessBlock(kr::HostBlock& block) {
+  if (top_) top_->ApplyPendingHostValues();
+  engine_.Process(block);
 }
 
 const DocumentSettings* CKestruneAppVST::Settings() const { return settings_ ? &*settings_ : nullptr; }
@@ -36,6 +43,7 @@ void CKestruneAppVST::DeleteDocument() {
   StopSound();
   top_.reset();
   settings_.reset();
+  patchMemories_.clear();
   DestroyDocument();
 }
 
@@ -46,6 +54,7 @@ void CKestruneAppVST::StartSound(int blockSize) {
   engine_.SetTimeSource([host = host_](std::int32_t filter) -> const vst::VstTimeInfo* {
     return host != nullptr ? host->TimeInfo(filter) : nullptr;
   });
+  engine_.SetModuleFiles(this);
   engine_.StartSound(*Document()->Root(), blockSize);
 }
 

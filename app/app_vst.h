@@ -11,6 +11,7 @@
 #include "app/top_container_adapter.h"
 #include "engine/gui_pump.h"
 #include "graph/sound_engine.h"
+#include "patch/patch_memory.h"
 
 // The document's header settings as the shell reads them.
 class HeaderSettingsView final : public DocumentSettings {
@@ -50,11 +51,12 @@ class CKestruneAppVST final : public CKestruneAppBase, public KrApplication {
   void StartSound(int blockSize) override;
   void StopSound() override { engine_.StopSound(); }
   bool SoundRunning() const override { return engine_.Running(); }
-  void ProcessBlock(kr::HostBlock& block) override { engine_.Process(block); }
+  void ProcessBlock(kr::HostBlock& block) override;
   void PumpGuiMessages() override { gui_.Pump(); }
 
  private:
   kr::HostServices* host_ = nullptr;
+  std::vector<std::unique_ptr<kr::PatchMemory>> patchMemories_;  // before the adapter that uses them
   std::optional<HeaderSettingsView> settings_;
   std::unique_ptr<TopContainerAdapter> top_;
   GuiPump gui_;

@@ -1,7 +1,11 @@
 #include "app/top_container_adapter.h"
 
 #include "document/container.h"
+#include "document/controls.h"
 #include "document/iterators.h"
+#include "patch/host_parameters.h"
+#include "patch/patch_memory.h"
+#include "patch/program_chunk.h"
 #include "registry/module_info.h"
 
 namespace {
@@ -91,4 +95,48 @@ std::string TopContainerAdapter::ProgramParameterText() const {
 
 void TopContainerAdapter::RenameCurrentProgram(std::string_view name) {
   container_.RenameCurrentProgram(std::string(name));
+}
+
+TopContainerAdapter::~TopContainerAdapter() = default;
+
+std::vector<CControl*> TopContainerAdapter::LegacyControls() const {
+  std::vector<CControl*> controls;
+  ForEachModule(container_, [&](const CUG& m) {
+    if (auto* control = DynamicKind<CControl>(const_cast<CUG*>(&m))) controls.push_back(control);
+  });
+  return controls;
+}
+
+bool TopContainerAdapter::CopyCurrentProgramTo(int program) {
+  kr::PatchMemory* memory = kr::PatchMemory::Of(container_.NearestPatchMemory());
+  return memory != nullptr && memory->CopyCurrentTo(program);
+}
+
+std::span<const std::uint8_t> TopContainerAdapter::GetChunk(bool isPreset) {
+  CPatchManager* names = container_.NearestPatchMemory();
+  chunk_ = kr::WriteChunk({names, kr::PatchMemory::Of(names), kr::LegacyOrder(LegacyControls())}, isPreset);
+  return chunk_;
+}
+
+std::intptr_t TopContainerAdapter::SetChunk(std::span<const std::uint8_t> data, bool isPreset) {
+  CPatchManager* names = container_.NearestPatchMemory();
+  kr::ReadChunk({names, kr::PatchMemory::Of(names), kr::LegacyOrder(LegacyControls())}, data, isPreset);
+  return 0;
+}
+
+std::vector<std::unique_ptr<HostParameter>> TopContainerAdapter::CollectHostParameters() {
+  std::vector<std::unique_ptr<HostParameter>> made;
+  if (kr::PatchMemory* memory = kr::PatchMemory::Of(container_.NearestPatchMemory()))
+    for (const auto& parameter : memory->Parameters())
+      if (!parameter->HiddenFromHost())
+        made.push_back(std::make_unique<kr::param_info_new>(*parameter, hostValuesPending_));
+  for (CControl* control : LegacyControls()) made.push_back(std::make_unique<kr::param_info>(*control, hostValuesPending_));
+  hostParameters_.clear();
+  for (const auto& p : made) hostParameters_.push_back(p.get());
+  return made;
+}
+
+void TopContainerAdapter::ApplyPendingHostValues() {
+  if (!hostValuesPending_.exchange(false, std::memory_order_acq_rel)) return;
+  for (HostParameter* p : hostParameters_) p->ApplyPending();
 }

@@ -4,10 +4,14 @@
 // current patch) and empty chunks.
 #pragma once
 
+#include <atomic>
+#include <vector>
+
 #include "app/top_container.h"
 #include "document/notifier.h"
 
 class CContainer;
+class CControl;
 class CPlug2;
 class generic_parameter;
 
@@ -27,6 +31,7 @@ class ProgramParameterBridge final : public Notifiable {
 class TopContainerAdapter final : public TopContainer {
  public:
   explicit TopContainerAdapter(CContainer& container) : container_(container) {}
+  ~TopContainerAdapter() override;
 
   CContainer& Container() const { return container_; }
 
@@ -40,19 +45,30 @@ class TopContainerAdapter final : public TopContainer {
   void SelectProgram(int program) override;
   std::string ProgramName(int program) const override;
   void RenameCurrentProgram(std::string_view name) override;
-  // Copying programs belongs to the patch memory's parameters, not built yet.
-  bool CopyCurrentProgramTo(int) override { return false; }
+  bool CopyCurrentProgramTo(int program) override;
 
-  std::span<const std::uint8_t> GetChunk(bool isPreset) override { return {}; }
-  std::intptr_t SetChunk(std::span<const std::uint8_t> data, bool isPreset) override { return 0; }
+  // The chunk stays valid until the next GetChunk or the adapter's end.
+  std::span<const std::uint8_t> GetChunk(bool isPreset) override;
+  std::intptr_t SetChunk(std::span<const std::uint8_t> data, bool isPreset) override;
 
   bool WatchProgramParameter(ParamWatcher& watcher) override;
   std::string ProgramParameterText() const override;
-  std::vector<std::unique_ptr<HostParameter>> CollectHostParameters() override { return {}; }
+  // Over the patch parameters of the container's patch memory that the host
+  // may see, then over its legacy panel controls.
+  std::vector<std::unique_ptr<HostParameter>> CollectHostParameters() override;
+
+  // Audio thread, at the start of a block: values hosts left from other
+  // threads go to the audio side.
+  void ApplyPendingHostValues();
 
  private:
+  std::vector<CControl*> LegacyControls() const;
+
   CContainer& container_;
   std::unique_ptr<ProgramParameterBridge> programWatch_;
+  std::vector<std::uint8_t> chunk_;
+  std::atomic<bool> hostValuesPending_{false};
+  std::vector<HostParameter*> hostParameters_;  // owned by the effect object
 };
 
 // The container's spare, unconnected auto-plug (still of the boundary

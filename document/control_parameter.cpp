@@ -117,7 +117,14 @@ std::string CControl::ValueTextFor(int program) const {
   return {};
 }
 
-void CControl::SetValueText(std::string_view text) {
+std::string CControl::ChunkValueTextFor(int program) const {
+  if (ValueType() != ControlValueType::Number || ProgramCount() == 0) return ValueTextFor(program);
+  char text[40];
+  std::snprintf(text, sizeof text, "%.17g", numbers[SlotOf(*this, program)]);
+  return text;
+}
+
+void CControl::SetValueTextFor(int program, std::string_view text) {
   // A control that holds no values yet gets its full set of program slots.
   if (ProgramCount() == 0) {
     switch (ValueType()) {
@@ -126,14 +133,18 @@ void CControl::SetValueText(std::string_view text) {
       case ControlValueType::Number: numbers.assign(kSlots, 0.0); break;
     }
   }
-  const std::size_t slot = SlotOf(*this, -1);
-  const std::string before = ValueText();
+  const std::size_t slot = SlotOf(*this, program);
   const std::string copy(text);
   switch (ValueType()) {
     case ControlValueType::Integer: integers[slot] = ParameterTextToInt(copy); break;
     case ControlValueType::Text: texts[slot] = copy; break;
     case ControlValueType::Number: numbers[slot] = std::atof(copy.c_str()); break;
   }
+}
+
+void CControl::SetValueText(std::string_view text) {
+  const std::string before = ValueText();
+  SetValueTextFor(-1, text);
   if (ValueText() != before) AnnounceValue();
 }
 

@@ -49,6 +49,14 @@ class CControl : public CUG, public generic_parameter {
   // p < 0: the current program (the container's when the control holds more
   // than one, else 0); a program past the stored ones reads program 0.
   std::string ValueTextFor(int program) const;
+  // A program's value as program chunks carry it: numbers with every digit,
+  // so that a round trip does not round them. And back (a program in 0..127;
+  // a control holding no values yet gets its full set of slots first).
+  std::string ChunkValueTextFor(int program) const;
+  void SetValueTextFor(int program, std::string_view text);
+  // Tells observers the current program's value came in from outside (a
+  // program chunk), with the program-change mark.
+  void AnnounceProgramValue() { AnnounceValue(kChangeFromProgram); }
   // Stores into the current program's slot and announces the change.
   void SetValueText(std::string_view text) override;
   std::string Name() const override { return Title(); }
@@ -164,5 +172,7 @@ class CStepSeq : public CUG {
 
 namespace control_classes {
 std::span<const RuntimeClass* const> All();
+extern const RuntimeClass kOscSf;        // "Cosc_sf"
+extern const RuntimeClass kSamplePlay2;  // "Ctl_SamplePlay2"
 extern const RuntimeClass kEnvEdit;  // "Ctl_Env_Edit", the drawn envelope of "Multistage Env"
 }

@@ -38,4 +38,16 @@ std::unique_ptr<ReadStream> OpenModuleFile(std::string_view name, std::string_vi
   return embedded.OpenByFileName(resolved, resolved);
 }
 
+std::string ResolveModuleFileForWriting(std::string_view name, std::string_view defaultExtension,
+                                        const DirectoryForExtension& directoryFor) {
+  if (name.empty() || name == "." || name == ".." || !directoryFor) return {};
+  if (name.find_first_of("/\\:") != std::string_view::npos) return {};
+  std::string resolved(name);
+  if (ExtensionLowerCase(resolved).empty() && !defaultExtension.empty()) {
+    if (resolved.back() != '.') resolved += '.';
+    resolved += defaultExtension;
+  }
+  return directoryFor(ExtensionLowerCase(resolved)) + resolved;
+}
+
 }  // namespace kr

@@ -31,4 +31,11 @@ std::unique_ptr<ReadStream> OpenModuleFile(std::string_view name, std::string_vi
                                            const DirectoryForExtension& directoryFor, const EmbeddedFiles& embedded,
                                            PathStyle style = NativePathStyle());
 
+// The path a module may write the named file to: the name (with the
+// default extension appended when it has none) inside the default folder
+// for its extension. Empty for an empty name and for a name that would lead
+// out of that folder: one with a folder separator, a drive or "..".
+std::string ResolveModuleFileForWriting(std::string_view name, std::string_view defaultExtension,
+                                        const DirectoryForExtension& directoryFor);
+
 }  // namespace kr

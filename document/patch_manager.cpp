@@ -1,8 +1,11 @@
 #include "document/patch_manager.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
+#include "document/cug.h"
 #include "document/plug2.h"
 #include "formats/archive/archive_reader.h"
 #include "formats/archive/archive_writer.h"
@@ -73,6 +76,46 @@ bool StoredPatchParameter::IsKnownType(std::int32_t t) {
   return t == kEnum || t == kText || t == kBool || t == kFloat || t == kInt;
 }
 
+std::string StoredPatchParameter::SlotText(int slot) const {
+  const auto index = static_cast<std::size_t>(slot < 0 || slot >= kSlots ? 0 : slot);
+  switch (typeNumber) {
+    case kText: return index < texts.size() ? texts[index] : std::string();
+    case kFloat: {
+      if (index >= floats.size()) return "0";
+      char text[32];
+      std::snprintf(text, sizeof text, "%.9g", static_cast<double>(floats[index]));
+      return text;
+    }
+    default: return std::to_string(index < integers.size() ? integers[index] : 0);
+  }
+}
+
+void StoredPatchParameter::SetSlotText(int slot, const std::string& text) {
+  const auto index = static_cast<std::size_t>(slot < 0 || slot >= kSlots ? 0 : slot);
+  switch (typeNumber) {
+    case kText:
+      if (texts.size() < kSlots) texts.resize(kSlots);
+      texts[index] = text;
+      break;
+    case kFloat:
+      if (floats.size() < kSlots) floats.resize(kSlots);
+      floats[index] = static_cast<float>(std::atof(text.c_str()));
+      break;
+    case kBool:
+      if (integers.size() < kSlots) integers.resize(kSlots);
+      integers[index] = std::atoi(text.c_str()) != 0 ? 1 : 0;
+      break;
+    case kEnum:
+      if (integers.size() < kSlots) integers.resize(kSlots);
+      integers[index] = static_cast<std::int16_t>(std::atoi(text.c_str()));
+      break;
+    default:
+      if (integers.size() < kSlots) integers.resize(kSlots);
+      integers[index] = std::atoi(text.c_str());
+      break;
+  }
+}
+
 void StoredPatchParameter::FillSlots(const std::string& valueText) {
   integers.clear();
   floats.clear();
@@ -88,7 +131,48 @@ void CPatchManager::SetApplyPatchHook(ApplyPatchHook hook) { g_applyPatchHook = 
 void CPatchManager::SetCurrentPatch(std::int32_t patch) {
   if (patch == currentPatch_) return;
   currentPatch_ = patch;
+  if (listener_ != nullptr) listener_->OnCurrentPatchChanged(patch);
   if (g_applyPatchHook) g_applyPatchHook(*this, patch);
+}
+
+StoredPatchParameter* CPatchManager::FindParameterForPlug(const CPlug2& plug) {
+  for (auto& p : parameters)
+    if (p.plug == &plug) return &p;
+  return nullptr;
+}
+
+StoredPatchParameter& CPatchManager::AddParameter(StoredPatchParameter parameter) {
+  const auto used = [&](std::int32_t id) {
+    return std::any_of(parameters.begin(), parameters.end(), [&](const auto& p) { return p.identifier == id; });
+  };
+  if (parameter.identifier < 0 || used(parameter.identifier)) {
+    std::int32_t id = 0;
+    while (used(id)) ++id;
+    parameter.identifier = id;
+  }
+  parameters.push_back(std::move(parameter));
+  return parameters.back();
+}
+
+StoredPatchParameter& CPatchManager::ParameterForPlug(CPlug2& plug) {
+  if (StoredPatchParameter* found = FindParameterForPlug(plug)) return *found;
+  StoredPatchParameter p;
+  p.typeNumber = plug.DataType();
+  p.plug = &plug;
+  if (const CUG* owner = plug.Owner()) {
+    // A patch-memory module's "Name" plug names its value; else the module's title.
+    const CPlug2* name = owner->FindPlug("Name");
+    p.name = name != nullptr && name != &plug && !name->ValueText().empty() ? name->ValueText() : owner->Title();
+  }
+  p.FillSlots(plug.ValueText());
+  return AddParameter(std::move(p));
+}
+
+bool HoldsPatchValue(const CPlug2& plug) {
+  const std::uint32_t flags = plug.Flags();
+  const bool patchValue = (flags & (PF_PATCH_VALUE | PF_GUI)) == (PF_PATCH_VALUE | PF_GUI) ||
+                          (plug.Direction() == DR_IN && (flags & PF_PATCH_VALUE_IN) != 0);
+  return patchValue && StoredPatchParameter::IsKnownType(plug.DataType());
 }
 
 std::string CPatchManager::PatchName(std::int32_t patch) const {

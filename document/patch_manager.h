@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,6 +33,21 @@ struct StoredPatchParameter {
   static bool IsKnownType(std::int32_t typeNumber);
   // Gives every slot the value text converted to this parameter's type.
   void FillSlots(const std::string& valueText);
+  // A slot's value as text (integers in decimal, floats as "%g" would lose
+  // digits: shortest round-trip form), and back.
+  std::string SlotText(int slot) const;
+  void SetSlotText(int slot, const std::string& text);
+  // The slot a program uses: 0 for every program when program changes are ignored.
+  int SlotOf(int program) const { return ignoresProgramChange || program < 0 || program >= kSlots ? 0 : program; }
+};
+
+// Told when a patch memory's current patch changes (the runtime applies it).
+class PatchMemoryListener {
+ public:
+  virtual void OnCurrentPatchChanged(std::int32_t patch) = 0;
+
+ protected:
+  ~PatchMemoryListener() = default;
 };
 
 class CPatchManager : public CObject {
@@ -46,11 +62,13 @@ class CPatchManager : public CObject {
   // Sets the number only (loading); SetCurrentPatch also applies the patch.
   void SelectPatch(std::int32_t patch) { currentPatch_ = patch; }
   // Makes patch the current one; nothing happens when it already is. Then
-  // the parameters take their values from the new slot, through the hook
-  // the patch-parameter code installs (none yet: only the number changes).
+  // the listener (the patch-memory runtime) applies the new patch, and the
+  // process-wide hook, when one is set, hears of it.
   void SetCurrentPatch(std::int32_t patch);
   using ApplyPatchHook = void (*)(CPatchManager& memory, std::int32_t patch);
   static void SetApplyPatchHook(ApplyPatchHook hook);
+  void SetListener(PatchMemoryListener* listener) { listener_ = listener; }
+  PatchMemoryListener* Listener() const { return listener_; }
 
   // The user's name of a patch, or "Patch %3d" of its number plus 1; -1
   // means the current patch.
@@ -61,7 +79,18 @@ class CPatchManager : public CObject {
   void AddPatchName(std::string name) {
     patchNames.emplace_back(static_cast<std::int32_t>(patchNames.size()), std::move(name));
   }
-  std::vector<StoredPatchParameter> parameters;
+  // Stable addresses: the runtime keeps pointers to its entries.
+  std::deque<StoredPatchParameter> parameters;
+
+  // The entry made for a plug; null when there is none.
+  StoredPatchParameter* FindParameterForPlug(const CPlug2& plug);
+  // Adds an entry under its identifier when that is 0 or more and unused,
+  // else under the smallest unused identifier.
+  StoredPatchParameter& AddParameter(StoredPatchParameter parameter);
+  // The entry for a plug that holds a patch value: the one already made for
+  // it, or a new one named after its module with every slot holding the
+  // plug's value.
+  StoredPatchParameter& ParameterForPlug(CPlug2& plug);
 
   CContainer* Container() const { return container_; }
   void SetContainer(CContainer* container) { container_ = container; }
@@ -69,4 +98,9 @@ class CPatchManager : public CObject {
  private:
   std::int32_t currentPatch_ = 0;
   CContainer* container_ = nullptr;
+  PatchMemoryListener* listener_ = nullptr;
 };
+
+// Does the plug hold a patch value (a GUI patch value, or an input marked as
+// taking one) of a type patch memory can store?
+bool HoldsPatchValue(const CPlug2& plug);

@@ -4,6 +4,7 @@
 
 #include "document/cug.h"
 #include "document/line2.h"
+#include "document/patch_manager.h"
 #include "formats/archive/archive_reader.h"
 #include "formats/archive/archive_writer.h"
 #include "registry/module_info.h"
@@ -146,6 +147,11 @@ bool CPlug2::CanConnect(const CPlug2& other, std::string& message) const {
 }
 
 void CPlug2::Initialise() {
+  // A plug that holds a patch value gets its entry in the patch memory of
+  // its module's nearest container that has one (the entry a document
+  // stored for it, or a new one).
+  if (HoldsPatchValue(*this) && owner_ != nullptr)
+    if (CPatchManager* memory = owner_->NearestPatchMemory()) memory->ParameterForPlug(*this);
   if (g_initialiseHook) g_initialiseHook(*this);
 }
 

@@ -5,8 +5,8 @@
 #include "engine/samp_block.h"
 #include "engine/ug_base.h"
 
-KrAudioMaster::KrAudioMaster(AudioMasterHost& host, std::int32_t ownHandle)
-    : eventPool_(EventPool::kEngineReserve), guiToDsp(*this), host_(host), blockLength_(SubBlockLength()) {
+KrAudioMaster::KrAudioMaster(AudioMasterHost& host, std::int32_t ownHandle, int guiToDspBytes)
+    : eventPool_(EventPool::kEngineReserve), guiToDsp(*this, guiToDspBytes), host_(host), blockLength_(SubBlockLength()) {
   audioMaster = this;
   handle = ownHandle;
   timeInfo.tempo = 120.0;

@@ -25,7 +25,8 @@ int ComputeSubBlockLength(int hostBlockSize);
 
 class KrAudioMaster final : public EventProcessor, public dsp_msg_target {
  public:
-  KrAudioMaster(AudioMasterHost& host, std::int32_t ownHandle);
+  // guiToDspBytes: the size of the GUI-to-DSP ring (at least its default).
+  KrAudioMaster(AudioMasterHost& host, std::int32_t ownHandle, int guiToDspBytes = ui_to_dsp_que::kSize);
   ~KrAudioMaster() override;
 
   // GUI thread, engine stopped: L for this engine (also the process-wide L).

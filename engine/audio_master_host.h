@@ -7,7 +7,11 @@
 
 #include "vst/vst2.h"
 
+class dsp_to_ui_que;
 class ug_base;
+namespace kr {
+class ModuleFiles;
+}
 
 class AudioMasterHost {
  public:
@@ -21,6 +25,17 @@ class AudioMasterHost {
   // DSP-to-GUI senders: "mbox" (text and style) and "refr" for a module.
   virtual void PostMessageBox(std::string_view text, std::int32_t style) {}
   virtual void PostRefresh(ug_base& module) {}
+  // A meter's new display value (sent on each change, at the meter's rate).
+  virtual void PostDisplayValue(ug_base& module, float value) {}
+  // An "OS Command" asks for its command line to be started on the GUI
+  // side; tooLong says the text was too long to send (and is empty).
+  virtual void PostCommand(ug_base& module, std::string_view commandLine, bool tooLong) {}
+  // The DSP-to-GUI ring, for audio-side senders of their own messages
+  // (audio thread); null without a GUI side.
+  virtual dsp_to_ui_que* GuiQueue() { return nullptr; }
   // Stop acknowledged by the audio thread (after a stop request).
   virtual void OnStopAcknowledged() {}
+  // The files modules open and write; null when there is no application
+  // (tests), and modules then find no files.
+  virtual kr::ModuleFiles* Files() { return nullptr; }
 };

@@ -11,7 +11,8 @@ FifoWaitPolicy GuiToDspPolicy() {
 }
 }  // namespace
 
-ui_to_dsp_que::ui_to_dsp_que(KrAudioMaster& master) : lock_free_fifo(kSize, GuiToDspPolicy()), master_(master) {}
+ui_to_dsp_que::ui_to_dsp_que(KrAudioMaster& master, int size)
+    : lock_free_fifo(size > kSize ? size : kSize, GuiToDspPolicy()), master_(master) {}
 
 void ui_to_dsp_que::MessageComplete() {
   Commit();

@@ -1,4 +1,4 @@
-// The GUI-to-DSP message ring (4096 bytes), owned by the audio master.
+// The GUI-to-DSP message ring (4096 bytes or more), owned by the audio master.
 // Messages become visible to the reader only when complete, so the audio
 // thread never waits for a half-written message.
 #pragma once
@@ -11,7 +11,9 @@ class ui_to_dsp_que final : public lock_free_fifo {
  public:
   static constexpr int kSize = 4096;
 
-  explicit ui_to_dsp_que(KrAudioMaster& master);
+  // size: bytes, at least kSize (a patch switch sends one message per patch
+  // parameter, all of which must fit).
+  explicit ui_to_dsp_que(KrAudioMaster& master, int size = kSize);
 
   // Publishes the finished message and asks the audio master to dispatch it.
   void MessageComplete() override;

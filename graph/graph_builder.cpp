@@ -3,11 +3,14 @@
 #include <algorithm>
 
 #include "document/container.h"
+#include "document/controls.h"
 #include "document/cug.h"
 #include "document/iterators.h"
 #include "document/line2.h"
 #include "document/plug2.h"
 #include "engine/audio_master.h"
+#include "engine/audio_pair.h"
+#include "engine/document_text.h"
 #include "engine/kr_exception.h"
 #include "engine/ug_io_mod.h"
 #include "graph/midi_automation_routing.h"
@@ -137,7 +140,7 @@ std::unique_ptr<ug_base> GraphBuilder::MakeAudioObject(CUG& module) {
   InterfaceList own;
   object->ListInterface(own);
   const bool listedByClass = (entry.flags & MF_LISTED_BY_CLASS) != 0;
-  if (listedByClass && DynamicKind<CContainer>(&module) == nullptr && !StoredPlugsFitTheClass(module, own)) {
+  if (!own.empty() && DynamicKind<CContainer>(&module) == nullptr && !StoredPlugsFitTheClass(module, own)) {
     damaged_.push_back(ModulePath(module));
     return nullptr;
   }
@@ -170,6 +173,11 @@ std::unique_ptr<ug_base> GraphBuilder::MakeAudioObject(CUG& module) {
   module.SetAudioObject(object);
   object->docModule = &module;
   object->title = module.Title();
+  if (auto* taker = dynamic_cast<DocumentTextTaker*>(object)) {
+    const auto* control = dynamic_cast<const CControl*>(&module);
+    taker->TakeDocumentText(control != nullptr && control->ValueType() == ControlValueType::Text ? control->ValueText()
+                                                                                               : std::string());
+  }
   object->handle = handleFor_ ? handleFor_(module) : 0;
   if (object->handle != 0) master_.RegisterTarget(object->handle, object);
   if (module.Flag()) object->flags |= UGF_BUILD_1000;
@@ -237,6 +245,7 @@ void GraphBuilder::BuildContainer(CContainer& doc, ug_container& self, ug_contai
     if (object == nullptr) continue;
     ug_base* made = target.AddModule(std::move(object), &self);
     made->patchOwner = patchOwner;
+    if (auto* pair = dynamic_cast<AudioPair*>(made)) PlacePairReader(*pair, *module, target, self, patchOwner);
     module->AudioObjectPlaced(target, patchOwner);
     if (module->Entry() != nullptr && (module->Entry()->flags & MF_IO_MODULE) != 0) {
       self.ioModule = made;
@@ -259,6 +268,19 @@ void GraphBuilder::BuildContainer(CContainer& doc, ug_container& self, ug_contai
     if (module->AudioObject() != nullptr) SetStartingValues(*module);
   // After the starting values: they give the controls their controller numbers.
   RouteMidiAutomation(self);
+}
+
+void GraphBuilder::PlacePairReader(AudioPair& writer, CUG& module, ug_container& target, ug_container& self,
+                                   ug_base* patchOwner) {
+  std::unique_ptr<ug_base> reader = writer.MakeReader();
+  if (reader == nullptr) return;
+  // The same document module, voice list and container as the writer; no
+  // message handle of its own (the writer answers for the module).
+  reader->audioMaster = &master_;
+  reader->docModule = &module;
+  reader->title = module.Title();
+  if (module.Flag()) reader->flags |= UGF_BUILD_1000;
+  target.AddModule(std::move(reader), &self)->patchOwner = patchOwner;
 }
 
 void GraphBuilder::CheckNoteSources(CContainer& doc, CContainer& sub, ug_container& self) {
@@ -296,8 +318,9 @@ void GraphBuilder::SetStartingValues(CUG& module) {
     UPlug* plug = AudioPlug(docPlug.get());
     if (plug == nullptr || plug->type == DT_MIDI) continue;
     if (plug->IsInput() && (plug->HasConnection() || plug->redirect != nullptr)) continue;
-    // A relay output gets its value from what feeds its partner.
-    if (plug->direction == DR_OUT && plug->partner != nullptr) continue;
+    // A relay output gets its value from what feeds its partner; an output
+    // redirected to another object's (a pair's writer) has no block of its own.
+    if (plug->direction == DR_OUT && (plug->partner != nullptr || plug->redirect != nullptr)) continue;
     plug->ApplyDefault(docPlug->ValueText());
   }
 }

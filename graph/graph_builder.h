@@ -14,6 +14,7 @@
 
 #include "engine/ug_container.h"
 
+class AudioPair;
 class CContainer;
 class CPlug2;
 class CUG;
@@ -31,6 +32,9 @@ class GraphBuilder {
   // message) until it is destroyed, and the caller clears the document's
   // audio links with ClearAudioLinks.
   std::unique_ptr<ug_container> Build(CContainer& root);
+
+  // The audio plug made for a document plug (null: none).
+  UPlug* AudioPlug(const CPlug2* plug) const;
 
   // Destroys a partial graph left by a failed Build.
   void Discard() { partial_.reset(); }
@@ -50,8 +54,9 @@ class GraphBuilder {
   void Wire(CContainer& doc);
   void SetStartingValues(CUG& module);
   void CheckNoteSources(CContainer& doc, CContainer& sub, ug_container& self);
+  // Places the second object of a module that runs as a pair beside the first.
+  void PlacePairReader(AudioPair& writer, CUG& module, ug_container& target, ug_container& self, ug_base* patchOwner);
   void BypassRelays(ug_container& container);
-  UPlug* AudioPlug(const CPlug2* plug) const;
 
   KrAudioMaster& master_;
   HandleFor handleFor_;
@@ -63,7 +68,8 @@ class GraphBuilder {
 };
 
 // The run order: larger orders further upstream. Throws KrException
-// (feedback) naming the two modules of a loop.
+// (feedback) naming the two modules of a loop. The reader of an AudioPair
+// counts as feeding its writer, so it always runs first.
 void ComputeSortOrders(const std::vector<ug_base*>& objects);
 
 // True when the module, or a container enclosing it, is disabled.

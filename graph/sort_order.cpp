@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <deque>
 
+#include "engine/audio_pair.h"
 #include "engine/kr_exception.h"
 #include "graph/graph_builder.h"
 
@@ -10,6 +11,15 @@ namespace {
 constexpr int kUnset = -1;
 constexpr int kBusy = -2;
 
+// The other half of a pair when `object` is the half on the given side.
+ug_base* PairPartnerOf(ug_base& object, bool reader) {
+  auto* pair = dynamic_cast<AudioPair*>(&object);
+  return pair != nullptr && pair->IsPairReader() == reader ? pair->PairPartner() : nullptr;
+}
+
+// Downstream objects; a pair's reader also feeds its writer (no wire joins
+// them, but the writer must not run before the reader has handed on the
+// previous period).
 template <class Fn>
 void ForEachFed(ug_base& object, Fn&& fn) {
   for (auto& plug : object.plugs) {
@@ -17,9 +27,11 @@ void ForEachFed(ug_base& object, Fn&& fn) {
     for (connector* c : plug->connections)
       if (c->from == plug.get() && c->to != nullptr && c->to->owner != nullptr) fn(*c->to->owner);
   }
+  if (ug_base* writer = PairPartnerOf(object, true)) fn(*writer);
 }
 
-// Upstream objects, inputs from the last plug to the first.
+// Upstream objects, inputs from the last plug to the first, then a pair
+// writer's reader.
 template <class Fn>
 void ForEachUpstream(ug_base& object, Fn&& fn) {
   for (auto it = object.plugs.rbegin(); it != object.plugs.rend(); ++it) {
@@ -28,6 +40,7 @@ void ForEachUpstream(ug_base& object, Fn&& fn) {
     for (connector* c : plug->connections)
       if (c->to == plug && c->from != nullptr && c->from->owner != nullptr) fn(*c->from->owner);
   }
+  if (ug_base* reader = PairPartnerOf(object, false)) fn(*reader);
 }
 
 int EarlyBonus(const ug_base& object, int normal, int early) {

@@ -1,24 +1,51 @@
 #include "graph/sound_engine.h"
 
+#include <algorithm>
+
+#include "patch/audio_binding.h"
+
 #include "document/container.h"
 #include "engine/kr_exception.h"
 #include "engine/msg_id.h"
 #include "engine/msg_stream.h"
+#include "engine/msg_text.h"
 #include "graph/engine_error_text.h"
 #include "graph/graph_builder.h"
 #include "platform/platform.h"
+#include "registry/module_info.h"
 
 // The GUI-side twin of a document module: receives "refr" and remembers
-// whether one is pending, so a module sends at most one at a time.
+// whether one is pending, so a module sends at most one at a time; keeps a
+// meter's latest display value ("disp"); starts the programs an "OS
+// Command" asks for ("exec").
 class SoundEngine::ModuleTwin final : public ui_msg_target {
  public:
   ModuleTwin(SoundEngine& engine, CUG& module) : engine_(engine), module_(module) {}
-  void OnDspMessage(std::int32_t id, my_input_stream&) override {
-    if (id != kMsgRefresh) return;
-    pending.store(false, std::memory_order_release);
-    if (engine_.refreshHandler_) engine_.refreshHandler_(module_);
+  void OnDspMessage(std::int32_t id, my_input_stream& stream) override {
+    if (id == kMsgRefresh) {
+      pending.store(false, std::memory_order_release);
+      if (engine_.refreshHandler_) engine_.refreshHandler_(module_);
+    } else if (id == kMsgDisplay) {
+      float value = 0.0f;
+      stream >> value;
+      display = value;
+      if (engine_.displayHandler_) engine_.displayHandler_(module_, value);
+    } else if (id == kMsgCommand) {
+      const std::int32_t tooLong = stream.ReadInt();
+      const std::string line = ReadMsgText(stream);
+      if (tooLong != 0) {
+        engine_.launcher_.ReportTooLong(Name());
+      } else {
+        engine_.launcher_.Launch(line, Name());
+      }
+    }
+  }
+  std::string Name() const {
+    if (!module_.Title().empty()) return module_.Title();
+    return module_.Entry() != nullptr ? module_.Entry()->name : std::string("OS Command");
   }
   std::atomic<bool> pending{false};
+  std::optional<float> display;
 
  private:
   SoundEngine& engine_;
@@ -38,12 +65,17 @@ std::int32_t SoundEngine::TwinHandle(CUG& module) {
 bool SoundEngine::StartSound(CContainer& root, int blockSize) {
   StopSound();
   document_ = &root;
-  master_ = std::make_unique<KrAudioMaster>(*this, gui_.Handle());
+  // Room in the GUI-to-DSP ring for a program switch of every patch
+  // parameter at once (one value message each).
+  constexpr int kBytesPerValue = 64;
+  const auto parameters = static_cast<int>(std::min<std::size_t>(kr::PatchParameterCount(root), 1u << 16));
+  master_ = std::make_unique<KrAudioMaster>(*this, gui_.Handle(), ui_to_dsp_que::kSize + parameters * kBytesPerValue);
   master_->SetBlockSize(blockSize);
   GraphBuilder builder(*master_, [this](CUG& m) { return TwinHandle(m); });
   std::string failure;
   try {
     root_ = builder.Build(root);
+    patchTwins_ = kr::BindPatchParameters(root, *master_, [&](const CPlug2& plug) { return builder.AudioPlug(&plug); });
     master_->Start(*root_);
   } catch (const KrException& error) {
     // The text is traced through the partial graph, which the builder still holds.
@@ -83,12 +115,14 @@ void SoundEngine::ReportLeftOut(const GraphBuilder& builder) {
 
 void SoundEngine::StopSound() {
   if (master_ == nullptr) return;
+  if (document_ != nullptr) kr::UnbindPatchParameters(*document_);
   gui_.Discard();
   if (document_ != nullptr) GraphBuilder::ClearAudioLinks(*document_);
   if (root_ != nullptr && (root_->flags & UGF_OPEN) != 0) root_->Close();
   // Audio-side objects leave the target map with the master, before any
   // GUI twin could go.
   root_.reset();
+  patchTwins_.clear();
   master_.reset();
   twins_.clear();  // after the audio side: nothing can address them any more
 }
@@ -102,6 +136,34 @@ const vst::VstTimeInfo* SoundEngine::GetHostTime(std::int32_t filter) {
 }
 
 void SoundEngine::PostMessageBox(std::string_view text, std::int32_t style) { gui_.PostMessageBox(text, style); }
+
+std::int32_t SoundEngine::HandleOf(const ug_base& module) const {
+  if (module.docModule == nullptr) return 0;
+  auto it = twins_.find(module.docModule);
+  return it != twins_.end() ? it->second->Handle() : 0;
+}
+
+std::optional<float> SoundEngine::DisplayValue(const CUG& module) const {
+  auto it = twins_.find(&module);
+  return it != twins_.end() ? it->second->display : std::nullopt;
+}
+
+void SoundEngine::PostDisplayValue(ug_base& module, float value) {
+  const std::int32_t handle = HandleOf(module);
+  if (handle == 0) return;
+  my_msg_que_output_stream out(gui_.Queue(), handle, kMsgDisplay);
+  out << value;
+  out.Send();
+}
+
+void SoundEngine::PostCommand(ug_base& module, std::string_view commandLine, bool tooLong) {
+  const std::int32_t handle = HandleOf(module);
+  if (handle == 0) return;
+  my_msg_que_output_stream out(gui_.Queue(), handle, kMsgCommand);
+  out << static_cast<std::int32_t>(tooLong ? 1 : 0);
+  WriteMsgText(out, tooLong ? std::string_view{} : commandLine);
+  out.Send();
+}
 
 void SoundEngine::PostRefresh(ug_base& module) {
   if (module.docModule == nullptr) return;

@@ -11,15 +11,18 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
 
 #include "engine/audio_master.h"
 #include "engine/audio_master_host.h"
+#include "engine/command_launcher.h"
 #include "engine/gui_pump.h"
 #include "engine/ug_container.h"
 #include "graph/graph_builder.h"
+#include "patch/dsp_patch_parameter.h"
 
 class CContainer;
 class CUG;
@@ -32,6 +35,7 @@ class SoundEngine final : public AudioMasterHost {
 
   using TimeSource = std::function<const vst::VstTimeInfo*(std::int32_t filter)>;
   using RefreshHandler = std::function<void(CUG&)>;
+  using DisplayHandler = std::function<void(CUG&, float)>;
 
   explicit SoundEngine(GuiPump& gui);
   ~SoundEngine() override;
@@ -40,6 +44,15 @@ class SoundEngine final : public AudioMasterHost {
   void SetTimeSource(TimeSource source) { timeSource_ = std::move(source); }
   // Called on the GUI thread when a module asks its document object to redraw.
   void SetRefreshHandler(RefreshHandler handler) { refreshHandler_ = std::move(handler); }
+  // The application's file lookup for modules (kept, not owned).
+  void SetModuleFiles(kr::ModuleFiles* files) { files_ = files; }
+  // Called on the GUI thread with each new display value of a meter.
+  void SetDisplayHandler(DisplayHandler handler) { displayHandler_ = std::move(handler); }
+  // The latest display value a meter sent for a module (GUI thread); none
+  // before its first.
+  std::optional<float> DisplayValue(const CUG& module) const;
+  // Starts the programs of "OS Command" modules (GUI thread).
+  CommandLauncher& Launcher() { return launcher_; }
 
   // Builds the graph of the document root and starts it. An engine error is
   // shown in a message box and leaves sound stopped (false).
@@ -56,6 +69,10 @@ class SoundEngine final : public AudioMasterHost {
   double SampleRate() const override { return sampleRate_; }
   void PostMessageBox(std::string_view text, std::int32_t style) override;
   void PostRefresh(ug_base& module) override;
+  kr::ModuleFiles* Files() override { return files_; }
+  void PostDisplayValue(ug_base& module, float value) override;
+  dsp_to_ui_que* GuiQueue() override { return &gui_.Queue(); }
+  void PostCommand(ug_base& module, std::string_view commandLine, bool tooLong) override;
 
  private:
   class ModuleTwin;
@@ -63,14 +80,20 @@ class SoundEngine final : public AudioMasterHost {
   // Names the modules the build left out, each line once per engine object
   // (a host that resumes often is not told again and again).
   void ReportLeftOut(const GraphBuilder& builder);
+  // The twin's handle for an audio object's document module; 0 for none.
+  std::int32_t HandleOf(const ug_base& module) const;
 
   GuiPump& gui_;
   double sampleRate_ = 44100.0;
   TimeSource timeSource_;
   RefreshHandler refreshHandler_;
+  kr::ModuleFiles* files_ = nullptr;
+  DisplayHandler displayHandler_;
+  CommandLauncher launcher_{gui_};
   CContainer* document_ = nullptr;
   std::unique_ptr<KrAudioMaster> master_;
   std::unique_ptr<ug_container> root_;
   std::unordered_map<const CUG*, std::unique_ptr<ModuleTwin>> twins_;
   std::set<std::string> reported_;
+  std::vector<std::unique_ptr<kr::dsp_patch_parameter>> patchTwins_;  // while sound runs
 };

@@ -28,9 +28,15 @@ void RegisterBuiltinModules() {
     modules::RegisterMidiModules(registry);
     modules::RegisterMixModules(registry);
     modules::RegisterDelayModules(registry);
+    modules::RegisterMathModules(registry);
+    modules::RegisterLogicModules(registry);
+    modules::RegisterMeterModules(registry);
     modules::RegisterPatchMemoryModules(registry);
     modules::RegisterHostIoModules(registry);
     modules::RegisterLegacyModules(registry);
+    modules::RegisterSamplerModules(registry);
+    modules::RegisterSoundfontModules(registry);
+    modules::RegisterMidiFileModules(registry);
   });
 }
 

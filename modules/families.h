@@ -13,8 +13,14 @@ void RegisterShaperModules(ModuleRegistry& registry);
 void RegisterMidiModules(ModuleRegistry& registry);
 void RegisterMixModules(ModuleRegistry& registry);
 void RegisterDelayModules(ModuleRegistry& registry);
+void RegisterMathModules(ModuleRegistry& registry);
+void RegisterLogicModules(ModuleRegistry& registry);
+void RegisterMeterModules(ModuleRegistry& registry);
 void RegisterPatchMemoryModules(ModuleRegistry& registry);
 void RegisterHostIoModules(ModuleRegistry& registry);
 void RegisterLegacyModules(ModuleRegistry& registry);
+void RegisterSamplerModules(ModuleRegistry& registry);
+void RegisterSoundfontModules(ModuleRegistry& registry);
+void RegisterMidiFileModules(ModuleRegistry& registry);
 
 }  // namespace kr::modules

@@ -17,8 +17,11 @@ class HostParameter {
   virtual float Value() const = 0;
   // On the GUI thread, or while no sound runs.
   virtual void SetValue(float normalised) = 0;
-  // From another thread while sound runs: the value goes to the audio side.
+  // From another thread while sound runs: the value is kept until the audio
+  // thread takes it (ApplyPending, at the start of its next block).
   virtual void SetValueThroughAudioSide(float normalised) = 0;
+  // Audio thread, at the start of a block: hands a kept value to the audio side.
+  virtual void ApplyPending() {}
   virtual bool CanBeAutomated() const = 0;
   // Ordering key: 0 for patch parameters and most controls, 1 for meters and LEDs.
   virtual std::uint8_t Kind() const = 0;

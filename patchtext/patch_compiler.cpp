@@ -1,10 +1,13 @@
 #include "patchtext/patch_compiler.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <set>
 
+#include "base/path_names.h"
+#include "document/controls.h"
 #include "document/document_builder.h"
 #include "document/panel_objects.h"
 #include "patchtext/json_with_lines.h"
@@ -31,16 +34,18 @@ struct At {
 
 class Compiler {
  public:
-  Compiler(const JsonWithLines& source, std::filesystem::path baseDirectory)
-      : source_(source), baseDirectory_(std::move(baseDirectory)) {}
+  Compiler(const JsonWithLines& source, std::filesystem::path baseDirectory, CompileOptions options)
+      : source_(source), baseDirectory_(std::move(baseDirectory)), options_(options) {}
 
   std::unique_ptr<StoredDocument> Run() {
     const At top{source_.value, ""};
-    ExpectObject(top, {"kestrune_patch", "settings", "embedded_files", "root"});
+    ExpectObject(top, {"kestrune_patch", "settings", "embedded_files", "embed_named_files", "root"});
     if (top.Has("settings")) Settings(top.Child("settings"));
     if (top.Has("embedded_files")) EmbeddedFiles(top.Child("embedded_files"));
+    if (top.Has("embed_named_files") && Bool(top.Child("embed_named_files"))) options_.embedNamedFiles = true;
     if (!top.Has("root")) Fail(top, "the patch has no \"root\" container");
     Container(builder_.Root(), top.Child("root"));
+    if (options_.embedNamedFiles) EmbedNamedFiles();
     return builder_.Finish();
   }
 
@@ -136,7 +141,38 @@ class Compiler {
         if (!decoded) Fail(file.Child("base64"), "not base64 text");
         bytes = std::move(*decoded);
       }
+      embeddedNames_.push_back(kr::ToLowerAscii(FileNamePart(name)));
       builder_.EmbedFile(std::move(name), std::move(bytes));
+    }
+  }
+
+  static std::string FileNamePart(std::string_view name) {
+    const std::size_t cut = name.find_last_of("/\\");
+    return std::string(cut == std::string_view::npos ? name : name.substr(cut + 1));
+  }
+
+  // A file a module names (a file-name plug, or a SoundFont module's "file").
+  void NoteNamedFile(const At& at, std::string name, std::string_view defaultExtension) {
+    if (name.empty()) return;
+    if (kr::ExtensionLowerCase(name).empty() && !defaultExtension.empty()) {
+      name += '.';  // piece by piece: GCC 12 at -O3 warns falsely on "." + text
+      name += defaultExtension;
+    }
+    namedFiles_.push_back({at.pointer, std::move(name)});
+  }
+
+  // Every named file found beside the patch text goes into the document,
+  // under its file name, unless a file of that name is embedded already.
+  void EmbedNamedFiles() {
+    for (const auto& [pointer, name] : namedFiles_) {
+      const std::string key = kr::ToLowerAscii(FileNamePart(name));
+      if (std::find(embeddedNames_.begin(), embeddedNames_.end(), key) != embeddedNames_.end()) continue;
+      const std::filesystem::path path = (baseDirectory_ / name).make_preferred();
+      std::ifstream in(path, std::ios::binary);
+      if (!in) Fail(At{source_.value, pointer}, "can't read " + path.string() + " to embed it");
+      std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+      embeddedNames_.push_back(key);
+      builder_.EmbedFile(FileNamePart(name), std::move(bytes));
     }
   }
 
@@ -194,7 +230,7 @@ class Compiler {
       Container(inner, at);
       made = &inner;
     } else {
-      ExpectObject(at, {"module", "id", "title", "disabled", "rect", "values"});
+      ExpectObject(at, {"module", "id", "title", "disabled", "rect", "values", "file"});
       try {
         made = &builder_.AddModule(scope.container, name);
       } catch (const BuildError&) {
@@ -204,6 +240,17 @@ class Compiler {
       if (at.Has("disabled")) made->SetDisabled(Bool(at.Child("disabled")));
       if (at.Has("rect")) made->SetRect(kStructureView, Rect(at.Child("rect")));
       if (at.Has("values")) Values(*made, at.Child("values"));
+      if (at.Has("file")) {
+        auto* control = dynamic_cast<CControl*>(made);
+        if (control == nullptr || control->ValueType() != ControlValueType::Text)
+          Fail(at.Child("file"), "module \"" + name + "\" names no file of its own");
+        control->SetValueText(Text(at.Child("file")));
+        NoteNamedFile(at.Child("file"), Text(at.Child("file")), "sf2");
+      }
+      for (const auto& plug : made->Plugs()) {
+        const InterfaceObject& d = plug->Definition();
+        if ((d.flags & PF_FILENAME) != 0 && d.dataType == DT_TEXT) NoteNamedFile(at, plug->ValueText(), d.listText);
+      }
     }
     const bool explicitId = at.Has("id");
     const std::string id = explicitId ? Text(at.Child("id")) : name;
@@ -220,7 +267,7 @@ class Compiler {
     if (!at.value.is_object()) Fail(at, "expected an object of plug values");
     for (const auto& [plugName, value] : at.value.items()) {
       const At valueAt = at.Child(plugName);
-      CPlug2* plug = FindPlugByKey(module, plugName);
+      CPlug2* plug = FindOrGrowPlug(module, plugName);
       // A container's boundary plugs and features have keys of their own.
       if (plug && DynamicKind<CContainer>(&module) &&
           (DynamicKind<CPlugIO2>(plug) || DynamicKind<CPlugFeature>(plug)))
@@ -290,7 +337,7 @@ class Compiler {
       if (!it->second) Fail(at, "more than one module has the id \"" + id + "\"; give each an \"id\"");
       module = it->second;
     }
-    CPlug2* plug = FindPlugByKey(*module, plugName);
+    CPlug2* plug = FindOrGrowPlug(*module, plugName);
     if (!plug) Fail(at, "module \"" + id + "\" has no plug \"" + plugName + "\"");
     return *plug;
   }
@@ -311,23 +358,28 @@ class Compiler {
 
   const JsonWithLines& source_;
   std::filesystem::path baseDirectory_;
+  CompileOptions options_;
   DocumentBuilder builder_;
   int depth_ = 0;
+  std::vector<std::string> embeddedNames_;  // file names, lower-cased
+  std::vector<std::pair<std::string, std::string>> namedFiles_;  // JSON pointer, file name
 };
 
 }  // namespace
 
-std::unique_ptr<StoredDocument> CompilePatchText(std::string_view text, const std::filesystem::path& baseDirectory) {
+std::unique_ptr<StoredDocument> CompilePatchText(std::string_view text, const std::filesystem::path& baseDirectory,
+                                                 CompileOptions options) {
   const JsonWithLines source = ParseJsonWithLines(text);
   try {
-    return Compiler(source, baseDirectory).Run();
+    return Compiler(source, baseDirectory, options).Run();
   } catch (const nlohmann::json::exception& e) {
     throw PatchTextError(0, e.what());  // a shape the checks above missed; still no crash
   }
 }
 
-std::vector<std::uint8_t> CompilePatchTextToBytes(std::string_view text, const std::filesystem::path& baseDirectory) {
-  return WriteDocument(*CompilePatchText(text, baseDirectory));
+std::vector<std::uint8_t> CompilePatchTextToBytes(std::string_view text, const std::filesystem::path& baseDirectory,
+                                                  CompileOptions options) {
+  return WriteDocument(*CompilePatchText(text, baseDirectory, options));
 }
 
 }  // namespace patchtext

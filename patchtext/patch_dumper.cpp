@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "document/controls.h"
 #include "document/document_file.h"
 #include "document/line2.h"
 #include "document/panel_objects.h"
@@ -101,6 +102,12 @@ class Dumper {
     if (module.StructureRect() != DocRect{0, 0, 20, 20}) out["rect"] = RectJson(module.StructureRect());
     ojson values = Values(module);
     if (!values.empty()) out["values"] = std::move(values);
+    // The SoundFont modules' file, their control's text (as the compiler takes it).
+    const std::string name = module.Entry()->name;
+    if (const auto* control = dynamic_cast<const CControl*>(&module);
+        control != nullptr && control->ValueType() == ControlValueType::Text &&
+        (name == "Soundfont Player" || name == "Soundfont Oscillator") && !control->ValueText().empty())
+      out["file"] = control->ValueText();
     return out;
   }
 

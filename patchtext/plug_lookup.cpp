@@ -1,8 +1,11 @@
 #include "patchtext/plug_lookup.h"
 
 #include <charconv>
+#include <memory>
+#include <utility>
 
 #include "document/cug.h"
+#include "registry/interface_object.h"
 
 namespace patchtext {
 
@@ -14,18 +17,43 @@ CPlug2* NthNamed(const CUG& module, std::string_view name, int n) {
   return nullptr;
 }
 
+// "Name#n" split; n is 0 when the key has no valid number.
+std::pair<std::string_view, int> SplitKey(std::string_view key) {
+  const std::size_t hash = key.rfind('#');
+  if (hash == std::string_view::npos) return {key, 0};
+  int n = 0;
+  const std::string_view digits = key.substr(hash + 1);
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+  if (ec != std::errc() || end != digits.data() + digits.size() || n < 1) return {key, 0};
+  return {key.substr(0, hash), n};
+}
+
+// No document grows more plugs than this on one list.
+constexpr int kMaxGrownPlugs = 256;
+
 }  // namespace
 
 CPlug2* FindPlugByKey(const CUG& module, std::string_view key) {
   // A plug whose own name holds '#' is found by that name first.
   if (CPlug2* exact = NthNamed(module, key, 1)) return exact;
-  const std::size_t hash = key.rfind('#');
-  if (hash == std::string_view::npos) return nullptr;
-  int n = 0;
-  const std::string_view digits = key.substr(hash + 1);
-  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
-  if (ec != std::errc() || end != digits.data() + digits.size() || n < 1) return nullptr;
-  return NthNamed(module, key.substr(0, hash), n);
+  const auto [name, n] = SplitKey(key);
+  return n > 0 ? NthNamed(module, name, n) : nullptr;
+}
+
+CPlug2* FindOrGrowPlug(CUG& module, std::string_view key) {
+  if (CPlug2* found = FindPlugByKey(module, key)) return found;
+  const auto [name, n] = SplitKey(key);
+  const CPlug2* first = n > 0 && n <= kMaxGrownPlugs ? NthNamed(module, name, 1) : nullptr;
+  if (first == nullptr || (first->Definition().flags & (PF_AUTO_DUPLICATE | PF_VARIABLE_COUNT)) == 0) return nullptr;
+  const int index = first->DefinitionIndex();
+  const bool nameable = (first->Definition().flags & PF_RENAME) != 0;
+  const std::string defaultText = first->Definition().defaultText;
+  while (NthNamed(module, name, n) == nullptr) {
+    std::unique_ptr<CPlug2> plug = nameable ? std::make_unique<CPlugNameable>(index) : std::make_unique<CPlug2>(index);
+    CPlug2& added = module.AddPlug(std::move(plug));
+    if (!added.BoundVariable()) added.SetValueText(defaultText);
+  }
+  return NthNamed(module, name, n);
 }
 
 std::string PlugKey(const CUG& module, const CPlug2& plug) {

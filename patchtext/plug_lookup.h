@@ -11,6 +11,9 @@ class CUG;
 namespace patchtext {
 
 CPlug2* FindPlugByKey(const CUG& module, std::string_view key);
+// The same, except that "Name#n" of a growing plug list (a counter's outputs,
+// a gate's inputs) makes the list's plugs up to the n-th when it has fewer.
+CPlug2* FindOrGrowPlug(CUG& module, std::string_view key);
 // The key that FindPlugByKey turns back into this plug.
 std::string PlugKey(const CUG& module, const CPlug2& plug);
 

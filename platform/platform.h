@@ -59,6 +59,24 @@ char PathSeparator();
 std::string Utf8ToHostText(std::string_view utf8);
 std::string HostTextToUtf8(std::string_view hostText);
 
+// --- child processes -------------------------------------------------------------
+
+struct LaunchResult {
+  bool started = false;
+  std::string error;  // why it did not start
+};
+
+// Starts the program args[0] (looked up on the search path when it names no
+// folder) with the arguments args[1 ...], each passed as it is (no shell),
+// in workingFolder (empty: this process's own). The folder is the child's
+// alone: this process's current folder never changes. Does not wait for the
+// program; a program that cannot be found or started answers its reason.
+LaunchResult LaunchProcess(const std::vector<std::string>& args, const std::string& workingFolder);
+
+// Collects the children started by LaunchProcess that have ended (on POSIX
+// they would otherwise stay as zombies) and answers how many still run.
+int ReapChildProcesses();
+
 // --- message boxes ---------------------------------------------------------------
 
 enum class MessageIcon { None, Information, Warning, Error };

@@ -2,12 +2,12 @@
 # Builds the fuzz targets (the fuzz preset: clang, libFuzzer, ASan + UBSan)
 # and runs each briefly over its seed corpus. New inputs go to the build
 # folder, so the checked-in corpora stay as they are.
-#   scripts/fuzz.sh [seconds per target]      (default: 40, 25, 20 and 15)
+#   scripts/fuzz.sh [seconds per target]      (default: 40, 25, 20, 20, 15, 15 and 15)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build=build/fuzz
-targets=(document_fuzz midifile_fuzz plugin_image_fuzz evaluator_fuzz)
+targets=(document_fuzz midifile_fuzz plugin_image_fuzz soundfont_fuzz wave_fuzz midi_walk_fuzz evaluator_fuzz)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target "${targets[@]}"
@@ -31,4 +31,7 @@ done
 run document_fuzz "${1:-40}" 65536 "$root/tests/fuzz/corpus/document"
 run midifile_fuzz "${1:-25}" 4096 "$root/tests/fuzz/corpus/midifile"
 run plugin_image_fuzz "${1:-20}" 65536
+run soundfont_fuzz "${1:-20}" 16384 "$root/tests/fuzz/corpus/soundfont"
+run wave_fuzz "${1:-15}" 16384 "$root/tests/fuzz/corpus/wave"
+run midi_walk_fuzz "${1:-15}" 4096 "$root/tests/fuzz/corpus/midi_walk"
 run evaluator_fuzz "${1:-15}" 400 "$root/tests/fuzz/corpus/evaluator"

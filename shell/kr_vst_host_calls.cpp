@@ -34,7 +34,9 @@ float KrVst::getParameter(VstInt32 index) {
 void KrVst::setParameter(VstInt32 index, float value) {
   HostParameter* p = Parameter(index);
   if (p == nullptr || value == p->Value()) return;
-  if (app->SoundRunning() && platform::CurrentThreadId() != app->GuiThreadId())
+  // From another thread while sound runs the value waits for the audio
+  // thread; the document belongs to the GUI thread.
+  if (Running() && platform::CurrentThreadId() != app->GuiThreadId())
     p->SetValueThroughAudioSide(value);
   else
     p->SetValue(value);
@@ -90,6 +92,9 @@ bool KrVst::copyProgram(VstInt32 destination) {
 
 VstInt32 KrVst::getChunk(void** data, bool isPreset) {
   if (topContainer == nullptr || data == nullptr) return 0;
+  // Values the audio side has sent back (MIDI controllers, host automation
+  // from other threads) go into the chunk too.
+  app->PumpGuiMessages();
   const std::span<const std::uint8_t> chunk = topContainer->GetChunk(isPreset);
   if (chunk.size() > static_cast<std::size_t>(INT32_MAX)) return 0;
   *data = const_cast<std::uint8_t*>(chunk.data());  // the host only reads it

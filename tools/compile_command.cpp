@@ -1,6 +1,7 @@
 // kestrune compile: the JSON patch text to a document file.
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "base/path_names.h"
 #include "document/document_file.h"
@@ -10,8 +11,18 @@
 namespace {
 
 int RunCompile(std::span<const std::string_view> args) {
+  // --embed may stand anywhere; the rest is "INPUT [-o OUTPUT]".
+  bool embed = false;
+  std::vector<std::string_view> rest;
+  for (std::string_view a : args) {
+    if (a == "--embed") {
+      embed = true;
+    } else {
+      rest.push_back(a);
+    }
+  }
   InputOutputArgs parsed;
-  if (!ParseInputOutputArgs(args, "compile", "patch file", parsed)) return 2;
+  if (!ParseInputOutputArgs(rest, "compile", "patch file", parsed)) return 2;
   const std::string& input = parsed.input;
   std::string output = parsed.output;
   if (output.empty()) output = kr::ReplaceExtension(input, ".dat");
@@ -19,7 +30,7 @@ int RunCompile(std::span<const std::string_view> args) {
     std::cerr << "kestrune compile: the output would replace the input; name one with -o\n";
     return 2;
   }
-  const DocumentInput document = ReadDocumentInput(input);
+  const DocumentInput document = ReadDocumentInput(input, embed);
   if (!document.ok()) {
     std::cerr << "kestrune compile: " << document.error << "\n";
     return 1;
@@ -37,10 +48,14 @@ int RunCompile(std::span<const std::string_view> args) {
 }
 
 void CompileHelp(std::ostream& out) {
-  out << "usage: kestrune compile patch.json [-o patch.dat]\n\n"
+  out << "usage: kestrune compile patch.json [-o patch.dat] [--embed]\n\n"
          "Compiles a patch written in the JSON text form into a document file, the form\n"
          "a plug-in reads from the \".dat\" file beside it. Without -o the output is the\n"
          "input with the extension \".dat\". Faults are reported as file:line: problem.\n"
+         "--embed puts every file the modules name (samples, SoundFonts, MIDI files)\n"
+         "into the document, read from beside the patch; the plug-in then finds them\n"
+         "even where they are not on disk. The patch's \"embed_named_files\": true does\n"
+         "the same.\n"
          "Exit status: 0 on success, 1 when the patch has a fault, 2 for bad arguments.\n";
 }
 

@@ -28,7 +28,7 @@ bool LooksLikePlugin(const std::vector<std::uint8_t>& bytes) {
 
 }  // namespace
 
-DocumentInput ReadDocumentInput(const std::string& path) {
+DocumentInput ReadDocumentInput(const std::string& path, bool embedNamedFiles) {
   DocumentInput input;
   std::vector<std::uint8_t> file;
   if (!ReadAll(path, file)) {
@@ -38,7 +38,9 @@ DocumentInput ReadDocumentInput(const std::string& path) {
   if (kr::ExtensionLowerCase(path) == "json") {
     try {
       const std::string text(file.begin(), file.end());
-      input.bytes = patchtext::CompilePatchTextToBytes(text, std::filesystem::path(path).parent_path());
+      patchtext::CompileOptions options;
+      options.embedNamedFiles = embedNamedFiles;
+      input.bytes = patchtext::CompilePatchTextToBytes(text, std::filesystem::path(path).parent_path(), options);
     } catch (const patchtext::PatchTextError& e) {
       input.error = path + ":" + (e.Line() > 0 ? std::to_string(e.Line()) + ": " : " ") + e.Problem();
     }

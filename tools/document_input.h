@@ -15,7 +15,9 @@ struct DocumentInput {
   bool ok() const { return error.empty(); }
 };
 
-DocumentInput ReadDocumentInput(const std::string& path);
+// embedNamedFiles: a JSON patch embeds the files its modules name (see
+// patchtext::CompileOptions).
+DocumentInput ReadDocumentInput(const std::string& path, bool embedNamedFiles = false);
 
 // Writes bytes to path; false (with errno's story left to the caller) on failure.
 bool WriteOutputFile(const std::string& path, const std::vector<std::uint8_t>& bytes);

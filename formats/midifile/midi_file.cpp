@@ -25,7 +25,7 @@ int DataBytesFor(std::uint8_t status) {
 // Reads one track chunk's data. Running status is kept per track and is
 // cleared by system-exclusive and meta events.
 bool ReadTrack(std::span<const std::uint8_t> data, std::size_t fileOffset, int trackNumber, Track& track,
-               std::string& error) {
+               std::string& error, const ReadOptions& options, int& zeroTempos) {
   ByteCursor in(data);
   std::uint64_t tick = 0;
   std::uint8_t runningStatus = 0;
@@ -57,8 +57,12 @@ bool ReadTrack(std::span<const std::uint8_t> data, std::size_t fileOffset, int t
       if (type == kMetaSetTempo && length == 3) {
         const std::uint32_t micros = (std::uint32_t{data[bodyStart]} << 16) |
                                      (std::uint32_t{data[bodyStart + 1]} << 8) | data[bodyStart + 2];
-        // A tempo of 0 would stop time; such an event is ignored.
-        if (micros > 0) track.events.push_back({tick, EventKind::Tempo, 0, 0, 0, micros});
+        // A tempo of 0 would stop time; such an event is left out (and counted).
+        if (micros > 0) {
+          track.events.push_back({tick, EventKind::Tempo, 0, 0, 0, micros});
+        } else {
+          ++zeroTempos;
+        }
       }
       continue;
     }
@@ -69,7 +73,10 @@ bool ReadTrack(std::span<const std::uint8_t> data, std::size_t fileOffset, int t
       runningStatus = 0;
       continue;
     }
-    if (first > 0xF0) return fail("status byte " + Hex(first) + " is not allowed in a MIDI file");
+    if (first > 0xF0) {
+      if (options.skipStrayBytes) continue;  // the next delta time follows
+      return fail("status byte " + Hex(first) + " is not allowed in a MIDI file");
+    }
 
     std::uint8_t status = runningStatus;
     std::uint8_t bytes[2] = {0, 0};
@@ -78,7 +85,10 @@ bool ReadTrack(std::span<const std::uint8_t> data, std::size_t fileOffset, int t
       status = first;
       runningStatus = first;
     } else {
-      if (status == 0) return fail("data byte " + Hex(first) + " without a running status");
+      if (status == 0) {
+        if (options.skipStrayBytes) continue;
+        return fail("data byte " + Hex(first) + " without a running status");
+      }
       bytes[have++] = first;
     }
     const int needed = DataBytesFor(status);
@@ -95,7 +105,7 @@ bool ReadTrack(std::span<const std::uint8_t> data, std::size_t fileOffset, int t
 
 }  // namespace
 
-MidiReadResult ReadMidiFile(std::span<const std::uint8_t> bytes) {
+MidiReadResult ReadMidiFile(std::span<const std::uint8_t> bytes, ReadOptions options) {
   MidiReadResult result;
   ByteCursor in(bytes);
   std::uint32_t id = 0;
@@ -156,9 +166,14 @@ MidiReadResult ReadMidiFile(std::span<const std::uint8_t> bytes) {
     const std::span<const std::uint8_t> data = bytes.subspan(in.Position(), length);
     const std::size_t dataOffset = in.Position();
     in.Skip(length);
-    if (chunkId != 0x4D54726Bu) continue;  // not "MTrk": unknown chunks are skipped
+    if (chunkId != 0x4D54726Bu) {  // not "MTrk": unknown chunks are skipped
+      ++file.unknownChunks;
+      continue;
+    }
     Track track;
-    if (!ReadTrack(data, dataOffset, static_cast<int>(file.tracks.size()) + 1, track, result.error)) return result;
+    if (!ReadTrack(data, dataOffset, static_cast<int>(file.tracks.size()) + 1, track, result.error, options,
+                   file.zeroTempos))
+      return result;
     file.tracks.push_back(std::move(track));
   }
   if (file.tracks.size() < trackCount) {

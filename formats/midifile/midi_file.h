@@ -38,6 +38,14 @@ struct MidiFile {
   std::uint16_t format = 0;  // 0 or 1
   Division division;
   std::vector<Track> tracks;
+  int unknownChunks = 0;  // chunks between the tracks that are not "MTrk" (skipped)
+  int zeroTempos = 0;     // set-tempo events of 0 microseconds (left out of the tracks)
+};
+
+struct ReadOptions {
+  // A data byte without a running status and a system byte (0xF1 ... 0xFE)
+  // where an event belongs are stepped over instead of refusing the file.
+  bool skipStrayBytes = false;
 };
 
 struct MidiReadResult {
@@ -47,6 +55,6 @@ struct MidiReadResult {
 
 // Reads format 0 and 1 files. Every length and offset is checked against the
 // bytes; a damaged file gives an error naming the place, never a crash.
-MidiReadResult ReadMidiFile(std::span<const std::uint8_t> bytes);
+MidiReadResult ReadMidiFile(std::span<const std::uint8_t> bytes, ReadOptions options = {});
 
 }  // namespace kr::midifile

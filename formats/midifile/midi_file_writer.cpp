@@ -23,6 +23,29 @@ void VariableLength(std::vector<std::uint8_t>& out, std::uint32_t value) {
 
 }  // namespace
 
+std::size_t EncodeVariableLength(std::uint32_t value, std::array<std::uint8_t, 4>& out) {
+  value = std::min<std::uint32_t>(value, 0x0FFFFFFF);
+  std::size_t n = 1;
+  while (n < 4 && (value >> (7 * n)) != 0) ++n;
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto group = static_cast<std::uint8_t>((value >> (7 * (n - 1 - i))) & 0x7F);
+    out[i] = i + 1 < n ? static_cast<std::uint8_t>(group | 0x80) : group;
+  }
+  return n;
+}
+
+std::array<std::uint8_t, 14> HeaderChunk(std::uint16_t format, std::uint16_t tracks, std::uint16_t division) {
+  return {'M', 'T', 'h', 'd', 0, 0, 0, 6,
+          static_cast<std::uint8_t>(format >> 8), static_cast<std::uint8_t>(format),
+          static_cast<std::uint8_t>(tracks >> 8), static_cast<std::uint8_t>(tracks),
+          static_cast<std::uint8_t>(division >> 8), static_cast<std::uint8_t>(division)};
+}
+
+std::array<std::uint8_t, 8> TrackChunkHead(std::uint32_t length) {
+  return {'M', 'T', 'r', 'k', static_cast<std::uint8_t>(length >> 24), static_cast<std::uint8_t>(length >> 16),
+          static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)};
+}
+
 std::vector<std::uint8_t> TempoEvent(std::uint32_t microsPerQuarter) {
   return {0xFF, 0x51, 0x03, static_cast<std::uint8_t>(microsPerQuarter >> 16),
           static_cast<std::uint8_t>(microsPerQuarter >> 8), static_cast<std::uint8_t>(microsPerQuarter)};

@@ -3,6 +3,8 @@
 // each track's last event.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -21,5 +23,13 @@ std::vector<std::uint8_t> WriteMidiFile(std::uint16_t format, std::uint16_t tick
 
 // A set-tempo meta event.
 std::vector<std::uint8_t> TempoEvent(std::uint32_t microsPerQuarter);
+
+// Pieces for writers that append as they go (the MIDI recorder), without
+// allocating. A value above 0x0FFFFFFF is written as 0x0FFFFFFF.
+std::size_t EncodeVariableLength(std::uint32_t value, std::array<std::uint8_t, 4>& out);
+// "MThd", length 6, format, track count and the division word as stored
+// (a time-code division has its top bit set).
+std::array<std::uint8_t, 14> HeaderChunk(std::uint16_t format, std::uint16_t tracks, std::uint16_t division);
+std::array<std::uint8_t, 8> TrackChunkHead(std::uint32_t length);
 
 }  // namespace kr::midifile

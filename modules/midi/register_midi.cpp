@@ -6,6 +6,7 @@
 #include "modules/midi/cv_midi.h"
 #include "modules/midi/drum_trigger.h"
 #include "modules/midi/midi_controllers.h"
+#include "modules/midi/midi_filter.h"
 #include "modules/midi/midi_keyboard.h"
 #include "modules/midi/midi_to_cv.h"
 #include "modules/midi/notesource.h"
@@ -19,6 +20,7 @@ void RegisterMidiModules(ModuleRegistry& registry) {
   registry.Register(std::make_unique<Module_Info>("Drum Trigger", "", 0, 0, nullptr, AudioFactoryFor<ug_drum_trigger>, MF_STRUCTURE_VIEW | MF_VOICE_SOURCE | MF_NOTE_SOURCE));
   registry.Register(std::make_unique<Module_Info>("Trigger to MIDI", "", 0, 0, nullptr, AudioFactoryFor<ug_cv_midi>, MF_STRUCTURE_VIEW));
   registry.Register(std::make_unique<Module_Info>("Controllers", "", 0, 0, nullptr, AudioFactoryFor<ug_midi_controllers>, MF_STRUCTURE_VIEW));
+  registry.Register(std::make_unique<Module_Info>("MIDI Filter", "", 0, 0, nullptr, AudioFactoryFor<ug_midi_filter>, MF_STRUCTURE_VIEW));
   registry.Register(std::make_unique<Module_Info>("KeyBoard", "", 0, 0, nullptr, AudioFactoryFor<ug_midi_keyboard>, MF_STRUCTURE_VIEW | MF_PANEL_VIEW));
 }
 

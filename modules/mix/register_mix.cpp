@@ -1,8 +1,12 @@
-// Adders, voice monitors and switches: the family's registrations.
+// Adders, voice monitors, panners, faders, switches, fixed values and the
+// converters between panel values and voltages: the family's registrations.
 #include "modules/families.h"
 
 #include <memory>
 
+#include "modules/mix/fixed_values.h"
+#include "modules/mix/float_volts.h"
+#include "modules/mix/pan.h"
 #include "modules/mix/ug_adder.h"
 #include "modules/mix/ug_adder_midi.h"
 #include "modules/mix/ug_switch.h"
@@ -11,8 +15,7 @@
 
 namespace {
 
-// Plug lists of the converters between panel values and voltages; the audio
-// classes come later, so their entries stay placeholders until then.
+// The converters carry their plug lists as constant tables (hints empty).
 const PlugDescriptor kFloatToVolts[] = {
     {"Smoothing", DR_IN, DT_ENUM, "2", "None,Fast (4 samp),Smooth (30ms)"},
     {"Float In", DR_IN, DT_FLOAT},
@@ -28,21 +31,30 @@ const PlugDescriptor kVoltsToFloat[] = {
 };
 
 const ModuleDescriptor kConverters[] = {
-    {"FloatToVolts", 0, 0, nullptr, nullptr, MF_STRUCTURE_VIEW, kFloatToVolts},
-    {"VoltsToFloat", 0, 0, nullptr, nullptr, MF_STRUCTURE_VIEW, kVoltsToFloat},
+    {"FloatToVolts", 0, 0, nullptr, AudioFactoryFor<ug_float_to_volts>, MF_STRUCTURE_VIEW, kFloatToVolts},
+    {"VoltsToFloat", 0, 0, nullptr, AudioFactoryFor<ug_volts_to_float>, MF_STRUCTURE_VIEW, kVoltsToFloat},
 };
+
+template <class T>
+std::unique_ptr<Module_Info> Entry(const char* name) {
+  return std::make_unique<Module_Info>(name, "", 0, 0, nullptr, AudioFactoryFor<T>, MF_STRUCTURE_VIEW);
+}
 
 }  // namespace
 
 namespace kr::modules {
 
 void RegisterMixModules(ModuleRegistry& registry) {
-  registry.Register(std::make_unique<Module_Info>("Float Adder", "", 0, 0, nullptr, AudioFactoryFor<ug_adder>, MF_STRUCTURE_VIEW));
-  registry.Register(std::make_unique<Module_Info>("MIDI Adder2", "", 0, 0, nullptr, AudioFactoryFor<ug_adder_midi>, MF_STRUCTURE_VIEW));
-  registry.Register(std::make_unique<Module_Info>("VoiceMonitor", "", 0, 0, nullptr, AudioFactoryFor<ug_voice_monitor>, MF_STRUCTURE_VIEW));
-  registry.Register(std::make_unique<Module_Info>("Voice Combiner", "", 0, 0, nullptr, AudioFactoryFor<ug_voice_combiner>, MF_STRUCTURE_VIEW));
-  for (const ModuleDescriptor& d : kConverters) registry.RegisterPlaceholder(std::make_unique<Module_Info>(d));
-  registry.Register(std::make_unique<Module_Info>("Switch (1->Many)", "", 0, 0, nullptr, AudioFactoryFor<ug_switch>, MF_STRUCTURE_VIEW));
+  registry.Register(Entry<ug_adder>("Float Adder"));
+  registry.Register(Entry<ug_adder_midi>("MIDI Adder2"));
+  registry.Register(Entry<ug_voice_monitor>("VoiceMonitor"));
+  registry.Register(Entry<ug_voice_combiner>("Voice Combiner"));
+  for (const ModuleDescriptor& d : kConverters) registry.Register(d);
+  registry.Register(Entry<ug_switch>("Switch (1->Many)"));
+  registry.Register(Entry<ug_switch2>("Switch (Many->1)"));
+  registry.Register(Entry<ug_pan>("Pan"));
+  registry.Register(Entry<ug_cross_fade>("X-Mix"));
+  registry.Register(Entry<ug_fixed_values>("Fixed Values"));
 }
 
 }  // namespace kr::modules

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "modules/patchmem/patch_value_relay.h"
 #include "registry/module_registry.h"
 
 namespace {
@@ -14,21 +15,6 @@ constexpr std::uint32_t kGui = PF_GUI;
 constexpr std::uint32_t kPatchValue = PF_GUI | PF_PATCH_VALUE;
 constexpr std::uint32_t kPatchValueIn = PF_GUI | PF_PATCH_VALUE_IN;
 constexpr std::uint32_t kHiddenPatchValueIn = PF_GUI | PF_HIDDEN | PF_PATCH_VALUE_IN;
-
-const PlugDescriptor kPatchMemListIn2[] = {
-    {"Name", DR_IN, DT_TEXT, "", "", kGui},
-    {"Value", DR_IN, DT_ENUM, "", "", kPatchValue},
-    {"List Out", DR_OUT, DT_ENUM},
-};
-
-const PlugDescriptor kPatchMemFloatIn[] = {
-    {"Name", DR_IN, DT_TEXT, "", "", kGui},
-    {"Value", DR_IN, DT_FLOAT, "", "", kPatchValue},
-    {"Animation Position", DR_IN, DT_FLOAT, "", "", kGui},
-    {"Min Value", DR_IN, DT_FLOAT, "0", "", kGui},
-    {"Max Value", DR_IN, DT_FLOAT, "10", "", kGui},
-    {"Value Out", DR_OUT, DT_FLOAT},
-};
 
 const PlugDescriptor kPatchMemListInB[] = {
     {"Name", DR_IN, DT_TEXT, "", "", kGui},
@@ -69,13 +55,10 @@ const PlugDescriptor kUiFloatScaler[] = {
 constexpr std::int32_t kModule = MF_STRUCTURE_VIEW;
 
 // Audio and document classes arrive with the issues that build them:
-// ug_param_enum_in2 / ui_param_enum_in2,
-// ug_param_float_in2 / ui_param_float_in2, ui_param_enum_in_B,
+// ui_param_enum_in_B,
 // ug_param_float_out2 / ui_param_float_out2 and ui_param_float_out_b,
 // ui_animation_scaler_db, ui_float_scaler.
 const ModuleDescriptor kDescriptors[] = {
-    {"PatchMemListIn2", 0, 0, nullptr, nullptr, kModule, kPatchMemListIn2},
-    {"PatchMemFloatIn", 0, 0, nullptr, nullptr, kModule, kPatchMemFloatIn},
     {"PatchMemListIn_B", 0, 0, nullptr, nullptr, kModule, kPatchMemListInB},
     {"PatchMemFloatOut", 0, 0, nullptr, nullptr, kModule, kPatchMemFloatOut},
     {"PatchMemFloatOutB", 0, 0, nullptr, nullptr, kModule, kPatchMemFloatOutB},
@@ -88,6 +71,14 @@ const ModuleDescriptor kDescriptors[] = {
 namespace kr::modules {
 
 void RegisterPatchMemoryModules(ModuleRegistry& registry) {
+  // The modules that hold one patch value each and pass it to the audio side.
+  const ModuleDescriptor relays[] = {
+      {"PatchMemFloatIn", 0, 0, nullptr, AudioFactoryFor<ug_param_float_in2>, MF_STRUCTURE_VIEW, PatchMemFloatInPlugs()},
+      {"PatchMemListIn2", 0, 0, nullptr, AudioFactoryFor<ug_param_enum_in2>, MF_STRUCTURE_VIEW, PatchMemListIn2Plugs()},
+      {"Patch Mem - Text in", 0, 0, nullptr, AudioFactoryFor<ug_param_text_in>, MF_STRUCTURE_VIEW,
+       PatchMemTextInPlugs()},
+  };
+  for (const ModuleDescriptor& d : relays) registry.Register(d);
   for (const ModuleDescriptor& d : kDescriptors) registry.RegisterPlaceholder(std::make_unique<Module_Info>(d));
 }
 

@@ -64,8 +64,11 @@ TEST_F(HostPrograms, MissingProgramsAndCopiesAreNotReportedAsDone) {
   char text[8] = "keep";
   EXPECT_EQ(host.Dispatch(effGetProgramNameIndexed, 16, 0, text), 0);
   EXPECT_STREQ(text, "keep") << "a program that does not exist leaves the buffer alone";
-  EXPECT_EQ(host.Dispatch(effCopyProgram, 3), 0) << "copying programs is not built yet";
   EXPECT_EQ(host.Dispatch(effCopyProgram, 16), 0);
+  EXPECT_EQ(host.Dispatch(effCopyProgram, -1), 0);
+  EXPECT_EQ(Name(effGetProgramNameIndexed, 15), "Patch  16") << "nothing was copied";
+  EXPECT_EQ(host.Dispatch(effCopyProgram, 3), 1);
+  EXPECT_EQ(Name(effGetProgramNameIndexed, 3), "(Copy 1) Patch   1");
   host.Close();
 }
 

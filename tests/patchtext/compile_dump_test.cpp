@@ -14,6 +14,7 @@
 #include "patchtext/patch_compiler.h"
 #include "patchtext/patch_dumper.h"
 #include "patchtext/patch_names.h"
+#include "patchtext/patch_text_error.h"
 #include "registry/module_info.h"
 #include "support/temp_dir.h"
 
@@ -157,3 +158,35 @@ TEST(PatchText, Base64HandlesEveryTailLength) {
 }
 
 }  // namespace
+
+TEST(PatchText, FilesModulesNameAreEmbeddedWhenAsked) {
+  krtest::TempDir dir;
+  for (const char* name : {"loop.wav", "Font.sf2", "song.mid"}) std::ofstream(dir.path() / name, std::ios::binary) << name;
+  const std::string body = R"(
+    "embedded_files": [ { "name": "SONG.MID", "base64": "AAE=" } ],
+    "root": { "modules": [ { "module": "Container", "title": "Synth", "modules": [
+      { "module": "Wave Player", "values": { "File Name": "loop" } },
+      { "module": "MIDI Player", "values": { "File Name": "song.mid" } },
+      { "module": "Soundfont Player", "file": "Font.sf2" } ] } ] } })";
+  const auto plain = CompilePatchText("{" + body, dir.path());
+  EXPECT_EQ(plain->embeddedFiles.size(), 1u) << "nothing is embedded unless asked";
+  const auto doc = CompilePatchText("{ \"embed_named_files\": true," + body, dir.path());
+  std::vector<std::string> names;
+  for (const auto& f : doc->embeddedFiles) names.push_back(f->Name());
+  EXPECT_EQ(names, (std::vector<std::string>{"SONG.MID", "loop.wav", "Font.sf2"})) << "song.mid was embedded already";
+  EXPECT_EQ(doc->embeddedFiles[1]->Content(), (std::vector<std::uint8_t>{'l', 'o', 'o', 'p', '.', 'w', 'a', 'v'}));
+  const std::string dumped = DumpPatchText(*doc);
+  EXPECT_NE(dumped.find("\"file\": \"Font.sf2\""), std::string::npos) << dumped;
+
+  try {
+    patchtext::CompileOptions embed;
+    embed.embedNamedFiles = true;
+    CompilePatchText(R"({ "root": { "modules": [ { "module": "Container", "modules": [
+      { "module": "Soundfont Player",
+        "file": "missing.sf2" } ] } ] } })", dir.path(), embed);
+    ADD_FAILURE() << "a named file that is not there is a fault";
+  } catch (const patchtext::PatchTextError& e) {
+    EXPECT_EQ(e.Line(), 3);
+    EXPECT_NE(e.Problem().find("missing.sf2 to embed it"), std::string::npos) << e.Problem();
+  }
+}

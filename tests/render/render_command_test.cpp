@@ -184,3 +184,27 @@ TEST_F(RenderCommand, DefaultPatchRendersBitIdenticallyForEveryHostBlockSize) {
 }
 
 }  // namespace
+
+// The sample, SoundFont and MIDI file examples render through the real
+// plug-in entry with their files (embedded, or Debian's font) and make sound.
+TEST_F(RenderCommand, SampleAndMidiFileExamplesMakeSound) {
+  WriteFile(dir_.path() / "chord.mid", kr::midifile::WriteMidiFile(0, 96, {{{0, {0x90, 60, 100}}, {0, {0x90, 64, 100}},
+                                                                             {192, {0x80, 60, 0}}, {192, {0x80, 64, 0}}}}));
+  for (const char* example : {"wave-loop", "midi-file-synth", "recorder", "soundfont-piano"}) {
+#if defined(_WIN32)
+    // The example names Debian's font by its Linux path.
+    if (std::string(example) == "soundfont-piano") continue;
+#endif
+    if (std::string(example) == "soundfont-piano" && !std::filesystem::exists("/usr/share/sounds/sf2/TimGM6mb.sf2"))
+      continue;  // Debian's timgm6mb-soundfont (./setup.sh deps)
+    int status = -1;
+    const std::string out = (dir_.path() / (std::string(example) + ".wav")).string();
+    const std::string text = krtest::RunCommand(program_ + " render --patch " KR_SOURCE_DIR "/examples/" + example +
+                                                    ".json --midi " + (dir_.path() / "chord.mid").string() + " -o " +
+                                                    out + " --tail 1",
+                                                status);
+    ASSERT_EQ(status, 0) << example << "\n" << text;
+    EXPECT_EQ(text.find("stayed silent"), std::string::npos) << example << "\n" << text;
+    EXPECT_EQ(text.find("Can't"), std::string::npos) << example << "\n" << text;
+  }
+}

@@ -12,6 +12,7 @@
 
 #include "engine/audio_master.h"
 #include "engine/container_hooks.h"
+#include "engine/module_files.h"
 #include "engine/ug_base.h"
 #include "engine/ug_generic_1_1.h"
 
@@ -25,6 +26,23 @@ struct FakeHost : AudioMasterHost {
   double SampleRate() const override { return rate; }
   void RefreshParameters() override { ++refreshes; }
   void PostMessageBox(std::string_view text, std::int32_t) override { boxes.emplace_back(text); }
+  kr::ModuleFiles* Files() override { return files; }
+  void PostDisplayValue(ug_base& module, float value) override { displays.push_back({&module, module.clock, value}); }
+  void PostCommand(ug_base& module, std::string_view text, bool tooLong) override {
+    commands.push_back({&module, module.clock, std::string(text), tooLong});
+  }
+
+  struct Display {
+    ug_base* module;
+    int clock;  // the module's clock when it sent (the time of an update)
+    float value;
+  };
+  struct Command {
+    ug_base* module;
+    int clock;
+    std::string text;
+    bool tooLong;
+  };
 
   vst::VstTimeInfo info{};
   bool hasTime = true;
@@ -32,11 +50,16 @@ struct FakeHost : AudioMasterHost {
   std::int32_t lastFilter = 0;
   int refreshes = 0;
   std::vector<std::string> boxes;
+  kr::ModuleFiles* files = nullptr;  // the files modules open and write (none unless a test gives some)
+  std::vector<Display> displays;
+  std::vector<Command> commands;
 };
 
-// Holds the constant sources of unconnected inputs; asleep unless told.
+// Holds the constant sources of unconnected inputs (as a container's I/O
+// module does); asleep unless told.
 class TestIoModule : public ug_base {
  public:
+  TestIoModule() { flags |= UGF_IO_MOD; }
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<TestIoModule>(); }
   void Open() override {
     SetProcessFunction(&ug_base::SleepCheck);

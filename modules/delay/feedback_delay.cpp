@@ -1,0 +1,188 @@
+#include "modules/delay/feedback_delay.h"
+
+#include <algorithm>
+
+#include "engine/audio_master.h"
+
+namespace {
+
+constexpr const char* kDelayTimeHint = "The delay in milliseconds that this module adds to the signal (OUTPUT ONLY).";
+
+// Marks and voice tags cross to the other half, once per change.
+template <class Fn>
+void AlsoOnPartner(ug_base& self, ug_base* partner, Fn&& fn) {
+  if (partner != nullptr && partner != &self) fn(*partner);
+}
+
+}  // namespace
+
+// --- the writer ----------------------------------------------------------------
+
+void ug_feedback_delay::ListInterface(InterfaceList& list) {
+  list.emplace_back(nullptr, nullptr, "Audio In", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &in_);
+  list.emplace_back(nullptr, nullptr, "Audio Out", DR_OUT, DT_AUDIO, "5");
+  list.emplace_back(nullptr, nullptr, "Delay Time Out", DR_OUT, DT_AUDIO, "5", "", 0, kDelayTimeHint);
+}
+
+std::unique_ptr<ug_base> ug_feedback_delay::MakeReader() {
+  auto reader = std::make_unique<ug_feedback_delay_out>();
+  reader->audioMaster = audioMaster;
+  reader->container = container;
+  reader->CreatePlugs();
+  reader->AllocatePlugData();
+  Link(*reader);
+  return reader;
+}
+
+void ug_feedback_delay::Link(ug_feedback_delay_out& reader) {
+  reader_ = &reader;
+  reader.writer_ = this;
+  // Wires drawn from this module's outputs leave from the reader's.
+  for (int i : {PN_OUT, PN_DELAY_TIME})
+    if (i < PlugCount() && i < reader.PlugCount()) GetPlug(i)->redirect = reader.GetPlug(i);
+}
+
+ug_base* ug_feedback_delay::PairPartner() const { return reader_; }
+
+void ug_feedback_delay::Open() {
+  handOn_ = reader_ != nullptr ? reader_->HandOnBlock() : nullptr;
+  SetProcessFunction(&ug_base::SleepCheck);
+  ug_midi_device::Open();
+}
+
+void ug_feedback_delay::OnPlugStateChange(int time, connector* c, PlugState state) {
+  if (c == nullptr || c->to != GetPlug(PN_IN)) return;
+  if (reader_ != nullptr) reader_->AddEvent(reader_->NewEvent(time + BlockLength(), UET_PARTNER_STATE, state), true);
+  if (state == ST_RUN) {
+    SetProcessFunction(&ug_feedback_delay::Copy);
+  } else {
+    settleCount = BlockLength();
+    SetProcessFunction(&ug_feedback_delay::CopySettle);
+  }
+}
+
+void ug_feedback_delay::Copy(int offset, int count) {
+  if (handOn_ != nullptr) std::copy_n(in_ + offset, count, handOn_ + offset);
+}
+
+void ug_feedback_delay::CopySettle(int offset, int count) {
+  const int n = std::min(count, settleCount);
+  Copy(offset, n);
+  settleCount -= n;
+  if (settleCount > 0) return;
+  SetProcessFunction(&ug_base::SleepCheck);
+  SleepCheck(offset + n, count - n);
+}
+
+void ug_feedback_delay::MarkDownstream() {
+  const bool before = (flags & UGF_DOWN_MARK) != 0;
+  ug_midi_device::MarkDownstream();
+  if (!before && (flags & UGF_DOWN_MARK) != 0) AlsoOnPartner(*this, reader_, [](ug_base& p) { p.MarkDownstream(); });
+}
+
+void ug_feedback_delay::MarkUpstream() {
+  const bool before = (flags & UGF_UP_MARK) != 0;
+  ug_midi_device::MarkUpstream();
+  if (!before && (flags & UGF_UP_MARK) != 0) AlsoOnPartner(*this, reader_, [](ug_base& p) { p.MarkUpstream(); });
+}
+
+void ug_feedback_delay::PropagateVoiceDown(int tag) {
+  const int before = voiceTag;
+  ug_midi_device::PropagateVoiceDown(tag);
+  if (voiceTag != before) AlsoOnPartner(*this, reader_, [tag](ug_base& p) { p.PropagateVoiceDown(tag); });
+}
+
+void ug_feedback_delay::PropagateVoiceUp(int tag) {
+  const int before = voiceTag;
+  ug_midi_device::PropagateVoiceUp(tag);
+  if (voiceTag != before) AlsoOnPartner(*this, reader_, [tag](ug_base& p) { p.PropagateVoiceUp(tag); });
+}
+
+void ug_feedback_delay::ConnectClone(ug_base& prototype, int voice) {
+  ug_midi_device::ConnectClone(prototype, voice);
+  // Every per-voice module of the voice is copied before any is wired, so
+  // the prototype reader's newest copy is the reader of this voice.
+  auto& original = static_cast<ug_feedback_delay&>(prototype);
+  if (original.reader_ == nullptr) return;
+  if (auto* copy = dynamic_cast<ug_feedback_delay_out*>(original.reader_->nextClone)) Link(*copy);
+}
+
+// --- the reader ----------------------------------------------------------------
+
+void ug_feedback_delay_out::ListInterface(InterfaceList& list) {
+  list.emplace_back(&unused_, &typeid(std::int16_t), "", DR_IN, DT_ENUM, "0");
+  list.emplace_back(nullptr, nullptr, "Audio Out", DR_OUT, DT_AUDIO, "5", "", 0, "", &out_);
+  list.emplace_back(nullptr, nullptr, "Delay Time Out", DR_OUT, DT_AUDIO, "5", "", 0, kDelayTimeHint, &delayTimeOut_);
+}
+
+ug_base* ug_feedback_delay_out::PairPartner() const { return writer_; }
+
+float* ug_feedback_delay_out::HandOnBlock() {
+  if (handOn_.empty()) handOn_.assign(static_cast<std::size_t>(BlockLength()), 0.0f);
+  return handOn_.data();
+}
+
+float ug_feedback_delay_out::DelayTimeValue() const {
+  const double rate = audioMaster != nullptr ? audioMaster->SampleRate() : 44100.0;
+  return static_cast<float>(BlockLength() / rate * 100.0);
+}
+
+void ug_feedback_delay_out::Open() {
+  HandOnBlock();
+  running_ = false;
+  copyCount_ = 0;
+  delayTimeCount_ = BlockLength();
+  SetProcessFunction(&ug_feedback_delay_out::Run);
+  ug_base::Open();
+  GetPlug(PN_DELAY_TIME)->SetState(clock, ST_STATIC);
+}
+
+void ug_feedback_delay_out::HandleEvent(ug_event* event) {
+  if (event->type != UET_PARTNER_STATE) return ug_base::HandleEvent(event);
+  const auto state = static_cast<PlugState>(event->value);
+  GetPlug(PN_OUT)->SetState(event->time, state);
+  running_ = state == ST_RUN;
+  // A settled input: one more period carries its last value everywhere.
+  if (!running_) copyCount_ = BlockLength();
+  SetProcessFunction(&ug_feedback_delay_out::Run);
+}
+
+void ug_feedback_delay_out::Run(int offset, int count) {
+  if (running_) {
+    std::copy_n(handOn_.data() + offset, count, out_ + offset);
+  } else if (copyCount_ > 0) {
+    const int n = std::min(count, copyCount_);
+    std::copy_n(handOn_.data() + offset, n, out_ + offset);
+    copyCount_ -= n;
+  }
+  if (delayTimeCount_ > 0) {
+    const int n = std::min(count, delayTimeCount_);
+    std::fill_n(delayTimeOut_ + offset, n, DelayTimeValue());
+    delayTimeCount_ -= n;
+  }
+  if (!running_ && copyCount_ <= 0 && delayTimeCount_ <= 0) SetProcessFunction(&ug_base::SleepCheck);
+}
+
+void ug_feedback_delay_out::MarkDownstream() {
+  const bool before = (flags & UGF_DOWN_MARK) != 0;
+  ug_base::MarkDownstream();
+  if (!before && (flags & UGF_DOWN_MARK) != 0) AlsoOnPartner(*this, writer_, [](ug_base& p) { p.MarkDownstream(); });
+}
+
+void ug_feedback_delay_out::MarkUpstream() {
+  const bool before = (flags & UGF_UP_MARK) != 0;
+  ug_base::MarkUpstream();
+  if (!before && (flags & UGF_UP_MARK) != 0) AlsoOnPartner(*this, writer_, [](ug_base& p) { p.MarkUpstream(); });
+}
+
+void ug_feedback_delay_out::PropagateVoiceDown(int tag) {
+  const int before = voiceTag;
+  ug_base::PropagateVoiceDown(tag);
+  if (voiceTag != before) AlsoOnPartner(*this, writer_, [tag](ug_base& p) { p.PropagateVoiceDown(tag); });
+}
+
+void ug_feedback_delay_out::PropagateVoiceUp(int tag) {
+  const int before = voiceTag;
+  ug_base::PropagateVoiceUp(tag);
+  if (voiceTag != before) AlsoOnPartner(*this, writer_, [tag](ug_base& p) { p.PropagateVoiceUp(tag); });
+}

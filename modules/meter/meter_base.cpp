@@ -1,0 +1,30 @@
+#include "modules/meter/meter_base.h"
+
+#include "engine/audio_master.h"
+
+void ug_meter_base::ListHiddenMidi(InterfaceList& list) {
+  list.emplace_back(&midiIn_, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "", "", PF_HIDDEN);
+  list.emplace_back(&midiOut_, &typeid(MidiOutEndpoint), "MIDI Out", DR_OUT, DT_MIDI, "", "", PF_HIDDEN);
+}
+
+void ug_meter_base::StartUpdates(int period) {
+  display_ = -1.0f;
+  period_ = period > 0 ? period : 1;
+  inputStatic_ = false;
+  updateQueued_ = true;
+  QueueCall(clock, &ug_meter_base::UpdateCall);
+}
+
+void ug_meter_base::PostDisplay() {
+  if (audioMaster != nullptr) audioMaster->Host().PostDisplayValue(*this, display_);
+}
+
+void ug_meter_base::OnPlugStateChange(int time, connector* c, PlugState state) {
+  if (c == nullptr || c->to != GetPlug(PN_SIGNAL) || state == ST_STOP) return;
+  Rearm();
+  if (!updateQueued_) {
+    updateQueued_ = true;
+    QueueNextUpdate();
+  }
+  inputStatic_ = false;
+}

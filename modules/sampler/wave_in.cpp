@@ -1,0 +1,183 @@
+#include "modules/sampler/wave_in.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "dsp/sample_voice.h"
+#include "dsp/sinc_interpolation.h"
+#include "engine/audio_master.h"
+#include "formats/wave/wave_reader.h"
+#include "modules/module_file_reader.h"
+
+namespace {
+constexpr const char* kFileHint =
+    "Enter the .WAV filename.  Check the menu 'Audio - Preferences' for the default directory.";
+constexpr const char* kRestartMessage = "For change to take effect, Restart sound";
+}  // namespace
+
+std::unique_ptr<ug_base> ug_wave_in::Clone() {
+  if (!file_) file_ = std::make_shared<SharedFile>();
+  std::unique_ptr<ug_base> copy = ug_base::Clone();
+  static_cast<ug_wave_in&>(*copy).file_ = file_;
+  static_cast<ug_wave_in&>(*copy).sinc_ = sinc_;
+  return copy;
+}
+
+void ug_wave_in::ListFilePlugs(InterfaceList& list, const char* gateDefault) {
+  list.emplace_back(nullptr, nullptr, "Gate", DR_IN, DT_AUDIO, gateDefault, "", PF_CONTROL,
+                    "Triggers wave file playback", &gate_);
+  list.emplace_back(nullptr, nullptr, "Pitch Shift", DR_IN, DT_AUDIO, "5", "100, 0, 10, 0", PF_CONTROL,
+                    "1 Volt per Octave, 5V = Original Pitch", &pitch_);
+  list.emplace_back(nullptr, nullptr, "Left Out", DR_OUT, DT_AUDIO, "", "", 0, "", &left_);
+  list.emplace_back(nullptr, nullptr, "Right Out", DR_OUT, DT_AUDIO, "", "", 0, "", &right_);
+  list.emplace_back(&fileName_, &typeid(std::string), "File Name", DR_IN, DT_TEXT, "Wavefile", "wav", PF_FILENAME,
+                    kFileHint);
+}
+
+void ug_wave_in::ListInterface(InterfaceList& list) {
+  ListFilePlugs(list, "1");
+  list.emplace_back(&mode_, &typeid(std::int16_t), "Mode", DR_IN, DT_ENUM, "1", "File,Soundcard In", 0,
+                    "Selects either live audio or Wave file playback");
+}
+
+void ug_wave_player::ListInterface(InterfaceList& list) { ListFilePlugs(list, "10"); }
+
+void ug_wave_in::Load() {
+  if (!file_) file_ = std::make_shared<SharedFile>();
+  SharedFile& f = *file_;
+  if (f.tried) return;  // read once for the module and its copies
+  f.tried = true;
+  f.name = fileName_;
+  const kr::modules::ModuleFile read = kr::modules::ReadModuleFile(*this, fileName_, "wav");
+  if (!read.bytes) {
+    MessageBox("Can't open: " + fileName_ +
+               ". Check: filename is correct, check it's a WAVE file, check your directory settings "
+               "(Audio/Preferences)");
+    return;
+  }
+  const kr::wave::WaveReadResult wave = kr::wave::ReadWave(*read.bytes);
+  if (!wave.info) {
+    MessageBox(wave.message);
+    return;
+  }
+  const kr::wave::WaveInfo& info = *wave.info;
+  f.bytes = read.bytes;
+  f.source.data = read.bytes->data() + info.dataOffset;
+  f.source.frames = info.frames;
+  f.source.channels = info.channels;
+  f.source.bits = info.bits;
+  f.source.hasLoop = info.hasLoop;
+  f.source.loopStart = info.loopStart;
+  f.source.loopEnd = info.loopEnd;
+  f.sampleRate = info.sampleRate;
+  f.ok = true;
+}
+
+void ug_wave_in::Open() {
+  ug_base::Open();
+  if (PlaysFile()) Load();
+  gateHigh_ = false;
+  running_ = false;
+  if (!Loaded() || !PlaysFile()) {
+    SetProcessFunction(&ug_wave_in::Silence);
+    settleCount = BlockLength();
+    GetPlug(PN_LEFT)->SetState(clock, ST_STOP);
+    GetPlug(PN_RIGHT)->SetState(clock, ST_STOP);
+    return;
+  }
+  if (!sinc_) sinc_ = sinc::SharedTable();
+  if (!stream_) stream_ = std::make_unique<wave_stream::State>();
+  const double engineRate = audioMaster != nullptr ? audioMaster->SampleRate() : 44100.0;
+  rateRatio_ = static_cast<double>(file_->sampleRate) / engineRate;
+  stream_->playing = false;
+  stream_->inc = IncrementFor(GetPlug(PN_PITCH)->GetValueNow());
+  ChooseProcess();
+}
+
+std::uint32_t ug_wave_in::IncrementFor(float pitch) const {
+  const double octaves = std::clamp((static_cast<double>(pitch) - 0.5) * 10.0, -64.0, 64.0);
+  return sample_voice::Increment(std::exp2(octaves) * rateRatio_, wave_stream::kMaxStep);
+}
+
+void ug_wave_in::ChooseProcess() {
+  const bool gateRuns = GetPlug(PN_GATE)->state == ST_RUN;
+  const bool pitchRuns = GetPlug(PN_PITCH)->state == ST_RUN;
+  if (!gateRuns) gateValue_ = GetPlug(PN_GATE)->GetValueNow();
+  if (!pitchRuns) stream_->inc = IncrementFor(GetPlug(PN_PITCH)->GetValueNow());
+  const bool edgeAhead = gateValue_ > 0.0f && !gateHigh_;
+  if (!gateRuns && !stream_->playing && !edgeAhead) {
+    gateHigh_ = gateValue_ > 0.0f;
+    SetProcessFunction(&ug_wave_in::Silence);
+    settleCount = BlockLength();
+    return;
+  }
+  if (gateRuns) {
+    SetProcessFunction(pitchRuns ? &ug_wave_in::Play<true, true> : &ug_wave_in::Play<true, false>);
+  } else {
+    SetProcessFunction(pitchRuns ? &ug_wave_in::Play<false, true> : &ug_wave_in::Play<false, false>);
+  }
+}
+
+void ug_wave_in::OnPlugStateChange(int time, connector* c, PlugState) {
+  UPlug* to = c != nullptr ? c->to : nullptr;
+  if (to == GetPlug(PN_FILE) || (to != nullptr && PlugCount() > PN_MODE && to == GetPlug(PN_MODE))) {
+    // Files are read at Open only: never on the audio thread.
+    const bool changed = to == GetPlug(PN_FILE) ? (file_ && fileName_ != file_->name) : true;
+    if (changed && clock >= 6 && (flags & UGF_CLONE) == 0) MessageBox(kRestartMessage);
+    return;
+  }
+  if (!Loaded() || !PlaysFile() || !stream_) return;
+  Wake();
+  ChooseProcess();
+}
+
+void ug_wave_in::Silence(int offset, int count) {
+  const int n = std::min(count, settleCount);
+  if (n > 0) {
+    std::fill_n(left_ + offset, n, 0.0f);
+    std::fill_n(right_ + offset, n, 0.0f);
+  }
+  settleCount -= n;
+  if (settleCount <= 0) SleepCheck(offset + n, count - n);
+}
+
+void ug_wave_in::Stop(int time) {
+  running_ = false;
+  GetPlug(PN_LEFT)->SetState(time, ST_STOP);
+  GetPlug(PN_RIGHT)->SetState(time, ST_STOP);
+}
+
+template <bool GateRuns, bool PitchRuns>
+void ug_wave_in::Play(int offset, int count) {
+  const wave_stream::Source& source = file_->source;
+  wave_stream::State& st = *stream_;
+  const float* table = sinc_->Data();
+  for (int i = 0; i < count; ++i) {
+    const int at = offset + i;
+    const bool high = (GateRuns ? gate_[at] : gateValue_) > 0.0f;
+    if constexpr (PitchRuns) st.inc = IncrementFor(pitch_[at]);
+    if (high && !gateHigh_) {
+      wave_stream::Restart(st, source, true);
+      if (!running_) {
+        running_ = true;
+        GetPlug(PN_LEFT)->SetState(clock + i, ST_RUN);
+        GetPlug(PN_RIGHT)->SetState(clock + i, ST_RUN);
+      }
+    }
+    gateHigh_ = high;
+    float l = 0.0f, r = 0.0f;
+    if (st.playing && !wave_stream::Next(st, source, high, table, l, r)) {
+      l = r = 0.0f;
+      Stop(clock + i);
+      if constexpr (!GateRuns) {
+        std::fill(left_ + at, left_ + offset + count, 0.0f);
+        std::fill(right_ + at, right_ + offset + count, 0.0f);
+        SetProcessFunction(&ug_wave_in::Silence);
+        settleCount = BlockLength();
+        return;
+      }
+    }
+    left_[at] = l;
+    right_[at] = r;
+  }
+}

@@ -1,0 +1,182 @@
+#include "modules/soundfont/osc_sf.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "dsp/sinc_interpolation.h"
+#include "engine/audio_master.h"
+
+namespace {
+constexpr const char* kBankHint =
+    "Provides external choice of bank. NOTE: Changing bank via external control only works while audio engine is "
+    "running";
+constexpr const char* kPatchHint =
+    "Provides external choice of patch. NOTE: Changing patch via external control only works while audio engine "
+    "is running";
+}  // namespace
+
+std::unique_ptr<ug_base> ug_osc_sf::Clone() {
+  if (!shared_) shared_ = std::make_shared<soundfont::SharedFont>();
+  std::unique_ptr<ug_base> copy = ug_base::Clone();
+  auto& other = static_cast<ug_osc_sf&>(*copy);
+  other.shared_ = shared_;
+  other.documentText_ = documentText_;
+  return copy;
+}
+
+void ug_osc_sf::ListInterface(InterfaceList& list) {
+  list.emplace_back(&fileName_, &typeid(std::string), "Unused", DR_PARAMETER, DT_TEXT, "", "sf2", 0x112,
+                    "A Soundfont-2 (*.sf2) file. (Use a 'Audio In' module for wave files, *.wav)");
+  list.emplace_back(&bank_, &typeid(std::int16_t), "Bank", DR_IN, DT_ENUM, "0", "1,2,3", 0, kBankHint);
+  list.emplace_back(&patch_, &typeid(std::int16_t), "Patch", DR_IN, DT_ENUM, "0", "1,2,3", 0, kPatchHint);
+  list.emplace_back(nullptr, nullptr, "Gate", DR_IN, DT_AUDIO, "0", "", 0x1,
+                    "Triggers the sample when greater then 0 V ", &gate_);
+  list.emplace_back(nullptr, nullptr, "Pitch", DR_IN, DT_AUDIO, "5", "100, 0, 10, 0", 0x1,
+                    "1 Volt per Octave, 5V = Middle A", &pitch_);
+  list.emplace_back(nullptr, nullptr, "Velocity", DR_IN, DT_AUDIO, "8", "100, 0, 10, 0", 0x1,
+                    "Chooses between velocity-split samples in soundfont file (if any)", &velocity_);
+  list.emplace_back(nullptr, nullptr, "Left (mono)", DR_OUT, DT_AUDIO, "", "", 0, "", &left_);
+  list.emplace_back(nullptr, nullptr, "Right", DR_OUT, DT_AUDIO, "", "", 0, "", &right_);
+  list.emplace_back(&ignoreProgramChange_, &typeid(bool), "Ignore Program Change", DR_PARAMETER, DT_BOOL, "1", "", 0,
+                    "Prevents this control responding to patch changes from 'Patch Select' module");
+}
+
+int ug_osc_sf::NoteFor(float pitch) {
+  const double k = std::floor((static_cast<double>(pitch) - 0.5) * 120.0 + 69.5);
+  return static_cast<int>(std::clamp(std::isnan(k) ? 0.0 : k, 0.0, 127.0));
+}
+
+void ug_osc_sf::Open() {
+  if (!shared_) shared_ = std::make_shared<soundfont::SharedFont>();
+  soundfont::LoadOnce(*this, *shared_, fileName_.empty() ? documentText_ : fileName_);
+  font_ = shared_->font;
+  if (!sinc_) sinc_ = sinc::SharedTable();
+  engineRate_ = audioMaster != nullptr ? audioMaster->SampleRate() : 44100.0;
+  ug_base::Open();
+  presets_.Reset(font_.get());
+  presets_.Select(0, bank_, patch_);
+  playing_ = false;
+  gateHigh_ = false;
+  missingSample_ = false;
+  GetPlug(PN_LEFT)->SetState(clock, ST_STOP);
+  GetPlug(PN_RIGHT)->SetState(clock, ST_STOP);
+  if (!font_) {
+    SetProcessFunction(&ug_osc_sf::Idle);
+    settleCount = BlockLength();
+    return;
+  }
+  ChooseProcess();
+}
+
+std::uint32_t ug_osc_sf::IncrementFor(float pitch) const {
+  const double octaves = std::clamp((static_cast<double>(pitch) - reference_) * 10.0, -64.0, 64.0);
+  return sample_voice::Increment(std::exp2(octaves) * voice_.rateRatio, kr::sf2::kMaxStep);
+}
+
+bool ug_osc_sf::StartNote(int time, float pitch, float velocity) {
+  const int key = NoteFor(pitch);
+  const double v = std::floor(static_cast<double>(velocity) * 127.0);
+  const int vel = static_cast<int>(std::clamp(std::isnan(v) ? 0.0 : v, 0.0, 127.0));
+  const kr::sf2::Zone* zone = presets_.FindZone(0, key, vel);
+  if (zone == nullptr) return false;
+  if (!voice_.Start(*font_, *zone, key, engineRate_)) {
+    missingSample_ = true;
+    if (audioMaster != nullptr) audioMaster->PostRefresh(*this);
+    return false;
+  }
+  if (missingSample_) {
+    missingSample_ = false;
+    if (audioMaster != nullptr) audioMaster->PostRefresh(*this);
+  }
+  reference_ = (key - 69) / 120.0 + 0.5 - voice_.semitones / 120.0;
+  voice_.reader.inc = IncrementFor(pitch);
+  sample_voice::Start(voice_.reader, voice_.zone.playback.start);
+  playing_ = true;
+  GetPlug(PN_LEFT)->SetState(time, ST_RUN);
+  GetPlug(PN_RIGHT)->SetState(time, ST_RUN);
+  return true;
+}
+
+void ug_osc_sf::ChooseProcess() {
+  const bool gateRuns = GetPlug(PN_GATE)->state == ST_RUN;
+  const bool pitchRuns = GetPlug(PN_PITCH)->state == ST_RUN;
+  if (!gateRuns) gateValue_ = GetPlug(PN_GATE)->GetValueNow();
+  if (!pitchRuns && playing_) voice_.reader.inc = IncrementFor(GetPlug(PN_PITCH)->GetValueNow());
+  const bool edgeAhead = gateValue_ > 0.0f && !gateHigh_;
+  if (!gateRuns && !playing_ && !edgeAhead) {
+    gateHigh_ = gateValue_ > 0.0f;
+    SetProcessFunction(&ug_osc_sf::Idle);
+    settleCount = BlockLength();
+    return;
+  }
+  const bool stereo = playing_ && voice_.zone.playback.stereo;
+  switch ((gateRuns ? 4 : 0) + (pitchRuns ? 2 : 0) + (stereo ? 1 : 0)) {
+    case 0: SetProcessFunction(&ug_osc_sf::Play<false, false, false>); break;
+    case 1: SetProcessFunction(&ug_osc_sf::Play<false, false, true>); break;
+    case 2: SetProcessFunction(&ug_osc_sf::Play<false, true, false>); break;
+    case 3: SetProcessFunction(&ug_osc_sf::Play<false, true, true>); break;
+    case 4: SetProcessFunction(&ug_osc_sf::Play<true, false, false>); break;
+    case 5: SetProcessFunction(&ug_osc_sf::Play<true, false, true>); break;
+    case 6: SetProcessFunction(&ug_osc_sf::Play<true, true, false>); break;
+    default: SetProcessFunction(&ug_osc_sf::Play<true, true, true>); break;
+  }
+}
+
+void ug_osc_sf::OnPlugStateChange(int time, connector* c, PlugState) {
+  if (c == nullptr) return;
+  if (c->to == GetPlug(PN_BANK) || c->to == GetPlug(PN_PATCH)) {
+    presets_.Select(0, bank_, patch_);
+    return;
+  }
+  if (!font_) return;
+  Wake();
+  ChooseProcess();
+}
+
+template <bool GateRuns, bool PitchRuns, bool Stereo>
+void ug_osc_sf::Play(int offset, int count) {
+  const float* table = sinc_->Data();
+  for (int i = 0; i < count; ++i) {
+    const int at = offset + i;
+    const bool high = (GateRuns ? gate_[at] : gateValue_) > 0.0f;
+    if (high && !gateHigh_) {
+      gateHigh_ = true;
+      if (StartNote(clock + i, pitch_[at], velocity_[at]) && voice_.zone.playback.stereo != Stereo) {
+        // The new zone has the other channel count: go on in that variant.
+        ChooseProcess();
+        const ProcessFunction variant = process;
+        (this->*variant)(at, count - i);
+        return;
+      }
+    }
+    gateHigh_ = high;
+    if (playing_) {
+      if constexpr (PitchRuns) voice_.reader.inc = IncrementFor(pitch_[at]);
+      if (sample_voice::Advance(voice_.reader, high)) {
+        const float l = sample_voice::ReadFirst(voice_.reader, table);
+        left_[at] = l;
+        right_[at] = Stereo ? sample_voice::ReadSecond(voice_.reader, table) : l;
+        continue;
+      }
+      EndNote(clock + i);
+    }
+    left_[at] = right_[at] = 0.0f;
+  }
+  if (!playing_ && !GateRuns) ChooseProcess();
+}
+
+void ug_osc_sf::EndNote(int time) {
+  playing_ = false;
+  GetPlug(PN_LEFT)->SetState(time, ST_STOP);
+  GetPlug(PN_RIGHT)->SetState(time, ST_STOP);
+}
+
+void ug_osc_sf::Idle(int offset, int count) {
+  const int n = std::min(count, settleCount);
+  if (n > 0) {
+    std::fill_n(left_ + offset, n, 0.0f);
+    std::fill_n(right_ + offset, n, 0.0f);
+  }
+  settleCount -= n;
+  if (settleCount <= 0) SleepCheck(offset + n, count - n);
+}

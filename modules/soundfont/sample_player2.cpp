@@ -1,0 +1,152 @@
+#include "modules/soundfont/sample_player2.h"
+
+#include <algorithm>
+
+#include "dsp/sinc_interpolation.h"
+#include "engine/audio_master.h"
+#include "engine/note_events.h"
+
+namespace {
+constexpr const char* kBankHint =
+    "Provides external choice of bank. NOTE: Changing bank via external control only works while audio engine is "
+    "running";
+constexpr const char* kPatchHint =
+    "Provides external choice of patch. NOTE: Changing patch via external control only works while audio engine "
+    "is running";
+}  // namespace
+
+std::unique_ptr<ug_base> ug_sample_player2::Clone() {
+  if (!shared_) shared_ = std::make_shared<soundfont::SharedFont>();
+  std::unique_ptr<ug_base> copy = ug_notesource::Clone();
+  auto& other = static_cast<ug_sample_player2&>(*copy);
+  other.shared_ = shared_;
+  other.fileName_ = fileName_;
+  return copy;
+}
+
+void ug_sample_player2::ListInterface(InterfaceList& list) {
+  list.emplace_back(&midiIn_, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "0");
+  list.emplace_back(nullptr, nullptr, "Left Out", DR_OUT, DT_AUDIO, "", "", 0, "", &left_);
+  list.emplace_back(nullptr, nullptr, "Right Out", DR_OUT, DT_AUDIO, "", "", 0, "", &right_);
+  list.emplace_back(&bank_, &typeid(std::int16_t), "Bank", DR_IN, DT_ENUM, "0", "1,2,3", 0, kBankHint);
+  list.emplace_back(&patch_, &typeid(std::int16_t), "Patch", DR_IN, DT_ENUM, "0", "1,2,3", 0, kPatchHint);
+}
+
+void ug_sample_player2::Open() {
+  if (!shared_) shared_ = std::make_shared<soundfont::SharedFont>();
+  soundfont::LoadOnce(*this, *shared_, fileName_);
+  font_ = shared_->font;
+  if (!sinc_) sinc_ = sinc::SharedTable();
+  engineRate_ = audioMaster != nullptr ? audioMaster->SampleRate() : 44100.0;
+  ug_notesource::Open();
+  if (IsMaster()) {
+    presets_.Reset(font_.get());
+    presets_.Select(0, bank_, patch_);
+  }
+  envelope_ = {};
+  missingSample_ = false;
+  SetProcessFunction(&ug_sample_player2::Quiet);
+  settleCount = BlockLength();
+  GetPlug(PN_LEFT)->SetState(clock, ST_STOP);
+  GetPlug(PN_RIGHT)->SetState(clock, ST_STOP);
+}
+
+void ug_sample_player2::OnPlugStateChange(int time, connector* c, PlugState) {
+  if (c == nullptr || !IsMaster()) return;
+  if (c->to == GetPlug(PN_BANK) || c->to == GetPlug(PN_PATCH)) presets_.Select(0, bank_, patch_);
+}
+
+void ug_sample_player2::OnMidi(int time, std::uint32_t message) {
+  if (!font_) return;  // no font: MIDI is ignored
+  const int channel = static_cast<int>(message & 0x0Fu);
+  const int status = static_cast<int>(message & 0xF0u);
+  const int d1 = static_cast<int>((message >> 8) & 0x7Fu);
+  if ((message & 0xFFu) < 0xF0u && !presets_.At(channel).enabled) return;
+  if (status == 0xC0 && (message & 0xFFu) < 0xF0u) {
+    presets_.SelectProgram(channel, d1);
+    return;
+  }
+  if (status == 0xB0 && d1 == 0) {
+    const int value = static_cast<int>((message >> 16) & 0x7Fu);
+    // Channel 10 keeps the percussion bank.
+    presets_.SelectBank(channel, channel == 9 ? 128 : value);
+    return;
+  }
+  ug_notesource::OnMidi(time, message);
+}
+
+void ug_sample_player2::VoiceNoteOn(int time, int channel, int note, int velocity) {
+  ug_notesource::VoiceNoteOn(time, channel, note, velocity);
+  Wake();
+  held_ = true;
+  const kr::sf2::Zone* zone = font_ ? Presets().FindZone(channel, note, velocity) : nullptr;
+  if (zone == nullptr) return;  // no zone: the voice stays silent
+  if (!voice_.Start(*font_, *zone, note, engineRate_)) {
+    if (!missingSample_) {
+      missingSample_ = true;
+      if (audioMaster != nullptr) audioMaster->PostRefresh(*this);
+    }
+    return;
+  }
+  const ChannelBend& bend = Bend(channel);
+  voice_.reader.inc = voice_.IncrementFor(bend.bend * bend.range);
+  sample_voice::Start(voice_.reader, voice_.zone.playback.start);
+  const auto& g = voice_.zone.gen;
+  sample_voice::StartEnvelope(envelope_, sample_voice::StageSamples(g[kr::sf2::kAttackVolEnv], engineRate_),
+                              sample_voice::StageSamples(g[kr::sf2::kDecayVolEnv], engineRate_),
+                              sample_voice::SustainLevel(g[kr::sf2::kSustainVolEnv]),
+                              sample_voice::StageSamples(g[kr::sf2::kReleaseVolEnv], engineRate_));
+  GetPlug(PN_LEFT)->SetState(time, ST_RUN);
+  GetPlug(PN_RIGHT)->SetState(time, ST_RUN);
+  if (voice_.zone.playback.stereo) {
+    SetProcessFunction(&ug_sample_player2::Render<true>);
+  } else {
+    SetProcessFunction(&ug_sample_player2::Render<false>);
+  }
+}
+
+void ug_sample_player2::VoiceNoteOff(int time, int channel, int note, int velocity) {
+  held_ = false;
+  sample_voice::ReleaseEnvelope(envelope_);
+}
+
+void ug_sample_player2::VoiceBend(int time, float bend) {
+  if (playingChannel_ < 0) return;
+  voice_.reader.inc = voice_.IncrementFor(bend * Bend(playingChannel_).range);
+}
+
+template <bool Stereo>
+void ug_sample_player2::Render(int offset, int count) {
+  const float* table = sinc_->Data();
+  for (int i = 0; i < count; ++i) {
+    const float level = sample_voice::NextLevel(envelope_);
+    if (envelope_.stage == sample_voice::Envelope::kOff || !sample_voice::Advance(voice_.reader, held_)) {
+      EndVoice(clock + i, offset + i, count - i);
+      return;
+    }
+    const float l = sample_voice::ReadFirst(voice_.reader, table) * level;
+    left_[offset + i] = l;
+    right_[offset + i] = Stereo ? sample_voice::ReadSecond(voice_.reader, table) * level : l;
+  }
+}
+
+void ug_sample_player2::EndVoice(int time, int offset, int count) {
+  std::fill_n(left_ + offset, count, 0.0f);
+  std::fill_n(right_ + offset, count, 0.0f);
+  GetPlug(PN_LEFT)->SetState(time, ST_STOP);
+  GetPlug(PN_RIGHT)->SetState(time, ST_STOP);
+  SetProcessFunction(&ug_sample_player2::Quiet);
+  settleCount = BlockLength();
+  // The voice goes back to its container (as a voice monitor hands it back).
+  if (voiceList != nullptr && ownVoice != nullptr) AddEvent(NewEvent(time, UET_SUSPEND, 0, ownVoice), true);
+}
+
+void ug_sample_player2::Quiet(int offset, int count) {
+  const int n = std::min(count, settleCount);
+  if (n > 0) {
+    std::fill_n(left_ + offset, n, 0.0f);
+    std::fill_n(right_ + offset, n, 0.0f);
+  }
+  settleCount -= n;
+  if (settleCount <= 0) SleepCheck(offset + n, count - n);
+}

@@ -1,0 +1,75 @@
+#include "patch/audio_binding.h"
+
+#include "document/container.h"
+#include "document/iterators.h"
+#include "engine/audio_master.h"
+#include "engine/uplug.h"
+#include "patch/patch_memory.h"
+#include "registry/item_list.h"
+
+namespace kr {
+
+namespace {
+
+template <class Fn>
+void ForEachContainer(const CContainer& c, Fn&& fn) {
+  fn(c);
+  ForEachModule(c, [&](const CUG& m) {
+    if (const auto* inner = DynamicKind<CContainer>(&m)) ForEachContainer(*inner, fn);
+  });
+}
+
+dsp_patch_parameter::Mapping MappingOf(const PatchParameter& p) {
+  dsp_patch_parameter::Mapping m;
+  m.typeNumber = p.TypeNumber();
+  m.minimum = p.Minimum();
+  m.maximum = p.Maximum();
+  if (m.typeNumber == PV_ENUM) {
+    it_enum_list items(p.ItemList());
+    for (items.First(); !items.IsDone() && m.itemValues.size() < 4096; items.Next())
+      m.itemValues.push_back(items.CurrentValue());
+  }
+  return m;
+}
+
+}  // namespace
+
+std::vector<PatchMemory*> PatchMemoriesOf(const CContainer& root) {
+  std::vector<PatchMemory*> found;
+  ForEachContainer(root, [&](const CContainer& c) {
+    if (PatchMemory* memory = PatchMemory::Of(c.PatchMemory())) found.push_back(memory);
+  });
+  return found;
+}
+
+std::size_t PatchParameterCount(const CContainer& root) {
+  std::size_t count = 0;
+  for (PatchMemory* memory : PatchMemoriesOf(root)) count += memory->Parameters().size();
+  return count;
+}
+
+std::vector<std::unique_ptr<dsp_patch_parameter>> BindPatchParameters(
+    const CContainer& root, KrAudioMaster& master, const std::function<UPlug*(const CPlug2&)>& audioPlugOf) {
+  std::vector<std::unique_ptr<dsp_patch_parameter>> twins;
+  for (PatchMemory* memory : PatchMemoriesOf(root)) {
+    for (const auto& parameter : memory->Parameters()) {
+      const CPlug2* plug = parameter->Stored().plug;
+      UPlug* audio = plug != nullptr ? audioPlugOf(*plug) : nullptr;
+      // The value reaches the module through the constant source of its input.
+      if (audio == nullptr || !audio->IsInput() || !audio->HasConnection()) continue;
+      UPlug* source = audio->connections.front()->from;
+      auto twin = std::make_unique<dsp_patch_parameter>(master, parameter->Handle(), MappingOf(*parameter), source);
+      master.RegisterTarget(parameter->Handle(), twin.get());
+      parameter->Bind(master, twin.get());
+      twins.push_back(std::move(twin));
+    }
+  }
+  return twins;
+}
+
+void UnbindPatchParameters(const CContainer& root) {
+  for (PatchMemory* memory : PatchMemoriesOf(root))
+    for (const auto& parameter : memory->Parameters()) parameter->Unbind();
+}
+
+}  // namespace kr

@@ -1,0 +1,33 @@
+// Joining patch parameters to the engine when sound starts, and parting them
+// when it stops. GUI thread, engine stopped.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "patch/dsp_patch_parameter.h"
+
+class CContainer;
+class CPlug2;
+class KrAudioMaster;
+class UPlug;
+
+namespace kr {
+
+class PatchMemory;
+
+// The patch memories' runtimes of a document tree (attached to its stored memories).
+std::vector<PatchMemory*> PatchMemoriesOf(const CContainer& root);
+// How many patch parameters the tree holds (the GUI-to-DSP ring is sized for
+// one switch of them all).
+std::size_t PatchParameterCount(const CContainer& root);
+
+// A twin for every parameter whose plug has an input in the built graph,
+// registered with the master under the parameter's handle; the parameters
+// send their values to them from now on.
+std::vector<std::unique_ptr<dsp_patch_parameter>> BindPatchParameters(
+    const CContainer& root, KrAudioMaster& master, const std::function<UPlug*(const CPlug2&)>& audioPlugOf);
+void UnbindPatchParameters(const CContainer& root);
+
+}  // namespace kr

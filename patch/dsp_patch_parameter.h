@@ -1,0 +1,55 @@
+// A patch parameter's audio-side twin: it puts values into the module's
+// input (through the constant source that feeds it) at the time they arrive,
+// and sends values that arrived on the audio side back to its parameter.
+//
+// Made while the engine is stopped (GUI thread); afterwards audio thread
+// only (or the GUI thread dispatching while no block runs).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/dsp_msg_target.h"
+
+class KrAudioMaster;
+class UPlug;
+
+namespace kr {
+
+class dsp_patch_parameter final : public dsp_msg_target {
+ public:
+  struct Mapping {
+    std::int32_t typeNumber = 6;
+    float minimum = 0.0f;
+    float maximum = 10.0f;
+    std::vector<std::int32_t> itemValues;  // enumerations: the items' values in list order
+  };
+
+  // source: the output that feeds the module's input (a constant source).
+  dsp_patch_parameter(KrAudioMaster& master, std::int32_t parameterHandle, Mapping mapping, UPlug* source);
+
+  // "ppc" from the parameter: a flag byte, then the value (int32, float bits
+  // or a text); pushed into the input at once.
+  void OnGuiMessage(std::int32_t id, my_input_stream& stream) override;
+
+  // Host automation, on the audio thread at the start of a block: the value
+  // goes into the input now and back to the parameter (marked as the host's).
+  void ApplyNormalised(float normalised);
+
+  // The value the twin last pushed, as the snapshot the engine carries.
+  std::int32_t LastValueBits() const { return lastBits_; }
+
+ private:
+  void Push(std::int32_t bits, const std::string* text);
+  std::int32_t BitsForNormalised(float normalised) const;
+  void SendBack(std::int32_t bits);
+
+  KrAudioMaster& master_;
+  std::int32_t parameterHandle_;
+  Mapping mapping_;
+  UPlug* source_;
+  std::int32_t lastBits_ = 0;
+};
+
+}  // namespace kr

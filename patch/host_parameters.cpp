@@ -1,0 +1,126 @@
+#include "patch/host_parameters.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+#include "document/controls.h"
+#include "engine/ug_control.h"
+#include "patch/dsp_patch_parameter.h"
+
+namespace kr {
+
+namespace {
+float Clamped(float n) { return std::clamp(n, 0.0f, 1.0f); }
+}  // namespace
+
+// --- patch parameters ------------------------------------------------------------
+
+param_info_new::param_info_new(PatchParameter& parameter, std::atomic<bool>& anyPending)
+    : parameter_(&parameter), anyPending_(anyPending), cached_(parameter.Normalised()) {
+  parameter_->SetObserver(this);
+}
+
+param_info_new::~param_info_new() {
+  if (parameter_ != nullptr) parameter_->SetObserver(nullptr);
+}
+
+void param_info_new::Attach(HostServices& host, int hostIndex) {
+  host_ = &host;
+  index_ = hostIndex;
+  if (parameter_ != nullptr) cached_ = parameter_->Normalised();
+}
+
+void param_info_new::SetValue(float normalised) {
+  if (std::isnan(normalised) || parameter_ == nullptr) return;  // not a value, or no parameter any more
+  cached_ = Clamped(normalised);
+  parameter_->SetNormalised(cached_);
+}
+
+void param_info_new::SetValueThroughAudioSide(float normalised) {
+  if (std::isnan(normalised)) return;
+  cached_ = Clamped(normalised);
+  pending_.Store(cached_, anyPending_);
+}
+
+void param_info_new::ApplyPending() {
+  float value = 0.0f;
+  if (!pending_.Take(value)) return;
+  // Pushed into the engine now; the twin sends it back to the GUI side,
+  // marked as set by the host, where the parameter stores it.
+  if (dsp_patch_parameter* twin = parameter_ != nullptr ? parameter_->Twin() : nullptr) twin->ApplyNormalised(value);
+}
+
+void param_info_new::OnPatchValueChanged(bool report) {
+  if (parameter_ == nullptr) return;
+  const float n = parameter_->Normalised();
+  if (n == cached_) return;
+  cached_ = n;
+  if (report && host_ != nullptr) host_->Automate(index_, n);
+}
+
+// --- legacy panel controls -----------------------------------------------------
+
+param_info::param_info(CControl& control, std::atomic<bool>& anyPending)
+    : control_(&control), anyPending_(anyPending) {}
+
+param_info::~param_info() {
+  if (control_ != nullptr) control_->Parameter().RemoveObserver(this);
+}
+
+std::string param_info::Name() const { return control_ != nullptr ? control_->Parameter().Name() : std::string(); }
+std::string param_info::Display() const {
+  return control_ != nullptr ? control_->Parameter().DisplayTextFor(cached_) : std::string();
+}
+std::string param_info::Label() const { return control_ != nullptr ? control_->Parameter().Label() : std::string(); }
+bool param_info::CanBeAutomated() const { return control_ != nullptr && control_->CanBeAutomated(); }
+std::uint8_t param_info::Kind() const { return control_ != nullptr ? control_->KindByte() : 0; }
+
+void param_info::Attach(HostServices& host, int hostIndex) {
+  host_ = &host;
+  index_ = hostIndex;
+  if (control_ == nullptr) return;
+  control_->Parameter().AddObserver(this);
+  cached_ = control_->Parameter().NormalisedValue();
+}
+
+void param_info::SetValue(float normalised) {
+  if (std::isnan(normalised) || control_ == nullptr) return;
+  cached_ = Clamped(normalised);
+  pending_.Store(cached_, anyPending_);  // the control's audio object takes it at the next block
+  setByHost_ = true;
+  control_->Parameter().SetNormalisedValue(cached_);
+  setByHost_ = false;
+}
+
+void param_info::SetValueThroughAudioSide(float normalised) {
+  if (std::isnan(normalised)) return;
+  cached_ = Clamped(normalised);
+  pending_.Store(cached_, anyPending_);
+}
+
+void param_info::ApplyPending() {
+  float value = 0.0f;
+  if (!pending_.Take(value) || control_ == nullptr) return;
+  // Sliders and list entries apply it; other controls ignore it.
+  if (auto* audio = dynamic_cast<ug_control*>(control_->AudioObject())) audio->SetFromMidi(value);
+}
+
+void param_info::OnNotify(Notifier* source, int code, void* data) {
+  if (code == NC_PARAMETER_GONE) {
+    control_ = nullptr;
+    return;
+  }
+  if (code != NC_PARAMETER_VALUE || control_ == nullptr) return;
+  const float n = control_->Parameter().NormalisedValue();
+  if (n == cached_) return;
+  cached_ = n;
+  if (host_ == nullptr) return;
+  // Meters and LEDs report every change; other controls only edits made
+  // inside the plug-in that the host can automate.
+  const bool quiet = control_->KindByte() == 0 &&
+                     (data == generic_parameter::kChangeFromProgram || setByHost_ || !control_->CanBeAutomated());
+  if (!quiet) host_->Automate(index_, n);
+}
+
+}  // namespace kr

@@ -1,0 +1,66 @@
+// Patch parameters as a host automates them, through the exported plug-in's
+// `main`: names, display texts, the 0..1 mapping, no echo of what the host
+// set, and the sound following from the next block, from the GUI thread and
+// from another thread while audio runs.
+#include <atomic>
+#include <limits>
+#include <filesystem>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "programs_support.h"
+
+namespace {
+
+using namespace vst;
+using programs_test::LevelPatch;
+using programs_test::Programs;
+
+TEST_F(Programs, FloatAndListParametersShowTheirNamesAndDisplays) {
+  ASSERT_TRUE(Open(LevelPatch()));
+  ASSERT_EQ(host.Effect()->numParams, 2);
+  EXPECT_EQ(host.ParameterText(effGetParamName, 0), "Level");
+  EXPECT_EQ(host.ParameterText(effGetParamName, 1), "Shape");
+  EXPECT_EQ(host.ParameterText(effGetParamDisplay, 0), "5.00");
+  EXPECT_EQ(host.ParameterText(effGetParamDisplay, 1), "Sine");
+  EXPECT_FLOAT_EQ(host.GetParameter(0), 0.5f);
+  EXPECT_EQ(host.Dispatch(effCanBeAutomated, 0), 1);
+  host.Close();
+}
+
+TEST_F(Programs, ASetValueReadsBackIsNotEchoedAndSoundsFromTheNextBlock) {
+  ASSERT_TRUE(Open(LevelPatch()));
+  Resume();
+  host.RunBlock();
+  EXPECT_FLOAT_EQ(host.Output(0).back(), 0.5f);
+  host.ClearCalls();
+  host.SetParameter(0, 0.25f);
+  EXPECT_FLOAT_EQ(host.GetParameter(0), 0.25f);
+  EXPECT_EQ(host.ParameterText(effGetParamDisplay, 0), "2.50");
+  EXPECT_TRUE(host.CallsWithOpcode(audioMasterAutomate).empty()) << "what the host set is not sent back";
+  host.RunBlock();
+  EXPECT_FLOAT_EQ(host.Output(0).front(), 0.25f);
+  host.SetParameter(1, 0.9f);  // the last of the oscillator's seven waves
+  EXPECT_EQ(host.ParameterText(effGetParamDisplay, 1), "Pink Noise");
+  EXPECT_FLOAT_EQ(host.GetParameter(1), 1.0f);
+  host.SetParameter(0, std::numeric_limits<float>::quiet_NaN());
+  EXPECT_FLOAT_EQ(host.GetParameter(0), 0.25f) << "NaN is not a value";
+  host.Close();
+}
+
+TEST_F(Programs, AutomationFromAnotherThreadReachesTheAudioAtTheNextBlock) {
+  ASSERT_TRUE(Open(LevelPatch()));
+  Resume();
+  host.RunBlock();
+  std::thread automation([&] { host.SetParameter(0, 0.75f); });
+  automation.join();
+  host.RunBlock();
+  EXPECT_FLOAT_EQ(host.Output(0).front(), 0.75f);
+  host.Dispatch(effIdle);  // the value comes back to the GUI side
+  EXPECT_EQ(host.ParameterText(effGetParamDisplay, 0), "7.50");
+  EXPECT_TRUE(host.CallsWithOpcode(audioMasterAutomate).empty());
+  host.Close();
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+// Patches with patch parameters for the program, automation and chunk tests,
+// and a fixture that loads them through the exported plug-in's `main`.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "host/host_harness.h"
+#include "support/synth_patch.h"
+#include "support/temp_dir.h"
+
+namespace programs_test {
+
+// "Level" (PatchMemFloatIn, 0..10, 5 V) drives the first output as Level/10
+// through "FloatToVolts"; "Shape" (PatchMemListIn2) picks an oscillator's
+// wave. A "Patch Select" gives the host the document's 16 programs.
+inline std::vector<std::uint8_t> LevelPatch(std::string uniqueId = "KsP1") {
+  krtest::SynthPatch patch(std::move(uniqueId));
+  CPlug2& out = patch.AddAudioOut();
+  patch.Add("Patch Select", "Programs");
+  CUG& level = patch.Add("PatchMemFloatIn", "Level");
+  patch.Set(level, "Value", "5");
+  CUG& volts = patch.Add("FloatToVolts", "Volts");
+  patch.Set(volts, "Smoothing", "0");
+  patch.Wire(level, "Value Out", volts, "Float In");
+  patch.Wire(volts, "Volts Out", out);
+  CUG& shape = patch.Add("PatchMemListIn2", "Shape");
+  patch.Set(shape, "Value", "0");
+  CUG& osc = patch.Add("Oscillator", "Osc");
+  patch.Wire(shape, "List Out", osc, "Waveform");
+  return patch.Write();
+}
+
+class Programs : public ::testing::Test {
+ protected:
+  bool Open(const std::vector<std::uint8_t>& document, HostHarness& into) {
+    const std::string name = "Programs" + std::to_string(++opened_) +
+                             std::filesystem::path(KR_PLUGIN_PATH).extension().string();
+    return krtest::LoadExportedPlugin(into, dir.path(), name, document) && into.CallMain() != nullptr;
+  }
+  bool Open(const std::vector<std::uint8_t>& document) { return Open(document, host); }
+  static void Resume(HostHarness& h) {
+    h.Dispatch(vst::effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    h.Dispatch(vst::effSetBlockSize, 0, 64);
+    h.Dispatch(vst::effMainsChanged, 0, 1);
+    h.PrepareBlock(64);
+  }
+  void Resume() { Resume(host); }
+
+  krtest::TempDir dir;
+  HostHarness host;
+  int opened_ = 0;
+};
+
+}  // namespace programs_test
