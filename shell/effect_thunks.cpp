@@ -36,7 +36,7 @@ VstIntPtr VSTCALLBACK DispatcherThunk(AEffect* e, VstInt32 opcode, VstInt32 inde
 }
 
 void VSTCALLBACK ProcessThunk(AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames) {
-  kr::ScopedFlushDenormals denormals;
+  [[maybe_unused]] kr::ScopedFlushDenormals denormals;
   try {
     if (AudioEffect* effect = AudioEffect::FromAeffect(e)) effect->process(inputs, outputs, sampleFrames);
   } catch (...) {
@@ -44,7 +44,7 @@ void VSTCALLBACK ProcessThunk(AEffect* e, float** inputs, float** outputs, VstIn
 }
 
 void VSTCALLBACK ProcessReplacingThunk(AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames) {
-  kr::ScopedFlushDenormals denormals;
+  [[maybe_unused]] kr::ScopedFlushDenormals denormals;
   try {
     if (AudioEffect* effect = AudioEffect::FromAeffect(e)) effect->processReplacing(inputs, outputs, sampleFrames);
   } catch (...) {

@@ -88,7 +88,12 @@ void ListClockAndReset(InterfaceList& list) {
 }
 
 void ListBits(InterfaceList& list, int count) {
-  for (int k = 0; k < count; ++k) list.emplace_back(nullptr, nullptr, "B" + std::to_string(k), DR_OUT, DT_AUDIO);
+  for (int k = 0; k < count; ++k) {
+    // Built in place: GCC 12 at -O3 warns (-Wrestrict) on "B" + to_string.
+    std::string name(1, 'B');
+    name.append(std::to_string(k));
+    list.emplace_back(nullptr, nullptr, std::move(name), DR_OUT, DT_AUDIO);
+  }
 }
 
 }  // namespace
