@@ -165,4 +165,12 @@ class CStepSeq : public CUG {
 namespace control_classes {
 std::span<const RuntimeClass* const> All();
 extern const RuntimeClass kEnvEdit;  // "Ctl_Env_Edit", the drawn envelope of "Multistage Env"
+// The classes whose panel widgets differ.
+extern const RuntimeClass kCombo;
+extern const RuntimeClass kLED;
+extern const RuntimeClass kPeakMeter;
+extern const RuntimeClass kPushButton;
+extern const RuntimeClass kSlider;
+extern const RuntimeClass kText;
+extern const RuntimeClass kVoltMeter;
 }

@@ -84,4 +84,10 @@ class CTabBox : public control_ob_base {
 
 namespace panel_classes {
 std::span<const RuntimeClass* const> All();
+// The panel objects that show one widget with plugs.
+extern const RuntimeClass kControlObBitmap;
+extern const RuntimeClass kControlObList;
+extern const RuntimeClass kControlObText;
+extern const RuntimeClass kControlObJoystick;
+extern const RuntimeClass kControlObTinted;
 }
