@@ -67,6 +67,7 @@ class CControl : public CUG, public generic_parameter {
   // Sliders, lists, meters and the generic control classes.
   bool TakesMidiAutomation() const override;
   DocRect GetRect(int viewKind) const override { return viewKind == kPanelView ? rect : CUG::GetRect(viewKind); }
+  void SetRect(int viewKind, const DocRect& r) override;
 
   // The stored values, by type; slots beyond them hold defaults.
   std::int32_t key = 0;  // identifies the control in program chunks
