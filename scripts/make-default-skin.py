@@ -281,37 +281,37 @@ font-family "DejaVu Sans"
 font-size 12
 font-color #E6E1DC
 
-FONT_CATEGORY heading 1
+FONT_CATEGORY "heading 1"
 font-family "DejaVu Sans"
 font-size 18
 font-weight bold
 font-color #E6E1DC
 
-FONT_CATEGORY heading 2
+FONT_CATEGORY "heading 2"
 font-family "DejaVu Sans"
 font-size 15
 font-weight bold
 font-color #E6E1DC
 
-FONT_CATEGORY heading 3
+FONT_CATEGORY "heading 3"
 font-family "DejaVu Sans"
 font-size 13
 font-weight bold
 font-color #2896FF
 
-FONT_CATEGORY user 1
+FONT_CATEGORY "user 1"
 font-family "DejaVu Sans Mono"
 font-size 12
 font-color #78FF78
 background-color #201C18
 
-FONT_CATEGORY user 2
+FONT_CATEGORY "user 2"
 font-family "DejaVu Serif"
 font-size 12
 font-style italic
 font-color #E6E1DC
 
-FONT_CATEGORY user 3
+FONT_CATEGORY "user 3"
 font-family "DejaVu Sans"
 font-size 10
 font-color #A09890

@@ -1,6 +1,9 @@
 #include "gui/panel/populate.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <numbers>
 
 #include "document/container.h"
@@ -8,6 +11,7 @@
 #include "document/line2.h"
 #include "document/panel_objects.h"
 #include "gui/panel/mappers.h"
+#include "gui/panel/panel_values.h"
 #include "gui/visual/layout.h"
 #include "gui/visual/widgets.h"
 #include "registry/item_list.h"
@@ -18,6 +22,7 @@ namespace kr::gui {
 namespace {
 
 namespace cc = control_classes;
+using kr::gui::PanelValues;
 namespace pc = panel_classes;
 
 // A setting of a control module: its plug's value text, or the fallback
@@ -159,18 +164,52 @@ void PopulateList(Ctl_Wnd& box, CControl& control) {
   }
 }
 
-// Display-only controls: read-only bitmaps bound to the parameter.
-void PopulateDisplay(Ctl_Wnd& box, CControl& control, const char* image) {
-  auto widget = Bitmap(image, ParamMapper(control.Parameter()));
+// What meters show: the level their audio module last reported when the
+// panel has one, else the control's own value. A peak meter's value is its
+// level x 0.01 and is its own normalised value; an LED's level is 0 or 100.
+class MeterMapper : public kr::gui::ControlMapper {
+ public:
+  MeterMapper(CControl& control, bool peak) : ControlMapper(control.Parameter()), control_(control), peak_(peak) {}
+  float WidgetValue(PanelValues& values) override {
+    if (auto level = values.MeterLevel(control_)) return Unit(*level * 0.01);
+    if (peak_) return Unit(std::atof(values.ValueText(parameter_).c_str()));
+    return values.Normalised(parameter_);
+  }
+
+ private:
+  static float Unit(double v) { return std::isfinite(v) ? static_cast<float>(std::clamp(v, 0.0, 1.0)) : 0.0f; }
+  CControl& control_;
+  bool peak_;
+};
+
+// Display-only controls: read-only bitmaps.
+void PopulateDisplay(Ctl_Wnd& box, CControl& control, const char* image, bool peak) {
+  auto widget = Bitmap(image, std::make_unique<MeterMapper>(control, peak));
   widget->SetFlags(VF_READ_ONLY);
   box.Add(std::move(widget));
 }
 
-void PopulateVoltMeter(Ctl_Wnd& box, CControl& control) {
+// Volts as a meter shows them: "%.3f" below 1, "%.2f" below 100, else "%.1f".
+std::string VoltText(double v) {
+  char text[64];
+  std::snprintf(text, sizeof text, std::fabs(v) < 1 ? "%.3f" : std::fabs(v) < 100 ? "%.2f" : "%.1f", v);
+  return text;
+}
+
+void PopulateVoltMeter(Ctl_Wnd& box, CControl& control, Ctl_Wnd& self) {
   auto label = std::make_unique<CMyTextLabel>("", "control_label", LF_TRANSPARENT | LF_CENTRE);
   label->SetFlags(VF_STRETCH_WIDTH);
   generic_parameter& p = control.Parameter();
-  label->SetSource([&p] { return p.ValueText(); });
+  CVisualOb* owner = &self;
+  label->SetSource([&p, &control, owner] {
+    PanelValues* values = owner->GetValues();
+    if (values)
+      if (auto level = values->MeterLevel(control)) {
+        const double v = SettingInt(control, "Mode", 0) == 1 ? std::sqrt(std::max(0.0f, *level)) : *level;
+        return VoltText(v * 10);
+      }
+    return values ? values->ValueText(p) : p.ValueText();
+  });
   box.Add(std::move(label));
 }
 
@@ -188,9 +227,9 @@ void PopulateControls(Ctl_Wnd& box, CUG& module) {
   const RuntimeClass* c = &control->Class();
   if (c == &cc::kSlider) PopulateSlider(box, *control);
   else if (c == &cc::kCombo) PopulateList(box, *control);
-  else if (c == &cc::kLED) PopulateDisplay(box, *control, "led");
-  else if (c == &cc::kPeakMeter) PopulateDisplay(box, *control, "bar_graph1");
-  else if (c == &cc::kVoltMeter) PopulateVoltMeter(box, *control);
+  else if (c == &cc::kLED) PopulateDisplay(box, *control, "led", false);
+  else if (c == &cc::kPeakMeter) PopulateDisplay(box, *control, "bar_graph1", true);
+  else if (c == &cc::kVoltMeter) PopulateVoltMeter(box, *control, box);
   else if (c == &cc::kText) PopulateText(box, *control);
 }
 

@@ -145,7 +145,14 @@ void control_frame2::EnsureContent() {
 Size control_frame2::GetPreferredSize() {
   EnsureContent();
   if (Children().empty()) return {20, 20};
-  return Children().front()->GetPreferredSize();
+  CVisualOb& content = *Children().front();
+  Size s = content.GetPreferredSize();
+  // Resizable content keeps the size it was given (its object stores it).
+  if (content.Has(VF_RESIZABLE)) {
+    s.width = std::max(s.width, content.GetRect().Width());
+    s.height = std::max(s.height, content.GetRect().Height());
+  }
+  return s;
 }
 
 void control_frame2::SetRect(const Rect& r) {
@@ -177,7 +184,10 @@ CVisualOb& Ctl_Wnd::Add(std::unique_ptr<CVisualOb> child) { return group_->AddIt
 Size Ctl_Wnd::GetPreferredSize() {
   if (!group_) return {10, 10};
   const Size g = group_->GetPreferredSize();
-  return {g.width + BorderWidth(), g.height + BorderWidth()};
+  Size s{g.width + BorderWidth(), g.height + BorderWidth()};
+  // A resizable box keeps at least the size its module stores.
+  if (Has(VF_RESIZABLE)) s = {std::max(s.width, stored_.Width()), std::max(s.height, stored_.Height())};
+  return s;
 }
 
 void Ctl_Wnd::SetRect(const Rect& r) {
