@@ -255,12 +255,11 @@ std::unique_ptr<CVisualOb> ControlObWidget(control_ob_base& ob) {
   return nullptr;
 }
 
+// The frame stands where its object says; its size follows its content
+// once it is in the tree (when it opens).
 std::unique_ptr<CVisualOb> Frame(CDocOb& doc, const Rect& stored, control_frame2::MakeContent make) {
   auto frame = std::make_unique<control_frame2>(&doc, std::move(make));
-  const Size pref = frame->GetPreferredSize();
-  Size s = pref;
-  if (frame->Has(VF_RESIZABLE)) s = {std::max(pref.width, stored.Width()), std::max(pref.height, stored.Height())};
-  frame->SetRect(Rect::At(stored.TopLeft(), s));
+  frame->SetRect(stored);
   return frame;
 }
 

@@ -162,6 +162,13 @@ void control_frame2::SetRect(const Rect& r) {
 
 void control_frame2::Open() {
   EnsureContent();
+  Size size = GetPreferredSize();
+  if (Has(VF_RESIZABLE)) size = {std::max(size.width, GetRect().Width()), std::max(size.height, GetRect().Height())};
+  const Rect r = Rect::At(GetRect().TopLeft(), size);
+  if (r != GetRect()) {
+    SetRect(r);
+    if (Parent()) Parent()->OnChildResized(this);
+  }
   CVisualOb::Open();
 }
 
@@ -182,6 +189,7 @@ void control_frame2::OnChildResized(CVisualOb*) {
 CVisualOb& Ctl_Wnd::Add(std::unique_ptr<CVisualOb> child) { return group_->AddItem(std::move(child)); }
 
 Size Ctl_Wnd::GetPreferredSize() {
+  if (Parent()) EnsureGroup();  // the widgets need the skin of the tree
   if (!group_) return {10, 10};
   const Size g = group_->GetPreferredSize();
   Size s{g.width + BorderWidth(), g.height + BorderWidth()};
@@ -201,17 +209,21 @@ void Ctl_Wnd::SetRect(const Rect& r) {
   if (group_) group_->SetRect({0, 0, held.Width() - BorderWidth(), held.Height() - BorderWidth()});
 }
 
+void Ctl_Wnd::EnsureGroup() {
+  if (group_) return;
+  group_ = static_cast<CGroup*>(
+      &AddChild(std::make_unique<CGroup>(VF_PARENT_MENU | VF_AUTO_SIZE | VF_OWNED | VF_TOOLTIP_FROM_PARENT)));
+  if (populate_) populate_(*this);
+}
+
 void Ctl_Wnd::Open() {
-  if (!group_) {
-    group_ = static_cast<CGroup*>(&AddChild(
-        std::make_unique<CGroup>(VF_PARENT_MENU | VF_AUTO_SIZE | VF_OWNED | VF_TOOLTIP_FROM_PARENT)));
-    if (populate_) populate_(*this);
-    Size s = GetPreferredSize();
-    if (Has(VF_RESIZABLE)) {
-      s.width = std::max(s.width, stored_.Width());
-      s.height = std::max(s.height, stored_.Height());
-    }
-    SetRect(Rect::At(stored_.TopLeft(), s));
+  EnsureGroup();
+  const Rect r = Rect::At(stored_.TopLeft(), GetPreferredSize());
+  if (r != GetRect()) {
+    SetRect(r);
+    if (Parent()) Parent()->OnChildResized(this);
+  } else {
+    SetRect(r);
   }
   CVisualOb::Open();
 }

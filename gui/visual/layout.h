@@ -84,7 +84,9 @@ class Ctl_Wnd : public CBorder {
   using Populate = std::function<void(Ctl_Wnd& box)>;
   Ctl_Wnd(CDocOb* doc, kr::gui::Rect stored, Populate populate)
       : CBorder(doc, VF_OWNED | VF_MOVABLE | VF_HAS_TOOLTIP | VF_AUTO_SIZE), stored_(stored),
-        populate_(std::move(populate)) {}
+        populate_(std::move(populate)) {
+    SetRectDirect(stored);
+  }
   // Adds a widget in the group's next free row (column 0).
   CVisualOb& Add(std::unique_ptr<CVisualOb> child);
   CGroup* Group() const { return group_; }
@@ -94,6 +96,8 @@ class Ctl_Wnd : public CBorder {
   void DrawSelf(kr::gui::DrawContext& dc) override;
 
  private:
+  // Makes the group and lets the module fill it (on open or the first size question).
+  void EnsureGroup();
   kr::gui::Rect stored_;
   Populate populate_;
   CGroup* group_ = nullptr;

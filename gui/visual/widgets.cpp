@@ -169,13 +169,23 @@ CMyBmpCtrl2::CMyBmpCtrl2(const CPlug2* position, const CPlug2* fileName)
     : CVisualOb(nullptr, VF_CENTRE_H | VF_PARENT_MENU | VF_HAS_TOOLTIP), positionPlug_(position),
       fileNamePlug_(fileName) {}
 
-Size CMyBmpCtrl2::GetPreferredSize() { return image_ ? ImageCell::Of(*image_) : Size{20, 20}; }
+void CMyBmpCtrl2::LoadImage() {
+  if (loaded_) return;
+  Skin* s = GetSkin();
+  if (!s) return;
+  loaded_ = true;
+  const std::string name = fileNamePlug_ ? ValuesOf(*this).PlugValue(*fileNamePlug_) : std::string();
+  if (!name.empty()) image_ = s->GetImage(name);
+}
+
+Size CMyBmpCtrl2::GetPreferredSize() {
+  LoadImage();
+  return image_ ? ImageCell::Of(*image_) : Size{20, 20};
+}
 
 void CMyBmpCtrl2::Open() {
   PanelValues& values = ValuesOf(*this);
-  const std::string name = fileNamePlug_ ? values.PlugValue(*fileNamePlug_) : std::string();
-  image_ = nullptr;
-  if (Skin* s = GetSkin(); s && !name.empty()) image_ = s->GetImage(name);
+  LoadImage();
   value_ = positionPlug_ ? Unit(values.PlugValue(*positionPlug_)) : 0.0f;
   offset_ = 0;
   if (image_) {

@@ -99,9 +99,11 @@ class CMyBmpCtrl2 : public CVisualOb {
   int FrameOffset() const { return offset_; }
 
  private:
+  void LoadImage();
   const CPlug2* positionPlug_;
   const CPlug2* fileNamePlug_;
   kr::gui::SkinImagePtr image_;
+  bool loaded_ = false;
   float value_ = 0;
   int offset_ = 0;
 };
