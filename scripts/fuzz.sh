@@ -2,12 +2,12 @@
 # Builds the fuzz targets (the fuzz preset: clang, libFuzzer, ASan + UBSan)
 # and runs each briefly over its seed corpus. New inputs go to the build
 # folder, so the checked-in corpora stay as they are.
-#   scripts/fuzz.sh [seconds per target]      (default: 40, 25 and 20)
+#   scripts/fuzz.sh [seconds per target]      (default: 40, 25, 20, then 10-15 for the skin readers)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build=build/fuzz
-targets=(document_fuzz midifile_fuzz plugin_image_fuzz)
+targets=(document_fuzz midifile_fuzz plugin_image_fuzz skin_png_fuzz skin_bmp_fuzz skin_text_fuzz skin_block_fuzz)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target "${targets[@]}"
@@ -31,3 +31,7 @@ done
 run document_fuzz "${1:-40}" 65536 "$root/tests/fuzz/corpus/document"
 run midifile_fuzz "${1:-25}" 4096 "$root/tests/fuzz/corpus/midifile"
 run plugin_image_fuzz "${1:-20}" 65536
+run skin_png_fuzz "${1:-15}" 16384 "$root/tests/fuzz/corpus/skin_png"
+run skin_bmp_fuzz "${1:-10}" 8192 "$root/tests/fuzz/corpus/skin_bmp"
+run skin_text_fuzz "${1:-10}" 4096 "$root/tests/fuzz/corpus/skin_text"
+run skin_block_fuzz "${1:-15}" 16384 "$root/tests/fuzz/corpus/skin_block"
