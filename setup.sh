@@ -12,7 +12,7 @@ cd "$(dirname "$0")"
 PACKAGES=(
   cmake ninja-build g++ ccache pkg-config file
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libpng-dev zlib1g-dev nlohmann-json3-dev
+  libpng-dev zlib1g-dev nlohmann-json3-dev libstb-dev fonts-dejavu-core fonts-dejavu-extra
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine64 dpkg-dev python3

@@ -62,4 +62,24 @@ void ForEachUtf16Unit(std::string_view text, Fn&& fn) {
   }
 }
 
+// The code point at text[i], moving i past it; a byte that does not start a
+// well-formed sequence gives U+FFFD and moves one byte.
+inline char32_t Next(std::string_view text, std::size_t& i) {
+  const auto b = static_cast<unsigned char>(text[i]);
+  const int extra = b < 0x80 ? 0 : (b >> 5) == 0x6 ? 1 : (b >> 4) == 0xE ? 2 : (b >> 3) == 0x1E ? 3 : -1;
+  char32_t cp = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
+  bool ok = extra >= 0 && i + static_cast<std::size_t>(extra) < text.size();
+  for (int k = 1; ok && k <= extra; ++k) {
+    const auto c = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+    if ((c & 0xC0) != 0x80) ok = false;
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  if (!ok || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) {
+    ++i;
+    return kReplacement;
+  }
+  i += static_cast<std::size_t>(extra) + 1;
+  return cp;
+}
+
 }  // namespace utf8

@@ -16,7 +16,7 @@
 #include "document/panel_objects.h"
 #include "document/patch_manager.h"
 #include "document/plug2.h"
-#include "document/skin_records.h"
+#include "formats/skin/skin_records.h"
 
 namespace {
 

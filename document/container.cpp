@@ -16,11 +16,36 @@
 
 const RuntimeClass CContainer::kClass{"CContainer", 95, true, &CUG_with_patches::kClass, &MakePlain<CContainer>};
 
+namespace {
+
+// The panel controls whose document class is a legacy control: the module
+// is its own parameter, with a value per program.
+const RuntimeClass* ControlClassOf(std::string_view name) {
+  using namespace control_classes;
+  static const std::pair<std::string_view, const RuntimeClass*> table[] = {
+      {"Slider", &kSlider},         {"List Entry", &kCombo},    {"Text Entry", &kText},
+      {"Button", &kPushButton},     {"LED Indicator", &kLED},   {"Peak Meter", &kPeakMeter},
+      {"Volt Meter", &kVoltMeter}};
+  for (const auto& [n, cls] : table)
+    if (n == name) return cls;
+  return nullptr;
+}
+
+}  // namespace
+
 std::unique_ptr<CUG> MakeDocumentObject(Module_Info& entry) {
   if (entry.documentFactory) return entry.documentFactory(&entry);
   // Built-in kinds whose document class lives here.
   if (entry.name == "Container") return std::make_unique<CContainer>(&entry);
   if (entry.name == "Patch Select") return std::make_unique<Ctl_PatchSel>(&entry);
+  if (const RuntimeClass* cls = ControlClassOf(entry.name)) {
+    auto control = std::make_unique<CControl>(*cls);
+    control->SetEntry(&entry);
+    control->SetTitle(entry.name);
+    control->CreatePlugs();
+    return control;
+  }
+  if (auto ob = MakePanelObject(entry)) return ob;
   if (dynamic_cast<Module_Info2*>(&entry)) return std::make_unique<CUG2>(&entry);
   return std::make_unique<CUG>(&entry);
 }

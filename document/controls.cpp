@@ -160,6 +160,12 @@ void CControl::StoreControlPart(ArchiveWriter& ar) const {
   if (v >= 61) ar.WriteText(text);
 }
 
+void CControl::SetRect(int viewKind, const DocRect& r) {
+  if (viewKind != kPanelView) return CUG::SetRect(viewKind, r);
+  rect = r;
+  CDocOb::SetRect(viewKind, r);
+}
+
 void CControl::Load(ArchiveReader& ar) {
   LoadCugPart(ar);
   LoadControlPart(ar);

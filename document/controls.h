@@ -75,6 +75,7 @@ class CControl : public CUG, public generic_parameter {
   // Sliders, lists, meters and the generic control classes.
   bool TakesMidiAutomation() const override;
   DocRect GetRect(int viewKind) const override { return viewKind == kPanelView ? rect : CUG::GetRect(viewKind); }
+  void SetRect(int viewKind, const DocRect& r) override;
 
   // The stored values, by type; slots beyond them hold defaults.
   std::int32_t key = 0;  // identifies the control in program chunks
@@ -175,4 +176,12 @@ std::span<const RuntimeClass* const> All();
 extern const RuntimeClass kOscSf;        // "Cosc_sf"
 extern const RuntimeClass kSamplePlay2;  // "Ctl_SamplePlay2"
 extern const RuntimeClass kEnvEdit;  // "Ctl_Env_Edit", the drawn envelope of "Multistage Env"
+// The classes whose panel widgets differ.
+extern const RuntimeClass kCombo;
+extern const RuntimeClass kLED;
+extern const RuntimeClass kPeakMeter;
+extern const RuntimeClass kPushButton;
+extern const RuntimeClass kSlider;
+extern const RuntimeClass kText;
+extern const RuntimeClass kVoltMeter;
 }

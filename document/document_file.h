@@ -12,7 +12,7 @@
 #include "document/container.h"
 #include "document/document_version.h"
 #include "document/imbedded_file.h"
-#include "document/skin_records.h"
+#include "formats/skin/skin_records.h"
 
 struct DocumentHeaderSettings {
   std::string documentText;         // skipped in a restricted load

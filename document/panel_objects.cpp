@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "registry/module_info.h"
+#include "registry/plug_types.h"
+
 #include "formats/archive/archive_reader.h"
 #include "formats/archive/archive_writer.h"
 
@@ -32,6 +35,51 @@ std::span<const RuntimeClass* const> All() {
   return all;
 }
 }  // namespace panel_classes
+
+namespace {
+
+struct FeatureSpec {
+  const char* name;
+  int dataType;
+};
+// The features of the widgets, in order: their plugs link the widget to
+// the values it shows.
+constexpr FeatureSpec kBitmapFeatures[] = {
+    {"Animation Position", DT_FLOAT}, {"Filename", DT_TEXT}, {"Mouse Down", DT_BOOL}, {"Frame Count", DT_INT}};
+constexpr FeatureSpec kTextFeatures[] = {
+    {"Text", DT_TEXT}, {"Style", DT_ENUM}, {"Mode", DT_ENUM}, {"Multiline", DT_BOOL}};
+constexpr FeatureSpec kListFeatures[] = {{"List", DT_ENUM}, {"Style", DT_ENUM}};
+
+}  // namespace
+
+std::unique_ptr<CUG> MakePanelObject(Module_Info& entry) {
+  const RuntimeClass* cls = nullptr;
+  std::span<const FeatureSpec> features;
+  if (entry.name == "Image") {
+    cls = &panel_classes::kControlObBitmap;
+    features = kBitmapFeatures;
+  } else if (entry.name == "Text Entry2") {
+    cls = &panel_classes::kControlObText;
+    features = kTextFeatures;
+  } else if (entry.name == "List Entry2") {
+    cls = &panel_classes::kControlObList;
+    features = kListFeatures;
+  } else {
+    return nullptr;
+  }
+  auto ob = std::make_unique<control_ob>(*cls);
+  ob->SetEntry(&entry);
+  ob->SetTitle(entry.name);
+  for (std::size_t i = 0; i < features.size(); ++i) {
+    auto plug = std::make_unique<CPlugFeature3>();
+    plug->direction_ = DR_OUT;
+    plug->dataType_ = features[i].dataType;
+    plug->name_ = features[i].name;
+    plug->featureIndex = static_cast<std::int32_t>(i);
+    ob->AddPlug(std::move(plug));
+  }
+  return ob;
+}
 
 void CPanelBox2::Load(ArchiveReader& ar) {
   if (ar.Version() >= 41) {

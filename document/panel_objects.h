@@ -2,6 +2,7 @@
 // for another document object on the panel.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,6 +47,11 @@ class control_ob_base : public CUG {
   void Load(ArchiveReader& ar) override;
   void Store(ArchiveWriter& ar) const override;
   DocRect GetRect(int viewKind) const override { return viewKind == kPanelView ? rect : CUG::GetRect(viewKind); }
+  void SetRect(int viewKind, const DocRect& r) override {
+    if (viewKind != kPanelView) return CUG::SetRect(viewKind, r);
+    rect = r;
+    CDocOb::SetRect(viewKind, r);
+  }
 
   CDocOb* target = nullptr;
   DocRect rect{};
@@ -62,6 +68,11 @@ class control_ob : public control_ob_base {
   void Load(ArchiveReader& ar) override;
   void Store(ArchiveWriter& ar) const override;
 };
+
+// The panel object of a registry entry ("Image", "List Entry2", "Text
+// Entry2"), with one feature plug for each feature of its widget; null for
+// other entries.
+std::unique_ptr<CUG> MakePanelObject(Module_Info& entry);
 
 class control_group_ob : public control_ob_base {
  public:
@@ -84,4 +95,10 @@ class CTabBox : public control_ob_base {
 
 namespace panel_classes {
 std::span<const RuntimeClass* const> All();
+// The panel objects that show one widget with plugs.
+extern const RuntimeClass kControlObBitmap;
+extern const RuntimeClass kControlObList;
+extern const RuntimeClass kControlObText;
+extern const RuntimeClass kControlObJoystick;
+extern const RuntimeClass kControlObTinted;
 }

@@ -10,6 +10,9 @@
 #include "document/controls.h"
 #include "document/document_builder.h"
 #include "document/panel_objects.h"
+#include "formats/skin/png_codec.h"
+#include "gui/skin/skin.h"
+#include "patchtext/skin_folder.h"
 #include "patchtext/json_with_lines.h"
 #include "patchtext/patch_names.h"
 #include "patchtext/patch_text_error.h"
@@ -39,10 +42,11 @@ class Compiler {
 
   std::unique_ptr<StoredDocument> Run() {
     const At top{source_.value, ""};
-    ExpectObject(top, {"kestrune_patch", "settings", "embedded_files", "embed_named_files", "root"});
+    ExpectObject(top, {"kestrune_patch", "settings", "embedded_files", "embed_named_files", "skins", "root"});
     if (top.Has("settings")) Settings(top.Child("settings"));
     if (top.Has("embedded_files")) EmbeddedFiles(top.Child("embedded_files"));
     if (top.Has("embed_named_files") && Bool(top.Child("embed_named_files"))) options_.embedNamedFiles = true;
+    if (top.Has("skins")) Skins(top.Child("skins"));
     if (!top.Has("root")) Fail(top, "the patch has no \"root\" container");
     Container(builder_.Root(), top.Child("root"));
     if (options_.embedNamedFiles) EmbedNamedFiles();
@@ -176,6 +180,101 @@ class Compiler {
     }
   }
 
+  // --- skins ------------------------------------------------------------------
+
+  void Skins(const At& at) {
+    auto& skins = builder_.Document().skins;
+    for (std::size_t i = 0; i < Array(at).size(); ++i) {
+      const At entry = at.Item(i);
+      std::unique_ptr<SkinInfo> skin;
+      if (entry.value.is_string()) {
+        const std::string name = Text(entry);
+        if (!kr::EqualsIgnoringCase(name, "default"))
+          Fail(entry, "only the built-in skin \"default\" is named alone; give {\"name\", \"path\"} for \"" + name + "\"");
+        skin = kr::gui::MakeBuiltInDefaultSkin();
+      } else {
+        ExpectObject(entry, {"name", "path", "images", "styles"});
+        if (!entry.Has("name")) Fail(entry, "a skin needs a \"name\"");
+        if (entry.Has("path") == entry.Has("images")) Fail(entry, "give a skin either \"path\" (a skin folder) or \"images\"");
+        if (entry.Has("path")) {
+          std::vector<std::string> problems;
+          skin = ReadSkinFolder(Text(entry.Child("name")), baseDirectory_ / Text(entry.Child("path")), problems);
+          if (!skin) Fail(entry.Child("path"), "can't read the skin folder " + Text(entry.Child("path")));
+          if (!problems.empty()) Fail(entry.Child("path"), "skin folder " + Text(entry.Child("path")) + ": " + problems.front());
+        } else {
+          skin = StoredSkin(entry);
+        }
+      }
+      for (const auto& other : skins)
+        if (kr::EqualsIgnoringCase(other->name, skin->name)) Fail(entry, "two skins are called \"" + skin->name + "\"");
+      skins.push_back(std::move(skin));
+    }
+  }
+
+  // A skin as the dump writes it: images (PNG as base64, with their
+  // descriptors) and styles.
+  std::unique_ptr<SkinInfo> StoredSkin(const At& at) {
+    auto skin = std::make_unique<SkinInfo>();
+    skin->name = Text(at.Child("name"));
+    const At images = at.Child("images");
+    for (std::size_t i = 0; i < Array(images).size(); ++i) {
+      const At im = images.Item(i);
+      ExpectObject(im, {"name", "mode", "png", "count", "code", "range", "handle_rect", "frame_size", "last_frame",
+                        "type", "padding"});
+      auto r = std::make_unique<CAnimBitmap>();
+      r->name = Text(im.Child("name"));
+      if (im.Has("mode")) r->mode = Int(im.Child("mode"));
+      auto png = Base64Decode(Text(im.Child("png")));
+      if (!png) Fail(im.Child("png"), "not base64 text");
+      auto pixels = kr::skin::DecodePng(*png, kr::skin::PixelMode::Colour);
+      if (!pixels) Fail(im.Child("png"), "not a PNG image this program can read");
+      r->png = std::move(*png);
+      r->width = pixels->width;
+      r->height = pixels->height;
+      if (im.Has("count")) r->count = Int(im.Child("count"));
+      if (im.Has("code")) r->code = Int(im.Child("code"));
+      if (im.Has("range")) {
+        const At range = im.Child("range");
+        if (!range.value.is_array() || range.value.size() != 2) Fail(range, "expected [start, end]");
+        r->rangeStart = Int(range.Item(0));
+        r->rangeEnd = Int(range.Item(1));
+      }
+      if (im.Has("handle_rect")) r->handleRect = Rect(im.Child("handle_rect"));
+      if (im.Has("frame_size")) {
+        const At fs = im.Child("frame_size");
+        if (!fs.value.is_array() || fs.value.size() != 2) Fail(fs, "expected [width, height]");
+        r->frameWidth = Int(fs.Item(0));
+        r->frameHeight = Int(fs.Item(1));
+      }
+      if (im.Has("last_frame")) r->lastFrame = Int(im.Child("last_frame"));
+      if (im.Has("type")) r->type = Int(im.Child("type"));
+      if (im.Has("padding")) {
+        const DocRect p = Rect(im.Child("padding"));  // left, right, top, bottom
+        r->paddingLeft = p.left;
+        r->paddingRight = p.top;
+        r->paddingTop = p.right;
+        r->paddingBottom = p.bottom;
+      }
+      skin->images.push_back(std::move(r));
+    }
+    if (at.Has("styles")) {
+      const At styles = at.Child("styles");
+      for (std::size_t i = 0; i < Array(styles).size(); ++i) {
+        const At st = styles.Item(i);
+        ExpectObject(st, {"name", "face", "size", "colour", "background", "flags"});
+        auto style = std::make_unique<SkinFontInfo>();
+        style->name = Text(st.Child("name"));
+        if (st.Has("face")) style->face = Text(st.Child("face"));
+        if (st.Has("size")) style->size = Int(st.Child("size"));
+        if (st.Has("colour")) style->colour = Int(st.Child("colour"));
+        if (st.Has("background")) style->background = Int(st.Child("background"));
+        if (st.Has("flags")) style->flags = Int(st.Child("flags"));
+        skin->styles.push_back(std::move(style));
+      }
+    }
+    return skin;
+  }
+
   // --- containers -------------------------------------------------------------
 
   struct Scope {
@@ -190,13 +289,14 @@ class Compiler {
   }
 
   void ContainerContents(CContainer& container, const At& at) {
-    ExpectObject(at, {"module", "id", "title", "disabled", "rect", "skin", "values", "modules", "plugs", "features",
-                      "programs", "wires"});
+    ExpectObject(at, {"module", "id", "title", "disabled", "rect", "panel_rect", "skin", "values", "modules", "plugs",
+                      "features", "programs", "wires"});
     Scope scope{container, {}};
     if (at.Has("title")) container.SetTitle(Text(at.Child("title")));
     if (at.Has("disabled")) container.SetDisabled(Bool(at.Child("disabled")));
     if (at.Has("rect")) container.SetRect(kStructureView, Rect(at.Child("rect")));
     if (at.Has("skin")) container.skinName = Text(at.Child("skin"));
+    if (at.Has("panel_rect")) container.SetRect(kPanelView, Rect(at.Child("panel_rect")));
     if (at.Has("values")) Values(container, at.Child("values"));
     if (at.Has("modules")) {
       const At modules = at.Child("modules");
@@ -230,7 +330,7 @@ class Compiler {
       Container(inner, at);
       made = &inner;
     } else {
-      ExpectObject(at, {"module", "id", "title", "disabled", "rect", "values", "file"});
+      ExpectObject(at, {"module", "id", "title", "disabled", "rect", "panel_rect", "control_values", "values", "file"});
       try {
         made = &builder_.AddModule(scope.container, name);
       } catch (const BuildError&) {
@@ -251,6 +351,8 @@ class Compiler {
         const InterfaceObject& d = plug->Definition();
         if ((d.flags & PF_FILENAME) != 0 && d.dataType == DT_TEXT) NoteNamedFile(at, plug->ValueText(), d.listText);
       }
+      if (at.Has("panel_rect")) PanelRect(*made, at.Child("panel_rect"));
+      if (at.Has("control_values")) ControlValues(*made, at.Child("control_values"));
     }
     const bool explicitId = at.Has("id");
     const std::string id = explicitId ? Text(at.Child("id")) : name;
@@ -261,6 +363,36 @@ class Compiler {
       if (explicitId) Fail(at.Child("id"), "the id \"" + id + "\" is used twice in this container");
       it->second = nullptr;
     }
+  }
+
+  // Only objects that keep a panel position of their own take one.
+  void PanelRect(CUG& module, const At& at) {
+    if (!DynamicKind<CControl>(&module) && !DynamicKind<control_ob_base>(&module) && !DynamicKind<CUG2>(&module))
+      Fail(at, "module \"" + module.Title() + "\" has no panel position of its own (its box stands at its \"rect\")");
+    module.SetRect(kPanelView, Rect(at));
+  }
+
+  // The value of a panel control in each program, from program 0 on.
+  void ControlValues(CUG& module, const At& at) {
+    auto* control = DynamicKind<CControl>(&module);
+    if (!control) Fail(at, "module \"" + module.Title() + "\" is not a panel control with values per program");
+    if (Array(at).size() > CControl::kSlots) Fail(at, "at most 128 values, one per program");
+    // The list is the whole set: it replaces what a "file" may have filled in.
+    control->integers.clear();
+    control->texts.clear();
+    control->numbers.clear();
+    for (std::size_t i = 0; i < at.value.size(); ++i) {
+      const At v = at.Item(i);
+      switch (control->ValueType()) {
+        case ControlValueType::Integer: control->integers.push_back(Int(v)); break;
+        case ControlValueType::Text: control->texts.push_back(Text(v)); break;
+        case ControlValueType::Number:
+          if (!v.value.is_number()) Fail(v, "expected a number");
+          control->numbers.push_back(v.value.get<double>());
+          break;
+      }
+    }
+    control->singleValue = at.value.size() == 1;
   }
 
   void Values(CUG& module, const At& at) {

@@ -1,5 +1,6 @@
 #include "patchtext/patch_dumper.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -9,6 +10,8 @@
 #include "document/document_file.h"
 #include "document/line2.h"
 #include "document/panel_objects.h"
+#include "formats/skin/png_codec.h"
+#include "formats/skin/stored_image.h"
 #include "patchtext/patch_names.h"
 #include "patchtext/plug_lookup.h"
 #include "registry/module_info.h"
@@ -34,11 +37,56 @@ class Dumper {
         if (f) files.push_back({{"name", f->Name()}, {"base64", Base64Encode(f->Content())}});
       out["embedded_files"] = std::move(files);
     }
+    if (!doc.skins.empty()) {
+      ojson skins = ojson::array();
+      for (const auto& skin : doc.skins)
+        if (skin) skins.push_back(Skin(*skin));
+      out["skins"] = std::move(skins);
+    }
     if (doc.root) out["root"] = Container(*doc.root, /*asChild=*/false);
     return out;
   }
 
  private:
+  // A stored skin in full: images as PNG (raw pixels of old documents are
+  // turned into PNG) with their descriptors, and styles.
+  static ojson Skin(const SkinInfo& skin) {
+    ojson images = ojson::array();
+    for (const auto& r : skin.images) {
+      if (!r) continue;
+      std::vector<std::uint8_t> png = r->png;
+      if (png.empty()) {
+        auto pixels = kr::skin::DecodeStoredPixels(*r, kr::skin::PixelMode::Colour);
+        if (!pixels) continue;  // an image without pixels has nothing to keep
+        png = kr::skin::EncodeColourPng(*pixels);
+      }
+      ojson im = ojson::object();
+      im["name"] = r->name;
+      if (r->mode != 0) im["mode"] = r->mode;
+      im["png"] = Base64Encode(png);
+      im["type"] = r->type;
+      im["frame_size"] = ojson::array({r->frameWidth, r->frameHeight});
+      im["last_frame"] = r->lastFrame;
+      im["code"] = r->code;
+      im["count"] = r->count;
+      im["range"] = ojson::array({r->rangeStart, r->rangeEnd});
+      im["handle_rect"] = RectJson(r->handleRect);
+      im["padding"] = ojson::array({r->paddingLeft, r->paddingRight, r->paddingTop, r->paddingBottom});
+      images.push_back(std::move(im));
+    }
+    ojson styles = ojson::array();
+    for (const auto& st : skin.styles) {
+      if (!st) continue;
+      styles.push_back({{"name", st->name}, {"face", st->face}, {"size", st->size}, {"colour", st->colour},
+                        {"background", st->background}, {"flags", st->flags}});
+    }
+    ojson out = ojson::object();
+    out["name"] = skin.name;
+    out["images"] = std::move(images);
+    if (!styles.empty()) out["styles"] = std::move(styles);
+    return out;
+  }
+
   static ojson Settings(const DocumentHeaderSettings& s) {
     const DocumentHeaderSettings defaults;
     ojson out = ojson::object();
@@ -104,10 +152,35 @@ class Dumper {
     if (!values.empty()) out["values"] = std::move(values);
     // The SoundFont modules' file, their control's text (as the compiler takes it).
     const std::string name = module.Entry()->name;
+    bool fileSaysAll = false;
     if (const auto* control = dynamic_cast<const CControl*>(&module);
         control != nullptr && control->ValueType() == ControlValueType::Text &&
-        (name == "Soundfont Player" || name == "Soundfont Oscillator") && !control->ValueText().empty())
+        (name == "Soundfont Player" || name == "Soundfont Oscillator") && !control->ValueText().empty()) {
       out["file"] = control->ValueText();
+      // "file" alone fills program 0 and leaves the others empty.
+      const auto& texts = control->texts;
+      fileSaysAll = !texts.empty() && texts[0] == control->ValueText() &&
+                    std::all_of(texts.begin() + 1, texts.end(), [](const std::string& t) { return t.empty(); });
+    }
+    if (DynamicKind<CControl>(&module) || DynamicKind<control_ob_base>(&module) || DynamicKind<CUG2>(&module)) {
+      const DocRect panel = module.GetRect(kPanelView);
+      if (panel != DocRect{}) out["panel_rect"] = RectJson(panel);
+    }
+    if (const auto* control = DynamicKind<CControl>(&module); control != nullptr && !fileSaysAll) {
+      ojson programValues = ojson::array();
+      switch (control->ValueType()) {
+        case ControlValueType::Integer:
+          for (auto v : control->integers) programValues.push_back(v);
+          break;
+        case ControlValueType::Text:
+          for (const auto& v : control->texts) programValues.push_back(v);
+          break;
+        case ControlValueType::Number:
+          for (auto v : control->numbers) programValues.push_back(v);
+          break;
+      }
+      if (!programValues.empty()) out["control_values"] = std::move(programValues);
+    }
     return out;
   }
 
@@ -121,6 +194,7 @@ class Dumper {
     if (c.Disabled()) out["disabled"] = true;
     if (c.StructureRect() != DocRect{0, 0, 20, 20}) out["rect"] = RectJson(c.StructureRect());
     if (c.skinName != "default") out["skin"] = c.skinName;
+    if (asChild && c.panelRect != DocRect{}) out["panel_rect"] = RectJson(c.panelRect);
     if (ojson values = Values(c); !values.empty()) out["values"] = std::move(values);
 
     const auto ids = AssignIds(c);

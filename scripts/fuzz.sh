@@ -2,12 +2,13 @@
 # Builds the fuzz targets (the fuzz preset: clang, libFuzzer, ASan + UBSan)
 # and runs each briefly over its seed corpus. New inputs go to the build
 # folder, so the checked-in corpora stay as they are.
-#   scripts/fuzz.sh [seconds per target]      (default: 40, 25, 20, 20, 15, 15 and 15)
+#   scripts/fuzz.sh [seconds per target]      (default: 40, 25, 20, then 10-20 for the others)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build=build/fuzz
-targets=(document_fuzz midifile_fuzz plugin_image_fuzz soundfont_fuzz wave_fuzz midi_walk_fuzz evaluator_fuzz)
+targets=(document_fuzz midifile_fuzz plugin_image_fuzz soundfont_fuzz wave_fuzz midi_walk_fuzz
+         skin_png_fuzz skin_bmp_fuzz skin_text_fuzz skin_block_fuzz evaluator_fuzz)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target "${targets[@]}"
@@ -34,4 +35,8 @@ run plugin_image_fuzz "${1:-20}" 65536
 run soundfont_fuzz "${1:-20}" 16384 "$root/tests/fuzz/corpus/soundfont"
 run wave_fuzz "${1:-15}" 16384 "$root/tests/fuzz/corpus/wave"
 run midi_walk_fuzz "${1:-15}" 4096 "$root/tests/fuzz/corpus/midi_walk"
+run skin_png_fuzz "${1:-15}" 16384 "$root/tests/fuzz/corpus/skin_png"
+run skin_bmp_fuzz "${1:-10}" 8192 "$root/tests/fuzz/corpus/skin_bmp"
+run skin_text_fuzz "${1:-10}" 4096 "$root/tests/fuzz/corpus/skin_text"
+run skin_block_fuzz "${1:-15}" 16384 "$root/tests/fuzz/corpus/skin_block"
 run evaluator_fuzz "${1:-15}" 400 "$root/tests/fuzz/corpus/evaluator"

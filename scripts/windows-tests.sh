@@ -160,6 +160,11 @@ run_export_and_render() {
   check_carries_document build/win64/export/Demo.dll x86_64
 }
 
+# kestrune.exe panel draws every example's panel as the Linux program does.
+run_panel_compare() {
+  bash scripts/windows-panel-compare.sh || fail "panels drawn under Wine differ from the Linux panels"
+}
+
 # --- the run ----------------------------------------------------------------------
 
 log "32-bit Windows cross-build (i686): Kestrune.dll, kestrune.exe"
@@ -188,6 +193,8 @@ if wine_works && wine_prefix_ready; then
   log "kestrune.exe info under Wine"
   timed "kestrune.exe info" run_windows_info
   run_export_and_render
+  log "kestrune.exe panel under Wine against the Linux panels"
+  timed "panel comparison" run_panel_compare
 else
   skipped+=("every Wine run: 64-bit Wine ($WINE) does not work on this machine")
 fi

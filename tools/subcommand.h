@@ -22,3 +22,4 @@ extern const Subcommand kDumpCommand;
 extern const Subcommand kExportCommand;
 extern const Subcommand kRenderCommand;
 extern const Subcommand kModulesCommand;
+extern const Subcommand kPanelCommand;

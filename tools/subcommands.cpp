@@ -3,7 +3,7 @@
 #include <array>
 
 std::span<const Subcommand> Subcommands() {
-  static const std::array<Subcommand, 6> table = {kInfoCommand,   kCompileCommand, kDumpCommand,
-                                                  kExportCommand, kRenderCommand,  kModulesCommand};
+  static const std::array<Subcommand, 7> table = {kInfoCommand,   kCompileCommand, kDumpCommand,  kExportCommand,
+                                                  kRenderCommand, kModulesCommand, kPanelCommand};
   return table;
 }

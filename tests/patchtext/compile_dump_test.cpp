@@ -82,7 +82,7 @@ TEST(PatchText, CompiledDocumentHoldsWhatTheTextSays) {
   EXPECT_EQ(toVolts->FindPlug("Smoothing")->ValueText(), "1");
   EXPECT_EQ(toVolts->FindPlug("Float In")->ValueText(), "2.5");
   EXPECT_EQ(toVolts->FindPlug("Volts Out")->Wires().size(), 1u);
-  EXPECT_EQ(wires, 3);
+  EXPECT_EQ(wires, 4);  // three for the signal, one for the panel's meter
   // Children arrive at the front: wires last, modules newest first.
   EXPECT_NE(DynamicKind<CLine2>(top->Children().back().get()), nullptr);
 }
@@ -189,4 +189,20 @@ TEST(PatchText, FilesModulesNameAreEmbeddedWhenAsked) {
     EXPECT_EQ(e.Line(), 3);
     EXPECT_NE(e.Problem().find("missing.sf2 to embed it"), std::string::npos) << e.Problem();
   }
+}
+
+// Skins read from a folder, the built-in skin, panel positions and control
+// values come back from the dump as they went in.
+TEST(PatchText, PanelsSkinsAndControlValuesRoundTrip) {
+  const fs::path data = fs::path(KR_SOURCE_DIR) / "tests" / "gui" / "data";
+  const std::string text = ReadText(data / "golden_panel.json");
+  ExpectStable(text, data);
+  const auto doc = CompilePatchText(text, data);
+  ASSERT_EQ(doc->skins.size(), 1u);
+  EXPECT_EQ(doc->skins[0]->name, "test");
+  EXPECT_EQ(doc->skins[0]->images.size(), 3u);  // background, knob_med, led (from BMP and mask)
+  EXPECT_EQ(doc->skins[0]->styles.size(), 3u);
+  ExpectStable(R"({"skins": ["default"], "root": {}})");
+  const auto builtIn = CompilePatchText(R"({"skins": ["default"], "root": {}})", ".");
+  EXPECT_GE(builtIn->skins.at(0)->images.size(), 14u);
 }

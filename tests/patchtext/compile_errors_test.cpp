@@ -110,3 +110,14 @@ TEST(PatchTextErrors, DeepNestingIsRefusedNotRecursedInto) {
 }
 
 }  // namespace
+
+TEST(PatchTextErrors, PanelEntriesNameTheirFaults) {
+  EXPECT_EQ(FaultOf(InTop(R"({"module": "VCA", "control_values": [1, 2]})")),
+            "line 6: module \"VCA\" is not a panel control with values per program");
+  EXPECT_EQ(FaultOf(InTop(R"({"module": "VCA", "panel_rect": [0, 0, 9, 9]})")),
+            "line 6: module \"VCA\" has no panel position of its own (its box stands at its \"rect\")");
+  EXPECT_EQ(FaultOf(InTop(R"({"module": "Slider", "control_values": ["loud"]})")), "line 6: expected a number");
+  EXPECT_EQ(FaultOf("{\"skins\": [\"mine\"], \"root\": {}}"),
+            "line 1: only the built-in skin \"default\" is named alone; give {\"name\", \"path\"} for \"mine\"");
+  EXPECT_EQ(FaultOf("{\"skins\": [\"default\", \"Default\"], \"root\": {}}"), "line 1: two skins are called \"default\"");
+}

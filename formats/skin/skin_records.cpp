@@ -1,4 +1,4 @@
-#include "document/skin_records.h"
+#include "formats/skin/skin_records.h"
 
 #include "formats/archive/archive_reader.h"
 #include "formats/archive/archive_writer.h"
@@ -141,4 +141,10 @@ void WriteSkinBlock(ArchiveWriter& ar, const std::vector<std::unique_ptr<SkinInf
   } else if (!skins.empty()) {
     skins.front()->Store(ar);  // older documents hold exactly one skin
   }
+}
+
+const RuntimeClass* FindSkinClass(std::string_view name) {
+  for (const RuntimeClass* c : {&CSkinBitmap::kClass, &CAnimBitmap::kClass, &SkinFontInfo::kClass, &SkinInfo::kClass})
+    if (name == c->name) return c;
+  return nullptr;
 }

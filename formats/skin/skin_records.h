@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "formats/archive/geometry.h"
@@ -77,3 +78,6 @@ class SkinInfo : public CObject {
 // The header's embedded skin block.
 std::vector<std::unique_ptr<SkinInfo>> ReadSkinBlock(ArchiveReader& ar);
 void WriteSkinBlock(ArchiveWriter& ar, const std::vector<std::unique_ptr<SkinInfo>>& skins);
+
+// The skin classes by stored name, for reading a skin block on its own.
+const RuntimeClass* FindSkinClass(std::string_view name);

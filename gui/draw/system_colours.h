@@ -1,0 +1,13 @@
+// The few system colours panels use where no skin image covers them.
+#pragma once
+
+#include "gui/draw/geometry.h"
+
+namespace kr::gui {
+
+inline constexpr Pixel kWindowColour = Rgb(255, 255, 255);
+inline constexpr Pixel kButtonFace = Rgb(240, 240, 240);
+inline constexpr Pixel kButtonShadow = Rgb(160, 160, 160);
+inline constexpr Pixel kGridLines = Rgb(200, 200, 200);
+
+}  // namespace kr::gui

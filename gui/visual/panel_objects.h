@@ -1,0 +1,42 @@
+// The panel of a container (CMyView: background and children) and the
+// framed, titled group box (CPanelBoxWnd).
+#pragma once
+
+#include "gui/skin/skin.h"
+#include "gui/visual/visual_ob.h"
+
+class CContainer;
+class CPanelBox2;
+
+
+class CMyView : public CVisualOb {
+ public:
+  explicit CMyView(CContainer& container);
+  kr::gui::Skin* GetSkin() override;
+  kr::gui::Size GetPreferredSize() override { return {6000, 6000}; }
+  bool IsHitTarget() override { return true; }
+  void Open() override;
+  void DrawSelf(kr::gui::DrawContext& dc) override;
+
+ private:
+  CContainer& container_;
+  kr::gui::SkinImagePtr background_;
+};
+
+class CPanelBoxWnd : public CVisualOb {
+ public:
+  explicit CPanelBoxWnd(CPanelBox2& box);
+  kr::gui::Size GetPreferredSize() override { return GetRect().GetSize(); }
+  void Open() override;
+  void DrawSelf(kr::gui::DrawContext& dc) override;
+  bool IsHitTarget() override { return true; }
+  // Only the frame is hit: clicks inside reach the objects behind.
+  CVisualOb* HitTest(kr::gui::Point p, bool* marker) override;
+
+ private:
+  kr::gui::Rect FrameRect();
+  int Stroke() const;
+  CPanelBox2& box_;
+  kr::gui::SkinImagePtr lines_;
+};
+

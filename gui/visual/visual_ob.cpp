@@ -1,0 +1,124 @@
+#include "gui/visual/visual_ob.h"
+
+#include <algorithm>
+
+using namespace kr::gui;
+
+CVisualOb::~CVisualOb() = default;
+
+CVisualOb& CVisualOb::AddChild(std::unique_ptr<CVisualOb> child, bool atHead) {
+  CVisualOb& added = *child;
+  added.parent_ = this;
+  if (atHead) children_.insert(children_.begin(), std::move(child));
+  else children_.push_back(std::move(child));
+  return added;
+}
+
+std::unique_ptr<CVisualOb> CVisualOb::RemoveChild(CVisualOb* child) {
+  for (auto it = children_.begin(); it != children_.end(); ++it) {
+    if (it->get() != child) continue;
+    std::unique_ptr<CVisualOb> out = std::move(*it);
+    children_.erase(it);
+    out->parent_ = nullptr;
+    return out;
+  }
+  return nullptr;
+}
+
+Skin* CVisualOb::GetSkin() { return parent_ ? parent_->GetSkin() : nullptr; }
+int CVisualOb::GetViewKind() { return parent_ ? parent_->GetViewKind() : 0; }
+PanelValues* CVisualOb::GetValues() { return parent_ ? parent_->GetValues() : nullptr; }
+
+void CVisualOb::SetRect(const Rect& r) {
+  if (r == rect_) return;
+  const Rect old = rect_;
+  rect_ = r;
+  if (IsOpen() && parent_) parent_->InvalidateRect(old.Union(r));
+}
+
+void CVisualOb::OnChildResized(CVisualOb*) {
+  if (!Has(VF_AUTO_SIZE)) return;
+  const Size s = GetPreferredSize();
+  const Rect r{rect_.left, rect_.top, rect_.left + s.width, rect_.top + s.height};
+  if (r == rect_) return;
+  SetRect(r);
+  if (parent_) parent_->OnChildResized(this);
+}
+
+void CVisualOb::KeepChildInside(CVisualOb& child) {
+  const Rect c = child.GetRect();
+  const int w = rect_.Width(), h = rect_.Height();
+  int dx = 0, dy = 0;
+  if (c.right < 8) dx += 8 - c.right;
+  if (c.left > w - 8) dx += (w - 8) - c.left;
+  if (c.bottom < 8) dy += 8 - c.bottom;
+  if (c.top > h - 8) dy += (h - 8) - c.top;
+  if (dx != 0 || dy != 0) child.SetRect(c.Offset(dx, dy));
+}
+
+void CVisualOb::Open() {
+  SetFlags(VF_OPEN);
+  for (auto& c : children_)
+    if (!c->IsOpen()) c->Open();
+  Invalidate();
+}
+
+void CVisualOb::Close() {
+  if (!IsOpen()) return;
+  Invalidate();
+  for (auto& c : children_) c->Close();
+  ClearFlags(VF_OPEN);
+}
+
+void CVisualOb::Draw(DrawContext& dc) {
+  DrawSelf(dc);
+  for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
+    CVisualOb& c = **it;
+    if (!c.IsOpen() || !dc.Visible(c.GetRect())) continue;
+    const Point s = GetScrollOrigin();
+    OriginShift shift(dc, c.GetRect().left - s.x, c.GetRect().top - s.y);
+    c.Draw(dc);
+  }
+}
+
+void CVisualOb::Invalidate() {
+  if (IsOpen() && parent_) parent_->InvalidateRect(rect_);
+}
+
+void CVisualOb::InvalidateRect(const Rect& r) {
+  if (!IsOpen() || !parent_) return;
+  const Point s = GetScrollOrigin();
+  parent_->InvalidateRect(r.Offset(rect_.left - s.x, rect_.top - s.y));
+}
+
+CVisualOb* CVisualOb::HitTest(Point p, bool* marker) {
+  const Point s = GetScrollOrigin();
+  const Point inner{p.x + s.x, p.y + s.y};
+  bool childMarker = false;
+  for (auto& c : children_) {
+    if (!c->IsOpen() || !c->GetRect().Contains(inner)) continue;
+    const Rect cr = c->GetRect();
+    if (CVisualOb* hit = c->HitTest({inner.x - cr.left, inner.y - cr.top}, &childMarker)) return hit;
+  }
+  if (!GetClientRect().Contains(p)) return nullptr;
+  const bool transparent = Has(VF_TRANSPARENT_TO_HITS);
+  const bool callerHadMarker = marker && *marker;
+  if (marker && (childMarker || !transparent)) *marker = true;
+  if (transparent && !childMarker && !callerHadMarker) return nullptr;
+  return IsHitTarget() ? this : nullptr;
+}
+
+Point CVisualOb::RootPosition() const {
+  Point p{};
+  for (const CVisualOb* o = this; o->parent_; o = o->parent_) {
+    const Point s = o->parent_->GetScrollOrigin();
+    p.x += o->rect_.left - s.x;
+    p.y += o->rect_.top - s.y;
+  }
+  return p;
+}
+
+std::string CVisualOb::GetToolTipText() {
+  return Has(VF_TOOLTIP_FROM_PARENT) && parent_ ? parent_->GetToolTipText() : std::string();
+}
+

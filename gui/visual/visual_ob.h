@@ -1,0 +1,117 @@
+// Visual objects: the tree a panel is made of. Each object has a rectangle in
+// its parent's coordinates, children drawn back (tail) to front (head), and
+// answers layout, drawing, invalidation and hit-test questions. Objects draw
+// only through a kr::gui::DrawContext; none calls an OS interface.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/draw/geometry.h"
+#include "gui/draw/tile.h"
+
+class CDocOb;
+
+namespace kr::gui {
+class Skin;
+class PanelValues;
+}  // namespace kr::gui
+
+
+
+// Visual-object flags.
+enum VisualFlags : std::uint32_t {
+  VF_OPAQUE_BOX = 0x2,
+  VF_CENTRE_H = 0x4,
+  VF_OPEN = 0x8,
+  VF_STRETCH_WIDTH = 0x10,
+  VF_RESIZABLE = 0x20,
+  VF_READ_ONLY = 0x40,
+  VF_OWNED = 0x100,
+  VF_MOVABLE = 0x200,
+  VF_STRETCH_HEIGHT = 0x800,
+  VF_TRANSPARENT_TO_HITS = 0x1000,
+  VF_PARENT_MENU = 0x2000,
+  VF_HAS_TOOLTIP = 0x4000,
+  VF_FOCUS_ON_CLICK = 0x10000,
+  VF_TOOLTIP_FROM_PARENT = 0x80000,
+  VF_NO_SCROLL = 0x100000,
+  VF_AUTO_SIZE = 0x200000,
+};
+
+class CVisualOb {
+ public:
+  explicit CVisualOb(CDocOb* doc = nullptr, std::uint32_t flags = 0) : doc_(doc), flags_(flags) {}
+  virtual ~CVisualOb();
+  CVisualOb(const CVisualOb&) = delete;
+  CVisualOb& operator=(const CVisualOb&) = delete;
+
+  // --- the tree ------------------------------------------------------------
+  CVisualOb* Parent() const { return parent_; }
+  // Children from the front (head) to the back (tail).
+  const std::vector<std::unique_ptr<CVisualOb>>& Children() const { return children_; }
+  CVisualOb& AddChild(std::unique_ptr<CVisualOb> child, bool atHead = false);
+  std::unique_ptr<CVisualOb> RemoveChild(CVisualOb* child);
+  CDocOb* GetDocObject() const { return doc_; }
+
+  std::uint32_t Flags() const { return flags_; }
+  bool Has(std::uint32_t f) const { return (flags_ & f) != 0; }
+  void SetFlags(std::uint32_t f) { flags_ |= f; }
+  void ClearFlags(std::uint32_t f) { flags_ &= ~f; }
+  int tabIndex = -1;
+
+  // --- asked of ancestors ----------------------------------------------------
+  virtual kr::gui::Skin* GetSkin();
+  virtual int GetViewKind();
+  virtual kr::gui::PanelValues* GetValues();
+  virtual kr::gui::Point GetScrollOrigin() { return {}; }
+  virtual int GetLayer() { return 100; }
+
+  // --- layout ----------------------------------------------------------------
+  const kr::gui::Rect& GetRect() const { return rect_; }
+  virtual void SetRect(const kr::gui::Rect& r);
+  kr::gui::Rect GetClientRect() const { return {0, 0, rect_.Width(), rect_.Height()}; }
+  virtual kr::gui::Size GetPreferredSize() { return {10, 10}; }
+  // A child's size changed: auto-sizing objects follow their preferred size.
+  virtual void OnChildResized(CVisualOb* child);
+  // Moves a child by the least amount that leaves 8 pixels of it inside.
+  void KeepChildInside(CVisualOb& child);
+
+  // --- life ------------------------------------------------------------------
+  bool IsOpen() const { return Has(VF_OPEN); }
+  virtual void Open();
+  virtual void Close();
+
+  // --- drawing ---------------------------------------------------------------
+  // DrawSelf, then the open children whose rectangles are visible, back to
+  // front, each with the origin at its top-left corner.
+  virtual void Draw(kr::gui::DrawContext& dc);
+  virtual void DrawSelf(kr::gui::DrawContext&) {}
+  // Marks this object's rectangle for repainting (while open).
+  void Invalidate();
+  // Marks a rectangle in this object's coordinates; passed up to the root.
+  virtual void InvalidateRect(const kr::gui::Rect& r);
+
+  // --- hit testing -----------------------------------------------------------
+  virtual bool IsHitTarget() { return false; }
+  // The object under a point given in this object's coordinates, or null.
+  // marker: set when the point lies over an object that is not transparent.
+  virtual CVisualOb* HitTest(kr::gui::Point p, bool* marker = nullptr);
+  // This object's top-left corner in the root's coordinates.
+  kr::gui::Point RootPosition() const;
+
+  virtual std::string GetToolTipText();
+
+ protected:
+  void SetRectDirect(const kr::gui::Rect& r) { rect_ = r; }
+
+ private:
+  CDocOb* doc_;
+  std::uint32_t flags_;
+  CVisualOb* parent_ = nullptr;
+  kr::gui::Rect rect_{};
+  std::vector<std::unique_ptr<CVisualOb>> children_;
+};
+

@@ -1,0 +1,341 @@
+#include "gui/visual/widgets.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "document/generic_parameter.h"
+#include "document/line2.h"
+#include "document/plug2.h"
+#include "gui/draw/draw.h"
+#include "gui/draw/system_colours.h"
+#include "gui/draw/text.h"
+#include "gui/panel/panel_values.h"
+#include "registry/item_list.h"
+
+using namespace kr::gui;
+namespace skin = kr::skin;
+
+namespace {
+
+
+
+const SkinFontInfo& StyleNamed(CVisualOb& ob, std::string_view name) {
+  Skin* s = ob.GetSkin();
+  return s ? s->GetStyle(name) : Skin::DefaultStyle();
+}
+
+PanelValues& ValuesOf(CVisualOb& ob) {
+  static PanelValues plain;
+  PanelValues* v = ob.GetValues();
+  return v ? *v : plain;
+}
+
+// A value text as a number held to 0..1 (NaN and junk read as 0).
+float Unit(const std::string& text) {
+  const double v = std::atof(text.c_str());
+  return std::isfinite(v) ? static_cast<float>(std::clamp(v, 0.0, 1.0)) : 0.0f;
+}
+
+// The lit rows of a bar graph, held to the frame.
+int LitRows(const skin::BitmapDescriptor& d, double fraction) {
+  fraction = std::isfinite(fraction) ? std::clamp(fraction, 0.0, 1.0) : 0.0;
+  const double steps = std::floor((static_cast<double>(d.count) + 1.0) * fraction);
+  const double lit = steps * d.rangeEnd + d.rangeStart - 1.0;
+  return static_cast<int>(std::clamp(lit, 0.0, static_cast<double>(d.frameHeight)));
+}
+
+using BlitFunction = void (*)(DrawContext&, const skin::SkinPixels&, int, int, int, int, int, int);
+
+void DrawBarGraph(DrawContext& dc, const SkinImage& image, int lit, BlitFunction blit) {
+  const auto& d = image.descriptor;
+  const int x = d.paddingLeft, y = d.paddingTop, w = d.frameWidth, h = d.frameHeight;
+  blit(dc, image.pixels, x, y + h - lit, w, lit, 0, h - lit);  // frame 0 lit, bottom rows
+  blit(dc, image.pixels, x, y, w, h - lit, 0, h);              // frame 1 unlit, top rows
+}
+
+}  // namespace
+
+// --- text labels ---------------------------------------------------------------
+
+CMyTextLabel::CMyTextLabel(std::string text, std::string styleName, std::uint32_t flags)
+    : labelFlags(flags), text_(std::move(text)), styleName_(std::move(styleName)) {}
+
+const SkinFontInfo& CMyTextLabel::Style() { return StyleNamed(*this, styleName_); }
+
+Size CMyTextLabel::GetPreferredSize() {
+  const std::string t = Text();
+  return FontOfStyle(Style()).Measure(t.empty() ? " " : t);
+}
+
+void CMyTextLabel::Open() {
+  if (colorRef == 0xFFFFFF) colorRef = static_cast<std::uint32_t>(Style().colour);
+  CVisualOb::Open();
+}
+
+void CMyTextLabel::DrawSelf(DrawContext& dc) {
+  const Align align = (labelFlags & LF_CENTRE) ? Align::Centre : (labelFlags & LF_RIGHT) ? Align::Right : Align::Left;
+  DrawTextLine(dc, GetClientRect(), Text(), Style(), align, colorRef, (labelFlags & LF_TRANSPARENT) ? -1 : background);
+}
+
+// --- bitmap controls -------------------------------------------------------------
+
+Size kr::gui::ImageCell::Of(const SkinImage& image) {
+  const auto& d = image.descriptor;
+  return {d.paddingLeft + d.frameWidth + d.paddingRight, d.paddingTop + d.frameHeight + d.paddingBottom};
+}
+
+CMyBmpCtrl::CMyBmpCtrl(std::string imageName, std::unique_ptr<ControlMapper> mapper, bool toggle)
+    : CVisualOb(nullptr, VF_CENTRE_H | VF_PARENT_MENU | VF_HAS_TOOLTIP | VF_TOOLTIP_FROM_PARENT),
+      imageName_(std::move(imageName)), mapper_(std::move(mapper)), toggle_(toggle) {}
+
+void CMyBmpCtrl::LoadImage() {
+  if (image_) return;
+  if (Skin* s = GetSkin()) image_ = s->GetImage(imageName_);
+}
+
+Size CMyBmpCtrl::GetPreferredSize() {
+  LoadImage();
+  return image_ ? ImageCell::Of(*image_) : Size{20, 20};
+}
+
+void CMyBmpCtrl::Open() {
+  LoadImage();
+  value_ = mapper_ ? std::clamp(mapper_->WidgetValue(ValuesOf(*this)) * 100.0f, 0.0f, 100.0f) : 0.0f;
+  position_ = ComputePosition();
+  CVisualOb::Open();
+}
+
+int CMyBmpCtrl::ComputePosition() const {
+  if (!image_) return 0;
+  const auto& d = image_->descriptor;
+  const int n = std::clamp(static_cast<int>(std::floor(value_ + 0.5f)), 0, 100);
+  const int g = d.lastFrame;
+  switch (d.type) {
+    case skin::kKnob: {
+      int k;
+      if (rotationScale == 0) {
+        k = (n * g + 50) / 100;
+      } else {
+        float m = value_ * 0.01f * rotationScale + rotationOffset;
+        if (m < 0) m += 1;
+        if (m > 1) m -= 1;
+        m = std::clamp(m, 0.0f, 1.0f);
+        k = static_cast<int>(std::floor(m * static_cast<float>(g + 1) + 0.5f));
+        if (k > g) k = 0;
+      }
+      return k * d.frameHeight;
+    }
+    case skin::kSlider: {
+      const double a = d.rangeStart, b = d.rangeEnd;
+      const double p = d.code != 0 ? a + n * (b - a) * 0.01 : b - n * (b - a) * 0.01;
+      return static_cast<int>(std::floor(p));
+    }
+    case skin::kBarGraph:
+      return LitRows(d, value_ * 0.01);
+    default:
+      return 0;
+  }
+}
+
+void CMyBmpCtrl::DrawSelf(DrawContext& dc) {
+  if (!image_) return;
+  const auto& d = image_->descriptor;
+  const int x = d.paddingLeft, y = d.paddingTop;
+  switch (d.type) {
+    case skin::kBarGraph:
+      DrawBarGraph(dc, *image_, position_, &DrawLinear);
+      break;
+    case skin::kSlider: {
+      DrawLinear(dc, image_->pixels, x, y, d.frameWidth, d.frameHeight, 0, 0);
+      const DocRect& h = d.handleRect;
+      const int hw = h.right - h.left, hh = h.bottom - h.top;
+      if (d.code != 0) DrawLinear(dc, image_->pixels, x + position_, y + h.top, hw, hh, h.left, h.top);
+      else DrawLinear(dc, image_->pixels, x + h.left, y + position_, hw, hh, h.left, h.top);
+      break;
+    }
+    default:
+      DrawLinear(dc, image_->pixels, x, y, d.frameWidth, d.frameHeight, 0, position_);
+  }
+}
+
+bool CMyBmpCtrl::IsHitTarget() {
+  return !image_ || (image_->descriptor.type != skin::kBarGraph && image_->descriptor.code != -1);
+}
+
+std::string CMyBmpCtrl::GetToolTipText() { return mapper_ ? mapper_->Text(ValuesOf(*this)) : std::string(); }
+
+CMyBmpCtrl2::CMyBmpCtrl2(const CPlug2* position, const CPlug2* fileName)
+    : CVisualOb(nullptr, VF_CENTRE_H | VF_PARENT_MENU | VF_HAS_TOOLTIP), positionPlug_(position),
+      fileNamePlug_(fileName) {}
+
+void CMyBmpCtrl2::LoadImage() {
+  if (loaded_) return;
+  Skin* s = GetSkin();
+  if (!s) return;
+  loaded_ = true;
+  const std::string name = fileNamePlug_ ? ValuesOf(*this).PlugValue(*fileNamePlug_) : std::string();
+  if (!name.empty()) image_ = s->GetImage(name);
+}
+
+Size CMyBmpCtrl2::GetPreferredSize() {
+  LoadImage();
+  return image_ ? ImageCell::Of(*image_) : Size{20, 20};
+}
+
+void CMyBmpCtrl2::Open() {
+  PanelValues& values = ValuesOf(*this);
+  LoadImage();
+  value_ = positionPlug_ ? Unit(values.PlugValue(*positionPlug_)) : 0.0f;
+  offset_ = 0;
+  if (image_) {
+    const auto& d = image_->descriptor;
+    if (d.type == skin::kKnob)
+      offset_ = static_cast<int>(std::floor(d.lastFrame * value_ + 0.5f)) * d.frameHeight;
+    else if (d.type == skin::kBarGraph)
+      offset_ = LitRows(d, value_);
+  }
+  CVisualOb::Open();
+}
+
+void CMyBmpCtrl2::DrawSelf(DrawContext& dc) {
+  if (!image_) {
+    // The placeholder: a grey outline and a small picture sign.
+    FrameRect(dc, GetClientRect(), Rgb(125, 125, 125));
+    FrameRect(dc, {2, 2, 14, 12}, Rgb(125, 125, 125));
+    DrawLine(dc, 3, 10, 6, 6, Rgb(125, 125, 125));
+    DrawLine(dc, 6, 6, 9, 10, Rgb(125, 125, 125));
+    DrawLine(dc, 9, 10, 11, 8, Rgb(125, 125, 125));
+    DrawLine(dc, 11, 8, 12, 10, Rgb(125, 125, 125));
+    return;
+  }
+  const auto& d = image_->descriptor;
+  if (d.type == skin::kBarGraph) DrawBarGraph(dc, *image_, offset_, &DrawGamma);
+  else DrawGamma(dc, image_->pixels, d.paddingLeft, d.paddingTop, d.frameWidth, d.frameHeight, 0, offset_);
+}
+
+CVisualOb* CMyBmpCtrl2::HitTest(Point p, bool* marker) {
+  if (!GetClientRect().Contains(p)) return nullptr;
+  if (marker) *marker = true;
+  if (!image_) return this;
+  const auto& d = image_->descriptor;
+  const int x = p.x - d.paddingLeft, y = p.y - d.paddingTop;
+  if (x < 0 || y < 0 || x >= d.frameWidth || y >= d.frameHeight) return nullptr;
+  if (d.type == skin::kKnob) {
+    const int sy = y + offset_;
+    if (x >= image_->pixels.width || sy >= image_->pixels.height) return nullptr;
+    return (image_->pixels.ColourAt(x, sy) >> 24) != 255 ? this : nullptr;
+  }
+  if (d.type == skin::kBarGraph)
+    return x < image_->pixels.width && y < image_->pixels.height && (image_->pixels.ColourAt(x, y) & 0x00FFFFFF) != 0
+               ? this
+               : nullptr;
+  return nullptr;
+}
+
+// --- labels from plugs ------------------------------------------------------
+
+CMyTextLabel2::CMyTextLabel2(const CPlug2* text, const CPlug2* style, const CPlug2* multiline)
+    : CVisualOb(nullptr, VF_STRETCH_WIDTH | VF_RESIZABLE | VF_STRETCH_HEIGHT), textPlug_(text), stylePlug_(style),
+      multilinePlug_(multiline) {}
+
+Size CMyTextLabel2::GetPreferredSize() {
+  if (GetViewKind() == kPanelView) return {4, 4};
+  return FontOfStyle(Skin::DefaultStyle()).Measure("8888.8");
+}
+
+std::string CMyTextLabel2::Text() { return textPlug_ ? ValuesOf(*this).PlugValue(*textPlug_) : std::string(); }
+
+void CMyTextLabel2::DrawSelf(DrawContext& dc) {
+  PanelValues& values = ValuesOf(*this);
+  const int category = stylePlug_ ? ParameterTextToInt(values.PlugValue(*stylePlug_)) : 0;
+  Skin* s = GetSkin();
+  const SkinFontInfo& style = s ? s->GetStyle(category) : Skin::DefaultStyle();
+  const Rect inner = GetClientRect().Inset(3);
+  if (style.background >= 0) FillRect(dc, inner, FromColorRef(static_cast<std::uint32_t>(style.background)));
+  const bool multiline = multilinePlug_ && ParameterTextToInt(values.PlugValue(*multilinePlug_)) != 0;
+  const std::string text = Text();
+  if (multiline) DrawTextWrapped(dc, inner, text, style, AlignOfStyle(style), static_cast<std::uint32_t>(style.colour));
+  else DrawTextLine(dc, inner, text, style, AlignOfStyle(style), static_cast<std::uint32_t>(style.colour), -1);
+}
+
+CMyListEntry::CMyListEntry(const CPlug2* list, const CPlug2* style) : CMyTextLabel2(list, style, nullptr) {}
+
+std::string CMyListEntry::Text() {
+  if (!textPlug_) return {};
+  const int value = ParameterTextToInt(ValuesOf(*this).PlugValue(*textPlug_));
+  // The item list of the plug's other end when it is wired, else its own.
+  std::string list = textPlug_->ItemList();
+  for (const CLine2* w : textPlug_->Wires())
+    if (w && w->From() && w->To()) list = (w->From() == textPlug_ ? w->To() : w->From())->ItemList();
+  return LabelOfValue(list, value);
+}
+
+// --- standard controls --------------------------------------------------------
+
+namespace {
+
+constexpr Pixel kFieldBack = Rgb(24, 26, 30);
+constexpr Pixel kFieldEdge = Rgb(96, 100, 112);
+
+}  // namespace
+
+CMyEdit::CMyEdit(generic_parameter& parameter, int characters) : parameter_(parameter), characters_(characters) {}
+
+Size CMyEdit::GetPreferredSize() {
+  const Size avg = FontOfStyle(StyleNamed(*this, "control_edit")).AverageCharSize();
+  return {characters_ * avg.width + 2 + 4, avg.height + 4};
+}
+
+void CMyEdit::DrawSelf(DrawContext& dc) {
+  const Rect c = GetClientRect();
+  FillRect(dc, c, kFieldBack);
+  FrameRect(dc, c, kFieldEdge);
+  const SkinFontInfo& style = StyleNamed(*this, "control_edit");
+  DrawTextLine(dc, c.Inset(2), ValuesOf(*this).ValueText(parameter_), style, Align::Left,
+               static_cast<std::uint32_t>(style.colour), -1);
+}
+
+CMyCombobox::CMyCombobox(generic_parameter& parameter) : CVisualOb(nullptr, VF_STRETCH_HEIGHT), parameter_(parameter) {}
+
+Size CMyCombobox::GetPreferredSize() {
+  Font& font = FontOfStyle(StyleNamed(*this, "control_edit"));
+  int longest = 2;
+  it_enum_list it(parameter_.ItemList());
+  for (it.First(); !it.IsDone() && it.CurrentIndex() < 1000; it.Next())
+    longest = std::max(longest, static_cast<int>(it.CurrentLabel().size()));
+  longest = std::min(longest, 12);
+  const Size avg = font.AverageCharSize();
+  return {longest * avg.width + 16 + 6, avg.height + 6};
+}
+
+void CMyCombobox::DrawSelf(DrawContext& dc) {
+  const Rect c = GetClientRect();
+  FillRect(dc, c, kFieldBack);
+  FrameRect(dc, c, kFieldEdge);
+  const int ax = c.right - 14, ay = c.top + c.Height() / 2 - 2;
+  for (int i = 0; i < 4; ++i) FillRect(dc, {ax + i, ay + i, ax + 8 - i, ay + i + 1}, kFieldEdge);
+  const SkinFontInfo& style = StyleNamed(*this, "control_edit");
+  DrawTextLine(dc, {c.left + 3, c.top + 3, c.right - 16, c.bottom - 1}, ValuesOf(*this).DisplayText(parameter_),
+               style, Align::Left, static_cast<std::uint32_t>(style.colour), -1);
+}
+
+void CMySliderCtrl::DrawSelf(DrawContext& dc) {
+  const Rect c = GetClientRect();
+  const int position = static_cast<int>(std::floor(100 - 100 * ValuesOf(*this).Normalised(parameter_) + 0.5f));
+  const int cx = c.Width() / 2;
+  FillRect(dc, {cx - 2, 6, cx + 2, c.bottom - 6}, kFieldBack);
+  FrameRect(dc, {cx - 2, 6, cx + 2, c.bottom - 6}, kFieldEdge);
+  const int travel = std::max(0, c.Height() - 12 - 8);
+  const int y = 6 + travel * std::clamp(position, 0, 100) / 100;
+  FillRect(dc, {cx - 9, y, cx + 9, y + 8}, Rgb(200, 200, 205));
+  FrameRect(dc, {cx - 9, y, cx + 9, y + 8}, Rgb(70, 72, 80));
+}
+
+void CMyButton::DrawSelf(DrawContext& dc) {
+  const Rect c = GetClientRect();
+  FillRect(dc, c, kButtonFace);
+  FrameRect(dc, c, kButtonShadow);
+  DrawTextLine(dc, c.Inset(2), caption_, StyleNamed(*this, "control_edit"), Align::Centre, 0, -1);
+}
+

@@ -1,0 +1,183 @@
+// The widgets on a panel: text labels in skin styles, bitmap controls that
+// draw a skin image (knob filmstrip, slider and handle, bar graph, button),
+// and the standard controls (edit box, combo box, trackbar, push button)
+// drawn in Kestrune's own flat look. They show values; the editor makes them
+// respond to the mouse.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "gui/panel/mappers.h"
+#include "gui/skin/skin.h"
+#include "gui/visual/visual_ob.h"
+
+class CPlug2;
+class generic_parameter;
+
+
+// Label flags.
+enum LabelFlags : std::uint32_t { LF_TRANSPARENT = 0x1, LF_CENTRE = 0x8, LF_RIGHT = 0x10 };
+
+class CMyTextLabel : public CVisualOb {
+ public:
+  using TextSource = std::function<std::string()>;
+  CMyTextLabel(std::string text, std::string styleName = "control_label", std::uint32_t labelFlags = 0);
+  // A label that shows what source says when it is drawn (a watched value).
+  void SetSource(TextSource source) { source_ = std::move(source); }
+  std::string Text() const { return source_ ? source_() : text_; }
+  kr::gui::Size GetPreferredSize() override;
+  void Open() override;
+  void DrawSelf(kr::gui::DrawContext& dc) override;
+
+  std::uint32_t colorRef = 0xFFFFFF;   // 0xFFFFFF: the style's colour, taken on open
+  std::int32_t background = 0xFF0000;  // 0x00BBGGRR
+  std::uint32_t labelFlags;
+
+ protected:
+  const SkinFontInfo& Style();
+  std::string text_;
+  std::string styleName_;
+  TextSource source_;
+};
+
+// A module's title on its box: transparent, centred.
+class CUGWndTitle : public CMyTextLabel {
+ public:
+  explicit CUGWndTitle(std::string title) : CMyTextLabel(std::move(title), "control_label", LF_TRANSPARENT | LF_CENTRE) {
+    SetFlags(VF_STRETCH_WIDTH);
+  }
+};
+
+namespace kr::gui {
+// The frame and cell of a skin image (descriptor and padding).
+struct ImageCell {
+  static Size Of(const SkinImage& image);
+};
+}  // namespace kr::gui
+
+// The bitmap control of legacy controls: values 0..100 through a mapper,
+// drawn with DrawLinear.
+class CMyBmpCtrl : public CVisualOb {
+ public:
+  CMyBmpCtrl(std::string imageName, std::unique_ptr<kr::gui::ControlMapper> mapper, bool toggle = false);
+  kr::gui::Size GetPreferredSize() override;
+  void Open() override;
+  void DrawSelf(kr::gui::DrawContext& dc) override;
+  bool IsHitTarget() override;
+  std::string GetToolTipText() override;
+
+  float Value() const { return value_; }
+  // The frame offset or handle position for the current value (pixels).
+  int Position() const { return position_; }
+  // Set by the rotary-switch look of a list control.
+  float rotationOffset = 0, rotationScale = 0;
+
+ private:
+  void LoadImage();
+  int ComputePosition() const;
+  std::string imageName_;
+  std::unique_ptr<kr::gui::ControlMapper> mapper_;
+  bool toggle_;
+  kr::gui::SkinImagePtr image_;
+  float value_ = 0;
+  int position_ = 0;
+};
+
+// The bitmap widget of panel objects: value 0..1 and image name from its
+// plugs ("Animation Position", "Filename"), drawn with DrawGamma.
+class CMyBmpCtrl2 : public CVisualOb {
+ public:
+  CMyBmpCtrl2(const CPlug2* position, const CPlug2* fileName);
+  kr::gui::Size GetPreferredSize() override;
+  void Open() override;
+  void DrawSelf(kr::gui::DrawContext& dc) override;
+  bool IsHitTarget() override { return true; }
+  CVisualOb* HitTest(kr::gui::Point p, bool* marker) override;
+  float Value() const { return value_; }
+  int FrameOffset() const { return offset_; }
+
+ private:
+  void LoadImage();
+  const CPlug2* positionPlug_;
+  const CPlug2* fileNamePlug_;
+  kr::gui::SkinImagePtr image_;
+  bool loaded_ = false;
+  float value_ = 0;
+  int offset_ = 0;
+};
+
+// Text from plugs: "Text", "Style" (category), "Multiline".
+class CMyTextLabel2 : public CVisualOb {
+ public:
+  CMyTextLabel2(const CPlug2* text, const CPlug2* style, const CPlug2* multiline);
+  kr::gui::Size GetPreferredSize() override;
+  void DrawSelf(kr::gui::DrawContext& dc) override;
+  bool IsHitTarget() override { return true; }
+
+ protected:
+  virtual std::string Text();
+  const CPlug2* textPlug_;
+  const CPlug2* stylePlug_;
+  const CPlug2* multilinePlug_;
+};
+
+// Shows the item of a list value ("List", item list from the plug's end).
+class CMyListEntry : public CMyTextLabel2 {
+ public:
+  CMyListEntry(const CPlug2* list, const CPlug2* style);
+
+ protected:
+  std::string Text() override;
+};
+
+// A single-line edit box showing a parameter's text (style "control_edit").
+class CMyEdit : public CVisualOb {
+ public:
+  CMyEdit(generic_parameter& parameter, int characters);
+  kr::gui::Size GetPreferredSize() override;
+  void DrawSelf(kr::gui::DrawContext& dc) override;
+  bool IsHitTarget() override { return true; }
+
+ private:
+  generic_parameter& parameter_;
+  int characters_;
+};
+
+// A drop-down list showing the parameter's current item.
+class CMyCombobox : public CVisualOb {
+ public:
+  explicit CMyCombobox(generic_parameter& parameter);
+  kr::gui::Size GetPreferredSize() override;
+  void DrawSelf(kr::gui::DrawContext& dc) override;
+  bool IsHitTarget() override { return true; }
+
+ private:
+  generic_parameter& parameter_;
+};
+
+// A vertical trackbar (range 0..100, value at the top).
+class CMySliderCtrl : public CVisualOb {
+ public:
+  explicit CMySliderCtrl(generic_parameter& parameter) : parameter_(parameter) {}
+  kr::gui::Size GetPreferredSize() override { return {30, 56}; }
+  void DrawSelf(kr::gui::DrawContext& dc) override;
+  bool IsHitTarget() override { return true; }
+
+ private:
+  generic_parameter& parameter_;
+};
+
+// A push button.
+class CMyButton : public CVisualOb {
+ public:
+  explicit CMyButton(std::string caption) : caption_(std::move(caption)) {}
+  kr::gui::Size GetPreferredSize() override { return {40, 20}; }
+  void DrawSelf(kr::gui::DrawContext& dc) override;
+  bool IsHitTarget() override { return true; }
+
+ private:
+  std::string caption_;
+};
+

@@ -1,0 +1,48 @@
+// A panel built from a patch text, as kestrune panel builds it.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "document/document_file.h"
+#include "gui/panel/panel_image.h"
+#include "gui/panel/panel_view.h"
+#include "patchtext/patch_compiler.h"
+
+namespace krtest {
+
+inline const std::filesystem::path kGuiData = std::filesystem::path(KR_SOURCE_DIR) / "tests" / "gui" / "data";
+
+inline std::string ReadText(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+struct PanelRig {
+  explicit PanelRig(const std::string& json, const std::filesystem::path& base = kGuiData, int program = -1)
+      : document(patchtext::CompilePatchText(json, base)) {
+    if (program >= 0)
+      for (const auto& c : document->root->Children())
+        if (auto* top = DynamicKind<CContainer>(c.get())) {
+          top->SetProgram(program);
+          break;
+        }
+    skins = std::make_unique<kr::gui::SkinRegistry>(document->skins);
+    view = std::make_unique<kr::gui::PanelView>(*document, *skins, values);
+    view->OpenPanel();
+  }
+  std::vector<kr::gui::Pixel> Render(const kr::gui::Rect& r) { return kr::gui::RenderPanelArea(*view, r); }
+  std::vector<kr::gui::Pixel> RenderAll() { return Render({0, 0, view->PanelSize().width, view->PanelSize().height}); }
+
+  std::unique_ptr<StoredDocument> document;
+  std::unique_ptr<kr::gui::SkinRegistry> skins;
+  kr::gui::PanelValues values;
+  std::unique_ptr<kr::gui::PanelView> view;
+};
+
+}  // namespace krtest
