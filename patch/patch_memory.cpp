@@ -37,8 +37,9 @@ void PatchMemory::ApplyAll(int patch) {
 bool PatchMemory::CopyCurrentTo(int destination) {
   if (destination < 0 || destination >= CPatchManager::kPatchCount) return false;
   for (const auto& p : parameters_) p->CopyCurrentTo(destination, destination);
+  // The copy's name carries the number 1 whichever program it came from.
   char name[48];
-  std::snprintf(name, sizeof name, "(Copy %d) ", memory_.CurrentPatch() + 1);
+  std::snprintf(name, sizeof name, "(Copy %d) ", 1);
   memory_.SetPatchName(destination, name + memory_.PatchName(-1));
   return true;
 }

@@ -63,4 +63,30 @@ TEST_F(Programs, AutomationFromAnotherThreadReachesTheAudioAtTheNextBlock) {
   host.Close();
 }
 
+// The host's audio thread plays while its automation thread sets values and
+// its GUI thread idles: nothing races (the ThreadSanitizer run has this
+// case), and the last value set is the one that sounds and is shown.
+TEST_F(Programs, AutomationWhileAudioRunsOnAnotherThread) {
+  ASSERT_TRUE(Open(LevelPatch()));
+  Resume();
+  std::atomic<bool> stop{false};
+  std::thread audio([&] {
+    while (!stop.load(std::memory_order_acquire)) host.RunBlock();
+  });
+  std::thread automation([&] {
+    for (int i = 1; i <= 200; ++i) host.SetParameter(0, static_cast<float>(i % 10) / 10.0f);
+    host.SetParameter(0, 0.35f);
+  });
+  for (int i = 0; i < 50; ++i) host.Dispatch(effIdle);
+  automation.join();
+  stop.store(true, std::memory_order_release);
+  audio.join();
+  host.RunBlock();
+  EXPECT_FLOAT_EQ(host.Output(0).front(), 0.35f);
+  host.Dispatch(effIdle);
+  EXPECT_EQ(host.ParameterText(effGetParamDisplay, 0), "3.50");
+  EXPECT_FLOAT_EQ(host.GetParameter(0), 0.35f);
+  host.Close();
+}
+
 }  // namespace

@@ -50,6 +50,19 @@ class Programs : public ::testing::Test {
   }
   void Resume() { Resume(host); }
 
+  static std::vector<std::uint8_t> GetChunk(HostHarness& h, bool program) {
+    void* data = nullptr;
+    const auto size = h.Dispatch(vst::effGetChunk, program ? 1 : 0, 0, &data);
+    if (size <= 0 || data == nullptr) return {};
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    return {bytes, bytes + size};
+  }
+  static void SetChunk(HostHarness& h, std::vector<std::uint8_t> bytes, bool program) {
+    h.Dispatch(vst::effSetChunk, program ? 1 : 0, static_cast<vst::VstIntPtr>(bytes.size()), bytes.data());
+  }
+  std::vector<std::uint8_t> GetChunk(bool program = false) { return GetChunk(host, program); }
+  void SetChunk(std::vector<std::uint8_t> bytes, bool program = false) { SetChunk(host, std::move(bytes), program); }
+
   krtest::TempDir dir;
   HostHarness host;
   int opened_ = 0;
