@@ -32,7 +32,7 @@ class PatchMemory final : public PatchMemoryListener {
   void ApplyAll(int patch);
   void OnCurrentPatchChanged(std::int32_t patch) override { ApplyAll(patch); }
   // The current patch's values into patch `destination`, named
-  // "(Copy %d) %s" with the current patch's number plus 1 and its name.
+  // "(Copy %d) %s" with the number 1 and the current patch's name.
   bool CopyCurrentTo(int destination);
 
  private:

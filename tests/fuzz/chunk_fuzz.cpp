@@ -1,0 +1,63 @@
+// libFuzzer target for program and bank chunks (what a host hands back):
+// any bytes load or leave everything as it was, and whatever loads writes a
+// chunk that loads again. The subject has a patch parameter of every value
+// type and two legacy controls.
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "document/controls.h"
+#include "document/patch_manager.h"
+#include "patch/patch_memory.h"
+#include "patch/program_chunk.h"
+#include "platform/platform.h"
+
+namespace {
+
+struct Subject {
+  Subject() {
+    std::int32_t identifier = 0;
+    for (std::int32_t type : {kr::PV_ENUM, kr::PV_TEXT, kr::PV_BOOL, kr::PV_FLOAT, kr::PV_INT}) {
+      StoredPatchParameter p;
+      p.typeNumber = type;
+      p.identifier = identifier++;
+      p.FillSlots(type == kr::PV_TEXT ? "name.wav" : "1");
+      memory.AddParameter(std::move(p));
+    }
+    runtime = std::make_unique<kr::PatchMemory>(memory);
+    number.key = 11;
+    number.SetTitle("Number");
+    list.key = 12;
+    list.SetTitle("List");
+  }
+  kr::ChunkSubject View() { return {&memory, runtime.get(), kr::LegacyOrder({&number, &list})}; }
+
+  CPatchManager memory;
+  std::unique_ptr<kr::PatchMemory> runtime;
+  CControl number{CControl::kClass, ControlValueType::Number};
+  CControl list{CControl::kClass, ControlValueType::Integer};
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  platform::SetMessageSink([](const platform::MessageBoxRequest&) {});
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const std::vector<std::uint8_t> kFresh = kr::WriteChunk(Subject().View(), false);
+  Subject subject;
+  const std::span<const std::uint8_t> bytes(data, size);
+  std::vector<std::uint8_t> before = kFresh;
+  for (const bool asProgram : {false, true}) {
+    const kr::ChunkReadResult result = kr::ReadChunk(subject.View(), bytes, asProgram);
+    std::vector<std::uint8_t> after = kr::WriteChunk(subject.View(), false);
+    if (result != kr::ChunkReadResult::Loaded && after != before) std::abort();  // refused, yet changed
+    before = std::move(after);
+  }
+  if (kr::ReadChunk(subject.View(), before, false) != kr::ChunkReadResult::Loaded) std::abort();
+  return 0;
+}
