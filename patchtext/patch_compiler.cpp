@@ -10,13 +10,15 @@
 #include "document/controls.h"
 #include "document/document_builder.h"
 #include "document/panel_objects.h"
+#include "document/patch_manager.h"
+#include "document/plug2.h"
 #include "formats/skin/png_codec.h"
 #include "gui/skin/skin.h"
-#include "patchtext/skin_folder.h"
 #include "patchtext/json_with_lines.h"
 #include "patchtext/patch_names.h"
 #include "patchtext/patch_text_error.h"
 #include "patchtext/plug_lookup.h"
+#include "patchtext/skin_folder.h"
 #include "registry/module_info.h"
 
 namespace patchtext {
@@ -50,7 +52,9 @@ class Compiler {
     if (!top.Has("root")) Fail(top, "the patch has no \"root\" container");
     Container(builder_.Root(), top.Child("root"));
     if (options_.embedNamedFiles) EmbedNamedFiles();
-    return builder_.Finish();
+    auto document = builder_.Finish();
+    PatchValues();  // the patch memories' entries exist once the tree is finished
+    return document;
   }
 
  private:
@@ -330,7 +334,8 @@ class Compiler {
       Container(inner, at);
       made = &inner;
     } else {
-      ExpectObject(at, {"module", "id", "title", "disabled", "rect", "panel_rect", "control_values", "values", "file"});
+      ExpectObject(at, {"module", "id", "title", "disabled", "rect", "panel_rect", "control_values", "values", "file",
+                        "patch_values"});
       try {
         made = &builder_.AddModule(scope.container, name);
       } catch (const BuildError&) {
@@ -340,6 +345,7 @@ class Compiler {
       if (at.Has("disabled")) made->SetDisabled(Bool(at.Child("disabled")));
       if (at.Has("rect")) made->SetRect(kStructureView, Rect(at.Child("rect")));
       if (at.Has("values")) Values(*made, at.Child("values"));
+      if (at.Has("patch_values")) NotePatchValues(*made, at.Child("patch_values"));
       if (at.Has("file")) {
         auto* control = dynamic_cast<CControl*>(made);
         if (control == nullptr || control->ValueType() != ControlValueType::Text)
@@ -409,6 +415,68 @@ class Compiler {
     }
   }
 
+  // --- patch values -------------------------------------------------------------
+
+  void NotePatchValues(CUG& module, const At& at) {
+    if (!at.value.is_object()) Fail(at, "expected an object of patch values by plug");
+    for (const auto& [plugName, value] : at.value.items()) {
+      CPlug2* plug = FindOrGrowPlug(module, plugName);
+      if (!plug) Fail(at.Child(plugName), "module \"" + module.Title() + "\" has no plug \"" + plugName + "\"");
+      patchValues_.push_back({plug, at.Child(plugName)});
+    }
+  }
+
+  // A plug's patch-memory entry: its name, values per program, flags and
+  // identifier. The plug then shows the current program's value.
+  void PatchValues() {
+    std::map<CPatchManager*, std::vector<std::pair<StoredPatchParameter*, const At*>>> chosenIds;
+    for (const auto& [plug, at] : patchValues_) {
+      CPatchManager* memory = plug->Owner() != nullptr ? plug->Owner()->NearestPatchMemory() : nullptr;
+      StoredPatchParameter* entry = memory != nullptr ? memory->FindParameterForPlug(*plug) : nullptr;
+      if (entry == nullptr) Fail(at, "plug \"" + plug->Name() + "\" holds no patch value");
+      ExpectObject(at, {"name", "identifier", "programs", "ignore_program_change", "midi_controller", "hidden"});
+      if (at.Has("name")) entry->name = Text(at.Child("name"));
+      if (at.Has("programs")) {
+        const At programs = at.Child("programs");
+        if (Array(programs).size() > StoredPatchParameter::kSlots) Fail(programs, "at most 128 values, one per program");
+        for (std::size_t i = 0; i < programs.value.size(); ++i)
+          entry->SetSlotText(static_cast<int>(i), ValueText(programs.Item(i)));
+      }
+      if (at.Has("ignore_program_change")) entry->ignoresProgramChange = Bool(at.Child("ignore_program_change"));
+      if (at.Has("midi_controller")) entry->midiController = Int(at.Child("midi_controller"));
+      if (at.Has("hidden")) entry->hiddenFromHost = Bool(at.Child("hidden"));
+      if (at.Has("identifier")) {
+        if (Int(at.Child("identifier")) < 0) Fail(at.Child("identifier"), "an identifier is 0 or more");
+        chosenIds[memory].emplace_back(entry, &at);
+      }
+      plug->SetValueText(entry->SlotText(entry->SlotOf(memory->CurrentPatch())));
+    }
+    for (auto& [memory, chosen] : chosenIds) {
+      std::set<std::int32_t> taken;
+      for (const auto& [entry, at] : chosen) {
+        const std::int32_t id = Int(at->Child("identifier"));
+        if (!taken.insert(id).second) Fail(at->Child("identifier"), "two patch values have the identifier " + std::to_string(id));
+        entry->identifier = id;
+      }
+      // The others keep theirs unless one was chosen above; those move to
+      // the smallest identifiers still free.
+      std::set<const StoredPatchParameter*> fixed;
+      for (const auto& [entry, at] : chosen) fixed.insert(entry);
+      std::set<std::int32_t> used = taken;
+      std::vector<StoredPatchParameter*> moving;
+      for (auto& p : memory->parameters) {
+        if (fixed.count(&p) != 0) continue;
+        if (!used.insert(p.identifier).second) moving.push_back(&p);
+      }
+      std::int32_t next = 0;
+      for (StoredPatchParameter* p : moving) {
+        while (used.count(next) != 0) ++next;
+        p->identifier = next;
+        used.insert(next);
+      }
+    }
+  }
+
   void BoundaryPlugs(CContainer& container, const At& at) {
     for (std::size_t i = 0; i < Array(at).size(); ++i) {
       const At plug = at.Item(i);
@@ -444,7 +512,9 @@ class Compiler {
     if (at.Has("names")) {
       const At names = at.Child("names");
       if (Array(names).size() > 128) Fail(names, "at most 128 programs");
-      for (std::size_t i = 0; i < names.value.size(); ++i) memory.AddPatchName(Text(names.Item(i)));
+      // Position is the program number; null leaves a program unnamed.
+      for (std::size_t i = 0; i < names.value.size(); ++i)
+        if (!names.Item(i).value.is_null()) memory.SetPatchName(static_cast<std::int32_t>(i), Text(names.Item(i)));
     }
     if (at.Has("current")) {
       const std::int32_t current = Int(at.Child("current"));
@@ -494,6 +564,11 @@ class Compiler {
   DocumentBuilder builder_;
   int depth_ = 0;
   std::vector<std::string> embeddedNames_;  // file names, lower-cased
+  struct PendingPatchValue {
+    CPlug2* plug;
+    At at;
+  };
+  std::vector<PendingPatchValue> patchValues_;
   std::vector<std::pair<std::string, std::string>> namedFiles_;  // JSON pointer, file name
 };
 

@@ -10,6 +10,7 @@
 #include "document/document_file.h"
 #include "document/line2.h"
 #include "document/panel_objects.h"
+#include "document/patch_manager.h"
 #include "formats/skin/png_codec.h"
 #include "formats/skin/stored_image.h"
 #include "patchtext/patch_names.h"
@@ -136,6 +137,35 @@ class Dumper {
     return values;
   }
 
+  // The patch-memory entries of a module's plugs: what differs from an entry
+  // the compiler would make from the plug's value alone.
+  static ojson PatchValues(const CUG& module) {
+    ojson out = ojson::object();
+    CPatchManager* memory = module.NearestPatchMemory();
+    if (memory == nullptr) return out;
+    for (const auto& p : module.Plugs()) {
+      const StoredPatchParameter* entry = memory->FindParameterForPlug(*p);
+      if (entry == nullptr) continue;
+      ojson value = ojson::object();
+      if (entry->name != module.Title()) value["name"] = entry->name;
+      int last = StoredPatchParameter::kSlots - 1;
+      while (last >= 0 && entry->SlotText(last) == p->ValueText()) --last;
+      if (last >= 0) {
+        ojson programs = ojson::array();
+        for (int i = 0; i <= last; ++i) programs.push_back(entry->SlotText(i));
+        value["programs"] = std::move(programs);
+      }
+      if (entry->ignoresProgramChange) value["ignore_program_change"] = true;
+      if (entry->midiController != -1) value["midi_controller"] = entry->midiController;
+      if (entry->hiddenFromHost) value["hidden"] = true;
+      const auto position = std::find_if(memory->parameters.begin(), memory->parameters.end(),
+                                         [&](const auto& q) { return &q == entry; }) - memory->parameters.begin();
+      if (entry->identifier != position) value["identifier"] = entry->identifier;
+      if (!value.empty()) out[PlugKey(module, *p)] = std::move(value);
+    }
+    return out;
+  }
+
   ojson Module(const CUG& module, const std::string& id) {
     ojson out = ojson::object();
     if (!module.Entry()) {
@@ -150,6 +180,7 @@ class Dumper {
     if (module.StructureRect() != DocRect{0, 0, 20, 20}) out["rect"] = RectJson(module.StructureRect());
     ojson values = Values(module);
     if (!values.empty()) out["values"] = std::move(values);
+    if (ojson patchValues = PatchValues(module); !patchValues.empty()) out["patch_values"] = std::move(patchValues);
     // The SoundFont modules' file, their control's text (as the compiler takes it).
     const std::string name = module.Entry()->name;
     bool fileSaysAll = false;
@@ -234,8 +265,14 @@ class Dumper {
     if (const CPatchManager* memory = c.PatchMemory(); memory && (memory->CurrentPatch() != 0 || !memory->patchNames.empty())) {
       ojson programs = ojson::object();
       if (memory->CurrentPatch() != 0) programs["current"] = memory->CurrentPatch();
+      // By program number; null for a program without a name of its own.
       ojson names = ojson::array();
-      for (const auto& [number, name] : memory->patchNames) names.push_back(name);
+      for (const auto& [number, name] : memory->patchNames) {
+        if (number < 0 || number >= CPatchManager::kPatchCount) continue;
+        while (names.size() < static_cast<std::size_t>(number)) names.push_back(nullptr);
+        if (names.size() == static_cast<std::size_t>(number)) names.push_back(name);
+        else names[static_cast<std::size_t>(number)] = name;
+      }
       if (!names.empty()) programs["names"] = std::move(names);
       out["programs"] = std::move(programs);
     }

@@ -1,13 +1,16 @@
 // kestrune info: loads a plug-in like a host and prints what the host sees.
 #include <cstdio>
+#include <filesystem>
 #include <iomanip>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <string>
 
 #include "host/host_harness.h"
 #include "platform/platform.h"
 #include "tools/default_plugin.h"
+#include "tools/patch_plugin.h"
 #include "tools/subcommand.h"
 
 #ifndef KR_DEFAULT_PLUGIN_NAME
@@ -118,7 +121,20 @@ int RunInfo(std::span<const std::string_view> args) {
     std::cerr << "kestrune info: too many arguments (see kestrune info --help)\n";
     return 2;
   }
-  const std::string path = args.empty() ? DefaultPluginPath() : std::string(args[0]);
+  std::string path = args.empty() ? DefaultPluginPath() : std::string(args[0]);
+  // A patch (.json or a stored document) is seen in the plug-in that carries it.
+  std::unique_ptr<PatchPlugin> exported;
+  if (const std::string extension = std::filesystem::path(path).extension().string();
+      extension == ".json" || extension == ".dat") {
+    std::string error;
+    exported = PatchPlugin::FromFile(path, error);
+    if (exported == nullptr) {
+      std::cerr << "kestrune info: " << error << "\n";
+      return 1;
+    }
+    std::cout << "patch:         " << path << "\n";
+    path = exported->Path();
+  }
   HostHarness host;
   if (!host.Load(path)) {
     std::cerr << "kestrune info: " << host.Error() << "\n";
@@ -135,10 +151,11 @@ int RunInfo(std::span<const std::string_view> args) {
 }
 
 void InfoHelp(std::ostream& out) {
-  out << "usage: kestrune info [plugin-file]\n\n"
+  out << "usage: kestrune info [plugin-file | patch.json | patch.dat]\n\n"
          "Loads the plug-in through its VST 2 entry, as a host does, and prints what a host\n"
          "sees: unique id, version, flags, inputs and outputs with their pin properties,\n"
          "programs, parameters (name, display, label), names and capability answers.\n"
+         "A patch is first exported into a copy of the plug-in (as `kestrune export` does).\n"
          "Without a file it uses " KR_DEFAULT_PLUGIN_NAME " beside this program.\n"
          "Exit status: 0 when the plug-in was created, 1 when it could not be loaded or its\n"
          "main returned null, 2 for bad arguments.\n";

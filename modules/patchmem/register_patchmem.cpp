@@ -12,7 +12,6 @@
 namespace {
 
 constexpr std::uint32_t kGui = PF_GUI;
-constexpr std::uint32_t kPatchValue = PF_GUI | PF_PATCH_VALUE;
 constexpr std::uint32_t kPatchValueIn = PF_GUI | PF_PATCH_VALUE_IN;
 constexpr std::uint32_t kHiddenPatchValueIn = PF_GUI | PF_HIDDEN | PF_PATCH_VALUE_IN;
 

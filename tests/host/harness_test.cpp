@@ -213,7 +213,7 @@ TEST(KestruneProgram, InfoSaysWhyMainGaveNull) {
   EXPECT_NE(out.find("main returned null: the plug-in carries no stored document"), std::string::npos) << out;
   out = krtest::RunCommand(program + " info --help", status);
   EXPECT_EQ(status, 0);
-  EXPECT_NE(out.find("usage: kestrune info [plugin-file]"), std::string::npos) << out;
+  EXPECT_NE(out.find("usage: kestrune info [plugin-file"), std::string::npos) << out;
   out = krtest::RunCommand(program + " --help", status);
   EXPECT_EQ(status, 0);
   EXPECT_NE(out.find("info"), std::string::npos);

@@ -11,6 +11,8 @@
 #include "document/document_file.h"
 #include "document/iterators.h"
 #include "document/line2.h"
+#include "document/patch_manager.h"
+#include "document/plug2.h"
 #include "patchtext/patch_compiler.h"
 #include "patchtext/patch_dumper.h"
 #include "patchtext/patch_names.h"
@@ -206,3 +208,46 @@ TEST(PatchText, PanelsSkinsAndControlValuesRoundTrip) {
   const auto builtIn = CompilePatchText(R"({"skins": ["default"], "root": {}})", ".");
   EXPECT_GE(builtIn->skins.at(0)->images.size(), 14u);
 }
+
+// Patch values: per-program values, names, flags and identifiers land in the
+// container's patch memory; unnamed programs stay unnamed between named ones.
+TEST(PatchText, PatchValuesAndProgramNamesLandInThePatchMemory) {
+  const std::string text = R"({"root": {"modules": [{"module": "Container", "modules": [
+      {"module": "Patch Select"},
+      {"module": "PatchMemFloatIn", "id": "a", "title": "A", "values": {"Value": "2"},
+       "patch_values": {"Value": {"programs": ["1", "2.5"], "identifier": 1, "hidden": true}}},
+      {"module": "PatchMemListIn2", "id": "b", "title": "B",
+       "patch_values": {"Value": {"name": "Shape", "ignore_program_change": true, "midi_controller": 7}}}],
+    "programs": {"current": 1, "names": [null, "Two", null, "Four"]}}]}})";
+  ExpectStable(text);
+  const auto doc = CompilePatchText(text, ".");
+  const auto* top = DynamicKind<CContainer>(doc->root->Children().front().get());
+  ASSERT_NE(top, nullptr);
+  const CPatchManager* memory = top->PatchMemory();
+  ASSERT_NE(memory, nullptr);
+  EXPECT_EQ(memory->CurrentPatch(), 1);
+  EXPECT_EQ(memory->PatchName(0), "Patch   1");
+  EXPECT_EQ(memory->PatchName(1), "Two");
+  EXPECT_EQ(memory->PatchName(3), "Four");
+  ASSERT_EQ(memory->parameters.size(), 2u);
+  auto named = [&](std::string_view name) -> const StoredPatchParameter& {
+    for (const auto& p : memory->parameters)
+      if (p.name == name) return p;
+    ADD_FAILURE() << "no patch value named " << name;
+    return memory->parameters.front();
+  };
+  const StoredPatchParameter& a = named("A");
+  EXPECT_EQ(a.identifier, 1);
+  EXPECT_EQ(a.name, "A");
+  EXPECT_TRUE(a.hiddenFromHost);
+  EXPECT_EQ(a.SlotText(0), "1");
+  EXPECT_EQ(a.SlotText(1), "2.5");
+  EXPECT_EQ(a.SlotText(127), "2");
+  EXPECT_EQ(a.plug->ValueText(), "2.5") << "the plug shows the current program";
+  const StoredPatchParameter& b = named("Shape");
+  EXPECT_EQ(b.identifier, 0) << "moved out of the chosen identifier's way";
+  EXPECT_EQ(b.name, "Shape");
+  EXPECT_TRUE(b.ignoresProgramChange);
+  EXPECT_EQ(b.midiController, 7);
+}
+

@@ -109,6 +109,16 @@ TEST(PatchTextErrors, DeepNestingIsRefusedNotRecursedInto) {
   EXPECT_EQ(FaultOf(text).find("containers nested more than 64 deep"), 8u) << FaultOf(text);
 }
 
+TEST(PatchTextErrors, PatchValuesNameTheirFaults) {
+  EXPECT_EQ(FaultOf(InTop("        { \"module\": \"FloatToVolts\",\n"
+                          "          \"patch_values\": { \"Float In\": {} } }")),
+            "line 7: plug \"Float In\" holds no patch value");
+  EXPECT_EQ(FaultOf(InTop("        { \"module\": \"Patch Select\" },\n"
+                          "        { \"module\": \"PatchMemFloatIn\", \"patch_values\": { \"Value\": { \"identifier\": 3 } } },\n"
+                          "        { \"module\": \"PatchMemFloatIn\", \"patch_values\": { \"Value\": { \"identifier\": 3 } } }")),
+            "line 8: two patch values have the identifier 3");
+}
+
 }  // namespace
 
 TEST(PatchTextErrors, PanelEntriesNameTheirFaults) {

@@ -85,6 +85,16 @@ TEST(KestruneCommands, ExportedPluginIsSeenByInfoAndDumpsItsPatch) {
   EXPECT_NE(besideInfo.output.find("inputs:        2"), std::string::npos) << besideInfo.output;
 }
 
+TEST(KestruneCommands, InfoOnAPatchListsItsProgramsAndHostParameters) {
+  const ProgramRun info = Kestrune("info " + Quoted(kExamples / "programs.json"));
+  ASSERT_EQ(info.status, 0) << info.output;
+  for (const char* line : {"programs:      4 (current 0)\n  0: \"Soft\"\n  1: \"Bright\"\n  2: \"Patch   3\"\n",
+                           "parameters:    3\n  0: \"Cutoff\" = \"4.00\" \"\" (0.4000) automatable\n"
+                           "  1: \"Level Curve\" = \"Exponential\" \"\" (0.0000) automatable\n"
+                           "  2: \"Resonance (Q)\" = \"3.00\" \"\" (0.3000) automatable\n"})
+    EXPECT_NE(info.output.find(line), std::string::npos) << info.output;
+}
+
 TEST(KestruneCommands, EveryCommandHasHelp) {
   for (const char* command : {"compile", "dump", "export"}) {
     const ProgramRun help = Kestrune(std::string(command) + " --help");
