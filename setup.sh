@@ -17,6 +17,7 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine64 dpkg-dev python3
   clang libclang-rt-14-dev
+  libx11-dev xvfb
   timgm6mb-soundfont musescore-general-soundfont-small alsa-utils faust-common fluidsynth sox
 )
 

@@ -3,6 +3,8 @@
 #include "app/kestrune_application.h"
 #include "document/container.h"
 #include "graph/host_io_wiring.h"
+#include "gui/editor/panel_editor.h"
+#include "gui/panel/patch_panel_values.h"
 
 CKestruneAppVST::CKestruneAppVST() = default;
 
@@ -37,6 +39,13 @@ void CKestruneAppVST::WireHostIo(TopContainer& top) {
   // Only the adapter this application handed out stands for a document container.
   if (!top_ || &top != top_.get() || !Document() || !Document()->Root()) return;
   WireTopContainer(*Document()->Root(), top_->Container());
+}
+
+std::unique_ptr<ShellEditor> CKestruneAppVST::CreateEditor(kr::HostServices&) {
+  CContainer* root = Document() ? Document()->Root() : nullptr;
+  if (!root || !root->document) return nullptr;
+  return std::make_unique<kr::gui::PanelEditor>(*root->document, [this] { PumpGuiMessages(); },
+                                                std::make_unique<kr::gui::PatchPanelValues>());
 }
 
 void CKestruneAppVST::DeleteDocument() {

@@ -41,8 +41,8 @@ class CKestruneAppVST final : public CKestruneAppBase, public KrApplication {
   const DocumentSettings* Settings() const override;
   TopContainer* FindTopContainer() override;
   void WireHostIo(TopContainer& top) override;
-  // The panel editor arrives with the editor code.
-  std::unique_ptr<ShellEditor> CreateEditor(kr::HostServices&) override { return nullptr; }
+  // The document's panel editor; none without a document.
+  std::unique_ptr<ShellEditor> CreateEditor(kr::HostServices&) override;
   void DeleteDocument() override;
 
   void SetSampleRate(float rate) override { engine_.SetSampleRate(rate); }

@@ -7,6 +7,7 @@
 #include "document/cug.h"
 #include "document/iterators.h"
 #include "document/line2.h"
+#include "document/panel_objects.h"
 #include "document/plug2.h"
 #include "engine/audio_master.h"
 #include "engine/audio_pair.h"
@@ -129,6 +130,9 @@ std::unique_ptr<ug_base> GraphBuilder::MakeAudioObject(CUG& module) {
   if (made == nullptr && DynamicKind<CContainer>(&module) != nullptr) made = std::make_unique<ug_container>();
   if (made == nullptr && (entry.flags & MF_IO_MODULE) != 0) made = std::make_unique<ug_io_mod>();
   if (made == nullptr) {
+    // Panel objects (images, texts, lists, groups) live on the GUI side
+    // only; their wires link widgets to values, not audio.
+    if (DynamicKind<control_ob_base>(&module) != nullptr) return nullptr;
     // Its wires lead nowhere: say so once per build rather than play a
     // patch with holes in silence.
     if (entry.placeholder && HasWires(module)) unavailable_[entry.name].push_back(ModulePath(module));

@@ -22,6 +22,9 @@ class CUG;
 
 namespace kr::gui {
 
+// The controller number that arms learning (the next controller binds).
+inline constexpr int kLearnController = -2;
+
 class PanelValues {
  public:
   virtual ~PanelValues() = default;
@@ -37,6 +40,19 @@ class PanelValues {
   virtual std::optional<std::string> PatchParameterValue(const CPlug2& plug);
   // The display value a meter's audio module last reported.
   virtual std::optional<float> MeterLevel(const CUG& module);
+
+  // --- what widgets write -------------------------------------------------------
+  // A control's parameter, as the user moved it (an edit: its watchers,
+  // the host among them, hear of it).
+  virtual void SetNormalised(generic_parameter& parameter, float normalised);
+  virtual void SetValueText(generic_parameter& parameter, const std::string& text);
+  // A widget plug's value: written where PlugValue reads it (the plug at the
+  // other end of its wire, else the plug itself).
+  virtual void SetPlugValue(CPlug2& plug, const std::string& text);
+  // Arms MIDI learn: the parameter takes the next controller moved.
+  virtual void ArmMidiLearn(generic_parameter& parameter);
+  // The patch-parameter side of SetPlugValue: true when it took the value.
+  virtual bool SetPatchParameterValue(CPlug2& plug, const std::string& text);
 };
 
 }  // namespace kr::gui

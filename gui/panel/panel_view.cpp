@@ -3,14 +3,153 @@
 #include <algorithm>
 
 #include "document/document_file.h"
+#include "gui/draw/draw.h"
+#include "gui/draw/system_colours.h"
+#include "gui/draw/text.h"
 #include "gui/panel/populate.h"
 
 namespace kr::gui {
 
-PanelView::PanelView(StoredDocument& document, SkinRegistry& skins, PanelValues& values)
-    : CVisualOb(nullptr, VF_NO_SCROLL), document_(document), skins_(skins), values_(values) {}
+namespace {
+constexpr int kMenuWidth = 120, kMenuRow = 18, kMenuPad = 3;
+}  // namespace
 
-PanelView::~PanelView() = default;
+PanelView::PanelView(StoredDocument& document, SkinRegistry& skins, PanelValues& values)
+    : CVisualOb(nullptr, VF_NO_SCROLL), document_(document), skins_(skins), values_(values) {
+  input_ = &inputState_;
+}
+
+// The tree goes while the input state it reports to still exists.
+PanelView::~PanelView() {
+  ClosePanel();
+  input_ = nullptr;
+}
+
+void PanelView::ClosePanel() {
+  CloseOverlays();
+  Close();
+  DeleteChildren();
+  inputState_.Clear();
+  invalid_ = {};
+}
+
+Point PanelView::ToObject(const CVisualOb& ob, Point p) {
+  const Point at = ob.RootPosition();
+  return {p.x - at.x, p.y - at.y};
+}
+
+CVisualOb* PanelView::MouseTarget(Point p) {
+  if (inputState_.capture) return inputState_.capture;
+  return HitTestAt(p);
+}
+
+void PanelView::MouseDown(Point p, std::uint32_t flags) {
+  if (!IsOpen()) return;
+  // An open menu or about box takes the press: an item chosen, or dismissed.
+  if (aboutShown_) return CloseOverlays();
+  if (!menu_.empty()) {
+    const Rect r = MenuRect();
+    const int row = r.Contains(p) ? (p.y - r.top - kMenuPad) / kMenuRow : -1;
+    if (row >= 0 && row < static_cast<int>(menu_.size())) return ChooseCommand(menu_[static_cast<std::size_t>(row)].id);
+    return CloseOverlays();
+  }
+  if (CVisualOb* hit = HitTestAt(p)) hit->OnLButtonDown(flags, ToObject(*hit, p));
+}
+
+void PanelView::MouseMove(Point p, std::uint32_t flags) {
+  if (!IsOpen()) return;
+  if (CVisualOb* target = MouseTarget(p)) target->OnPointerMove(flags, ToObject(*target, p));
+}
+
+void PanelView::MouseUp(Point p, std::uint32_t flags) {
+  if (!IsOpen()) return;
+  if (CVisualOb* target = MouseTarget(p)) target->OnLButtonUp(flags, ToObject(*target, p));
+}
+
+void PanelView::ContextMenuAt(Point p) {
+  if (!IsOpen() || inputState_.capture) return;
+  CloseOverlays();
+  inputState_.contextMenuPoint = p;
+  CVisualOb* hit = HitTestAt(p);
+  if (!hit) return;
+  if (hit->Parent()) hit->Parent()->Select(hit, false);
+  hit->AddContextMenuItems(menu_, ToObject(*hit, p));
+  if (menu_.empty()) inputState_.contextMenuObject = nullptr;
+  else InvalidateRect(MenuRect());
+}
+
+void PanelView::ChooseCommand(int id) {
+  CVisualOb* target = inputState_.contextMenuObject;
+  const Point at = inputState_.contextMenuPoint;
+  CloseOverlays();
+  if (target) target->OnCommand(id, ToObject(*target, at));
+}
+
+void PanelView::CloseOverlays() {
+  if (!menu_.empty()) InvalidateRect(MenuRect());
+  if (aboutShown_) InvalidateRect(AboutRect());
+  menu_.clear();
+  aboutShown_ = false;
+  inputState_.contextMenuObject = nullptr;
+}
+
+std::string PanelView::AboutText() { return document_.settings.aboutText; }
+
+void PanelView::ShowAbout() {
+  if (AboutText().empty()) return;
+  aboutShown_ = true;
+  InvalidateRect(AboutRect());
+}
+
+Rect PanelView::MenuRect() const {
+  const Point p = inputState_.contextMenuPoint;
+  const Size s{kMenuWidth, kMenuPad * 2 + kMenuRow * static_cast<int>(menu_.size())};
+  // Kept inside the panel where it fits.
+  const int x = std::max(0, std::min(p.x, GetRect().right - s.width));
+  const int y = std::max(0, std::min(p.y, GetRect().bottom - s.height));
+  return Rect::At({x, y}, s);
+}
+
+Rect PanelView::AboutRect() const {
+  const Rect r = GetRect();
+  return r.Inset(std::min({12, r.Width() / 4, r.Height() / 4}));
+}
+
+void PanelView::Draw(DrawContext& dc) {
+  CVisualOb::Draw(dc);
+  const SkinFontInfo& style = Skin::DefaultStyle();
+  if (!menu_.empty()) {
+    const Rect r = MenuRect();
+    FillRect(dc, r, kButtonFace);
+    FrameRect(dc, r, kButtonShadow);
+    for (std::size_t i = 0; i < menu_.size(); ++i) {
+      const int top = r.top + kMenuPad + kMenuRow * static_cast<int>(i);
+      DrawTextLine(dc, {r.left + 8, top, r.right - 4, top + kMenuRow}, menu_[i].text, style, Align::Left, 0, -1);
+    }
+  }
+  if (aboutShown_) {
+    const Rect r = AboutRect();
+    FillRect(dc, r, kButtonFace);
+    FrameRect(dc, r, kButtonShadow);
+    DrawTextWrapped(dc, r.Inset(6), AboutText(), style, Align::Centre, 0);
+  }
+}
+
+void PanelView::KeyDown(int key, std::uint32_t flags, int repeat) {
+  if (!IsOpen()) return;
+  CVisualOb* target = inputState_.focus ? inputState_.focus : this;
+  target->OnKeyDown(key, repeat, flags);
+}
+
+void PanelView::KeyUp(int key, std::uint32_t flags, int repeat) {
+  if (!IsOpen()) return;
+  CVisualOb* target = inputState_.focus ? inputState_.focus : this;
+  target->OnKeyUp(key, repeat, flags);
+}
+
+void PanelView::Char(int ch, std::uint32_t flags, int repeat) {
+  if (IsOpen() && inputState_.focus && inputState_.focus != this) inputState_.focus->OnChar(ch, repeat, flags);
+}
 
 Size HeldPanelSize(int storedWidth, int storedHeight, Size extent) {
   const int w = storedWidth > 0 ? storedWidth : extent.width;
@@ -19,6 +158,7 @@ Size HeldPanelSize(int storedWidth, int storedHeight, Size extent) {
 }
 
 void PanelView::OpenPanel() {
+  ClosePanel();
   if (!document_.root) return;
   CVisualOb& panel = AddChild(MakeContainerPanel(*document_.root));
   // Open at the largest size first, so that every object finds its place;

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "gui/draw/tile_painter.h"
 #include "gui/panel/panel_values.h"
@@ -44,11 +45,53 @@ class PanelView : public CVisualOb {
   // The object under a panel point, or null.
   CVisualOb* HitTestAt(Point p) { return HitTest(p, nullptr); }
 
+  // Closes the panel and deletes its tree; OpenPanel builds a fresh one.
+  void ClosePanel();
+
+  // --- input, in panel coordinates ------------------------------------------------
+  // A press goes to the object under the point (the panel itself on empty
+  // space); moves and the release go to the object holding the capture
+  // wherever the pointer is, else to the object under the pointer.
+  void MouseDown(Point p, std::uint32_t flags);
+  void MouseMove(Point p, std::uint32_t flags);
+  void MouseUp(Point p, std::uint32_t flags);
+  // Keys go to the focus object, or to the view's own handlers (which pass
+  // them to the computer-keyboard receiver).
+  void KeyDown(int key, std::uint32_t flags, int repeat = 1);
+  void KeyUp(int key, std::uint32_t flags, int repeat = 1);
+  void Char(int ch, std::uint32_t flags, int repeat = 1);
+  // The context-menu button at a point: the object there adds its items
+  // (ignored while an object holds the capture); the menu shows over the
+  // panel at the point until an item is clicked or a press lands outside.
+  void ContextMenuAt(Point p);
+  const ContextMenu& Menu() const { return menu_; }
+  // Sends a command of the open menu to the object that made it, then
+  // closes the menu.
+  void ChooseCommand(int id);
+  bool AboutShown() const { return aboutShown_; }
+  std::string AboutText() override;
+  void ShowAbout() override;
+  void Draw(DrawContext& dc) override;
+
+  InputState& State() { return inputState_; }
+  // The clock presses are timed by (the system's unless set).
+  void SetClock(Clock clock) { inputState_.clock = std::move(clock); }
+
  private:
+  // A point of the panel in an object's own coordinates.
+  static Point ToObject(const CVisualOb& ob, Point p);
+  CVisualOb* MouseTarget(Point p);
+  Rect MenuRect() const;
+  Rect AboutRect() const;
+  void CloseOverlays();
+
   StoredDocument& document_;
   SkinRegistry& skins_;
   PanelValues& values_;
   Rect invalid_{};
+  InputState inputState_;
+  ContextMenu menu_;
+  bool aboutShown_ = false;
 };
 
 // The document's panel size rule on its own: stored sizes of 0 or less take

@@ -175,6 +175,7 @@ class MeterMapper : public kr::gui::ControlMapper {
     if (peak_) return Unit(std::atof(values.ValueText(parameter_).c_str()));
     return values.Normalised(parameter_);
   }
+  void SetWidgetValue(PanelValues&, float) override {}  // display only
 
  private:
   static float Unit(double v) { return std::isfinite(v) ? static_cast<float>(std::clamp(v, 0.0, 1.0)) : 0.0f; }

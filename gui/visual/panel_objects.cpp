@@ -27,6 +27,16 @@ void CMyView::Open() {
   CVisualOb::Open();
 }
 
+void CMyView::AddContextMenuItems(ContextMenu& menu, Point) {
+  if (InputState* in = Input()) in->contextMenuObject = this;
+  if (!AboutText().empty()) menu.push_back({kCommandAbout, "About..."});
+}
+
+void CMyView::OnCommand(int id, Point p) {
+  if (id == kCommandAbout) ShowAbout();
+  else CVisualOb::OnCommand(id, p);
+}
+
 void CMyView::DrawSelf(DrawContext& dc) {
   const Rect clip = dc.ClipBox();
   if (!background_) {

@@ -17,6 +17,9 @@ class CMyView : public CVisualOb {
   bool IsHitTarget() override { return true; }
   void Open() override;
   void DrawSelf(kr::gui::DrawContext& dc) override;
+  // "About..." when the document has an about text.
+  void AddContextMenuItems(kr::gui::ContextMenu& menu, kr::gui::Point p) override;
+  void OnCommand(int id, kr::gui::Point p) override;
 
  private:
   CContainer& container_;

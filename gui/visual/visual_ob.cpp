@@ -2,9 +2,119 @@
 
 #include <algorithm>
 
+#include "platform/platform.h"
+
 using namespace kr::gui;
 
-CVisualOb::~CVisualOb() = default;
+CVisualOb::~CVisualOb() {
+  // Children go before their parents' input pointer does, so the view's
+  // state is still reachable here.
+  if (InputState* in = Input()) in->Forget(this);
+}
+
+std::uint32_t kr::gui::SystemMilliseconds() { return platform::MilliSeconds(); }
+
+void CVisualOb::ForgetSubtree(InputState& in) const {
+  in.Forget(this);
+  for (const auto& c : children_) c->ForgetSubtree(in);
+}
+
+void CVisualOb::DeleteChildren() {
+  if (InputState* in = Input())
+    for (const auto& c : children_) c->ForgetSubtree(*in);
+  children_.clear();
+}
+
+InputState* CVisualOb::Input() const {
+  const CVisualOb* o = this;
+  while (o->parent_) o = o->parent_;
+  return o->input_;
+}
+
+void CVisualOb::OnLButtonDown(std::uint32_t flags, Point p) {
+  InputState* in = Input();
+  if (!in) return;
+  const std::uint32_t now = in->Now();
+  if (in->lastPressMs && now - *in->lastPressMs < kDoubleClickMs) {
+    OnLButtonDblClk(flags, p);
+    return;
+  }
+  in->lastPressMs = now;
+  if (parent_) parent_->Select(this, true);
+  else Select(this, true);
+}
+
+void CVisualOb::OnLButtonUp(std::uint32_t, Point) {
+  if (HasCapture()) ReleaseCapture();
+}
+
+void CVisualOb::OnKeyDown(int key, int repeat, std::uint32_t flags) {
+  InputState* in = Input();
+  if (in && in->keyboardReceiver && in->keyboardReceiver != this) in->keyboardReceiver->OnKeyDown(key, repeat, flags);
+}
+
+void CVisualOb::OnKeyUp(int key, int repeat, std::uint32_t flags) {
+  InputState* in = Input();
+  if (in && in->keyboardReceiver && in->keyboardReceiver != this) in->keyboardReceiver->OnKeyUp(key, repeat, flags);
+}
+
+void CVisualOb::Select(CVisualOb* child, bool takeFocus) {
+  if (takeFocus && child && child != this && child->TakesFocusOnClick()) {
+    child->SetFocus();
+    takeFocus = false;
+  }
+  if (parent_) parent_->Select(this, takeFocus);
+  else if (takeFocus) SetFocus();
+}
+
+void CVisualOb::SetFocus() {
+  InputState* in = Input();
+  if (!in || in->focus == this) return;
+  if (in->focus) in->focus->OnKillFocus();
+  in->focus = this;
+}
+
+void CVisualOb::OnKillFocus() {
+  if (InputState* in = Input(); in && in->focus == this) in->focus = nullptr;
+}
+
+bool CVisualOb::HasFocus() const {
+  const InputState* in = Input();
+  return in && in->focus == this;
+}
+
+void CVisualOb::SetCapture() {
+  if (InputState* in = Input()) in->capture = this;
+}
+
+void CVisualOb::ReleaseCapture() {
+  if (InputState* in = Input(); in && in->capture == this) in->capture = nullptr;
+}
+
+bool CVisualOb::HasCapture() const {
+  const InputState* in = Input();
+  return in && in->capture == this;
+}
+
+void CVisualOb::OnCommand(int id, Point p) {
+  if (parent_) parent_->OnCommand(id, {p.x + rect_.left, p.y + rect_.top});
+}
+
+void CVisualOb::AddContextMenuItems(ContextMenu& menu, Point p) {
+  if (Has(VF_PARENT_MENU) && parent_) return parent_->AddContextMenuItems(menu, {p.x + rect_.left, p.y + rect_.top});
+  if (!doc_) return;
+  if (InputState* in = Input()) in->contextMenuObject = this;
+}
+
+std::string CVisualOb::AboutText() { return parent_ ? parent_->AboutText() : std::string(); }
+void CVisualOb::ShowAbout() {
+  if (parent_) parent_->ShowAbout();
+}
+
+void CVisualOb::Refresh() {
+  for (auto& c : children_)
+    if (c->IsOpen()) c->Refresh();
+}
 
 CVisualOb& CVisualOb::AddChild(std::unique_ptr<CVisualOb> child, bool atHead) {
   CVisualOb& added = *child;
@@ -19,6 +129,7 @@ std::unique_ptr<CVisualOb> CVisualOb::RemoveChild(CVisualOb* child) {
     if (it->get() != child) continue;
     std::unique_ptr<CVisualOb> out = std::move(*it);
     children_.erase(it);
+    if (InputState* in = Input()) out->ForgetSubtree(*in);
     out->parent_ = nullptr;
     return out;
   }

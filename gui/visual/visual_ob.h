@@ -11,6 +11,8 @@
 
 #include "gui/draw/geometry.h"
 #include "gui/draw/tile.h"
+#include "gui/visual/context_menu.h"
+#include "gui/visual/input_state.h"
 
 class CDocOb;
 
@@ -104,10 +106,52 @@ class CVisualOb {
 
   virtual std::string GetToolTipText();
 
+  // --- mouse, keyboard, focus --------------------------------------------------
+  // The input state of the view this object stands in (null outside a view).
+  kr::gui::InputState* Input() const;
+  // Points in this object's coordinates. The base press records the time
+  // (a press within 200 ms of the last one is a double click instead) and
+  // selects this object, which gives the focus on the way to the root.
+  virtual void OnLButtonDown(std::uint32_t flags, kr::gui::Point p);
+  // The base release lets go of the capture when this object holds it.
+  virtual void OnLButtonUp(std::uint32_t flags, kr::gui::Point p);
+  virtual void OnPointerMove(std::uint32_t flags, kr::gui::Point p) {}
+  virtual void OnLButtonDblClk(std::uint32_t flags, kr::gui::Point p) {}
+  // The base key handlers pass keys on to the computer-keyboard receiver.
+  virtual void OnKeyDown(int key, int repeat, std::uint32_t flags);
+  virtual void OnKeyUp(int key, int repeat, std::uint32_t flags);
+  virtual void OnChar(int ch, int repeat, std::uint32_t flags) {}
+  virtual bool TakesFocusOnClick() { return Has(VF_FOCUS_ON_CLICK); }
+  // Gives the focus to the innermost object on the way up that takes it on
+  // a click, or to the root.
+  void Select(CVisualOb* child, bool takeFocus);
+  void SetFocus();
+  virtual void OnKillFocus();
+  bool HasFocus() const;
+  void SetCapture();
+  void ReleaseCapture();
+  bool HasCapture() const;
+  // A menu command: passed up to the object that knows it (the root drops it).
+  virtual void OnCommand(int id, kr::gui::Point p);
+  // Adds this object's context-menu items (with flag 0x2000 the parent's);
+  // the object that adds them receives the command chosen.
+  virtual void AddContextMenuItems(kr::gui::ContextMenu& menu, kr::gui::Point p);
+  // The document's about text (asked of the root), and showing it.
+  virtual std::string AboutText();
+  virtual void ShowAbout();
+  // Values may have changed elsewhere (host, program, audio side): widgets
+  // read them again and repaint when what they show changed.
+  virtual void Refresh();
+
  protected:
   void SetRectDirect(const kr::gui::Rect& r) { rect_ = r; }
+  // Deletes every child (their input pointers are forgotten first).
+  void DeleteChildren();
+  // Set on the root of a view; every object below finds it through Input().
+  kr::gui::InputState* input_ = nullptr;
 
  private:
+  void ForgetSubtree(kr::gui::InputState& in) const;
   CDocOb* doc_;
   std::uint32_t flags_;
   CVisualOb* parent_ = nullptr;

@@ -165,7 +165,7 @@ bool CMyBmpCtrl::IsHitTarget() {
 
 std::string CMyBmpCtrl::GetToolTipText() { return mapper_ ? mapper_->Text(ValuesOf(*this)) : std::string(); }
 
-CMyBmpCtrl2::CMyBmpCtrl2(const CPlug2* position, const CPlug2* fileName)
+CMyBmpCtrl2::CMyBmpCtrl2(CPlug2* position, CPlug2* fileName)
     : CVisualOb(nullptr, VF_CENTRE_H | VF_PARENT_MENU | VF_HAS_TOOLTIP), positionPlug_(position),
       fileNamePlug_(fileName) {}
 
@@ -187,15 +187,16 @@ void CMyBmpCtrl2::Open() {
   PanelValues& values = ValuesOf(*this);
   LoadImage();
   value_ = positionPlug_ ? Unit(values.PlugValue(*positionPlug_)) : 0.0f;
-  offset_ = 0;
-  if (image_) {
-    const auto& d = image_->descriptor;
-    if (d.type == skin::kKnob)
-      offset_ = static_cast<int>(std::floor(d.lastFrame * value_ + 0.5f)) * d.frameHeight;
-    else if (d.type == skin::kBarGraph)
-      offset_ = LitRows(d, value_);
-  }
+  offset_ = ComputeOffset();
   CVisualOb::Open();
+}
+
+int CMyBmpCtrl2::ComputeOffset() const {
+  if (!image_) return 0;
+  const auto& d = image_->descriptor;
+  if (d.type == skin::kKnob) return static_cast<int>(std::floor(d.lastFrame * value_ + 0.5f)) * d.frameHeight;
+  if (d.type == skin::kBarGraph) return LitRows(d, value_);
+  return 0;
 }
 
 void CMyBmpCtrl2::DrawSelf(DrawContext& dc) {

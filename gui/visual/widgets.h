@@ -69,27 +69,45 @@ class CMyBmpCtrl : public CVisualOb {
   std::string GetToolTipText() override;
 
   float Value() const { return value_; }
+  // Held to 0..100; while open the mapper carries it to the parameter. The
+  // control repaints only when the frame or handle moves.
+  void SetValue(float v);
   // The frame offset or handle position for the current value (pixels).
   int Position() const { return position_; }
   // Set by the rotary-switch look of a list control.
   float rotationOffset = 0, rotationScale = 0;
 
+  void OnLButtonDown(std::uint32_t flags, kr::gui::Point p) override;
+  void OnLButtonUp(std::uint32_t flags, kr::gui::Point p) override;
+  void OnPointerMove(std::uint32_t flags, kr::gui::Point p) override;
+  void OnKeyDown(int key, int repeat, std::uint32_t flags) override;
+  void OnKeyUp(int key, int repeat, std::uint32_t flags) override;
+  void Refresh() override;
+  // "MIDI Learn" for a control bound to a parameter.
+  void AddContextMenuItems(kr::gui::ContextMenu& menu, kr::gui::Point p) override;
+  void OnCommand(int id, kr::gui::Point p) override;
+
  private:
   void LoadImage();
   int ComputePosition() const;
+  void UpdatePosition();
+  int Code() const { return image_ ? image_->descriptor.code : -1; }
+  void Press();
   std::string imageName_;
   std::unique_ptr<kr::gui::ControlMapper> mapper_;
   bool toggle_;
   kr::gui::SkinImagePtr image_;
   float value_ = 0;
   int position_ = 0;
+  kr::gui::Point last_{};
+  float rotary_ = 0;  // > 0: the gesture turns the knob; else it drags
 };
 
 // The bitmap widget of panel objects: value 0..1 and image name from its
 // plugs ("Animation Position", "Filename"), drawn with DrawGamma.
 class CMyBmpCtrl2 : public CVisualOb {
  public:
-  CMyBmpCtrl2(const CPlug2* position, const CPlug2* fileName);
+  CMyBmpCtrl2(CPlug2* position, CPlug2* fileName);
   kr::gui::Size GetPreferredSize() override;
   void Open() override;
   void DrawSelf(kr::gui::DrawContext& dc) override;
@@ -97,15 +115,29 @@ class CMyBmpCtrl2 : public CVisualOb {
   CVisualOb* HitTest(kr::gui::Point p, bool* marker) override;
   float Value() const { return value_; }
   int FrameOffset() const { return offset_; }
+  // Held to 0..1; while open written to "Animation Position".
+  void SetValue(float v);
+
+  void OnLButtonDown(std::uint32_t flags, kr::gui::Point p) override;
+  void OnLButtonUp(std::uint32_t flags, kr::gui::Point p) override;
+  void OnPointerMove(std::uint32_t flags, kr::gui::Point p) override;
+  void OnKeyDown(int key, int repeat, std::uint32_t flags) override;
+  void OnKeyUp(int key, int repeat, std::uint32_t flags) override;
+  void Refresh() override;
 
  private:
   void LoadImage();
-  const CPlug2* positionPlug_;
-  const CPlug2* fileNamePlug_;
+  int ComputeOffset() const;
+  void Show(float v);
+  int Code() const { return image_ ? image_->descriptor.code : -1; }
+  CPlug2* positionPlug_;
+  CPlug2* fileNamePlug_;
   kr::gui::SkinImagePtr image_;
   bool loaded_ = false;
   float value_ = 0;
   int offset_ = 0;
+  kr::gui::Point last_{};
+  float rotary_ = 0;
 };
 
 // Text from plugs: "Text", "Style" (category), "Multiline".

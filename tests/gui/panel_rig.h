@@ -24,8 +24,10 @@ inline std::string ReadText(const std::filesystem::path& p) {
 }
 
 struct PanelRig {
-  explicit PanelRig(const std::string& json, const std::filesystem::path& base = kGuiData, int program = -1)
-      : document(patchtext::CompilePatchText(json, base)) {
+  explicit PanelRig(const std::string& json, const std::filesystem::path& base = kGuiData, int program = -1,
+                    std::unique_ptr<kr::gui::PanelValues> valueSource = nullptr)
+      : document(patchtext::CompilePatchText(json, base)),
+        values(valueSource ? std::move(valueSource) : std::make_unique<kr::gui::PanelValues>()) {
     if (program >= 0)
       for (const auto& c : document->root->Children())
         if (auto* top = DynamicKind<CContainer>(c.get())) {
@@ -33,7 +35,7 @@ struct PanelRig {
           break;
         }
     skins = std::make_unique<kr::gui::SkinRegistry>(document->skins);
-    view = std::make_unique<kr::gui::PanelView>(*document, *skins, values);
+    view = std::make_unique<kr::gui::PanelView>(*document, *skins, *values);
     view->OpenPanel();
   }
   std::vector<kr::gui::Pixel> Render(const kr::gui::Rect& r) { return kr::gui::RenderPanelArea(*view, r); }
@@ -41,7 +43,7 @@ struct PanelRig {
 
   std::unique_ptr<StoredDocument> document;
   std::unique_ptr<kr::gui::SkinRegistry> skins;
-  kr::gui::PanelValues values;
+  std::unique_ptr<kr::gui::PanelValues> values;
   std::unique_ptr<kr::gui::PanelView> view;
 };
 

@@ -1,0 +1,65 @@
+// What one editor view knows about the mouse and keyboard: the focus object,
+// the object that captured the mouse, the computer-keyboard receiver, the
+// object whose context menu is up, the tooltip object and the time of the
+// last press (double clicks are recognised by time). Each view holds its
+// own, so two open editors never see each other's objects. GUI thread only.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "gui/draw/geometry.h"
+
+class CVisualOb;
+
+namespace kr::gui {
+
+// Modifier and button flags of mouse and key calls (the Windows MK_ values).
+enum InputFlags : std::uint32_t { kLeftButton = 0x1, kShift = 0x4, kControl = 0x8 };
+
+// Key codes (Windows virtual keys).
+enum KeyCode : int {
+  kKeyTab = 0x09,
+  kKeyEnter = 0x0D,
+  kKeySpace = 0x20,
+  kKeyLeft = 0x25,
+  kKeyUp = 0x26,
+  kKeyRight = 0x27,
+  kKeyDown = 0x28,
+};
+
+// Presses closer than this become double clicks.
+inline constexpr std::uint32_t kDoubleClickMs = 200;
+
+// A millisecond clock; tests pass one of their own.
+using Clock = std::function<std::uint32_t()>;
+std::uint32_t SystemMilliseconds();
+
+struct InputState {
+  CVisualOb* focus = nullptr;
+  CVisualOb* capture = nullptr;
+  CVisualOb* keyboardReceiver = nullptr;
+  CVisualOb* contextMenuObject = nullptr;
+  Point contextMenuPoint{};
+  CVisualOb* tooltipObject = nullptr;
+  std::optional<std::uint32_t> lastPressMs;
+  Clock clock;
+
+  std::uint32_t Now() const { return clock ? clock() : SystemMilliseconds(); }
+  // An object is going: no pointer may keep it.
+  void Forget(const CVisualOb* ob) {
+    if (focus == ob) focus = nullptr;
+    if (capture == ob) capture = nullptr;
+    if (keyboardReceiver == ob) keyboardReceiver = nullptr;
+    if (contextMenuObject == ob) contextMenuObject = nullptr;
+    if (tooltipObject == ob) tooltipObject = nullptr;
+  }
+  // Closing the view: nothing is held any more.
+  void Clear() {
+    focus = capture = keyboardReceiver = contextMenuObject = tooltipObject = nullptr;
+    lastPressMs.reset();
+  }
+};
+
+}  // namespace kr::gui

@@ -1,0 +1,79 @@
+// The editor as a host drives it: its rectangle, a headless open, a drag on
+// the panel that the audio hears from the next block and the host hears as
+// automation, and open while open, close and reopen.
+#include <gtest/gtest.h>
+
+#include "editor_support.h"
+#include "gui/panel/panel_image.h"
+
+namespace {
+
+using namespace vst;
+using namespace kr::gui;
+using editortest::EditorPlugin;
+
+TEST_F(EditorPlugin, RectangleComesFromTheDocumentBeforeOpen) {
+  ASSERT_TRUE(Open(editortest::kLevelPanel));
+  EXPECT_NE(host.Effect()->flags & effFlagsHasEditor, 0);
+  ERect* rect = nullptr;
+  EXPECT_EQ(host.Dispatch(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->top, 0);
+  EXPECT_EQ(rect->left, 0);
+  EXPECT_EQ(rect->bottom, 80);
+  EXPECT_EQ(rect->right, 120);
+  EXPECT_FALSE(Editor()->IsOpen());
+  host.Close();
+}
+
+TEST_F(EditorPlugin, ADragOnThePanelSoundsFromTheNextBlockAndIsAutomated) {
+  ASSERT_TRUE(Open(editortest::kLevelPanel));
+  Resume();
+  EXPECT_EQ(host.Dispatch(effEditOpen, 0, 0, nullptr), 1);  // headless
+  host.Dispatch(effEditIdle);
+  PanelView& view = Editor()->View();
+  EXPECT_EQ(RenderPanelArea(view, {50, 30, 51, 31})[0], editortest::FrameColour(32)) << "level 5 of 0..10";
+  host.RunBlock();
+  EXPECT_FLOAT_EQ(host.Output(0).back(), 0.5f);
+  host.ClearCalls();
+
+  view.MouseDown({50, 30}, kLeftButton);
+  view.MouseMove({50, 20}, kLeftButton);  // 10 pixels up: +0.05
+  view.MouseUp({50, 20}, 0);
+  host.RunBlock();
+  EXPECT_FLOAT_EQ(host.Output(0).front(), 0.55f) << "the audio side has the value from the next block";
+  const auto automated = host.CallsWithOpcode(audioMasterAutomate);
+  ASSERT_EQ(automated.size(), 1u);
+  EXPECT_EQ(automated[0].index, 0);
+  EXPECT_FLOAT_EQ(automated[0].opt, 0.55f);
+  EXPECT_FLOAT_EQ(host.GetParameter(0), 0.55f);
+  EXPECT_EQ(host.ParameterText(effGetParamDisplay, 0), "5.50");
+
+  // The host sets it back: the knob follows at the next editor idle.
+  host.SetParameter(0, 0.25f);
+  host.Dispatch(effEditIdle);
+  EXPECT_EQ(RenderPanelArea(view, {50, 30, 51, 31})[0], editortest::FrameColour(16)) << "0.25 x 63 = frame 16";
+  host.Close();
+}
+
+TEST_F(EditorPlugin, OpenWhileOpenClosesFirstAndCloseForgetsTheGesture) {
+  ASSERT_TRUE(Open(editortest::kLevelPanel));
+  host.Dispatch(effEditOpen, 0, 0, nullptr);
+  PanelView& view = Editor()->View();
+  view.MouseDown({50, 30}, kLeftButton);
+  ASSERT_NE(view.State().capture, nullptr);
+  host.Dispatch(effEditOpen, 0, 0, nullptr);
+  EXPECT_TRUE(Editor()->IsOpen());
+  EXPECT_EQ(view.State().capture, nullptr) << "a fresh tree holds no capture";
+  EXPECT_EQ(view.State().focus, nullptr);
+  view.MouseDown({50, 30}, kLeftButton);
+  host.Dispatch(effEditClose);
+  EXPECT_FALSE(Editor()->IsOpen());
+  EXPECT_EQ(view.State().capture, nullptr);
+  view.MouseMove({50, 10}, kLeftButton);  // nothing open: nothing moves
+  host.Dispatch(effEditIdle);
+  host.Dispatch(effEditClose);  // closing twice is harmless
+  host.Close();
+}
+
+}  // namespace

@@ -1,0 +1,130 @@
+// The editor in a real X11 window: a child of the window the host passes,
+// showing the same pixels as the headless panel, opened and closed again
+// and again. Runs under an Xvfb the test starts; skipped without Xvfb.
+#include <gtest/gtest.h>
+
+#if KR_HAVE_X11
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "editor_support.h"
+#include "gui/panel/panel_image.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace kr::gui;
+
+// An X server of this test's own, on a display number no one else uses.
+class Xvfb {
+ public:
+  Xvfb() {
+    if (access("/usr/bin/Xvfb", X_OK) != 0) return;
+    const std::string number = std::to_string(90 + static_cast<int>(getpid() % 400));
+    display_ = ":" + number;
+    const char* args[] = {"/usr/bin/Xvfb", display_.c_str(), "-screen", "0", "320x240x24", "-nolisten", "tcp", nullptr};
+    if (posix_spawn(&pid_, args[0], nullptr, nullptr, const_cast<char**>(args), environ) != 0) pid_ = 0;
+    for (int i = 0; pid_ != 0 && i < 100 && !connection_; ++i) {
+      connection_ = XOpenDisplay(display_.c_str());
+      if (!connection_) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (connection_) setenv("DISPLAY", display_.c_str(), 1);
+  }
+  ~Xvfb() {
+    if (connection_) XCloseDisplay(connection_);
+    if (pid_ != 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  Display* Connection() const { return connection_; }
+
+ private:
+  std::string display_;
+  pid_t pid_ = 0;
+  Display* connection_ = nullptr;
+};
+
+class EditorWindow : public editortest::EditorPlugin {
+ protected:
+  void SetUp() override {
+    if (!x.Connection()) GTEST_SKIP() << "Xvfb is not installed (or did not start): the X11 window is not tested";
+    Display* d = x.Connection();
+    parent = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 200, 150, 0, 0, 0);
+    XMapWindow(d, parent);
+    XSync(d, False);
+  }
+  std::vector<::Window> Children() {
+    ::Window root = 0, up = 0, *list = nullptr;
+    unsigned count = 0;
+    XQueryTree(x.Connection(), parent, &root, &up, &list, &count);
+    std::vector<::Window> out(list, list + count);
+    if (list) XFree(list);
+    return out;
+  }
+
+  Xvfb x;
+  ::Window parent = 0;
+};
+
+TEST_F(EditorWindow, TheChildWindowShowsTheHeadlessPixels) {
+  ASSERT_TRUE(Open(editortest::kLevelPanel));
+  ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+  ASSERT_NE(Editor()->Window(), nullptr);
+  const auto child = static_cast<::Window>(Editor()->Window()->Handle());
+  EXPECT_EQ(Children(), std::vector<::Window>{child});
+  host.Dispatch(vst::effEditIdle);
+  XSync(x.Connection(), False);
+
+  XWindowAttributes a{};
+  XGetWindowAttributes(x.Connection(), child, &a);
+  EXPECT_EQ(a.width, 120);
+  EXPECT_EQ(a.height, 80);
+  EXPECT_EQ(a.visual, DefaultVisual(x.Connection(), 0)) << "the parent's visual";
+  XImage* image = XGetImage(x.Connection(), child, 0, 0, 120, 80, AllPlanes, ZPixmap);
+  ASSERT_NE(image, nullptr);
+  const auto expected = RenderPanelArea(Editor()->View(), {0, 0, 120, 80});
+  int differing = 0;
+  for (int y = 0; y < 80; ++y)
+    for (int xx = 0; xx < 120; ++xx)
+      if ((XGetPixel(image, xx, y) & 0xFFFFFF) != expected[static_cast<std::size_t>(y) * 120 + xx]) ++differing;
+  XDestroyImage(image);
+  EXPECT_EQ(differing, 0);
+  host.Close();
+  EXPECT_TRUE(Children().empty()) << "the window goes with the plug-in";
+}
+
+TEST_F(EditorWindow, OpenAndCloseAgainAndAgain) {
+  ASSERT_TRUE(Open(editortest::kLevelPanel));
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+    host.Dispatch(vst::effEditIdle);
+    if (i % 2 == 0) host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent));  // open while open
+    XSync(x.Connection(), False);
+    ASSERT_EQ(Children().size(), 1u) << "round " << i;
+    host.Dispatch(vst::effEditClose);
+    XSync(x.Connection(), False);
+    ASSERT_TRUE(Children().empty()) << "round " << i;
+  }
+  // A window id that names no window: headless, no failure.
+  EXPECT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(std::uintptr_t{0x7ffffff})), 1);
+  EXPECT_EQ(Editor()->Window(), nullptr);
+  host.Close();
+}
+
+}  // namespace
+
+#else
+
+TEST(EditorWindow, NeedsX11) { GTEST_SKIP() << "built without X11: the editor window is not tested"; }
+
+#endif

@@ -1,0 +1,241 @@
+// The panel under the mouse and keyboard: knobs dragged by the pixel (finer
+// with Ctrl), frames chosen from the value, click, toggle and step buttons,
+// the capture that follows a drag out of the window, focus and the
+// computer-keyboard receiver, double clicks by time, and two views that keep
+// their own state. The skin is made here: frame k of every image is filled
+// with its own colour, so the frame shown can be read off the pixels.
+#include <gtest/gtest.h>
+
+#include "document/controls.h"
+#include "gui/draw/system_colours.h"
+#include "gui/visual/widgets.h"
+#include "panel_rig.h"
+#include "support/frame_skin.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using namespace kr::gui;
+
+using krtest::FrameColour;
+
+// Sliders show "knob_med", which each test draws as it needs.
+const char* kPatch = R"({
+  "kestrune_patch": 1,
+  "settings": { "id": "KrEi", "panel_size": [300, 120], "about": "Input test" },
+  "skins": [ { "name": "input", "path": "skins/input" } ],
+  "root": { "skin": "input", "modules": [ { "module": "Container", "id": "top", "skin": "input", "modules": [
+    { "module": "Slider", "id": "knob", "title": "K", "panel_rect": [10, 10, 60, 70], "control_values": [5] },
+    { "module": "Slider", "id": "button", "title": "B", "panel_rect": [80, 10, 130, 70], "control_values": [0] },
+    { "module": "Slider", "id": "full", "title": "F", "panel_rect": [150, 10, 200, 70], "control_values": [10] }
+  ] } ] }
+})";
+
+// Records which parameters were armed for MIDI learn.
+struct LearnValues : PanelValues {
+  void ArmMidiLearn(generic_parameter& p) override { armed.push_back(&p); }
+  std::vector<generic_parameter*> armed;
+};
+
+class EditorInput : public ::testing::Test {
+ protected:
+  // The panel with "knob_med" drawn in `frames` frames of 20 x 20 pixels.
+  void Build(const char* response = "vertical", int frames = 64) {
+    const auto skin = dir.path() / "skins" / "input";
+    std::filesystem::create_directories(skin);
+    krtest::WriteFrameKnob(skin, "knob_med", 20, frames, response);
+    auto values = std::make_unique<LearnValues>();
+    learn = values.get();
+    rig = std::make_unique<krtest::PanelRig>(kPatch, dir.path(), -1, std::move(values));
+    rig->view->SetClock([this] { return now; });
+  }
+  PanelView& View() { return *rig->view; }
+  // The bitmap control of a module and its centre on the panel.
+  CMyBmpCtrl& Control(const std::string& title) {
+    CMyBmpCtrl* found = nullptr;
+    Walk(View(), [&](CVisualOb& ob) {
+      if (auto* c = dynamic_cast<CMyBmpCtrl*>(&ob); c && c->Parent() && Title(ob) == title) found = c;
+    });
+    EXPECT_NE(found, nullptr) << title;
+    return *found;
+  }
+  static Point Centre(CVisualOb& ob) {
+    const Point at = ob.RootPosition();
+    return {at.x + ob.GetRect().Width() / 2, at.y + ob.GetRect().Height() / 2};
+  }
+  static float Parameter(CVisualOb& ob) {
+    for (CVisualOb* o = &ob; o; o = o->Parent())
+      if (auto* c = dynamic_cast<CControl*>(o->GetDocObject())) return c->Parameter().NormalisedValue();
+    return -1;
+  }
+  Pixel PixelAt(Point p) { return rig->Render({p.x, p.y, p.x + 1, p.y + 1})[0]; }
+  void Click(Point p, std::uint32_t flags = 0) {
+    now += 1000;
+    View().MouseDown(p, flags);
+    View().MouseUp(p, flags);
+  }
+
+  static std::string Title(CVisualOb& ob) {
+    for (CVisualOb* o = &ob; o; o = o->Parent())
+      if (auto* m = dynamic_cast<CUG*>(o->GetDocObject())) return m->Title();
+    return {};
+  }
+  template <class F>
+  static void Walk(CVisualOb& ob, const F& f) {
+    f(ob);
+    for (const auto& c : ob.Children()) Walk(*c, f);
+  }
+
+  krtest::TempDir dir;
+  std::unique_ptr<krtest::PanelRig> rig;
+  LearnValues* learn = nullptr;
+  std::uint32_t now = 5000;
+};
+
+TEST_F(EditorInput, KnobShowsItsFrameAndFollowsADragByThePixel) {
+  Build();
+  CMyBmpCtrl& knob = Control("K");
+  const Point c = Centre(knob);
+  EXPECT_EQ(knob.Position(), 32 * 20) << "(50 x 63 + 50) / 100 = frame 32";
+  EXPECT_EQ(PixelAt(c), FrameColour(32));
+
+  View().TakeInvalid();
+  View().MouseDown(c, kLeftButton);
+  View().MouseMove({c.x, c.y - 10}, kLeftButton);
+  EXPECT_FLOAT_EQ(knob.Value(), 55.0f) << "0.5 per pixel";
+  EXPECT_NEAR(Parameter(knob), 0.55f, 1e-6);
+  EXPECT_EQ(PixelAt(c), FrameColour((55 * 63 + 50) / 100));
+  EXPECT_EQ(View().TakeInvalid(), Rect::At(knob.RootPosition(), knob.GetRect().GetSize())) << "only the knob repaints";
+  View().MouseMove({c.x, c.y - 20}, kLeftButton | kControl);
+  EXPECT_FLOAT_EQ(knob.Value(), 56.0f) << "0.1 per pixel with Ctrl";
+  View().MouseMove({c.x + 30, c.y - 20}, kLeftButton);
+  EXPECT_FLOAT_EQ(knob.Value(), 56.0f) << "sideways does not turn a vertical knob";
+
+  // Out of the window the capture keeps the gesture; the value stops at 100.
+  View().MouseMove({c.x, -4000}, kLeftButton);
+  EXPECT_FLOAT_EQ(knob.Value(), 100.0f);
+  EXPECT_EQ(View().State().capture, &knob);
+  View().MouseUp({-50, -4000}, 0);
+  EXPECT_EQ(View().State().capture, nullptr);
+  View().MouseMove({c.x, c.y + 50}, 0);
+  EXPECT_FLOAT_EQ(knob.Value(), 100.0f) << "moves without the capture change nothing";
+  EXPECT_FLOAT_EQ(Parameter(knob), 1.0f);
+}
+
+TEST_F(EditorInput, ClickButtonsReturnToZeroUnlessTheyToggle) {
+  Build("click", 2);
+  CMyBmpCtrl& button = Control("B");
+  View().MouseDown(Centre(button), kLeftButton);
+  EXPECT_FLOAT_EQ(Parameter(button), 1.0f);
+  EXPECT_EQ(PixelAt(Centre(button)), FrameColour(1));
+  View().MouseUp(Centre(button), 0);
+  EXPECT_FLOAT_EQ(Parameter(button), 0.0f) << "a momentary button returns to 0";
+  EXPECT_EQ(PixelAt(Centre(button)), FrameColour(0));
+
+  // A toggle over the same parameter, beside the others in the panel.
+  auto* box = button.Parent();
+  auto* control = dynamic_cast<CControl*>(box->Parent()->GetDocObject());
+  ASSERT_NE(control, nullptr);
+  auto& toggle = static_cast<CMyBmpCtrl&>(View().Children().front()->AddChild(
+      std::make_unique<CMyBmpCtrl>("knob_med", std::make_unique<control_mapper_bmc_param>(control->Parameter()), true)));
+  toggle.SetRect({200, 90, 220, 110});
+  toggle.Open();
+  Click(Centre(toggle));
+  EXPECT_FLOAT_EQ(Parameter(button), 1.0f);
+  Click(Centre(toggle));
+  EXPECT_FLOAT_EQ(Parameter(button), 0.0f) << "two presses return a toggle to 0";
+  View().State().focus = nullptr;
+  View().State().keyboardReceiver = &toggle;
+  View().KeyDown(kKeySpace, 0);
+  View().KeyUp(kKeySpace, 0);
+  EXPECT_FLOAT_EQ(Parameter(button), 1.0f) << "Space presses as the mouse does";
+}
+
+TEST_F(EditorInput, StepControlsWrapPastTheLastFrame) {
+  Build("step", 4);
+  CMyBmpCtrl& step = Control("F");
+  EXPECT_EQ(step.Position(), 3 * 20);
+  Click(Centre(step));
+  EXPECT_FLOAT_EQ(step.Value(), 0.0f) << "past the last of 4 frames: frame 0";
+  Click(Centre(step));
+  EXPECT_FLOAT_EQ(step.Value(), 33.0f);
+  EXPECT_EQ(step.Position(), 1 * 20);
+  EXPECT_EQ(PixelAt(Centre(step)), FrameColour(1));
+}
+
+TEST_F(EditorInput, FocusKeysDoubleClicksAndTheKeyboardReceiver) {
+  Build();
+  View().MouseDown({295, 115}, kLeftButton);  // empty panel
+  View().MouseUp({295, 115}, 0);
+  ASSERT_NE(View().State().focus, nullptr);
+  EXPECT_EQ(View().State().focus, View().Children().front().get()) << "the panel takes the focus";
+
+  // A receiver hears keys the focus object does not use.
+  CMyBmpCtrl& knob = Control("K");
+  View().State().keyboardReceiver = &knob;
+  View().KeyDown(kKeyUp, 0);
+  EXPECT_FLOAT_EQ(knob.Value(), 51.0f);
+  View().State().focus = nullptr;
+  View().KeyDown(kKeyDown, 0);
+  EXPECT_FLOAT_EQ(knob.Value(), 50.0f) << "no focus: the view's own handler passes the key on";
+
+  // A press 150 ms after the last is a double click: the time stays.
+  now = 10000;
+  View().MouseDown({295, 115}, kLeftButton);
+  now = 10150;
+  View().MouseDown({295, 115}, kLeftButton);
+  EXPECT_EQ(View().State().lastPressMs, 10000u);
+  now = 10400;
+  View().MouseDown({295, 115}, kLeftButton);
+  EXPECT_EQ(View().State().lastPressMs, 10400u);
+
+  // Closing forgets every object.
+  View().MouseDown(Centre(knob), kLeftButton);
+  View().ClosePanel();
+  EXPECT_EQ(View().State().capture, nullptr);
+  EXPECT_EQ(View().State().focus, nullptr);
+  EXPECT_EQ(View().State().keyboardReceiver, nullptr);
+  View().MouseMove({10, 10}, kLeftButton);  // nothing to reach, nothing happens
+}
+
+TEST_F(EditorInput, ContextMenusOfferAboutOnThePanelAndMidiLearnOnControls) {
+  Build();
+  View().ContextMenuAt({250, 100});
+  ASSERT_EQ(View().Menu().size(), 1u);
+  EXPECT_EQ(View().Menu()[0].text, "About...");
+  EXPECT_EQ(PixelAt({255, 104}), kButtonFace) << "the menu is drawn over the panel";
+  View().MouseDown({255, 105}, kLeftButton);  // the item
+  EXPECT_TRUE(View().Menu().empty());
+  EXPECT_TRUE(View().AboutShown());
+  View().MouseDown({20, 20}, kLeftButton);
+  EXPECT_FALSE(View().AboutShown()) << "a press closes the about box";
+
+  CMyBmpCtrl& knob = Control("K");
+  View().ContextMenuAt(Centre(knob));
+  ASSERT_EQ(View().Menu().size(), 1u);
+  EXPECT_EQ(View().Menu()[0].text, "MIDI Learn");
+  View().ChooseCommand(View().Menu()[0].id);
+  ASSERT_EQ(learn->armed.size(), 1u);
+  EXPECT_EQ(learn->armed[0], &dynamic_cast<CControl*>(knob.Parent()->Parent()->GetDocObject())->Parameter());
+  EXPECT_EQ(View().State().contextMenuObject, nullptr);
+
+  View().MouseDown(Centre(knob), kLeftButton);
+  View().ContextMenuAt(Centre(knob));
+  EXPECT_TRUE(View().Menu().empty()) << "no menu during a drag";
+}
+
+TEST_F(EditorInput, TwoViewsKeepTheirOwnCaptureAndFocus) {
+  Build();
+  krtest::PanelRig other(kPatch, dir.path());
+  CMyBmpCtrl& knob = Control("K");
+  View().MouseDown(Centre(knob), kLeftButton);
+  EXPECT_EQ(View().State().capture, &knob);
+  EXPECT_EQ(other.view->State().capture, nullptr);
+  EXPECT_EQ(other.view->State().focus, nullptr);
+  other.view->MouseMove({Centre(knob).x, 0}, kLeftButton);
+  other.view->MouseUp({0, 0}, 0);
+  EXPECT_EQ(View().State().capture, &knob) << "the other view's release is its own";
+  EXPECT_FLOAT_EQ(knob.Value(), 50.0f);
+}
+
+}  // namespace
