@@ -7,7 +7,10 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <atomic>
 #include <bit>
+#include <mutex>
+#include <set>
 #include <vector>
 
 namespace platform {
@@ -56,6 +59,9 @@ struct Channel {
   }
 };
 
+// No longer one of the editor's connections (below).
+void Release(Display* display);
+
 class X11ChildWindow final : public ChildWindow {
  public:
   X11ChildWindow(Display* display, ::Window window, Visual* visual, int depth)
@@ -66,8 +72,9 @@ class X11ChildWindow final : public ChildWindow {
 
   ~X11ChildWindow() override {
     XFreeGC(display_, gc_);
-    XDestroyWindow(display_, window_);
+    XDestroyWindow(display_, window_);  // may be gone with its parent already
     XSync(display_, False);
+    Release(display_);
     XCloseDisplay(display_);
   }
 
@@ -160,11 +167,43 @@ class X11ChildWindow final : public ChildWindow {
   std::vector<char> buffer_;
 };
 
-// Errors about a parent that has gone are answered, not fatal.
-int g_lastError = 0;
-int RecordError(Display*, XErrorEvent* e) {
-  g_lastError = e->error_code;
-  return 0;
+}  // namespace
+
+// Errors on the editor's own connections (a parent window the host has
+// destroyed, and with it ours) are recorded, never fatal: Xlib's default
+// handler would end the host. Errors on other connections go to the handler
+// that was there before.
+namespace {
+
+std::mutex g_errorsMutex;
+std::set<Display*> g_ourDisplays;
+XErrorHandler g_previousHandler = nullptr;
+bool g_handlerInstalled = false;
+std::atomic<int> g_lastError{0};
+
+int OnXError(Display* display, XErrorEvent* e) {
+  {
+    std::lock_guard lock(g_errorsMutex);
+    if (g_ourDisplays.count(display) != 0) {
+      g_lastError.store(e->error_code);
+      return 0;
+    }
+  }
+  return g_previousHandler ? g_previousHandler(display, e) : 0;
+}
+
+void Adopt(Display* display) {
+  std::lock_guard lock(g_errorsMutex);
+  g_ourDisplays.insert(display);
+  if (!g_handlerInstalled) {
+    g_previousHandler = XSetErrorHandler(&OnXError);
+    g_handlerInstalled = true;
+  }
+}
+
+void Release(Display* display) {
+  std::lock_guard lock(g_errorsMutex);
+  g_ourDisplays.erase(display);
 }
 
 }  // namespace
@@ -174,16 +213,17 @@ std::unique_ptr<ChildWindow> CreateChildWindow(void* parent, int width, int heig
   if (parentId == 0 || width <= 0 || height <= 0) return nullptr;
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return nullptr;
-  auto* previous = XSetErrorHandler(&RecordError);
-  g_lastError = 0;
+  Adopt(display);
+  auto fail = [display]() -> std::unique_ptr<ChildWindow> {
+    Release(display);
+    XCloseDisplay(display);
+    return nullptr;
+  };
+  g_lastError.store(0);
   XWindowAttributes parentAttributes{};
   const Status known = XGetWindowAttributes(display, parentId, &parentAttributes);
   XSync(display, False);
-  if (known == 0 || g_lastError != 0 || parentAttributes.visual == nullptr) {
-    XSetErrorHandler(previous);
-    XCloseDisplay(display);
-    return nullptr;
-  }
+  if (known == 0 || g_lastError.load() != 0 || parentAttributes.visual == nullptr) return fail();
   XSetWindowAttributes attributes{};
   attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
                           KeyReleaseMask;
@@ -194,12 +234,7 @@ std::unique_ptr<ChildWindow> CreateChildWindow(void* parent, int width, int heig
                     parentAttributes.depth, InputOutput, parentAttributes.visual,
                     CWEventMask | CWColormap | CWBorderPixel, &attributes);
   XSync(display, False);
-  if (window == 0 || g_lastError != 0) {
-    XSetErrorHandler(previous);
-    XCloseDisplay(display);
-    return nullptr;
-  }
-  XSetErrorHandler(previous);
+  if (window == 0 || g_lastError.load() != 0) return fail();
   XMapWindow(display, window);
   XFlush(display);
   return std::make_unique<X11ChildWindow>(display, window, parentAttributes.visual, parentAttributes.depth);

@@ -1,14 +1,15 @@
 // The editor in a real X11 window: a child of the window the host passes,
 // showing the same pixels as the headless panel, opened and closed again
-// and again. Runs under an Xvfb the test starts; skipped without Xvfb.
+// and again, and outliving its parent. Runs under an Xvfb the test starts; skipped without Xvfb.
 #include <gtest/gtest.h>
 
 #if KR_HAVE_X11
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,8 +18,6 @@
 
 #include "editor_support.h"
 #include "gui/panel/panel_image.h"
-
-extern char** environ;
 
 namespace {
 
@@ -32,7 +31,19 @@ class Xvfb {
     const std::string number = std::to_string(90 + static_cast<int>(getpid() % 400));
     display_ = ":" + number;
     const char* args[] = {"/usr/bin/Xvfb", display_.c_str(), "-screen", "0", "320x240x24", "-nolisten", "tcp", nullptr};
-    if (posix_spawn(&pid_, args[0], nullptr, nullptr, const_cast<char**>(args), environ) != 0) pid_ = 0;
+    // The server ends with this process, whatever ends it, and holds none of
+    // its output open.
+    pid_ = fork();
+    if (pid_ == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
+      const int null = open("/dev/null", O_RDWR);
+      dup2(null, 0);
+      dup2(null, 1);
+      dup2(null, 2);
+      execv(args[0], const_cast<char**>(args));
+      _exit(127);
+    }
+    if (pid_ < 0) pid_ = 0;
     for (int i = 0; pid_ != 0 && i < 100 && !connection_; ++i) {
       connection_ = XOpenDisplay(display_.c_str());
       if (!connection_) std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -118,6 +129,21 @@ TEST_F(EditorWindow, OpenAndCloseAgainAndAgain) {
   // A window id that names no window: headless, no failure.
   EXPECT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(std::uintptr_t{0x7ffffff})), 1);
   EXPECT_EQ(Editor()->Window(), nullptr);
+  host.Close();
+}
+
+// Hosts may destroy their window (and with it the editor's) before they
+// close the editor: painting into it and closing it are harmless.
+TEST_F(EditorWindow, AParentDestroyedBeforeCloseDoesNotEndTheHost) {
+  ASSERT_TRUE(Open(editortest::kLevelPanel));
+  ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+  ASSERT_NE(Editor()->Window(), nullptr);
+  XDestroyWindow(x.Connection(), parent);
+  XSync(x.Connection(), False);
+  Editor()->View().InvalidateRect({0, 0, 120, 80});
+  host.Dispatch(vst::effEditIdle);  // paints into a window that is gone
+  host.Dispatch(vst::effEditClose);
+  EXPECT_FALSE(Editor()->IsOpen());
   host.Close();
 }
 
