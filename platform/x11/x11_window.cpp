@@ -120,6 +120,9 @@ class X11ChildWindow final : public ChildWindow {
             break;
           }
           if (e.xbutton.button != Button1) continue;
+          // A click gives the panel the keyboard (a window that cannot take
+          // it only records an error).
+          if (e.type == ButtonPress) XSetInputFocus(display_, window_, RevertToParent, e.xbutton.time);
           out.kind = e.type == ButtonPress ? WindowEvent::Kind::MouseDown : WindowEvent::Kind::MouseUp;
           out.x = e.xbutton.x;
           out.y = e.xbutton.y;

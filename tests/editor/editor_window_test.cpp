@@ -132,6 +132,38 @@ TEST_F(EditorWindow, OpenAndCloseAgainAndAgain) {
   host.Close();
 }
 
+// Mouse events the X server delivers to the child drive the panel: a drag
+// of 10 pixels up sets the level and the host hears of it.
+TEST_F(EditorWindow, ADragInTheWindowReachesTheHost) {
+  ASSERT_TRUE(Open(editortest::kLevelPanel));
+  ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+  ASSERT_NE(Editor()->Window(), nullptr);
+  const auto child = static_cast<::Window>(Editor()->Window()->Handle());
+  Display* d = x.Connection();
+  auto send = [&](int type, long mask, int yy, unsigned state) {
+    XEvent e{};
+    e.xbutton.type = type;
+    e.xbutton.display = d;
+    e.xbutton.window = child;
+    e.xbutton.x = 50;
+    e.xbutton.y = yy;
+    e.xbutton.button = Button1;
+    e.xbutton.state = state;
+    XSendEvent(d, child, False, mask, &e);
+  };
+  send(ButtonPress, ButtonPressMask, 30, 0);
+  send(MotionNotify, PointerMotionMask, 20, Button1Mask);
+  send(ButtonRelease, ButtonReleaseMask, 20, Button1Mask);
+  XSync(d, False);
+  host.ClearCalls();
+  host.Dispatch(vst::effEditIdle);
+  const auto automated = host.CallsWithOpcode(vst::audioMasterAutomate);
+  ASSERT_EQ(automated.size(), 1u);
+  EXPECT_FLOAT_EQ(automated[0].opt, 0.55f);
+  EXPECT_EQ(Editor()->View().State().capture, nullptr) << "released";
+  host.Close();
+}
+
 // Hosts may destroy their window (and with it the editor's) before they
 // close the editor: painting into it and closing it are harmless.
 TEST_F(EditorWindow, AParentDestroyedBeforeCloseDoesNotEndTheHost) {
