@@ -1,10 +1,12 @@
-// How bitmap controls follow the mouse and the arrow keys: drag, click
-// (momentary or toggle), step through the frames (wrapping), and rotary
-// gestures that turn the knob round its centre or drag it vertically.
+// How widgets follow the mouse, the arrow keys and values set elsewhere:
+// bitmap controls drag, click (momentary or toggle), step through their
+// frames (wrapping) and turn round their centre; every widget repaints when
+// what it shows changed.
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 #include "gui/panel/panel_values.h"
 #include "gui/visual/widgets.h"
@@ -243,3 +245,25 @@ void CMyBmpCtrl2::OnKeyUp(int key, int repeat, std::uint32_t flags) {
   if (Code() == kClick && key == kKeySpace) SetValue(0);
   else CVisualOb::OnKeyUp(key, repeat, flags);
 }
+
+// --- what other widgets show, when it changes elsewhere ------------------------------
+
+namespace {
+
+// Repaints ob when what it shows is no longer what it showed last.
+template <class T>
+void RepaintOnChange(CVisualOb& ob, T& shown, T now) {
+  if (now == shown) return;
+  shown = std::move(now);
+  ob.Invalidate();
+}
+
+}  // namespace
+
+void CMyTextLabel::Refresh() {
+  if (source_) RepaintOnChange(*this, shown_, source_());
+}
+
+void CMyEdit::Refresh() { RepaintOnChange(*this, shown_, ValuesOf(*this).ValueText(parameter_)); }
+void CMyCombobox::Refresh() { RepaintOnChange(*this, shown_, ValuesOf(*this).DisplayText(parameter_)); }
+void CMySliderCtrl::Refresh() { RepaintOnChange(*this, shown_, ValuesOf(*this).Normalised(parameter_)); }

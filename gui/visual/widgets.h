@@ -30,6 +30,8 @@ class CMyTextLabel : public CVisualOb {
   kr::gui::Size GetPreferredSize() override;
   void Open() override;
   void DrawSelf(kr::gui::DrawContext& dc) override;
+  // A label with a source repaints when the text it shows changed.
+  void Refresh() override;
 
   std::uint32_t colorRef = 0xFFFFFF;   // 0xFFFFFF: the style's colour, taken on open
   std::int32_t background = 0xFF0000;  // 0x00BBGGRR
@@ -40,6 +42,7 @@ class CMyTextLabel : public CVisualOb {
   std::string text_;
   std::string styleName_;
   TextSource source_;
+  std::string shown_;
 };
 
 // A module's title on its box: transparent, centred.
@@ -171,10 +174,12 @@ class CMyEdit : public CVisualOb {
   kr::gui::Size GetPreferredSize() override;
   void DrawSelf(kr::gui::DrawContext& dc) override;
   bool IsHitTarget() override { return true; }
+  void Refresh() override;
 
  private:
   generic_parameter& parameter_;
   int characters_;
+  std::string shown_;
 };
 
 // A drop-down list showing the parameter's current item.
@@ -184,9 +189,11 @@ class CMyCombobox : public CVisualOb {
   kr::gui::Size GetPreferredSize() override;
   void DrawSelf(kr::gui::DrawContext& dc) override;
   bool IsHitTarget() override { return true; }
+  void Refresh() override;
 
  private:
   generic_parameter& parameter_;
+  std::string shown_;
 };
 
 // A vertical trackbar (range 0..100, value at the top).
@@ -196,9 +203,11 @@ class CMySliderCtrl : public CVisualOb {
   kr::gui::Size GetPreferredSize() override { return {30, 56}; }
   void DrawSelf(kr::gui::DrawContext& dc) override;
   bool IsHitTarget() override { return true; }
+  void Refresh() override;
 
  private:
   generic_parameter& parameter_;
+  float shown_ = -1;
 };
 
 // A push button.
