@@ -49,7 +49,7 @@ void PanelView::MouseDown(Point p, std::uint32_t flags) {
   if (aboutShown_) return CloseOverlays();
   if (!menu_.empty()) {
     const Rect r = MenuRect();
-    const int row = r.Contains(p) ? (p.y - r.top - kMenuPad) / kMenuRow : -1;
+    const int row = r.Contains(p) && p.y >= r.top + kMenuPad ? (p.y - r.top - kMenuPad) / kMenuRow : -1;
     if (row >= 0 && row < static_cast<int>(menu_.size())) return ChooseCommand(menu_[static_cast<std::size_t>(row)].id);
     return CloseOverlays();
   }
