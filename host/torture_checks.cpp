@@ -28,7 +28,7 @@ std::int64_t FramesFor(double seconds, float rate) { return static_cast<std::int
 
 std::string Number(double value) {
   std::ostringstream s;
-  s.precision(3);
+  s.precision(9);
   s << value;
   return s.str();
 }
@@ -333,17 +333,24 @@ Verdict Chunks(const std::string& plugin, const Options& options) {
     for (int i = 0; count > 0 && i < 4; ++i)
       in.Host().SetParameter(static_cast<VstInt32>(random() % static_cast<std::uint32_t>(count)), value(random));
     for (const bool program : {false, true}) {
+      const char* kind = program ? "program" : "bank";
+      // The first trip settles values the host set that the plug-in does not
+      // keep (a meter's); from then on nothing may change.
+      in.SetChunk(in.Chunk(program), program);
       const std::vector<float> parameters = Parameters(in);
       const std::vector<std::uint8_t> before = in.Chunk(program);
       in.SetChunk(before, program);  // the answer means nothing (it is 0)
       const std::vector<std::uint8_t> after = in.Chunk(program);
       ++trips;
       if (after != before) {
-        wrong = std::string(program ? "program" : "bank") + " chunk round trip: " + FirstDifference(before, after);
+        wrong = std::string(kind) + " chunk round trip: " + FirstDifference(before, after);
         return;
       }
-      if (Parameters(in) != parameters) {
-        wrong = std::string(program ? "program" : "bank") + " chunk round trip changed parameter values";
+      const std::vector<float> now = Parameters(in);
+      for (std::size_t i = 0; i < now.size(); ++i) {
+        if (now[i] == parameters[i]) continue;
+        wrong = std::string(kind) + " chunk round trip changed parameter " + std::to_string(i) + " from " +
+                Number(parameters[i]) + " to " + Number(now[i]);
         return;
       }
     }
