@@ -189,7 +189,7 @@ void TortureHelp(std::ostream& out) {
          "                 that audio input: the output stays finite and is normal again within\n"
          "                 a second after the input ends\n"
          "  midi           thousands of events per block on all channels, stray data bytes,\n"
-         "                 offsets outside the block\n\n"
+         "                 offsets outside the block (a quarter of --seconds)\n\n"
          "--seconds N sets the audio each timed check plays (default 5), --seed S every random\n"
          "choice (default 1). Allocations the plug-in makes in its audio calls after a resume\n"
          "has settled are counted and reported per plug-in; --strict-allocations fails on any.\n"
