@@ -67,15 +67,20 @@ std::int32_t dsp_patch_parameter::BitsForNormalised(float n) const {
 void dsp_patch_parameter::ApplyNormalised(float normalised) {
   const std::int32_t bits = BitsForNormalised(normalised);
   Push(bits, nullptr);
-  SendBack(bits);
+  SendBack(bits, true);
 }
 
-void dsp_patch_parameter::SendBack(std::int32_t bits) {
+void dsp_patch_parameter::ReportPatchValue(std::int32_t bits) {
+  lastBits_ = bits;
+  SendBack(bits, false);
+}
+
+void dsp_patch_parameter::SendBack(std::int32_t bits, bool fromHost) {
   dsp_to_ui_que* queue = master_.Host().GuiQueue();
   if (queue == nullptr) return;
   my_msg_que_output_stream out(*queue, parameterHandle_, kMsgPatchValue);
   // Flag 1: the host set it, so it is not reported back as automation.
-  out << std::uint8_t{1} << bits;
+  out << static_cast<std::uint8_t>(fromHost ? 1 : 0) << bits;
   out.Send();
 }
 
