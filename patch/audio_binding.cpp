@@ -6,6 +6,7 @@
 #include "engine/audio_master.h"
 #include "engine/patch_value_report.h"
 #include "engine/ug_base.h"
+#include "engine/ug_container.h"
 #include "engine/uplug.h"
 #include "patch/patch_memory.h"
 #include "registry/item_list.h"
@@ -64,10 +65,14 @@ std::size_t PatchParameterCount(const CContainer& root) {
   return count;
 }
 
-std::vector<std::unique_ptr<dsp_patch_parameter>> BindPatchParameters(
-    const CContainer& root, KrAudioMaster& master, const std::function<UPlug*(const CPlug2&)>& audioPlugOf) {
-  std::vector<std::unique_ptr<dsp_patch_parameter>> twins;
-  for (PatchMemory* memory : PatchMemoriesOf(root)) {
+PatchBinding BindPatchParameters(const CContainer& root, KrAudioMaster& master,
+                                 const std::function<UPlug*(const CPlug2&)>& audioPlugOf) {
+  PatchBinding binding;
+  ForEachContainer(root, [&](const CContainer& container) {
+    PatchMemory* memory = PatchMemory::Of(container.PatchMemory());
+    if (memory == nullptr) return;
+    auto* owner = dynamic_cast<ug_container*>(container.AudioObject());
+    auto manager = std::make_unique<dsp_patch_manager>(owner);
     for (const auto& parameter : memory->Parameters()) {
       const CPlug2* plug = parameter->Stored().plug;
       UPlug* audio = plug != nullptr ? audioPlugOf(*plug) : nullptr;
@@ -84,10 +89,13 @@ std::vector<std::unique_ptr<dsp_patch_parameter>> BindPatchParameters(
       if (producer != nullptr) producer->WatchPatchValue(twin.get());
       master.RegisterTarget(parameter->Handle(), twin.get());
       parameter->Bind(master, twin.get());
-      twins.push_back(std::move(twin));
+      manager->Add(*twin, parameter->Stored().midiController);
+      binding.twins.push_back(std::move(twin));
     }
-  }
-  return twins;
+    if (owner != nullptr) owner->parameterAutomation = manager.get();
+    binding.managers.push_back(std::move(manager));
+  });
+  return binding;
 }
 
 void UnbindPatchParameters(const CContainer& root) {

@@ -19,6 +19,8 @@ class UPlug;
 
 namespace kr {
 
+class dsp_patch_manager;
+
 class dsp_patch_parameter final : public dsp_msg_target, public patch_value_reporter {
  public:
   struct Mapping {
@@ -39,6 +41,15 @@ class dsp_patch_parameter final : public dsp_msg_target, public patch_value_repo
   // goes into the input now and back to the parameter (marked as the host's).
   void ApplyNormalised(float normalised);
 
+  // A controller value (0..1) from the automator, at its time: into the
+  // input, and back to the parameter, which reports it to the host. Not
+  // sent out again as MIDI.
+  void ControllerChange(int time, float normalised);
+  // The parameter learnt a controller (or stopped learning: -1).
+  void TellLearnt(std::int32_t identifier);
+  // The value as the automator's output sends it: 0..1, or -1 for none.
+  float NormalisedValue() const;
+
   // A value the audio side produced (a module's patch value output): it goes
   // to the parameter, which reports it to the host.
   void ReportPatchValue(std::int32_t bits) override;
@@ -47,7 +58,8 @@ class dsp_patch_parameter final : public dsp_msg_target, public patch_value_repo
   std::int32_t LastValueBits() const { return lastBits_; }
 
  private:
-  void Push(std::int32_t bits, const std::string* text);
+  void Push(int time, std::int32_t bits, const std::string* text);
+  void SendOut(bool patchChange);
   std::int32_t BitsForNormalised(float normalised) const;
   void SendBack(std::int32_t bits, bool fromHost);
 
@@ -56,6 +68,10 @@ class dsp_patch_parameter final : public dsp_msg_target, public patch_value_repo
   Mapping mapping_;
   UPlug* source_;
   std::int32_t lastBits_ = 0;
+  // MIDI automation, filed by the manager.
+  friend class dsp_patch_manager;
+  dsp_patch_manager* manager_ = nullptr;
+  std::int32_t controller_ = -1;
 };
 
 }  // namespace kr

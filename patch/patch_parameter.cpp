@@ -187,6 +187,11 @@ void PatchParameter::OnNotify(Notifier* source, int code, void* data) {
 }
 
 void PatchParameter::OnDspMessage(std::int32_t id, my_input_stream& stream) {
+  if (id == kMsgLearnt) {
+    // Kept with the document: a later start files the twin under it again.
+    stored_.midiController = stream.ReadInt();
+    return;
+  }
   if (id != kMsgPatchValue) return;
   std::uint8_t flag = 0;
   stream >> flag;
@@ -202,6 +207,14 @@ void PatchParameter::OnDspMessage(std::int32_t id, my_input_stream& stream) {
   notifyLock_ = true;
   StoreAndTell(text, flag == 0);
   notifyLock_ = false;
+}
+
+void PatchParameter::SetMidiController(std::int32_t identifier) {
+  stored_.midiController = identifier;
+  if (master_ == nullptr || twin_ == nullptr) return;
+  my_msg_que_output_stream out(master_->GuiToDsp(), Handle(), kMsgControllerId);
+  out << identifier;
+  out.Send();
 }
 
 void PatchParameter::Bind(KrAudioMaster& master, dsp_patch_parameter* twin) {

@@ -5,6 +5,7 @@
 
 #include "modules/midi/cv_midi.h"
 #include "modules/midi/drum_trigger.h"
+#include "modules/midi/midi_automator.h"
 #include "modules/midi/midi_controllers.h"
 #include "modules/midi/midi_filter.h"
 #include "modules/midi/midi_keyboard.h"
@@ -21,6 +22,8 @@ void RegisterMidiModules(ModuleRegistry& registry) {
   registry.Register(std::make_unique<Module_Info>("Trigger to MIDI", "", 0, 0, nullptr, AudioFactoryFor<ug_cv_midi>, MF_STRUCTURE_VIEW));
   registry.Register(std::make_unique<Module_Info>("Controllers", "", 0, 0, nullptr, AudioFactoryFor<ug_midi_controllers>, MF_STRUCTURE_VIEW));
   registry.Register(std::make_unique<Module_Info>("MIDI Filter", "", 0, 0, nullptr, AudioFactoryFor<ug_midi_filter>, MF_STRUCTURE_VIEW));
+  registry.Register(std::make_unique<Module_Info>("MIDI Automator", "", 0, 0, nullptr, AudioFactoryFor<ug_midi_automator>, MF_STRUCTURE_VIEW | MF_VOICE_SOURCE));
+  registry.Register(std::make_unique<Module_Info>("MIDI Automator Output", "", 0, 0, nullptr, AudioFactoryFor<ug_midi_automator_out>, MF_OBSOLETE));
   registry.Register(std::make_unique<Module_Info>("KeyBoard", "", 0, 0, nullptr, AudioFactoryFor<ug_midi_keyboard>, MF_STRUCTURE_VIEW | MF_PANEL_VIEW));
 }
 
