@@ -23,7 +23,7 @@ std::vector<std::uint8_t> AutomatedPatch() {
      "plugs": [{"name": "Out 1", "direction": "out"}, {"name": "MIDI In", "direction": "in", "type": "midi"},
                {"name": "MIDI Out", "direction": "out", "type": "midi"}],
      "modules": [
-       {"module": "Patch Select"},
+       {"module": "Patch Select", "id": "select"},
        {"module": "MIDI Automator", "id": "auto"},
        {"module": "PatchMemFloatIn", "id": "level", "title": "Level", "values": {"Value": "5"},
         "patch_values": {"Value": {"midi_controller": "learn"}}},
@@ -32,7 +32,7 @@ std::vector<std::uint8_t> AutomatedPatch() {
        {"module": "PatchMemFloatIn", "id": "volume", "title": "Volume", "values": {"Value": "0"},
         "patch_values": {"Value": {"midi_controller": "CC 7"}}},
        {"module": "FloatToVolts", "id": "volts", "values": {"Smoothing": "0"}}],
-     "wires": [{"from": "io.MIDI In", "to": "auto.MIDI In"}, {"from": "auto.MIDI Out", "to": "io.MIDI Out"},
+     "wires": [{"from": "io.MIDI In", "to": "auto.MIDI In"}, {"from": "io.MIDI In", "to": "select.MIDI In"}, {"from": "auto.MIDI Out", "to": "io.MIDI Out"},
                {"from": "level.Value Out", "to": "volts.Float In"}, {"from": "volts.Volts Out", "to": "io.Out 1"}]}]}})",
                                             ".");
 }
@@ -118,6 +118,19 @@ TEST_F(MidiAutomation, MalformedControllerStreamsChangeNothing) {
   host.Dispatch(effIdle);
   EXPECT_FLOAT_EQ(host.GetParameter(Index("Cutoff")), 0.0f);
   EXPECT_FLOAT_EQ(host.GetParameter(Index("Volume")), 0.0f);
+}
+
+// A MIDI program change into "Patch Select" picks the program; the host
+// hears of it once, after idle.
+TEST_F(MidiAutomation, AProgramChangeIntoPatchSelectBecomesTheHostsProgram) {
+  const MidiAt change[] = {{5, 0xC0, 3, 0}};
+  host.RunBlock(change);
+  host.Dispatch(effIdle);
+  EXPECT_EQ(host.Dispatch(effGetProgram), 3);
+  EXPECT_EQ(host.CallsWithOpcode(audioMasterUpdateDisplay).size(), 1u);
+  host.RunBlock(change);  // the same program again changes nothing
+  host.Dispatch(effIdle);
+  EXPECT_EQ(host.CallsWithOpcode(audioMasterUpdateDisplay).size(), 1u);
 }
 
 }  // namespace
