@@ -34,11 +34,13 @@ void dsp_patch_parameter::OnGuiMessage(std::int32_t id, my_input_stream& stream)
   stream >> flag;
   if (mapping_.typeNumber == PV_TEXT) {
     const std::string text = ReadMsgText(stream);
+    programEpoch_ = stream.ReadInt();
     Push(master_.now, 0, &text);
     return;
   }
   std::int32_t bits = 0;
   stream >> bits;
+  programEpoch_ = stream.ReadInt();
   Push(master_.now, bits, nullptr);
   SendOut(flag != 0);
 }
@@ -72,6 +74,7 @@ std::int32_t dsp_patch_parameter::BitsForNormalised(float n) const {
 }
 
 void dsp_patch_parameter::ApplyNormalised(float normalised) {
+  if (mapping_.typeNumber == PV_TEXT) return;  // not settable from the host; its messages carry text
   const std::int32_t bits = BitsForNormalised(normalised);
   Push(master_.now, bits, nullptr);
   SendBack(bits, true);
@@ -133,7 +136,7 @@ void dsp_patch_parameter::SendBack(std::int32_t bits, bool fromHost) {
   if (queue == nullptr) return;
   my_msg_que_output_stream out(*queue, parameterHandle_, kMsgPatchValue);
   // Flag 1: the host set it, so it is not reported back as automation.
-  out << static_cast<std::uint8_t>(fromHost ? 1 : 0) << bits;
+  out << static_cast<std::uint8_t>(fromHost ? 1 : 0) << bits << programEpoch_;
   out.Send();
 }
 

@@ -68,6 +68,7 @@ class dsp_patch_parameter final : public dsp_msg_target, public patch_value_repo
   Mapping mapping_;
   UPlug* source_;
   std::int32_t lastBits_ = 0;
+  std::int32_t programEpoch_ = 0;  // of the last value the parameter sent
   // MIDI automation, filed by the manager.
   friend class dsp_patch_manager;
   dsp_patch_manager* manager_ = nullptr;

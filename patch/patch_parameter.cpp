@@ -160,6 +160,9 @@ void PatchParameter::StoreAndTell(const std::string& text, bool report) {
 }
 
 void PatchParameter::Apply(int patch) {
+  // Values the audio side sent before it hears of this switch belong to the
+  // program left behind: they are dropped when they arrive.
+  ++programEpoch_;
   const std::string text = stored_.SlotText(stored_.SlotOf(patch));
   applying_ = true;
   if (plug_ != nullptr) plug_->SetValueText(text);
@@ -203,6 +206,7 @@ void PatchParameter::OnDspMessage(std::int32_t id, my_input_stream& stream) {
     stream >> bits;
     text = stored_.typeNumber == PV_FLOAT ? FloatText(std::bit_cast<float>(bits)) : std::to_string(bits);
   }
+  if (static_cast<std::uint32_t>(stream.ReadInt()) != programEpoch_) return;
   // Stored under the notify lock: the twin has the value already.
   notifyLock_ = true;
   StoreAndTell(text, flag == 0);
@@ -239,6 +243,7 @@ void PatchParameter::SendToAudio(bool patchChange) {
   } else {
     out << static_cast<std::int32_t>(std::atoi(text.c_str()));
   }
+  out << static_cast<std::int32_t>(programEpoch_);
   out.Send();
 }
 

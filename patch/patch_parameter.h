@@ -103,6 +103,7 @@ class PatchParameter final : public Notifiable, public ui_msg_target {
   bool applying_ = false;    // a patch or a value from elsewhere is being applied
   bool notifyLock_ = false;  // a value from the audio side is being stored
   bool setByHost_ = false;
+  std::uint32_t programEpoch_ = 0;  // program switches so far; travels with the values
 };
 
 }  // namespace kr

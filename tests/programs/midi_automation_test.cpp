@@ -17,14 +17,14 @@ using programs_test::Programs;
 
 // "Level" (learning) drives the output as Level/10; "Cutoff" listens to
 // NRPN 300, "Volume" to controller 7.
-std::vector<std::uint8_t> AutomatedPatch() {
-  return patchtext::CompilePatchTextToBytes(R"({"settings": {"id": "KsMA"}, "root": {"modules": [
+std::vector<std::uint8_t> AutomatedPatch(bool sendAll = false) {
+  std::string text = R"({"settings": {"id": "KsMA"}, "root": {"modules": [
     {"module": "Container", "title": "Synth",
      "plugs": [{"name": "Out 1", "direction": "out"}, {"name": "MIDI In", "direction": "in", "type": "midi"},
                {"name": "MIDI Out", "direction": "out", "type": "midi"}],
      "modules": [
        {"module": "Patch Select", "id": "select"},
-       {"module": "MIDI Automator", "id": "auto"},
+       {"module": "MIDI Automator", "id": "auto", "values": {"Send All On Patch Change": "SEND_ALL"}},
        {"module": "PatchMemFloatIn", "id": "level", "title": "Level", "values": {"Value": "5"},
         "patch_values": {"Value": {"midi_controller": "learn"}}},
        {"module": "PatchMemFloatIn", "id": "cutoff", "title": "Cutoff", "values": {"Value": "0"},
@@ -33,14 +33,18 @@ std::vector<std::uint8_t> AutomatedPatch() {
         "patch_values": {"Value": {"midi_controller": "CC 7"}}},
        {"module": "FloatToVolts", "id": "volts", "values": {"Smoothing": "0"}}],
      "wires": [{"from": "io.MIDI In", "to": "auto.MIDI In"}, {"from": "io.MIDI In", "to": "select.MIDI In"}, {"from": "auto.MIDI Out", "to": "io.MIDI Out"},
-               {"from": "level.Value Out", "to": "volts.Float In"}, {"from": "volts.Volts Out", "to": "io.Out 1"}]}]}})",
-                                            ".");
+               {"from": "level.Value Out", "to": "volts.Float In"}, {"from": "volts.Volts Out", "to": "io.Out 1"}]}]}})";
+  text.replace(text.find("SEND_ALL"), 8, sendAll ? "1" : "0");
+  return patchtext::CompilePatchTextToBytes(text, ".");
 }
 
 class MidiAutomation : public Programs {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(Open(AutomatedPatch()));
+  void SetUp() override { Start(false); }
+  void Start(bool sendAll) {
+    if (host.Effect() != nullptr) host.Close();
+    names.clear();
+    ASSERT_TRUE(Open(AutomatedPatch(sendAll)));
     for (int i = 0; i < host.Effect()->numParams; ++i) names.push_back(host.ParameterText(effGetParamName, i));
     Resume();
     host.RunBlock();
@@ -131,6 +135,24 @@ TEST_F(MidiAutomation, AProgramChangeIntoPatchSelectBecomesTheHostsProgram) {
   host.RunBlock(change);  // the same program again changes nothing
   host.Dispatch(effIdle);
   EXPECT_EQ(host.CallsWithOpcode(audioMasterUpdateDisplay).size(), 1u);
+}
+
+// A controller value that comes back after the program changed stays out of
+// the new program; "Send All On Patch Change" sends the new program's values.
+TEST_F(MidiAutomation, ProgramChangesKeepLateValuesOutAndSendAllWhenAsked) {
+  const MidiAt volume[] = {{0, 0xB0, 7, 127}};
+  host.RunBlock(volume);
+  host.Dispatch(effSetProgram, 0, 2);  // before the value reached the panel side
+  host.Dispatch(effIdle);
+  EXPECT_FLOAT_EQ(host.GetParameter(Index("Volume")), 0.0f) << "program 2 keeps its own value";
+  host.RunBlock();
+  EXPECT_TRUE(SentControllers().empty()) << "a program change sends nothing by default";
+
+  Start(true);
+  host.Dispatch(effSetProgram, 0, 1);
+  host.RunBlock();
+  using Sent = std::vector<std::pair<int, int>>;
+  EXPECT_EQ(SentControllers(), (Sent{{7, 0}, {39, 0}, {99, 2}, {98, 44}, {6, 0}, {38, 0}}));
 }
 
 }  // namespace
