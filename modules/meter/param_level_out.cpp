@@ -58,14 +58,7 @@ void ug_param_float_out::Update() {
     display_ = level;
     PostDisplay();
   }
-  if (inputStatic_ && !changed) {
-    updateQueued_ = false;
-    SetProcessFunction(&ug_base::SleepCheck);
-  } else {
-    SetProcessFunction(&ug_param_float_out::Detect);
-    QueueNextUpdate();
-  }
-  if (!SignalStreams()) inputStatic_ = true;
+  if (ContinueUpdates(changed)) SetProcessFunction(&ug_param_float_out::Detect);
 }
 
 void ug_param_float_out::Rearm() { SetProcessFunction(&ug_param_float_out::Detect); }
