@@ -6,6 +6,20 @@
 #include "gui/editor/panel_editor.h"
 #include "gui/panel/patch_panel_values.h"
 
+namespace {
+
+// A "Patch Select" that took a MIDI program change: its container takes the
+// program, which tells the host through the program parameter.
+void FollowPatchSelect(CUG& module) {
+  const PatchSelectProgram* shown = module.ShownProgram();
+  CContainer* container = module.Parent();
+  if (shown == nullptr || container == nullptr) return;
+  const std::int32_t program = shown->shownProgram.load(std::memory_order_acquire);
+  if (program >= 0 && program < 128 && program != container->CurrentProgram()) container->SetProgram(program);
+}
+
+}  // namespace
+
 CKestruneAppVST::CKestruneAppVST() = default;
 
 CKestruneAppVST::~CKestruneAppVST() { DeleteDocument(); }
@@ -64,6 +78,7 @@ void CKestruneAppVST::StartSound(int blockSize) {
     return host != nullptr ? host->TimeInfo(filter) : nullptr;
   });
   engine_.SetModuleFiles(this);
+  engine_.SetRefreshHandler(&FollowPatchSelect);
   engine_.StartSound(*Document()->Root(), blockSize);
 }
 

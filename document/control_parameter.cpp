@@ -6,7 +6,7 @@
 
 #include "document/container.h"
 #include "document/controls.h"
-#include "document/patch_select_program.h"
+#include "registry/patch_select_program.h"
 #include "registry/plug_types.h"
 
 namespace control_classes {

@@ -9,7 +9,7 @@
 
 #include "document/doc_ob.h"
 #include "document/envelope_shape.h"
-#include "document/patch_select_program.h"
+#include "registry/patch_select_program.h"
 #include "document/plug2.h"
 
 class ug_base;

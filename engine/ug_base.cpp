@@ -1,6 +1,9 @@
 #include "engine/ug_base.h"
 
+#include <algorithm>
+#include <array>
 #include <bit>
+#include <cstring>
 #include <stdexcept>
 #include <typeinfo>
 
@@ -338,9 +341,27 @@ std::string ug_base::ClassName() const {
 
 std::string ug_base::DisplayName() const { return title.empty() ? ClassName() : title; }
 
+namespace {
+constexpr std::size_t kMessageChars = 8192;
+}  // namespace
+
 void ug_base::MessageBox(std::string_view text) {
-  const std::string message = DisplayName() + " : " + std::string(text);
-  if (audioMaster != nullptr) audioMaster->MessageBox(message);
+  // Put together on the stack: modules call this on the audio thread, where
+  // nothing is allocated (a module without a title names its class, made here).
+  std::array<char, kMessageChars> message;  // longer texts are cut
+  std::size_t n = 0;
+  const auto put = [&](std::string_view piece) {
+    const std::size_t k = std::min(piece.size(), message.size() - n);
+    std::memcpy(message.data() + n, piece.data(), k);
+    n += k;
+  };
+  if (!title.empty())
+    put(title);
+  else
+    put(ClassName());
+  put(" : ");
+  put(text);
+  if (audioMaster != nullptr) audioMaster->MessageBox(std::string_view(message.data(), n));
 }
 
 void ug_base::PostNotify(int kind, int value) {

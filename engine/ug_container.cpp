@@ -4,6 +4,7 @@
 
 #include "engine/audio_master.h"
 #include "engine/ug_io_mod.h"
+#include "engine/ug_patch_param_setter.h"
 #include "registry/module_info.h"
 #include "registry/module_registry.h"
 
@@ -70,9 +71,18 @@ ug_base* ug_container::MakeModule(const char* registryName) {
   return Target().AddModule(std::move(made), this);
 }
 
-ug_base* ug_container::ConstantSourceModule(bool) {
-  // Patch values get their own setter with the patch-parameter work; until
-  // then they share the I/O module.
+ug_base* ug_container::ConstantSourceModule(bool patchValue) {
+  // Patch values have a holder of their own, which MIDI automation can order
+  // after the automator; other constants live on the I/O module.
+  if (patchValue) {
+    if (patchSetter == nullptr) {
+      auto made = std::make_unique<ug_patch_param_setter>();
+      made->audioMaster = audioMaster;
+      made->sortOrder = -1;
+      patchSetter = Target().AddModule(std::move(made), this);
+    }
+    return patchSetter;
+  }
   if (ioModule != nullptr) return ioModule;
   for (ug_base* m : Target().FirstVoice().modules) {
     if ((m->flags & UGF_IO_MOD) != 0 && m->container == this) return ioModule = m;

@@ -12,6 +12,8 @@
 #include "engine/ug_base.h"
 #include "engine/voice_list.h"
 
+class patch_parameter_automation;
+
 class ug_container : public VoiceList, public ug_base, public ContainerHooks {
  public:
   ug_container();
@@ -58,11 +60,18 @@ class ug_container : public VoiceList, public ug_base, public ContainerHooks {
   }
   ug_base* midiAutomator = nullptr;
   ug_base* midiAutomatorOut = nullptr;
+  // A patch owner's parameters by controller identifier, while sound runs
+  // (not owned).
+  patch_parameter_automation* parameterAutomation = nullptr;
+  // Engine stopped: a module from the registry with the plugs of its own
+  // list, placed where this container's modules go.
+  ug_base* MakeHelperModule(const char* registryName) { return MakeModule(registryName); }
 
   std::int16_t polyphony = 8;
   bool midiAutomation = false;
   std::int16_t showControls = 0;
   ug_base* ioModule = nullptr;  // holds constant sources; found or made on demand
+  ug_base* patchSetter = nullptr;  // holds the constant sources of patch values; made on demand
 
  protected:
   // VoiceList: new modules and combiners land in voice 0 of this container.

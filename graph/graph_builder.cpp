@@ -13,6 +13,8 @@
 #include "engine/audio_pair.h"
 #include "engine/document_text.h"
 #include "engine/kr_exception.h"
+#include "engine/midi_automation.h"
+#include "engine/ug_container.h"
 #include "engine/ug_io_mod.h"
 #include "graph/midi_automation_routing.h"
 #include "registry/module_info.h"
@@ -193,6 +195,7 @@ std::unique_ptr<ug_container> GraphBuilder::Build(CContainer& root) {
   innerFirst_.clear();
   unavailable_.clear();
   damaged_.clear();
+  misplacedAutomators_.clear();
   partial_ = AsContainer(MakeAudioObject(root));
   if (partial_ == nullptr) {
     partial_ = std::make_unique<ug_container>();
@@ -251,6 +254,7 @@ void GraphBuilder::BuildContainer(CContainer& doc, ug_container& self, ug_contai
     made->patchOwner = patchOwner;
     if (auto* pair = dynamic_cast<AudioPair*>(made)) PlacePairReader(*pair, *module, target, self, patchOwner);
     module->AudioObjectPlaced(target, patchOwner);
+    if (auto* automator = dynamic_cast<midi_automator_link*>(made)) PlaceMidiAutomator(*automator, *made, *module, target, patchOwner);
     if (module->Entry() != nullptr && (module->Entry()->flags & MF_IO_MODULE) != 0) {
       self.ioModule = made;
       for (const auto& docPlug : module->Plugs()) {
@@ -285,6 +289,23 @@ void GraphBuilder::PlacePairReader(AudioPair& writer, CUG& module, ug_container&
   reader->title = module.Title();
   if (module.Flag()) reader->flags |= UGF_BUILD_1000;
   target.AddModule(std::move(reader), &self)->patchOwner = patchOwner;
+}
+
+// The automator serves the container that owns its programs: its output
+// module joins the same voice list and the container records both. Placed
+// anywhere else it serves nothing, and the user is told.
+void GraphBuilder::PlaceMidiAutomator(midi_automator_link& link, ug_base& automator, CUG& module, ug_container& target,
+                                      ug_base* patchOwner) {
+  ug_base* output = &target == patchOwner ? target.MakeHelperModule("MIDI Automator Output") : nullptr;
+  if (output == nullptr) {
+    link.AttachOutput(nullptr);
+    misplacedAutomators_.push_back(ModulePath(module));
+    return;
+  }
+  output->patchOwner = patchOwner;
+  output->docModule = &module;
+  link.AttachOutput(output);
+  target.RecordMidiAutomator(&automator, output);
 }
 
 void GraphBuilder::CheckNoteSources(CContainer& doc, CContainer& sub, ug_container& self) {

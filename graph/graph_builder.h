@@ -19,6 +19,7 @@ class CContainer;
 class CPlug2;
 class CUG;
 class KrAudioMaster;
+class midi_automator_link;
 
 class GraphBuilder {
  public:
@@ -47,6 +48,8 @@ class GraphBuilder {
   // modules whose stored plugs do not fit their class (a damaged document).
   const std::map<std::string, std::vector<std::string>>& Unavailable() const { return unavailable_; }
   const std::vector<std::string>& Damaged() const { return damaged_; }
+  // "MIDI Automator" modules outside a container with programs of its own.
+  const std::vector<std::string>& MisplacedAutomators() const { return misplacedAutomators_; }
 
  private:
   std::unique_ptr<ug_base> MakeAudioObject(CUG& module);
@@ -55,6 +58,8 @@ class GraphBuilder {
   void SetStartingValues(CUG& module);
   void CheckNoteSources(CContainer& doc, CContainer& sub, ug_container& self);
   // Places the second object of a module that runs as a pair beside the first.
+  void PlaceMidiAutomator(midi_automator_link& link, ug_base& automator, CUG& module, ug_container& target,
+                          ug_base* patchOwner);
   void PlacePairReader(AudioPair& writer, CUG& module, ug_container& target, ug_container& self, ug_base* patchOwner);
   void BypassRelays(ug_container& container);
 
@@ -65,6 +70,7 @@ class GraphBuilder {
   std::unique_ptr<ug_container> partial_;
   std::map<std::string, std::vector<std::string>> unavailable_;
   std::vector<std::string> damaged_;
+  std::vector<std::string> misplacedAutomators_;
 };
 
 // The run order: larger orders further upstream. Throws KrException

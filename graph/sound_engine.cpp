@@ -106,6 +106,12 @@ void SoundEngine::ReportLeftOut(const GraphBuilder& builder) {
     line += ")";
     if (reported_.insert(line).second) text += (text.empty() ? "" : "\n") + line;
   }
+  for (const std::string& module : builder.MisplacedAutomators()) {
+    std::string line = module +
+                       ": a \"MIDI Automator\" works only in a container with programs of its own (the top "
+                       "container, or one holding \"Patch Select\"); here it does nothing";
+    if (reported_.insert(line).second) text += (text.empty() ? "" : "\n") + line;
+  }
   for (const std::string& module : builder.Damaged()) {
     std::string line = module + ": its stored plugs do not fit the module; it is left out";
     if (reported_.insert(line).second) text += (text.empty() ? "" : "\n") + line;
@@ -122,7 +128,7 @@ void SoundEngine::StopSound() {
   // Audio-side objects leave the target map with the master, before any
   // GUI twin could go.
   root_.reset();
-  patchTwins_.clear();
+  patchTwins_ = {};
   master_.reset();
   twins_.clear();  // after the audio side: nothing can address them any more
 }

@@ -22,7 +22,7 @@
 #include "engine/gui_pump.h"
 #include "engine/ug_container.h"
 #include "graph/graph_builder.h"
-#include "patch/dsp_patch_parameter.h"
+#include "patch/audio_binding.h"
 
 class CContainer;
 class CUG;
@@ -95,5 +95,5 @@ class SoundEngine final : public AudioMasterHost {
   std::unique_ptr<ug_container> root_;
   std::unordered_map<const CUG*, std::unique_ptr<ModuleTwin>> twins_;
   std::set<std::string> reported_;
-  std::vector<std::unique_ptr<kr::dsp_patch_parameter>> patchTwins_;  // while sound runs
+  kr::PatchBinding patchTwins_;  // while sound runs
 };

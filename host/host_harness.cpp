@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "host/audio_call.h"
 #include "platform/platform.h"
 
 using namespace vst;
@@ -69,6 +70,7 @@ AEffect* HostHarness::CallMain() {
 
 VstIntPtr HostHarness::AudioMaster(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                    float opt) {
+  const audio_call::HostScope host;  // what the host does here is not the plug-in's
   HostHarness* harness = nullptr;
   if (effect != nullptr && effect->user != nullptr) harness = static_cast<HostHarness*>(effect->user);
   if (harness == nullptr) harness = constructingHarness;
@@ -100,7 +102,7 @@ VstIntPtr HostHarness::Answer(AEffect* effect, VstInt32 opcode, VstInt32 index, 
     const char* text = static_cast<const char*>(ptr);
     call.text.assign(text, strnlen(text, kMaxRecordedText));
   }
-  {
+  if (recordingCalls_) {
     std::lock_guard<std::mutex> lock(callsMutex_);
     calls_.push_back(std::move(call));
   }
@@ -190,10 +192,12 @@ void HostHarness::RunBlock(std::span<const MidiAt> midi, ProcessMode mode) {
       e.midiData[2] = static_cast<char>(midi[i].data2);
       slots[i] = reinterpret_cast<VstEvent*>(&e);
     }
+    const audio_call::Scope audio;
     Dispatch(effProcessEvents, 0, 0, header);
   }
   float** ins = inputPtrs_.empty() ? nullptr : inputPtrs_.data();
   float** outs = outputPtrs_.empty() ? nullptr : outputPtrs_.data();
+  const audio_call::Scope audio;
   if (mode == ProcessMode::Replacing)
     effect_->processReplacing(effect_, ins, outs, frames_);
   else

@@ -71,6 +71,9 @@ class HostHarness {
   // prepared size; buffer contents are left as they are before the call.
   void RunBlock(std::span<const MidiAt> midi = {}, ProcessMode mode = ProcessMode::Replacing);
 
+  // Off: calls are answered but not kept (long runs).
+  void SetRecordingCalls(bool on) { recordingCalls_ = on; }
+
   // Read these when the plug-in's threads are quiet.
   const std::vector<HostCall>& Calls() const { return calls_; }
   std::vector<HostCall> CallsWithOpcode(vst::VstInt32 opcode) const;
@@ -93,6 +96,7 @@ class HostHarness {
   vst::VstTimeInfo timeAnswer_{};
   std::mutex callsMutex_;  // a plug-in may call back from its audio and GUI threads at once
   std::vector<HostCall> calls_;
+  bool recordingCalls_ = true;
 
   int frames_ = 0;
   std::vector<std::vector<float>> inputs_;

@@ -1,8 +1,12 @@
 #include "patch/audio_binding.h"
 
 #include "document/container.h"
+#include "document/cug.h"
 #include "document/iterators.h"
 #include "engine/audio_master.h"
+#include "engine/patch_value_report.h"
+#include "engine/ug_base.h"
+#include "engine/ug_container.h"
 #include "engine/uplug.h"
 #include "patch/patch_memory.h"
 #include "registry/item_list.h"
@@ -32,6 +36,19 @@ dsp_patch_parameter::Mapping MappingOf(const PatchParameter& p) {
   return m;
 }
 
+// The audio object of a plug's module when it produces its patch value (the
+// plug itself lives on the panel side only): found through any plug of the
+// module that has an audio counterpart.
+patch_value_source* ProducerOf(const CPlug2& plug, const std::function<UPlug*(const CPlug2&)>& audioPlugOf) {
+  const CUG* module = plug.Owner();
+  if (module == nullptr) return nullptr;
+  for (const auto& other : module->Plugs()) {
+    if (UPlug* audio = audioPlugOf(*other); audio != nullptr && audio->owner != nullptr)
+      return dynamic_cast<patch_value_source*>(audio->owner);
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 std::vector<PatchMemory*> PatchMemoriesOf(const CContainer& root) {
@@ -48,23 +65,37 @@ std::size_t PatchParameterCount(const CContainer& root) {
   return count;
 }
 
-std::vector<std::unique_ptr<dsp_patch_parameter>> BindPatchParameters(
-    const CContainer& root, KrAudioMaster& master, const std::function<UPlug*(const CPlug2&)>& audioPlugOf) {
-  std::vector<std::unique_ptr<dsp_patch_parameter>> twins;
-  for (PatchMemory* memory : PatchMemoriesOf(root)) {
+PatchBinding BindPatchParameters(const CContainer& root, KrAudioMaster& master,
+                                 const std::function<UPlug*(const CPlug2&)>& audioPlugOf) {
+  PatchBinding binding;
+  ForEachContainer(root, [&](const CContainer& container) {
+    PatchMemory* memory = PatchMemory::Of(container.PatchMemory());
+    if (memory == nullptr) return;
+    auto* owner = dynamic_cast<ug_container*>(container.AudioObject());
+    auto manager = std::make_unique<dsp_patch_manager>(owner);
     for (const auto& parameter : memory->Parameters()) {
       const CPlug2* plug = parameter->Stored().plug;
       UPlug* audio = plug != nullptr ? audioPlugOf(*plug) : nullptr;
-      // The value reaches the module through the constant source of its input.
-      if (audio == nullptr || !audio->IsInput() || !audio->HasConnection()) continue;
-      UPlug* source = audio->connections.front()->from;
+      // The value reaches the module through the constant source of its
+      // input; a module that produces its patch value reports it instead.
+      UPlug* source = nullptr;
+      patch_value_source* producer = nullptr;
+      if (audio != nullptr && audio->IsInput() && audio->HasConnection())
+        source = audio->connections.front()->from;
+      else if (audio == nullptr && plug != nullptr)
+        producer = ProducerOf(*plug, audioPlugOf);
+      if (source == nullptr && producer == nullptr) continue;
       auto twin = std::make_unique<dsp_patch_parameter>(master, parameter->Handle(), MappingOf(*parameter), source);
+      if (producer != nullptr) producer->WatchPatchValue(twin.get());
       master.RegisterTarget(parameter->Handle(), twin.get());
       parameter->Bind(master, twin.get());
-      twins.push_back(std::move(twin));
+      manager->Add(*twin, parameter->Stored().midiController);
+      binding.twins.push_back(std::move(twin));
     }
-  }
-  return twins;
+    if (owner != nullptr) owner->parameterAutomation = manager.get();
+    binding.managers.push_back(std::move(manager));
+  });
+  return binding;
 }
 
 void UnbindPatchParameters(const CContainer& root) {

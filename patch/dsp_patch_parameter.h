@@ -1,6 +1,7 @@
 // A patch parameter's audio-side twin: it puts values into the module's
 // input (through the constant source that feeds it) at the time they arrive,
-// and sends values that arrived on the audio side back to its parameter.
+// and sends values that arrived on the audio side (host automation, or a
+// module that produces the value) back to its parameter.
 //
 // Made while the engine is stopped (GUI thread); afterwards audio thread
 // only (or the GUI thread dispatching while no block runs).
@@ -11,13 +12,16 @@
 #include <vector>
 
 #include "engine/dsp_msg_target.h"
+#include "engine/patch_value_report.h"
 
 class KrAudioMaster;
 class UPlug;
 
 namespace kr {
 
-class dsp_patch_parameter final : public dsp_msg_target {
+class dsp_patch_manager;
+
+class dsp_patch_parameter final : public dsp_msg_target, public patch_value_reporter {
  public:
   struct Mapping {
     std::int32_t typeNumber = 6;
@@ -37,19 +41,38 @@ class dsp_patch_parameter final : public dsp_msg_target {
   // goes into the input now and back to the parameter (marked as the host's).
   void ApplyNormalised(float normalised);
 
+  // A controller value (0..1) from the automator, at its time: into the
+  // input, and back to the parameter, which reports it to the host. Not
+  // sent out again as MIDI.
+  void ControllerChange(int time, float normalised);
+  // The parameter learnt a controller (or stopped learning: -1).
+  void TellLearnt(std::int32_t identifier);
+  // The value as the automator's output sends it: 0..1, or -1 for none.
+  float NormalisedValue() const;
+
+  // A value the audio side produced (a module's patch value output): it goes
+  // to the parameter, which reports it to the host.
+  void ReportPatchValue(std::int32_t bits) override;
+
   // The value the twin last pushed, as the snapshot the engine carries.
   std::int32_t LastValueBits() const { return lastBits_; }
 
  private:
-  void Push(std::int32_t bits, const std::string* text);
+  void Push(int time, std::int32_t bits, const std::string* text);
+  void SendOut(bool patchChange);
   std::int32_t BitsForNormalised(float normalised) const;
-  void SendBack(std::int32_t bits);
+  void SendBack(std::int32_t bits, bool fromHost);
 
   KrAudioMaster& master_;
   std::int32_t parameterHandle_;
   Mapping mapping_;
   UPlug* source_;
   std::int32_t lastBits_ = 0;
+  std::int32_t programEpoch_ = 0;  // of the last value the parameter sent
+  // MIDI automation, filed by the manager.
+  friend class dsp_patch_manager;
+  dsp_patch_manager* manager_ = nullptr;
+  std::int32_t controller_ = -1;
 };
 
 }  // namespace kr

@@ -160,6 +160,9 @@ void PatchParameter::StoreAndTell(const std::string& text, bool report) {
 }
 
 void PatchParameter::Apply(int patch) {
+  // Values the audio side sent before it hears of this switch belong to the
+  // program left behind: they are dropped when they arrive.
+  ++programEpoch_;
   const std::string text = stored_.SlotText(stored_.SlotOf(patch));
   applying_ = true;
   if (plug_ != nullptr) plug_->SetValueText(text);
@@ -187,6 +190,11 @@ void PatchParameter::OnNotify(Notifier* source, int code, void* data) {
 }
 
 void PatchParameter::OnDspMessage(std::int32_t id, my_input_stream& stream) {
+  if (id == kMsgLearnt) {
+    // Kept with the document: a later start files the twin under it again.
+    stored_.midiController = stream.ReadInt();
+    return;
+  }
   if (id != kMsgPatchValue) return;
   std::uint8_t flag = 0;
   stream >> flag;
@@ -198,10 +206,19 @@ void PatchParameter::OnDspMessage(std::int32_t id, my_input_stream& stream) {
     stream >> bits;
     text = stored_.typeNumber == PV_FLOAT ? FloatText(std::bit_cast<float>(bits)) : std::to_string(bits);
   }
+  if (static_cast<std::uint32_t>(stream.ReadInt()) != programEpoch_) return;
   // Stored under the notify lock: the twin has the value already.
   notifyLock_ = true;
   StoreAndTell(text, flag == 0);
   notifyLock_ = false;
+}
+
+void PatchParameter::SetMidiController(std::int32_t identifier) {
+  stored_.midiController = identifier;
+  if (master_ == nullptr || twin_ == nullptr) return;
+  my_msg_que_output_stream out(master_->GuiToDsp(), Handle(), kMsgControllerId);
+  out << identifier;
+  out.Send();
 }
 
 void PatchParameter::Bind(KrAudioMaster& master, dsp_patch_parameter* twin) {
@@ -226,6 +243,7 @@ void PatchParameter::SendToAudio(bool patchChange) {
   } else {
     out << static_cast<std::int32_t>(std::atoi(text.c_str()));
   }
+  out << static_cast<std::int32_t>(programEpoch_);
   out.Send();
 }
 

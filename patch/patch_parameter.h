@@ -78,6 +78,11 @@ class PatchParameter final : public Notifiable, public ui_msg_target {
   void Bind(KrAudioMaster& master, dsp_patch_parameter* twin);
   void Unbind();
   dsp_patch_parameter* Twin() const { return twin_; }
+  // The MIDI controller identifier (-1 none, -2 learn the next one); the
+  // twin hears of it at once.
+  void SetMidiController(std::int32_t identifier);
+  std::int32_t MidiController() const { return stored_.midiController; }
+
   // The current value as "ppc" to the twin (flag 1: a patch change).
   void SendToAudio(bool patchChange);
 
@@ -98,6 +103,7 @@ class PatchParameter final : public Notifiable, public ui_msg_target {
   bool applying_ = false;    // a patch or a value from elsewhere is being applied
   bool notifyLock_ = false;  // a value from the audio side is being stored
   bool setByHost_ = false;
+  std::uint32_t programEpoch_ = 0;  // program switches so far; travels with the values
 };
 
 }  // namespace kr

@@ -196,8 +196,13 @@ ChunkReadResult ReadChunk(const ChunkSubject& subject, std::span<const std::uint
       unmatched = true;
       continue;
     }
-    for (int i = 0; i < count && first + i < kPrograms; ++i)
-      control->SetValueTextFor(first + i, staged.legacyValues[entry][static_cast<std::size_t>(i)]);
+    for (int i = 0; i < count && first + i < kPrograms; ++i) {
+      const std::string& text = staged.legacyValues[entry][static_cast<std::size_t>(i)];
+      // What a control holding no values (a meter) writes: it stays without
+      // values, so the next chunk is the same again.
+      if (text.empty() && control->ProgramCount() == 0) continue;
+      control->SetValueTextFor(first + i, text);
+    }
   }
   for (const StagedChunk::Block& block : staged.blocks) {
     StoredPatchParameter& stored = block.parameter->Stored();

@@ -88,6 +88,13 @@ class Compiler {
     if (v < INT32_MIN || v > INT32_MAX) Fail(at, "number out of range");
     return static_cast<std::int32_t>(v);
   }
+  // A name ("CC 74", "NRPN 300", "learn", ...) or the stored number itself.
+  std::int32_t Controller(const At& at) const {
+    if (at.value.is_number_integer()) return Int(at);
+    const auto id = ControllerByName(Text(at));
+    if (!id) Fail(at, "a MIDI controller is \"none\", \"learn\", \"CC n\" (0-127), \"RPN n\" or \"NRPN n\" (0-16383)");
+    return *id;
+  }
   bool Bool(const At& at) const {
     if (!at.value.is_boolean()) Fail(at, "expected true or false");
     return at.value.get<bool>();
@@ -443,7 +450,7 @@ class Compiler {
           entry->SetSlotText(static_cast<int>(i), ValueText(programs.Item(i)));
       }
       if (at.Has("ignore_program_change")) entry->ignoresProgramChange = Bool(at.Child("ignore_program_change"));
-      if (at.Has("midi_controller")) entry->midiController = Int(at.Child("midi_controller"));
+      if (at.Has("midi_controller")) entry->midiController = Controller(at.Child("midi_controller"));
       if (at.Has("hidden")) entry->hiddenFromHost = Bool(at.Child("hidden"));
       if (at.Has("identifier")) {
         if (Int(at.Child("identifier")) < 0) Fail(at.Child("identifier"), "an identifier is 0 or more");

@@ -156,7 +156,14 @@ class Dumper {
         value["programs"] = std::move(programs);
       }
       if (entry->ignoresProgramChange) value["ignore_program_change"] = true;
-      if (entry->midiController != -1) value["midi_controller"] = entry->midiController;
+      if (entry->midiController != -1) {
+        // A stored number no name stands for stays a number.
+        const std::string name = ControllerName(entry->midiController);
+        if (ControllerByName(name))
+          value["midi_controller"] = name;
+        else
+          value["midi_controller"] = entry->midiController;
+      }
       if (entry->hiddenFromHost) value["hidden"] = true;
       const auto position = std::find_if(memory->parameters.begin(), memory->parameters.end(),
                                          [&](const auto& q) { return &q == entry; }) - memory->parameters.begin();

@@ -101,4 +101,38 @@ std::optional<std::vector<std::uint8_t>> Base64Decode(std::string_view text) {
   return out;
 }
 
+namespace {
+struct ControllerClass {
+  std::string_view word;
+  std::int32_t base;
+  std::int32_t last;
+};
+constexpr ControllerClass kControllerClasses[] = {{"CC", 0x2000000, 127}, {"RPN", 0x3000000, 16383}, {"NRPN", 0x4000000, 16383}};
+}  // namespace
+
+std::optional<std::int32_t> ControllerByName(std::string_view name) {
+  if (name == "none") return -1;
+  if (name == "learn") return -2;
+  for (const ControllerClass& c : kControllerClasses) {
+    if (name.size() <= c.word.size() + 1 || name.substr(0, c.word.size()) != c.word || name[c.word.size()] != ' ')
+      continue;
+    const std::string_view digits = name.substr(c.word.size() + 1);
+    if (digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+    const int number = std::stoi(std::string(digits));
+    if (number > c.last) return std::nullopt;
+    return c.base + number;
+  }
+  return std::nullopt;
+}
+
+std::string ControllerName(std::int32_t identifier) {
+  if (identifier == -1) return "none";
+  if (identifier == -2) return "learn";
+  for (const ControllerClass& c : kControllerClasses) {
+    const std::int32_t number = identifier - c.base;
+    if (number >= 0 && number <= c.last) return std::string(c.word) + " " + std::to_string(number);
+  }
+  return std::to_string(identifier);
+}
+
 }  // namespace patchtext

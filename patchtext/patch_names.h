@@ -21,6 +21,11 @@ std::string DataTypeName(int dataType);  // the number as text for a type withou
 std::optional<PlugDirection> DirectionByName(std::string_view name);
 std::string DirectionName(PlugDirection direction);
 
+// A patch value's MIDI controller: "none", "learn", "CC 74", "RPN 2",
+// "NRPN 300" (nothing for another text or a number out of range).
+std::optional<std::int32_t> ControllerByName(std::string_view name);
+std::string ControllerName(std::int32_t identifier);  // the number as text when it has no name
+
 std::string Base64Encode(std::span<const std::uint8_t> bytes);
 // Nothing when the text is not base64 (white space is ignored).
 std::optional<std::vector<std::uint8_t>> Base64Decode(std::string_view text);

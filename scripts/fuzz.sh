@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 build=build/fuzz
 targets=(document_fuzz midifile_fuzz plugin_image_fuzz soundfont_fuzz wave_fuzz midi_walk_fuzz
-         skin_png_fuzz skin_bmp_fuzz skin_text_fuzz skin_block_fuzz evaluator_fuzz chunk_fuzz)
+         skin_png_fuzz skin_bmp_fuzz skin_text_fuzz skin_block_fuzz evaluator_fuzz chunk_fuzz patchtext_fuzz)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target "${targets[@]}"
@@ -41,3 +41,4 @@ run skin_text_fuzz "${1:-10}" 4096 "$root/tests/fuzz/corpus/skin_text"
 run skin_block_fuzz "${1:-15}" 16384 "$root/tests/fuzz/corpus/skin_block"
 run evaluator_fuzz "${1:-15}" 400 "$root/tests/fuzz/corpus/evaluator"
 run chunk_fuzz "${1:-15}" 8192 "$root/tests/fuzz/corpus/chunk"
+run patchtext_fuzz "${1:-20}" 16384 "$root/tests/fuzz/corpus/patchtext"

@@ -23,3 +23,4 @@ extern const Subcommand kExportCommand;
 extern const Subcommand kRenderCommand;
 extern const Subcommand kModulesCommand;
 extern const Subcommand kPanelCommand;
+extern const Subcommand kTortureCommand;

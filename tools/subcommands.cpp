@@ -3,7 +3,8 @@
 #include <array>
 
 std::span<const Subcommand> Subcommands() {
-  static const std::array<Subcommand, 7> table = {kInfoCommand,   kCompileCommand, kDumpCommand,  kExportCommand,
-                                                  kRenderCommand, kModulesCommand, kPanelCommand};
+  static const std::array<Subcommand, 8> table = {kInfoCommand,   kCompileCommand, kDumpCommand,  kExportCommand,
+                                                  kRenderCommand, kModulesCommand, kPanelCommand,
+                                                  kTortureCommand};
   return table;
 }

@@ -1,7 +1,9 @@
 #include "modules/io/ug_vst_in.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <limits>
 
 #include "engine/audio_master.h"
 
@@ -74,7 +76,14 @@ void ug_vst_in::Copy(int offset, int count) {
       std::fill_n(dst, count, 0.0f);
       continue;
     }
-    std::copy_n(host_[i], count, dst);
+    // What no signal can be (NaN, infinities) and what would only slow the
+    // patch down (subnormals) comes in as silence: a host's bad block must
+    // not leave the patch's filters and delays holding it.
+    const float* src = host_[i];
+    for (int k = 0; k < count; ++k) dst[k] = std::fabs(src[k]) >= std::numeric_limits<float>::min() &&
+                                                     std::fabs(src[k]) <= std::numeric_limits<float>::max()
+                                                 ? src[k]
+                                                 : 0.0f;
     host_[i] += count;
   }
 }

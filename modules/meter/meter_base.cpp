@@ -19,6 +19,18 @@ void ug_meter_base::PostDisplay() {
   if (audioMaster != nullptr) audioMaster->Host().PostDisplayValue(*this, display_);
 }
 
+bool ug_meter_base::ContinueUpdates(bool changed) {
+  const bool settle = inputStatic_ && !changed;
+  if (settle) {
+    updateQueued_ = false;
+    SetProcessFunction(&ug_base::SleepCheck);
+  } else {
+    QueueNextUpdate();
+  }
+  if (!SignalStreams()) inputStatic_ = true;
+  return !settle;
+}
+
 void ug_meter_base::OnPlugStateChange(int time, connector* c, PlugState state) {
   if (c == nullptr || c->to != GetPlug(PN_SIGNAL) || state == ST_STOP) return;
   Rearm();

@@ -23,6 +23,9 @@ class ug_meter_base : public ug_base {
   void StartUpdates(int period);
   void QueueNextUpdate() { QueueCall(clock + period_, &ug_meter_base::UpdateCall); }
   void PostDisplay();
+  // Ends an update: a settled input whose update changed nothing puts the
+  // meter to sleep (false); otherwise the next update is queued (true).
+  bool ContinueUpdates(bool changed);
   bool SignalStreams() { return GetPlug(PN_SIGNAL)->state == ST_RUN; }
   // The queued update of the meter.
   virtual void Update() = 0;

@@ -152,14 +152,7 @@ void ug_volt_meter::Update() {
       PostDisplay();
     }
   }
-  if (inputStatic_ && !changed) {
-    updateQueued_ = false;
-    SetProcessFunction(&ug_base::SleepCheck);
-  } else {
-    SetProcessFunction(&ug_volt_meter::Average);
-    QueueNextUpdate();
-  }
-  if (!SignalStreams()) inputStatic_ = true;
+  if (ContinueUpdates(changed)) SetProcessFunction(&ug_volt_meter::Average);
 }
 
 void ug_volt_meter::Rearm() { SetProcessFunction(&ug_volt_meter::Average); }

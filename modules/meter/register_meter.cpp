@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "modules/meter/meters.h"
+#include "modules/meter/param_level_out.h"
 #include "registry/module_registry.h"
 
 namespace {
@@ -22,6 +23,7 @@ void RegisterMeterModules(ModuleRegistry& registry) {
   registry.Register(Entry<ug_led>("LED Indicator"));
   registry.Register(Entry<ug_peak_meter>("Peak Meter"));
   registry.Register(Entry<ug_volt_meter>("Volt Meter"));
+  registry.Register(Entry<ug_param_float_out>("Patch Parameter - Level Out"));
 }
 
 }  // namespace kr::modules

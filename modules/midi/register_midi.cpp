@@ -5,11 +5,13 @@
 
 #include "modules/midi/cv_midi.h"
 #include "modules/midi/drum_trigger.h"
+#include "modules/midi/midi_automator.h"
 #include "modules/midi/midi_controllers.h"
 #include "modules/midi/midi_filter.h"
 #include "modules/midi/midi_keyboard.h"
 #include "modules/midi/midi_to_cv.h"
 #include "modules/midi/notesource.h"
+#include "modules/midi/patch_select.h"
 #include "registry/module_registry.h"
 
 namespace kr::modules {
@@ -21,6 +23,9 @@ void RegisterMidiModules(ModuleRegistry& registry) {
   registry.Register(std::make_unique<Module_Info>("Trigger to MIDI", "", 0, 0, nullptr, AudioFactoryFor<ug_cv_midi>, MF_STRUCTURE_VIEW));
   registry.Register(std::make_unique<Module_Info>("Controllers", "", 0, 0, nullptr, AudioFactoryFor<ug_midi_controllers>, MF_STRUCTURE_VIEW));
   registry.Register(std::make_unique<Module_Info>("MIDI Filter", "", 0, 0, nullptr, AudioFactoryFor<ug_midi_filter>, MF_STRUCTURE_VIEW));
+  registry.Register(std::make_unique<Module_Info>("MIDI Automator", "", 0, 0, nullptr, AudioFactoryFor<ug_midi_automator>, MF_STRUCTURE_VIEW | MF_VOICE_SOURCE));
+  registry.Register(std::make_unique<Module_Info>("MIDI Automator Output", "", 0, 0, nullptr, AudioFactoryFor<ug_midi_automator_out>, MF_OBSOLETE));
+  registry.Register(std::make_unique<Module_Info>("Patch Select", "", 0, 0, nullptr, AudioFactoryFor<ug_patch_sel>, MF_STRUCTURE_VIEW | MF_PANEL_VIEW));
   registry.Register(std::make_unique<Module_Info>("KeyBoard", "", 0, 0, nullptr, AudioFactoryFor<ug_midi_keyboard>, MF_STRUCTURE_VIEW | MF_PANEL_VIEW));
 }
 

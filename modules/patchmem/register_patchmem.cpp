@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "modules/patchmem/patch_value_out.h"
 #include "modules/patchmem/patch_value_relay.h"
 #include "registry/module_registry.h"
 
@@ -13,30 +14,11 @@ namespace {
 
 constexpr std::uint32_t kGui = PF_GUI;
 constexpr std::uint32_t kPatchValueIn = PF_GUI | PF_PATCH_VALUE_IN;
-constexpr std::uint32_t kHiddenPatchValueIn = PF_GUI | PF_HIDDEN | PF_PATCH_VALUE_IN;
 
 const PlugDescriptor kPatchMemListInB[] = {
     {"Name", DR_IN, DT_TEXT, "", "", kGui},
     {"Value", DR_IN, DT_ENUM, "", "", kPatchValueIn},
     {"List Out", DR_OUT, DT_ENUM, "", "", kGui},
-};
-
-const PlugDescriptor kPatchMemFloatOut[] = {
-    {"Name", DR_IN, DT_TEXT, "", "", kGui},
-    {"Value", DR_IN, DT_FLOAT, "", "", kPatchValueIn},
-    {"P", DR_OUT, DT_FLOAT, "", "", kHiddenPatchValueIn},
-    {"Value In", DR_IN, DT_FLOAT},  // the audio half's input
-    {"Animation Position", DR_IN, DT_FLOAT, "", "", kGui},
-    {"Min Value", DR_IN, DT_FLOAT, "0", "", kGui},
-    {"Max Value", DR_IN, DT_FLOAT, "10", "", kGui},
-};
-
-const PlugDescriptor kPatchMemFloatOutB[] = {
-    {"Name", DR_IN, DT_TEXT, "", "", kGui},
-    {"Value Out", DR_OUT, DT_FLOAT, "", "", kGui},
-    {"P", DR_OUT, DT_FLOAT, "", "", kHiddenPatchValueIn},
-    {"Value In", DR_IN, DT_FLOAT},  // the audio half's input
-    {"V", DR_IN, DT_FLOAT, "", "", kHiddenPatchValueIn},
 };
 
 const PlugDescriptor kUiAnimationScaleDb[] = {
@@ -55,12 +37,9 @@ constexpr std::int32_t kModule = MF_STRUCTURE_VIEW;
 
 // Audio and document classes arrive with the issues that build them:
 // ui_param_enum_in_B,
-// ug_param_float_out2 / ui_param_float_out2 and ui_param_float_out_b,
 // ui_animation_scaler_db, ui_float_scaler.
 const ModuleDescriptor kDescriptors[] = {
     {"PatchMemListIn_B", 0, 0, nullptr, nullptr, kModule, kPatchMemListInB},
-    {"PatchMemFloatOut", 0, 0, nullptr, nullptr, kModule, kPatchMemFloatOut},
-    {"PatchMemFloatOutB", 0, 0, nullptr, nullptr, kModule, kPatchMemFloatOutB},
     {"UiAnimationScaleDb", 0, 0, nullptr, nullptr, kModule, kUiAnimationScaleDb},
     {"UiFloatScaler", 0, 0, nullptr, nullptr, kModule, kUiFloatScaler},
 };
@@ -76,6 +55,10 @@ void RegisterPatchMemoryModules(ModuleRegistry& registry) {
       {"PatchMemListIn2", 0, 0, nullptr, AudioFactoryFor<ug_param_enum_in2>, MF_STRUCTURE_VIEW, PatchMemListIn2Plugs()},
       {"Patch Mem - Text in", 0, 0, nullptr, AudioFactoryFor<ug_param_text_in>, MF_STRUCTURE_VIEW,
        PatchMemTextInPlugs()},
+      {"PatchMemFloatOut", 0, 0, nullptr, AudioFactoryFor<ug_param_float_out2_position>, MF_STRUCTURE_VIEW,
+       PatchMemFloatOutPlugs()},
+      {"PatchMemFloatOutB", 0, 0, nullptr, AudioFactoryFor<ug_param_float_out2_link>, MF_STRUCTURE_VIEW,
+       PatchMemFloatOutBPlugs()},
   };
   for (const ModuleDescriptor& d : relays) registry.Register(d);
   for (const ModuleDescriptor& d : kDescriptors) registry.RegisterPlaceholder(std::make_unique<Module_Info>(d));

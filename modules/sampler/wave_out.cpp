@@ -91,6 +91,8 @@ void ug_wave_out::Open() {
     return;
   }
   scratch_.assign(static_cast<std::size_t>(BlockLength()) * frameBytes, 0);
+  // Made here: the audio thread only sends it.
+  behindText_ = "The recording could not keep up with the disk; some sound was left out of " + writer_.Path();
   recording_ = true;
   startMs_ = platform::MilliSeconds();
   startClock_ = clock;
@@ -140,7 +142,7 @@ void ug_wave_out::Record(int offset, int count) {
     SetProcessFunction(&ug_wave_out::Idle);
   } else if (!reported_) {
     reported_ = true;  // the writer fell behind: say so once
-    MessageBox("The recording could not keep up with the disk; some sound was left out of " + writer_.Path());
+    MessageBox(behindText_);
   }
 }
 

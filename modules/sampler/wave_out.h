@@ -45,6 +45,7 @@ class ug_wave_out : public ug_base {
   float* left_ = nullptr;
   float* right_ = nullptr;
   std::string fileName_;
+  std::string behindText_;  // the message when the writer falls behind
 
   kr::modules::TakeWriter writer_;
   std::vector<std::uint8_t> scratch_;

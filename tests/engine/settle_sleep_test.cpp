@@ -3,6 +3,7 @@
 
 #include "engine/control_automation.h"
 #include "engine/ug_control.h"
+#include "support/allocation_count.h"
 #include "support/engine_modules.h"
 
 using namespace kr_test;
@@ -339,4 +340,20 @@ TEST(Clone, ConnectCloneWiresACopyLikeItsPrototype) {
   out->Close();
   outCopy.reset();
   inCopy.reset();
+}
+
+TEST(Clone, AMessageBoxFromTheAudioThreadAllocatesNothingOfItsOwn) {
+  TestEngine engine(64);
+  auto* gain = engine.root.Add<Gain>(7);
+  gain->title = "A title longer than a short string holds";
+  engine.host.boxes.reserve(4);
+  const std::string text(300, 'x');
+  krtest::StartCountingAllocations();
+  gain->MessageBox(text);
+  const int allocations = krtest::StopCountingAllocations();
+  EXPECT_EQ(allocations, 1) << "only the test host's copy of the text";
+  ASSERT_EQ(engine.host.boxes.size(), 1u);
+  EXPECT_EQ(engine.host.boxes[0], gain->title + " : " + text);
+  gain->MessageBox(std::string(9000, 'y'));
+  EXPECT_EQ(engine.host.boxes[1].size(), 8192u) << "cut, not overrun";
 }

@@ -223,3 +223,19 @@ TEST(KestruneProgram, InfoSaysWhyMainGaveNull) {
 }
 
 }  // namespace
+
+TEST(KestruneProgram, TortureReportsAPluginThatGivesNoEffectAsFailures) {
+  const std::string program = KestruneProgram();
+  if (!std::filesystem::exists(program)) GTEST_SKIP() << "kestrune not built";
+  int status = 0;
+  std::string out = krtest::RunCommand(program + " torture " + KR_PLUGIN_PATH +
+                                           " --check \"block sizes\" --check nan --seconds 0.1", status);
+  EXPECT_EQ(status, 1) << out;
+  EXPECT_NE(out.find("FAIL: " + std::string(KR_PLUGIN_PATH) + ": block sizes: main returned null"), std::string::npos)
+      << out;
+  EXPECT_NE(out.find(": input NaN: main returned null"), std::string::npos) << out;
+  EXPECT_NE(out.find("torture: 1 plug-in, 2 failures (seed 1)"), std::string::npos) << out;
+  out = krtest::RunCommand(program + " torture --check nothing", status);
+  EXPECT_EQ(status, 2);
+  EXPECT_NE(out.find("bad value \"nothing\" for --check"), std::string::npos) << out;
+}

@@ -4,7 +4,7 @@
 
 #include "app/top_container_adapter.h"
 #include "document/module_parameters.h"
-#include "document/patch_select_program.h"
+#include "registry/patch_select_program.h"
 #include "engine/ug_base.h"
 #include "params_support.h"
 

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "document/controls.h"
-#include "document/patch_select_program.h"
+#include "registry/patch_select_program.h"
 #include "engine/audio_master.h"
 #include "engine/gui_pump.h"
 #include "graph/sound_engine.h"

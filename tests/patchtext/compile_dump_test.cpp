@@ -217,7 +217,7 @@ TEST(PatchText, PatchValuesAndProgramNamesLandInThePatchMemory) {
       {"module": "PatchMemFloatIn", "id": "a", "title": "A", "values": {"Value": "2"},
        "patch_values": {"Value": {"programs": ["1", "2.5"], "identifier": 1, "hidden": true}}},
       {"module": "PatchMemListIn2", "id": "b", "title": "B",
-       "patch_values": {"Value": {"name": "Shape", "ignore_program_change": true, "midi_controller": 7}}}],
+       "patch_values": {"Value": {"name": "Shape", "ignore_program_change": true, "midi_controller": "NRPN 300"}}}],
     "programs": {"current": 1, "names": [null, "Two", null, "Four"]}}]}})";
   ExpectStable(text);
   const auto doc = CompilePatchText(text, ".");
@@ -248,6 +248,6 @@ TEST(PatchText, PatchValuesAndProgramNamesLandInThePatchMemory) {
   EXPECT_EQ(b.identifier, 0) << "moved out of the chosen identifier's way";
   EXPECT_EQ(b.name, "Shape");
   EXPECT_TRUE(b.ignoresProgramChange);
-  EXPECT_EQ(b.midiController, 7);
+  EXPECT_EQ(b.midiController, 0x4000000 + 300);
 }
 

@@ -89,4 +89,35 @@ TEST_F(Programs, AutomationWhileAudioRunsOnAnotherThread) {
   host.Close();
 }
 
+// A value the audio side produces ("PatchMemFloatOut" fed by another patch
+// value) comes back as the module's parameter: shown, and sent to the host as
+// automation once per new value.
+TEST_F(Programs, AValueTheAudioProducesReachesTheHostAsAutomation) {
+  krtest::SynthPatch patch("KsP2");
+  patch.AddAudioOut();
+  patch.Add("Patch Select", "Programs");
+  CUG& level = patch.Add("PatchMemFloatIn", "Level");
+  patch.Set(level, "Value", "5");
+  CUG& shown = patch.Add("PatchMemFloatOut", "Shown");
+  patch.Wire(level, "Value Out", shown, "Value In");
+  ASSERT_TRUE(Open(patch.Write()));
+  ASSERT_EQ(host.Effect()->numParams, 2);
+  EXPECT_EQ(host.ParameterText(effGetParamName, 1), "Shown");
+  Resume();
+  host.RunBlock();
+  host.Dispatch(effIdle);
+  EXPECT_FLOAT_EQ(host.GetParameter(1), 0.5f) << "the value the audio side started with";
+  host.ClearCalls();
+  host.SetParameter(0, 0.25f);
+  host.RunBlock();
+  host.RunBlock();
+  host.Dispatch(effIdle);
+  EXPECT_EQ(host.ParameterText(effGetParamDisplay, 1), "2.50");
+  const auto automated = host.CallsWithOpcode(audioMasterAutomate);
+  ASSERT_EQ(automated.size(), 1u);
+  EXPECT_EQ(automated[0].index, 1);
+  EXPECT_FLOAT_EQ(automated[0].opt, 0.25f);
+  host.Close();
+}
+
 }  // namespace

@@ -91,6 +91,27 @@ TEST_F(Chunks, AProgramChunkLandsInTheCurrentProgramOnly) {
   host.Close();
 }
 
+TEST_F(Chunks, AMeterHoldingNoValuesComesBackTheSame) {
+  // A meter is a control with no program values: its entries are written
+  // empty and must not turn into 128 zero values when read back.
+  krtest::SynthPatch patch("KsP2");
+  CPlug2& out = patch.AddAudioOut();
+  CUG& level = patch.Add("PatchMemFloatIn", "Level");
+  CUG& volts = patch.Add("FloatToVolts", "Volts");
+  patch.Wire(level, "Value Out", volts, "Float In");
+  patch.Wire(volts, "Volts Out", out);
+  patch.Add("Peak Meter", "Meter");
+  ASSERT_TRUE(Open(patch.Write()));
+  for (const bool program : {false, true}) {
+    const std::vector<std::uint8_t> before = GetChunk(program);
+    SetChunk(before, program);
+    EXPECT_EQ(GetChunk(program), before) << (program ? "program" : "bank");
+    SetChunk(GetChunk(program), program);
+    EXPECT_EQ(GetChunk(program), before) << "a second trip";
+  }
+  host.Close();
+}
+
 TEST_F(Chunks, DamagedChunksChangeNothing) {
   ASSERT_TRUE(Open(LevelPatch()));
   Edit(host);

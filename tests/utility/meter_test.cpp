@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "modules/meter/meters.h"
+#include "modules/meter/param_level_out.h"
 #include "utility_rig.h"
 
 using namespace utility_test;
@@ -85,4 +86,26 @@ TEST(VoltMeter, AveragesConvergeAndThenSleep) {
   ASSERT_GE(r.size(), 2u);
   EXPECT_NEAR(std::sqrt(r[1].second), 0.3f / std::sqrt(2.0f), 0.01f) << "the RMS of the sine at the second update";
   EXPECT_EQ(r[1].first, 22050);
+}
+
+TEST(PatchParameterLevelOut, DcFastShowsTheSampleAndHeadroomItsComplement) {
+  TestEngine engine(64);
+  auto* dc = AddNamedAs<ug_param_float_out>(engine, "Patch Parameter - Level Out", 50);
+  auto* headroom = AddNamedAs<ug_param_float_out>(engine, "Patch Parameter - Level Out", 50);
+  StepsInto(engine, dc->GetPlug(ug_param_float_out::PN_IN), {{0, 0.0f}, {1000, 0.25f}});
+  StepsInto(engine, headroom->GetPlug(ug_param_float_out::PN_IN), {{0, 0.0f}, {1000, 0.25f}});
+  ApplyInputs(*dc);  // "DC (Fast)", 10 updates a second
+  ApplyInputs(*headroom, {{ug_param_float_out::PN_RESPONSE, "3"}});
+  engine.Start();
+  engine.Render(2 * 44100, 64);
+  const Sent d = SentBy(engine, dc);
+  ASSERT_GE(d.size(), 2u);
+  EXPECT_EQ(d[0], (std::pair{0, 0.0f})) << "the first update replaces -1000";
+  EXPECT_EQ(d[1], (std::pair{4396, 0.25f})) << "every trunc(44100 / 10.03) samples";
+  EXPECT_EQ(d.size(), 2u) << "a settled input sends nothing more";
+  EXPECT_TRUE(dc->sleeping);
+  const Sent h = SentBy(engine, headroom);
+  ASSERT_GE(h.size(), 2u);
+  EXPECT_EQ(h[0].second, 1.0f) << "silence leaves all the headroom";
+  EXPECT_NEAR(h.back().second, 0.75f, 1e-3f) << "a 2.5 V peak leaves 1 - 0.25";
 }

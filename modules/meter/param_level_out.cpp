@@ -1,0 +1,64 @@
+#include "modules/meter/param_level_out.h"
+
+#include <cmath>
+
+#include "engine/audio_master.h"
+
+namespace {
+double RateOf(const ug_base& module) {
+  return module.audioMaster != nullptr ? module.audioMaster->SampleRate() : 44100.0;
+}
+}  // namespace
+
+void ug_param_float_out::ListInterface(InterfaceList& list) {
+  list.emplace_back(nullptr, nullptr, "Signal in", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "Input signal", &in_);
+  ListHiddenMidi(list);
+  list.emplace_back(&response_, &typeid(std::int16_t), "Response", DR_PARAMETER, DT_ENUM, "4",
+                    "VU,PPM,Peak,HeadRoom, DC (Fast), DC Average");
+  list.emplace_back(&rate_, &typeid(std::int16_t), "Update Rate", DR_PARAMETER, DT_ENUM, "10",
+                    "1 Hz=1,5 Hz=5,10 Hz=10,20 Hz=20,40 Hz=40");
+}
+
+// Only the six responses of this list; anything else measures DC.
+void ug_param_float_out::Configure() {
+  const int response = response_ >= 0 && response_ <= 5 ? int{response_} : int{kr::kMeterDcFast};
+  detector_.Configure(response, RateOf(*this));
+}
+
+int ug_param_float_out::UpdatePeriod() const { return kr::MeterUpdateInterval(RateOf(*this), rate_); }
+
+void ug_param_float_out::Open() {
+  detector_ = {};
+  Configure();
+  lastSample_ = 0.0f;
+  SetProcessFunction(&ug_param_float_out::Detect);
+  ug_base::Open();
+  StartUpdates(UpdatePeriod());
+  display_ = -1000.0f;  // the first update always reports
+}
+
+void ug_param_float_out::OnPlugStateChange(int time, connector* c, PlugState state) {
+  if (c != nullptr && c->to == GetPlug(PN_RESPONSE))
+    Configure();
+  if (c != nullptr && c->to == GetPlug(PN_RATE)) period_ = UpdatePeriod();
+  ug_meter_base::OnPlugStateChange(time, c, state);
+}
+
+void ug_param_float_out::Detect(int offset, int count) {
+  for (int i = offset; i < offset + count; ++i) detector_.Tick(in_[i]);
+  if (count > 0) lastSample_ = in_[offset + count - 1];
+}
+
+void ug_param_float_out::Update() {
+  float level = detector_.Reading(lastSample_);
+  if (detector_.response == kr::kMeterHeadroom) level = 1.0f - level;
+  if (!std::isfinite(level)) level = 0.0f;  // the panel never shows a NaN
+  const bool changed = std::fabs(level - display_) >= 1e-8f;
+  if (changed) {
+    display_ = level;
+    PostDisplay();
+  }
+  if (ContinueUpdates(changed)) SetProcessFunction(&ug_param_float_out::Detect);
+}
+
+void ug_param_float_out::Rearm() { SetProcessFunction(&ug_param_float_out::Detect); }
