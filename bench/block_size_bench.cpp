@@ -6,16 +6,12 @@
 // this is the plug-in's cost alone.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <ctime>
-#include <filesystem>
-#include <sstream>
 #include <string>
 
+#include "exported_patch.h"
 #include "host/host_harness.h"
 #include "host/render_session.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -24,29 +20,6 @@ constexpr double kSeconds = 10.0;
 
 struct Discard : AudioSink {
   bool Write(std::span<const float* const>, int) override { return true; }
-};
-
-class ExportedPatch {
- public:
-  explicit ExportedPatch(const char* json) {
-    const fs::path program = fs::path(KR_PLUGIN_PATH).parent_path() / "kestrune";
-    folder_ = fs::temp_directory_path() / ("kestrune-block-bench-" + std::to_string(std::rand()));
-    fs::create_directories(folder_);
-    plugin_ = folder_ / ("Blocks" + fs::path(KR_PLUGIN_PATH).extension().string());
-    std::ostringstream command;
-    command << program << " export " << fs::path(KR_SOURCE_DIR) / json << " -o " << plugin_ << " >/dev/null 2>&1";
-    ok_ = fs::exists(program) && std::system(command.str().c_str()) == 0 && fs::exists(plugin_);
-  }
-  ~ExportedPatch() {
-    std::error_code ec;
-    fs::remove_all(folder_, ec);
-  }
-  bool ok() const { return ok_; }
-  std::string Path() const { return plugin_.string(); }
-
- private:
-  fs::path folder_, plugin_;
-  bool ok_ = false;
 };
 
 Score HeldNotes() {
@@ -61,7 +34,7 @@ double CpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 double costAt512 = 0.0;  // CPU-s per audio second of the latest 512 run
 
 void BM_NoFilterPatchByBlockSize(benchmark::State& state) {
-  static ExportedPatch exported("bench/peers/reference-nofilter.json");
+  static bench_support::ExportedPatch exported("bench/peers/reference-nofilter.json", "Blocks");
   if (!exported.ok()) {
     state.SkipWithError("the patch could not be exported (is kestrune built beside the plug-in?)");
     return;

@@ -5,16 +5,12 @@
 // chunk holds all 128 programs of all 500 parameters.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "exported_patch.h"
 #include "host/host_harness.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -36,16 +32,7 @@ std::string LargeProgramPatch() {
 class LargeProgramPlugin {
  public:
   LargeProgramPlugin() {
-    const fs::path program = fs::path(KR_PLUGIN_PATH).parent_path() / "kestrune";
-    folder_ = fs::temp_directory_path() / ("kestrune-program-bench-" + std::to_string(std::rand()));
-    fs::create_directories(folder_);
-    const fs::path patch = folder_ / "programs.json";
-    std::ofstream(patch) << LargeProgramPatch();
-    const fs::path plugin = folder_ / ("Programs" + fs::path(KR_PLUGIN_PATH).extension().string());
-    std::ostringstream command;
-    command << program << " export " << patch << " -o " << plugin << " >/dev/null 2>&1";
-    if (!fs::exists(program) || std::system(command.str().c_str()) != 0) return;
-    if (!host_.Load(plugin.string()) || host_.CallMain() == nullptr) return;
+    if (!exported_.ok() || !host_.Load(exported_.Path()) || host_.CallMain() == nullptr) return;
     host_.Dispatch(vst::effSetSampleRate, 0, 0, nullptr, 44100.0f);
     host_.Dispatch(vst::effSetBlockSize, 0, 64);
     host_.Dispatch(vst::effMainsChanged, 0, 1);
@@ -55,14 +42,12 @@ class LargeProgramPlugin {
   }
   ~LargeProgramPlugin() {
     if (ok_) host_.Close();
-    std::error_code ec;
-    fs::remove_all(folder_, ec);
   }
   bool ok() const { return ok_; }
   HostHarness& host() { return host_; }
 
  private:
-  fs::path folder_;
+  bench_support::ExportedPatch exported_ = bench_support::ExportedPatch::FromText(LargeProgramPatch(), "Programs");
   HostHarness host_;
   bool ok_ = false;
 };

@@ -6,17 +6,13 @@
 // does, since the input module turns them into silence.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <random>
-#include <sstream>
 #include <string>
 
+#include "exported_patch.h"
 #include "host/host_harness.h"
 #include "host/torture_signal.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -24,36 +20,12 @@ constexpr float kRate = 44100.0f;
 constexpr double kSeconds = 10.0;
 constexpr int kBlock = 512;
 
-class ExportedFilters {
- public:
-  ExportedFilters() {
-    const fs::path program = fs::path(KR_PLUGIN_PATH).parent_path() / "kestrune";
-    folder_ = fs::temp_directory_path() / ("kestrune-input-bench-" + std::to_string(std::rand()));
-    fs::create_directories(folder_);
-    plugin_ = folder_ / ("Filters" + fs::path(KR_PLUGIN_PATH).extension().string());
-    std::ostringstream command;
-    command << program << " export " << fs::path(KR_SOURCE_DIR) / "bench/peers/input-filters.json" << " -o "
-            << plugin_ << " >/dev/null 2>&1";
-    ok_ = fs::exists(program) && std::system(command.str().c_str()) == 0 && fs::exists(plugin_);
-  }
-  ~ExportedFilters() {
-    std::error_code ec;
-    fs::remove_all(folder_, ec);
-  }
-  bool ok() const { return ok_; }
-  std::string Path() const { return plugin_.string(); }
-
- private:
-  fs::path folder_, plugin_;
-  bool ok_ = false;
-};
-
 double CpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
 double costOfSilence = 0.0;
 
 void BM_FiltersByInput(benchmark::State& state) {
-  static ExportedFilters exported;
+  static bench_support::ExportedPatch exported("bench/peers/input-filters.json", "Filters");
   if (!exported.ok()) {
     state.SkipWithError("the patch could not be exported (is kestrune built beside the plug-in?)");
     return;
