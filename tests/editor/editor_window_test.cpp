@@ -116,7 +116,7 @@ TEST_F(EditorWindow, TheChildWindowShowsTheHeadlessPixels) {
 
 TEST_F(EditorWindow, OpenAndCloseAgainAndAgain) {
   ASSERT_TRUE(Open(editortest::kLevelPanel));
-  for (int i = 0; i < 20; ++i) {
+  for (int i = 0; i < 100; ++i) {
     ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
     host.Dispatch(vst::effEditIdle);
     if (i % 2 == 0) host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent));  // open while open
@@ -161,6 +161,15 @@ TEST_F(EditorWindow, ADragInTheWindowReachesTheHost) {
   ASSERT_EQ(automated.size(), 1u);
   EXPECT_FLOAT_EQ(automated[0].opt, 0.55f);
   EXPECT_EQ(Editor()->View().State().capture, nullptr) << "released";
+  // Closed in the middle of a drag: nothing of the gesture stays behind.
+  send(ButtonPress, ButtonPressMask, 30, 0);
+  send(MotionNotify, PointerMotionMask, 25, Button1Mask);
+  XSync(d, False);
+  host.Dispatch(vst::effEditIdle);
+  host.Dispatch(vst::effEditClose);
+  ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+  host.Dispatch(vst::effEditIdle);
+  EXPECT_EQ(Editor()->View().State().capture, nullptr) << "the drag ended with the window";
   host.Close();
 }
 
