@@ -27,11 +27,14 @@ failures=0
 
 log() { printf '\n== %s\n' "$*" >&2; }
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+# Keeps the command's status: callers write `timed ... || fail ...`, and
+# there `set -e` does not stop at a failing command.
 timed() {
   local label=$1; shift
-  local start=$SECONDS
-  "$@"
+  local start=$SECONDS status=0
+  "$@" || status=$?
   printf '   (%s: %ds)\n' "$label" $((SECONDS - start)) >&2
+  return $status
 }
 
 build_preset() {
