@@ -2,7 +2,8 @@
 # Builds the fuzz targets (the fuzz preset: clang, libFuzzer, ASan + UBSan)
 # and runs each briefly over its seed corpus. New inputs go to the build
 # folder, so the checked-in corpora stay as they are.
-#   scripts/fuzz.sh [seconds per target]      (default: 40, 25, 20, then 10-20 for the others)
+#   scripts/fuzz.sh [seconds per target]      (default: 20 for the document, 6-10 for the others;
+#                                              longer campaigns: bench/fuzz-campaign.md)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -29,16 +30,16 @@ for seed in build/win32/Kestrune.dll build/dev/Kestrune.so; do
   [ -f "$seed" ] && head -c 65536 "$seed" >"$build/corpus-plugin_image/$(basename "$seed").head"
 done
 
-run document_fuzz "${1:-40}" 65536 "$root/tests/fuzz/corpus/document"
-run midifile_fuzz "${1:-25}" 4096 "$root/tests/fuzz/corpus/midifile"
-run plugin_image_fuzz "${1:-20}" 65536
-run soundfont_fuzz "${1:-20}" 16384 "$root/tests/fuzz/corpus/soundfont"
-run wave_fuzz "${1:-15}" 16384 "$root/tests/fuzz/corpus/wave"
-run midi_walk_fuzz "${1:-15}" 4096 "$root/tests/fuzz/corpus/midi_walk"
-run skin_png_fuzz "${1:-15}" 16384 "$root/tests/fuzz/corpus/skin_png"
-run skin_bmp_fuzz "${1:-10}" 8192 "$root/tests/fuzz/corpus/skin_bmp"
-run skin_text_fuzz "${1:-10}" 4096 "$root/tests/fuzz/corpus/skin_text"
-run skin_block_fuzz "${1:-15}" 16384 "$root/tests/fuzz/corpus/skin_block"
-run evaluator_fuzz "${1:-15}" 400 "$root/tests/fuzz/corpus/evaluator"
-run chunk_fuzz "${1:-15}" 8192 "$root/tests/fuzz/corpus/chunk"
-run patchtext_fuzz "${1:-20}" 16384 "$root/tests/fuzz/corpus/patchtext"
+run document_fuzz "${1:-20}" 65536 "$root/tests/fuzz/corpus/document"
+run midifile_fuzz "${1:-10}" 4096 "$root/tests/fuzz/corpus/midifile"
+run plugin_image_fuzz "${1:-10}" 65536
+run soundfont_fuzz "${1:-10}" 16384 "$root/tests/fuzz/corpus/soundfont"
+run wave_fuzz "${1:-8}" 16384 "$root/tests/fuzz/corpus/wave"
+run midi_walk_fuzz "${1:-8}" 4096 "$root/tests/fuzz/corpus/midi_walk"
+run skin_png_fuzz "${1:-8}" 16384 "$root/tests/fuzz/corpus/skin_png"
+run skin_bmp_fuzz "${1:-6}" 8192 "$root/tests/fuzz/corpus/skin_bmp"
+run skin_text_fuzz "${1:-6}" 4096 "$root/tests/fuzz/corpus/skin_text"
+run skin_block_fuzz "${1:-8}" 16384 "$root/tests/fuzz/corpus/skin_block"
+run evaluator_fuzz "${1:-8}" 400 "$root/tests/fuzz/corpus/evaluator"
+run chunk_fuzz "${1:-8}" 8192 "$root/tests/fuzz/corpus/chunk"
+run patchtext_fuzz "${1:-10}" 16384 "$root/tests/fuzz/corpus/patchtext"
