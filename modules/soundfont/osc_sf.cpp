@@ -5,15 +5,7 @@
 
 #include "dsp/sinc_interpolation.h"
 #include "engine/audio_master.h"
-
-namespace {
-constexpr const char* kBankHint =
-    "Provides external choice of bank. NOTE: Changing bank via external control only works while audio engine is "
-    "running";
-constexpr const char* kPatchHint =
-    "Provides external choice of patch. NOTE: Changing patch via external control only works while audio engine "
-    "is running";
-}  // namespace
+#include "modules/soundfont/soundfont_hints.h"
 
 std::unique_ptr<ug_base> ug_osc_sf::Clone() {
   if (!shared_) shared_ = std::make_shared<soundfont::SharedFont>();
@@ -27,8 +19,8 @@ std::unique_ptr<ug_base> ug_osc_sf::Clone() {
 void ug_osc_sf::ListInterface(InterfaceList& list) {
   list.emplace_back(&fileName_, &typeid(std::string), "Unused", DR_PARAMETER, DT_TEXT, "", "sf2", 0x112,
                     "A Soundfont-2 (*.sf2) file. (Use a 'Audio In' module for wave files, *.wav)");
-  list.emplace_back(&bank_, &typeid(std::int16_t), "Bank", DR_IN, DT_ENUM, "0", "1,2,3", 0, kBankHint);
-  list.emplace_back(&patch_, &typeid(std::int16_t), "Patch", DR_IN, DT_ENUM, "0", "1,2,3", 0, kPatchHint);
+  list.emplace_back(&bank_, &typeid(std::int16_t), "Bank", DR_IN, DT_ENUM, "0", "1,2,3", 0, soundfont_hints::kBank);
+  list.emplace_back(&patch_, &typeid(std::int16_t), "Patch", DR_IN, DT_ENUM, "0", "1,2,3", 0, soundfont_hints::kPatch);
   list.emplace_back(nullptr, nullptr, "Gate", DR_IN, DT_AUDIO, "0", "", 0x1,
                     "Triggers the sample when greater then 0 V ", &gate_);
   list.emplace_back(nullptr, nullptr, "Pitch", DR_IN, DT_AUDIO, "5", "100, 0, 10, 0", 0x1,

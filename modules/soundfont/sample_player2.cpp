@@ -4,16 +4,8 @@
 
 #include "dsp/sinc_interpolation.h"
 #include "engine/audio_master.h"
+#include "modules/soundfont/soundfont_hints.h"
 #include "engine/note_events.h"
-
-namespace {
-constexpr const char* kBankHint =
-    "Provides external choice of bank. NOTE: Changing bank via external control only works while audio engine is "
-    "running";
-constexpr const char* kPatchHint =
-    "Provides external choice of patch. NOTE: Changing patch via external control only works while audio engine "
-    "is running";
-}  // namespace
 
 std::unique_ptr<ug_base> ug_sample_player2::Clone() {
   if (!shared_) shared_ = std::make_shared<soundfont::SharedFont>();
@@ -28,8 +20,8 @@ void ug_sample_player2::ListInterface(InterfaceList& list) {
   list.emplace_back(&midiIn_, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "0");
   list.emplace_back(nullptr, nullptr, "Left Out", DR_OUT, DT_AUDIO, "", "", 0, "", &left_);
   list.emplace_back(nullptr, nullptr, "Right Out", DR_OUT, DT_AUDIO, "", "", 0, "", &right_);
-  list.emplace_back(&bank_, &typeid(std::int16_t), "Bank", DR_IN, DT_ENUM, "0", "1,2,3", 0, kBankHint);
-  list.emplace_back(&patch_, &typeid(std::int16_t), "Patch", DR_IN, DT_ENUM, "0", "1,2,3", 0, kPatchHint);
+  list.emplace_back(&bank_, &typeid(std::int16_t), "Bank", DR_IN, DT_ENUM, "0", "1,2,3", 0, soundfont_hints::kBank);
+  list.emplace_back(&patch_, &typeid(std::int16_t), "Patch", DR_IN, DT_ENUM, "0", "1,2,3", 0, soundfont_hints::kPatch);
 }
 
 void ug_sample_player2::Open() {
