@@ -24,3 +24,4 @@ extern const Subcommand kRenderCommand;
 extern const Subcommand kModulesCommand;
 extern const Subcommand kPanelCommand;
 extern const Subcommand kTortureCommand;
+extern const Subcommand kInstallCommand;

@@ -3,8 +3,8 @@
 #include <array>
 
 std::span<const Subcommand> Subcommands() {
-  static const std::array<Subcommand, 8> table = {kInfoCommand,   kCompileCommand, kDumpCommand,  kExportCommand,
-                                                  kRenderCommand, kModulesCommand, kPanelCommand,
-                                                  kTortureCommand};
+  static const std::array<Subcommand, 9> table = {kInfoCommand,   kCompileCommand, kDumpCommand,  kExportCommand,
+                                                  kInstallCommand, kRenderCommand, kModulesCommand,
+                                                  kPanelCommand,   kTortureCommand};
   return table;
 }

@@ -95,8 +95,40 @@ TEST(KestruneCommands, InfoOnAPatchListsItsProgramsAndHostParameters) {
     EXPECT_NE(info.output.find(line), std::string::npos) << info.output;
 }
 
+// The build's ready instrument goes where hosts look; the template, which
+// carries no patch, is refused before anything is copied.
+TEST(KestruneCommands, InstallCopiesPluginsThatCarryAPatch) {
+  const fs::path plugin = fs::path(KR_PLUGIN_PATH);
+  const fs::path subtractive = plugin.parent_path() / ("Kestrune Subtractive" + plugin.extension().string());
+#if defined(_WIN32)
+  if (!fs::exists(subtractive)) GTEST_SKIP() << "SKIPPED: the cross build found no native kestrune to export with";
+#endif
+  krtest::TempDir dir;
+  const fs::path folder = dir.path() / "vst";
+  const ProgramRun refused =
+      Kestrune("install " + Quoted(subtractive) + " " + Quoted(plugin) + " --to " + Quoted(folder));
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.output.find(plugin.string() + " carries no patch"), std::string::npos) << refused.output;
+  EXPECT_FALSE(fs::exists(folder));
+
+  const ProgramRun installed = Kestrune("install " + Quoted(subtractive) + " --to " + Quoted(folder));
+  ASSERT_EQ(installed.status, 0) << installed.output;
+  const fs::path copy = folder / subtractive.filename();
+  EXPECT_EQ(ReadText(copy), ReadText(subtractive));
+  const ProgramRun info = Kestrune("info " + Quoted(copy));
+  EXPECT_NE(info.output.find("unique id:     'KrSb'"), std::string::npos) << info.output;
+  EXPECT_NE(info.output.find("isSynth"), std::string::npos) << info.output;
+#if !defined(_WIN32)
+  const ProgramRun fromPath = krtest::RunCommand("VST_PATH=" + Quoted(dir.path() / "first") + ":/nowhere " +
+                                                 kProgram.string() + " install " + Quoted(subtractive));
+  ASSERT_EQ(fromPath.status, 0) << fromPath.output;
+  EXPECT_TRUE(fs::exists(dir.path() / "first" / subtractive.filename()));
+  EXPECT_EQ(krtest::RunCommand("VST_PATH= HOME= " + kProgram.string() + " install " + Quoted(subtractive)).status, 2);
+#endif
+}
+
 TEST(KestruneCommands, EveryCommandHasHelp) {
-  for (const char* command : {"compile", "dump", "export"}) {
+  for (const char* command : {"compile", "dump", "export", "install"}) {
     const ProgramRun help = Kestrune(std::string(command) + " --help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.output.rfind(std::string("usage: kestrune ") + command, 0), 0u) << help.output;
