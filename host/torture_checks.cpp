@@ -475,6 +475,41 @@ Verdict MidiFlood(const std::string& plugin, const Options& options) {
   return v;
 }
 
+// A host's GUI thread opens, idles and closes the editor while the audio
+// thread plays; the editor gets no parent window (its panel runs headless),
+// so the check runs on machines without a display.
+Verdict EditorOpenClose(const std::string& plugin, const Options& options) {
+  Verdict v{"editor open/close", true, {}, 0};
+  Instance in;
+  if (!Opened(in, plugin, v)) return v;
+  if ((in.Effect().flags & vst::effFlagsHasEditor) == 0) {
+    v.detail = "no editor";
+    return v;
+  }
+  in.Start(kBaseRate, 256);
+  const std::vector<std::uint8_t> before = in.HasChunks() ? in.Chunk(false) : std::vector<std::uint8_t>{};
+  int rounds = 0;
+  const OutputStats stats =
+      AudioWhile(in, FramesFor(options.seconds, kBaseRate), 256, [&] {
+        vst::ERect* rect = nullptr;
+        in.Host().Dispatch(vst::effEditGetRect, 0, 0, &rect);
+        if (rounds % 4 == 3) in.Host().Dispatch(vst::effEditOpen);  // open while open
+        in.Host().Dispatch(vst::effEditOpen);
+        for (int i = 0; i < 3; ++i) in.Host().Dispatch(vst::effEditIdle);
+        in.Host().Dispatch(vst::effEditClose);
+        in.Host().Dispatch(vst::effEditIdle);  // idle after close, as hosts do
+        ++rounds;
+      });
+  if (!Sound(stats, v, "while the editor opened and closed")) return v;
+  if (in.HasChunks() && in.Chunk(false) != before) {
+    v.ok = false;
+    v.detail = "the bank chunk changed: " + FirstDifference(before, in.Chunk(false));
+    return v;
+  }
+  v.detail = std::to_string(rounds) + " rounds while playing, state kept";
+  return v;
+}
+
 }  // namespace
 
 const std::vector<Check>& Checks() {
@@ -494,6 +529,7 @@ const std::vector<Check>& Checks() {
       {"+inf", &PlusInfinity},
       {"-inf", &MinusInfinity},
       {"midi", &MidiFlood},
+      {"editor", &EditorOpenClose},
   };
   return checks;
 }
