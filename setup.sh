@@ -19,6 +19,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   libx11-dev xvfb
   timgm6mb-soundfont musescore-general-soundfont-small alsa-utils faust-common fluidsynth sox
+  ardour
 )
 
 # Files the sample, SoundFont and MIDI file tests play, taken from packages
@@ -97,6 +98,11 @@ run_tests() {
   # The README's first command: the optimised build (plug-in, program,
   # benchmarks) and the main job, so that a fresh checkout can run it.
   run_demo
+  log "torture run of the release build"
+  timed "torture release" build/release/kestrune torture --seconds 1 --seed 1
+  # A real host: Ardour plays a phrase through "Kestrune Subtractive".
+  log "Ardour host check"
+  timed "ardour" bash scripts/ardour-check.sh build/release
   # win32 and win64 cross-builds, objdump checks, the Windows suites under Wine.
   timed "windows" bash scripts/windows-tests.sh
   log "ThreadSanitizer run of the threaded audio tests"
