@@ -7,6 +7,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -170,6 +171,38 @@ TEST_F(EditorWindow, ADragInTheWindowReachesTheHost) {
   ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
   host.Dispatch(vst::effEditIdle);
   EXPECT_EQ(Editor()->View().State().capture, nullptr) << "the drag ended with the window";
+  host.Close();
+}
+
+// Keys the X server delivers: Tab and Shift+Tab as the characters Windows
+// sends (9, with the Shift state) move the focus.
+TEST_F(EditorWindow, TabKeysInTheWindowMoveTheFocus) {
+  ASSERT_TRUE(Open(editortest::kLevelPanel));
+  ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+  ASSERT_NE(Editor()->Window(), nullptr);
+  CVisualOb& panel = *Editor()->View().Children().front();
+  CVisualOb& first = panel.AddChild(std::make_unique<CVisualOb>());
+  CVisualOb& second = panel.AddChild(std::make_unique<CVisualOb>());
+  first.tabIndex = 1;
+  second.tabIndex = 2;
+  first.SetFocus();
+  Display* d = x.Connection();
+  const auto child = static_cast<::Window>(Editor()->Window()->Handle());
+  auto press = [&](unsigned state) {
+    XEvent e{};
+    e.xkey.type = KeyPress;
+    e.xkey.display = d;
+    e.xkey.window = child;
+    e.xkey.keycode = XKeysymToKeycode(d, XK_Tab);
+    e.xkey.state = state;
+    XSendEvent(d, child, False, KeyPressMask, &e);
+    XSync(d, False);
+    host.Dispatch(vst::effEditIdle);
+  };
+  press(0);
+  EXPECT_EQ(Editor()->View().State().focus, &second);
+  press(ShiftMask);
+  EXPECT_EQ(Editor()->View().State().focus, &first);
   host.Close();
 }
 
