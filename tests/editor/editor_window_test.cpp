@@ -174,35 +174,28 @@ TEST_F(EditorWindow, ADragInTheWindowReachesTheHost) {
   host.Close();
 }
 
-// Keys the X server delivers: Tab and Shift+Tab as the characters Windows
-// sends (9, with the Shift state) move the focus.
+// Tab and Shift+Tab in the window arrive as the character 9 (with the Shift
+// state), as on Windows, and move the focus.
 TEST_F(EditorWindow, TabKeysInTheWindowMoveTheFocus) {
   ASSERT_TRUE(Open(editortest::kLevelPanel));
   ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
   ASSERT_NE(Editor()->Window(), nullptr);
-  CVisualOb& panel = *Editor()->View().Children().front();
-  CVisualOb& first = panel.AddChild(std::make_unique<CVisualOb>());
-  CVisualOb& second = panel.AddChild(std::make_unique<CVisualOb>());
-  first.tabIndex = 1;
-  second.tabIndex = 2;
+  CVisualOb& first = Editor()->View().Children().front()->AddChild(std::make_unique<CVisualOb>());
+  CVisualOb& second = Editor()->View().Children().front()->AddChild(std::make_unique<CVisualOb>());
+  first.tabIndex = 1, second.tabIndex = 2;
   first.SetFocus();
   Display* d = x.Connection();
-  const auto child = static_cast<::Window>(Editor()->Window()->Handle());
-  auto press = [&](unsigned state) {
-    XEvent e{};
-    e.xkey.type = KeyPress;
-    e.xkey.display = d;
-    e.xkey.window = child;
-    e.xkey.keycode = XKeysymToKeycode(d, XK_Tab);
+  XEvent e{};
+  e.xkey.type = KeyPress;
+  e.xkey.window = static_cast<::Window>(Editor()->Window()->Handle());
+  e.xkey.keycode = XKeysymToKeycode(d, XK_Tab);
+  for (const unsigned state : {0u, unsigned{ShiftMask}}) {
     e.xkey.state = state;
-    XSendEvent(d, child, False, KeyPressMask, &e);
+    XSendEvent(d, e.xkey.window, False, KeyPressMask, &e);
     XSync(d, False);
     host.Dispatch(vst::effEditIdle);
-  };
-  press(0);
-  EXPECT_EQ(Editor()->View().State().focus, &second);
-  press(ShiftMask);
-  EXPECT_EQ(Editor()->View().State().focus, &first);
+    EXPECT_EQ(Editor()->View().State().focus, state ? &first : &second);
+  }
   host.Close();
 }
 

@@ -240,177 +240,131 @@ TEST_F(EditorInput, TwoViewsKeepTheirOwnCaptureAndFocus) {
   EXPECT_FLOAT_EQ(knob.Value(), 50.0f);
 }
 
-// --- tooltips ---------------------------------------------------------------------
+// --- tooltips and Tab order ------------------------------------------------------------
+
+// An object with a tooltip text of its own (or its parent's) and a tab index.
+struct Spot : CVisualOb {
+  Spot(int tab, std::uint32_t flags = 0, std::string tip = {}) : CVisualOb(nullptr, flags), text(std::move(tip)) {
+    tabIndex = tab;
+  }
+  bool IsHitTarget() override { return true; }
+  std::string GetToolTipText() override { return text.empty() ? CVisualOb::GetToolTipText() : text; }
+  void OnKillFocus() override { ++lost, CVisualOb::OnKillFocus(); }
+  std::string text;
+  int lost = 0;
+};
 
 TEST_F(EditorInput, TooltipsShowAfterARestAndFollowThePointer) {
   Build();
   CMyBmpCtrl& knob = Control("K");
-  CMyBmpCtrl& full = Control("F");
-  const Point k = Centre(knob), f = Centre(full);
+  const Point k = Centre(knob), f = Centre(Control("F"));
   const Pixel before = PixelAt({k.x + 4, k.y + 24});
-  auto rest = [&](std::uint32_t ms) {
-    now += ms;
-    View().Idle();
-  };
+  auto rest = [&](std::uint32_t ms) { now += ms, View().Idle(); };
 
-  // Empty panel: no object with a tooltip there.
-  View().MouseMove({295, 115}, 0);
+  View().MouseMove({295, 115}, 0);  // the panel itself has no tooltip
   rest(1000);
   EXPECT_FALSE(View().TooltipShown());
-  // A control whose tooltip flag is off has no tip, text or not.
   knob.ClearFlags(VF_HAS_TOOLTIP);
   View().MouseMove(k, 0);
-  EXPECT_EQ(View().State().tooltipObject, nullptr);
   rest(1000);
-  EXPECT_FALSE(View().TooltipShown());
+  EXPECT_FALSE(View().TooltipShown()) << "no tooltip flag, no tip, text or not";
   knob.SetFlags(VF_HAS_TOOLTIP);
 
-  // The knob's tip is its parameter's text, after 500 ms of rest.
   View().MouseMove({k.x, k.y + 1}, 0);
-  EXPECT_EQ(View().State().tooltipObject, &knob);
   rest(499);
   EXPECT_FALSE(View().TooltipShown());
   View().TakeInvalid();
   rest(1);
   ASSERT_TRUE(View().TooltipShown());
-  EXPECT_EQ(View().TooltipText(), "5.00");
+  EXPECT_EQ(View().TooltipText(), "5.00") << "the knob's parameter text";
   const Rect tip = View().TooltipRect();
-  EXPECT_EQ(tip.left, k.x);
-  EXPECT_EQ(tip.top, k.y + 1 + 20) << "under the pointer";
+  EXPECT_EQ(tip.TopLeft(), (Point{k.x, k.y + 21})) << "under the pointer";
   EXPECT_EQ(View().TakeInvalid(), tip);
-  EXPECT_EQ(PixelAt({tip.left + 1, tip.top + 1}), kInfoBackground) << "the tip is drawn over the panel";
-  EXPECT_EQ(PixelAt({tip.left, tip.top}), kInfoText) << "framed";
+  EXPECT_EQ(PixelAt({tip.left + 1, tip.top + 1}), kInfoBackground) << "drawn over the panel";
 
-  // Crossing into another object replaces the tip at once, kept in the view.
   View().MouseMove(f, 0);
-  ASSERT_TRUE(View().TooltipShown());
+  ASSERT_TRUE(View().TooltipShown()) << "crossing into another object replaces the tip at once";
   EXPECT_EQ(View().TooltipText(), "10.00");
-  EXPECT_LE(View().TooltipRect().right, 300);
-  EXPECT_LE(View().TooltipRect().bottom, 120);
-  EXPECT_FALSE(View().TooltipRect().Contains(f)) << "beside the pointer, not under it";
-
-  // Leaving for the empty panel hides it; the pixels are the panel's again.
   const Rect second = View().TooltipRect();
   View().TakeInvalid();
   View().MouseMove({295, 115}, 0);
   EXPECT_FALSE(View().TooltipShown());
-  EXPECT_EQ(View().TakeInvalid(), second) << "the tip's area repaints";
-  EXPECT_EQ(PixelAt({k.x + 4, k.y + 24}), before);
+  EXPECT_EQ(View().TakeInvalid(), second);
+  EXPECT_EQ(PixelAt({k.x + 4, k.y + 24}), before) << "the panel's pixels again";
 
-  // A press hides the tip, and the same object does not show it again.
   View().MouseMove(k, 0);
   rest(600);
-  ASSERT_TRUE(View().TooltipShown());
   Click(k);
-  EXPECT_FALSE(View().TooltipShown());
+  EXPECT_FALSE(View().TooltipShown()) << "a press hides the tip";
   View().MouseMove({k.x + 1, k.y}, 0);
   rest(600);
-  EXPECT_FALSE(View().TooltipShown());
-
-  // Closing forgets the tool.
+  EXPECT_FALSE(View().TooltipShown()) << "and the object does not show it again";
   View().MouseMove(f, 0);
   rest(600);
   ASSERT_TRUE(View().TooltipShown());
   View().ClosePanel();
   EXPECT_EQ(View().State().tooltipObject, nullptr);
   EXPECT_FALSE(View().TooltipShown());
-  View().Idle();
 }
 
-TEST_F(EditorInput, TooltipTextComesFromTheParentWhenAskedAndWrapsAt128Pixels) {
+TEST_F(EditorInput, TooltipTextFromTheParentWrappedAndHeldInsideTheView) {
   Build();
-  struct Tipped : CVisualOb {
-    Tipped(std::string t, std::uint32_t flags) : CVisualOb(nullptr, flags), text(std::move(t)) {}
-    bool IsHitTarget() override { return true; }
-    std::string GetToolTipText() override { return text.empty() ? CVisualOb::GetToolTipText() : text; }
-    std::string text;
-  };
-  CVisualOb& panel = *View().Children().front();
-  auto& outer = static_cast<Tipped&>(panel.AddChild(std::make_unique<Tipped>(
-      "a tip long enough to take more than one line of tooltip", VF_HAS_TOOLTIP), true));
+  CVisualOb& outer = View().Children().front()->AddChild(
+      std::make_unique<Spot>(-1, VF_HAS_TOOLTIP, "a tip long enough to take more than one line of tooltip"), true);
   outer.SetRect({220, 80, 300, 120});
-  auto& inner = static_cast<Tipped&>(outer.AddChild(std::make_unique<Tipped>("", VF_HAS_TOOLTIP | VF_TOOLTIP_FROM_PARENT)));
-  inner.SetRect({0, 0, 40, 40});
-  auto& mute = static_cast<Tipped&>(outer.AddChild(std::make_unique<Tipped>("", VF_HAS_TOOLTIP)));
-  mute.SetRect({40, 0, 80, 40});
+  outer.AddChild(std::make_unique<Spot>(-1, VF_HAS_TOOLTIP | VF_TOOLTIP_FROM_PARENT)).SetRect({0, 0, 40, 40});
+  outer.AddChild(std::make_unique<Spot>(-1, VF_HAS_TOOLTIP)).SetRect({40, 0, 80, 40});
   outer.Open();
-
   View().MouseMove({290, 110}, 0);
-  now += 500;
-  View().Idle();
+  now += 500, View().Idle();
   EXPECT_FALSE(View().TooltipShown()) << "an empty text shows nothing";
   View().MouseMove({230, 110}, 0);
-  now += 500;
-  View().Idle();
+  now += 500, View().Idle();
   ASSERT_TRUE(View().TooltipShown());
-  EXPECT_EQ(View().TooltipText(), outer.text) << "flag 0x80000 asks the parent";
+  EXPECT_EQ(View().TooltipText(), static_cast<Spot&>(outer).text);
   const Rect tip = View().TooltipRect();
   EXPECT_LE(tip.Width(), 128 + 6);
   EXPECT_GE(tip.Height(), 2 * FontOfStyle(Skin::DefaultStyle()).Height()) << "more than one line";
-  EXPECT_EQ(tip.right, 300) << "held inside the view";
-  EXPECT_EQ(tip.bottom, 110 - 2) << "above the pointer: no room below";
+  EXPECT_EQ(tip.right, 300);
+  EXPECT_EQ(tip.bottom, 108) << "above the pointer: no room below";
   View().MouseLeave();
   EXPECT_FALSE(View().TooltipShown());
 }
 
-// --- Tab order ------------------------------------------------------------------------
-
 TEST_F(EditorInput, TabEnterAndShiftTabFollowTheTabOrder) {
   Build();
-  struct Spot : CVisualOb {
-    explicit Spot(int tab) { tabIndex = tab; }
-    void OnKillFocus() override {
-      ++lost;
-      CVisualOb::OnKillFocus();
-    }
-    int lost = 0;
-  };
-  CVisualOb& panel = *View().Children().front();
-  auto add = [](CVisualOb& parent, std::unique_ptr<CVisualOb> child) -> CVisualOb& {
-    return parent.AddChild(std::move(child));
-  };
-  // panel -> a (not in the tab order) -> a1 (2), a2 (1), g (a group, 3) -> g1 (5), g2 (4)
-  CVisualOb& a = add(panel, std::make_unique<Spot>(-1));
-  CVisualOb& a1 = add(a, std::make_unique<Spot>(2));
-  CVisualOb& a2 = add(a, std::make_unique<Spot>(1));
-  CVisualOb& g = add(a, std::make_unique<CGroup>());
+  auto add = [](CVisualOb& parent, int tab) -> CVisualOb& { return parent.AddChild(std::make_unique<Spot>(tab)); };
+  // panel -> a (not in the tab order) -> a1 (2), a2 (1), g (a group, 3) -> g1 (5), g2 (4), (-1)
+  CVisualOb& a = add(*View().Children().front(), -1);
+  CVisualOb& a1 = add(a, 2);
+  CVisualOb& a2 = add(a, 1);
+  CVisualOb& g = a.AddChild(std::make_unique<CGroup>());
   g.tabIndex = 3;
-  CVisualOb& g1 = add(g, std::make_unique<Spot>(5));
-  CVisualOb& g2 = add(g, std::make_unique<Spot>(4));
-  add(g, std::make_unique<Spot>(-1));
+  CVisualOb& g1 = add(g, 5);
+  CVisualOb& g2 = add(g, 4);
+  add(g, -1);
   CVisualOb*& focus = View().State().focus;
-
   a2.SetFocus();
-  View().Char(kKeyTab, 0);
-  EXPECT_EQ(focus, &a1);
-  View().Char(kKeyEnter, 0);
-  EXPECT_EQ(focus, &g2) << "a group passes the focus to its lowest tab index";
-  View().Char(kKeyTab, 0);
-  EXPECT_EQ(focus, &g1);
-  View().Char(kKeyTab, 0);
-  EXPECT_EQ(focus, &a2) << "up into the group's level, round to its smallest index";
-  View().Char(kKeyTab, kShift);
-  EXPECT_EQ(focus, &g1) << "back round to the largest: the group's highest with Shift";
-  View().Char(kKeyTab, kShift);
-  EXPECT_EQ(focus, &g2);
-  View().Char(kKeyTab, kShift);
-  EXPECT_EQ(focus, &a1) << "back out of the group";
+  const std::pair<int, std::uint32_t> keys[] = {{kKeyTab, 0}, {kKeyEnter, 0}, {kKeyTab, 0}, {kKeyTab, 0},
+                                                {kKeyTab, kShift}, {kKeyTab, kShift}, {kKeyTab, kShift}};
+  // Into the group at its lowest index, up out of it and round to the
+  // smallest; back round to the largest (the group's highest with Shift).
+  const CVisualOb* expected[] = {&a1, &g2, &g1, &a2, &g1, &g2, &a1};
+  for (std::size_t i = 0; i < std::size(keys); ++i) {
+    View().Char(keys[i].first, keys[i].second);
+    EXPECT_EQ(focus, expected[i]) << "step " << i;
+  }
   View().KeyDown(kKeyTab, 0);
-  EXPECT_EQ(focus, &a1) << "the key itself moves nothing: its character does";
+  EXPECT_EQ(focus, &a1) << "the key moves nothing: its character does";
 
-  // A lone object in the tab order: the focus goes away and comes back.
-  auto& lone = static_cast<Spot&>(add(add(panel, std::make_unique<Spot>(-1)), std::make_unique<Spot>(0)));
+  auto& lone = static_cast<Spot&>(add(add(*View().Children().front(), -1), 0));
   lone.SetFocus();
   View().Char(kKeyTab, 0);
   EXPECT_EQ(focus, &lone);
-  EXPECT_EQ(lone.lost, 1);
-  // Nothing in the tab order: the view (the window) takes the focus.
-  CVisualOb& stray = add(add(panel, std::make_unique<Spot>(-1)), std::make_unique<Spot>(-1));
-  stray.SetFocus();
+  EXPECT_EQ(lone.lost, 1) << "round to itself: the focus goes away and comes back";
+  add(add(*View().Children().front(), -1), -1).SetFocus();
   View().Char(kKeyTab, 0);
-  EXPECT_EQ(focus, &View());
-  View().Char(kKeyTab, 0);
-  EXPECT_EQ(focus, &View()) << "the view's own characters move nothing";
+  EXPECT_EQ(focus, &View()) << "nothing in the tab order: the window takes the focus";
 }
 
 }  // namespace
