@@ -1,8 +1,9 @@
 // What one editor view knows about the mouse and keyboard: the focus object,
 // the object that captured the mouse, the computer-keyboard receiver, the
 // object whose context menu is up, the tooltip under the pointer, the time of
-// the last press (double clicks are recognised by time) and the modifiers. Each view holds its
-// own, so two open editors never see each other's objects. GUI thread only.
+// the last press (double clicks are recognised by time) and the modifiers.
+// Each view holds its own, so two open editors never see each other's
+// objects. GUI thread only.
 #pragma once
 
 #include <cstdint>
