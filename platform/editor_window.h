@@ -11,7 +11,7 @@
 namespace platform {
 
 struct WindowEvent {
-  enum class Kind { MouseDown, MouseMove, MouseUp, ContextMenu, KeyDown, KeyUp, Char, Paint };
+  enum class Kind { MouseDown, MouseMove, MouseUp, ContextMenu, KeyDown, KeyUp, Char, Paint, MouseLeave };
   Kind kind = Kind::Paint;
   int x = 0, y = 0;           // client coordinates; Paint: the corner of the area to paint
   int width = 0, height = 0;  // Paint: the size of the area

@@ -124,6 +124,40 @@ stop_wine() {
   scripts/wine-session.sh stop
 }
 
+# An X display for the suites that open windows under Wine (the editor's,
+# tests/CMakeLists.txt): an Xvfb of this run's own on a free display number,
+# ended with the run. Without one those tests print SKIPPED and pass.
+xvfb_pid=""
+start_display() {
+  if ! command -v Xvfb >/dev/null; then
+    skipped+=("the Win32 editor window under Wine: Xvfb is not installed")
+    return
+  fi
+  local n i
+  for n in $(seq 140 180); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 640x480x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for i in $(seq 50); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    if kill -0 "$xvfb_pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+      export KR_WINE_DISPLAY=":$n"
+      return
+    fi
+    xvfb_pid=""
+  done
+  skipped+=("the Win32 editor window under Wine: Xvfb did not start")
+}
+
+stop_display() {
+  [ -n "$xvfb_pid" ] || return 0
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
+}
+
 run_windows_suites() {
   ctest --preset win64
 }
@@ -187,9 +221,12 @@ done
 check_win32_export
 
 if wine_works && wine_prefix_ready; then
-  trap stop_wine EXIT
+  trap 'stop_wine; stop_display' EXIT
   # Begun here, the session's services do not hold a suite's output open
-  # (scripts/wine-session.sh); ctest begins it too when run on its own.
+  # (scripts/wine-session.sh); ctest begins it too when run on its own. Its
+  # desktop takes the display, so a session left from before goes first.
+  start_display
+  scripts/wine-session.sh stop
   scripts/wine-session.sh start
   log "Windows test suites under Wine ($("$WINE" --version))"
   timed "ctest win64 under Wine" run_windows_suites || fail "Windows test suites under Wine"

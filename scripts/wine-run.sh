@@ -8,5 +8,12 @@ export WINEPREFIX=${KR_WINEPREFIX:-$here/build/wine-prefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
-unset DISPLAY
+# Headless, unless the caller names an X display (KR_WINE_DISPLAY, set by
+# scripts/windows-tests.sh) and asks for it (KR_WINE_USE_DISPLAY=1: the
+# session's start and the suites that open windows).
+if [ -n "${KR_WINE_DISPLAY:-}" ] && [ "${KR_WINE_USE_DISPLAY:-0}" = 1 ]; then
+  export DISPLAY=$KR_WINE_DISPLAY
+else
+  unset DISPLAY
+fi
 exec /usr/lib/wine/wine64 "$@"

@@ -15,7 +15,9 @@ export WINEPREFIX=${KR_WINEPREFIX:-$here/build/wine-prefix}
 case ${1:-} in
   start)
     /usr/lib/wine/wineserver -p60 </dev/null >/dev/null 2>&1
-    "$here/scripts/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1
+    # The session's desktop takes the X display when there is one: only then
+    # can the programs that are given it too (KR_WINE_USE_DISPLAY) make windows.
+    KR_WINE_USE_DISPLAY=1 "$here/scripts/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1
     ;;
   stop) /usr/lib/wine/wineserver -k </dev/null >/dev/null 2>&1 ;;
   *) echo "usage: $0 start|stop" >&2; exit 2 ;;

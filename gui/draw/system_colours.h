@@ -9,5 +9,8 @@ inline constexpr Pixel kWindowColour = Rgb(255, 255, 255);
 inline constexpr Pixel kButtonFace = Rgb(240, 240, 240);
 inline constexpr Pixel kButtonShadow = Rgb(160, 160, 160);
 inline constexpr Pixel kGridLines = Rgb(200, 200, 200);
+// Tooltips: the info background and its text.
+inline constexpr Pixel kInfoBackground = Rgb(255, 255, 225);
+inline constexpr Pixel kInfoText = Rgb(0, 0, 0);
 
 }  // namespace kr::gui

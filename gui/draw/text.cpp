@@ -47,10 +47,7 @@ void DrawTextLine(DrawContext& dc, const Rect& r, std::string_view text, const S
             (style.flags & skin::kStyleUnderline) != 0);
 }
 
-void DrawTextWrapped(DrawContext& dc, const Rect& r, std::string_view text, const SkinFontInfo& style, Align align,
-                     std::uint32_t colorRef) {
-  ClipScope clip(dc, r);
-  Font& font = FontOfStyle(style);
+std::vector<std::string> WrapText(Font& font, std::string_view text, int width) {
   std::vector<std::string> lines;
   std::string line;
   std::size_t pos = 0;
@@ -58,7 +55,7 @@ void DrawTextWrapped(DrawContext& dc, const Rect& r, std::string_view text, cons
     const std::size_t end = std::min(text.find_first_of(" \n", pos), text.size());
     const std::string word(text.substr(pos, end - pos));
     const std::string joined = line.empty() ? word : line + " " + word;
-    if (!line.empty() && font.Measure(joined).width > r.Width()) {
+    if (!line.empty() && font.Measure(joined).width > width) {
       lines.push_back(line);
       line = word;
     } else {
@@ -71,6 +68,14 @@ void DrawTextWrapped(DrawContext& dc, const Rect& r, std::string_view text, cons
     pos = end + 1;
   }
   if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+void DrawTextWrapped(DrawContext& dc, const Rect& r, std::string_view text, const SkinFontInfo& style, Align align,
+                     std::uint32_t colorRef) {
+  ClipScope clip(dc, r);
+  Font& font = FontOfStyle(style);
+  const std::vector<std::string> lines = WrapText(font, text, r.Width());
   int y = r.top;
   for (const std::string& l : lines) {
     if (y >= r.bottom) break;

@@ -2,7 +2,9 @@
 // and background, aligned in a rectangle.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "formats/skin/skin_records.h"
 #include "gui/draw/font.h"
@@ -18,6 +20,9 @@ Align AlignOfStyle(const SkinFontInfo& style);
 // background is 0x00BBGGRR (not negative).
 void DrawTextLine(DrawContext& dc, const Rect& r, std::string_view text, const SkinFontInfo& style, Align align,
                   std::uint32_t colorRef, std::int32_t background);
+// Text broken at spaces into lines no wider than width (a word wider than
+// that stands on a line of its own); a new line also starts at each '\n'.
+std::vector<std::string> WrapText(Font& font, std::string_view text, int width);
 // Text broken into words to fit r's width, line under line.
 void DrawTextWrapped(DrawContext& dc, const Rect& r, std::string_view text, const SkinFontInfo& style, Align align,
                      std::uint32_t colorRef);

@@ -27,6 +27,8 @@ PanelView::~PanelView() {
 
 void PanelView::ClosePanel() {
   CloseOverlays();
+  HideTooltip();
+  tooltipText_.clear();
   Close();
   DeleteChildren();
   inputState_.Clear();
@@ -45,6 +47,11 @@ CVisualOb* PanelView::MouseTarget(Point p) {
 
 void PanelView::MouseDown(Point p, std::uint32_t flags) {
   if (!IsOpen()) return;
+  inputState_.modifiers = flags & (kShift | kControl);
+  // A press puts the tip away; the tool is spent until the pointer crosses
+  // into another object.
+  HideTooltip();
+  inputState_.tooltipSinceMs.reset();
   // An open menu or about box takes the press: an item chosen, or dismissed.
   if (aboutShown_) return CloseOverlays();
   if (!menu_.empty()) {
@@ -58,17 +65,22 @@ void PanelView::MouseDown(Point p, std::uint32_t flags) {
 
 void PanelView::MouseMove(Point p, std::uint32_t flags) {
   if (!IsOpen()) return;
+  inputState_.modifiers = flags & (kShift | kControl);
+  TrackTooltip(p);
   if (CVisualOb* target = MouseTarget(p)) target->OnPointerMove(flags, ToObject(*target, p));
 }
 
 void PanelView::MouseUp(Point p, std::uint32_t flags) {
   if (!IsOpen()) return;
+  inputState_.modifiers = flags & (kShift | kControl);
   if (CVisualOb* target = MouseTarget(p)) target->OnLButtonUp(flags, ToObject(*target, p));
 }
 
 void PanelView::ContextMenuAt(Point p) {
   if (!IsOpen() || inputState_.capture) return;
   CloseOverlays();
+  HideTooltip();
+  inputState_.tooltipSinceMs.reset();
   inputState_.contextMenuPoint = p;
   CVisualOb* hit = HitTestAt(p);
   if (!hit) return;
@@ -133,22 +145,27 @@ void PanelView::Draw(DrawContext& dc) {
     FrameRect(dc, r, kButtonShadow);
     DrawTextWrapped(dc, r.Inset(6), AboutText(), style, Align::Centre, 0);
   }
+  DrawTooltip(dc);
 }
 
 void PanelView::KeyDown(int key, std::uint32_t flags, int repeat) {
   if (!IsOpen()) return;
+  inputState_.modifiers = flags & (kShift | kControl);
   CVisualOb* target = inputState_.focus ? inputState_.focus : this;
   target->OnKeyDown(key, repeat, flags);
 }
 
 void PanelView::KeyUp(int key, std::uint32_t flags, int repeat) {
   if (!IsOpen()) return;
+  inputState_.modifiers = flags & (kShift | kControl);
   CVisualOb* target = inputState_.focus ? inputState_.focus : this;
   target->OnKeyUp(key, repeat, flags);
 }
 
 void PanelView::Char(int ch, std::uint32_t flags, int repeat) {
-  if (IsOpen() && inputState_.focus && inputState_.focus != this) inputState_.focus->OnChar(ch, repeat, flags);
+  if (!IsOpen()) return;
+  inputState_.modifiers = flags & (kShift | kControl);
+  if (inputState_.focus && inputState_.focus != this) inputState_.focus->OnChar(ch, repeat, flags);
 }
 
 Size HeldPanelSize(int storedWidth, int storedHeight, Size extent) {

@@ -72,6 +72,24 @@ class PanelView : public CVisualOb {
   std::string AboutText() override;
   void ShowAbout() override;
   void Draw(DrawContext& dc) override;
+  // The view owns the window: a Tab with nothing else in reach stops here.
+  bool OwnsWindow() const override { return true; }
+  void OnChar(int, int, std::uint32_t) override {}
+
+  // --- tooltips -------------------------------------------------------------------
+  // The tip of the object under the pointer shows once the pointer has rested
+  // over it for kTooltipDelayMs (checked here, from the editor's idle); while
+  // a tip shows, the pointer crossing into another object replaces it at
+  // once. Leaving the object, a press, a context menu or closing hides it.
+  void Idle();
+  // The pointer left the window.
+  void MouseLeave();
+  bool TooltipShown() const { return inputState_.tooltipShown; }
+  const std::string& TooltipText() const { return tooltipText_; }
+  // Where the tip is drawn (panel coordinates; empty while none shows).
+  Rect TooltipRect() const { return tooltipRect_; }
+  // The tool at a panel point: the object hit there when it has a tooltip.
+  CVisualOb* ToolAt(Point p);
 
   InputState& State() { return inputState_; }
   // The clock presses are timed by (the system's unless set).
@@ -84,6 +102,10 @@ class PanelView : public CVisualOb {
   Rect MenuRect() const;
   Rect AboutRect() const;
   void CloseOverlays();
+  void TrackTooltip(Point p);
+  void ShowTooltip();
+  void HideTooltip();
+  void DrawTooltip(DrawContext& dc);
 
   StoredDocument& document_;
   SkinRegistry& skins_;
@@ -92,6 +114,9 @@ class PanelView : public CVisualOb {
   InputState inputState_;
   ContextMenu menu_;
   bool aboutShown_ = false;
+  std::string tooltipText_;
+  Rect tooltipRect_{};
+  Point pointer_{};
 };
 
 // The document's panel size rule on its own: stored sizes of 0 or less take

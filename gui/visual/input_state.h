@@ -1,8 +1,9 @@
 // What one editor view knows about the mouse and keyboard: the focus object,
 // the object that captured the mouse, the computer-keyboard receiver, the
-// object whose context menu is up, the tooltip object and the time of the
-// last press (double clicks are recognised by time). Each view holds its
-// own, so two open editors never see each other's objects. GUI thread only.
+// object whose context menu is up, the tooltip under the pointer, the time of
+// the last press (double clicks are recognised by time) and the modifiers.
+// Each view holds its own, so two open editors never see each other's
+// objects. GUI thread only.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +32,8 @@ enum KeyCode : int {
 
 // Presses closer than this become double clicks.
 inline constexpr std::uint32_t kDoubleClickMs = 200;
+// The pointer rests this long over an object before its tooltip shows.
+inline constexpr std::uint32_t kTooltipDelayMs = 500;
 
 // A millisecond clock; tests pass one of their own.
 using Clock = std::function<std::uint32_t()>;
@@ -42,8 +45,15 @@ struct InputState {
   CVisualOb* keyboardReceiver = nullptr;
   CVisualOb* contextMenuObject = nullptr;
   Point contextMenuPoint{};
+  // The object with a tooltip under the pointer (the tool), since when the
+  // pointer is over it (none after a press: the tool is spent until the
+  // pointer crosses into another), and whether its tip is showing.
   CVisualOb* tooltipObject = nullptr;
+  std::optional<std::uint32_t> tooltipSinceMs;
+  bool tooltipShown = false;
   std::optional<std::uint32_t> lastPressMs;
+  // Shift and Ctrl as the last mouse or key event had them (kShift, kControl).
+  std::uint32_t modifiers = 0;
   Clock clock;
 
   std::uint32_t Now() const { return clock ? clock() : SystemMilliseconds(); }
@@ -53,12 +63,19 @@ struct InputState {
     if (capture == ob) capture = nullptr;
     if (keyboardReceiver == ob) keyboardReceiver = nullptr;
     if (contextMenuObject == ob) contextMenuObject = nullptr;
-    if (tooltipObject == ob) tooltipObject = nullptr;
+    if (tooltipObject == ob) ForgetTooltip();
+  }
+  void ForgetTooltip() {
+    tooltipObject = nullptr;
+    tooltipSinceMs.reset();
+    tooltipShown = false;
   }
   // Closing the view: nothing is held any more.
   void Clear() {
-    focus = capture = keyboardReceiver = contextMenuObject = tooltipObject = nullptr;
+    focus = capture = keyboardReceiver = contextMenuObject = nullptr;
+    ForgetTooltip();
     lastPressMs.reset();
+    modifiers = 0;
   }
 };
 

@@ -82,6 +82,18 @@ void CGroup::SetRect(const Rect& r) {
   Place(held);
 }
 
+void CGroup::SetFocus() {
+  const kr::gui::InputState* in = Input();
+  const bool shift = in && (in->modifiers & kr::gui::kShift) != 0;
+  CVisualOb* chosen = nullptr;
+  for (const auto& c : Children()) {
+    const int t = c->tabIndex;
+    if (t >= 0 && (!chosen || (shift ? t > chosen->tabIndex : t < chosen->tabIndex))) chosen = c.get();
+  }
+  if (chosen) chosen->SetFocus();
+  else CVisualOb::SetFocus();
+}
+
 void CGroup::Open() {
   Place(GetRect());
   CVisualOb::Open();

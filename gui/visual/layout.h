@@ -18,6 +18,9 @@ class CGroup : public CVisualOb {
   kr::gui::Size GetPreferredSize() override;
   void SetRect(const kr::gui::Rect& r) override;
   void Open() override;
+  // The focus goes to the child with the lowest tab index of 0 or more (the
+  // highest while Shift is down); with none the group takes it.
+  void SetFocus() override;
   bool showGridLines = false;
   bool fixedWidth = false;
   void DrawSelf(kr::gui::DrawContext& dc) override;

@@ -78,6 +78,39 @@ void CVisualOb::OnKillFocus() {
   if (InputState* in = Input(); in && in->focus == this) in->focus = nullptr;
 }
 
+void CVisualOb::OnChar(int ch, int, std::uint32_t flags) {
+  if (ch == kKeyTab) MoveFocus((flags & kShift) != 0);
+  else if (ch == kKeyEnter) MoveFocus(false);
+}
+
+void CVisualOb::MoveFocus(bool backward) {
+  // Is a above b in the direction of the move?
+  const auto beyond = [backward](int a, int b) { return backward ? a < b : a > b; };
+  CVisualOb* current = this;
+  CVisualOb* wrapTo = nullptr;
+  while (CVisualOb* parent = current->parent_) {
+    CVisualOb* next = nullptr;
+    wrapTo = nullptr;
+    for (const auto& c : parent->children_) {
+      const int t = c->tabIndex;
+      if (t < 0) continue;
+      if (beyond(t, current->tabIndex) && (!next || beyond(next->tabIndex, t))) next = c.get();
+      if (!wrapTo || beyond(wrapTo->tabIndex, t)) wrapTo = c.get();
+    }
+    if (next) return next->SetFocus();
+    if (parent->tabIndex < 0) break;
+    current = parent;
+  }
+  CVisualOb* window = parent_;
+  while (window && !window->OwnsWindow() && window->parent_) window = window->parent_;
+  if (!window) window = this;
+  if (!wrapTo) return window->SetFocus();
+  // Round to the object that has the focus already: it goes away and comes
+  // back, so that the object sees the change.
+  if (wrapTo->HasFocus()) window->SetFocus();
+  wrapTo->SetFocus();
+}
+
 bool CVisualOb::HasFocus() const {
   const InputState* in = Input();
   return in && in->focus == this;

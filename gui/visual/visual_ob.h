@@ -120,13 +120,24 @@ class CVisualOb {
   // The base key handlers pass keys on to the computer-keyboard receiver.
   virtual void OnKeyDown(int key, int repeat, std::uint32_t flags);
   virtual void OnKeyUp(int key, int repeat, std::uint32_t flags);
-  virtual void OnChar(int ch, int repeat, std::uint32_t flags) {}
+  // The base character handler moves the focus: Tab to the next object in
+  // tab order, Shift+Tab to the previous one, Enter to the next.
+  virtual void OnChar(int ch, int repeat, std::uint32_t flags);
   virtual bool TakesFocusOnClick() { return Has(VF_FOCUS_ON_CLICK); }
   // Gives the focus to the innermost object on the way up that takes it on
   // a click, or to the root.
   void Select(CVisualOb* child, bool takeFocus);
-  void SetFocus();
+  virtual void SetFocus();
   virtual void OnKillFocus();
+  // Moves the focus from this object to the next (previous when backward)
+  // object in tab order: among the siblings with a tab index of 0 or more,
+  // the nearest index above (below) this one's; else the same one level up
+  // while the parent is in the tab order itself; else round to the smallest
+  // (largest) index of the last level searched; else the nearest ancestor
+  // that owns a window.
+  void MoveFocus(bool backward);
+  // The objects that own a window of their own (the view).
+  virtual bool OwnsWindow() const { return false; }
   bool HasFocus() const;
   void SetCapture();
   void ReleaseCapture();

@@ -110,8 +110,23 @@ class Win32ChildWindow final : public ChildWindow {
         Mouse(WindowEvent::Kind::MouseUp, w, l);
         return true;
       case WM_MOUSEMOVE:
+        if (!tracking_) {
+          // Ask for WM_MOUSELEAVE when the pointer leaves (tooltips go then).
+          TRACKMOUSEEVENT track{};
+          track.cbSize = sizeof track;
+          track.dwFlags = TME_LEAVE;
+          track.hwndTrack = hwnd_;
+          tracking_ = TrackMouseEvent(&track) != FALSE;
+        }
         Mouse(WindowEvent::Kind::MouseMove, w, l);
         return true;
+      case WM_MOUSELEAVE: {
+        tracking_ = false;
+        WindowEvent e;
+        e.kind = WindowEvent::Kind::MouseLeave;
+        queue_.push_back(e);
+        return true;
+      }
       case WM_RBUTTONUP:
         Mouse(WindowEvent::Kind::ContextMenu, w, l);
         return true;
@@ -128,6 +143,7 @@ class Win32ChildWindow final : public ChildWindow {
         WindowEvent e;
         e.kind = WindowEvent::Kind::Char;
         e.key = static_cast<int>(w);
+        e.flags = KeyModifiers();  // Shift+Tab moves the focus back
         queue_.push_back(e);
         return true;
       }
@@ -137,6 +153,7 @@ class Win32ChildWindow final : public ChildWindow {
   }
 
   HWND hwnd_;
+  bool tracking_ = false;
   std::vector<WindowEvent> queue_;
 };
 

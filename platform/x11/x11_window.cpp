@@ -128,6 +128,10 @@ class X11ChildWindow final : public ChildWindow {
           out.y = e.xbutton.y;
           out.flags = Modifiers(e.xbutton.state, e.type == ButtonPress);
           break;
+        case LeaveNotify:
+          if (e.xcrossing.mode != NotifyNormal) continue;
+          out.kind = WindowEvent::Kind::MouseLeave;
+          break;
         case MotionNotify:
           out.kind = WindowEvent::Kind::MouseMove;
           out.x = e.xmotion.x;
@@ -143,10 +147,14 @@ class X11ChildWindow final : public ChildWindow {
           out.key = VirtualKey(sym);
           out.flags = Modifiers(e.xkey.state, false);
           if (out.key != 0) sink(out);
-          if (e.type == KeyPress && n == 1 && static_cast<unsigned char>(text[0]) >= 0x20) {
+          // The character typed; Tab (also Shift+Tab) and Return as Windows
+          // sends them, 9 and 13.
+          int typed = n == 1 ? static_cast<unsigned char>(text[0]) : 0;
+          if (out.key == 0x09 || out.key == 0x0D) typed = out.key;
+          if (e.type == KeyPress && (typed >= 0x20 || typed == 0x09 || typed == 0x0D)) {
             WindowEvent ch = out;
             ch.kind = WindowEvent::Kind::Char;
-            ch.key = static_cast<unsigned char>(text[0]);
+            ch.key = typed;
             sink(ch);
           }
           continue;
@@ -228,8 +236,8 @@ std::unique_ptr<ChildWindow> CreateChildWindow(void* parent, int width, int heig
   XSync(display, False);
   if (known == 0 || g_lastError.load() != 0 || parentAttributes.visual == nullptr) return fail();
   XSetWindowAttributes attributes{};
-  attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
-                          KeyReleaseMask;
+  attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | LeaveWindowMask |
+                          KeyPressMask | KeyReleaseMask;
   attributes.colormap = parentAttributes.colormap;
   attributes.border_pixel = 0;
   const ::Window window =

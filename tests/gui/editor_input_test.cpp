@@ -1,13 +1,15 @@
 // The panel under the mouse and keyboard: knobs dragged by the pixel (finer
 // with Ctrl), frames chosen from the value, click, toggle and step buttons,
 // the capture that follows a drag out of the window, focus and the
-// computer-keyboard receiver, double clicks by time, and two views that keep
-// their own state. The skin is made here: frame k of every image is filled
+// computer-keyboard receiver, double clicks by time, two views that keep
+// their own state, tooltips after a rest of the pointer, and Tab order. The skin is made here: frame k of every image is filled
 // with its own colour, so the frame shown can be read off the pixels.
 #include <gtest/gtest.h>
 
 #include "document/controls.h"
 #include "gui/draw/system_colours.h"
+#include "gui/draw/text.h"
+#include "gui/visual/layout.h"
 #include "gui/visual/widgets.h"
 #include "panel_rig.h"
 #include "support/frame_skin.h"
@@ -236,6 +238,126 @@ TEST_F(EditorInput, TwoViewsKeepTheirOwnCaptureAndFocus) {
   other.view->MouseUp({0, 0}, 0);
   EXPECT_EQ(View().State().capture, &knob) << "the other view's release is its own";
   EXPECT_FLOAT_EQ(knob.Value(), 50.0f);
+}
+
+// --- tooltips and Tab order ------------------------------------------------------------
+
+// An object with a tooltip text of its own (or its parent's) and a tab index.
+struct Spot : CVisualOb {
+  Spot(int tab, std::uint32_t flags = 0, std::string tip = {}) : CVisualOb(nullptr, flags), text(std::move(tip)) {
+    tabIndex = tab;
+  }
+  bool IsHitTarget() override { return true; }
+  std::string GetToolTipText() override { return text.empty() ? CVisualOb::GetToolTipText() : text; }
+  void OnKillFocus() override { ++lost, CVisualOb::OnKillFocus(); }
+  std::string text;
+  int lost = 0;
+};
+
+TEST_F(EditorInput, TooltipsShowAfterARestAndFollowThePointer) {
+  Build();
+  CMyBmpCtrl& knob = Control("K");
+  const Point k = Centre(knob), f = Centre(Control("F"));
+  const Pixel before = PixelAt({k.x + 4, k.y + 24});
+  auto rest = [&](std::uint32_t ms) { now += ms, View().Idle(); };
+
+  knob.ClearFlags(VF_HAS_TOOLTIP);
+  View().MouseMove(k, 0);
+  rest(1000);
+  EXPECT_FALSE(View().TooltipShown()) << "no tooltip flag, no tip, text or not";
+  knob.SetFlags(VF_HAS_TOOLTIP);
+
+  View().MouseMove({k.x, k.y + 1}, 0);
+  rest(499);
+  EXPECT_FALSE(View().TooltipShown());
+  View().TakeInvalid();
+  rest(1);
+  ASSERT_TRUE(View().TooltipShown());
+  EXPECT_EQ(View().TooltipText(), "5.00") << "the knob's parameter text";
+  const Rect tip = View().TooltipRect();
+  EXPECT_EQ(tip.TopLeft(), (Point{k.x, k.y + 21})) << "under the pointer";
+  EXPECT_EQ(View().TakeInvalid(), tip);
+  EXPECT_EQ(PixelAt({tip.left + 1, tip.top + 1}), kInfoBackground) << "drawn over the panel";
+
+  View().MouseMove(f, 0);
+  ASSERT_TRUE(View().TooltipShown()) << "crossing into another object replaces the tip at once";
+  EXPECT_EQ(View().TooltipText(), "10.00");
+  const Rect second = View().TooltipRect();
+  View().TakeInvalid();
+  View().MouseMove({295, 115}, 0);
+  EXPECT_FALSE(View().TooltipShown());
+  EXPECT_EQ(View().TakeInvalid(), second);
+  EXPECT_EQ(PixelAt({k.x + 4, k.y + 24}), before) << "the panel's pixels again";
+
+  View().MouseMove(k, 0);
+  rest(600);
+  Click(k);
+  EXPECT_FALSE(View().TooltipShown()) << "a press hides the tip";
+  View().MouseMove({k.x + 1, k.y}, 0);
+  rest(600);
+  EXPECT_FALSE(View().TooltipShown()) << "and the object does not show it again";
+  View().MouseMove(f, 0);
+  rest(600);
+  ASSERT_TRUE(View().TooltipShown());
+  View().ClosePanel();
+  EXPECT_EQ(View().State().tooltipObject, nullptr);
+  EXPECT_FALSE(View().TooltipShown());
+}
+
+TEST_F(EditorInput, TooltipTextFromTheParentWrappedAndHeldInsideTheView) {
+  Build();
+  CVisualOb& outer = View().Children().front()->AddChild(
+      std::make_unique<Spot>(-1, VF_HAS_TOOLTIP, "a tip long enough to take more than one line of tooltip"), true);
+  outer.SetRect({220, 80, 300, 120});
+  outer.AddChild(std::make_unique<Spot>(-1, VF_HAS_TOOLTIP | VF_TOOLTIP_FROM_PARENT)).SetRect({0, 0, 40, 40});
+  outer.AddChild(std::make_unique<Spot>(-1, VF_HAS_TOOLTIP)).SetRect({40, 0, 80, 40});
+  outer.Open();
+  View().MouseMove({290, 110}, 0), now += 500, View().Idle();
+  EXPECT_FALSE(View().TooltipShown()) << "an empty text shows nothing";
+  View().MouseMove({230, 110}, 0), now += 500, View().Idle();
+  EXPECT_EQ(View().TooltipText(), static_cast<Spot&>(outer).text) << "flag 0x80000 asks the parent";
+  const Rect tip = View().TooltipRect();
+  EXPECT_LE(tip.Width(), 128 + 6);
+  EXPECT_GE(tip.Height(), 2 * FontOfStyle(Skin::DefaultStyle()).Height()) << "more than one line";
+  EXPECT_EQ((Point{tip.right, tip.bottom}), (Point{300, 108})) << "held inside the view, above the pointer";
+  View().MouseLeave();
+  EXPECT_FALSE(View().TooltipShown());
+}
+
+TEST_F(EditorInput, TabEnterAndShiftTabFollowTheTabOrder) {
+  Build();
+  auto add = [](CVisualOb& parent, int tab) -> CVisualOb& { return parent.AddChild(std::make_unique<Spot>(tab)); };
+  // panel -> a (not in the tab order) -> a1 (2), a2 (1), g (a group, 3) -> g1 (5), g2 (4), (-1)
+  CVisualOb& a = add(*View().Children().front(), -1);
+  CVisualOb& a1 = add(a, 2);
+  CVisualOb& a2 = add(a, 1);
+  CVisualOb& g = a.AddChild(std::make_unique<CGroup>());
+  g.tabIndex = 3;
+  CVisualOb& g1 = add(g, 5);
+  CVisualOb& g2 = add(g, 4);
+  add(g, -1);
+  CVisualOb*& focus = View().State().focus;
+  a2.SetFocus();
+  const std::pair<int, std::uint32_t> keys[] = {{kKeyTab, 0}, {kKeyEnter, 0}, {kKeyTab, 0}, {kKeyTab, 0},
+                                                {kKeyTab, kShift}, {kKeyTab, kShift}, {kKeyTab, kShift}};
+  // Into the group at its lowest index, up out of it and round to the
+  // smallest; back round to the largest (the group's highest with Shift).
+  const CVisualOb* expected[] = {&a1, &g2, &g1, &a2, &g1, &g2, &a1};
+  for (std::size_t i = 0; i < std::size(keys); ++i) {
+    View().Char(keys[i].first, keys[i].second);
+    EXPECT_EQ(focus, expected[i]) << "step " << i;
+  }
+  View().KeyDown(kKeyTab, 0);
+  EXPECT_EQ(focus, &a1) << "the key moves nothing: its character does";
+
+  auto& lone = static_cast<Spot&>(add(add(*View().Children().front(), -1), 0));
+  lone.SetFocus();
+  View().Char(kKeyTab, 0);
+  EXPECT_EQ(focus, &lone);
+  EXPECT_EQ(lone.lost, 1) << "round to itself: the focus goes away and comes back";
+  add(add(*View().Children().front(), -1), -1).SetFocus();
+  View().Char(kKeyTab, 0);
+  EXPECT_EQ(focus, &View()) << "nothing in the tab order: the window takes the focus";
 }
 
 }  // namespace
