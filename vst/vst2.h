@@ -315,29 +315,6 @@ struct VstKeyCode {
   unsigned char modifier;
 };
 
-// The virtual keys of VstKeyCode::virt (those the editor takes; 0 is a key
-// that has a character instead).
-enum VstVirtualKey : unsigned char {
-  VKEY_BACK = 1,
-  VKEY_TAB = 2,
-  VKEY_RETURN = 4,
-  VKEY_ESCAPE = 6,
-  VKEY_SPACE = 7,
-  VKEY_LEFT = 11,
-  VKEY_UP = 12,
-  VKEY_RIGHT = 13,
-  VKEY_DOWN = 14,
-  VKEY_ENTER = 19,
-};
-
-// VstKeyCode::modifier bits.
-enum VstModifierKey : unsigned char {
-  MODIFIER_SHIFT = 1 << 0,
-  MODIFIER_ALTERNATE = 1 << 1,
-  MODIFIER_COMMAND = 1 << 2,  // Ctrl on Windows and Linux
-  MODIFIER_CONTROL = 1 << 3,
-};
-
 struct ERect {
   std::int16_t top;
   std::int16_t left;

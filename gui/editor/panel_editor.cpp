@@ -77,60 +77,6 @@ void PanelEditor::Deliver(const platform::WindowEvent& e) {
   }
 }
 
-namespace {
-
-// A key from the host as a Windows virtual key (0: not one the panel takes)
-// and the modifiers as the window's flags.
-int WindowsKey(const vst::VstKeyCode& key) {
-  switch (key.virt) {
-    case vst::VKEY_TAB: return kKeyTab;
-    case vst::VKEY_RETURN: case vst::VKEY_ENTER: return kKeyEnter;
-    case vst::VKEY_SPACE: return kKeySpace;
-    case vst::VKEY_LEFT: return kKeyLeft;
-    case vst::VKEY_UP: return kKeyUp;
-    case vst::VKEY_RIGHT: return kKeyRight;
-    case vst::VKEY_DOWN: return kKeyDown;
-    case vst::VKEY_ESCAPE: return 0x1B;
-    case vst::VKEY_BACK: return 0x08;
-    default: break;
-  }
-  if (key.virt != 0) return 0;
-  // Letters and digits are their upper-case characters.
-  const int c = key.character;
-  if (c >= 'a' && c <= 'z') return c - 'a' + 'A';
-  if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return c;
-  return 0;
-}
-
-std::uint32_t KeyFlags(const vst::VstKeyCode& key) {
-  std::uint32_t flags = 0;
-  if (key.modifier & vst::MODIFIER_SHIFT) flags |= kShift;
-  if (key.modifier & (vst::MODIFIER_COMMAND | vst::MODIFIER_CONTROL)) flags |= kControl;
-  return flags;
-}
-
-}  // namespace
-
-std::intptr_t PanelEditor::OnKeyDown(vst::VstKeyCode& key) {
-  const int vk = WindowsKey(key);
-  if (!open_ || vk == 0) return -1;
-  const std::uint32_t flags = KeyFlags(key);
-  view_.KeyDown(vk, flags);
-  // The character the key types, as the window would send it.
-  int ch = 0;
-  if (vk == kKeyTab || vk == kKeyEnter || vk == kKeySpace) ch = vk;
-  else if (key.virt == 0 && key.character >= 0x20 && key.character < 0x7F) ch = key.character;
-  if (ch != 0) view_.Char(ch, flags);
-  return 1;
-}
-
-std::intptr_t PanelEditor::OnKeyUp(vst::VstKeyCode& key) {
-  const int vk = WindowsKey(key);
-  if (!open_ || vk == 0) return -1;
-  view_.KeyUp(vk, KeyFlags(key));
-  return 1;
-}
-
 void PanelEditor::PaintInvalid() {
   const Rect invalid = view_.TakeInvalid();
   if (!window_ || invalid.Empty()) return;

@@ -36,12 +36,10 @@ class PanelEditor final : public ShellEditor {
   // The application's idle, the window's events, values changed elsewhere,
   // then the invalid area painted.
   void Idle() override;
-  // Keys the host passes on (hosts whose window keeps the keyboard): while
-  // open, a key the panel knows goes to the focus object as a key from the
-  // window would (Tab and Enter then move the focus, and a character key
-  // also arrives as a character); 1 then, else -1 (not taken).
-  std::intptr_t OnKeyDown(vst::VstKeyCode& key) override;
-  std::intptr_t OnKeyUp(vst::VstKeyCode& key) override;
+  // Keys reach the panel through its own window; keys the host passes on
+  // are left to the host (it keeps its shortcuts while the editor is open).
+  std::intptr_t OnKeyDown(vst::VstKeyCode&) override { return -1; }
+  std::intptr_t OnKeyUp(vst::VstKeyCode&) override { return -1; }
   std::intptr_t SetKnobMode(int) override { return 0; }
   bool IsOpen() const override { return open_; }
 

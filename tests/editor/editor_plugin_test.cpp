@@ -76,27 +76,4 @@ TEST_F(EditorPlugin, OpenWhileOpenClosesFirstAndCloseForgetsTheGesture) {
   host.Close();
 }
 
-// Keys the host passes on move the focus as the window's keys do; unknown
-// keys and a closed editor are not taken.
-TEST_F(EditorPlugin, HostKeysMoveTheFocusInTabOrder) {
-  ASSERT_TRUE(Open(editortest::kLevelPanel));
-  EXPECT_EQ(host.Dispatch(effEditKeyDown, 0, VKEY_TAB), -1) << "closed";
-  host.Dispatch(effEditOpen, 0, 0, nullptr);
-  CVisualOb& first = Editor()->View().Children().front()->AddChild(std::make_unique<CVisualOb>());
-  CVisualOb& second = Editor()->View().Children().front()->AddChild(std::make_unique<CVisualOb>());
-  first.tabIndex = 1, second.tabIndex = 2;
-  first.SetFocus();
-  const CVisualOb*& focus = const_cast<const CVisualOb*&>(Editor()->View().State().focus);
-  EXPECT_EQ(host.Dispatch(effEditKeyDown, '\t', VKEY_TAB), 1);
-  EXPECT_EQ(focus, &second);
-  host.Dispatch(effEditKeyDown, 0, VKEY_TAB, nullptr, static_cast<float>(MODIFIER_SHIFT));
-  EXPECT_EQ(focus, &first);
-  host.Dispatch(effEditKeyDown, '\r', VKEY_RETURN);
-  EXPECT_EQ(focus, &second);
-  host.Dispatch(effEditKeyDown, 0, VKEY_ENTER);
-  EXPECT_EQ(focus, &first) << "round to the smallest";
-  EXPECT_EQ(host.Dispatch(effEditKeyDown, 0, 120), -1) << "a key the panel does not know";
-  host.Close();
-}
-
 }  // namespace

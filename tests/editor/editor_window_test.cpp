@@ -8,6 +8,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -171,6 +172,31 @@ TEST_F(EditorWindow, ADragInTheWindowReachesTheHost) {
   ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
   host.Dispatch(vst::effEditIdle);
   EXPECT_EQ(Editor()->View().State().capture, nullptr) << "the drag ended with the window";
+  host.Close();
+}
+
+// Tab and Shift+Tab in the window arrive as the character 9 (with the Shift
+// state), as on Windows, and move the focus.
+TEST_F(EditorWindow, TabKeysInTheWindowMoveTheFocus) {
+  ASSERT_TRUE(Open(editortest::kLevelPanel));
+  ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+  ASSERT_NE(Editor()->Window(), nullptr);
+  CVisualOb& first = Editor()->View().Children().front()->AddChild(std::make_unique<CVisualOb>());
+  CVisualOb& second = Editor()->View().Children().front()->AddChild(std::make_unique<CVisualOb>());
+  first.tabIndex = 1, second.tabIndex = 2;
+  first.SetFocus();
+  Display* d = x.Connection();
+  XEvent e{};
+  e.xkey.type = KeyPress;
+  e.xkey.window = static_cast<::Window>(Editor()->Window()->Handle());
+  e.xkey.keycode = XKeysymToKeycode(d, XK_Tab);
+  for (const unsigned state : {0u, unsigned{ShiftMask}}) {
+    e.xkey.state = state;
+    XSendEvent(d, e.xkey.window, False, KeyPressMask, &e);
+    XSync(d, False);
+    host.Dispatch(vst::effEditIdle);
+    EXPECT_EQ(Editor()->View().State().focus, state ? &first : &second);
+  }
   host.Close();
 }
 
