@@ -188,6 +188,14 @@ check_win32_export() {
   fi
   check_pe "$out" pei-i386 dll
   check_carries_document "$out" i686
+  # The build's ready instrument, exported by the native kestrune.
+  local ready="build/win32/Kestrune Subtractive.dll"
+  if [ -f "$ready" ]; then
+    check_pe "$ready" pei-i386 dll
+    check_carries_document "$ready" i686
+  else
+    fail "the win32 build made no \"Kestrune Subtractive.dll\""
+  fi
 }
 
 # The comparison script exports build/win64/export/Demo.dll from the win64
