@@ -4,14 +4,12 @@
 #include <cstring>
 
 #include "base/text_codec.h"
+#include "formats/archive/archive_tags.h"
 
 namespace {
 
 constexpr std::uint16_t kNullTag = 0;
-constexpr std::uint16_t kBigObjectTag = 0x7FFF;
-constexpr std::uint16_t kNewClassTag = 0xFFFF;
-constexpr std::uint16_t kClassTag = 0x8000;
-constexpr std::uint32_t kBigClassTag = 0x80000000u;
+using namespace archive_tags;
 constexpr std::size_t kMaxClassNameLength = 63;
 // Object nesting deeper than this is not a document we wrote; refusing it
 // keeps a hostile stream from exhausting the stack.

@@ -4,13 +4,9 @@
 #include <cstring>
 
 #include "base/text_codec.h"
+#include "formats/archive/archive_tags.h"
 
-namespace {
-constexpr std::uint16_t kBigObjectTag = 0x7FFF;
-constexpr std::uint16_t kNewClassTag = 0xFFFF;
-constexpr std::uint16_t kClassTag = 0x8000;
-constexpr std::uint32_t kBigClassTag = 0x80000000u;
-}  // namespace
+using namespace archive_tags;
 
 ArchiveWriter::ArchiveWriter(int version) : version_(version) {}
 

@@ -10,7 +10,6 @@ namespace kr::packaging {
 
 namespace {
 
-constexpr std::uint32_t kHighBit = 0x80000000u;
 constexpr std::uint64_t kDirectoryHeaderSize = 16;
 constexpr std::uint64_t kEntrySize = 8;
 
@@ -58,7 +57,7 @@ std::optional<std::uint32_t> SubdirectoryOf(const std::optional<std::vector<Reso
                                             auto&& matches) {
   if (!entries) return std::nullopt;
   for (const auto& entry : *entries)
-    if (matches(entry) && (entry.target & kHighBit) != 0) return entry.target & ~kHighBit;
+    if (matches(entry) && (entry.target & kResourceHighBit) != 0) return entry.target & ~kResourceHighBit;
   return std::nullopt;
 }
 
@@ -76,17 +75,17 @@ std::optional<std::vector<std::uint8_t>> ReadPeResource(std::span<const std::uin
   ResourceTree tree(peFile.subspan(static_cast<std::size_t>(*base), resources.size));
 
   const auto typeDirectory = SubdirectoryOf(tree.Entries(0), [&](const ResourceTree::Entry& e) {
-    if ((e.name & kHighBit) == 0) return false;
-    const auto name = tree.Name(e.name & ~kHighBit);
+    if ((e.name & kResourceHighBit) == 0) return false;
+    const auto name = tree.Name(e.name & ~kResourceHighBit);
     return name && EqualsIgnoringCase(*name, type);
   });
   if (!typeDirectory) return std::nullopt;
   const auto languageDirectory = SubdirectoryOf(tree.Entries(*typeDirectory), [&](const ResourceTree::Entry& e) {
-    return (e.name & kHighBit) == 0 && e.name == static_cast<std::uint32_t>(id);
+    return (e.name & kResourceHighBit) == 0 && e.name == static_cast<std::uint32_t>(id);
   });
   if (!languageDirectory) return std::nullopt;
   const auto languages = tree.Entries(*languageDirectory);
-  if (!languages || languages->empty() || ((*languages)[0].target & kHighBit) != 0) return std::nullopt;
+  if (!languages || languages->empty() || ((*languages)[0].target & kResourceHighBit) != 0) return std::nullopt;
 
   LittleEndianReader& in = tree.reader();
   const std::uint32_t dataEntry = (*languages)[0].target;

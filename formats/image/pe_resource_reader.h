@@ -11,6 +11,10 @@
 
 namespace kr::packaging {
 
+// In a resource directory entry: the name is a string (else an id), or the
+// target is a subdirectory (else data).
+inline constexpr std::uint32_t kResourceHighBit = 0x80000000u;
+
 // The bytes of the first language of resource type/id (type compared
 // without regard to case, as Windows does); nothing when there is none or
 // the resource tree points outside the file.

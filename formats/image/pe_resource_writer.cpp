@@ -6,12 +6,12 @@
 
 #include "base/little_endian.h"
 #include "formats/image/pe_image.h"
+#include "formats/image/pe_resource_reader.h"
 
 namespace kr::packaging {
 
 namespace {
 
-constexpr std::uint32_t kHighBit = 0x80000000u;
 constexpr std::uint32_t kInitialisedReadableData = 0x00000040u | 0x40000000u;
 constexpr std::uint16_t kMaxSections = 96;
 constexpr std::uint32_t kNeutralLanguage = 0;
@@ -30,11 +30,11 @@ std::vector<std::uint8_t> BuildResourceSection(const std::string& type, int id, 
   // Directory headers: characteristics, time, version are zero; then the
   // named-entry and id-entry counts.
   Put16(out, kRoot + 12, 1);
-  Put32(out, kRoot + 16, kHighBit | kTypeName);
-  Put32(out, kRoot + 20, kHighBit | kIdDirectory);
+  Put32(out, kRoot + 16, kResourceHighBit | kTypeName);
+  Put32(out, kRoot + 20, kResourceHighBit | kIdDirectory);
   Put16(out, kIdDirectory + 14, 1);
   Put32(out, kIdDirectory + 16, static_cast<std::uint32_t>(id));
-  Put32(out, kIdDirectory + 20, kHighBit | kLanguageDirectory);
+  Put32(out, kIdDirectory + 20, kResourceHighBit | kLanguageDirectory);
   Put16(out, kLanguageDirectory + 14, 1);
   Put32(out, kLanguageDirectory + 16, kNeutralLanguage);
   Put32(out, kLanguageDirectory + 20, kDataEntry);

@@ -17,12 +17,6 @@ namespace {
 
 enum Response { kNone = -1, kDragVertical = 0, kDragHorizontal = 1, kClick = 2, kRotary = 3, kStep = 4 };
 
-PanelValues& ValuesOf(CVisualOb& ob) {
-  static PanelValues plain;
-  PanelValues* v = ob.GetValues();
-  return v ? *v : plain;
-}
-
 bool Ctrl(std::uint32_t flags) { return (flags & kControl) != 0; }
 
 // The change a rotary gesture makes (before any scaling): the angle turned

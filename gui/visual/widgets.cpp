@@ -25,12 +25,6 @@ const SkinFontInfo& StyleNamed(CVisualOb& ob, std::string_view name) {
   return s ? s->GetStyle(name) : Skin::DefaultStyle();
 }
 
-PanelValues& ValuesOf(CVisualOb& ob) {
-  static PanelValues plain;
-  PanelValues* v = ob.GetValues();
-  return v ? *v : plain;
-}
-
 // A value text as a number held to 0..1 (NaN and junk read as 0).
 float Unit(const std::string& text) {
   const double v = std::atof(text.c_str());
@@ -55,6 +49,12 @@ void DrawBarGraph(DrawContext& dc, const SkinImage& image, int lit, BlitFunction
 }
 
 }  // namespace
+
+PanelValues& kr::gui::ValuesOf(CVisualOb& ob) {
+  static PanelValues plain;
+  PanelValues* v = ob.GetValues();
+  return v ? *v : plain;
+}
 
 // --- text labels ---------------------------------------------------------------
 

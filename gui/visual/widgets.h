@@ -54,6 +54,9 @@ class CUGWndTitle : public CMyTextLabel {
 };
 
 namespace kr::gui {
+// The panel's values seen by a control; a detached control sees an empty set.
+PanelValues& ValuesOf(CVisualOb& ob);
+
 // The frame and cell of a skin image (descriptor and padding).
 struct ImageCell {
   static Size Of(const SkinImage& image);

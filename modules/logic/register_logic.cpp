@@ -10,16 +10,8 @@
 #include "modules/logic/sample_hold.h"
 #include "modules/logic/system_command.h"
 #include "modules/logic/voltage_to_enum.h"
+#include "modules/module_entry.h"
 #include "registry/module_registry.h"
-
-namespace {
-
-template <class T>
-std::unique_ptr<Module_Info> Entry(const char* name) {
-  return std::make_unique<Module_Info>(name, "", 0, 0, nullptr, AudioFactoryFor<T>, MF_STRUCTURE_VIEW);
-}
-
-}  // namespace
 
 namespace kr::modules {
 

@@ -5,16 +5,8 @@
 
 #include "modules/math/arithmetic_modules.h"
 #include "modules/math/single_input.h"
+#include "modules/module_entry.h"
 #include "registry/module_registry.h"
-
-namespace {
-
-template <class T>
-std::unique_ptr<Module_Info> Entry(const char* name) {
-  return std::make_unique<Module_Info>(name, "", 0, 0, nullptr, AudioFactoryFor<T>, MF_STRUCTURE_VIEW);
-}
-
-}  // namespace
 
 namespace kr::modules {
 

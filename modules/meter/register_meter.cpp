@@ -5,25 +5,17 @@
 
 #include "modules/meter/meters.h"
 #include "modules/meter/param_level_out.h"
+#include "modules/module_entry.h"
 #include "registry/module_registry.h"
-
-namespace {
-
-template <class T>
-std::unique_ptr<Module_Info> Entry(const char* name) {
-  return std::make_unique<Module_Info>(name, "", 0, 0, nullptr, AudioFactoryFor<T>,
-                                       MF_STRUCTURE_VIEW | MF_PANEL_VIEW);
-}
-
-}  // namespace
 
 namespace kr::modules {
 
 void RegisterMeterModules(ModuleRegistry& registry) {
-  registry.Register(Entry<ug_led>("LED Indicator"));
-  registry.Register(Entry<ug_peak_meter>("Peak Meter"));
-  registry.Register(Entry<ug_volt_meter>("Volt Meter"));
-  registry.Register(Entry<ug_param_float_out>("Patch Parameter - Level Out"));
+  constexpr std::int32_t kViews = MF_STRUCTURE_VIEW | MF_PANEL_VIEW;
+  registry.Register(Entry<ug_led>("LED Indicator", kViews));
+  registry.Register(Entry<ug_peak_meter>("Peak Meter", kViews));
+  registry.Register(Entry<ug_volt_meter>("Volt Meter", kViews));
+  registry.Register(Entry<ug_param_float_out>("Patch Parameter - Level Out", kViews));
 }
 
 }  // namespace kr::modules

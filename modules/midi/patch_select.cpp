@@ -5,7 +5,7 @@
 #include "modules/midi/midi_channel_lists.h"
 
 namespace {
-enum { kChannelPlug = 0, kMidiOutPlug = 2 };
+enum { kSelectChannelPlug = 0, kSelectMidiOutPlug = 2 };
 }
 
 void ug_patch_sel::ListInterface(InterfaceList& list) {
@@ -25,7 +25,7 @@ void ug_patch_sel::Open() {
 }
 
 void ug_patch_sel::OnPlugStateChange(int, connector* c, PlugState) {
-  if (c != nullptr && c->to == GetPlug(kChannelPlug)) midiIn_.channel = channel_;
+  if (c != nullptr && c->to == GetPlug(kSelectChannelPlug)) midiIn_.channel = channel_;
 }
 
 void ug_patch_sel::OnMidi(int, std::uint32_t message) {
@@ -56,7 +56,7 @@ void ug_patch_sel::OnUiNotify(int kind, int value) {
 void ug_patch_sel::Apply() {
   if ((flags & UGF_OPEN) == 0) return;
   const auto channel = static_cast<std::uint32_t>(channel_ < 0 ? 0 : channel_ & 15);
-  UPlug* out = GetPlug(kMidiOutPlug);
+  UPlug* out = GetPlug(kSelectMidiOutPlug);
   if (out != nullptr && out->HasConnection()) {
     out->SendMidi(clock, 0xC0u | channel | static_cast<std::uint32_t>(program_ & 0x7F) << 8);
     out->SetState(clock, ST_STATIC);

@@ -11,6 +11,7 @@
 #include "modules/mix/ug_adder_midi.h"
 #include "modules/mix/ug_switch.h"
 #include "modules/mix/voice_monitor.h"
+#include "modules/module_entry.h"
 #include "registry/module_registry.h"
 
 namespace {
@@ -34,11 +35,6 @@ const ModuleDescriptor kConverters[] = {
     {"FloatToVolts", 0, 0, nullptr, AudioFactoryFor<ug_float_to_volts>, MF_STRUCTURE_VIEW, kFloatToVolts},
     {"VoltsToFloat", 0, 0, nullptr, AudioFactoryFor<ug_volts_to_float>, MF_STRUCTURE_VIEW, kVoltsToFloat},
 };
-
-template <class T>
-std::unique_ptr<Module_Info> Entry(const char* name) {
-  return std::make_unique<Module_Info>(name, "", 0, 0, nullptr, AudioFactoryFor<T>, MF_STRUCTURE_VIEW);
-}
 
 }  // namespace
 

@@ -8,9 +8,7 @@
 
 namespace {
 
-using Shape = ug_oscillator_pd::Shape;
-
-const std::array<Shape, ug_oscillator_pd::kWaves> kShapes = {{
+const std::array<ug_oscillator_pd::Shape, ug_oscillator_pd::kWaves> kShapes = {{
     {{{{0, 0, 0}, {0.5f, 0.5f, -0.5f}, {1, 1, 0}}}, 3, false},
     {{{{0, 0, 0}, {0, 0, 0.25f}, {0.5f, 0.5f, -0.25f}, {0.5f, 0.5f, 0.25f}, {1, 1, -0.25f}, {1, 1, 0}}}, 6, false},
     {{{{0, 0, 0}, {0, 0, 0.5f}, {1, 1, -0.5f}, {1, 1, 0}}}, 4, false},

@@ -3,11 +3,11 @@
 #include <bit>
 #include <cmath>
 
-namespace {
+#include "modules/patchmem/plug_flags.h"
 
-constexpr std::uint32_t kGui = PF_GUI;
-constexpr std::uint32_t kPatchValueIn = PF_GUI | PF_PATCH_VALUE_IN;
-constexpr std::uint32_t kHiddenPatchValueIn = PF_GUI | PF_HIDDEN | PF_PATCH_VALUE_IN;
+using namespace patchmem_plugs;
+
+namespace {
 
 const PlugDescriptor kFloatOut[] = {
     {"Name", DR_IN, DT_TEXT, "", "", kGui},

@@ -1,11 +1,11 @@
 #include "modules/patchmem/patch_value_relay.h"
 
+#include "modules/patchmem/plug_flags.h"
 #include "registry/module_info.h"
 
-namespace {
+using namespace patchmem_plugs;
 
-constexpr std::uint32_t kGui = PF_GUI;
-constexpr std::uint32_t kPatchValue = PF_GUI | PF_PATCH_VALUE;
+namespace {
 
 const PlugDescriptor kFloatIn[] = {
     {"Name", DR_IN, DT_TEXT, "", "", kGui},

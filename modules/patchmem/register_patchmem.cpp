@@ -8,12 +8,12 @@
 
 #include "modules/patchmem/patch_value_out.h"
 #include "modules/patchmem/patch_value_relay.h"
+#include "modules/patchmem/plug_flags.h"
 #include "registry/module_registry.h"
 
-namespace {
+using namespace patchmem_plugs;
 
-constexpr std::uint32_t kGui = PF_GUI;
-constexpr std::uint32_t kPatchValueIn = PF_GUI | PF_PATCH_VALUE_IN;
+namespace {
 
 const PlugDescriptor kPatchMemListInB[] = {
     {"Name", DR_IN, DT_TEXT, "", "", kGui},

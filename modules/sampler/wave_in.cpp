@@ -8,10 +8,9 @@
 #include "engine/audio_master.h"
 #include "formats/wave/wave_reader.h"
 #include "modules/module_file_reader.h"
+#include "modules/sampler/wave_file_hint.h"
 
 namespace {
-constexpr const char* kFileHint =
-    "Enter the .WAV filename.  Check the menu 'Audio - Preferences' for the default directory.";
 constexpr const char* kRestartMessage = "For change to take effect, Restart sound";
 }  // namespace
 
@@ -31,7 +30,7 @@ void ug_wave_in::ListFilePlugs(InterfaceList& list, const char* gateDefault) {
   list.emplace_back(nullptr, nullptr, "Left Out", DR_OUT, DT_AUDIO, "", "", 0, "", &left_);
   list.emplace_back(nullptr, nullptr, "Right Out", DR_OUT, DT_AUDIO, "", "", 0, "", &right_);
   list.emplace_back(&fileName_, &typeid(std::string), "File Name", DR_IN, DT_TEXT, "Wavefile", "wav", PF_FILENAME,
-                    kFileHint);
+                    kWaveFileHint);
 }
 
 void ug_wave_in::ListInterface(InterfaceList& list) {

@@ -10,11 +10,10 @@
 #include "engine/connector.h"
 #include "formats/wave/wave_writer.h"
 #include "modules/module_file_reader.h"
+#include "modules/sampler/wave_file_hint.h"
 #include "platform/platform.h"
 
 namespace {
-constexpr const char* kFileHint =
-    "Enter the .WAV filename.  Check the menu 'Audio - Preferences' for the default directory.";
 constexpr double kRingSeconds = 2.0;
 
 std::int16_t Pcm16(float sample) {
@@ -37,7 +36,7 @@ void ug_wave_out::ListCommonPlugs(InterfaceList& list) {
   list.emplace_back(nullptr, nullptr, "Left (Mono)", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &left_);
   list.emplace_back(nullptr, nullptr, "Right", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &right_);
   list.emplace_back(&fileName_, &typeid(std::string), "File Name", DR_IN, DT_TEXT, "Wavefile", "wav", PF_FILENAME,
-                    kFileHint);
+                    kWaveFileHint);
 }
 
 void ug_wave_out::ListInterface(InterfaceList& list) {

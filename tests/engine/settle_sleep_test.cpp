@@ -10,13 +10,13 @@ using namespace kr_test;
 
 namespace {
 
-constexpr int kMark = 50;
+constexpr int kSleepMark = 50;
 
-// Streams a ramp until told (by a kMark event) to hold its last value.
+// Streams a ramp until told (by a kSleepMark event) to hold its last value.
 class HoldingRamp : public RampSource {
  public:
   void HandleEvent(ug_event* e) override {
-    if (e->type == kMark) {
+    if (e->type == kSleepMark) {
       StartHold();
       return;
     }
@@ -82,7 +82,7 @@ TEST(Settle, HoldRampRunsOneSampleThenHoldsForAPeriod) {
     Connect(ramp->GetPlug(0), tap->GetPlug(0));
     engine.Start();
     const int holdAt = 2 * 64 + offsetInPeriod;
-    ramp->AddEvent(ramp->NewEvent(holdAt, kMark), true);
+    ramp->AddEvent(ramp->NewEvent(holdAt, kSleepMark), true);
     engine.Render(6 * 64, 64);
     const float held = static_cast<float>(holdAt) * 0.001f;
     EXPECT_EQ(tap->samples[static_cast<std::size_t>(holdAt - 1)], static_cast<float>(holdAt - 1) * 0.001f);
@@ -103,11 +103,11 @@ TEST(Sleep, ASleepingModuleWokenByAnEventCatchesUpToTheClock) {
   const int clockWhenAsleep = rec->clock;
   EXPECT_LT(clockWhenAsleep, 256) << "a sleeping module's clock stands still";
   rec->log.clear();
-  rec->AddEvent(rec->NewEvent(100, kMark, 1), true);  // due in the past
+  rec->AddEvent(rec->NewEvent(100, kSleepMark, 1), true);  // due in the past
   EXPECT_FALSE(rec->sleeping);
   EXPECT_EQ(rec->clock, 256);
   EXPECT_EQ(rec->events.front()->time, 256) << "stale events are re-stamped";
-  rec->AddEvent(rec->NewEvent(300, kMark), true);
+  rec->AddEvent(rec->NewEvent(300, kSleepMark), true);
   engine.master.Process(64);
   const auto handled = rec->EventsOnly();
   ASSERT_EQ(handled.size(), 2u);

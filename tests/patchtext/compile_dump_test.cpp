@@ -23,16 +23,10 @@
 namespace {
 
 namespace fs = std::filesystem;
+using krtest::ReadText;
 using patchtext::CompilePatchText;
 using patchtext::CompilePatchTextToBytes;
 using patchtext::DumpPatchText;
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::unique_ptr<StoredDocument> Load(const std::vector<std::uint8_t>& bytes) {
   auto loaded = ReadDocument(bytes, LoadMode::Full);

@@ -14,6 +14,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using krtest::ReadText;
 
 #if defined(_WIN32)
 // cmd.exe runs the commands: it wants the drive, backslashes and the extension.
@@ -29,13 +30,6 @@ using ProgramRun = krtest::CommandRun;
 ProgramRun Kestrune(const std::string& args) { return krtest::RunCommand(kProgram.string() + " " + args); }
 
 std::string Quoted(const fs::path& p) { return "\"" + p.string() + "\""; }
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 TEST(KestruneCommands, CompileDumpCompileIsStable) {
   krtest::TempDir dir;

@@ -10,8 +10,8 @@ using namespace samples_test;
 
 namespace {
 
-struct PlayerRig {
-  explicit PlayerRig(const Bytes& font, int polyphony = 4) : rig(64, polyphony) {
+struct FontPlayerRig {
+  explicit FontPlayerRig(const Bytes& font, int polyphony = 4) : rig(64, polyphony) {
     files.folder = dir.path();
     rig.host.files = &files;
     std::ofstream(dir.path() / "font.sf2", std::ios::binary)
@@ -40,7 +40,7 @@ constexpr int kAttack = 43;  // -12000 timecents at 44.1 kHz, the default
 TEST(SoundfontPlayer, ANoteRampsUpThenReadsEverySampleAndLoops) {
   FontSpec font = RampFont(200, 20, 50);
   font.instrumentGens = {{54, 1}};
-  PlayerRig p(MakeFont(font));
+  FontPlayerRig p(MakeFont(font));
   p.rig.Note(10, 60, 100);
   p.rig.Render(10 + 200);
   ASSERT_TRUE(p.player->HasFont());
@@ -56,7 +56,7 @@ TEST(SoundfontPlayer, ANoteRampsUpThenReadsEverySampleAndLoops) {
 TEST(SoundfontPlayer, ReleaseEndsTheVoiceAndHandsItBack) {
   FontSpec font = RampFont(200, 20, 50);
   font.instrumentGens = {{54, 1}};
-  PlayerRig p(MakeFont(font), 2);
+  FontPlayerRig p(MakeFont(font), 2);
   p.rig.Note(0, 60, 100);
   p.rig.NoteOff(300, 60);
   p.rig.Render(300 + kAttack + 64 * 4);
@@ -72,7 +72,7 @@ TEST(SoundfontPlayer, ReleaseEndsTheVoiceAndHandsItBack) {
 TEST(SoundfontPlayer, ASustainOfSilenceEndsTheNoteAfterTheDecay) {
   FontSpec font = RampFont(2000, 20, 50);
   font.instrumentGens = {{54, 1}, {37, 1000}};
-  PlayerRig p(MakeFont(font));
+  FontPlayerRig p(MakeFont(font));
   p.rig.Note(0, 60, 100);
   p.rig.Render(400);
   EXPECT_NE(p.tap->samples[kAttack], 0.0f);
@@ -83,7 +83,7 @@ TEST(SoundfontPlayer, ProgramChangeChoosesThePresetAndLeavesPlayingNotesAlone) {
   FontSpec font = RampFont(400, 20, 50);
   font.instrumentGens = {{54, 1}};
   font.program = 5;
-  PlayerRig p(MakeFont(font));
+  FontPlayerRig p(MakeFont(font));
   p.rig.Note(0, 60, 100);  // program 0 has no preset: silent
   p.rig.Midi(100, 0xC0 | 5 << 8);
   p.rig.Note(110, 62, 100);
@@ -97,7 +97,7 @@ TEST(SoundfontPlayer, ProgramChangeChoosesThePresetAndLeavesPlayingNotesAlone) {
 }
 
 TEST(SoundfontPlayer, AMissingFontIsReportedAndMidiIgnored) {
-  PlayerRig p(Bytes{'n', 'o'});
+  FontPlayerRig p(Bytes{'n', 'o'});
   p.rig.Note(0, 60, 100);
   p.rig.Render(256);
   ASSERT_EQ(p.rig.host.boxes.size(), 1u) << "once for the player and its voices";
@@ -108,7 +108,7 @@ TEST(SoundfontPlayer, AMissingFontIsReportedAndMidiIgnored) {
 TEST(SoundfontPlayer, PlaysAGeneralMidiChordFromTimGM6mb) {
   const std::filesystem::path tim = "/usr/share/sounds/sf2/TimGM6mb.sf2";
   REQUIRE_FILE(tim);
-  PlayerRig p(ReadFile(tim), 8);
+  FontPlayerRig p(ReadFile(tim), 8);
   for (int key : {48, 60, 64, 67}) p.rig.Note(0, key, 100);
   p.rig.Midi(0, 0x642899);  // a drum on channel 10 (bank 128)
   for (int key : {48, 60, 64, 67}) p.rig.NoteOff(22050, key);

@@ -16,8 +16,8 @@ using kr_sound::Tap;
 
 namespace {
 
-struct PlayerRig {
-  explicit PlayerRig(const Bytes& file, bool gateSource = false, double rate = 44100.0) : engine(64, rate) {
+struct WavePlayerRig {
+  explicit WavePlayerRig(const Bytes& file, bool gateSource = false, double rate = 44100.0) : engine(64, rate) {
     engine.Write("take.wav", file);
     player = engine.root.Add<ug_wave_player>(10);
     left = engine.root.Add<Tap>(1);
@@ -68,7 +68,7 @@ TEST(WavePlayer, ConvertsEachWidthToTheSameScale) {
   WaveSpec eight;
   eight.bits = 8;
   eight.data = {128, 255, 0, 128};
-  PlayerRig a(MakeWave(eight));
+  WavePlayerRig a(MakeWave(eight));
   a.engine.Render(8);
   EXPECT_FLOAT_EQ(a.left->samples[0], 0.0f);
   EXPECT_FLOAT_EQ(a.left->samples[1], 0.248046875f);
@@ -76,7 +76,7 @@ TEST(WavePlayer, ConvertsEachWidthToTheSameScale) {
 
   WaveSpec sixteen;
   sixteen.data = Pcm16({16384, -32768});
-  PlayerRig b(MakeWave(sixteen));
+  WavePlayerRig b(MakeWave(sixteen));
   b.engine.Render(4);
   EXPECT_FLOAT_EQ(b.left->samples[0], 0.25f) << "2.5 V";
   EXPECT_FLOAT_EQ(b.left->samples[1], -0.5f);
@@ -89,7 +89,7 @@ TEST(WavePlayer, ConvertsEachWidthToTheSameScale) {
     const auto* p = reinterpret_cast<const std::uint8_t*>(&f);
     stereo.data.insert(stereo.data.end(), p, p + 4);
   }
-  PlayerRig c(MakeWave(stereo));
+  WavePlayerRig c(MakeWave(stereo));
   c.engine.Render(4);
   EXPECT_FLOAT_EQ(c.left->samples[0], 0.25f);
   EXPECT_FLOAT_EQ(c.right->samples[0], -0.5f);
@@ -98,7 +98,7 @@ TEST(WavePlayer, ConvertsEachWidthToTheSameScale) {
 }
 
 TEST(WavePlayer, PlaysOnceThenStops) {
-  PlayerRig rig(RampWave(10));
+  WavePlayerRig rig(RampWave(10));
   rig.engine.Render(64);
   const std::vector<int> got = rig.Frames();
   EXPECT_EQ(std::vector<int>(got.begin(), got.begin() + 10), Spans({{0, 10}}));
@@ -108,13 +108,13 @@ TEST(WavePlayer, PlaysOnceThenStops) {
 
 // The smpl chunk names the loop's last frame; it is played.
 TEST(WavePlayer, LoopsWhileTheGateIsHighIncludingTheLastLoopFrame) {
-  PlayerRig rig(RampWave(10, true, 2, 5));
+  WavePlayerRig rig(RampWave(10, true, 2, 5));
   rig.engine.Render(22);
   EXPECT_EQ(rig.Frames(), Spans({{0, 6}, {2, 6}, {2, 6}, {2, 6}, {2, 6}}));
 }
 
 TEST(WavePlayer, AFallingGatePlaysOnToTheEndAndARisingOneRestarts) {
-  PlayerRig rig(RampWave(10, true, 2, 5), true);
+  WavePlayerRig rig(RampWave(10, true, 2, 5), true);
   rig.gate->ScheduleStep(0, 1.0f);
   rig.gate->ScheduleStep(20, 0.0f);
   rig.engine.Render(9000);
@@ -154,7 +154,7 @@ TEST(WavePlayer, PlaysTheAlsaUtilsFileSampleForSample) {
   const Bytes bytes = ReadFile(file);
   const auto info = kr::wave::ReadWave(bytes).info;
   ASSERT_TRUE(info);
-  PlayerRig rig(bytes, false, 48000.0);
+  WavePlayerRig rig(bytes, false, 48000.0);
   rig.engine.Render(static_cast<int>(info->frames) + 100);
   ASSERT_GE(rig.left->samples.size(), info->frames);
   for (std::size_t i = 0; i < info->frames; i += 97) {
@@ -185,7 +185,7 @@ TEST(WavePlayer, SoxMadeWidths) {
     const std::string command =
         "sox " + file.string() + " " + c.args + " " + out.string() + " trim 0 0.1 >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    PlayerRig rig(ReadFile(out), false, 48000.0);
+    WavePlayerRig rig(ReadFile(out), false, 48000.0);
     rig.engine.Render(2000);
     float peak = 0.0f;
     for (float v : rig.left->samples) peak = std::max(peak, std::abs(v));

@@ -11,7 +11,7 @@ using namespace kr_sound;
 
 namespace {
 
-constexpr double kRate = 44100.0;
+constexpr double kPdRate = 44100.0;
 
 template <class Module>
 struct Rig {
@@ -123,7 +123,7 @@ TEST(PhaseDist, PlaysInTuneWithoutDcAndFallsSilentAboveTheTable) {
     // Dbl Sine runs its cosine twice a cycle: an octave up.
     const double expected = std::string(wave) == "3" ? 880.0 : 440.0;
     if (std::string(wave) != "5") {
-      EXPECT_NEAR(Cents(MeasureHz(tail, kRate, 0), expected), 0.0, 2.0) << "wave " << wave;
+      EXPECT_NEAR(Cents(MeasureHz(tail, kPdRate, 0), expected), 0.0, 2.0) << "wave " << wave;
     }
   }
   TestEngine engine(64);

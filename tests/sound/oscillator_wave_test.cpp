@@ -19,8 +19,8 @@ std::string VoltsFor(double hz) { return std::to_string(5.0 + std::log2(hz / 440
 
 // An oscillator whose inputs are defaults or overrides; optionally a
 // function source on one input.
-struct OscRig {
-  OscRig(std::map<int, std::string> inputs, int streamedPlug = -1, std::function<float(int)> f = {})
+struct WaveOscRig {
+  WaveOscRig(std::map<int, std::string> inputs, int streamedPlug = -1, std::function<float(int)> f = {})
       : engine(64) {
     osc = engine.root.Add<Osc>(10);
     tap = engine.root.Add<Tap>(1);
@@ -119,31 +119,31 @@ TEST(WaveTables, SawAt440UsesThe36HarmonicTableWithASemitoneOfHysteresis) {
 }
 
 TEST(Oscillator, PitchAboveThePoorestTableIsSilent) {
-  OscRig rig({{Osc::PN_PITCH, VoltsFor(20000.0)}});
+  WaveOscRig rig({{Osc::PN_PITCH, VoltsFor(20000.0)}});
   const auto& out = rig.Render(4096);
   EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float s) { return s == 0.0f; }));
 }
 
 TEST(Oscillator, ShapesSineRampPulse) {
-  OscRig sine({{Osc::PN_WAVEFORM, "0"}});
+  WaveOscRig sine({{Osc::PN_WAVEFORM, "0"}});
   const auto& s = sine.Render(4410);
   EXPECT_NEAR(*std::max_element(s.begin(), s.end()), 0.5f, 0.001f);
   EXPECT_NEAR(*std::min_element(s.begin(), s.end()), -0.5f, 0.001f);
 
-  OscRig saw({{Osc::PN_WAVEFORM, "1"}});
-  OscRig ramp({{Osc::PN_WAVEFORM, "2"}});
+  WaveOscRig saw({{Osc::PN_WAVEFORM, "1"}});
+  WaveOscRig ramp({{Osc::PN_WAVEFORM, "2"}});
   const auto& a = saw.Render(4410);
   const auto& b = ramp.Render(4410);
   for (std::size_t i = 0; i < a.size(); ++i) ASSERT_EQ(a[i], -b[i]) << i;
 
-  OscRig square({{Osc::PN_WAVEFORM, "4"}, {Osc::PN_PULSE_WIDTH, "0"}});
+  WaveOscRig square({{Osc::PN_WAVEFORM, "4"}, {Osc::PN_PULSE_WIDTH, "0"}});
   const auto& q = square.Render(44100);
   const double mean = std::accumulate(q.begin(), q.end(), 0.0) / q.size();
   EXPECT_NEAR(mean, 0.0, 0.01);
   const auto high = std::count_if(q.begin(), q.end(), [](float v) { return v > 0.0f; });
   EXPECT_NEAR(static_cast<double>(high) / q.size(), 0.5, 0.02);
 
-  OscRig narrow({{Osc::PN_WAVEFORM, "4"}, {Osc::PN_PULSE_WIDTH, "10"}});
+  WaveOscRig narrow({{Osc::PN_WAVEFORM, "4"}, {Osc::PN_PULSE_WIDTH, "10"}});
   const auto& n = narrow.Render(44100);
   const float peak = *std::max_element(n.begin(), n.end(), [](float x, float y) { return std::fabs(x) < std::fabs(y); });
   const auto spikes = std::count_if(n.begin(), n.end(), [&](float v) { return std::fabs(v) > std::fabs(peak) * 0.5f; });
@@ -151,14 +151,14 @@ TEST(Oscillator, ShapesSineRampPulse) {
 }
 
 TEST(Oscillator, PhaseModFiveVoltsAtFullDepthShiftsHalfACycle) {
-  OscRig plain({{Osc::PN_WAVEFORM, "0"}});
-  OscRig shifted({{Osc::PN_WAVEFORM, "0"}, {Osc::PN_PHASE_MOD, "5"}, {Osc::PN_PM_DEPTH, "10"}});
+  WaveOscRig plain({{Osc::PN_WAVEFORM, "0"}});
+  WaveOscRig shifted({{Osc::PN_WAVEFORM, "0"}, {Osc::PN_PHASE_MOD, "5"}, {Osc::PN_PM_DEPTH, "10"}});
   const auto& a = plain.Render(2048);
   const auto& b = shifted.Render(2048);
   for (std::size_t i = 0; i < a.size(); ++i) ASSERT_NEAR(a[i], -b[i], 1e-6f) << i;
 
   // Streaming: the same modulation as a signal gives the same samples.
-  OscRig streamed({{Osc::PN_WAVEFORM, "0"}, {Osc::PN_PM_DEPTH, "10"}}, Osc::PN_PHASE_MOD, [](int) { return 0.5f; });
+  WaveOscRig streamed({{Osc::PN_WAVEFORM, "0"}, {Osc::PN_PM_DEPTH, "10"}}, Osc::PN_PHASE_MOD, [](int) { return 0.5f; });
   const auto& c = streamed.Render(2048);
   for (std::size_t i = 0; i < a.size(); ++i) ASSERT_NEAR(b[i], c[i], 1e-6f) << i;
 }
@@ -166,7 +166,7 @@ TEST(Oscillator, PhaseModFiveVoltsAtFullDepthShiftsHalfACycle) {
 TEST(Oscillator, SyncAtAHalfSampleCrossingResetsToHalfAnIncrement) {
   constexpr int kEdge = 1000;
   auto syncSignal = [](int t) { return t < kEdge ? -0.1f : 0.1f; };
-  OscRig hard({{Osc::PN_WAVEFORM, "0"}, {Osc::PN_SYNC_XFADE, "0"}}, Osc::PN_SYNC, syncSignal);
+  WaveOscRig hard({{Osc::PN_WAVEFORM, "0"}, {Osc::PN_SYNC_XFADE, "0"}}, Osc::PN_SYNC, syncSignal);
   const auto& out = hard.Render(2048);
   const double increment = hard.osc->Increment();
   const double cycle = 4294967296.0;
@@ -175,7 +175,7 @@ TEST(Oscillator, SyncAtAHalfSampleCrossingResetsToHalfAnIncrement) {
     EXPECT_NEAR(out[kEdge + k], 0.5 * std::sin(2.0 * std::numbers::pi * phase), 2e-4) << k;
   }
   // With the cross-fade the first 4 samples blend, then both runs agree.
-  OscRig soft({{Osc::PN_WAVEFORM, "0"}}, Osc::PN_SYNC, syncSignal);
+  WaveOscRig soft({{Osc::PN_WAVEFORM, "0"}}, Osc::PN_SYNC, syncSignal);
   const auto& faded = soft.Render(2048);
   EXPECT_NE(faded[kEdge], out[kEdge]);
   for (int i = kEdge + 4; i < 2048; ++i) ASSERT_EQ(faded[static_cast<std::size_t>(i)], out[static_cast<std::size_t>(i)]) << i;
@@ -211,7 +211,7 @@ TEST(Oscillator, WhiteNoiseIsUniformAndSharesOneGenerator) {
 }
 
 TEST(Oscillator, PinkNoiseIsTheSumOfSixSections) {
-  OscRig pink({{Osc::PN_WAVEFORM, "6"}});
+  WaveOscRig pink({{Osc::PN_WAVEFORM, "6"}});
   std::uint32_t s = noise::SharedState().load();
   const auto& out = pink.Render(4096);
   noise::PinkFilter filter;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace krtest {
 
@@ -16,5 +17,8 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// The whole file as bytes in a string; empty when it cannot be read.
+std::string ReadText(const std::filesystem::path& path);
 
 }  // namespace krtest
