@@ -2,26 +2,18 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "document/document_file.h"
 #include "gui/panel/panel_image.h"
 #include "gui/panel/panel_view.h"
 #include "patchtext/patch_compiler.h"
+#include "support/temp_dir.h"  // ReadText
 
 namespace krtest {
 
 inline const std::filesystem::path kGuiData = std::filesystem::path(KR_SOURCE_DIR) / "tests" / "gui" / "data";
-
-inline std::string ReadText(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 struct PanelRig {
   explicit PanelRig(const std::string& json, const std::filesystem::path& base = kGuiData, int program = -1,
