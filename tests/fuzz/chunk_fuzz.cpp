@@ -47,17 +47,31 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   return 0;
 }
 
+// A fresh subject's bank chunk, which must load into a fresh subject.
+const std::vector<std::uint8_t>& FreshChunk() {
+  static const std::vector<std::uint8_t> fresh = [] {
+    std::vector<std::uint8_t> bytes = kr::WriteChunk(Subject().View(), false);
+    Subject subject;
+    if (kr::ReadChunk(subject.View(), bytes, false) != kr::ChunkReadResult::Loaded) std::abort();
+    return bytes;
+  }();
+  return fresh;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::vector<std::uint8_t> kFresh = kr::WriteChunk(Subject().View(), false);
+  const std::vector<std::uint8_t>& fresh = FreshChunk();
   Subject subject;
   const std::span<const std::uint8_t> bytes(data, size);
-  std::vector<std::uint8_t> before = kFresh;
+  std::vector<std::uint8_t> before = fresh;
+  bool changed = false;
   for (const bool asProgram : {false, true}) {
     const kr::ChunkReadResult result = kr::ReadChunk(subject.View(), bytes, asProgram);
     std::vector<std::uint8_t> after = kr::WriteChunk(subject.View(), false);
     if (result != kr::ChunkReadResult::Loaded && after != before) std::abort();  // refused, yet changed
+    changed = changed || after != fresh;
     before = std::move(after);
   }
-  if (kr::ReadChunk(subject.View(), before, false) != kr::ChunkReadResult::Loaded) std::abort();
+  // What loaded writes a chunk that loads again (the fresh one is known to).
+  if (changed && kr::ReadChunk(subject.View(), before, false) != kr::ChunkReadResult::Loaded) std::abort();
   return 0;
 }
