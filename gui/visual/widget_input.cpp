@@ -38,6 +38,20 @@ float RotaryChange(const Rect& client, Point p, Point q, float& acc, float keep,
   return static_cast<float>(acc > 0 ? v : -dy);
 }
 
+// The change a straight drag makes: upwards or rightwards grows.
+float DragChange(int code, Point p, Point q, float gain) {
+  return code == kDragVertical ? -gain * static_cast<float>(p.y - q.y) : gain * static_cast<float>(p.x - q.x);
+}
+
+// The change an arrow key makes to a drag or rotary control: up and right
+// add step, down and left take it away; 0 for any other key or control.
+float ArrowChange(int code, int key, float step) {
+  if (code != kDragVertical && code != kDragHorizontal && code != kRotary) return 0;
+  if (key == kKeyUp || key == kKeyRight) return step;
+  if (key == kKeyDown || key == kKeyLeft) return -step;
+  return 0;
+}
+
 std::string FloatText(float v) {
   char text[32];
   const auto r = std::to_chars(text, text + sizeof text, v);
@@ -126,16 +140,12 @@ void CMyBmpCtrl::OnPointerMove(std::uint32_t flags, Point p) {
     SetValue(value_ + (rotary_ <= 0 && Ctrl(flags) ? change * 0.1f : change));
     return;
   }
-  const float gain = Ctrl(flags) ? 0.1f : 0.5f;
-  if (code == kDragVertical) SetValue(value_ - gain * static_cast<float>(p.y - q.y));
-  else SetValue(value_ + gain * static_cast<float>(p.x - q.x));
+  SetValue(value_ + DragChange(code, p, q, Ctrl(flags) ? 0.1f : 0.5f));
 }
 
 void CMyBmpCtrl::OnKeyDown(int key, int repeat, std::uint32_t flags) {
   const int code = Code();
-  const bool moves = code == kDragVertical || code == kDragHorizontal || code == kRotary;
-  if (moves && (key == kKeyUp || key == kKeyRight)) SetValue(value_ + 1);
-  else if (moves && (key == kKeyDown || key == kKeyLeft)) SetValue(value_ - 1);
+  if (const float step = ArrowChange(code, key, 1.0f); step != 0) SetValue(value_ + step);
   else if (code == kClick && key == kKeySpace) { if (!Has(VF_READ_ONLY)) Press(); }
   else CVisualOb::OnKeyDown(key, repeat, flags);
 }
@@ -221,16 +231,12 @@ void CMyBmpCtrl2::OnPointerMove(std::uint32_t flags, Point p) {
     SetValue(value_ + change * 0.01f);
     return;
   }
-  const float gain = Ctrl(flags) ? 0.001f : 0.005f;
-  if (code == kDragVertical) SetValue(value_ - gain * static_cast<float>(p.y - q.y));
-  else SetValue(value_ + gain * static_cast<float>(p.x - q.x));
+  SetValue(value_ + DragChange(code, p, q, Ctrl(flags) ? 0.001f : 0.005f));
 }
 
 void CMyBmpCtrl2::OnKeyDown(int key, int repeat, std::uint32_t flags) {
   const int code = Code();
-  const bool moves = code == kDragVertical || code == kDragHorizontal || code == kRotary;
-  if (moves && (key == kKeyUp || key == kKeyRight)) SetValue(value_ + 0.01f);
-  else if (moves && (key == kKeyDown || key == kKeyLeft)) SetValue(value_ - 0.01f);
+  if (const float step = ArrowChange(code, key, 0.01f); step != 0) SetValue(value_ + step);
   else if (code == kClick && key == kKeySpace) SetValue(1);
   else CVisualOb::OnKeyDown(key, repeat, flags);
 }
