@@ -33,19 +33,10 @@ bool KnownDataType(std::int32_t type) { return (type >= DT_ENUM && type <= DT_FL
 
 // The host callbacks handed to the libraries: one per interface, since the
 // two keep their back pointer in different words.
-Word HostCallbackFirst(Word* record, std::int32_t opcode, std::int32_t index, Word value, void* pointer,
-                       float option) {
+template <int kBackPointer>
+Word HostCallback(Word* record, std::int32_t opcode, std::int32_t index, Word value, void* pointer, float option) {
   ug_plugin* object = nullptr;
-  if (record != nullptr) object = reinterpret_cast<ug_plugin*>(record[modlib::first::kAudioObject]);
-  if (object == nullptr || object->Record() != record) object = ObjectBeingCreated();
-  if (object == nullptr) return opcode == modlib::kHostVersion ? modlib::kHostVersionNumber : 0;
-  return object->HostCall(opcode, index, value, pointer, option);
-}
-
-Word HostCallbackSecond(Word* record, std::int32_t opcode, std::int32_t index, Word value, void* pointer,
-                        float option) {
-  ug_plugin* object = nullptr;
-  if (record != nullptr) object = reinterpret_cast<ug_plugin*>(record[modlib::second::kContext]);
+  if (record != nullptr) object = reinterpret_cast<ug_plugin*>(record[kBackPointer]);
   if (object == nullptr || object->Record() != record) object = ObjectBeingCreated();
   if (object == nullptr) return opcode == modlib::kHostVersion ? modlib::kHostVersionNumber : 0;
   return object->HostCall(opcode, index, value, pointer, option);
@@ -61,11 +52,11 @@ std::unique_ptr<ug_plugin> ug_plugin::Make(Module_Info_Plugin& entry) {
   if (library->makeModule != nullptr) {
     object = std::make_unique<ug_plugin2>(&entry, library);
     ObjectBeingCreatedScope creating(object.get());
-    record = library->makeModule(entry.moduleIndex, modlib::kMakeAudioSide, &HostCallbackSecond, object.get());
+    record = library->makeModule(entry.moduleIndex, modlib::kMakeAudioSide, &HostCallback<modlib::second::kContext>, object.get());
   } else if (library->main != nullptr) {
     object = std::make_unique<ug_plugin>(&entry, library);
     ObjectBeingCreatedScope creating(object.get());
-    record = library->main(&HostCallbackFirst);
+    record = library->main(&HostCallback<modlib::first::kAudioObject>);
   } else {
     platform::ShowMessageBox({"Can't load KR Plugin. (dosn't export 'main()' function). (" + library->Path() + ").",
                               {},

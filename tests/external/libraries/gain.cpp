@@ -51,11 +51,5 @@ KR_LIBRARY_EXPORT Word* makeModule(std::int32_t index, std::int32_t mode, HostCa
   if (mode != kMakeAudioSide) return nullptr;
   Module* m = NewModule<Module>();
   m->kind = index;
-  m->words[second::kMagic] = kModuleMagic;
-  m->words[second::kContext] = reinterpret_cast<Word>(context);
-  m->words[second::kObjectWord] = reinterpret_cast<Word>(m);
-  m->words[second::kDispatcher] = reinterpret_cast<Word>(&Dispatch);
-  m->words[second::kProcess] = reinterpret_cast<Word>(&Process);
-  m->words[second::kEventFunction] = reinterpret_cast<Word>(&Event);
-  return m->words;
+  return SecondRecord(m, context, &Dispatch, &Process, &Event);
 }

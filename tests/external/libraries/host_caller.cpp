@@ -93,13 +93,7 @@ KR_LIBRARY_EXPORT Word* makeModule(std::int32_t, std::int32_t mode, HostCallback
   // Asked before the record says who it is: Kestrune knows the object being made.
   Note("version while made %ld", static_cast<long>(host(m->words, kHostVersion, 0, 0, nullptr, 0.0f)));
   Note("plugs while made %ld", static_cast<long>(host(m->words, kHostPlugCount, 0, 0, nullptr, 0.0f)));
-  m->words[second::kMagic] = kModuleMagic;
-  m->words[second::kContext] = reinterpret_cast<Word>(context);
-  m->words[second::kObjectWord] = reinterpret_cast<Word>(m);
-  m->words[second::kDispatcher] = reinterpret_cast<Word>(&Dispatch);
-  m->words[second::kProcess] = reinterpret_cast<Word>(&Process);
-  m->words[second::kEventFunction] = reinterpret_cast<Word>(&Event);
-  return m->words;
+  return SecondRecord(m, context, &Dispatch, &Process, &Event);
 }
 
 KR_LIBRARY_EXPORT std::int32_t getModuleProperties(std::int32_t index, ModuleProperties* properties) {

@@ -67,12 +67,6 @@ void Process(Word object, std::int32_t offset, std::int32_t count) {
   for (std::int32_t i = offset; i < offset + count; ++i) m->out[i] = m->in[i] * m->level;
 }
 
-Module* MakeRecord() {
-  Module* m = NewModule<Module>();
-  m->words[0] = kModuleMagic;
-  return m;
-}
-
 #if defined(KR_LOGGER_SECOND)
 void Event(Word object, ModuleEvent* e) { NoteEvent(e, reinterpret_cast<Module*>(object)); }
 Word* UnusedMain(HostCallback) {
@@ -81,7 +75,8 @@ Word* UnusedMain(HostCallback) {
 }
 #else
 Word* FirstMain(HostCallback) {
-  Module* m = MakeRecord();
+  Module* m = NewModule<Module>();
+  m->words[first::kMagic] = kModuleMagic;
   m->words[first::kDispatcher] = reinterpret_cast<Word>(&Dispatch);
   m->words[first::kProcess] = reinterpret_cast<Word>(&Process);
   return m->words;
@@ -102,13 +97,7 @@ KR_LIBRARY_EXPORT std::int32_t getModuleProperties(std::int32_t index, ModulePro
 
 KR_LIBRARY_EXPORT Word* makeModule(std::int32_t, std::int32_t mode, HostCallback, void* context) {
   if (mode != kMakeAudioSide) return nullptr;
-  Module* m = MakeRecord();
-  m->words[second::kContext] = reinterpret_cast<Word>(context);
-  m->words[second::kObjectWord] = reinterpret_cast<Word>(m);
-  m->words[second::kDispatcher] = reinterpret_cast<Word>(&Dispatch);
-  m->words[second::kProcess] = reinterpret_cast<Word>(&Process);
-  m->words[second::kEventFunction] = reinterpret_cast<Word>(&Event);
-  return m->words;
+  return SecondRecord(NewModule<Module>(), context, &Dispatch, &Process, &Event);
 }
 KR_LIBRARY_MAIN(UnusedMain)
 #else

@@ -28,6 +28,18 @@ Module* NewModule() {
   return modules.back().get();
 }
 
+// A second-interface record in the module's first words.
+template <class Module>
+Word* SecondRecord(Module* m, void* context, Dispatcher dispatcher, ProcessFunction process, EventFunction event) {
+  m->words[second::kMagic] = kModuleMagic;
+  m->words[second::kContext] = reinterpret_cast<Word>(context);
+  m->words[second::kObjectWord] = reinterpret_cast<Word>(m);
+  m->words[second::kDispatcher] = reinterpret_cast<Word>(dispatcher);
+  m->words[second::kProcess] = reinterpret_cast<Word>(process);
+  m->words[second::kEventFunction] = reinterpret_cast<Word>(event);
+  return m->words;
+}
+
 inline std::string& Log() {
   static std::string log;
   return log;
