@@ -70,13 +70,13 @@ void RegisterLoadedLibrary(const std::string& path) {
     for (std::int32_t index = 0; index < count; ++index) {
       modlib::ModuleProperties properties{};
       if (library->getModuleProperties(index, &properties) == 0) break;
-      if (auto entry = Module_Info_Plugin::Read(library, index, &properties, problem)) {
+      if (auto entry = Module_Info_Plugin::Read(library, path, index, &properties, problem)) {
         entries.push_back(std::move(entry));
       } else if (!problem.empty()) {
         CantLoad(problem, path);
       }
     }
-  } else if (auto entry = Module_Info_Plugin::Read(library, 0, nullptr, problem)) {
+  } else if (auto entry = Module_Info_Plugin::Read(library, path, 0, nullptr, problem)) {
     entries.push_back(std::move(entry));
   } else if (!problem.empty()) {
     CantLoad(problem, path);

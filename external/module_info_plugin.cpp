@@ -62,10 +62,10 @@ void Module_Info_Plugin::TakeProperties(const modlib::ModuleProperties& p, bool 
 }
 
 std::unique_ptr<Module_Info_Plugin> Module_Info_Plugin::Read(std::shared_ptr<ModuleLibrary> library,
-                                                             std::int32_t moduleIndex,
+                                                             const std::string& path, std::int32_t moduleIndex,
                                                              const modlib::ModuleProperties* properties,
                                                              std::string& problem) {
-  auto entry = std::make_unique<Module_Info_Plugin>(library->Path(), moduleIndex);
+  auto entry = std::make_unique<Module_Info_Plugin>(path, moduleIndex);
   entry->reading_ = library;
   entry->secondInterface = library->makeModule != nullptr;
   if (properties != nullptr) entry->TakeProperties(*properties, true);

@@ -18,11 +18,13 @@ class Module_Info_Plugin : public Module_Info {
  public:
   Module_Info_Plugin(std::string libraryPath, std::int32_t moduleIndex);
 
-  // Reads the entry of one module through a loaded library, given the
-  // properties getModuleProperties filled (null when it is not exported).
+  // Reads the entry of one module through a loaded library (registered as
+  // path), given the properties getModuleProperties filled (null when it is
+  // not exported).
   // Null when the library gives no usable module; problem then says why
   // (empty: nothing to tell the user, as for a record with a wrong first word).
-  static std::unique_ptr<Module_Info_Plugin> Read(std::shared_ptr<ModuleLibrary> library, std::int32_t moduleIndex,
+  static std::unique_ptr<Module_Info_Plugin> Read(std::shared_ptr<ModuleLibrary> library, const std::string& path,
+                                                  std::int32_t moduleIndex,
                                                   const modlib::ModuleProperties* properties, std::string& problem);
 
   // The library, loaded on demand and shared; null (and the user told) when

@@ -58,7 +58,7 @@ std::unique_ptr<ug_plugin> ug_plugin::Make(Module_Info_Plugin& entry) {
     ObjectBeingCreatedScope creating(object.get());
     record = library->main(&HostCallback<modlib::first::kAudioObject>);
   } else {
-    platform::ShowMessageBox({"Can't load KR Plugin. (dosn't export 'main()' function). (" + library->Path() + ").",
+    platform::ShowMessageBox({"Can't load KR Plugin. (dosn't export 'main()' function). (" + entry.libraryPath + ").",
                               {},
                               platform::MessageIcon::Warning});
     return nullptr;
