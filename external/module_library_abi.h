@@ -133,7 +133,7 @@ enum HostOpcode : std::int32_t {
   kHostFirstVoiceRecord = 12,  // pointer: where the record's address goes
   kHostNextVoiceRecord = 13,   // pointer: where the record's address (or 0) goes
   kHostPlugCount = 14,
-  kHostCallHost = 15,       // pointer: five words (opcode, index, value, pointer, option)
+  kHostCallHost = 15,       // pointer: five words (opcode, index, value, pointer, option: a float's bits)
   kHostFileName = 16,       // index pin, value room in characters, pointer the buffer
   kHostGuiMessage = 17,     // value id, index byte count, pointer the bytes
   kHostHandle = 18,

@@ -122,6 +122,15 @@ Word ug_plugin::HostCall(std::int32_t opcode, std::int32_t index, Word value, vo
       static_cast<char*>(pointer)[n] = '\0';
       return static_cast<Word>(n);
     }
+    case modlib::kHostCallHost: {
+      // Five words: the host call's opcode, index, value, pointer and option.
+      if (pointer == nullptr || audioMaster == nullptr) return 0;
+      const Word* words = static_cast<const Word*>(pointer);
+      float passedOption = 0.0f;
+      std::memcpy(&passedOption, &words[4], sizeof passedOption);
+      return audioMaster->Host().CallHost(static_cast<std::int32_t>(words[0]), static_cast<std::int32_t>(words[1]),
+                                          words[2], reinterpret_cast<void*>(words[3]), passedOption);
+    }
     case modlib::kHostHandle:
       return handle;
     case modlib::kHostQueueEvent: {
@@ -144,8 +153,7 @@ Word ug_plugin::HostCall(std::int32_t opcode, std::int32_t index, Word value, vo
       return modlib::kHostVersionNumber;
     default:
       // Unknown operations, and those this program does not offer a library
-      // (passing calls to the VST host, messages to a GUI side, shared
-      // tables), answer 0.
+      // (messages to a GUI side, shared tables), answer 0.
       return 0;
   }
 }

@@ -158,6 +158,7 @@ TEST_F(LibraryThroughPlugin, TheHostCallbackAnswersAndChecksWhatTheLibraryAsks) 
   EXPECT_NE(std::find(log.begin(), log.end(), "version while made 95820"), log.end());
   const std::vector<std::string> expected{"version 95820",
                                           "unknown 0",
+                                          "host version 2400",
                                           "clock is period start 1",
                                           "audio 1 in 1 out, 5 plugs",
                                           "out connected 1, bad pin connected 0",

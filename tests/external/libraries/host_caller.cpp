@@ -41,6 +41,8 @@ void AskEverything(Module* m) {
   const Word clock = Ask(m, kHostClock);
   Note("version %ld", static_cast<long>(Ask(m, kHostVersion)));
   Note("unknown %ld", static_cast<long>(Ask(m, 99)));
+  Word versionCall[5] = {1, 0, 0, 0, 0};  // audioMasterVersion, passed to the VST host
+  Note("host version %ld", static_cast<long>(Ask(m, kHostCallHost, 0, 0, versionCall)));
   Note("clock is period start %d", clock == Ask(m, kHostPeriodStart));
   Note("audio %ld in %ld out, %ld plugs", static_cast<long>(Ask(m, kHostAudioInputs)),
        static_cast<long>(Ask(m, kHostAudioOutputs)), static_cast<long>(Ask(m, kHostPlugCount)));
