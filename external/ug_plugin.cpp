@@ -164,9 +164,8 @@ void ug_plugin::ListInterface(InterfaceList& list) {
       case DT_TEXT: {
         TextPin* text = TextPinAt(pin);
         if (text == nullptr) {
-          textPins_.push_back(std::make_unique<TextPin>());
+          textPins_.push_back(std::make_unique<TextPin>(pin));
           text = textPins_.back().get();
-          text->pin = pin;
         }
         text->variable = static_cast<const char**>(p.variable);
         value = &text->text;
@@ -181,14 +180,16 @@ void ug_plugin::ListInterface(InterfaceList& list) {
   }
 }
 
+ug_plugin::TextPin::TextPin(int pin_) : pin(pin_) {
+  text.reserve(UPlug::kTextCapacity);
+  for (std::string& copy : copies) copy.reserve(UPlug::kTextCapacity);
+}
+
 void ug_plugin::RefreshText(TextPin& pin) {
-  const std::size_t n = pin.text.size();
-  auto copy = std::make_unique<char[]>(n + 1);
-  std::memcpy(copy.get(), pin.text.data(), n);
-  copy[n] = '\0';
-  // The library's pointer moves to the new copy before the old one goes.
-  if (pin.variable != nullptr) *pin.variable = copy.get();
-  pin.copy = std::move(copy);
+  pin.current = 1 - pin.current;
+  std::string& copy = pin.copies[pin.current];
+  copy.assign(pin.text);
+  if (pin.variable != nullptr) *pin.variable = copy.c_str();
 }
 
 void ug_plugin::Open() {

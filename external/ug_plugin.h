@@ -85,13 +85,17 @@ class ug_plugin : public ug_base {
 
  private:
   // A text pin: the library keeps a pointer to zero-terminated text; the
-  // plug's value is text, and the library's pointer is refreshed with a
-  // fresh copy on every change.
+  // plug's value is text, and on every change the library's pointer moves
+  // to a fresh copy (the other of two buffers, so the one it held stays
+  // intact until the change after). Reserved when made: a change on the
+  // audio thread allocates nothing for texts up to UPlug::kTextCapacity.
   struct TextPin {
+    explicit TextPin(int pin);
     int pin;
-    const char** variable;
+    const char** variable = nullptr;
     std::string text;  // the plug's value
-    std::unique_ptr<char[]> copy;
+    std::string copies[2];
+    int current = 0;
   };
   TextPin* TextPinAt(int pin);
   void RefreshText(TextPin& pin);

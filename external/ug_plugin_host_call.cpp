@@ -42,7 +42,11 @@ void ug_plugin::SetText(int pin, const char* text, bool announce) {
   UPlug* plug = PinPlug(pin, DT_TEXT);
   TextPin* textPin = TextPinAt(pin);
   if (plug == nullptr || textPin == nullptr || plug->data != &textPin->text) return;
-  textPin->text = LibraryText(text);
+  // Into the reserved value: no allocation on the audio thread.
+  if (text != nullptr)
+    textPin->text.assign(text, strnlen(text, UPlug::kTextCapacity));
+  else
+    textPin->text.clear();
   RefreshText(*textPin);
   if (announce) plug->SetState(clock, ST_STATIC);
 }
