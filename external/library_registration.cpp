@@ -45,8 +45,7 @@ void Register(std::unique_ptr<Module_Info_Plugin> entry) {
   }
   const auto* other = dynamic_cast<const Module_Info_Plugin*>(holder);
   if (other != nullptr && other->libraryPath == path) return;  // another plug-in copy's registration
-  Warn("Module FOUND TWICE!, only one loaded\n" + (other != nullptr ? other->libraryPath : holder->name) + "\n" +
-       path);
+  Warn("Module FOUND TWICE!, only one loaded\n" + (other != nullptr ? other->libraryPath : holder->name) + "\n" + path);
 }
 
 void RegisterLoadedLibrary(const std::string& path) {

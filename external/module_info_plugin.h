@@ -24,8 +24,8 @@ class Module_Info_Plugin : public Module_Info {
   // Null when the library gives no usable module; problem then says why
   // (empty: nothing to tell the user, as for a record with a wrong first word).
   static std::unique_ptr<Module_Info_Plugin> Read(std::shared_ptr<ModuleLibrary> library, const std::string& path,
-                                                  std::int32_t moduleIndex,
-                                                  const modlib::ModuleProperties* properties, std::string& problem);
+                                                  std::int32_t moduleIndex, const modlib::ModuleProperties* properties,
+                                                  std::string& problem);
 
   // The library, loaded on demand and shared; null (and the user told) when
   // it cannot be loaded.

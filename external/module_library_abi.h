@@ -28,8 +28,7 @@ using EventFunction = void (*)(Word objectWord, ModuleEvent* event);
 
 // Exports, looked up by name; any may be missing.
 using GetModulePropertiesFunction = std::int32_t (*)(std::int32_t moduleIndex, struct ModuleProperties* properties);
-using MakeModuleFunction = Word* (*)(std::int32_t moduleIndex, std::int32_t mode, HostCallback callback,
-                                     void* context);
+using MakeModuleFunction = Word* (*)(std::int32_t moduleIndex, std::int32_t mode, HostCallback callback, void* context);
 using MainFunction = Word* (*)(HostCallback callback);
 
 inline constexpr const char* kGetModulePropertiesExport = "getModuleProperties";
@@ -47,9 +46,9 @@ inline constexpr Word kGuiMagic = 0x4B52504D;
 // Words of a module record, by interface generation.
 namespace first {
 inline constexpr int kMagic = 0;
-inline constexpr int kDispatcher = 1;     // +4 on 32-bit
-inline constexpr int kAudioObject = 6;    // +24: written by Kestrune
-inline constexpr int kProcess = 11;       // +44
+inline constexpr int kDispatcher = 1;   // +4 on 32-bit
+inline constexpr int kAudioObject = 6;  // +24: written by Kestrune
+inline constexpr int kProcess = 11;     // +44
 inline constexpr int kWords = 12;
 }  // namespace first
 namespace second {
@@ -101,7 +100,7 @@ struct ModuleEvent {
 
 // Dispatcher opcodes Kestrune sends.
 enum DispatcherOpcode : std::int32_t {
-  kOpOpen = 0,           // value 1, after kOpSampleRate and kOpBlockLength
+  kOpOpen = 0,  // value 1, after kOpSampleRate and kOpBlockLength
   kOpClose = 1,
   kOpSampleRate = 2,     // option: the sample rate
   kOpBlockLength = 3,    // value: the sub-block length
@@ -110,34 +109,34 @@ enum DispatcherOpcode : std::int32_t {
   kOpPinProperties = 6,  // index: pin number; pointer: a zeroed PinProperties; non-zero while pins remain
   kOpEvent = 7,          // first interface: pointer to a ModuleEvent
   kOpWake = 8,
-  kOpProperties = 9,     // pointer: a zeroed ModuleProperties
-  kOpCanSleep = 10,      // 1: the module may sleep
+  kOpProperties = 9,  // pointer: a zeroed ModuleProperties
+  kOpCanSleep = 10,   // 1: the module may sleep
   kOpVersion = 11,
-  kOpGuiMessage = 12,    // index: byte count; value: message id; pointer: the bytes
+  kOpGuiMessage = 12,  // index: byte count; value: message id; pointer: the bytes
 };
 inline constexpr std::size_t kTextBufferBytes = 100;
 
 // Host callback opcodes a library may send.
 enum HostOpcode : std::int32_t {
-  kHostSetPinState = 0,     // index pin, value state, pointer (as a word) the time
-  kHostIsConnected = 1,     // index pin
-  kHostSetText = 2,         // index pin, value: the text's address
+  kHostSetPinState = 0,  // index pin, value state, pointer (as a word) the time
+  kHostIsConnected = 1,  // index pin
+  kHostSetText = 2,      // index pin, value: the text's address
   kHostClock = 3,
-  kHostSendMidi = 4,        // index pin, value MIDI word, pointer (as a word) the time
+  kHostSendMidi = 4,  // index pin, value MIDI word, pointer (as a word) the time
   kHostAudioInputs = 5,
   kHostAudioOutputs = 6,
-  kHostSampleBuffer = 7,    // index pin
+  kHostSampleBuffer = 7,  // index pin
   kHostPeriodStart = 8,
-  kHostTimeInfo = 9,        // value: the filter
+  kHostTimeInfo = 9,  // value: the filter
   kHostSleep = 10,
   kHostFirstVoiceRecord = 12,  // pointer: where the record's address goes
   kHostNextVoiceRecord = 13,   // pointer: where the record's address (or 0) goes
   kHostPlugCount = 14,
-  kHostCallHost = 15,       // pointer: five words (opcode, index, value, pointer, option: a float's bits)
-  kHostFileName = 16,       // index pin, value room in characters, pointer the buffer
-  kHostGuiMessage = 17,     // value id, index byte count, pointer the bytes
+  kHostCallHost = 15,    // pointer: five words (opcode, index, value, pointer, option: a float's bits)
+  kHostFileName = 16,    // index pin, value room in characters, pointer the buffer
+  kHostGuiMessage = 17,  // value id, index byte count, pointer the bytes
   kHostHandle = 18,
-  kHostQueueEvent = 19,     // pointer: five words (time, type, value, reference, extra)
+  kHostQueueEvent = 19,  // pointer: five words (time, type, value, reference, extra)
   kHostLookupTable = 20,
   kHostSetTextOutput = 21,  // index pin, value: the text's address
   kHostReadProcess = 22,

@@ -21,8 +21,8 @@ namespace {
 
 // The flags a library may ask for on its objects: how they take part in
 // voices and sleeping, nothing of the engine's own bookkeeping.
-constexpr std::uint32_t kLibraryObjectFlags = UGF_POLYPHONIC | UGF_NEVER_SUSPEND_WITH_VOICE | UGF_NEVER_SUSPEND |
-                                              UGF_SORT_EARLY;
+constexpr std::uint32_t kLibraryObjectFlags =
+    UGF_POLYPHONIC | UGF_NEVER_SUSPEND_WITH_VOICE | UGF_NEVER_SUSPEND | UGF_SORT_EARLY;
 // Plug-list flags that would make the engine treat a pin as something other
 // than one plug bound to the library's variable.
 constexpr std::uint32_t kRefusedPinFlags =
@@ -52,7 +52,8 @@ std::unique_ptr<ug_plugin> ug_plugin::Make(Module_Info_Plugin& entry) {
   if (library->makeModule != nullptr) {
     object = std::make_unique<ug_plugin2>(&entry, library);
     ObjectBeingCreatedScope creating(object.get());
-    record = library->makeModule(entry.moduleIndex, modlib::kMakeAudioSide, &HostCallback<modlib::second::kContext>, object.get());
+    record = library->makeModule(entry.moduleIndex, modlib::kMakeAudioSide, &HostCallback<modlib::second::kContext>,
+                                 object.get());
   } else if (library->main != nullptr) {
     object = std::make_unique<ug_plugin>(&entry, library);
     ObjectBeingCreatedScope creating(object.get());
@@ -134,7 +135,8 @@ void ug_plugin::ListInterface(InterfaceList& list) {
   listingProblem_.clear();
   if (record_ == nullptr) {
     // No library module: placeholders, so that a document's wires survive.
-    for (int i = 0; i < kPlaceholderPins; ++i) list.emplace_back(nullptr, nullptr, "", DR_CONTAINER_IO, DT_AUDIO, "0", "", 0x44);
+    for (int i = 0; i < kPlaceholderPins; ++i)
+      list.emplace_back(nullptr, nullptr, "", DR_CONTAINER_IO, DT_AUDIO, "0", "", 0x44);
     return;
   }
   for (int pin = 0;; ++pin) {

@@ -117,9 +117,9 @@ Word ug_plugin::HostCall(std::int32_t opcode, std::int32_t index, Word value, vo
       const std::string extension = static_cast<std::size_t>(index) < definitions.size()
                                         ? definitions[static_cast<std::size_t>(index)].listText
                                         : std::string();
-      const std::string path = ResolveModuleFileName(
-          *static_cast<const std::string*>(plug->data), extension,
-          [](std::string_view e) { return ModuleRegistry::Get().DefaultDirectory(e); });
+      const std::string path =
+          ResolveModuleFileName(*static_cast<const std::string*>(plug->data), extension,
+                                [](std::string_view e) { return ModuleRegistry::Get().DefaultDirectory(e); });
       // value counts the characters the buffer holds, the terminator among them.
       const std::size_t n = std::min(path.size(), static_cast<std::size_t>(value) - 1);
       std::memcpy(pointer, path.data(), n);
@@ -140,9 +140,9 @@ Word ug_plugin::HostCall(std::int32_t opcode, std::int32_t index, Word value, vo
     case modlib::kHostQueueEvent: {
       if (pointer == nullptr) return 0;
       const Word* words = static_cast<const Word*>(pointer);
-      ug_event* event = NewEvent(std::max(static_cast<int>(words[0]), clock), static_cast<std::int32_t>(words[1]),
-                                 static_cast<std::int32_t>(words[2]), LibraryEventTag(),
-                                 static_cast<std::int32_t>(words[3]));
+      ug_event* event =
+          NewEvent(std::max(static_cast<int>(words[0]), clock), static_cast<std::int32_t>(words[1]),
+                   static_cast<std::int32_t>(words[2]), LibraryEventTag(), static_cast<std::int32_t>(words[3]));
       if (event == nullptr) return 0;
       AddEvent(event, true);
       return 1;

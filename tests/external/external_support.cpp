@@ -58,12 +58,16 @@ std::string ChainPatch(const std::string& module, const std::string& in, const s
          R"(, "root": {"title": "Main", "modules": [{"module": "Container", "id": "synth", "title": "Synth",
     "plugs": [{"name": "Left In", "direction": "in"}, {"name": "Right In", "direction": "in"},
               {"name": "Left Out", "direction": "out"}, {"name": "Right Out", "direction": "out"}],
-    "modules": [{"module": ")" + module + R"(", "id": "m", "values": )" + values + R"(}],
-    "wires": [{"from": "io.Left In", "to": "m.)" + in + R"("}, {"from": "m.)" + out + R"(", "to": "io.Left Out"},
+    "modules": [{"module": ")" +
+         module + R"(", "id": "m", "values": )" + values + R"(}],
+    "wires": [{"from": "io.Left In", "to": "m.)" +
+         in + R"("}, {"from": "m.)" + out + R"(", "to": "io.Left Out"},
               {"from": "io.Right In", "to": "io.Right Out"}]}]}})";
 }
 
-float RampInput(int channel, int frame) { return 0.01f * static_cast<float>(frame + 1) * (channel == 0 ? 1.0f : -1.0f); }
+float RampInput(int channel, int frame) {
+  return 0.01f * static_cast<float>(frame + 1) * (channel == 0 ? 1.0f : -1.0f);
+}
 
 void StartSound(HostHarness& host) {
   host.Dispatch(vst::effSetSampleRate, 0, 0, nullptr, 48000.0f);

@@ -33,7 +33,8 @@ CPlugin* FirstLibraryModule(CContainer& root) {
 
 TEST(MissingModule, StandsOnThePluginEntryIsReportedAndWrittenBackUnchanged) {
   kr::RegisterModuleLibrary(Built("TestGain.krm").string());
-  const auto bytes = Renamed(CompilePatch(ChainPatch("Test Gain", "Signal In", "Signal Out")), "Test Gain", "Test Gxin");
+  const auto bytes =
+      Renamed(CompilePatch(ChainPatch("Test Gain", "Signal In", "Signal Out")), "Test Gain", "Test Gxin");
   krtest::MessageCapture messages;
   auto loaded = ReadDocument(bytes, LoadMode::Full);
   ASSERT_NE(loaded.document, nullptr) << loaded.error;

@@ -90,7 +90,8 @@ std::string LoggerPatch(const std::string& module) {
      "plugs": [{"name": "MIDI In", "direction": "in", "type": "midi"}, {"name": "Left In", "direction": "in"},
                {"name": "Right In", "direction": "in"}, {"name": "Left Out", "direction": "out"},
                {"name": "Right Out", "direction": "out"}],
-     "modules": [{"module": ")" + module + R"(", "id": "log", "values": {"Level": "1", "Name": "hello"}}],
+     "modules": [{"module": ")" +
+         module + R"(", "id": "log", "values": {"Level": "1", "Name": "hello"}}],
      "wires": [{"from": "io.MIDI In", "to": "log.MIDI In"}, {"from": "io.Left In", "to": "log.In"},
                {"from": "log.Out", "to": "io.Left Out"}, {"from": "io.Right In", "to": "io.Right Out"}]}]}})";
 }
@@ -129,19 +130,18 @@ TEST_F(CallOrder, TheSecondInterfaceIsOpenedThenProcessedInStretchesCutAtEventTi
   // The inputs' first values reach the library at time 0, the text pin as its copy.
   EXPECT_NE(std::find(first, log.end(), "event 0 type 0 value 1 index 0 pin 1"), log.end());
   EXPECT_NE(std::find(first, log.end(), "name hello"), log.end());
-  EXPECT_EQ(ProcessAndMidi(log), (std::vector<std::string>{"process 0 10",
-                                                           "event 10 type 2 value 6569104 index 0 pin 0",
-                                                           "process 10 20", "event 30 type 2 value 15488 index 0 pin 0",
-                                                           "process 30 34"}));
+  EXPECT_EQ(ProcessAndMidi(log),
+            (std::vector<std::string>{"process 0 10", "event 10 type 2 value 6569104 index 0 pin 0", "process 10 20",
+                                      "event 30 type 2 value 15488 index 0 pin 0", "process 30 34"}));
   EXPECT_EQ(log.back(), "close");
   EXPECT_EQ(std::count(log.begin(), log.end(), "main called"), 0);
 }
 
 TEST_F(CallOrder, TheFirstInterfaceGetsTheStretchsEventsThenOneProcessCall) {
   const auto log = Run("Test Logger 1", "TestLogger1.krp");
-  EXPECT_EQ(ProcessAndMidi(log), (std::vector<std::string>{"event 10 type 2 value 6569104 index 0 pin 0",
-                                                           "event 30 type 2 value 15488 index 0 pin 0",
-                                                           "process 0 64"}));
+  EXPECT_EQ(ProcessAndMidi(log),
+            (std::vector<std::string>{"event 10 type 2 value 6569104 index 0 pin 0",
+                                      "event 30 type 2 value 15488 index 0 pin 0", "process 0 64"}));
   EXPECT_EQ(log.back(), "close");
 }
 
@@ -192,8 +192,8 @@ TEST_F(LibraryThroughPlugin, BrokenLibrariesAndAMissingModuleLeaveTheRestPlaying
 #if !defined(_WIN32)
   const std::string shown = messages.Finish();
   using Line = krtest::PluginMessageCapture;
-  EXPECT_NE(shown.find(Line::Line("Can't load KR Plugin(more than 256 pins). (" + (beside / "EndlessPins.krp").string() +
-                                  ").")),
+  EXPECT_NE(shown.find(Line::Line("Can't load KR Plugin(more than 256 pins). (" +
+                                  (beside / "EndlessPins.krp").string() + ").")),
             std::string::npos)
       << shown;
   EXPECT_NE(shown.find(Line::Line("Can't load KR Plugin. (dosn't export 'main()' function). (" +

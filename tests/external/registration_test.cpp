@@ -23,8 +23,8 @@ kr::Module_Info_Plugin* LibraryEntry(const std::string& name) {
 }
 
 std::string PlugLine(const InterfaceObject& p) {
-  return std::to_string(p.direction) + " " + std::to_string(p.dataType) + " " + p.name + " '" + p.defaultText +
-         "' " + std::to_string(p.flags);
+  return std::to_string(p.direction) + " " + std::to_string(p.dataType) + " " + p.name + " '" + p.defaultText + "' " +
+         std::to_string(p.flags);
 }
 
 TEST(ModuleLibraries, EachModuleALibraryOffersBecomesAnEntryWithItsPlugs) {

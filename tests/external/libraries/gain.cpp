@@ -21,10 +21,17 @@ Word Dispatch(Word* record, std::int32_t opcode, std::int32_t index, Word, void*
   if (opcode != kOpPinProperties) return 0;
   auto* pin = static_cast<PinProperties*>(pointer);
   switch (index) {
-    case 0: FillPin(pin, &m->in, kIn, kAudio, "Signal In", "0"); return 1;
-    case 1: FillPin(pin, &m->amount, kIn, kFloat, m->kind == 0 ? "Gain" : "Offset", m->kind == 0 ? "0.5" : "0"); return 1;
-    case 2: FillPin(pin, &m->out, kOut, kAudio, "Signal Out"); return 1;
-    default: return 0;
+    case 0:
+      FillPin(pin, &m->in, kIn, kAudio, "Signal In", "0");
+      return 1;
+    case 1:
+      FillPin(pin, &m->amount, kIn, kFloat, m->kind == 0 ? "Gain" : "Offset", m->kind == 0 ? "0.5" : "0");
+      return 1;
+    case 2:
+      FillPin(pin, &m->out, kOut, kAudio, "Signal Out");
+      return 1;
+    default:
+      return 0;
   }
 }
 

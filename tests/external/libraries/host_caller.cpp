@@ -28,12 +28,23 @@ Word Dispatch(Word* record, std::int32_t opcode, std::int32_t index, Word, void*
   if (opcode != kOpPinProperties) return 0;
   auto* pin = static_cast<PinProperties*>(pointer);
   switch (index) {
-    case 0: FillPin(pin, &m->in, kIn, kAudio, "In", "0"); return 1;
-    case 1: FillPin(pin, &m->out, kOut, kAudio, "Out"); return 1;
-    case 2: FillPin(pin, &m->status, kOut, kText, "Status"); return 1;
-    case 3: FillPin(pin, &m->file, kIn, kText, "File", "take", 0x10, "wav"); return 1;
-    case 4: FillPin(pin, nullptr, kOut, kMidi, "MIDI Out"); return 1;
-    default: return 0;
+    case 0:
+      FillPin(pin, &m->in, kIn, kAudio, "In", "0");
+      return 1;
+    case 1:
+      FillPin(pin, &m->out, kOut, kAudio, "Out");
+      return 1;
+    case 2:
+      FillPin(pin, &m->status, kOut, kText, "Status");
+      return 1;
+    case 3:
+      FillPin(pin, &m->file, kIn, kText, "File", "take", 0x10, "wav");
+      return 1;
+    case 4:
+      FillPin(pin, nullptr, kOut, kMidi, "MIDI Out");
+      return 1;
+    default:
+      return 0;
   }
 }
 
@@ -48,8 +59,7 @@ void AskEverything(Module* m) {
        static_cast<long>(Ask(m, kHostAudioOutputs)), static_cast<long>(Ask(m, kHostPlugCount)));
   Note("out connected %ld, bad pin connected %ld", static_cast<long>(Ask(m, kHostIsConnected, 1)),
        static_cast<long>(Ask(m, kHostIsConnected, -1)));
-  Note("out buffer is mine %d, bad pin buffer %ld",
-       reinterpret_cast<float*>(Ask(m, kHostSampleBuffer, 1)) == m->out,
+  Note("out buffer is mine %d, bad pin buffer %ld", reinterpret_cast<float*>(Ask(m, kHostSampleBuffer, 1)) == m->out,
        static_cast<long>(Ask(m, kHostSampleBuffer, 99)));
   Ask(m, kHostSetPinState, 99, 2, reinterpret_cast<void*>(clock));  // ignored
   Ask(m, kHostSetTextOutput, 2, reinterpret_cast<Word>("ready"));

@@ -31,12 +31,24 @@ void NoteEvent(const ModuleEvent* e, const Module* m) {
 Word Dispatch(Word* record, std::int32_t opcode, std::int32_t index, Word value, void* pointer, float option) {
   auto* m = reinterpret_cast<Module*>(record);
   switch (opcode) {
-    case kOpOpen: Note("open %d", static_cast<int>(value)); return 0;
-    case kOpClose: Note("close"); return 0;
-    case kOpSampleRate: Note("rate %d", static_cast<int>(option)); return 0;
-    case kOpBlockLength: Note("block %d", static_cast<int>(value)); return 0;
-    case kOpWake: Note("wake"); return 0;
-    case kOpEvent: NoteEvent(static_cast<const ModuleEvent*>(pointer), m); return 0;
+    case kOpOpen:
+      Note("open %d", static_cast<int>(value));
+      return 0;
+    case kOpClose:
+      Note("close");
+      return 0;
+    case kOpSampleRate:
+      Note("rate %d", static_cast<int>(option));
+      return 0;
+    case kOpBlockLength:
+      Note("block %d", static_cast<int>(value));
+      return 0;
+    case kOpWake:
+      Note("wake");
+      return 0;
+    case kOpEvent:
+      NoteEvent(static_cast<const ModuleEvent*>(pointer), m);
+      return 0;
     case kOpIdentifier:
     case kOpDisplayName: {
       // 120 characters and no terminator: Kestrune keeps its 100-byte buffer's last byte.
@@ -45,19 +57,32 @@ Word Dispatch(Word* record, std::int32_t opcode, std::int32_t index, Word value,
       if (opcode == kOpIdentifier) text[13] = '\0';
       return 0;
     }
-    case kOpVersion: return 3;
+    case kOpVersion:
+      return 3;
     case kOpPinProperties: {
       auto* pin = static_cast<PinProperties*>(pointer);
       switch (index) {
-        case 0: FillPin(pin, &m->in, kIn, kAudio, "In", "0"); return 1;
-        case 1: FillPin(pin, &m->level, kIn, kFloat, "Level", "1"); return 1;
-        case 2: FillPin(pin, nullptr, kIn, kMidi, "MIDI In"); return 1;
-        case 3: FillPin(pin, &m->out, kOut, kAudio, "Out"); return 1;
-        case 4: FillPin(pin, &m->name, kIn, kText, "Name", "first"); return 1;
-        default: return 0;
+        case 0:
+          FillPin(pin, &m->in, kIn, kAudio, "In", "0");
+          return 1;
+        case 1:
+          FillPin(pin, &m->level, kIn, kFloat, "Level", "1");
+          return 1;
+        case 2:
+          FillPin(pin, nullptr, kIn, kMidi, "MIDI In");
+          return 1;
+        case 3:
+          FillPin(pin, &m->out, kOut, kAudio, "Out");
+          return 1;
+        case 4:
+          FillPin(pin, &m->name, kIn, kText, "Name", "first");
+          return 1;
+        default:
+          return 0;
       }
     }
-    default: return 0;
+    default:
+      return 0;
   }
 }
 

@@ -71,12 +71,12 @@ enum : std::int32_t { kText = 1, kMidi = 2, kAudio = 5, kFloat = 6 };
 }  // namespace testlib
 
 // The log, for the tests (also through the library's handle).
-#define KR_TEST_LOG_EXPORTS                                                       \
+#define KR_TEST_LOG_EXPORTS                                                    \
   KR_LIBRARY_EXPORT const char* krTestLog() { return testlib::Log().c_str(); } \
   KR_LIBRARY_EXPORT void krTestClearLog() { testlib::Log().clear(); }
 
 // "main" is the program entry's name in C++; the export gets it through an
 // assembler label.
-#define KR_LIBRARY_MAIN(function) \
+#define KR_LIBRARY_MAIN(function)                                                           \
   KR_LIBRARY_EXPORT testlib::Word* LibraryMainAlias(testlib::HostCallback) __asm__("main"); \
   KR_LIBRARY_EXPORT testlib::Word* LibraryMainAlias(testlib::HostCallback callback) { return function(callback); }
