@@ -170,7 +170,8 @@ class CMyTextLabel2 : public CVisualOb {
   kr::gui::Size GetPreferredSize() override;
   void DrawSelf(kr::gui::DrawContext& dc) override;
   bool IsHitTarget() override { return true; }
-  bool ReadOnly();
+  // Without a "Mode", a label only shows.
+  virtual bool ReadOnly();
   void OnLButtonDown(std::uint32_t flags, kr::gui::Point p) override;
   void OnLButtonUp(std::uint32_t flags, kr::gui::Point p) override;
   void Refresh() override;
@@ -191,6 +192,7 @@ class CMyTextLabel2 : public CVisualOb {
 class CMyListEntry : public CMyTextLabel2 {
  public:
   CMyListEntry(CPlug2* list, const CPlug2* style);
+  bool ReadOnly() override { return false; }
 
  protected:
   void Clicked() override;
