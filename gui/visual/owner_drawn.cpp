@@ -20,7 +20,10 @@ void CMyOwnerDrawn2::Close() {
   CVisualOb::Close();
 }
 
-void CMyOwnerDrawn2::DrawSelf(DrawContext& dc) { drawn_->Draw(*this, dc); }
+void CMyOwnerDrawn2::DrawSelf(DrawContext& dc) {
+  ClipScope clip(dc, GetClientRect());  // the picture keeps to the area
+  drawn_->Draw(*this, dc);
+}
 
 void CMyOwnerDrawn2::Refresh() {
   if (drawn_->Refresh(*this)) Invalidate();
