@@ -14,6 +14,7 @@
 #include "gui/panel/level_out_panel.h"
 #include "gui/panel/mappers.h"
 #include "gui/panel/panel_values.h"
+#include "gui/panel/portal.h"
 #include "gui/panel/soundfont_panel.h"
 #include "gui/panel/tty_panel.h"
 #include "gui/visual/layout.h"
@@ -311,6 +312,7 @@ std::unique_ptr<CVisualOb> MakePanelVisual(CDocOb& doc) {
   } depth;
   if (DynamicKind<CLine2>(&doc)) return nullptr;
   if (auto* box = DynamicKind<CPanelBox2>(&doc)) return std::make_unique<CPanelBoxWnd>(*box);
+  if (auto* portal = DynamicKind<CPortal>(&doc)) return std::make_unique<CPortalWnd>(*portal);
   if (auto* container = DynamicKind<CContainer>(&doc)) {
     std::vector<CDocOb*> children;
     for (const auto& c : container->Children()) children.push_back(c.get());

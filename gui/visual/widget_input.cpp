@@ -254,7 +254,24 @@ void CMyBmpCtrl2::OnKeyUp(int key, int repeat, std::uint32_t flags) {
   else CVisualOb::OnKeyUp(key, repeat, flags);
 }
 
-// --- labels that edit, lists that drop down --------------------------------------
+// --- text buttons, labels that edit, lists that drop down ---------------------------
+
+CMyTextButton::CMyTextButton(std::string text, std::unique_ptr<ControlMapper> mapper, std::uint32_t flags)
+    : CMyTextLabel(std::move(text), "control_label", flags), mapper_(std::move(mapper)) {
+  if (mapper_) mapper_->Attach(*this);
+}
+
+void CMyTextButton::OnLButtonDown(std::uint32_t flags, Point p) {
+  SetCapture();
+  CVisualOb::OnLButtonDown(flags, p);
+  if (mapper_) mapper_->SetWidgetValue(ValuesOf(*this), 1.0f);
+}
+
+void CMyTextButton::OnLButtonUp(std::uint32_t, Point) {
+  if (!HasCapture()) return;
+  ReleaseCapture();
+  if (mapper_) mapper_->SetWidgetValue(ValuesOf(*this), 0.0f);
+}
 
 bool CMyTextLabel2::ReadOnly() { return !modePlug_ || ParameterTextToInt(ValuesOf(*this).PlugValue(*modePlug_)) != 0; }
 

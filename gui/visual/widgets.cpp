@@ -87,7 +87,9 @@ Size kr::gui::ImageCell::Of(const SkinImage& image) {
 
 CMyBmpCtrl::CMyBmpCtrl(std::string imageName, std::unique_ptr<ControlMapper> mapper, bool toggle)
     : CVisualOb(nullptr, VF_CENTRE_H | VF_PARENT_MENU | VF_HAS_TOOLTIP | VF_TOOLTIP_FROM_PARENT),
-      imageName_(std::move(imageName)), mapper_(std::move(mapper)), toggle_(toggle) {}
+      imageName_(std::move(imageName)), mapper_(std::move(mapper)), toggle_(toggle) {
+  if (mapper_) mapper_->Attach(*this);
+}
 
 void CMyBmpCtrl::LoadImage() {
   if (image_) return;

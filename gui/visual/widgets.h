@@ -46,6 +46,18 @@ class CMyTextLabel : public CVisualOb {
   std::string shown_;
 };
 
+// A label that acts as a push button: pressed, its mapper gets 1; released, 0.
+class CMyTextButton : public CMyTextLabel {
+ public:
+  CMyTextButton(std::string text, std::unique_ptr<kr::gui::ControlMapper> mapper, std::uint32_t labelFlags = LF_TRANSPARENT);
+  bool IsHitTarget() override { return true; }
+  void OnLButtonDown(std::uint32_t flags, kr::gui::Point p) override;
+  void OnLButtonUp(std::uint32_t flags, kr::gui::Point p) override;
+
+ private:
+  std::unique_ptr<kr::gui::ControlMapper> mapper_;
+};
+
 // A module's title on its box: transparent, centred.
 class CUGWndTitle : public CMyTextLabel {
  public:
