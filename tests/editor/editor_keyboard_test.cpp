@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "editor_support.h"
+#include "gui/panel_rig.h"
 #include "gui/panel/tty_panel.h"
 #include "gui/visual/owner_drawn.h"
 
@@ -59,11 +60,9 @@ class EditorKeyboard : public EditorPlugin {
   // The owner-drawn areas of the panel: the keyboard first, then the console.
   std::vector<CMyOwnerDrawn2*> Areas() {
     std::vector<CMyOwnerDrawn2*> out;
-    std::function<void(CVisualOb&)> walk = [&](CVisualOb& ob) {
+    krtest::WalkTree(Editor()->View(), [&](CVisualOb& ob) {
       if (auto* a = dynamic_cast<CMyOwnerDrawn2*>(&ob)) out.push_back(a);
-      for (const auto& c : ob.Children()) walk(*c);
-    };
-    walk(Editor()->View());
+    });
     std::sort(out.begin(), out.end(), [](auto* a, auto* b) { return a->RootPosition().y < b->RootPosition().y; });
     return out;
   }

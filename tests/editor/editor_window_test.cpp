@@ -21,6 +21,7 @@
 #include "document/controls.h"
 #include "editor_support.h"
 #include "gui/panel/panel_image.h"
+#include "gui/panel_rig.h"
 #include "gui/visual/widgets.h"
 
 namespace {
@@ -87,6 +88,20 @@ class EditorWindow : public editortest::EditorPlugin {
     return out;
   }
 
+  // A left-button event (press, motion or release) in the editor's window.
+  void SendButton(int type, long mask, int px, int py, unsigned state) {
+    Display* d = x.Connection();
+    XEvent e{};
+    e.xbutton.type = type;
+    e.xbutton.display = d;
+    e.xbutton.window = static_cast<::Window>(Editor()->Window()->Handle());
+    e.xbutton.x = px;
+    e.xbutton.y = py;
+    e.xbutton.button = Button1;
+    e.xbutton.state = state;
+    XSendEvent(d, e.xbutton.window, False, mask, &e);
+  }
+
   Xvfb x;
   ::Window parent = 0;
 };
@@ -142,19 +157,8 @@ TEST_F(EditorWindow, ADragInTheWindowReachesTheHost) {
   ASSERT_TRUE(Open(editortest::kLevelPanel));
   ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
   ASSERT_NE(Editor()->Window(), nullptr);
-  const auto child = static_cast<::Window>(Editor()->Window()->Handle());
   Display* d = x.Connection();
-  auto send = [&](int type, long mask, int yy, unsigned state) {
-    XEvent e{};
-    e.xbutton.type = type;
-    e.xbutton.display = d;
-    e.xbutton.window = child;
-    e.xbutton.x = 50;
-    e.xbutton.y = yy;
-    e.xbutton.button = Button1;
-    e.xbutton.state = state;
-    XSendEvent(d, child, False, mask, &e);
-  };
+  auto send = [&](int type, long mask, int yy, unsigned state) { SendButton(type, mask, 50, yy, state); };
   send(ButtonPress, ButtonPressMask, 30, 0);
   send(MotionNotify, PointerMotionMask, 20, Button1Mask);
   send(ButtonRelease, ButtonReleaseMask, 20, Button1Mask);
@@ -216,30 +220,14 @@ TEST_F(EditorWindow, ADragOnASliderMovesItsControlAndTellsTheHost) {
   })"));
   ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
   ASSERT_NE(Editor()->Window(), nullptr);
-  CMyBmpCtrl* knob = nullptr;
-  std::function<void(CVisualOb&)> walk = [&](CVisualOb& ob) {
-    if (auto* k = dynamic_cast<CMyBmpCtrl*>(&ob)) knob = k;
-    for (const auto& c : ob.Children()) walk(*c);
-  };
-  walk(Editor()->View());
+  CMyBmpCtrl* knob = krtest::FindWidget<CMyBmpCtrl>(Editor()->View());
   ASSERT_NE(knob, nullptr);
   auto* control = dynamic_cast<CControl*>(knob->Parent()->Parent()->GetDocObject());
   ASSERT_NE(control, nullptr);
   const Point at = knob->RootPosition();
   const int cx = at.x + knob->GetRect().Width() / 2, cy = at.y + knob->GetRect().Height() / 2;
   Display* d = x.Connection();
-  const auto child = static_cast<::Window>(Editor()->Window()->Handle());
-  auto send = [&](int type, long mask, int yy, unsigned state) {
-    XEvent e{};
-    e.xbutton.type = type;
-    e.xbutton.display = d;
-    e.xbutton.window = child;
-    e.xbutton.x = cx;
-    e.xbutton.y = yy;
-    e.xbutton.button = Button1;
-    e.xbutton.state = state;
-    XSendEvent(d, child, False, mask, &e);
-  };
+  auto send = [&](int type, long mask, int yy, unsigned state) { SendButton(type, mask, cx, yy, state); };
   host.ClearCalls();
   send(ButtonPress, ButtonPressMask, cy, 0);
   send(MotionNotify, PointerMotionMask, cy - 10, Button1Mask);

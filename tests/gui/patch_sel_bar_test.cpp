@@ -55,19 +55,16 @@ class SubPanels : public ::testing::Test {
   }
   std::vector<CPortalWnd*> Portals() {
     std::vector<CPortalWnd*> out;
-    std::function<void(CVisualOb&)> walk = [&](CVisualOb& ob) {
+    krtest::WalkTree(*rig->view, [&](CVisualOb& ob) {
       if (auto* p = dynamic_cast<CPortalWnd*>(&ob)) out.push_back(p);
-      for (const auto& c : ob.Children()) walk(*c);
-    };
-    walk(*rig->view);
+    });
     std::sort(out.begin(), out.end(), [](auto* a, auto* b) {
       return std::pair(a->GetRect().left, a->GetRect().top) < std::pair(b->GetRect().left, b->GetRect().top);
     });
     return out;
   }
   void Click(CVisualOb& ob) {
-    const Point at = ob.RootPosition();
-    const Point p{at.x + ob.GetRect().Width() / 2, at.y + ob.GetRect().Height() / 2};
+    const Point p = krtest::CentreOf(ob);
     rig->view->MouseDown(p, kLeftButton);
     rig->view->MouseUp(p, 0);
   }

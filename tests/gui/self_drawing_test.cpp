@@ -52,15 +52,10 @@ class SelfDrawing : public ::testing::Test {
   }
   std::vector<CVisualOb*> Widgets() {
     std::vector<CVisualOb*> out;
-    Walk(*rig->view, [&](CVisualOb& ob) {
+    krtest::WalkTree(*rig->view, [&](CVisualOb& ob) {
       if (typeid(ob) == typeid(CMyOwnerDrawn2)) out.push_back(&ob);
     });
     return out;
-  }
-  template <class F>
-  static void Walk(CVisualOb& ob, const F& f) {
-    f(ob);
-    for (const auto& c : ob.Children()) Walk(*c, f);
   }
   PanelView& View() { return *rig->view; }
   // A point of the keyboard in panel coordinates.
@@ -79,7 +74,7 @@ class SelfDrawing : public ::testing::Test {
   std::vector<std::pair<int, int>> Sent() { return std::exchange(record->sent, {}); }
   static std::pair<int, int> On(int note) { return {KeyboardPanel::kNoteOn, note}; }
   static std::pair<int, int> Off(int note) { return {KeyboardPanel::kNoteOff, note}; }
-  Pixel PixelAt(Point p) { return rig->Render({p.x, p.y, p.x + 1, p.y + 1})[0]; }
+  Pixel PixelAt(Point p) { return rig->PixelAt(p); }
 
   std::unique_ptr<krtest::PanelRig> rig;
   RecordingValues* record = nullptr;

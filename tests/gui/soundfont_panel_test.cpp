@@ -57,12 +57,10 @@ TEST(SoundFontChoices, ChoosersOfferTheFilesPresetsAndFollowANewFile) {
 
   std::vector<CMyCombobox*> boxes;
   CSoundFontChoosers* choosers = nullptr;
-  std::function<void(CVisualOb&)> walk = [&](CVisualOb& ob) {
+  krtest::WalkTree(*rig.view, [&](CVisualOb& ob) {
     if (auto* c = dynamic_cast<CMyCombobox*>(&ob)) boxes.push_back(c);
     if (auto* c = dynamic_cast<CSoundFontChoosers*>(&ob)) choosers = c;
-    for (const auto& child : ob.Children()) walk(*child);
-  };
-  walk(*rig.view);
+  });
   ASSERT_NE(choosers, nullptr);
   ASSERT_EQ(boxes.size(), 2u);
   ASSERT_EQ(choosers->Presets().size(), 1u);

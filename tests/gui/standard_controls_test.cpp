@@ -5,7 +5,6 @@
 // label that edits in place, the list entry that drops down.
 #include <gtest/gtest.h>
 
-#include <typeinfo>
 
 #include "document/controls.h"
 #include "gui/draw/system_colours.h"
@@ -77,10 +76,7 @@ class StandardControls : public ::testing::Test {
   // The first widget of exactly that class.
   template <class W>
   W& Find() {
-    W* found = nullptr;
-    Walk(View(), [&](CVisualOb& ob) {
-      if (!found && typeid(ob) == typeid(W)) found = static_cast<W*>(&ob);
-    });
+    W* found = krtest::FindWidget<W>(View());
     if (!found) throw std::runtime_error("widget not found");
     return *found;
   }
@@ -92,10 +88,7 @@ class StandardControls : public ::testing::Test {
     w.Open();
     return w;
   }
-  static Point Centre(CVisualOb& ob) {
-    const Point at = ob.RootPosition();
-    return {at.x + ob.GetRect().Width() / 2, at.y + ob.GetRect().Height() / 2};
-  }
+  static Point Centre(CVisualOb& ob) { return krtest::CentreOf(ob); }
   static Point At(CVisualOb& ob, int x, int y) {
     const Point p = ob.RootPosition();
     return {p.x + x, p.y + y};
@@ -108,12 +101,7 @@ class StandardControls : public ::testing::Test {
   void Type(const std::string& text) {
     for (char c : text) View().Char(static_cast<unsigned char>(c), 0);
   }
-  Pixel PixelAt(Point p) { return rig->Render({p.x, p.y, p.x + 1, p.y + 1})[0]; }
-  template <class F>
-  static void Walk(CVisualOb& ob, const F& f) {
-    f(ob);
-    for (const auto& c : ob.Children()) Walk(*c, f);
-  }
+  Pixel PixelAt(Point p) { return rig->PixelAt(p); }
 
   krtest::TempDir dir;
   std::unique_ptr<krtest::PanelRig> rig;
