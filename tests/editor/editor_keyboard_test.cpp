@@ -1,7 +1,8 @@
-// The on-screen keyboard and the MIDI monitor in the plug-in: a key clicked
+// The panel of the running plug-in: a key of the on-screen keyboard clicked
 // on the panel reaches the audio side through the GUI-to-DSP queue, leaves
-// the patch as the host's note-on, plays, and shows on the monitor's
-// console from the DSP-to-GUI queue.
+// the patch as the host's note-on, plays, and shows on the MIDI monitor's
+// console from the DSP-to-GUI queue; level meters show what the audio side
+// reports.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include "gui/panel_rig.h"
 #include "gui/panel/tty_panel.h"
 #include "gui/visual/owner_drawn.h"
+#include "gui/visual/widgets.h"
 
 namespace {
 
@@ -135,6 +137,40 @@ TEST_F(EditorKeyboard, ClosingTheEditorStopsHeldNotes) {
   host.Dispatch(effEditClose);
   host.RunBlock();
   EXPECT_EQ(SentNotes(), (std::vector<std::array<int, 3>>{{0x80, 45, 64}}));
+  host.Close();
+}
+
+// The plug-in's panel shows what the running engine's meters report: a
+// level meter fed with a steady 5 V shows "5.00" and a bar half lit.
+TEST_F(EditorKeyboard, LevelMetersShowWhatTheAudioSideReports) {
+  ASSERT_TRUE(Open(R"({
+    "kestrune_patch": 1,
+    "settings": { "id": "KrLv", "panel_size": [120, 140], "instrument": true },
+    "root": { "modules": [ { "module": "Container", "id": "synth", "title": "Synth",
+      "plugs": [ {"name": "Left", "direction": "out", "type": "audio"} ],
+      "modules": [
+        { "module": "PatchMemFloatIn", "id": "five", "title": "Five", "values": {"Value": "5"} },
+        { "module": "FloatToVolts", "id": "volts", "values": {"Smoothing": "0"} },
+        { "module": "Patch Parameter - Level Out", "id": "level", "title": "Level", "rect": [10, 10, 60, 130],
+          "values": {"Update Rate": "40"} } ],
+      "wires": [ {"from": "five.Value Out", "to": "volts.Float In"},
+                 {"from": "volts.Volts Out", "to": "level.Signal in"},
+                 {"from": "volts.Volts Out", "to": "io.Left"} ] } ] }
+  })"));
+  Resume();
+  host.Dispatch(effEditOpen, 0, 0, nullptr);
+  CMyTextLabel* text = nullptr;
+  krtest::WalkTree(Editor()->View(), [&](CVisualOb& ob) {
+    if (auto* t = dynamic_cast<CMyTextLabel*>(&ob); t && t->Text().find('.') != std::string::npos) text = t;
+  });
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->Text(), "0.000") << "nothing reported yet";
+  for (int i = 0; i < 40; ++i) host.RunBlock();  // 58 ms: two updates at 40 Hz
+  host.Dispatch(effEditIdle);
+  EXPECT_EQ(text->Text(), "5.00");
+  CMyBmpCtrl* bar = krtest::FindWidget<CMyBmpCtrl>(Editor()->View());
+  ASSERT_NE(bar, nullptr);
+  EXPECT_FLOAT_EQ(bar->Value(), 50.0f);
   host.Close();
 }
 
