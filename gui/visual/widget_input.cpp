@@ -8,6 +8,7 @@
 #include <numbers>
 #include <utility>
 
+#include "document/generic_parameter.h"
 #include "gui/panel/panel_values.h"
 #include "gui/visual/drop_down.h"
 #include "gui/visual/widgets.h"
