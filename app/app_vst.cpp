@@ -3,6 +3,7 @@
 #include "app/app_panel_values.h"
 #include "app/kestrune_application.h"
 #include "document/container.h"
+#include "external/vst_plugin_module.h"
 #include "graph/host_io_wiring.h"
 #include "gui/editor/panel_editor.h"
 
@@ -32,6 +33,11 @@ bool CKestruneAppVST::Initialise() {
   settings_.emplace(Document()->Settings());
   patchMemories_ = kr::MakePatchMemories(*Document()->Root());
   return true;
+}
+
+void CKestruneAppVST::PumpGuiMessages() {
+  gui_.Pump();
+  if (Document() != nullptr && Document()->Root() != nullptr) kr::IdleHostedPlugins(*Document()->Root());
 }
 
 void CKestruneAppVST::ProcessBlock(kr::HostBlock& block) {

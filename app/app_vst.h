@@ -52,7 +52,8 @@ class CKestruneAppVST final : public CKestruneAppBase, public KrApplication {
   void StopSound() override { engine_.StopSound(); }
   bool SoundRunning() const override { return engine_.Running(); }
   void ProcessBlock(kr::HostBlock& block) override;
-  void PumpGuiMessages() override { gui_.Pump(); }
+  // The DSP-to-GUI messages, then the hosted plug-ins' idle.
+  void PumpGuiMessages() override;
 
  private:
   kr::HostServices* host_ = nullptr;

@@ -3,6 +3,7 @@
 #include "document/container.h"
 #include "document/controls.h"
 #include "document/iterators.h"
+#include "external/hosted_chunk_states.h"
 #include "patch/host_parameters.h"
 #include "patch/patch_memory.h"
 #include "patch/program_chunk.h"
@@ -115,12 +116,16 @@ bool TopContainerAdapter::CopyCurrentProgramTo(int program) {
 std::span<const std::uint8_t> TopContainerAdapter::GetChunk(bool isPreset) {
   CPatchManager* names = container_.NearestPatchMemory();
   chunk_ = kr::WriteChunk({names, kr::PatchMemory::Of(names), kr::LegacyOrder(LegacyControls())}, isPreset);
+  const std::vector<std::uint8_t> hosted = kr::WriteHostedStates(container_, isPreset);
+  chunk_.insert(chunk_.end(), hosted.begin(), hosted.end());
   return chunk_;
 }
 
 std::intptr_t TopContainerAdapter::SetChunk(std::span<const std::uint8_t> data, bool isPreset) {
   CPatchManager* names = container_.NearestPatchMemory();
-  kr::ReadChunk({names, kr::PatchMemory::Of(names), kr::LegacyOrder(LegacyControls())}, data, isPreset);
+  const kr::ChunkReadResult read =
+      kr::ReadChunk({names, kr::PatchMemory::Of(names), kr::LegacyOrder(LegacyControls())}, data, isPreset);
+  if (read == kr::ChunkReadResult::Loaded) kr::ReadHostedStates(container_, data, isPreset);
   return 0;
 }
 

@@ -1,5 +1,7 @@
 #include "document/hosted_modules.h"
 
+#include <atomic>
+
 #include "formats/archive/archive_reader.h"
 #include "formats/archive/archive_writer.h"
 #include "platform/platform.h"
@@ -7,8 +9,18 @@
 
 const RuntimeClass CPlugin::kClass{"CPlugin", 1, false, &CUG::kClass, &MakePlain<CPlugin>};
 const RuntimeClass CPlugin2::kClass{"CPlugin2", 1, false, &CPlugin::kClass, &MakePlain<CPlugin2>};
+namespace {
+std::atomic<Ctl_VST_Plugin::Maker> vstPluginMaker{nullptr};
+std::unique_ptr<CObject> MakeVstPluginModule() {
+  if (Ctl_VST_Plugin::Maker maker = vstPluginMaker.load(std::memory_order_acquire)) return maker();
+  return std::make_unique<Ctl_VST_Plugin>();
+}
+}  // namespace
+
 const RuntimeClass Ctl_VST_Plugin::kClass{"Ctl_VST_Plugin", 1, false, &CUG_with_patches::kClass,
-                                          &MakePlain<Ctl_VST_Plugin>};
+                                          &MakeVstPluginModule};
+
+void Ctl_VST_Plugin::SetMaker(Maker maker) { vstPluginMaker.store(maker, std::memory_order_release); }
 
 void CPlugin::Load(ArchiveReader& ar) {
   LoadCugPart(ar);
@@ -65,54 +77,56 @@ void Ctl_VST_Plugin::Load(ArchiveReader& ar) {
   } else {
     SetEntryByName("VST Plugin");  // older documents store no module part
   }
+  HostedPluginState& s = state;
   pluginPath = ar.ReadText();
-  uniqueId = v >= 55 ? ar.ReadInt32() : 0;
-  chunkFlag = ar.ReadInt32();
-  parameterCount = ar.ReadInt32();
-  programCount = ReadCountWithin(ar, 1);  // every program stores at least its name
-  currentProgram = ar.ReadInt32();
-  if (v >= 39 && chunkFlag != 0) bankChunk = ar.ReadSizedBytes();
-  if (chunkFlag == 0 && (parameterCount < 0 ||
-                         static_cast<std::uint64_t>(parameterCount) * static_cast<std::uint64_t>(programCount) >
-                             ar.Remaining() / 4))
+  s.uniqueId = v >= 55 ? ar.ReadInt32() : 0;
+  s.chunkFlag = ar.ReadInt32();
+  s.parameterCount = ar.ReadInt32();
+  s.programCount = ReadCountWithin(ar, 1);  // every program stores at least its name
+  s.currentProgram = ar.ReadInt32();
+  if (v >= 39 && s.chunkFlag != 0) s.bankChunk = ar.ReadSizedBytes();
+  if (s.chunkFlag == 0 && (s.parameterCount < 0 ||
+                           static_cast<std::uint64_t>(s.parameterCount) * static_cast<std::uint64_t>(s.programCount) >
+                               ar.Remaining() / 4))
     throw ArchiveError("bad hosted parameter count");
-  for (std::int32_t k = 0; k < programCount; ++k) {
+  for (std::int32_t k = 0; k < s.programCount; ++k) {
     HostedProgram program;
     program.name = ar.ReadText();
-    if (chunkFlag == 0) {
-      for (std::int32_t p = 0; p < parameterCount; ++p) program.parameters.push_back(ar.ReadFloat());
+    if (s.chunkFlag == 0) {
+      for (std::int32_t p = 0; p < s.parameterCount; ++p) program.parameters.push_back(ar.ReadFloat());
     } else if (v < 39) {
       program.chunk = ar.ReadSizedBytes();
     }
-    programs.push_back(std::move(program));
+    s.programs.push_back(std::move(program));
   }
   if (v >= 42) {
     const std::int32_t j = ReadCountWithin(ar, 4);
-    for (std::int32_t i = 0; i < j; ++i) automationBindings.push_back(ar.ReadInt32());
+    for (std::int32_t i = 0; i < j; ++i) s.automationBindings.push_back(ar.ReadInt32());
   }
 }
 
 void Ctl_VST_Plugin::Store(ArchiveWriter& ar) const {
   const int v = ar.Version();
+  const HostedPluginState s = StateToStore();
   if (v >= 50) StoreCugPart(ar);
   ar.WriteText(v < 55 ? FileNamePart(pluginPath) : pluginPath);
-  if (v >= 55) ar.WriteInt32(uniqueId);
-  ar.WriteInt32(chunkFlag);
-  ar.WriteInt32(parameterCount);
-  ar.WriteInt32(static_cast<std::int32_t>(programs.size()));
-  ar.WriteInt32(currentProgram);
-  if (v >= 39 && chunkFlag != 0) ar.WriteSizedBytes(bankChunk);
-  for (const auto& program : programs) {
+  if (v >= 55) ar.WriteInt32(s.uniqueId);
+  ar.WriteInt32(s.chunkFlag);
+  ar.WriteInt32(s.parameterCount);
+  ar.WriteInt32(static_cast<std::int32_t>(s.programs.size()));
+  ar.WriteInt32(s.currentProgram);
+  if (v >= 39 && s.chunkFlag != 0) ar.WriteSizedBytes(s.bankChunk);
+  for (const auto& program : s.programs) {
     ar.WriteText(program.name);
-    if (chunkFlag == 0) {
-      for (std::int32_t p = 0; p < parameterCount; ++p)
+    if (s.chunkFlag == 0) {
+      for (std::int32_t p = 0; p < s.parameterCount; ++p)
         ar.WriteFloat(static_cast<std::size_t>(p) < program.parameters.size() ? program.parameters[p] : 0.0f);
     } else if (v < 39) {
       ar.WriteSizedBytes(program.chunk);
     }
   }
   if (v >= 42) {
-    ar.WriteInt32(static_cast<std::int32_t>(automationBindings.size()));
-    for (auto b : automationBindings) ar.WriteInt32(b);
+    ar.WriteInt32(static_cast<std::int32_t>(s.automationBindings.size()));
+    for (auto b : s.automationBindings) ar.WriteInt32(b);
   }
 }

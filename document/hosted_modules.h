@@ -3,6 +3,8 @@
 // state is kept here; loading the code belongs to the external-code layer.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,14 +48,8 @@ struct HostedProgram {
   bool operator==(const HostedProgram&) const = default;
 };
 
-class Ctl_VST_Plugin : public CUG_with_patches {
- public:
-  static const RuntimeClass kClass;
-  const RuntimeClass& Class() const override { return kClass; }
-  void Load(ArchiveReader& ar) override;
-  void Store(ArchiveWriter& ar) const override;
-
-  std::string pluginPath;  // before version 55 only the file name is stored
+// What a "VST Plugin" module stores of its hosted plug-in.
+struct HostedPluginState {
   std::int32_t uniqueId = 0;
   std::int32_t chunkFlag = 0;
   std::int32_t parameterCount = 0;
@@ -62,4 +58,35 @@ class Ctl_VST_Plugin : public CUG_with_patches {
   std::vector<std::uint8_t> bankChunk;  // version 39 on, chunk flag set
   std::vector<HostedProgram> programs;
   std::vector<std::int32_t> automationBindings;  // version 42 on; high and low 16-bit halves
+};
+
+// A module hosting another VST plug-in. This class keeps what the document
+// stores; the external-code layer makes a class derived from it (through
+// SetMaker) that loads and runs the plug-in.
+class Ctl_VST_Plugin : public CUG_with_patches {
+ public:
+  static const RuntimeClass kClass;
+  using Maker = std::unique_ptr<CObject> (*)();
+  // What documents make for a stored Ctl_VST_Plugin from now on (null: this class).
+  static void SetMaker(Maker maker);
+
+  Ctl_VST_Plugin() = default;
+  explicit Ctl_VST_Plugin(Module_Info* entry) : CUG_with_patches(entry) {}
+  const RuntimeClass& Class() const override { return kClass; }
+  void Load(ArchiveReader& ar) override;
+  void Store(ArchiveWriter& ar) const override;
+
+  // The bank and program file commands of the panel's patch-selection bar
+  // (kLoadBankCommand ... kSaveProgramCommand); false when the module does
+  // nothing with them (no plug-in).
+  static constexpr int kLoadBankCommand = 34909, kSaveBankCommand = 34910, kLoadProgramCommand = 34911,
+                       kSaveProgramCommand = 34912;
+  virtual bool RunFileCommand(int /*command*/) { return false; }
+
+  std::string pluginPath;  // before version 55 only the file name is stored
+  HostedPluginState state;
+
+ protected:
+  // The state Store writes: the stored one, or what a loaded plug-in holds now.
+  virtual HostedPluginState StateToStore() const { return state; }
 };

@@ -10,6 +10,7 @@
 #include "document/hosted_modules.h"
 #include "external/module_info_plugin.h"
 #include "external/ug_plugin.h"
+#include "external/vst_plugin_module.h"
 #include "platform/platform.h"
 #include "registry/module_registry.h"
 
@@ -103,6 +104,7 @@ void RegisterExternalModules() {
     ModuleRegistry::Get().Register(std::make_unique<Module_Info>(
         "Plugin", "", 0, 0, &MakeStandInModule, AudioFactory(&MakeNoObject, &ListPlaceholderPlugs), MF_STRUCTURE_VIEW));
     ModuleRegistry::Get().SetLibraryFinder(&FindModuleLibrary);
+    RegisterHostedPluginModule();
   });
 }
 

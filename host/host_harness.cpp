@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/audio_call.h"
+#include "host/plugin_library.h"
 #include "platform/platform.h"
 
 using namespace vst;
@@ -35,18 +36,19 @@ bool HostHarness::Load(const std::string& path) {
   // A bare file name means a file in the current folder, as a user typing it
   // expects; the loader would otherwise search the system library paths.
   const bool bare = path.find_first_of("/\\") == std::string::npos;
-  library_ = platform::LoadLibrary(bare ? std::string(".") + platform::PathSeparator() + path : path);
-  if (library_ == nullptr) {
-    error_ = "cannot load " + path + ": " + platform::LastLibraryError();
-    return false;
+  kr::PluginLibrary loaded = kr::LoadPluginLibrary(bare ? std::string(".") + platform::PathSeparator() + path : path);
+  switch (loaded.outcome) {
+    case kr::PluginLibrary::Outcome::NoLibrary:
+      error_ = "cannot load " + path + ": " + loaded.systemError;
+      return false;
+    case kr::PluginLibrary::Outcome::NoEntry:
+      error_ = path + " exports neither main nor VSTPluginMain";
+      return false;
+    case kr::PluginLibrary::Outcome::Loaded:
+      break;
   }
-  void* symbol = platform::LibrarySymbol(library_, "main");
-  if (symbol == nullptr) symbol = platform::LibrarySymbol(library_, "VSTPluginMain");
-  if (symbol == nullptr) {
-    error_ = path + " exports neither main nor VSTPluginMain";
-    return false;
-  }
-  entry_ = reinterpret_cast<PluginEntry>(symbol);
+  library_ = loaded.library;
+  entry_ = loaded.entry;
   return true;
 }
 

@@ -1,6 +1,7 @@
 #include "patchtext/patch_compiler.h"
 
 #include <algorithm>
+#include <charconv>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -8,6 +9,7 @@
 
 #include "base/path_names.h"
 #include "document/controls.h"
+#include "document/hosted_modules.h"
 #include "document/document_builder.h"
 #include "document/panel_objects.h"
 #include "document/patch_manager.h"
@@ -342,7 +344,7 @@ class Compiler {
       made = &inner;
     } else {
       ExpectObject(at, {"module", "id", "title", "disabled", "rect", "panel_rect", "control_values", "values", "file",
-                        "patch_values"});
+                        "patch_values", "plugin", "hosted_automation"});
       try {
         made = &builder_.AddModule(scope.container, name);
       } catch (const BuildError&) {
@@ -360,6 +362,7 @@ class Compiler {
         control->SetValueText(Text(at.Child("file")));
         NoteNamedFile(at.Child("file"), Text(at.Child("file")), "sf2");
       }
+      if (at.Has("plugin") || at.Has("hosted_automation")) HostedPlugin(*made, name, at);
       for (const auto& plug : made->Plugs()) {
         const InterfaceObject& d = plug->Definition();
         if ((d.flags & PF_FILENAME) != 0 && d.dataType == DT_TEXT) NoteNamedFile(at, plug->ValueText(), d.listText);
@@ -375,6 +378,31 @@ class Compiler {
     if (!fresh) {
       if (explicitId) Fail(at.Child("id"), "the id \"" + id + "\" is used twice in this container");
       it->second = nullptr;
+    }
+  }
+
+  // A "VST Plugin": the plug-in file it hosts, and controllers bound to the
+  // plug-in's parameters by index ({"2": "CC 7", "5": "NRPN 300"}).
+  void HostedPlugin(CUG& module, const std::string& name, const At& at) {
+    auto* hosted = DynamicKind<Ctl_VST_Plugin>(&module);
+    if (hosted == nullptr) Fail(at.Has("plugin") ? at.Child("plugin") : at.Child("hosted_automation"),
+                                "module \"" + name + "\" hosts no plug-in");
+    if (at.Has("plugin")) hosted->pluginPath = Text(at.Child("plugin"));
+    if (!at.Has("hosted_automation")) return;
+    const At bindings = at.Child("hosted_automation");
+    if (!bindings.value.is_object()) Fail(bindings, "expected an object of parameter numbers and controllers");
+    for (auto it = bindings.value.begin(); it != bindings.value.end(); ++it) {
+      const At item = bindings.Child(it.key());
+      int index = -1;
+      const std::string& key = it.key();
+      const auto [end, ec] = std::from_chars(key.data(), key.data() + key.size(), index);
+      if (ec != std::errc() || end != key.data() + key.size() || index < 0 || index >= 65536)
+        Fail(item, "a hosted parameter is named by its number (0 to 65535)");
+      const std::optional<std::int32_t> binding = HostedBindingWord(Controller(item));
+      if (!binding) Fail(item, "a hosted parameter follows \"none\", \"CC n\", \"RPN n\" or \"NRPN n\"");
+      auto& words = hosted->state.automationBindings;
+      if (words.size() <= static_cast<std::size_t>(index)) words.resize(static_cast<std::size_t>(index) + 1, kNoHostedBinding);
+      words[static_cast<std::size_t>(index)] = *binding;
     }
   }
 

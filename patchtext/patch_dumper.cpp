@@ -8,6 +8,7 @@
 
 #include "document/controls.h"
 #include "document/document_file.h"
+#include "document/hosted_modules.h"
 #include "document/line2.h"
 #include "document/panel_objects.h"
 #include "document/patch_manager.h"
@@ -139,6 +140,17 @@ class Dumper {
 
   // The patch-memory entries of a module's plugs: what differs from an entry
   // the compiler would make from the plug's value alone.
+  // A "VST Plugin": its file and the controllers bound to its parameters.
+  static void HostedPlugin(const Ctl_VST_Plugin& hosted, ojson& out) {
+    if (!hosted.pluginPath.empty()) out["plugin"] = hosted.pluginPath;
+    ojson bindings = ojson::object();
+    const auto& words = hosted.state.automationBindings;
+    for (std::size_t i = 0; i < words.size(); ++i)
+      if (const std::int32_t id = ControllerOfHostedBinding(words[i]); id != -1)
+        bindings[std::to_string(i)] = ControllerName(id);
+    if (!bindings.empty()) out["hosted_automation"] = std::move(bindings);
+  }
+
   static ojson PatchValues(const CUG& module) {
     ojson out = ojson::object();
     CPatchManager* memory = module.NearestPatchMemory();
@@ -200,6 +212,7 @@ class Dumper {
       fileSaysAll = !texts.empty() && texts[0] == control->ValueText() &&
                     std::all_of(texts.begin() + 1, texts.end(), [](const std::string& t) { return t.empty(); });
     }
+    if (const auto* hosted = DynamicKind<Ctl_VST_Plugin>(&module)) HostedPlugin(*hosted, out);
     if (DynamicKind<CControl>(&module) || DynamicKind<control_ob_base>(&module) || DynamicKind<CUG2>(&module)) {
       const DocRect panel = module.GetRect(kPanelView);
       if (panel != DocRect{}) out["panel_rect"] = RectJson(panel);

@@ -135,4 +135,31 @@ std::string ControllerName(std::int32_t identifier) {
   return std::to_string(identifier);
 }
 
+namespace {
+constexpr std::int32_t kHostedNrpn = 99, kHostedRpn = 101;
+std::int32_t BindingWord(std::int32_t controller, std::int32_t number) {
+  return static_cast<std::int32_t>((static_cast<std::uint32_t>(controller) & 0xFFFFu) << 16 |
+                                   (static_cast<std::uint32_t>(number) & 0xFFFFu));
+}
+}  // namespace
+
+std::optional<std::int32_t> HostedBindingWord(std::int32_t id) {
+  if (id == -1) return kNoHostedBinding;
+  const auto [cc, rpn, nrpn] = kControllerClasses;
+  if (id >= cc.base && id <= cc.base + cc.last) return BindingWord(id - cc.base, 0);
+  if (id >= rpn.base && id <= rpn.base + rpn.last) return BindingWord(kHostedRpn, id - rpn.base);
+  if (id >= nrpn.base && id <= nrpn.base + nrpn.last) return BindingWord(kHostedNrpn, id - nrpn.base);
+  return std::nullopt;
+}
+
+std::int32_t ControllerOfHostedBinding(std::int32_t word) {
+  const auto controller = static_cast<std::int16_t>(static_cast<std::uint32_t>(word) >> 16);
+  const std::int32_t number = static_cast<std::int32_t>(static_cast<std::uint32_t>(word) & 0xFFFFu);
+  const auto [cc, rpn, nrpn] = kControllerClasses;
+  if (controller == kHostedNrpn) return nrpn.base + number;
+  if (controller == kHostedRpn) return rpn.base + number;
+  if (controller >= 0 && controller <= cc.last) return cc.base + controller;
+  return -1;
+}
+
 }  // namespace patchtext

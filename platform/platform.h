@@ -103,6 +103,7 @@ MessageSink SetMessageSink(MessageSink sink);
 struct OpenFileRequest {
   std::string initialName;  // UTF-8
   std::string extension;    // the files offered ("sf2"); empty: any file
+  bool save = false;        // a file to write (Windows' save dialog), not one to read
 };
 
 // The system's file-open dialog, modal: the chosen path (UTF-8), or none when

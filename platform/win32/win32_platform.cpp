@@ -179,6 +179,11 @@ std::optional<std::string> SystemChooseFileToOpen(const OpenFileRequest& request
   dialog.lpstrFile = path;
   dialog.nMaxFile = sizeof path;
   dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+  if (request.save) {
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetSaveFileNameA(&dialog)) return std::nullopt;
+    return HostTextToUtf8(path);
+  }
   dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameA(&dialog)) return std::nullopt;
   return HostTextToUtf8(path);

@@ -75,6 +75,10 @@ class Win32ChildWindow final : public ChildWindow {
 
   std::uintptr_t Handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
 
+  void Resize(int width, int height) override {
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
  private:
   void Mouse(WindowEvent::Kind kind, WPARAM w, LPARAM l) {
     WindowEvent e;

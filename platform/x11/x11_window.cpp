@@ -7,6 +7,7 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <atomic>
 #include <bit>
 #include <mutex>
@@ -188,6 +189,11 @@ class X11ChildWindow final : public ChildWindow {
   }
 
   std::uintptr_t Handle() const override { return static_cast<std::uintptr_t>(window_); }
+
+  void Resize(int width, int height) override {
+    XResizeWindow(display_, window_, static_cast<unsigned>(std::max(width, 1)), static_cast<unsigned>(std::max(height, 1)));
+    XFlush(display_);
+  }
 
  private:
   Display* display_;

@@ -155,11 +155,11 @@ TEST_P(RoundTrip, FieldsStoredAtThisVersionComeBack) {
   auto* vst = FindChild<Ctl_VST_Plugin>(root, "Ctl_VST_Plugin", 1);
   ASSERT_NE(vst, nullptr);
   EXPECT_EQ(vst->pluginPath, v >= 55 ? "C:\\plugins\\Synth.dll" : "Synth.dll");
-  EXPECT_EQ(vst->uniqueId, v >= 55 ? 0x41424344 : 0);
-  ASSERT_EQ(vst->programs.size(), 2u);
-  EXPECT_EQ(vst->programs[1].parameters, (std::vector<float>{0.0f, 0.25f}));
-  EXPECT_EQ(vst->automationBindings.size(), v >= 42 ? 1u : 0u);
-  EXPECT_EQ(FindChild<Ctl_VST_Plugin>(root, "Ctl_VST_Plugin", 0)->bankChunk.size(), v >= 39 ? 3u : 0u);
+  EXPECT_EQ(vst->state.uniqueId, v >= 55 ? 0x41424344 : 0);
+  ASSERT_EQ(vst->state.programs.size(), 2u);
+  EXPECT_EQ(vst->state.programs[1].parameters, (std::vector<float>{0.0f, 0.25f}));
+  EXPECT_EQ(vst->state.automationBindings.size(), v >= 42 ? 1u : 0u);
+  EXPECT_EQ(FindChild<Ctl_VST_Plugin>(root, "Ctl_VST_Plugin", 0)->state.bankChunk.size(), v >= 39 ? 3u : 0u);
   EXPECT_EQ(FindChild<CUG2>(root, "Ctl_WaveShape2")->panelRect, v >= 95271 ? (DocRect{6, 6, 9, 9}) : DocRect{});
 
   // Patch memory: names from 50, parameters from 95311.
