@@ -132,7 +132,15 @@ void VST_Wrapper::Unload() {
   if (effect_ == nullptr && library_ == nullptr) return;
   if (host_ != nullptr) host_->StopIdle();
   if (editorOpen_) CloseEditor();
-  if (effect_ != nullptr) Dispatch(vst::effClose);
+  if (effect_ != nullptr) {
+    // Even a plug-in that broke is asked to close (it frees itself there);
+    // whatever it throws now is ignored.
+    try {
+      effect_->dispatcher(effect_, vst::effClose, 0, 0, nullptr, 0.0f);
+    } catch (...) {
+      MarkBroken();
+    }
+  }
   if (listed_) VST_Wrapper_List::Get().Remove(this);
   listed_ = false;
   effect_ = nullptr;
