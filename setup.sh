@@ -18,7 +18,8 @@ DEMO_PACKAGES=(
 )
 
 # What the tests add: GoogleTest, the Windows cross-builds and Wine, clang
-# for the fuzzers, Xvfb, the files and programs the tests play with, Ardour.
+# for the fuzzers, Xvfb, the files and programs the tests play with, Ardour,
+# Debian's VST 2 plug-ins that the hosting tests host.
 TEST_PACKAGES=(
   file libgtest-dev libgmock-dev googletest
   g++-mingw-w64-i686 binutils-mingw-w64-i686
@@ -27,6 +28,7 @@ TEST_PACKAGES=(
   clang libclang-rt-14-dev
   xvfb
   timgm6mb-soundfont musescore-general-soundfont-small alsa-utils faust-common fluidsynth sox
+  dpf-plugins-vst
   ardour
 )
 

@@ -18,7 +18,7 @@ fail=0
 for needed in cmake g++ libpng-dev; do
   grep -qx "$needed" <<<"$demo" || { echo "FAIL: the demo does not install $needed"; fail=1; }
 done
-for heavy in g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine64 clang ardour xvfb libgtest-dev; do
+for heavy in g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine64 clang ardour xvfb libgtest-dev dpf-plugins-vst; do
   if grep -qx "$heavy" <<<"$demo"; then echo "FAIL: the demo installs $heavy"; fail=1; fi
   grep -qx "$heavy" <<<"$tests" || { echo "FAIL: the tests do not install $heavy"; fail=1; }
 done

@@ -13,6 +13,7 @@ FUZZ_TARGETS=(
   "skin_block_fuzz    16384 skin_block  8"
   "evaluator_fuzz       400 evaluator   8"
   "chunk_fuzz          8192 chunk       8"
+  "fx_bank_fuzz        8192 -           6"
   "patchtext_fuzz     16384 patchtext  10"
 )
 FUZZ_BUILD=build/fuzz

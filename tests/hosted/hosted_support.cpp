@@ -94,7 +94,12 @@ VstPathOverride::VstPathOverride(const std::string& value) {
 VstPathOverride::~VstPathOverride() { SetVariable("VST_PATH", had_ ? &previous_ : nullptr); }
 
 HostedRig::HostedRig(const std::string& patchJson, double sampleRate) {
-  const std::vector<std::uint8_t> document = patchtext::CompilePatchTextToBytes(patchJson, dir_.path());
+  Open(patchtext::CompilePatchTextToBytes(patchJson, dir_.path()), sampleRate);
+}
+
+HostedRig::HostedRig(const std::vector<std::uint8_t>& document, double sampleRate) { Open(document, sampleRate); }
+
+void HostedRig::Open(const std::vector<std::uint8_t>& document, double sampleRate) {
   {
     std::ofstream out(dir_.path() / "Hosted.dat", std::ios::binary);
     out.write(reinterpret_cast<const char*>(document.data()), static_cast<std::streamsize>(document.size()));

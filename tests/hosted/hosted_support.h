@@ -67,6 +67,8 @@ class VstPathOverride {
 class HostedRig {
  public:
   explicit HostedRig(const std::string& patchJson, double sampleRate = 44100.0);
+  // A stored document (the archive bytes) instead of a patch text.
+  explicit HostedRig(const std::vector<std::uint8_t>& document, double sampleRate = 44100.0);
   ~HostedRig();
 
   bool ok() const { return ok_; }
@@ -95,6 +97,8 @@ class HostedRig {
     void RequestIdle() override {}
     vst::VstTimeInfo info{};
   };
+  void Open(const std::vector<std::uint8_t>& document, double sampleRate);
+
   krtest::TempDir dir_;
   FakeHost host_;
   CKestruneAppVST app_;
