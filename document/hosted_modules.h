@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "document/cug.h"
@@ -82,6 +83,12 @@ class Ctl_VST_Plugin : public CUG_with_patches {
   static constexpr int kLoadBankCommand = 34909, kSaveBankCommand = 34910, kLoadProgramCommand = 34911,
                        kSaveProgramCommand = 34912;
   virtual bool RunFileCommand(int /*command*/) { return false; }
+  // The plug-in's own editor, for the module's panel: whether it has one,
+  // its size, and opening it in a child of our window at (x, y).
+  virtual bool HasHostedEditor() const { return false; }
+  virtual std::pair<int, int> HostedEditorSize() const { return {0, 0}; }
+  virtual bool OpenHostedEditor(void* /*parentWindow*/, int /*x*/, int /*y*/) { return false; }
+  virtual void CloseHostedEditor() {}
 
   std::string pluginPath;  // before version 55 only the file name is stored
   HostedPluginState state;

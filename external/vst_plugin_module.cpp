@@ -415,8 +415,14 @@ void VstPluginModule::RefreshExposed() {
 
 // --- the editor ----------------------------------------------------------------------
 
-bool VstPluginModule::OpenHostedEditor(void* parentWindow) {
-  if (!wrapper_->Loaded() || !wrapper_->HasEditor() || parentWindow == nullptr) return false;
+std::pair<int, int> VstPluginModule::HostedEditorSize() const {
+  if (!HasHostedEditor()) return {0, 0};
+  const EditorRectangle rect = wrapper_->EditorRect();
+  return {rect.Width(), rect.Height()};
+}
+
+bool VstPluginModule::OpenHostedEditor(void* parentWindow, int x, int y) {
+  if (!HasHostedEditor() || parentWindow == nullptr) return false;
   if (editorWindow_ != nullptr) {
     platform::ShowMessageBox({"Can't open VST Panel twice", {}, platform::MessageIcon::None});
     return false;
@@ -424,6 +430,9 @@ bool VstPluginModule::OpenHostedEditor(void* parentWindow) {
   const EditorRectangle rect = wrapper_->EditorRect();
   editorWindow_ = platform::CreateChildWindow(parentWindow, rect.Width(), rect.Height());
   if (editorWindow_ == nullptr) return false;
+  editorX_ = x;
+  editorY_ = y;
+  editorWindow_->Place(x, y, rect.Width(), rect.Height());
   wrapper_->OpenEditor(reinterpret_cast<void*>(editorWindow_->Handle()));
   return true;
 }
@@ -440,7 +449,7 @@ bool VstPluginModule::OnSizeWindow(int width, int height) {
   sizeWanted_.store(true, std::memory_order_release);
   if (OnGuiThread() && editorWindow_ != nullptr) {
     sizeWanted_.store(false, std::memory_order_release);
-    editorWindow_->Resize(width, height);
+    editorWindow_->Place(editorX_, editorY_, width, height);
   }
   return true;
 }
@@ -497,7 +506,8 @@ void VstPluginModule::GuiIdle() {
       if (p->TakeChanged()) p->AnnounceChange();
   if (editorWindow_ != nullptr) {
     if (sizeWanted_.exchange(false, std::memory_order_acq_rel))
-      editorWindow_->Resize(wantedWidth_.load(std::memory_order_relaxed), wantedHeight_.load(std::memory_order_relaxed));
+      editorWindow_->Place(editorX_, editorY_, wantedWidth_.load(std::memory_order_relaxed),
+                           wantedHeight_.load(std::memory_order_relaxed));
     editorWindow_->DrainEvents([](const platform::WindowEvent&) {});  // the plug-in's window takes the input
   }
   if (ioChanged_.load(std::memory_order_acquire) && AudioObject() == nullptr) {

@@ -69,10 +69,12 @@ class VstPluginModule final : public Ctl_VST_Plugin, public VST_HostApp {
   bool SaveProgramsFile(const std::string& path, bool programOnly);
   bool LoadProgramsFile(const std::string& path, bool programOnly);
 
-  // The hosted editor in a child of parentWindow (our window, the
-  // plug-in's editor inside it); false when there is none.
-  bool OpenHostedEditor(void* parentWindow);
-  void CloseHostedEditor();
+  // The hosted editor in a child window of ours inside parentWindow at
+  // (x, y), the plug-in's editor inside that; false when there is none.
+  bool HasHostedEditor() const override { return wrapper_->Loaded() && wrapper_->HasEditor(); }
+  std::pair<int, int> HostedEditorSize() const override;
+  bool OpenHostedEditor(void* parentWindow, int x, int y) override;
+  void CloseHostedEditor() override;
   platform::ChildWindow* EditorWindow() const { return editorWindow_.get(); }
 
   VST_Wrapper& Wrapper() { return *wrapper_; }
@@ -143,6 +145,7 @@ class VstPluginModule final : public Ctl_VST_Plugin, public VST_HostApp {
   std::atomic<bool> ioChanged_{false};
   std::atomic<bool> sizeWanted_{false};
   std::atomic<int> wantedWidth_{0}, wantedHeight_{0};
+  int editorX_ = 0, editorY_ = 0;
 };
 
 // The registry entry of "VST Plugin" and the class documents make for a

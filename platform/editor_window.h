@@ -29,8 +29,8 @@ class ChildWindow {
   virtual void DrainEvents(const std::function<void(const WindowEvent&)>& sink) = 0;
   // The system's handle of the window (an X11 window id, an HWND).
   virtual std::uintptr_t Handle() const = 0;
-  // A new size (a hosted plug-in's editor asked for it).
-  virtual void Resize(int width, int height) = 0;
+  // A new place in the parent and size (where a hosted plug-in's editor sits).
+  virtual void Place(int x, int y, int width, int height) = 0;
 };
 
 // A visible child window of `parent` at (0, 0), width x height, with the

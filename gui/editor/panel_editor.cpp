@@ -42,8 +42,11 @@ std::intptr_t PanelEditor::Open(void* parentWindow) {
   if (open_) Close();
   Measure();
   parent_ = parentWindow;
-  view_.OpenPanel();
+  // The window first: what the panel opens inside it (a hosted plug-in's
+  // editor) needs it.
   window_ = platform::CreateChildWindow(parentWindow, rect_.right, rect_.bottom);
+  view_.SetNativeWindow(window_ ? reinterpret_cast<void*>(window_->Handle()) : nullptr);
+  view_.OpenPanel();
   open_ = true;
   return 1;
 }
@@ -51,6 +54,7 @@ std::intptr_t PanelEditor::Open(void* parentWindow) {
 void PanelEditor::Close() {
   if (!open_) return;
   view_.ClosePanel();
+  view_.SetNativeWindow(nullptr);
   window_.reset();
   parent_ = nullptr;
   open_ = false;

@@ -75,6 +75,9 @@ class PanelView : public CVisualOb {
   // Browse buttons ask here; the editor hands in the system's file dialog.
   void SetFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
   std::optional<std::string> ChooseFile(const FileChoice& choice) override;
+  // The editor's window while it shows this view.
+  void SetNativeWindow(void* window) { nativeWindow_ = window; }
+  void* NativeWindow() override { return nativeWindow_; }
   void Draw(DrawContext& dc) override;
   // The view owns the window: a Tab with nothing else in reach stops here.
   bool OwnsWindow() const override { return true; }
@@ -124,6 +127,7 @@ class PanelView : public CVisualOb {
   Rect tooltipRect_{};
   Point pointer_{};
   FileChooser fileChooser_;
+  void* nativeWindow_ = nullptr;
 };
 
 // The document's panel size rule on its own: stored sizes of 0 or less take

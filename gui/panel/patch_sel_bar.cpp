@@ -24,9 +24,14 @@ bool HoldsPatchSelect(const CContainer& container) {
 }
 
 CPatchSelDecorator::CPatchSelDecorator(CContainer& container, std::unique_ptr<CVisualOb> panel)
-    : CVisualOb(nullptr, VF_OWNED) {
-  generic_parameter& program = container.ContainerParameter(parameter_cug_xtra::kProgram);
-  generic_parameter& name = container.ContainerParameter(parameter_cug_xtra::kProgramName);
+    : CPatchSelDecorator(container.ContainerParameter(parameter_cug_xtra::kProgram),
+                         container.ContainerParameter(parameter_cug_xtra::kProgramName),
+                         container.FindParameter("Channel"), std::move(panel), nullptr) {}
+
+CPatchSelDecorator::CPatchSelDecorator(generic_parameter& program, generic_parameter& name,
+                                       generic_parameter* channel, std::unique_ptr<CVisualOb> panel,
+                                       FileCommands fileCommands)
+    : CVisualOb(nullptr, VF_OWNED), fileCommands_(std::move(fileCommands)) {
   auto bar = std::make_unique<CGroup>();
   int column = 0;
   const auto add = [&](std::unique_ptr<CVisualOb> item) {
@@ -41,7 +46,7 @@ CPatchSelDecorator::CPatchSelDecorator(CContainer& container, std::unique_ptr<CV
   add(button("arrow_right", control_mapper_bmc_menu::kNext));
   add(std::make_unique<CMyEdit>(name, 15));
   add(button("drop_down", control_mapper_bmc_menu::kProgramList));
-  if (generic_parameter* channel = container.FindParameter("Channel")) {
+  if (channel != nullptr) {
     auto group = std::make_unique<CGroup>();
     group->AddItem(std::make_unique<CMyTextLabel>("Chan", "control_label", LF_TRANSPARENT), 0, 0);
     if (auto widget = MakeDefaultWidget(*channel)) group->AddItem(std::move(widget), 0, 1);
@@ -64,6 +69,12 @@ void CPatchSelDecorator::SetRect(const Rect& r) {
   const Size bar = bar_->GetPreferredSize();
   bar_->SetRect(Rect::At({0, 0}, bar));
   panel_->SetRect({0, bar.height, r.Width(), std::max(bar.height, r.Height())});
+}
+
+void CPatchSelDecorator::OnCommand(int id, Point p) {
+  const bool fileCommand = id >= control_mapper_bmc_menu::kLoadBank && id < control_mapper_bmc_menu::kLoadBank + 4;
+  if (fileCommand && fileCommands_ && fileCommands_(id)) return;
+  CVisualOb::OnCommand(id, p);
 }
 
 void CPatchSelDecorator::Open() {

@@ -1,7 +1,9 @@
 #include "gui/panel/portal.h"
 
 #include "document/container.h"
+#include "document/hosted_modules.h"
 #include "document/panel_objects.h"
+#include "gui/panel/hosted_panel.h"
 #include "gui/panel/patch_sel_bar.h"
 #include "gui/panel/populate.h"
 
@@ -25,6 +27,15 @@ CContainer* Shown(const CPortal& portal) {
   return nullptr;
 }
 
+// A hosted plug-in beside the portal that it names.
+Ctl_VST_Plugin* ShownPlugin(const CPortal& portal) {
+  const CContainer* home = portal.Parent();
+  if (!home) return nullptr;
+  for (const auto& c : home->Children())
+    if (auto* hosted = DynamicKind<Ctl_VST_Plugin>(c.get()); hosted && hosted->Title() == portal.text) return hosted;
+  return nullptr;
+}
+
 }  // namespace
 
 CPortalWnd::CPortalWnd(CPortal& portal) : CVisualOb(&portal, VF_RESIZABLE | VF_OWNED | VF_MOVABLE), portal_(portal) {
@@ -32,13 +43,16 @@ CPortalWnd::CPortalWnd(CPortal& portal) : CVisualOb(&portal, VF_RESIZABLE | VF_O
 }
 
 void CPortalWnd::Open() {
-  if (Children().empty())
+  if (Children().empty()) {
     if (CContainer* container = Shown(portal_)) {
       std::unique_ptr<CVisualOb> content = MakeContainerPanel(*container);
       if (HoldsPatchSelect(*container))
         content = std::make_unique<CPatchSelDecorator>(*container, std::move(content));
       AddChild(std::move(content));
+    } else if (Ctl_VST_Plugin* hosted = ShownPlugin(portal_)) {
+      AddChild(MakeHostedPluginPanel(*hosted));
     }
+  }
   SetRect(GetRect());
   CVisualOb::Open();
 }

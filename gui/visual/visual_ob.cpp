@@ -148,6 +148,8 @@ std::optional<std::string> CVisualOb::ChooseFile(const FileChoice& choice) {
   return parent_ ? parent_->ChooseFile(choice) : std::nullopt;
 }
 
+void* CVisualOb::NativeWindow() { return parent_ ? parent_->NativeWindow() : nullptr; }
+
 void CVisualOb::Refresh() {
   for (auto& c : children_)
     if (c->IsOpen()) c->Refresh();

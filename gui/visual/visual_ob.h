@@ -155,6 +155,9 @@ class CVisualOb {
   // Asks the user for a file to open (the root asks); none when cancelled or
   // when nothing can ask.
   virtual std::optional<std::string> ChooseFile(const kr::gui::FileChoice& choice);
+  // The system window the panel is shown in (asked of the root); null when
+  // headless. Hosted plug-ins' editors open inside it.
+  virtual void* NativeWindow();
   // Values may have changed elsewhere (host, program, audio side): widgets
   // read them again and repaint when what they show changed.
   virtual void Refresh();

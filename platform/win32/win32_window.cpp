@@ -75,8 +75,8 @@ class Win32ChildWindow final : public ChildWindow {
 
   std::uintptr_t Handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
 
-  void Resize(int width, int height) override {
-    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  void Place(int x, int y, int width, int height) override {
+    SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
  private:

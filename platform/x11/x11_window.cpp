@@ -190,8 +190,9 @@ class X11ChildWindow final : public ChildWindow {
 
   std::uintptr_t Handle() const override { return static_cast<std::uintptr_t>(window_); }
 
-  void Resize(int width, int height) override {
-    XResizeWindow(display_, window_, static_cast<unsigned>(std::max(width, 1)), static_cast<unsigned>(std::max(height, 1)));
+  void Place(int x, int y, int width, int height) override {
+    XMoveResizeWindow(display_, window_, x, y, static_cast<unsigned>(std::max(width, 1)),
+                      static_cast<unsigned>(std::max(height, 1)));
     XFlush(display_);
   }
 

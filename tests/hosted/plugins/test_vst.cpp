@@ -1,6 +1,6 @@
 // A tiny VST 2 plug-in for the hosting tests, built as its own library in
-// variants: the plain one (programs as parameters), KR_TEST_VST_CHUNKS
-// (programs as chunks), KR_TEST_VST_ENTRY_NULL and KR_TEST_VST_ENTRY_THROWS
+// variants: the plain one (programs as parameters, an editor that only
+// logs), KR_TEST_VST_CHUNKS (programs as chunks, no editor), KR_TEST_VST_ENTRY_NULL and KR_TEST_VST_ENTRY_THROWS
 // (entries that give nothing or throw), KR_TEST_VST_PROCESS_THROWS (throws
 // from its third processing call). It exports only VSTPluginMain.
 //
@@ -290,9 +290,11 @@ extern "C" KR_TEST_EXPORT AEffect* VSTPluginMain(audioMasterCallback master) {
   e.numParams = kParams;
   e.numInputs = 1;
   e.numOutputs = 2;
-  e.flags = effFlagsCanReplacing | effFlagsHasEditor | effFlagsIsSynth;
+  e.flags = effFlagsCanReplacing | effFlagsIsSynth;
 #if defined(KR_TEST_VST_CHUNKS)
-  e.flags |= effFlagsProgramChunks;
+  e.flags |= effFlagsProgramChunks;  // and no editor: its panel is a grid of parameters
+#else
+  e.flags |= effFlagsHasEditor;
 #endif
   e.object = self;
   e.uniqueID = CCONST('K', 'r', 'T', 'v');
