@@ -16,8 +16,6 @@ constexpr int kNrpnHigh = 99, kNrpnLow = 98, kRpnHigh = 101, kRpnLow = 100;
 constexpr int kDataEntry = 6, kDataEntryLow = 38;
 constexpr float kControllerScale = 1.0f / 16256.0f;  // 127 x 128: full scale
 
-bool IsSelectionController(int k) { return k >= kNrpnLow && k <= kRpnHigh; }
-
 // Sets bits 7-13 (high) or 0-6 (low) of a 14-bit selection to v.
 int WithPart(int selection, int v, bool high) {
   return high ? (selection & 0x7F) | (v << 7) : (selection & 0x3F80) | v;
@@ -139,16 +137,13 @@ void ug_vst_plugin::OnPlugStateChange(int, connector*, PlugState) {
 void ug_vst_plugin::QueueMidi(int time, std::uint32_t message, UPlug*) {
   if (wrapper_ == nullptr) return;
   if (chunked_) time += kChunkFrames;
-  const int controller = static_cast<int>((message >> 8) & 0x7Fu);
-  if (midiAutomation_ && (message & 0xFFu) == 0xB0u) {
-    // The NRPN and RPN selections matter whenever a parameter follows data entry.
-    const bool wanted = IsSelectionController(controller)
-                            ? !controllerLists_[kDataEntry].empty()
-                            : !controllerLists_[static_cast<std::size_t>(controller)].empty();
-    if (wanted)
-      AddEvent(NewEvent(time, UET_CONTROL_VALUE, controller, nullptr, static_cast<int>((message >> 16) & 0x7Fu)),
-               true);
-  }
+  // Every controller on the first channel becomes an event at its sample: the
+  // lists are looked at when it is due (a binding made meanwhile counts), and
+  // the NRPN and RPN selections are followed whatever is bound.
+  if (midiAutomation_ && (message & 0xFFu) == 0xB0u)
+    if (ug_event* event = NewEvent(time, UET_CONTROL_VALUE, static_cast<int>((message >> 8) & 0x7Fu), nullptr,
+                                   static_cast<int>((message >> 16) & 0x7Fu)))
+      AddEvent(event, true);
   queue_.Push({time, message});
 }
 

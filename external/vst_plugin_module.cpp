@@ -11,6 +11,7 @@
 #include "base/whole_file.h"
 #include "document/container.h"
 #include "document/iterators.h"
+#include "engine/audio_master.h"
 #include "formats/archive/archive_reader.h"
 #include "external/parameter_vst.h"
 #include "external/ug_vst_plugin.h"
@@ -492,8 +493,10 @@ void VstPluginModule::OnAutomated(int index, float) {
 }
 
 void VstPluginModule::BindingsChanged() {
-  if (ug_vst_plugin* audio = audio_.load(std::memory_order_acquire))
-    audio->PostNotify(ug_vst_plugin::kBindingsChanged, 0);
+  ug_vst_plugin* audio = audio_.load(std::memory_order_acquire);
+  if (audio == nullptr) return;
+  audio->PostNotify(ug_vst_plugin::kBindingsChanged, 0);
+  if (audio->audioMaster != nullptr) audio->audioMaster->RequestDispatch();
 }
 
 void VstPluginModule::GuiIdle() {

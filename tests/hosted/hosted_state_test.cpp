@@ -120,7 +120,7 @@ TEST_F(HostedState, AChunkFileOfAnotherPluginIsNamedInTheMessage) {
 TEST_F(HostedState, APluginStoredInTheDocumentAsADllIsFoundThereOnEveryPlatform) {
   VstPathOverride nowhere{""};
   const std::string patch = R"({"settings": {"id": "KrEm"}, "embedded_files": [{"name": "Embedded.dll", "path": ")" +
-                            TestVst("TestVst").generic_string() + R"("}],
+                            fs::absolute(TestVst("TestVst")).generic_string() + R"("}],
     "root": {"modules": [{"module": "Container", "id": "synth", "title": "Synth",
       "modules": [{"module": "VST Plugin", "id": "vst", "plugin": "Embedded.dll"}]}]}})";
   HostedRig rig(patch);

@@ -2,8 +2,12 @@
 // and out at their samples, the chunked mode, its calls from the audio
 // thread, controller automation of its parameters, and plug-ins that give
 // nothing, throw from their entry or break while playing.
+#include <chrono>
+#include <thread>
+
 #include <gtest/gtest.h>
 
+#include "base/whole_file.h"
 #include "document/notifier.h"
 #include "engine/audio_master.h"
 #include "external/parameter_vst.h"
@@ -199,6 +203,63 @@ TEST(HostedPluginFailures, APluginThatThrowsWhilePlayingFallsSilentAndIsToldOnce
   EXPECT_EQ(messages.texts, (std::vector<std::string>{"VST Plugin failed while playing and is left out. (" +
                                                       TestVst("TestVstBreaks").string() + ")."}));
   EXPECT_TRUE(rig.Module()->Wrapper().Broken());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace hostedtest;
+
+TEST(HostedPluginBindings, ABindingMadeWhileSoundRunsTakesTheNextController) {
+  VstPathOverride path{KR_TEST_VST_DIR};
+  HostedRig rig(HostingPatch(std::string(R"("plugin": "TestVst)") + KR_TEST_VST_SUFFIX +
+                             R"(", "values": {"MIDI Automation": "1"})"));
+  ASSERT_TRUE(rig.ok());
+  rig.Start(64);
+  const std::vector<MidiAt> cc = {{5, 0xB0, 7, 127}};
+  rig.Run(64, cc);
+  EXPECT_FLOAT_EQ(rig.Module()->Exposed(0)->NormalisedValue(), 0.5f);  // bound to nothing yet
+  rig.Module()->Exposed(0)->SetMidiController(7);
+  rig.Run(64, cc);
+  EXPECT_FLOAT_EQ(rig.Module()->Exposed(0)->NormalisedValue(), 1.0f);
+}
+
+TEST(HostedPluginFile, ChangingTheFileStopsTheSoundFirstAndAChangedFileIsLoadedAgain) {
+  krtest::TempDir folder;
+  const fs::path copy = folder.path() / ("Swapped" + std::string(KR_TEST_VST_SUFFIX));
+  fs::copy_file(TestVst("TestVst"), copy);
+  VstPathOverride path{folder.path().string()};
+  HostedRig rig(HostingPatch(std::string(R"("plugin": "Swapped)") + KR_TEST_VST_SUFFIX + "\""));
+  ASSERT_TRUE(rig.ok());
+  kr::VstPluginModule& m = *rig.Module();
+  EXPECT_EQ(m.FaceText(), "");
+  rig.Start(64);
+  EXPECT_FALSE(m.SetPluginFile("Other.so"));  // sound runs and nothing may stop it
+  EXPECT_TRUE(m.Wrapper().Loaded());
+#if defined(_WIN32)
+  GTEST_SKIP() << "a loaded library's file cannot be replaced on Windows";
+#endif
+  // A newer file in its place (written again: Wine refuses to set file times).
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  ASSERT_TRUE(kr::WriteWholeFile(copy.string(), kr::ReadWholeFile(copy.string()).value()));
+  bool stopped = false;
+  EXPECT_TRUE(m.ReloadIfChanged([&] {
+    stopped = true;
+    rig.Stop();
+  }));
+  EXPECT_TRUE(stopped);
+  EXPECT_TRUE(m.Wrapper().Loaded());
+  EXPECT_EQ(m.FaceText().rfind("CREATED ", 0), 0u);
+  EXPECT_FALSE(m.ReloadIfChanged({}));  // unchanged since
+  rig.Start(64);
+  stopped = false;
+  EXPECT_TRUE(m.SetPluginFile(std::string("Missing") + KR_TEST_VST_SUFFIX, [&] {
+    stopped = true;
+    rig.Stop();
+  }) == false);
+  EXPECT_TRUE(stopped);
+  EXPECT_EQ(m.FaceText(), "LOAD ERROR");
 }
 
 }  // namespace
