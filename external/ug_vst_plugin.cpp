@@ -255,7 +255,7 @@ bool ug_vst_plugin::CallPlugin(float** ins, float** outs, int count) {
   bool ok = false;
   {
     const HostedProcessingScope scope;
-    ok = replacing_ ? wrapper_->ProcessReplacing(ins, outs, count) : wrapper_->ProcessAccumulating(ins, outs, count);
+    ok = wrapper_->Process(replacing_, ins, outs, count);
   }
   inCall_.store(false, std::memory_order_release);
   if (!ok || wrapper_->Broken()) {

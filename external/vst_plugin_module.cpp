@@ -358,7 +358,7 @@ bool VstPluginModule::ProbeReplacing() {
   w.Resume();
   w.SetSampleRate(44100.0f);
   w.SetBlockSize(kFrames);
-  w.ProcessReplacing(ins.data(), outs.data(), kFrames);
+  w.Process(true, ins.data(), outs.data(), kFrames);
   w.Suspend();
   return out[0] > 100.0f;
 }

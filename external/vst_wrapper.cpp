@@ -185,21 +185,12 @@ float VST_Wrapper::GetParameter(int index) {
   }
 }
 
-bool VST_Wrapper::ProcessReplacing(float** inputs, float** outputs, int frames) {
-  if (effect_ == nullptr || Broken() || effect_->processReplacing == nullptr) return false;
+bool VST_Wrapper::Process(bool replacing, float** inputs, float** outputs, int frames) {
+  if (effect_ == nullptr || Broken()) return false;
+  const vst::AEffectProcessProc entry = replacing ? effect_->processReplacing : effect_->process;
+  if (entry == nullptr) return false;
   try {
-    effect_->processReplacing(effect_, inputs, outputs, frames);
-  } catch (...) {
-    MarkBroken();
-    return false;
-  }
-  return true;
-}
-
-bool VST_Wrapper::ProcessAccumulating(float** inputs, float** outputs, int frames) {
-  if (effect_ == nullptr || Broken() || effect_->process == nullptr) return false;
-  try {
-    effect_->process(effect_, inputs, outputs, frames);
+    entry(effect_, inputs, outputs, frames);
   } catch (...) {
     MarkBroken();
     return false;

@@ -60,10 +60,9 @@ class VST_Wrapper {
                           void* ptr = nullptr, float opt = 0.0f);
   void SetParameter(int index, float value);
   float GetParameter(int index);
-  // The record's processing entries (audio thread); false when the plug-in
-  // broke (now or before).
-  bool ProcessReplacing(float** inputs, float** outputs, int frames);
-  bool ProcessAccumulating(float** inputs, float** outputs, int frames);
+  // The record's processing entries, replacing or accumulating (audio
+  // thread); false when the plug-in broke (now or before).
+  bool Process(bool replacing, float** inputs, float** outputs, int frames);
 
   void SetSampleRate(float rate) { Dispatch(vst::effSetSampleRate, 0, 0, nullptr, rate); }
   void SetBlockSize(int frames) { Dispatch(vst::effSetBlockSize, 0, frames); }

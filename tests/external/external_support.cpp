@@ -1,6 +1,5 @@
 #include "external_support.h"
 
-#include <cstdlib>
 #include <sstream>
 
 #include "formats/image/plugin_export.h"
@@ -92,33 +91,6 @@ constexpr const char* kCacheVariable = "LOCALAPPDATA";
 constexpr const char* kCacheVariable = "XDG_CACHE_HOME";
 #endif
 
-namespace {
-void SetVariable(const char* name, const std::string& value) {
-#if defined(_WIN32)
-  _putenv_s(name, value.c_str());
-#else
-  setenv(name, value.c_str(), 1);
-#endif
-}
-}  // namespace
-
-CacheFolderOverride::CacheFolderOverride(const fs::path& folder) {
-  if (const char* now = std::getenv(kCacheVariable)) {
-    previous_ = now;
-    hadPrevious_ = true;
-  }
-  SetVariable(kCacheVariable, folder.string());
-}
-
-CacheFolderOverride::~CacheFolderOverride() {
-#if defined(_WIN32)
-  SetVariable(kCacheVariable, hadPrevious_ ? previous_ : std::string());
-#else
-  if (hadPrevious_)
-    SetVariable(kCacheVariable, previous_);
-  else
-    unsetenv(kCacheVariable);
-#endif
-}
+CacheFolderOverride::CacheFolderOverride(const fs::path& folder) : EnvironmentOverride(kCacheVariable, folder.string()) {}
 
 }  // namespace exttest

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/host_harness.h"
+#include "support/environment_override.h"
 
 namespace exttest {
 
@@ -64,14 +65,9 @@ Rendered RunRamp(HostHarness& host, std::span<const MidiAt> midi = {});
 float RampInput(int channel, int frame);
 
 // Points the per-user cache folder at folder while it lives.
-class CacheFolderOverride {
+class CacheFolderOverride : public krtest::EnvironmentOverride {
  public:
   explicit CacheFolderOverride(const fs::path& folder);
-  ~CacheFolderOverride();
-
- private:
-  std::string previous_;
-  bool hadPrevious_ = false;
 };
 
 }  // namespace exttest

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -69,29 +68,6 @@ std::string HostingPatch(const std::string& pluginFields) {
       {"from": "vst.Signal Out", "to": "io.Left Out"}, {"from": "vst.Signal Out#2", "to": "io.Right Out"},
       {"from": "vst.MIDI Out", "to": "io.MIDI Out"}])");
 }
-
-namespace {
-void SetVariable(const char* name, const std::string* value) {
-#if defined(_WIN32)
-  _putenv_s(name, value != nullptr ? value->c_str() : "");
-#else
-  if (value != nullptr)
-    setenv(name, value->c_str(), 1);
-  else
-    unsetenv(name);
-#endif
-}
-}  // namespace
-
-VstPathOverride::VstPathOverride(const std::string& value) {
-  if (const char* now = std::getenv("VST_PATH")) {
-    previous_ = now;
-    had_ = true;
-  }
-  SetVariable("VST_PATH", &value);
-}
-
-VstPathOverride::~VstPathOverride() { SetVariable("VST_PATH", had_ ? &previous_ : nullptr); }
 
 HostedRig::HostedRig(const std::string& patchJson, double sampleRate) {
   Open(patchtext::CompilePatchTextToBytes(patchJson, dir_.path()), sampleRate);

@@ -15,6 +15,7 @@
 #include "document/iterators.h"
 #include "external/vst_plugin_module.h"
 #include "host/host_harness.h"
+#include "support/environment_override.h"
 #include "support/temp_dir.h"
 
 namespace hostedtest {
@@ -52,14 +53,9 @@ std::string HostingPatch(const std::string& pluginFields, const std::string& wir
 std::string HostingPatch(const std::string& pluginFields);
 
 // Sets VST_PATH while it lives.
-class VstPathOverride {
+class VstPathOverride : public krtest::EnvironmentOverride {
  public:
-  explicit VstPathOverride(const std::string& value);
-  ~VstPathOverride();
-
- private:
-  std::string previous_;
-  bool had_ = false;
+  explicit VstPathOverride(const std::string& value) : EnvironmentOverride("VST_PATH", value) {}
 };
 
 // The plug-in application of a patch, in this process: its document is a

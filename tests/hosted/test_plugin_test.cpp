@@ -164,25 +164,24 @@ void ExpectThePatchPlaysOn(HostedRig& rig) {
   EXPECT_EQ(FirstSound(block.left), -1);
 }
 
-TEST(HostedPluginFailures, AnEntryGivingNothingIsToldAndThePatchPlaysOnWithoutIt) {
+// A plug-in whose entry fails is reported with its path, and the patch plays without it.
+void ExpectEntryFailure(const std::string& plugin, const std::string& reason) {
   VstPathOverride path{KR_TEST_VST_DIR};
   krtest::MessageCapture messages;
-  HostedRig rig(PatchPlayingOn("TestVstNull"));
+  HostedRig rig(PatchPlayingOn(plugin));
   ASSERT_TRUE(rig.ok());
-  EXPECT_EQ(messages.texts, (std::vector<std::string>{"Can't open VST Plugin. (not a vst plugin). (" +
-                                                      TestVst("TestVstNull").string() + ")."}));
+  EXPECT_EQ(messages.texts,
+            (std::vector<std::string>{"Can't open VST Plugin. (" + reason + "). (" + TestVst(plugin).string() + ")."}));
   EXPECT_EQ(rig.Module()->FaceText(), "LOAD ERROR");
   ExpectThePatchPlaysOn(rig);
 }
 
+TEST(HostedPluginFailures, AnEntryGivingNothingIsToldAndThePatchPlaysOnWithoutIt) {
+  ExpectEntryFailure("TestVstNull", "not a vst plugin");
+}
+
 TEST(HostedPluginFailures, AnEntryThatThrowsIsToldAndThePatchPlaysOnWithoutIt) {
-  VstPathOverride path{KR_TEST_VST_DIR};
-  krtest::MessageCapture messages;
-  HostedRig rig(PatchPlayingOn("TestVstThrows"));
-  ASSERT_TRUE(rig.ok());
-  EXPECT_EQ(messages.texts, (std::vector<std::string>{"Can't open VST Plugin. (Plugin Entrypoint call failed). (" +
-                                                      TestVst("TestVstThrows").string() + ")."}));
-  ExpectThePatchPlaysOn(rig);
+  ExpectEntryFailure("TestVstThrows", "Plugin Entrypoint call failed");
 }
 
 TEST(HostedPluginFailures, APluginThatThrowsWhilePlayingFallsSilentAndIsToldOnce) {
