@@ -117,6 +117,19 @@ TEST_F(DebianPlugins, AHostedParameterTheMidiAutomatesChangesTheSound) {
   EXPECT_NEAR(rig.Module()->Exposed(2)->NormalisedValue(), 16.0 * 128 / 16256, 1e-6);
 }
 
+TEST_F(DebianPlugins, PlayingKarsWithNotesAndControllersAllocatesNothingOnTheAudioThread) {
+  HostedRig rig(KarsPatch(R"(, "values": {"MIDI Automation": "1"}, "hosted_automation": {"2": "CC 7"})"), kRate);
+  ASSERT_TRUE(rig.ok());
+  rig.Start(256);
+  const MidiAt midi[] = {{3, 0xB0, 7, 100}, {17, 0x90, 60, 100}, {200, 0x80, 60, 0}, {201, 0xB0, 39, 5}};
+  for (int block = 0; block < 4; ++block) rig.Run(256, midi);  // settled
+  for (int block = 0; block < 8; ++block) {
+    int allocations = -1;
+    rig.Run(256, midi, {}, true, &allocations);
+    EXPECT_EQ(allocations, 0) << "block " << block;
+  }
+}
+
 TEST_F(DebianPlugins, KarsStateSurvivesKestrunesBankChunk) {
   HostedRig rig(KarsPatch(), kRate);
   ASSERT_TRUE(rig.ok());

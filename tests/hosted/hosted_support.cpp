@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "patchtext/patch_compiler.h"
+#include "support/allocation_count.h"
 #include "platform/platform.h"
 
 namespace hostedtest {
@@ -105,7 +106,8 @@ kr::VstPluginModule* HostedRig::Module(const std::string& title) const {
 
 void HostedRig::Start(int blockSize) { app_.StartSound(blockSize); }
 
-HostedRig::Block HostedRig::Run(int frames, std::span<const MidiAt> midi, std::span<const float> in, bool pump) {
+HostedRig::Block HostedRig::Run(int frames, std::span<const MidiAt> midi, std::span<const float> in, bool pump,
+                                int* allocations) {
   Block out;
   out.left.assign(static_cast<std::size_t>(frames), 0.0f);
   out.right.assign(static_cast<std::size_t>(frames), 0.0f);
@@ -136,7 +138,9 @@ HostedRig::Block HostedRig::Run(int frames, std::span<const MidiAt> midi, std::s
   block.midiIn = midi.empty() ? nullptr : list;
   block.midiOut = &midiOut_;
   const int before = midiOut_.WritePosition();
+  if (allocations != nullptr) krtest::StartCountingAllocations();
   app_.ProcessBlock(block);
+  if (allocations != nullptr) *allocations = krtest::StopCountingAllocations();
   for (int pos = before; pos != midiOut_.WritePosition(); pos = (pos + 1) % OutgoingMidiRing::kSize)
     out.midiOut.push_back(midiOut_.At(pos).message);
   if (pump) app_.PumpGuiMessages();

@@ -81,7 +81,9 @@ class HostedRig {
     std::vector<float> left, right;
     std::vector<std::uint32_t> midiOut;  // messages the patch sent the host
   };
-  Block Run(int frames, std::span<const MidiAt> midi = {}, std::span<const float> in = {}, bool pump = true);
+  // allocations: when given, what the block's processing allocated on this thread.
+  Block Run(int frames, std::span<const MidiAt> midi = {}, std::span<const float> in = {}, bool pump = true,
+            int* allocations = nullptr);
 
  private:
   // The host: time information at 120 beats a minute, nothing else.
