@@ -1,7 +1,9 @@
 // The wrapper and the host callback without a patch: routing calls to the
 // wrapper they belong to, what the callback answers, the parameters and
 // programs a module exposes, and where a document's plug-in is looked for.
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +64,31 @@ TEST(HostCallback, EachPluginIsAnsweredByItsOwnWrapperFromInsideItsEntryOnAndNob
   b.Unload();
   EXPECT_EQ(kr::VST_Wrapper_List::Get().Count(), listed - 1);
   EXPECT_EQ(Call(a.Effect(), vst::audioMasterGetSampleRate), 48000);
+}
+
+TEST(HostCallback, RoutesCallsFromAnotherThreadWhileWrappersComeAndGo) {
+  VstLog log(TestVst("TestVst"));
+  CountingHost steady, coming;
+  coming.rate = 96000;
+  kr::VST_Wrapper playing(&steady);
+  ASSERT_EQ(playing.Load(TestVst("TestVst").string()), 0);
+  std::atomic<bool> done{false};
+  std::atomic<int> wrong{0}, calls{0};
+  std::thread audio([&] {
+    while (!done.load()) {
+      if (Call(playing.Effect(), vst::audioMasterGetSampleRate) != 48000) ++wrong;
+      ++calls;
+    }
+  });
+  for (int i = 0; i < 40; ++i) {
+    kr::VST_Wrapper other(&coming);
+    ASSERT_EQ(other.Load(TestVst("TestVst").string()), 0);
+    EXPECT_EQ(log.Stat("rateFromMain"), 96000);  // its own, while the other thread calls
+  }
+  while (calls.load() < 1000) std::this_thread::yield();
+  done = true;
+  audio.join();
+  EXPECT_EQ(wrong.load(), 0);
 }
 
 TEST(HostCallback, AnswersWhatPluginsAsk) {
