@@ -106,6 +106,8 @@ std::size_t SlotOf(const CControl& control, int program) {
 }
 }  // namespace
 
+std::size_t CControl::SlotFor(int program) const { return SlotOf(*this, program); }
+
 std::string CControl::ValueTextFor(int program) const {
   if (ProgramCount() == 0) return {};
   const std::size_t slot = SlotOf(*this, program);

@@ -87,7 +87,7 @@ void param_info::Attach(HostServices& host, int hostIndex) {
 void param_info::SetValue(float normalised) {
   if (std::isnan(normalised) || control_ == nullptr) return;
   cached_ = Clamped(normalised);
-  pending_.Store(cached_, anyPending_);  // the control's audio object takes it at the next block
+  // The control's link hands the value to its audio object through the queue.
   setByHost_ = true;
   control_->Parameter().SetNormalisedValue(cached_);
   setByHost_ = false;
@@ -102,8 +102,9 @@ void param_info::SetValueThroughAudioSide(float normalised) {
 void param_info::ApplyPending() {
   float value = 0.0f;
   if (!pending_.Take(value) || control_ == nullptr) return;
-  // Sliders and list entries apply it; other controls ignore it.
-  if (auto* audio = dynamic_cast<ug_control*>(control_->AudioObject())) audio->SetFromMidi(value);
+  // Sliders and list entries apply it and send it back to the GUI side,
+  // where it is stored for the program playing; other controls ignore it.
+  if (auto* audio = dynamic_cast<ug_control*>(control_->AudioObject())) audio->SetFromHost(value);
 }
 
 void param_info::OnNotify(Notifier* source, int code, void* data) {
@@ -119,7 +120,7 @@ void param_info::OnNotify(Notifier* source, int code, void* data) {
   // Meters and LEDs report every change; other controls only edits made
   // inside the plug-in that the host can automate.
   const bool quiet = control_->KindByte() == 0 &&
-                     (data == generic_parameter::kChangeFromProgram || setByHost_ || !control_->CanBeAutomated());
+                     (data == generic_parameter::kChangeFromProgram || data == generic_parameter::kChangeFromAudio || setByHost_ || !control_->CanBeAutomated());
   if (!quiet) host_->Automate(index_, n);
 }
 

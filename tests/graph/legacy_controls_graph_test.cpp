@@ -1,0 +1,70 @@
+// The legacy panel controls in a built graph: a "Text Entry" hands its text
+// to the input it feeds, and a control stored with other plugs than its
+// class lists plays with those that match, is named once, and keeps the rest.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "document/controls.h"
+#include "document/iterators.h"
+#include "graph_support.h"
+#include "support/message_capture.h"
+
+namespace graph_test {
+namespace {
+
+TEST(LegacyControls, ATextEntrysTextReachesTheInputItFeeds) {
+  Patch patch = MakePatch(0, 1);
+  auto& entry = static_cast<CControl&>(patch.Add(*patch.top, "Text Entry", "Command Text"));
+  entry.texts = {"first words", "second words"};
+  CUG& command = patch.Add(*patch.top, "OS Command", "Cmd");
+  patch.Wire(*patch.top, PlugNamed(entry, "Text Out"), PlugNamed(command, "Command"));
+  Rig rig;
+  ASSERT_TRUE(rig.Start(patch, 64, 0, 1));
+  rig.Block(64);
+  ug_base* audio = command.AudioObject();
+  ASSERT_NE(audio, nullptr);
+  UPlug* input = nullptr;
+  for (auto& p : audio->plugs)
+    if (p->type == DT_TEXT && p->IsInput()) input = p.get();
+  ASSERT_NE(input, nullptr);
+  EXPECT_EQ(input->TextValue(), "first words");
+  // An edit on the panel reaches it at the next block.
+  entry.SetValueText("typed");
+  rig.Block(64);
+  EXPECT_EQ(input->TextValue(), "typed");
+  // And so does a program change.
+  patch.top->SetProgram(1);
+  rig.Block(64);
+  EXPECT_EQ(input->TextValue(), "second words");
+  rig.engine.StopSound();
+}
+
+TEST(LegacyControls, AControlStoredWithOtherPlugsPlaysWithThoseThatMatch) {
+  krtest::MessageCapture messages;
+  Patch patch = MakePatch(0, 1);
+  auto slider = std::make_unique<CControl>(control_classes::kSlider);  // as loading makes it
+  slider->SetEntry(ModuleRegistry::Get().FindByName("Slider"));
+  slider->SetTitle("Short");
+  // The six control plugs and "Signal Out", nothing after; then one plug
+  // the class does not list.
+  for (int i = 0; i < 7; ++i) slider->AddPlug(std::make_unique<CPlug2>(i));
+  slider->AddPlug(std::make_unique<CPlug2>(40));
+  slider->numbers = {7.5};
+  CUG& stored = *slider;
+  patch.top->AddChild(std::move(slider));
+  patch.Wire(*patch.top, PlugNamed(stored, "Signal Out"), Patch::Inside(patch.audioOut[0]));
+  Rig rig;
+  ASSERT_TRUE(rig.Start(patch, 64, 0, 1));
+  rig.Block(64);
+  EXPECT_FLOAT_EQ(rig.outputs[0][10], 0.75f) << "its value plays";
+  EXPECT_EQ(stored.Plugs().size(), 8u) << "the document keeps its plugs as stored";
+  rig.engine.StopSound();
+  ASSERT_TRUE(rig.Start(patch, 64, 0, 1));
+  rig.engine.StopSound();
+  const std::string text = "Synth.Short: its stored plugs differ from the module's; the plugs that match by position are used";
+  EXPECT_EQ(std::count(messages.texts.begin(), messages.texts.end(), text), 1);
+}
+
+}  // namespace
+}  // namespace graph_test
