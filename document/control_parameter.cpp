@@ -127,6 +127,8 @@ std::string CControl::ChunkValueTextFor(int program) const {
 }
 
 void CControl::SetValueTextFor(int program, std::string_view text) {
+  // A value for a program past the stored ones must not land on program 0's.
+  if (program >= ProgramCount()) GiveEveryProgramItsValue();
   // A control that holds no values yet gets its full set of program slots.
   if (ProgramCount() == 0) {
     switch (ValueType()) {

@@ -95,20 +95,22 @@ std::string CControl::ItemList() const {
   return text;
 }
 
+void CControl::GiveEveryProgramItsValue() {
+  const int count = ProgramCount();
+  if (count == 0 || count >= kSlots) return;
+  // Programs past the stored ones read the first: they keep that value.
+  for (int p = count; p < kSlots; ++p) {
+    switch (ValueType()) {
+      case ControlValueType::Integer: integers.push_back(integers[0]); break;
+      case ControlValueType::Text: texts.push_back(texts[0]); break;
+      case ControlValueType::Number: numbers.push_back(numbers[0]); break;
+    }
+  }
+  singleValue = false;
+}
+
 void CControl::StoreAudioValue(int program, std::string_view value) {
   if (program < 0 || program >= kSlots) return;
-  // Each program keeps what it read before the move.
-  const int count = ProgramCount();
-  if (count > 0 && count < kSlots) {
-    for (int p = count; p < kSlots; ++p) {
-      switch (ValueType()) {
-        case ControlValueType::Integer: integers.push_back(integers[0]); break;
-        case ControlValueType::Text: texts.push_back(texts[0]); break;
-        case ControlValueType::Number: numbers.push_back(numbers[0]); break;
-      }
-    }
-    singleValue = false;
-  }
   const bool current = SlotFor(-1) == SlotFor(program);
   SetValueTextFor(program, value);
   if (current) AnnounceValue(kChangeFromAudio);

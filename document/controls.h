@@ -61,6 +61,9 @@ class CControl : public CUG, public generic_parameter {
   // playing (a control holding fewer values first gets one per program, as
   // each program read them), and tells observers with the audio mark.
   void StoreAudioValue(int program, std::string_view text);
+  // A control holding fewer values than programs gets one per program, each
+  // the value that program read.
+  void GiveEveryProgramItsValue();
   // The slot program p reads (p < 0: the current program).
   std::size_t SlotFor(int program) const;
 

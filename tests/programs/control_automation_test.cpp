@@ -185,15 +185,17 @@ TEST_F(Controls, ProgramChangesStepTheSlider) {
 
 TEST_F(Controls, AListEntrySwitchesTheOscillatorsWaveByHostAndController) {
   const int wave = Index("Wave");
-  EXPECT_LT(Fullness(), 0.7f) << "program 0: a sine";
+  const float sine = Fullness();  // program 0
+  EXPECT_NEAR(sine, 0.637f, 0.03f);
   host.SetParameter(wave, 0.6f);  // item floor(7 x 0.6) = 4, "Pulse"
   EXPECT_EQ(host.ParameterText(effGetParamDisplay, wave), "Pulse");
-  EXPECT_GT(Fullness(), 0.9f);
+  const float pulse = Fullness();
+  EXPECT_GT(std::fabs(pulse - sine), 0.1f);
   host.SetParameter(wave, 0.0f);
-  EXPECT_LT(Fullness(), 0.7f);
+  EXPECT_NEAR(Fullness(), sine, 0.03f);
   const MidiAt cc[] = {{0, 0xB0, 71, 90}};  // 90 x 128 / 16256 = 0.709: item 4
   host.RunBlock(cc);
-  EXPECT_GT(Fullness(), 0.9f);
+  EXPECT_NEAR(Fullness(), pulse, 0.03f);
   host.Dispatch(effIdle);
   EXPECT_EQ(host.ParameterText(effGetParamDisplay, wave), "Pulse");
 }
