@@ -2,22 +2,30 @@
 # Sets up a Debian machine for Kestrune (installing only what is missing,
 # without recommended packages: wine64 must come without the 32-bit wine32),
 # builds, and runs one of the jobs:
-#   ./setup.sh demo   build the plug-in and run the main job
+#   ./setup.sh demo   build the plug-in and run the main job (installs only
+#                     what the release build and the render need)
 #   ./setup.sh test   build every configuration and run every test
-#   ./setup.sh deps   only install what is missing (packages, and libpng
-#                     built for the Windows cross-builds)
+#   ./setup.sh deps   only install what is missing (packages, test files, and
+#                     libpng built for the Windows cross-builds)
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(
-  cmake ninja-build g++ ccache pkg-config file
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
+# What the release build and the demo render need.
+DEMO_PACKAGES=(
+  cmake ninja-build g++ ccache pkg-config
   libpng-dev zlib1g-dev nlohmann-json3-dev libstb-dev fonts-dejavu-core fonts-dejavu-extra
+  libx11-dev libbenchmark-dev
+)
+
+# What the tests add: GoogleTest, the Windows cross-builds and Wine, clang
+# for the fuzzers, Xvfb, the files and programs the tests play with, Ardour.
+TEST_PACKAGES=(
+  file libgtest-dev libgmock-dev googletest
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine64 dpkg-dev python3
   clang libclang-rt-14-dev
-  libx11-dev xvfb
+  xvfb
   timgm6mb-soundfont musescore-general-soundfont-small alsa-utils faust-common fluidsynth sox
   ardour
 )
@@ -28,13 +36,19 @@ THIRD_PARTY=build/third-party
 
 log() { printf '\n== %s\n' "$*" >&2; }
 
+# Installs the packages named that are missing. With KR_SETUP_LIST_ONLY set
+# it prints them, one a line, and installs nothing.
 install_missing() {
   local missing=()
-  for p in "${PACKAGES[@]}"; do
+  for p in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$p")
     fi
   done
+  if [ -n "${KR_SETUP_LIST_ONLY:-}" ]; then
+    ((${#missing[@]} == 0)) || printf '%s\n' "${missing[@]}"
+    return 0
+  fi
   if ((${#missing[@]} == 0)); then
     return 0
   fi
@@ -126,11 +140,14 @@ run_demo() {
 
 job=${1:-demo}
 shift || true
-install_missing
-fetch_test_files
 case "$job" in
-  deps) prepare_windows_libraries ;;
-  demo) run_demo "$@" ;;
-  test) prepare_windows_libraries; run_tests ;;
+  demo) install_missing "${DEMO_PACKAGES[@]}" ;;
+  test|deps) install_missing "${DEMO_PACKAGES[@]}" "${TEST_PACKAGES[@]}" ;;
   *) echo "usage: $0 [demo|test|deps]" >&2; exit 2 ;;
+esac
+[ -n "${KR_SETUP_LIST_ONLY:-}" ] && exit 0
+case "$job" in
+  deps) fetch_test_files; prepare_windows_libraries ;;
+  demo) run_demo "$@" ;;
+  test) fetch_test_files; prepare_windows_libraries; run_tests ;;
 esac

@@ -154,16 +154,29 @@ StoredPatchParameter& CPatchManager::AddParameter(StoredPatchParameter parameter
   return parameters.back();
 }
 
+namespace {
+
+// A patch-memory module's "Name" plug names its value; else the module's title.
+std::string NameFromModule(const CPlug2& plug) {
+  const CUG* owner = plug.Owner();
+  if (owner == nullptr) return {};
+  const CPlug2* name = owner->FindPlug("Name");
+  return name != nullptr && name != &plug && !name->ValueText().empty() ? name->ValueText() : owner->Title();
+}
+
+}  // namespace
+
 StoredPatchParameter& CPatchManager::ParameterForPlug(CPlug2& plug) {
-  if (StoredPatchParameter* found = FindParameterForPlug(plug)) return *found;
+  if (StoredPatchParameter* found = FindParameterForPlug(plug)) {
+    // Older documents store values without a name: it comes from the module,
+    // as for a new value, so the host sees the same names in the same order.
+    if (found->name.empty()) found->name = NameFromModule(plug);
+    return *found;
+  }
   StoredPatchParameter p;
   p.typeNumber = plug.DataType();
   p.plug = &plug;
-  if (const CUG* owner = plug.Owner()) {
-    // A patch-memory module's "Name" plug names its value; else the module's title.
-    const CPlug2* name = owner->FindPlug("Name");
-    p.name = name != nullptr && name != &plug && !name->ValueText().empty() ? name->ValueText() : owner->Title();
-  }
+  p.name = NameFromModule(plug);
   p.FillSlots(plug.ValueText());
   return AddParameter(std::move(p));
 }

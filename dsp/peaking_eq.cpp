@@ -23,6 +23,9 @@ EqCoefficients PeakingCoefficients(float pitch, float resonance, float boost, bo
   c.b2 = (1.0 - alpha * a) / a0;
   c.a1 = -2.0 * cw / a0;
   c.a2 = (1.0 - alpha / a) / a0;
+  c.allpass = AllpassFromPoles(-c.a1, c.a2);
+  c.dry = (1.0 + a * a) / 2.0;
+  c.wet = (1.0 - a * a) / 2.0;
   return c;
 }
 

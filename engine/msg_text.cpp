@@ -32,11 +32,17 @@ void WriteMsgText(my_output_stream& out, std::string_view utf8) {
 }
 
 std::string ReadMsgText(my_input_stream& in) {
+  std::string text;
+  ReadMsgText(in, text);
+  return text;
+}
+
+void ReadMsgText(my_input_stream& in, std::string& text) {
   std::int32_t units = 0;
   in >> units;
   if (units < 0) units = 0;
   if (units > kMaxUnits) units = kMaxUnits;
-  std::string text;
+  text.clear();
   bool ended = false;
   for (std::int32_t i = 0; i < units; ++i) {
     std::uint32_t u = ReadUnit(in);
@@ -61,5 +67,4 @@ std::string ReadMsgText(my_input_stream& in) {
     }
     AppendUtf8(text, u);
   }
-  return text;
 }

@@ -11,3 +11,6 @@ class my_input_stream;
 
 void WriteMsgText(my_output_stream& out, std::string_view utf8);
 std::string ReadMsgText(my_input_stream& in);
+// Reads into `into`, replacing its text: no allocation while the text fits
+// its capacity (the audio side reads into buffers reserved beforehand).
+void ReadMsgText(my_input_stream& in, std::string& into);

@@ -125,7 +125,7 @@ void ug_base::HandleEvent(ug_event* event) {
             plug->EnumValue() = static_cast<std::int16_t>(event->extra);
             break;
           case DT_TEXT:
-            if (auto* text = dynamic_cast<EventText*>(event->attached.get())) plug->TextValue() = text->text;
+            if (event->attached != nullptr) plug->TextValue().assign(*event->attached);
             break;
           case DT_BOOL:
             plug->BoolValue() = event->extra != 0;
@@ -298,6 +298,8 @@ void ug_base::AllocatePlugData() {
     } else if (plug->data == nullptr) {
       plug->AllocateData();  // an unbound plug still needs somewhere to keep its value
     }
+    // Room for a new text before the audio thread stores one.
+    if (plug->type == DT_TEXT && plug->data != nullptr) plug->TextValue().reserve(UPlug::kTextCapacity);
   }
 }
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -34,16 +33,6 @@ enum UgEventType : std::int32_t {
 // Diagnostic name of an event type: names for 0-6, "UnKnowen" otherwise.
 std::string_view EventTypeName(int type);
 
-// Heap data that travels with an event and is freed with it.
-struct EventAttachment {
-  virtual ~EventAttachment() = default;
-};
-
-struct EventText final : EventAttachment {
-  explicit EventText(std::string t) : text(std::move(t)) {}
-  std::string text;
-};
-
 using EventCall = void (*)(ug_base& module);
 
 struct ug_event {
@@ -52,7 +41,10 @@ struct ug_event {
   std::int32_t value = 0;
   void* ref = nullptr;
   std::int32_t extra = 0;
-  std::unique_ptr<EventAttachment> attached;
+  // The text a UET_SET_PLUG_VALUE carries to a text plug. The sender keeps
+  // it (a preallocated buffer that outlives the event), so no event owns
+  // heap data and the audio thread never frees any.
+  const std::string* attached = nullptr;
   EventCall call = nullptr;  // UET_CALL only
 
   // Intrusive list links: the event list needs no separate nodes.
@@ -63,7 +55,7 @@ struct ug_event {
   void Reset() {
     time = type = value = extra = 0;
     ref = nullptr;
-    attached.reset();
+    attached = nullptr;
     call = nullptr;
     prev = next = nullptr;
   }

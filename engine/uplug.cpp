@@ -60,6 +60,7 @@ void UPlug::AllocateData() {
     case DT_TEXT:
       if (data == nullptr) {
         ownText_ = std::make_unique<std::string>();
+        ownText_->reserve(kTextCapacity);
         data = ownText_.get();
         flags |= UPF_OWNS_DATA;
       }

@@ -35,6 +35,11 @@ class UPlug {
   UPlug& operator=(const UPlug&) = delete;
   virtual ~UPlug();
 
+  // Bytes a text plug reserves when the engine is built, so that texts up to
+  // this long (the longest file path) are stored on the audio thread without
+  // allocating.
+  static constexpr std::size_t kTextCapacity = 4096;
+
   void SetState(int time, PlugState newState);
   void SetValueFromText(std::string_view text);
   void ApplyDefault(std::string_view text);

@@ -85,7 +85,8 @@ PatchBinding BindPatchParameters(const CContainer& root, KrAudioMaster& master,
       else if (audio == nullptr && plug != nullptr)
         producer = ProducerOf(*plug, audioPlugOf);
       if (source == nullptr && producer == nullptr) continue;
-      auto twin = std::make_unique<dsp_patch_parameter>(master, parameter->Handle(), MappingOf(*parameter), source);
+      auto twin = std::make_unique<dsp_patch_parameter>(master, parameter->Handle(), MappingOf(*parameter), source,
+                                                        parameter->ProgramEpoch());
       if (producer != nullptr) producer->WatchPatchValue(twin.get());
       master.RegisterTarget(parameter->Handle(), twin.get());
       parameter->Bind(master, twin.get());

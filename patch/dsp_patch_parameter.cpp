@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <memory>
 
 #include "engine/audio_master.h"
 #include "engine/dsp_to_ui_que.h"
@@ -12,15 +11,21 @@
 #include "engine/msg_text.h"
 #include "engine/ug_base.h"
 #include "engine/ug_event.h"
+#include "engine/uplug.h"
 #include "patch/dsp_patch_manager.h"
 #include "patch/patch_parameter.h"
 
 namespace kr {
 
 dsp_patch_parameter::dsp_patch_parameter(KrAudioMaster& master, std::int32_t parameterHandle, Mapping mapping,
-                                         UPlug* source)
-    : master_(master), parameterHandle_(parameterHandle), mapping_(std::move(mapping)), source_(source) {
+                                         UPlug* source, std::int32_t programEpoch)
+    : master_(master),
+      parameterHandle_(parameterHandle),
+      mapping_(std::move(mapping)),
+      source_(source),
+      programEpoch_(programEpoch) {
   handle = parameterHandle;
+  if (mapping_.typeNumber == PV_TEXT) text_.reserve(UPlug::kTextCapacity);
 }
 
 void dsp_patch_parameter::OnGuiMessage(std::int32_t id, my_input_stream& stream) {
@@ -33,9 +38,9 @@ void dsp_patch_parameter::OnGuiMessage(std::int32_t id, my_input_stream& stream)
   std::uint8_t flag = 0;
   stream >> flag;
   if (mapping_.typeNumber == PV_TEXT) {
-    const std::string text = ReadMsgText(stream);
+    ReadMsgText(stream, text_);
     programEpoch_ = stream.ReadInt();
-    Push(master_.now, 0, &text);
+    Push(master_.now, 0, &text_);
     return;
   }
   std::int32_t bits = 0;
@@ -51,7 +56,7 @@ void dsp_patch_parameter::Push(int time, std::int32_t bits, const std::string* t
   ug_base& holder = *source_->owner;
   ug_event* event = holder.NewEvent(time, UET_SET_PLUG_VALUE, 0, source_, bits);
   if (event == nullptr) return;  // the engine's events ran out: dropped, counted by the pool
-  if (text != nullptr) event->attached = std::make_unique<EventText>(*text);
+  event->attached = text;
   holder.AddEvent(event, true);
 }
 

@@ -30,8 +30,11 @@ class dsp_patch_parameter final : public dsp_msg_target, public patch_value_repo
     std::vector<std::int32_t> itemValues;  // enumerations: the items' values in list order
   };
 
-  // source: the output that feeds the module's input (a constant source).
-  dsp_patch_parameter(KrAudioMaster& master, std::int32_t parameterHandle, Mapping mapping, UPlug* source);
+  // source: the output that feeds the module's input (a constant source);
+  // programEpoch: the parameter's, so that what the twin sends back before
+  // the next program switch is taken in.
+  dsp_patch_parameter(KrAudioMaster& master, std::int32_t parameterHandle, Mapping mapping, UPlug* source,
+                      std::int32_t programEpoch);
 
   // "ppc" from the parameter: a flag byte, then the value (int32, float bits
   // or a text); pushed into the input at once.
@@ -69,6 +72,9 @@ class dsp_patch_parameter final : public dsp_msg_target, public patch_value_repo
   UPlug* source_;
   std::int32_t lastBits_ = 0;
   std::int32_t programEpoch_ = 0;  // of the last value the parameter sent
+  // A text value as it arrived, reserved beforehand; the event that puts it
+  // into the plug points at it (a later text in the same block wins).
+  std::string text_;
   // MIDI automation, filed by the manager.
   friend class dsp_patch_manager;
   dsp_patch_manager* manager_ = nullptr;

@@ -78,6 +78,9 @@ class PatchParameter final : public Notifiable, public ui_msg_target {
   void Bind(KrAudioMaster& master, dsp_patch_parameter* twin);
   void Unbind();
   dsp_patch_parameter* Twin() const { return twin_; }
+  // Program switches so far: a twin starts from it, and values it sends
+  // back carry it, so late ones from a program left behind are dropped.
+  std::int32_t ProgramEpoch() const { return static_cast<std::int32_t>(programEpoch_); }
   // The MIDI controller identifier (-1 none, -2 learn the next one); the
   // twin hears of it at once.
   void SetMidiController(std::int32_t identifier);

@@ -93,8 +93,9 @@ bool KrVst::copyProgram(VstInt32 destination) {
 VstInt32 KrVst::getChunk(void** data, bool isPreset) {
   if (topContainer == nullptr || data == nullptr) return 0;
   // Values the audio side has sent back (MIDI controllers, host automation
-  // from other threads) go into the chunk too.
-  app->PumpGuiMessages();
+  // from other threads) go into the chunk too. Only the GUI thread drains
+  // them: the ring has one reader, and the values land in document objects.
+  if (platform::CurrentThreadId() == app->GuiThreadId()) app->PumpGuiMessages();
   const std::span<const std::uint8_t> chunk = topContainer->GetChunk(isPreset);
   if (chunk.size() > static_cast<std::size_t>(INT32_MAX)) return 0;
   *data = const_cast<std::uint8_t*>(chunk.data());  // the host only reads it

@@ -68,7 +68,7 @@ void ug_filter_allpass::Render(int offset, int count) {
 }
 
 bool ug_filter_allpass::TrySettle() {
-  if (!std::isfinite(state_.z1) || !std::isfinite(state_.z2)) state_ = {};
+  if (!std::isfinite(state_.s1) || !std::isfinite(state_.s2)) state_ = {};
   if (Streams(PN_SIGNAL)) return false;
   const float x = ValueNow(PN_SIGNAL);
   if (!kr::dsp::AllpassConverged(state_, coefs_, x)) return false;

@@ -52,13 +52,11 @@ void ug_filter_eq_parametric::Render(int offset, int count) {
 }
 
 bool ug_filter_eq_parametric::TrySettle() {
-  if (!std::isfinite(state_.y1) || !std::isfinite(state_.y2) || !std::isfinite(state_.x1) ||
-      !std::isfinite(state_.x2))
-    state_ = {};
+  if (!std::isfinite(state_.allpass.s1) || !std::isfinite(state_.allpass.s2)) state_ = {};
   if (Streams(PN_SIGNAL)) return false;
   const float x = ValueNow(PN_SIGNAL);
-  if (!kr::dsp::EqConverged(state_, x)) return false;
-  kr::dsp::EqSnap(state_, x);
+  if (!kr::dsp::EqConverged(state_, coefs_, x)) return false;
+  kr::dsp::EqSnap(state_, coefs_, x);
   steady_ = x;
   return true;
 }

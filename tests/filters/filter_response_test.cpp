@@ -296,4 +296,57 @@ TEST(FilterResponse, LadderOnePoleAllPassAndEqualiser) {
   }
 }
 
+// "All Pass" and "Parametric EQ" (+10 dB) in both frequency scales, fed
+// 2.5 V noise while the host's first input drives their "Pitch": a slow
+// sweep across -10 ... +10 V, then a new pitch every block. The all-pass
+// keeps its level and the equaliser never exceeds its boost by much.
+TEST(FilterResponse, PhaseFiltersStayBoundedUnderAnyMovingPitch) {
+  krtest::SynthPatch patch;
+  CPlug2& pitch = patch.AddAudioIn();
+  CPlug2& signal = patch.AddAudioIn();
+  const char* kModules[] = {"All Pass", "All Pass", "Parametric EQ", "Parametric EQ"};
+  for (int n = 0; n < 4; ++n) {
+    CUG& filter = patch.Add(kModules[n], "Filter " + std::to_string(n));
+    patch.Set(filter, "Freq Scale", n % 2 == 0 ? "0" : "1");
+    if (n >= 2) patch.Set(filter, "Boost/Cut", "1");
+    patch.Wire(signal, filter, "Signal");
+    patch.Wire(pitch, filter, "Pitch");
+    patch.Wire(filter, "Output", patch.AddAudioOut());
+  }
+  krtest::TempDir dir;
+  HostHarness host;
+  const std::string name = "Bounded" + std::filesystem::path(KR_PLUGIN_PATH).extension().string();
+  ASSERT_TRUE(krtest::LoadExportedPlugin(host, dir.path(), name, patch.Write()) && host.CallMain() != nullptr);
+  constexpr int kBlock = 64;
+  host.Dispatch(vst::effSetSampleRate, 0, 0, nullptr, 44100.0f);
+  host.Dispatch(vst::effSetBlockSize, 0, kBlock);
+  host.Dispatch(vst::effMainsChanged, 0, 1);
+  host.PrepareBlock(kBlock);
+
+  unsigned noise = 12345;
+  const auto next = [&noise] {
+    noise = noise * 1664525u + 1013904223u;
+    return static_cast<float>(noise >> 8) / static_cast<float>(1u << 24) * 2.0f - 1.0f;
+  };
+  const int sweepBlocks = 3 * 44100 / kBlock, jumpBlocks = 44100 / kBlock;
+  float peak[4] = {};
+  for (int block = 0; block < sweepBlocks + jumpBlocks; ++block) {
+    const float jump = next();
+    for (int i = 0; i < kBlock; ++i) {
+      const int t = block * kBlock + i;
+      host.Input(0)[static_cast<std::size_t>(i)] =
+          block < sweepBlocks ? -1.0f + 2.0f * static_cast<float>(t) / static_cast<float>(sweepBlocks * kBlock) : jump;
+      host.Input(1)[static_cast<std::size_t>(i)] = 0.25f * next();
+    }
+    host.RunBlock();
+    for (int o = 0; o < 4; ++o)
+      for (float v : host.Output(o)) peak[o] = std::max(peak[o], std::isfinite(v) ? std::fabs(v) : 1e30f);
+  }
+  host.Close();
+  EXPECT_LT(peak[0], 1.0f) << "all-pass, 1 V/octave";
+  EXPECT_LT(peak[1], 1.0f) << "all-pass, 1 V/kHz";
+  EXPECT_LT(peak[2], 2.0f) << "equaliser, 1 V/octave";
+  EXPECT_LT(peak[3], 2.0f) << "equaliser, 1 V/kHz";
+}
+
 }  // namespace

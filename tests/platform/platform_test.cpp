@@ -84,7 +84,7 @@ TEST(Platform, LibrariesLoadAndReportErrors) {
   auto lib = platform::LoadLibrary(KR_PLUGIN_PATH);
   ASSERT_NE(lib, nullptr) << platform::LastLibraryError();
   EXPECT_NE(platform::LibrarySymbol(lib, "main"), nullptr);
-  EXPECT_EQ(platform::LibrarySymbol(lib, "VSTPluginMain"), platform::LibrarySymbol(lib, "VSTPluginMain"));
+  EXPECT_NE(platform::LibrarySymbol(lib, "VSTPluginMain"), nullptr);
   EXPECT_EQ(platform::LibrarySymbol(lib, "no_such_symbol"), nullptr);
   EXPECT_FALSE(platform::LastLibraryError().empty());
   platform::FreeLibrary(lib);

@@ -63,6 +63,30 @@ TEST_F(Programs, AutomationFromAnotherThreadReachesTheAudioAtTheNextBlock) {
   host.Close();
 }
 
+// A value set from another thread while the sound runs, after the host
+// restored a program, is stored: the program chunk taken next carries it
+// (getChunk takes in what the audio side sent, with or without idle), and
+// the host is not told of its own value.
+TEST_F(Programs, AValueSetFromAnotherThreadReachesTheProgramChunk) {
+  ASSERT_TRUE(Open(LevelPatch()));
+  SetChunk(GetChunk(true), true);
+  Resume();
+  host.RunBlock();
+  host.ClearCalls();
+  std::thread automation([&] { host.SetParameter(0, 0.75f); });
+  automation.join();
+  host.RunBlock();
+  const std::vector<std::uint8_t> saved = GetChunk(true);
+  EXPECT_TRUE(host.CallsWithOpcode(audioMasterAutomate).empty());
+  host.Close();
+
+  ASSERT_TRUE(Open(LevelPatch()));
+  SetChunk(saved, true);
+  EXPECT_FLOAT_EQ(host.GetParameter(0), 0.75f);
+  EXPECT_EQ(host.ParameterText(effGetParamDisplay, 0), "7.50");
+  host.Close();
+}
+
 // The host's audio thread plays while its automation thread sets values and
 // its GUI thread idles: nothing races (the ThreadSanitizer run has this
 // case), and the last value set is the one that sounds and is shown.

@@ -4,6 +4,7 @@
 // values the host sets out again as controllers.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,42 @@ TEST_F(MidiAutomation, MalformedControllerStreamsChangeNothing) {
   host.Dispatch(effIdle);
   EXPECT_FLOAT_EQ(host.GetParameter(Index("Cutoff")), 0.0f);
   EXPECT_FLOAT_EQ(host.GetParameter(Index("Volume")), 0.0f);
+}
+
+// A host restoring a song sets the bank before it starts the sound (which
+// applies the current program). Controller moves after that, a 7-bit one, a
+// 14-bit pair and an NRPN, each reach the host once at idle and the bank the
+// host saves next: a fresh instance given that bank reads the same values.
+TEST_F(MidiAutomation, ControllerMovesAfterARestoredBankReachTheSavedSong) {
+  host.Close();
+  ASSERT_TRUE(Open(AutomatedPatch()));
+  SetChunk(GetChunk());
+  Resume();
+  host.RunBlock();
+  host.Dispatch(effIdle);
+  host.ClearCalls();
+  const MidiAt moves[] = {{3, 0xB0, 74, 127},  {4, 0xB0, 7, 100},  {5, 0xB0, 39, 50},
+                          {6, 0xB0, 99, 2},    {7, 0xB0, 98, 44},  {8, 0xB0, 6, 100}, {9, 0xB0, 38, 5}};
+  host.RunBlock(moves);
+  host.Dispatch(effIdle);
+  const float level = 127.0f * 128.0f / kScale, volume = static_cast<float>((100 << 7) + 50) / kScale,
+              cutoff = static_cast<float>((100 << 7) + 5) / kScale;
+  EXPECT_FLOAT_EQ(host.GetParameter(Index("Level")), level);
+  EXPECT_FLOAT_EQ(host.GetParameter(Index("Volume")), volume);
+  EXPECT_FLOAT_EQ(host.GetParameter(Index("Cutoff")), cutoff);
+  std::map<int, std::vector<float>> reported;
+  for (const HostCall& call : host.CallsWithOpcode(audioMasterAutomate)) reported[call.index].push_back(call.opt);
+  EXPECT_EQ(reported[Index("Level")], std::vector<float>{level});
+  EXPECT_EQ(reported[Index("Volume")].back(), volume);
+  EXPECT_EQ(reported[Index("Cutoff")].back(), cutoff);
+
+  HostHarness restored;
+  ASSERT_TRUE(Open(AutomatedPatch(), restored));
+  SetChunk(restored, GetChunk(host, false), false);
+  EXPECT_FLOAT_EQ(restored.GetParameter(Index("Level")), level);
+  EXPECT_FLOAT_EQ(restored.GetParameter(Index("Volume")), volume);
+  EXPECT_FLOAT_EQ(restored.GetParameter(Index("Cutoff")), cutoff);
+  restored.Close();
 }
 
 // A MIDI program change into "Patch Select" picks the program; the host
