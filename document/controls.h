@@ -47,7 +47,8 @@ class CControl : public CUG, public generic_parameter {
   void SetMidiNrpn(int nrpn) override;
   std::string ValueText() const override { return ValueTextFor(-1); }
   // p < 0: the current program (the container's when the control holds more
-  // than one, else 0); a program past the stored ones reads program 0.
+  // than one and follows program changes, else 0); a program past the
+  // stored ones reads program 0.
   std::string ValueTextFor(int program) const;
   // A program's value as program chunks carry it: numbers with every digit,
   // so that a round trip does not round them. And back (a program in 0..127;

@@ -98,12 +98,11 @@ void ug_control::OnGuiMessage(std::int32_t id, my_input_stream& stream) {
     return;
   }
   if (kind == kStoreOnly) return;
-  if (kind == kProgramSwitch) {
-    if (ignoreProgramChange) return;
-    currentProgram_ = program;
-  } else if (kind != kMoved || program != currentProgram_) {
-    return;  // an edit of a program this side has left
-  }
+  // A control that ignores program changes plays program 0's value, its
+  // only one; a program switch (or a chunk) may still change that.
+  if (kind == kProgramSwitch && !ignoreProgramChange) currentProgram_ = program;
+  if ((kind != kMoved && kind != kProgramSwitch) || program != currentProgram_)
+    return;  // a value of a program this side has left
   const int notifyKind = kind == kMoved ? 1 : 2;
   KrAudioMaster* master = audioMaster;
   if (master == nullptr || !master->running.load(std::memory_order_acquire)) {

@@ -21,7 +21,8 @@ class ug_control : public ug_base {
   static constexpr int kPrograms = 128;
   // "ctlv" from the GUI side: kind (uint8), program (int32), count n
   // (int32: 1, or kPrograms from program 0 on), then n values (int32: float
-  // bits for numbers, item values for lists; texts for text controls).
+  // bits for numbers, item values for lists; for text controls, which keep
+  // only the text playing, one text).
   enum ValueKind : std::uint8_t {
     kMoved = 1,           // an edit or a host value: smoothed, sent out as a controller
     kProgramSwitch = 2,   // the program's value: a step, nothing sent

@@ -15,6 +15,7 @@
 #include "engine/msg_stream.h"
 #include "engine/msg_text.h"
 #include "engine/ug_control.h"
+#include "engine/uplug.h"
 #include "registry/item_list.h"
 
 namespace kr {
@@ -23,7 +24,10 @@ namespace {
 
 constexpr int kControlPrograms = ug_control::kPrograms;
 
+// The program whose value plays: the container's, or 0 for a control that
+// keeps one value for every program.
 int CurrentProgramOf(const CControl& control) {
+  if (!control.FollowsProgramChanges()) return 0;
   const int p = control.Parent() != nullptr ? control.Parent()->CurrentProgram() : 0;
   return p >= 0 && p < kControlPrograms ? p : 0;
 }
@@ -60,6 +64,9 @@ void ForEachControl(const CContainer& c, Fn&& fn) {
 
 ControlLink::ControlLink(CControl& control, ug_control& audio, KrAudioMaster& master)
     : control_(&control), master_(master), handle_(audio.handle) {
+  // The document says whether it follows program changes (a control stored
+  // without the setting does not).
+  audio.ignoreProgramChange = !control.FollowsProgramChanges();
   std::array<std::int32_t, kControlPrograms> values{};
   std::vector<std::string> texts(kControlPrograms);
   for (int p = 0; p < kControlPrograms; ++p) {
@@ -97,6 +104,8 @@ void ControlLink::Send(std::uint8_t kind, bool everyProgram) {
   if (handle_ == 0) return;
   const int current = CurrentProgramOf(*control_);
   const bool text = control_->ValueType() == ControlValueType::Text;
+  // A text control's audio side keeps the text playing only.
+  if (text) everyProgram = false;
   my_msg_que_output_stream out(master_.GuiToDsp(), handle_, kMsgControlValue);
   out << kind << static_cast<std::int32_t>(current) << static_cast<std::int32_t>(everyProgram ? kControlPrograms : 1);
   const int first = everyProgram ? 0 : current;
@@ -140,10 +149,15 @@ std::size_t ControlRingBytes(const CContainer& root) {
   ForEachModule(root, [&](const CUG& m) {
     if (const auto* inner = DynamicKind<CContainer>(&m)) bytes += ControlRingBytes(*inner);
     if (const auto* control = DynamicKind<CControl>(&m)) {
-      // Every program's value; a text as long as the longest (UTF-16).
-      std::size_t longest = 0;
+      if (control->ValueType() != ControlValueType::Text) {
+        bytes += 32 + kControlPrograms * 4;  // every program's value
+        return;
+      }
+      // The one text playing, up to the longest the audio side keeps
+      // without allocating, or a longer one stored (UTF-16, ended).
+      std::size_t longest = UPlug::kTextCapacity;
       for (const std::string& t : control->texts) longest = std::max(longest, t.size());
-      bytes += 32 + kControlPrograms * (8 + 2 * longest);
+      bytes += 32 + 2 * (longest + 1);
     }
   });
   return bytes;

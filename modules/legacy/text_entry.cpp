@@ -1,9 +1,14 @@
 #include "modules/legacy/text_entry.h"
 
-#include <algorithm>
-
 #include "engine/msg_text.h"
+#include "engine/uplug.h"
 #include "modules/legacy/control_plugs.h"
+
+ug_text_entry::ug_text_entry() {
+  ignoreProgramChange = true;
+  text_.reserve(UPlug::kTextCapacity);
+  skipped_.reserve(UPlug::kTextCapacity);
+}
 
 void ug_text_entry::ListInterface(InterfaceList& list) {
   list.emplace_back(nullptr, nullptr, "Text Out", DR_OUT, DT_TEXT);
@@ -12,11 +17,12 @@ void ug_text_entry::ListInterface(InterfaceList& list) {
 }
 
 void ug_text_entry::LoadTexts(std::span<const std::string> texts) {
-  std::copy_n(texts.begin(), std::min(texts.size(), texts_.size()), texts_.begin());
+  const auto slot = static_cast<std::size_t>(CurrentProgram());
+  text_.assign(slot < texts.size() ? texts[slot] : std::string());
 }
 
 void ug_text_entry::ReadValues(my_input_stream& stream, int first, int count) {
-  for (int i = 0; i < count; ++i) texts_[static_cast<std::size_t>(first + i)] = ReadMsgText(stream);
+  for (int i = 0; i < count; ++i) ReadMsgText(stream, first + i == CurrentProgram() ? text_ : skipped_);
 }
 
 void ug_text_entry::Open() {
@@ -24,13 +30,10 @@ void ug_text_entry::Open() {
   ApplyValue(-1, false);
 }
 
-void ug_text_entry::ApplyValue(int patch, bool) {
-  const int slot = patch >= 0 && patch < kPrograms ? patch : CurrentProgram();
+void ug_text_entry::ApplyValue(int, bool) {
   UPlug* out = GetPlug(PN_TEXT_OUT);
-  out->TextValue() = texts_[static_cast<std::size_t>(slot)];
+  out->TextValue().assign(text_);
   if ((flags & UGF_OPEN) == 0) return;
   Wake();
   out->SetState(clock, ST_STATIC);
 }
-
-std::string ug_text_entry::ValueText() { return GetPlug(PN_TEXT_OUT)->TextValue(); }

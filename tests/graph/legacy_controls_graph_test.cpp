@@ -1,5 +1,6 @@
 // The legacy panel controls in a built graph: a "Text Entry" hands its text
-// to the input it feeds, and a control stored with other plugs than its
+// to the input it feeds (without the audio thread allocating) and keeps it
+// through program changes, and a control stored with other plugs than its
 // class lists plays with those that match, is named once, and keeps the rest.
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include "document/iterators.h"
 #include "engine/ug_control.h"
 #include "graph_support.h"
+#include "support/allocation_count.h"
 #include "support/message_capture.h"
 
 namespace graph_test {
@@ -30,10 +32,29 @@ TEST(LegacyControls, ATextEntrysTextReachesTheInputItFeeds) {
     if (p->type == DT_TEXT && p->IsInput()) input = p.get();
   ASSERT_NE(input, nullptr);
   EXPECT_EQ(input->TextValue(), "first words");
-  // An edit on the panel reaches it at the next block.
-  entry.SetValueText("typed");
+  // An edit on the panel reaches it at the next block, long or short, and
+  // the audio thread takes it into buffers reserved beforehand.
+  const std::string longer = "typed, " + std::string(300, 'x');
+  float* output = rig.outputs[0].data();
+  for (const std::string& typed : {longer, std::string("typed")}) {
+    entry.SetValueText(typed);
+    krtest::StartCountingAllocations();
+    rig.blocks.Run(rig.engine, {}, {&output, 1}, 64);
+    EXPECT_EQ(krtest::StopCountingAllocations(), 0);
+    EXPECT_EQ(input->TextValue(), typed);
+  }
+  // Without an "Ignore Program Change" setting it keeps one text for every
+  // program: a program change leaves it, and an edit made then plays.
+  patch.top->SetProgram(3);
   rig.Block(64);
   EXPECT_EQ(input->TextValue(), "typed");
+  entry.SetValueText("in program 3");
+  rig.Block(64);
+  EXPECT_EQ(input->TextValue(), "in program 3");
+  patch.top->SetProgram(0);
+  rig.Block(64);
+  EXPECT_EQ(entry.ValueText(), "in program 3");
+  EXPECT_EQ(input->TextValue(), "in program 3");
   rig.engine.StopSound();
 }
 
@@ -51,6 +72,7 @@ TEST(LegacyControls, AControlStoredWithOtherPlugsPlaysWithThoseThatMatch) {
   CUG& stored = *slider;
   patch.top->AddChild(std::move(slider));
   patch.Wire(*patch.top, PlugNamed(stored, "Signal Out"), Patch::Inside(patch.audioOut[0]));
+  WireHost(patch);
   Rig rig;
   ASSERT_TRUE(rig.Start(patch, 64, 0, 1));
   rig.Block(64);
@@ -58,6 +80,7 @@ TEST(LegacyControls, AControlStoredWithOtherPlugsPlaysWithThoseThatMatch) {
   ASSERT_NE(audio, nullptr) << "it plays";
   EXPECT_EQ(audio->PlugCount(), 12) << "every plug of the class";
   EXPECT_EQ(audio->ValueText(), "7.500") << "its stored value";
+  EXPECT_FLOAT_EQ(rig.outputs[0][10], 0.75f) << "its output";
   EXPECT_EQ(stored.Plugs().size(), 8u) << "the document keeps its plugs as stored";
   rig.engine.StopSound();
   ASSERT_TRUE(rig.Start(patch, 64, 0, 1));
