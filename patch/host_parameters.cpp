@@ -43,12 +43,16 @@ void param_info_new::SetValueThroughAudioSide(float normalised) {
   pending_.Store(cached_, anyPending_);
 }
 
+void param_info_new::BindAudioSide() {
+  twin_.store(parameter_ != nullptr ? parameter_->Twin() : nullptr, std::memory_order_release);
+}
+
 void param_info_new::ApplyPending() {
   float value = 0.0f;
   if (!pending_.Take(value)) return;
   // Pushed into the engine now; the twin sends it back to the GUI side,
   // marked as set by the host, where the parameter stores it.
-  if (dsp_patch_parameter* twin = parameter_ != nullptr ? parameter_->Twin() : nullptr) twin->ApplyNormalised(value);
+  if (dsp_patch_parameter* twin = twin_.load(std::memory_order_acquire)) twin->ApplyNormalised(value);
 }
 
 void param_info_new::OnPatchValueChanged(bool report) {
@@ -99,12 +103,18 @@ void param_info::SetValueThroughAudioSide(float normalised) {
   pending_.Store(cached_, anyPending_);
 }
 
+void param_info::BindAudioSide() {
+  audio_.store(control_ != nullptr ? dynamic_cast<ug_control*>(control_->AudioObject()) : nullptr,
+               std::memory_order_release);
+}
+
 void param_info::ApplyPending() {
   float value = 0.0f;
-  if (!pending_.Take(value) || control_ == nullptr) return;
-  // Sliders and list entries apply it and send it back to the GUI side,
-  // where it is stored for the program playing; other controls ignore it.
-  if (auto* audio = dynamic_cast<ug_control*>(control_->AudioObject())) audio->SetFromHost(value);
+  if (!pending_.Take(value)) return;
+  // Sliders and list entries apply it and send it back to the GUI side
+  // (through the DSP-to-GUI queue), where it is stored for the program
+  // playing; other controls ignore it.
+  if (ug_control* audio = audio_.load(std::memory_order_acquire)) audio->SetFromHost(value);
 }
 
 void param_info::OnNotify(Notifier* source, int code, void* data) {
