@@ -3,7 +3,8 @@
 // exactly) moves under host automation from either thread, a MIDI
 // controller and a program change, at the sample and with the ramp or step
 // each path takes; the value lands in the program it was played in. A
-// "List Entry" switches the oscillator's wave.
+// "List Entry" switches the oscillator's wave. A slider that ignores program
+// changes keeps one value; one stored with fewer plugs than ours plays.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,20 +12,26 @@
 #include <thread>
 #include <vector>
 
+#include "document/controls.h"
 #include "patchtext/patch_compiler.h"
 #include "programs_support.h"
+#include "registry/module_registry.h"
 
 namespace control_test {
 
 using namespace vst;
+using programs_test::PlayingPatch;
 using programs_test::Programs;
+using programs_test::SentControllersOf;
 
 // "Pitch" spans 2..8 V (programs 5, 6, 4, 7 V) on controller 74; "Wave"
-// chooses the oscillator's wave (programs Sine, Saw, Triangle, Pulse) on 71.
+// chooses the oscillator's wave (programs Sine, Saw, Triangle, Pulse) on 71;
+// "Fixed" (0..10 V, on the third output) ignores program changes.
 std::vector<std::uint8_t> ControlPatch(bool sendAll = false) {
   std::string text = R"({"settings": {"id": "KsCt", "programs": 4}, "root": {"modules": [
     {"module": "Container", "title": "Synth",
      "plugs": [{"name": "Out 1", "direction": "out"}, {"name": "Out 2", "direction": "out"},
+               {"name": "Out 3", "direction": "out"},
                {"name": "MIDI In", "direction": "in", "type": "midi"},
                {"name": "MIDI Out", "direction": "out", "type": "midi"}],
      "modules": [
@@ -34,50 +41,29 @@ std::vector<std::uint8_t> ControlPatch(bool sendAll = false) {
         "values": {"Lo Value": "2", "Hi Value": "8", "MIDI Controller ID": "74"}},
        {"module": "List Entry", "id": "wave", "title": "Wave", "control_values": [0, 1, 3, 4],
         "values": {"MIDI Controller ID": "71"}},
+       {"module": "Slider", "id": "fixed", "title": "Fixed", "control_values": [1, 2, 3, 4],
+        "values": {"Ignore Program Change": "1"}},
        {"module": "Oscillator", "id": "osc"}],
      "wires": [{"from": "io.MIDI In", "to": "auto.MIDI In"}, {"from": "io.MIDI In", "to": "select.MIDI In"},
                {"from": "auto.MIDI Out", "to": "io.MIDI Out"},
                {"from": "pitch.Signal Out", "to": "io.Out 1"}, {"from": "pitch.Signal Out", "to": "osc.Pitch"},
-               {"from": "wave.Choice", "to": "osc.Waveform"}, {"from": "osc.Audio Out", "to": "io.Out 2"}]}]}})";
+               {"from": "wave.Choice", "to": "osc.Waveform"}, {"from": "osc.Audio Out", "to": "io.Out 2"},
+               {"from": "fixed.Signal Out", "to": "io.Out 3"}]}]}})";
   text.replace(text.find("SEND_ALL"), 8, sendAll ? "1" : "0");
   return patchtext::CompilePatchTextToBytes(text, ".");
 }
 
-// The controller messages a plug-in sent to its host, as (controller, value).
-std::vector<std::pair<int, int>> SentControllersOf(const HostHarness& h) {
-  std::vector<std::pair<int, int>> sent;
-  for (const HostCall& call : h.CallsWithOpcode(audioMasterProcessEvents))
-    for (const VstMidiEvent& e : call.events)
-      if ((static_cast<std::uint8_t>(e.midiData[0]) & 0xF0) == 0xB0)
-        sent.emplace_back(static_cast<std::uint8_t>(e.midiData[1]), static_cast<std::uint8_t>(e.midiData[2]));
-  return sent;
-}
-
 constexpr int kRamp = 44100 / 32;  // 1378 samples
 
-class Controls : public Programs {
+class Controls : public PlayingPatch {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(Open(ControlPatch()));
-    for (int i = 0; i < host.Effect()->numParams; ++i) names.push_back(host.ParameterText(effGetParamName, i));
-    Resume();
-    host.RunBlock();
-    host.Dispatch(effIdle);
-    host.ClearCalls();
-  }
-  void TearDown() override { host.Close(); }
-  int Index(const std::string& name) const {
-    for (std::size_t i = 0; i < names.size(); ++i)
-      if (names[i] == name) return static_cast<int>(i);
-    ADD_FAILURE() << "no parameter " << name;
-    return 0;
-  }
-  // The first output over n blocks of 64.
-  std::vector<float> Run(int blocks, std::span<const MidiAt> midi = {}) {
+  void SetUp() override { Play(ControlPatch()); }
+  // An output (the first: the pitch) over n blocks of 64.
+  std::vector<float> Run(int blocks, std::span<const MidiAt> midi = {}, int output = 0) {
     std::vector<float> out;
     for (int b = 0; b < blocks; ++b) {
       host.RunBlock(b == 0 ? midi : std::span<const MidiAt>{});
-      for (float x : host.Output(0)) out.push_back(x);
+      for (float x : host.Output(output)) out.push_back(x);
     }
     return out;
   }
@@ -86,7 +72,6 @@ class Controls : public Programs {
       if (call.index == index) return true;
     return false;
   }
-  std::vector<std::pair<int, int>> SentControllers() const { return SentControllersOf(host); }
   // A fresh instance given this one's bank: the pitch it shows in program p.
   float PitchInBankCopy(int program) {
     HostHarness copy;
@@ -112,7 +97,6 @@ class Controls : public Programs {
     }
     return peak > 0.0f ? sum / static_cast<float>(n) / peak : 0.0f;
   }
-  std::vector<std::string> names;
 };
 
 TEST_F(Controls, HostSetsFromTheGuiThreadRampAndSendTheController) {
@@ -216,6 +200,47 @@ TEST_F(Controls, SendAllOnPatchChangeSendsEveryControlOneSubBlockAfterTheChange)
   // trunc(f x 16256 + 0.5) >> 7: 2/3 gives 84, 1/6 gives 21.
   EXPECT_EQ(SentControllersOf(all), (std::vector<std::pair<int, int>>{{71, 21}, {74, 84}}));
   all.Close();
+}
+
+TEST_F(Controls, AControlThatIgnoresProgramChangesKeepsOneValueAndTakesEditsInEveryProgram) {
+  const int fixed = Index("Fixed");
+  EXPECT_FLOAT_EQ(host.GetParameter(fixed), 0.1f) << "program 0's 1 V";
+  host.Dispatch(effSetProgram, 0, 2);
+  EXPECT_FLOAT_EQ(Run(1, {}, 2)[0], 0.1f) << "a program change leaves it";
+  EXPECT_EQ(host.ParameterText(effGetParamDisplay, fixed), "1.00") << "and shows what plays";
+  host.SetParameter(fixed, 0.6f);  // 6 V
+  EXPECT_FLOAT_EQ(Run(23, {}, 2).back(), 0.6f) << "an edit made in another program plays";
+  host.Dispatch(effSetProgram, 0, 1);
+  EXPECT_FLOAT_EQ(Run(1, {}, 2)[0], 0.6f);
+  EXPECT_FLOAT_EQ(host.GetParameter(fixed), 0.6f);
+  EXPECT_EQ(host.ParameterText(effGetParamDisplay, fixed), "6.00");
+}
+
+// A "Slider" another program stored with fewer plugs than ours (the six
+// control plugs and "Signal Out": no appearance, readout, title or range):
+// it plays its value on the output it feeds, and the host moves it over the
+// range a slider has by default, 0..10 V.
+class StoredControls : public PlayingPatch {};
+
+TEST_F(StoredControls, ASliderStoredWithFewerPlugsPlaysAndMoves) {
+  krtest::SynthPatch patch("KsFp");
+  CPlug2& out = patch.AddAudioOut();
+  auto made = std::make_unique<CControl>(control_classes::kSlider);  // as loading makes it
+  made->SetEntry(ModuleRegistry::Get().FindByName("Slider"));
+  made->SetTitle("Short");
+  for (int i = 0; i < 7; ++i) made->AddPlug(std::make_unique<CPlug2>(i));
+  made->numbers = {7.5};
+  CUG& slider = *made;
+  patch.Top().AddChild(std::move(made));
+  patch.Wire(slider, "Signal Out", out);
+  Play(patch.Write());
+  const int index = Index("Short");
+  EXPECT_FLOAT_EQ(host.Output(0)[10], 0.75f) << "its stored 7.5 V";
+  EXPECT_FLOAT_EQ(host.GetParameter(index), 0.75f);
+  host.SetParameter(index, 0.2f);
+  EXPECT_EQ(host.ParameterText(effGetParamDisplay, index), "2.00");
+  for (int b = 0; b < 23; ++b) host.RunBlock();
+  EXPECT_FLOAT_EQ(host.Output(0)[63], 0.2f);
 }
 
 }  // namespace control_test
