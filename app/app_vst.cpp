@@ -1,10 +1,10 @@
 #include "app/app_vst.h"
 
+#include "app/app_panel_values.h"
 #include "app/kestrune_application.h"
 #include "document/container.h"
 #include "graph/host_io_wiring.h"
 #include "gui/editor/panel_editor.h"
-#include "gui/panel/patch_panel_values.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ std::unique_ptr<ShellEditor> CKestruneAppVST::CreateEditor(kr::HostServices&) {
   CContainer* root = Document() ? Document()->Root() : nullptr;
   if (!root || !root->document) return nullptr;
   return std::make_unique<kr::gui::PanelEditor>(*root->document, [this] { PumpGuiMessages(); },
-                                                std::make_unique<kr::gui::PatchPanelValues>());
+                                                std::make_unique<AppPanelValues>(engine_, *this));
 }
 
 void CKestruneAppVST::DeleteDocument() {

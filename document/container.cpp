@@ -38,6 +38,13 @@ std::unique_ptr<CUG> MakeDocumentObject(Module_Info& entry) {
   // Built-in kinds whose document class lives here.
   if (entry.name == "Container") return std::make_unique<CContainer>(&entry);
   if (entry.name == "Patch Select") return std::make_unique<Ctl_PatchSel>(&entry);
+  if (entry.name == "KeyBoard") {
+    // The on-screen keyboard keeps a panel rectangle of its own: at first
+    // its picture's size (120 x 19) and a title row.
+    auto keyboard = std::make_unique<CUG2>(plain_classes::kCtlKeyboard2, &entry);
+    keyboard->panelRect = {0, 0, 120, 35};
+    return keyboard;
+  }
   if (const RuntimeClass* cls = ControlClassOf(entry.name)) {
     auto control = std::make_unique<CControl>(*cls);
     control->SetEntry(&entry);

@@ -134,6 +134,7 @@ class CUG2 : public CUG {
   CUG2() = default;
   explicit CUG2(const RuntimeClass& cls) : class_(&cls) {}
   explicit CUG2(Module_Info* entry) : CUG(entry) {}
+  CUG2(const RuntimeClass& cls, Module_Info* entry) : CUG(entry), class_(&cls) {}
   const RuntimeClass& Class() const override { return *class_; }
   void Load(ArchiveReader& ar) override;
   void Store(ArchiveWriter& ar) const override;

@@ -30,6 +30,8 @@ class AudioMasterHost {
   // An "OS Command" asks for its command line to be started on the GUI
   // side; tooLong says the text was too long to send (and is empty).
   virtual void PostCommand(ug_base& module, std::string_view commandLine, bool tooLong) {}
+  // A line of text for a module's console on the panel ("prnt").
+  virtual void PostPrint(ug_base& module, std::string_view text) {}
   // The DSP-to-GUI ring, for audio-side senders of their own messages
   // (audio thread); null without a GUI side.
   virtual dsp_to_ui_que* GuiQueue() { return nullptr; }

@@ -4,9 +4,11 @@
 // the GUI thread only (module Open and Close while the engine is stopped).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/read_stream.h"
 
@@ -23,5 +25,14 @@ class ModuleFiles {
   // lead out of it (a folder part, "..", a drive or an absolute path).
   virtual std::string PathForWriting(std::string_view name, std::string_view defaultExtension) = 0;
 };
+
+// A file read whole through ModuleFiles.
+struct WholeModuleFile {
+  std::shared_ptr<const std::vector<std::uint8_t>> bytes;  // null when not read
+  std::string path;      // the resolved path (or the name when nothing was found)
+  bool tooLarge = false;  // larger than the limit: not read
+};
+WholeModuleFile ReadWholeModuleFile(ModuleFiles& files, std::string_view name, std::string_view defaultExtension,
+                                    std::uint64_t maxBytes);
 
 }  // namespace kr

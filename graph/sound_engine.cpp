@@ -1,6 +1,8 @@
 #include "graph/sound_engine.h"
 
 #include <algorithm>
+#include <deque>
+#include <iterator>
 
 #include "patch/audio_binding.h"
 #include "patch/control_binding.h"
@@ -18,8 +20,8 @@
 
 // The GUI-side twin of a document module: receives "refr" and remembers
 // whether one is pending, so a module sends at most one at a time; keeps a
-// meter's latest display value ("disp"); starts the programs an "OS
-// Command" asks for ("exec").
+// meter's latest display value ("disp") and the lines a console was sent
+// ("prnt"); starts the programs an "OS Command" asks for ("exec").
 class SoundEngine::ModuleTwin final : public ui_msg_target {
  public:
   ModuleTwin(SoundEngine& engine, CUG& module) : engine_(engine), module_(module) {}
@@ -35,6 +37,9 @@ class SoundEngine::ModuleTwin final : public ui_msg_target {
     } else if (id == kMsgControlValue) {
       auto it = engine_.controlLinks_.find(&module_);
       if (it != engine_.controlLinks_.end()) it->second->TakeMovedValue(stream);
+    } else if (id == kMsgPrint) {
+      printed.push_back(ReadPrintLine(stream));
+      if (printed.size() > kPrintedKept) printed.pop_front();
     } else if (id == kMsgCommand) {
       const std::int32_t tooLong = stream.ReadInt();
       const std::string line = ReadMsgText(stream);
@@ -51,6 +56,7 @@ class SoundEngine::ModuleTwin final : public ui_msg_target {
   }
   std::atomic<bool> pending{false};
   std::optional<float> display;
+  std::deque<std::string> printed;
 
  private:
   SoundEngine& engine_;
@@ -177,6 +183,20 @@ void SoundEngine::PostDisplayValue(ug_base& module, float value) {
   my_msg_que_output_stream out(gui_.Queue(), handle, kMsgDisplay);
   out << value;
   out.Send();
+}
+
+std::vector<std::string> SoundEngine::TakePrinted(const CUG& module) {
+  auto it = twins_.find(&module);
+  if (it == twins_.end()) return {};
+  std::deque<std::string>& printed = it->second->printed;
+  std::vector<std::string> out(std::make_move_iterator(printed.begin()), std::make_move_iterator(printed.end()));
+  printed.clear();
+  return out;
+}
+
+void SoundEngine::PostPrint(ug_base& module, std::string_view text) {
+  const std::int32_t handle = HandleOf(module);
+  if (handle != 0) gui_.PostText(handle, kMsgPrint, text);
 }
 
 void SoundEngine::PostCommand(ug_base& module, std::string_view commandLine, bool tooLong) {

@@ -15,6 +15,7 @@
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "engine/audio_master.h"
 #include "engine/audio_master_host.h"
@@ -54,6 +55,10 @@ class SoundEngine final : public AudioMasterHost {
   // The latest display value a meter sent for a module (GUI thread); none
   // before its first.
   std::optional<float> DisplayValue(const CUG& module) const;
+  // The lines a module's audio object printed ("prnt") since the last call,
+  // oldest first (GUI thread). At most kPrintedKept wait; older ones go.
+  static constexpr std::size_t kPrintedKept = 64;
+  std::vector<std::string> TakePrinted(const CUG& module);
   // Starts the programs of "OS Command" modules (GUI thread).
   CommandLauncher& Launcher() { return launcher_; }
 
@@ -76,6 +81,7 @@ class SoundEngine final : public AudioMasterHost {
   void PostDisplayValue(ug_base& module, float value) override;
   dsp_to_ui_que* GuiQueue() override { return &gui_.Queue(); }
   void PostCommand(ug_base& module, std::string_view commandLine, bool tooLong) override;
+  void PostPrint(ug_base& module, std::string_view text) override;
 
  private:
   class ModuleTwin;

@@ -13,22 +13,9 @@ ModuleFiles* FilesOf(ug_base& module) {
 }  // namespace
 
 ModuleFile ReadModuleFile(ug_base& module, std::string_view name, std::string_view defaultExtension) {
-  ModuleFile result;
-  result.path = std::string(name);
   ModuleFiles* files = FilesOf(module);
-  if (files == nullptr || name.empty()) return result;
-  std::unique_ptr<ReadStream> stream = files->OpenForReading(name, defaultExtension);
-  if (!stream) return result;
-  result.path = stream->Path();
-  const std::uint64_t size = stream->Size();
-  if (size > kMaxModuleFileBytes) {
-    result.tooLarge = true;
-    return result;
-  }
-  auto bytes = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(size));
-  if (!stream->Seek(0) || stream->Read(*bytes) != bytes->size()) return result;
-  result.bytes = std::move(bytes);
-  return result;
+  if (files == nullptr) return {nullptr, std::string(name), false};
+  return ReadWholeModuleFile(*files, name, defaultExtension, kMaxModuleFileBytes);
 }
 
 std::string WritePathFor(ug_base& module, std::string_view name, std::string_view defaultExtension) {

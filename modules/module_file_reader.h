@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/module_files.h"
+
 class ug_base;
 
 namespace kr::modules {
@@ -15,11 +17,7 @@ namespace kr::modules {
 // Files larger than this are refused rather than read into memory.
 inline constexpr std::uint64_t kMaxModuleFileBytes = 1ull << 30;
 
-struct ModuleFile {
-  std::shared_ptr<const std::vector<std::uint8_t>> bytes;  // null when not read
-  std::string path;      // the resolved path (or the name when nothing was found)
-  bool tooLarge = false;
-};
+using ModuleFile = WholeModuleFile;
 
 ModuleFile ReadModuleFile(ug_base& module, std::string_view name, std::string_view defaultExtension);
 

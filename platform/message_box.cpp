@@ -1,42 +1,38 @@
 #include "platform/platform.h"
 
-#include <atomic>
-#include <memory>
-#include <mutex>
+#include "platform/guarded_sink.h"
 
 namespace platform {
 
-void ShowSystemMessageBox(const MessageBoxRequest& request);  // per OS
+void ShowSystemMessageBox(const MessageBoxRequest& request);                       // per OS
+std::optional<std::string> SystemChooseFileToOpen(const OpenFileRequest& request);  // per OS
 
 namespace {
-std::mutex& SinkMutex() {
-  static std::mutex m;
-  return m;
-}
-MessageSink& CurrentSink() {
-  static MessageSink sink;
+GuardedSink<MessageSink>& MessageSinks() {
+  static GuardedSink<MessageSink> sink;
   return sink;
+}
+GuardedSink<FileChooserSink>& FileChoosers() {
+  static GuardedSink<FileChooserSink> chooser;
+  return chooser;
 }
 }  // namespace
 
 void ShowMessageBox(const MessageBoxRequest& request) {
-  MessageSink sink;
-  {
-    std::lock_guard lock(SinkMutex());
-    sink = CurrentSink();
-  }
-  if (sink)
+  if (MessageSink sink = MessageSinks().Get())
     sink(request);
   else
     ShowSystemMessageBox(request);
 }
 
-MessageSink SetMessageSink(MessageSink sink) {
-  std::lock_guard lock(SinkMutex());
-  MessageSink previous = std::move(CurrentSink());
-  CurrentSink() = std::move(sink);
-  return previous;
+MessageSink SetMessageSink(MessageSink sink) { return MessageSinks().Swap(std::move(sink)); }
+
+std::optional<std::string> ChooseFileToOpen(const OpenFileRequest& request) {
+  if (FileChooserSink chooser = FileChoosers().Get()) return chooser(request);
+  return SystemChooseFileToOpen(request);
 }
+
+FileChooserSink SetFileChooser(FileChooserSink chooser) { return FileChoosers().Swap(std::move(chooser)); }
 
 std::string ResourceSectionName(std::string_view type, int id) {
   return ".kr." + std::string(type) + "." + std::to_string(id);

@@ -94,4 +94,19 @@ void ShowMessageBox(const MessageBoxRequest& request);
 // Installs a sink and returns the previous one; an empty sink restores the default.
 MessageSink SetMessageSink(MessageSink sink);
 
+// --- the file-open dialog ------------------------------------------------------------
+
+struct OpenFileRequest {
+  std::string initialName;  // UTF-8
+  std::string extension;    // the files offered ("sf2"); empty: any file
+};
+
+// The system's file-open dialog, modal: the chosen path (UTF-8), or none when
+// the user cancels or the system has no dialog (Linux). Like message boxes it
+// goes through one chooser, which tests replace.
+using FileChooserSink = std::function<std::optional<std::string>(const OpenFileRequest&)>;
+std::optional<std::string> ChooseFileToOpen(const OpenFileRequest& request);
+// Installs a chooser and returns the previous one; an empty one restores the system's.
+FileChooserSink SetFileChooser(FileChooserSink chooser);
+
 }  // namespace platform

@@ -1,12 +1,17 @@
 #include "gui/editor/panel_editor.h"
 
 #include "document/document_file.h"
+#include "platform/platform.h"
 
 namespace kr::gui {
 
 PanelEditor::PanelEditor(StoredDocument& document, std::function<void()> idle, std::unique_ptr<PanelValues> values)
     : idle_(std::move(idle)), values_(values ? std::move(values) : std::make_unique<PanelValues>()),
-      document_(document), skins_(document.skins), view_(document, skins_, *values_) {}
+      document_(document), skins_(document.skins), view_(document, skins_, *values_) {
+  view_.SetFileChooser([](const FileChoice& choice) {
+    return platform::ChooseFileToOpen({choice.initialName, choice.extension});
+  });
+}
 
 PanelEditor::~PanelEditor() { Close(); }
 

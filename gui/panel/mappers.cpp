@@ -1,10 +1,12 @@
 #include "gui/panel/mappers.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "document/generic_parameter.h"
 #include "gui/panel/panel_values.h"
+#include "gui/visual/drop_down.h"
 #include "registry/item_list.h"
 
 namespace kr::gui {
@@ -57,4 +59,52 @@ void control_mapper_bmc_enum::SetWidgetValue(PanelValues& values, float x) {
   if (at == items.size()) at = 0;
   const std::size_t next = mode_ == 1 ? std::min(at + 1, items.size() - 1) : (at > 0 ? at - 1 : 0);
   if (items[next] != current) values.SetValueText(parameter_, std::to_string(items[next]));
+}
+
+void control_mapper_bmc_menu::SetWidgetValue(PanelValues& values, float x) {
+  const float was = std::exchange(pressed_, x > 0 ? 1.0f : 0.0f);
+  if (was > 0 && pressed_ == 0) Act(values);  // on the release
+}
+
+void control_mapper_bmc_menu::Act(PanelValues& values) {
+  generic_parameter& program = parameter_;
+  const int current = ParameterTextToInt(values.ValueText(program));
+  switch (mode_) {
+    case kPrevious:
+    case kNext: {
+      const int next = std::clamp(current + (mode_ == kNext ? 1 : -1), 0, std::max(0, program.LastItemValue()));
+      if (next != current) values.SetValueText(program, std::to_string(next));
+      return;
+    }
+    case kCommand:
+    case kCopy:
+      if (widget_) widget_->OnCommand(mode_ == kCopy ? kCopyCommand : kCommandId, {});
+      return;
+    case kProgramList:
+    case kFileMenu: {
+      if (!widget_) return;
+      std::vector<std::string> items;
+      if (mode_ == kFileMenu) {
+        items = {"Load Bank", "Save Bank", "Load Inst", "Save Inst"};
+      } else {
+        it_enum_list it(programName_ ? programName_->ItemList() : program.ItemList());
+        for (it.First(); !it.IsDone() && items.size() < 128; it.Next()) items.push_back(it.CurrentLabel());
+      }
+      CVisualOb* widget = widget_;
+      PanelValues* panelValues = &values;
+      const int mode = mode_;
+      CDropDownList::Open(*widget, widget->GetClientRect(), std::move(items), mode == kFileMenu ? -1 : current,
+                          [widget, panelValues, &program, mode](int index) {
+                            if (mode == kFileMenu) widget->OnCommand(kLoadBank + index, {});
+                            else panelValues->SetValueText(program, std::to_string(index));
+                          });
+      return;
+    }
+    default: return;  // the pattern sequencer's modes: no sequencer here
+  }
+}
+
+void control_mapper_event_trig::SetWidgetValue(PanelValues&, float x) {
+  const float was = std::exchange(pressed_, x > 0 ? 1.0f : 0.0f);
+  if (was == 0 && pressed_ > 0 && fire_) fire_();
 }

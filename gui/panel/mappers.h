@@ -3,9 +3,11 @@
 // parameter through the panel's value source.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
+class CVisualOb;
 class generic_parameter;
 
 namespace kr::gui {
@@ -20,6 +22,8 @@ class ControlMapper {
   virtual void SetWidgetValue(PanelValues& values, float x) = 0;
   virtual std::string Text(PanelValues& values);
   generic_parameter& Parameter() { return parameter_; }
+  // The widget the mapper serves (set once, by the widget).
+  virtual void Attach(CVisualOb& widget) {}
 
  protected:
   explicit ControlMapper(generic_parameter& parameter) : parameter_(parameter) {}
@@ -52,4 +56,41 @@ class control_mapper_bmc_enum : public kr::gui::ControlMapper {
   int mode_;
   std::string itemText_;
   float pressed_ = 0;  // what next / previous buttons show
+};
+
+// A button of the patch-selection bar, bound to its container's "Program":
+// it acts when released, by its mode: 0 sends the command 34921 and 7 the
+// command 32788 (copy) up the panel; 1 drops the list of programs down at
+// the button ("Program Name" names them) and chooses one; 2 drops down the
+// file menu ("Load Bank", "Save Bank", "Load Inst", "Save Inst": commands
+// 34909 to 34912); 3 and 4 step "Program" down or up, held to its range.
+class control_mapper_bmc_menu : public kr::gui::ControlMapper {
+ public:
+  enum Mode { kCommand = 0, kProgramList = 1, kFileMenu = 2, kPrevious = 3, kNext = 4, kCopy = 7 };
+  static constexpr int kCommandId = 34921, kCopyCommand = 32788, kLoadBank = 34909;
+  control_mapper_bmc_menu(generic_parameter& program, generic_parameter* programName, int mode)
+      : ControlMapper(program), programName_(programName), mode_(mode) {}
+  void Attach(CVisualOb& widget) override { widget_ = &widget; }
+  float WidgetValue(kr::gui::PanelValues&) override { return pressed_; }
+  void SetWidgetValue(kr::gui::PanelValues& values, float x) override;
+
+ private:
+  void Act(kr::gui::PanelValues& values);
+  generic_parameter* programName_;
+  int mode_;
+  CVisualOb* widget_ = nullptr;
+  float pressed_ = 0;
+};
+
+// A trigger: fires once each time its widget is pressed (the value leaves 0).
+class control_mapper_event_trig : public kr::gui::ControlMapper {
+ public:
+  control_mapper_event_trig(generic_parameter& p, std::function<void()> fire)
+      : ControlMapper(p), fire_(std::move(fire)) {}
+  float WidgetValue(kr::gui::PanelValues&) override { return pressed_; }
+  void SetWidgetValue(kr::gui::PanelValues&, float x) override;
+
+ private:
+  std::function<void()> fire_;
+  float pressed_ = 0;
 };

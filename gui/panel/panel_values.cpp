@@ -7,6 +7,7 @@
 #include "document/cug.h"
 #include "document/line2.h"
 #include "document/plug2.h"
+#include "engine/ug_base.h"
 #include "registry/interface_object.h"
 
 namespace kr::gui {
@@ -60,5 +61,10 @@ void PanelValues::ArmMidiLearn(generic_parameter& p) { p.SetMidiController(kLear
 
 bool PanelValues::SetPatchParameterValue(CPlug2&, const std::string&) { return false; }
 std::optional<float> PanelValues::MeterLevel(const CUG&) { return std::nullopt; }
+std::vector<std::string> PanelValues::TakePrinted(const CUG&) { return {}; }
+
+void PanelValues::SendNotify(CUG& module, int kind, int value) {
+  for (ug_base* audio = module.AudioObject(); audio != nullptr; audio = audio->nextClone) audio->PostNotify(kind, value);
+}
 
 }  // namespace kr::gui

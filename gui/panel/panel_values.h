@@ -9,16 +9,23 @@
 //    program) answer through PatchParameterValue: until that part connects
 //    here it answers nothing and the plug's own text is shown;
 //  - meters show what their audio module last reported (MeterLevel),
-//    nothing while sound is stopped.
+//    nothing while sound is stopped; text consoles the lines it printed;
+//  - self-drawing controls send their audio module notifications (the
+//    on-screen keyboard's notes) through the GUI-to-DSP queue.
 // GUI thread only.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <vector>
 
 class generic_parameter;
 class CPlug2;
 class CUG;
+
+namespace kr {
+class ModuleFiles;
+}
 
 namespace kr::gui {
 
@@ -40,6 +47,12 @@ class PanelValues {
   virtual std::optional<std::string> PatchParameterValue(const CPlug2& plug);
   // The display value a meter's audio module last reported.
   virtual std::optional<float> MeterLevel(const CUG& module);
+  // The texts a module's audio object printed since the last call, oldest
+  // first ("prnt" messages); none while sound is stopped.
+  virtual std::vector<std::string> TakePrinted(const CUG& module);
+  // Where the files a patch names are found (samples, SoundFonts); none
+  // outside the plug-in.
+  virtual kr::ModuleFiles* Files() { return nullptr; }
 
   // --- what widgets write -------------------------------------------------------
   // A control's parameter, as the user moved it (an edit: its watchers,
@@ -53,6 +66,9 @@ class PanelValues {
   virtual void ArmMidiLearn(generic_parameter& parameter);
   // The patch-parameter side of SetPlugValue: true when it took the value.
   virtual bool SetPatchParameterValue(CPlug2& plug, const std::string& text);
+  // A notification to a module's audio object and all its voice copies,
+  // through the GUI-to-DSP queue (nothing while sound is stopped).
+  virtual void SendNotify(CUG& module, int kind, int value);
 };
 
 }  // namespace kr::gui

@@ -60,7 +60,25 @@ void PanelView::MouseDown(Point p, std::uint32_t flags) {
     if (row >= 0 && row < static_cast<int>(menu_.size())) return ChooseCommand(menu_[static_cast<std::size_t>(row)].id);
     return CloseOverlays();
   }
-  if (CVisualOb* hit = HitTestAt(p)) hit->OnLButtonDown(flags, ToObject(*hit, p));
+  CVisualOb* target = inputState_.popup ? inputState_.popup : HitTestAt(p);
+  if (target) target->OnLButtonDown(flags, ToObject(*target, p));
+  DropClosedLists();
+}
+
+void PanelView::DropClosedLists() {
+  // The panel is the first child; what stands in front of it are lists.
+  for (std::size_t i = 0; i < Children().size();) {
+    CVisualOb* c = Children()[i].get();
+    if (c->IsOpen() || i + 1 == Children().size()) {
+      ++i;
+      continue;
+    }
+    RemoveChild(c);
+  }
+}
+
+std::optional<std::string> PanelView::ChooseFile(const FileChoice& choice) {
+  return fileChooser_ ? fileChooser_(choice) : std::nullopt;
 }
 
 void PanelView::MouseMove(Point p, std::uint32_t flags) {
@@ -68,12 +86,14 @@ void PanelView::MouseMove(Point p, std::uint32_t flags) {
   inputState_.modifiers = flags & (kShift | kControl);
   TrackTooltip(p);
   if (CVisualOb* target = MouseTarget(p)) target->OnPointerMove(flags, ToObject(*target, p));
+  DropClosedLists();
 }
 
 void PanelView::MouseUp(Point p, std::uint32_t flags) {
   if (!IsOpen()) return;
   inputState_.modifiers = flags & (kShift | kControl);
   if (CVisualOb* target = MouseTarget(p)) target->OnLButtonUp(flags, ToObject(*target, p));
+  DropClosedLists();
 }
 
 void PanelView::ContextMenuAt(Point p) {
@@ -151,21 +171,25 @@ void PanelView::Draw(DrawContext& dc) {
 void PanelView::KeyDown(int key, std::uint32_t flags, int repeat) {
   if (!IsOpen()) return;
   inputState_.modifiers = flags & (kShift | kControl);
-  CVisualOb* target = inputState_.focus ? inputState_.focus : this;
+  CVisualOb* target = inputState_.popup ? inputState_.popup : inputState_.focus ? inputState_.focus : this;
   target->OnKeyDown(key, repeat, flags);
+  DropClosedLists();
 }
 
 void PanelView::KeyUp(int key, std::uint32_t flags, int repeat) {
   if (!IsOpen()) return;
   inputState_.modifiers = flags & (kShift | kControl);
-  CVisualOb* target = inputState_.focus ? inputState_.focus : this;
+  CVisualOb* target = inputState_.popup ? inputState_.popup : inputState_.focus ? inputState_.focus : this;
   target->OnKeyUp(key, repeat, flags);
+  DropClosedLists();
 }
 
 void PanelView::Char(int ch, std::uint32_t flags, int repeat) {
   if (!IsOpen()) return;
   inputState_.modifiers = flags & (kShift | kControl);
-  if (inputState_.focus && inputState_.focus != this) inputState_.focus->OnChar(ch, repeat, flags);
+  CVisualOb* target = inputState_.popup ? inputState_.popup : inputState_.focus;
+  if (target && target != this) target->OnChar(ch, repeat, flags);
+  DropClosedLists();
 }
 
 Size HeldPanelSize(int storedWidth, int storedHeight, Size extent) {

@@ -51,7 +51,8 @@ class PanelView : public CVisualOb {
   // --- input, in panel coordinates ------------------------------------------------
   // A press goes to the object under the point (the panel itself on empty
   // space); moves and the release go to the object holding the capture
-  // wherever the pointer is, else to the object under the pointer.
+  // wherever the pointer is, else to the object under the pointer. An open
+  // drop-down list takes every press and key.
   void MouseDown(Point p, std::uint32_t flags);
   void MouseMove(Point p, std::uint32_t flags);
   void MouseUp(Point p, std::uint32_t flags);
@@ -71,6 +72,9 @@ class PanelView : public CVisualOb {
   bool AboutShown() const { return aboutShown_; }
   std::string AboutText() override;
   void ShowAbout() override;
+  // Browse buttons ask here; the editor hands in the system's file dialog.
+  void SetFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
+  std::optional<std::string> ChooseFile(const FileChoice& choice) override;
   void Draw(DrawContext& dc) override;
   // The view owns the window: a Tab with nothing else in reach stops here.
   bool OwnsWindow() const override { return true; }
@@ -102,6 +106,8 @@ class PanelView : public CVisualOb {
   Rect MenuRect() const;
   Rect AboutRect() const;
   void CloseOverlays();
+  // Deletes the drop-down lists that have closed (after each input call).
+  void DropClosedLists();
   void TrackTooltip(Point p);
   void ShowTooltip();
   void HideTooltip();
@@ -117,6 +123,7 @@ class PanelView : public CVisualOb {
   std::string tooltipText_;
   Rect tooltipRect_{};
   Point pointer_{};
+  FileChooser fileChooser_;
 };
 
 // The document's panel size rule on its own: stored sizes of 0 or less take

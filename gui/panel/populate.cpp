@@ -10,9 +10,15 @@
 #include "document/controls.h"
 #include "document/line2.h"
 #include "document/panel_objects.h"
+#include "gui/panel/keyboard_panel.h"
+#include "gui/panel/level_out_panel.h"
 #include "gui/panel/mappers.h"
 #include "gui/panel/panel_values.h"
+#include "gui/panel/portal.h"
+#include "gui/panel/soundfont_panel.h"
+#include "gui/panel/tty_panel.h"
 #include "gui/visual/layout.h"
+#include "gui/visual/owner_drawn.h"
 #include "gui/visual/widgets.h"
 #include "registry/item_list.h"
 #include "registry/module_info.h"
@@ -58,7 +64,7 @@ void PopulateSlider(Ctl_Wnd& box, CControl& control) {
     case 3: widget = Bitmap("knob_med", ParamMapper(p)); break;
     case 4: widget = Bitmap("button", ParamMapper(p)); break;
     case 5: widget = Bitmap("button", ParamMapper(p), true); break;
-    case 6: widget = std::make_unique<CMyButton>(""); break;
+    case 6: widget = std::make_unique<CMyButton>("", &p); break;
     case 7: widget = Bitmap("knob_sm", ParamMapper(p)); break;
     case 8: widget = Bitmap("button_sm", ParamMapper(p)); break;
     case 9: widget = Bitmap("button_sm", ParamMapper(p), true); break;
@@ -190,13 +196,6 @@ void PopulateDisplay(Ctl_Wnd& box, CControl& control, const char* image, bool pe
   box.Add(std::move(widget));
 }
 
-// Volts as a meter shows them: "%.3f" below 1, "%.2f" below 100, else "%.1f".
-std::string VoltText(double v) {
-  char text[64];
-  std::snprintf(text, sizeof text, std::fabs(v) < 1 ? "%.3f" : std::fabs(v) < 100 ? "%.2f" : "%.1f", v);
-  return text;
-}
-
 void PopulateVoltMeter(Ctl_Wnd& box, CControl& control, Ctl_Wnd& self) {
   auto label = std::make_unique<CMyTextLabel>("", "control_label", LF_TRANSPARENT | LF_CENTRE);
   label->SetFlags(VF_STRETCH_WIDTH);
@@ -214,24 +213,51 @@ void PopulateVoltMeter(Ctl_Wnd& box, CControl& control, Ctl_Wnd& self) {
   box.Add(std::move(label));
 }
 
+// "Text Entry": an edit box; one that feeds a file name gets a browse button
+// beside it, offering files of that plug's extension.
 void PopulateText(Ctl_Wnd& box, CControl& control) {
   box.SetFlags(VF_RESIZABLE);
   auto edit = std::make_unique<CMyEdit>(control.Parameter(), 10);
   edit->SetFlags(VF_STRETCH_WIDTH);
-  box.Add(std::move(edit));
+  const CPlug2* out = control.FindPlug("Text Out");
+  if (!out || !(out->Flags() & PF_FILENAME)) {
+    box.Add(std::move(edit));
+    return;
+  }
+  auto row = std::make_unique<CGroup>();
+  row->SetFlags(VF_STRETCH_WIDTH);
+  row->AddItem(std::move(edit), 0, 0);
+  row->AddItem(std::make_unique<CMyBrowseButton>(EditBinding::Of(control.Parameter()), out->ListText()), 0, 1);
+  box.Add(std::move(row));
 }
 
-// The module's own widgets after its title.
+// Self-drawing controls: one owner-drawn area, as large as the box.
+void PopulateOwnerDrawn(Ctl_Wnd& box, std::unique_ptr<OwnerDrawn> drawn) {
+  box.SetFlags(VF_RESIZABLE);
+  box.Add(std::make_unique<CMyOwnerDrawn2>(std::move(drawn), VF_STRETCH_WIDTH | VF_STRETCH_HEIGHT));
+}
+
+void PopulateSoundFont(Ctl_Wnd& box, CControl& control) {
+  if (auto choosers = CSoundFontChoosers::Make(control)) box.Add(std::move(choosers));
+}
+
+// The module's own widgets after its title: by the control's class, else
+// (modules without a control class of their own) by the module's name.
 void PopulateControls(Ctl_Wnd& box, CUG& module) {
-  auto* control = dynamic_cast<CControl*>(&module);
-  if (!control) return;
-  const RuntimeClass* c = &control->Class();
-  if (c == &cc::kSlider) PopulateSlider(box, *control);
-  else if (c == &cc::kCombo) PopulateList(box, *control);
-  else if (c == &cc::kLED) PopulateDisplay(box, *control, "led", false);
-  else if (c == &cc::kPeakMeter) PopulateDisplay(box, *control, "bar_graph1", true);
-  else if (c == &cc::kVoltMeter) PopulateVoltMeter(box, *control, box);
-  else if (c == &cc::kText) PopulateText(box, *control);
+  const std::string name = module.Entry() ? module.Entry()->name : std::string();
+  if (auto* control = dynamic_cast<CControl*>(&module)) {
+    const RuntimeClass* c = &control->Class();
+    if (c == &cc::kSlider) return PopulateSlider(box, *control);
+    if (c == &cc::kCombo) return PopulateList(box, *control);
+    if (c == &cc::kLED) return PopulateDisplay(box, *control, "led", false);
+    if (c == &cc::kPeakMeter) return PopulateDisplay(box, *control, "bar_graph1", true);
+    if (c == &cc::kVoltMeter) return PopulateVoltMeter(box, *control, box);
+    if (c == &cc::kText) return PopulateText(box, *control);
+    if (c == &cc::kOscSf || c == &cc::kSamplePlay2) return PopulateSoundFont(box, *control);
+  }
+  if (name == "KeyBoard") return PopulateOwnerDrawn(box, std::make_unique<KeyboardPanel>(module));
+  if (name == "Monitor" || name == "MIDI Monitor") return PopulateOwnerDrawn(box, std::make_unique<TtyPanel>(module));
+  if (name == "Patch Parameter - Level Out") box.Add(std::make_unique<CLevelOutPanel>(module));
 }
 
 std::unique_ptr<CVisualOb> ModuleBox(CUG& module) {
@@ -249,9 +275,11 @@ std::unique_ptr<CVisualOb> ModuleBox(CUG& module) {
 std::unique_ptr<CVisualOb> ControlObWidget(control_ob_base& ob) {
   const RuntimeClass* c = &ob.Class();
   if (c == &pc::kControlObBitmap || c == &pc::kControlObJoystick || c == &pc::kControlObTinted)
-    return std::make_unique<CMyBmpCtrl2>(ob.FindPlug("Animation Position"), ob.FindPlug("Filename"));
+    return std::make_unique<CMyBmpCtrl2>(CMyBmpCtrl2::Plugs{ob.FindPlug("Animation Position"), ob.FindPlug("Filename"),
+                                                            ob.FindPlug("Mouse Down"), ob.FindPlug("Frame Count")});
   if (c == &pc::kControlObText)
-    return std::make_unique<CMyTextLabel2>(ob.FindPlug("Text"), ob.FindPlug("Style"), ob.FindPlug("Multiline"));
+    return std::make_unique<CMyTextLabel2>(ob.FindPlug("Text"), ob.FindPlug("Style"), ob.FindPlug("Multiline"),
+                                           ob.FindPlug("Mode"));
   if (c == &pc::kControlObList) return std::make_unique<CMyListEntry>(ob.FindPlug("List"), ob.FindPlug("Style"));
   return nullptr;
 }
@@ -284,6 +312,7 @@ std::unique_ptr<CVisualOb> MakePanelVisual(CDocOb& doc) {
   } depth;
   if (DynamicKind<CLine2>(&doc)) return nullptr;
   if (auto* box = DynamicKind<CPanelBox2>(&doc)) return std::make_unique<CPanelBoxWnd>(*box);
+  if (auto* portal = DynamicKind<CPortal>(&doc)) return std::make_unique<CPortalWnd>(*portal);
   if (auto* container = DynamicKind<CContainer>(&doc)) {
     std::vector<CDocOb*> children;
     for (const auto& c : container->Children()) children.push_back(c.get());

@@ -16,18 +16,28 @@ class CVisualOb;
 
 namespace kr::gui {
 
-// Modifier and button flags of mouse and key calls (the Windows MK_ values).
-enum InputFlags : std::uint32_t { kLeftButton = 0x1, kShift = 0x4, kControl = 0x8 };
+// Modifier and button flags of mouse and key calls (the Windows MK_ values),
+// and on key-down calls the key's previous state (set on an auto-repeat, as
+// Windows' key flags have it).
+enum InputFlags : std::uint32_t { kLeftButton = 0x1, kShift = 0x4, kControl = 0x8, kKeyRepeat = 0x4000 };
 
-// Key codes (Windows virtual keys).
+// Key codes (Windows virtual keys); letters and digits are their upper-case
+// characters.
 enum KeyCode : int {
+  kKeyBackspace = 0x08,
   kKeyTab = 0x09,
   kKeyEnter = 0x0D,
+  kKeyEscape = 0x1B,
   kKeySpace = 0x20,
+  kKeyPageUp = 0x21,
+  kKeyPageDown = 0x22,
+  kKeyEnd = 0x23,
+  kKeyHome = 0x24,
   kKeyLeft = 0x25,
   kKeyUp = 0x26,
   kKeyRight = 0x27,
   kKeyDown = 0x28,
+  kKeyDelete = 0x2E,
 };
 
 // Presses closer than this become double clicks.
@@ -45,6 +55,8 @@ struct InputState {
   CVisualOb* keyboardReceiver = nullptr;
   CVisualOb* contextMenuObject = nullptr;
   Point contextMenuPoint{};
+  // A drop-down list that is open: it takes every press and key until it closes.
+  CVisualOb* popup = nullptr;
   // The object with a tooltip under the pointer (the tool), since when the
   // pointer is over it (none after a press: the tool is spent until the
   // pointer crosses into another), and whether its tip is showing.
@@ -63,6 +75,7 @@ struct InputState {
     if (capture == ob) capture = nullptr;
     if (keyboardReceiver == ob) keyboardReceiver = nullptr;
     if (contextMenuObject == ob) contextMenuObject = nullptr;
+    if (popup == ob) popup = nullptr;
     if (tooltipObject == ob) ForgetTooltip();
   }
   void ForgetTooltip() {
@@ -72,7 +85,7 @@ struct InputState {
   }
   // Closing the view: nothing is held any more.
   void Clear() {
-    focus = capture = keyboardReceiver = contextMenuObject = nullptr;
+    focus = capture = keyboardReceiver = contextMenuObject = popup = nullptr;
     ForgetTooltip();
     lastPressMs.reset();
     modifiers = 0;

@@ -38,6 +38,7 @@ void CMyView::OnCommand(int id, Point p) {
 }
 
 void CMyView::DrawSelf(DrawContext& dc) {
+  ClipScope keep(dc, GetClientRect());  // a sub-panel's background stays in its place
   const Rect clip = dc.ClipBox();
   if (!background_) {
     FillRect(dc, clip, kWindowColour);

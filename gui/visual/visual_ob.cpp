@@ -144,6 +144,10 @@ void CVisualOb::ShowAbout() {
   if (parent_) parent_->ShowAbout();
 }
 
+std::optional<std::string> CVisualOb::ChooseFile(const FileChoice& choice) {
+  return parent_ ? parent_->ChooseFile(choice) : std::nullopt;
+}
+
 void CVisualOb::Refresh() {
   for (auto& c : children_)
     if (c->IsOpen()) c->Refresh();

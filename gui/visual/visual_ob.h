@@ -6,12 +6,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "gui/draw/geometry.h"
 #include "gui/draw/tile.h"
 #include "gui/visual/context_menu.h"
+#include "gui/visual/file_choice.h"
 #include "gui/visual/input_state.h"
 
 class CDocOb;
@@ -150,6 +152,9 @@ class CVisualOb {
   // The document's about text (asked of the root), and showing it.
   virtual std::string AboutText();
   virtual void ShowAbout();
+  // Asks the user for a file to open (the root asks); none when cancelled or
+  // when nothing can ask.
+  virtual std::optional<std::string> ChooseFile(const kr::gui::FileChoice& choice);
   // Values may have changed elsewhere (host, program, audio side): widgets
   // read them again and repaint when what they show changed.
   virtual void Refresh();

@@ -8,8 +8,11 @@
 #include <numbers>
 #include <utility>
 
+#include "document/generic_parameter.h"
 #include "gui/panel/panel_values.h"
+#include "gui/visual/drop_down.h"
 #include "gui/visual/widgets.h"
+#include "registry/item_list.h"
 
 using namespace kr::gui;
 
@@ -194,8 +197,13 @@ void CMyBmpCtrl2::Refresh() {
   if (held != value_) Show(held);
 }
 
+void CMyBmpCtrl2::SetMouseDown(bool down) {
+  if (IsOpen() && mouseDownPlug_) ValuesOf(*this).SetPlugValue(*mouseDownPlug_, down ? "1" : "0");
+}
+
 void CMyBmpCtrl2::OnLButtonDown(std::uint32_t flags, Point p) {
   SetCapture();
+  SetMouseDown(true);
   const int code = Code();
   if (code == kClick) {
     SetValue(value_ != 0 ? 0.0f : 1.0f);
@@ -216,6 +224,7 @@ void CMyBmpCtrl2::OnLButtonDown(std::uint32_t flags, Point p) {
 void CMyBmpCtrl2::OnLButtonUp(std::uint32_t flags, Point p) {
   if (!HasCapture()) return;
   ReleaseCapture();
+  SetMouseDown(false);
   if (Code() == kClick) SetValue(0);
 }
 
@@ -246,6 +255,74 @@ void CMyBmpCtrl2::OnKeyUp(int key, int repeat, std::uint32_t flags) {
   else CVisualOb::OnKeyUp(key, repeat, flags);
 }
 
+// --- text buttons, labels that edit, lists that drop down ---------------------------
+
+CMyTextButton::CMyTextButton(std::string text, std::unique_ptr<ControlMapper> mapper, std::uint32_t flags)
+    : CMyTextLabel(std::move(text), "control_label", flags), mapper_(std::move(mapper)) {
+  if (mapper_) mapper_->Attach(*this);
+}
+
+void CMyTextButton::OnLButtonDown(std::uint32_t flags, Point p) {
+  SetCapture();
+  CVisualOb::OnLButtonDown(flags, p);
+  if (mapper_) mapper_->SetWidgetValue(ValuesOf(*this), 1.0f);
+}
+
+void CMyTextButton::OnLButtonUp(std::uint32_t, Point) {
+  if (!HasCapture()) return;
+  ReleaseCapture();
+  if (mapper_) mapper_->SetWidgetValue(ValuesOf(*this), 0.0f);
+}
+
+bool CMyTextLabel2::ReadOnly() { return !modePlug_ || ParameterTextToInt(ValuesOf(*this).PlugValue(*modePlug_)) != 0; }
+
+void CMyTextLabel2::OnLButtonDown(std::uint32_t flags, Point p) {
+  if (!ReadOnly()) SetCapture();
+  CVisualOb::OnLButtonDown(flags, p);
+}
+
+void CMyTextLabel2::OnLButtonUp(std::uint32_t, Point) {
+  if (!HasCapture()) return;
+  ReleaseCapture();
+  Clicked();
+}
+
+void CMyTextLabel2::Clicked() {
+  if (!textPlug_ || ReadOnly()) return;
+  // One edit box, made on the first click and opened again on the next.
+  CVisualOb* edit = Children().empty() ? &AddChild(std::make_unique<CMyEdit2>(*textPlug_)) : Children().front().get();
+  edit->SetRect(GetClientRect());
+  if (!edit->IsOpen()) edit->Open();
+  edit->SetFocus();
+}
+
+void CMyTextLabel2::Refresh() {
+  CVisualOb::Refresh();
+  std::string now = Text();
+  if (now == shown_) return;
+  shown_ = std::move(now);
+  Invalidate();
+}
+
+void CMyListEntry::Clicked() {
+  if (!textPlug_) return;
+  std::vector<std::string> labels;
+  std::vector<int> values;
+  it_enum_list it(ListText());
+  for (it.First(); !it.IsDone() && labels.size() < 4096; it.Next()) {
+    labels.push_back(it.CurrentLabel());
+    values.push_back(it.CurrentValue());
+  }
+  const int current = ParameterTextToInt(ValuesOf(*this).PlugValue(*textPlug_));
+  const auto at = std::find(values.begin(), values.end(), current);
+  PanelValues* panelValues = &ValuesOf(*this);
+  CPlug2* list = textPlug_;
+  CDropDownList::Open(*this, GetClientRect(), std::move(labels), at == values.end() ? -1 : static_cast<int>(at - values.begin()),
+                      [panelValues, list, values](int index) {
+                        panelValues->SetPlugValue(*list, std::to_string(values[static_cast<std::size_t>(index)]));
+                      });
+}
+
 // --- what other widgets show, when it changes elsewhere ------------------------------
 
 namespace {
@@ -263,7 +340,3 @@ void RepaintOnChange(CVisualOb& ob, T& shown, T now) {
 void CMyTextLabel::Refresh() {
   if (source_) RepaintOnChange(*this, shown_, source_());
 }
-
-void CMyEdit::Refresh() { RepaintOnChange(*this, shown_, ValuesOf(*this).ValueText(parameter_)); }
-void CMyCombobox::Refresh() { RepaintOnChange(*this, shown_, ValuesOf(*this).DisplayText(parameter_)); }
-void CMySliderCtrl::Refresh() { RepaintOnChange(*this, shown_, ValuesOf(*this).Normalised(parameter_)); }

@@ -20,11 +20,6 @@ namespace {
 
 
 
-const SkinFontInfo& StyleNamed(CVisualOb& ob, std::string_view name) {
-  Skin* s = ob.GetSkin();
-  return s ? s->GetStyle(name) : Skin::DefaultStyle();
-}
-
 // A value text as a number held to 0..1 (NaN and junk read as 0).
 float Unit(const std::string& text) {
   const double v = std::atof(text.c_str());
@@ -49,6 +44,11 @@ void DrawBarGraph(DrawContext& dc, const SkinImage& image, int lit, BlitFunction
 }
 
 }  // namespace
+
+const SkinFontInfo& kr::gui::StyleNamed(CVisualOb& ob, std::string_view name) {
+  Skin* s = ob.GetSkin();
+  return s ? s->GetStyle(name) : Skin::DefaultStyle();
+}
 
 PanelValues& kr::gui::ValuesOf(CVisualOb& ob) {
   static PanelValues plain;
@@ -87,7 +87,9 @@ Size kr::gui::ImageCell::Of(const SkinImage& image) {
 
 CMyBmpCtrl::CMyBmpCtrl(std::string imageName, std::unique_ptr<ControlMapper> mapper, bool toggle)
     : CVisualOb(nullptr, VF_CENTRE_H | VF_PARENT_MENU | VF_HAS_TOOLTIP | VF_TOOLTIP_FROM_PARENT),
-      imageName_(std::move(imageName)), mapper_(std::move(mapper)), toggle_(toggle) {}
+      imageName_(std::move(imageName)), mapper_(std::move(mapper)), toggle_(toggle) {
+  if (mapper_) mapper_->Attach(*this);
+}
 
 void CMyBmpCtrl::LoadImage() {
   if (image_) return;
@@ -165,9 +167,9 @@ bool CMyBmpCtrl::IsHitTarget() {
 
 std::string CMyBmpCtrl::GetToolTipText() { return mapper_ ? mapper_->Text(ValuesOf(*this)) : std::string(); }
 
-CMyBmpCtrl2::CMyBmpCtrl2(CPlug2* position, CPlug2* fileName)
-    : CVisualOb(nullptr, VF_CENTRE_H | VF_PARENT_MENU | VF_HAS_TOOLTIP), positionPlug_(position),
-      fileNamePlug_(fileName) {}
+CMyBmpCtrl2::CMyBmpCtrl2(const Plugs& plugs)
+    : CVisualOb(nullptr, VF_CENTRE_H | VF_PARENT_MENU | VF_HAS_TOOLTIP), positionPlug_(plugs.position),
+      fileNamePlug_(plugs.fileName), mouseDownPlug_(plugs.mouseDown), frameCountPlug_(plugs.frameCount) {}
 
 void CMyBmpCtrl2::LoadImage() {
   if (loaded_) return;
@@ -188,6 +190,10 @@ void CMyBmpCtrl2::Open() {
   LoadImage();
   value_ = positionPlug_ ? Unit(values.PlugValue(*positionPlug_)) : 0.0f;
   offset_ = ComputeOffset();
+  if (frameCountPlug_) {
+    const int frames = image_ ? image_->descriptor.lastFrame + 1 : 0;
+    values.SetPlugValue(*frameCountPlug_, std::to_string(frames));
+  }
   CVisualOb::Open();
 }
 
@@ -236,9 +242,9 @@ CVisualOb* CMyBmpCtrl2::HitTest(Point p, bool* marker) {
 
 // --- labels from plugs ------------------------------------------------------
 
-CMyTextLabel2::CMyTextLabel2(const CPlug2* text, const CPlug2* style, const CPlug2* multiline)
+CMyTextLabel2::CMyTextLabel2(CPlug2* text, const CPlug2* style, const CPlug2* multiline, const CPlug2* mode)
     : CVisualOb(nullptr, VF_STRETCH_WIDTH | VF_RESIZABLE | VF_STRETCH_HEIGHT), textPlug_(text), stylePlug_(style),
-      multilinePlug_(multiline) {}
+      multilinePlug_(multiline), modePlug_(mode) {}
 
 Size CMyTextLabel2::GetPreferredSize() {
   if (GetViewKind() == kPanelView) return {4, 4};
@@ -260,83 +266,18 @@ void CMyTextLabel2::DrawSelf(DrawContext& dc) {
   else DrawTextLine(dc, inner, text, style, AlignOfStyle(style), static_cast<std::uint32_t>(style.colour), -1);
 }
 
-CMyListEntry::CMyListEntry(const CPlug2* list, const CPlug2* style) : CMyTextLabel2(list, style, nullptr) {}
+CMyListEntry::CMyListEntry(CPlug2* list, const CPlug2* style) : CMyTextLabel2(list, style, nullptr) {}
 
-std::string CMyListEntry::Text() {
+std::string CMyListEntry::ListText() {
   if (!textPlug_) return {};
-  const int value = ParameterTextToInt(ValuesOf(*this).PlugValue(*textPlug_));
   // The item list of the plug's other end when it is wired, else its own.
   std::string list = textPlug_->ItemList();
   for (const CLine2* w : textPlug_->Wires())
     if (w && w->From() && w->To()) list = (w->From() == textPlug_ ? w->To() : w->From())->ItemList();
-  return LabelOfValue(list, value);
+  return list;
 }
 
-// --- standard controls --------------------------------------------------------
-
-namespace {
-
-constexpr Pixel kFieldBack = Rgb(24, 26, 30);
-constexpr Pixel kFieldEdge = Rgb(96, 100, 112);
-
-}  // namespace
-
-CMyEdit::CMyEdit(generic_parameter& parameter, int characters) : parameter_(parameter), characters_(characters) {}
-
-Size CMyEdit::GetPreferredSize() {
-  const Size avg = FontOfStyle(StyleNamed(*this, "control_edit")).AverageCharSize();
-  return {characters_ * avg.width + 2 + 4, avg.height + 4};
+std::string CMyListEntry::Text() {
+  if (!textPlug_) return {};
+  return LabelOfValue(ListText(), ParameterTextToInt(ValuesOf(*this).PlugValue(*textPlug_)));
 }
-
-void CMyEdit::DrawSelf(DrawContext& dc) {
-  const Rect c = GetClientRect();
-  FillRect(dc, c, kFieldBack);
-  FrameRect(dc, c, kFieldEdge);
-  const SkinFontInfo& style = StyleNamed(*this, "control_edit");
-  DrawTextLine(dc, c.Inset(2), ValuesOf(*this).ValueText(parameter_), style, Align::Left,
-               static_cast<std::uint32_t>(style.colour), -1);
-}
-
-CMyCombobox::CMyCombobox(generic_parameter& parameter) : CVisualOb(nullptr, VF_STRETCH_HEIGHT), parameter_(parameter) {}
-
-Size CMyCombobox::GetPreferredSize() {
-  Font& font = FontOfStyle(StyleNamed(*this, "control_edit"));
-  int longest = 2;
-  it_enum_list it(parameter_.ItemList());
-  for (it.First(); !it.IsDone() && it.CurrentIndex() < 1000; it.Next())
-    longest = std::max(longest, static_cast<int>(it.CurrentLabel().size()));
-  longest = std::min(longest, 12);
-  const Size avg = font.AverageCharSize();
-  return {longest * avg.width + 16 + 6, avg.height + 6};
-}
-
-void CMyCombobox::DrawSelf(DrawContext& dc) {
-  const Rect c = GetClientRect();
-  FillRect(dc, c, kFieldBack);
-  FrameRect(dc, c, kFieldEdge);
-  const int ax = c.right - 14, ay = c.top + c.Height() / 2 - 2;
-  for (int i = 0; i < 4; ++i) FillRect(dc, {ax + i, ay + i, ax + 8 - i, ay + i + 1}, kFieldEdge);
-  const SkinFontInfo& style = StyleNamed(*this, "control_edit");
-  DrawTextLine(dc, {c.left + 3, c.top + 3, c.right - 16, c.bottom - 1}, ValuesOf(*this).DisplayText(parameter_),
-               style, Align::Left, static_cast<std::uint32_t>(style.colour), -1);
-}
-
-void CMySliderCtrl::DrawSelf(DrawContext& dc) {
-  const Rect c = GetClientRect();
-  const int position = static_cast<int>(std::floor(100 - 100 * ValuesOf(*this).Normalised(parameter_) + 0.5f));
-  const int cx = c.Width() / 2;
-  FillRect(dc, {cx - 2, 6, cx + 2, c.bottom - 6}, kFieldBack);
-  FrameRect(dc, {cx - 2, 6, cx + 2, c.bottom - 6}, kFieldEdge);
-  const int travel = std::max(0, c.Height() - 12 - 8);
-  const int y = 6 + travel * std::clamp(position, 0, 100) / 100;
-  FillRect(dc, {cx - 9, y, cx + 9, y + 8}, Rgb(200, 200, 205));
-  FrameRect(dc, {cx - 9, y, cx + 9, y + 8}, Rgb(70, 72, 80));
-}
-
-void CMyButton::DrawSelf(DrawContext& dc) {
-  const Rect c = GetClientRect();
-  FillRect(dc, c, kButtonFace);
-  FrameRect(dc, c, kButtonShadow);
-  DrawTextLine(dc, c.Inset(2), caption_, StyleNamed(*this, "control_edit"), Align::Centre, 0, -1);
-}
-

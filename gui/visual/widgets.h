@@ -1,8 +1,7 @@
-// The widgets on a panel: text labels in skin styles, bitmap controls that
-// draw a skin image (knob filmstrip, slider and handle, bar graph, button),
-// and the standard controls (edit box, combo box, trackbar, push button)
-// drawn in Kestrune's own flat look. They show values; the editor makes them
-// respond to the mouse.
+// The widgets on a panel: text labels in skin styles and bitmap controls
+// that draw a skin image (knob filmstrip, slider and handle, bar graph,
+// button); the standard controls (edit_box.h, standard_controls.h) come
+// with them. They show values and turn the mouse and keys into values.
 #pragma once
 
 #include <functional>
@@ -11,6 +10,8 @@
 
 #include "gui/panel/mappers.h"
 #include "gui/skin/skin.h"
+#include "gui/visual/edit_box.h"
+#include "gui/visual/standard_controls.h"
 #include "gui/visual/visual_ob.h"
 
 class CPlug2;
@@ -45,6 +46,18 @@ class CMyTextLabel : public CVisualOb {
   std::string shown_;
 };
 
+// A label that acts as a push button: pressed, its mapper gets 1; released, 0.
+class CMyTextButton : public CMyTextLabel {
+ public:
+  CMyTextButton(std::string text, std::unique_ptr<kr::gui::ControlMapper> mapper, std::uint32_t labelFlags = LF_TRANSPARENT);
+  bool IsHitTarget() override { return true; }
+  void OnLButtonDown(std::uint32_t flags, kr::gui::Point p) override;
+  void OnLButtonUp(std::uint32_t flags, kr::gui::Point p) override;
+
+ private:
+  std::unique_ptr<kr::gui::ControlMapper> mapper_;
+};
+
 // A module's title on its box: transparent, centred.
 class CUGWndTitle : public CMyTextLabel {
  public:
@@ -56,6 +69,8 @@ class CUGWndTitle : public CMyTextLabel {
 namespace kr::gui {
 // The panel's values seen by a control; a detached control sees an empty set.
 PanelValues& ValuesOf(CVisualOb& ob);
+// A text style of the control's skin (the default style without a skin).
+const SkinFontInfo& StyleNamed(CVisualOb& ob, std::string_view name);
 
 // The frame and cell of a skin image (descriptor and padding).
 struct ImageCell {
@@ -110,10 +125,19 @@ class CMyBmpCtrl : public CVisualOb {
 };
 
 // The bitmap widget of panel objects: value 0..1 and image name from its
-// plugs ("Animation Position", "Filename"), drawn with DrawGamma.
+// plugs ("Animation Position", "Filename"), drawn with DrawGamma. It writes
+// "Mouse Down" while the button is held on it and "Frame Count" (frames of
+// its image, 0 without one) when it opens.
 class CMyBmpCtrl2 : public CVisualOb {
  public:
-  CMyBmpCtrl2(CPlug2* position, CPlug2* fileName);
+  struct Plugs {
+    CPlug2* position = nullptr;
+    CPlug2* fileName = nullptr;
+    CPlug2* mouseDown = nullptr;
+    CPlug2* frameCount = nullptr;
+  };
+  explicit CMyBmpCtrl2(const Plugs& plugs);
+  CMyBmpCtrl2(CPlug2* position, CPlug2* fileName) : CMyBmpCtrl2(Plugs{position, fileName}) {}
   kr::gui::Size GetPreferredSize() override;
   void Open() override;
   void DrawSelf(kr::gui::DrawContext& dc) override;
@@ -136,8 +160,11 @@ class CMyBmpCtrl2 : public CVisualOb {
   int ComputeOffset() const;
   void Show(float v);
   int Code() const { return image_ ? image_->descriptor.code : -1; }
+  void SetMouseDown(bool down);
   CPlug2* positionPlug_;
   CPlug2* fileNamePlug_;
+  CPlug2* mouseDownPlug_;
+  CPlug2* frameCountPlug_;
   kr::gui::SkinImagePtr image_;
   bool loaded_ = false;
   float value_ = 0;
@@ -146,82 +173,44 @@ class CMyBmpCtrl2 : public CVisualOb {
   float rotary_ = 0;
 };
 
-// Text from plugs: "Text", "Style" (category), "Multiline".
+// Text from plugs: "Text", "Style" (category), "Multiline", and "Mode"
+// ("Normal,Read-Only"): a click on a label that is not read-only opens an
+// edit box over it (CMyEdit2) that writes its "Text".
 class CMyTextLabel2 : public CVisualOb {
  public:
-  CMyTextLabel2(const CPlug2* text, const CPlug2* style, const CPlug2* multiline);
+  CMyTextLabel2(CPlug2* text, const CPlug2* style, const CPlug2* multiline, const CPlug2* mode = nullptr);
   kr::gui::Size GetPreferredSize() override;
   void DrawSelf(kr::gui::DrawContext& dc) override;
   bool IsHitTarget() override { return true; }
+  // Without a "Mode", a label only shows.
+  virtual bool ReadOnly();
+  void OnLButtonDown(std::uint32_t flags, kr::gui::Point p) override;
+  void OnLButtonUp(std::uint32_t flags, kr::gui::Point p) override;
+  void Refresh() override;
 
  protected:
+  // A release on the label (it holds the capture).
+  virtual void Clicked();
   virtual std::string Text();
-  const CPlug2* textPlug_;
+  CPlug2* textPlug_;
   const CPlug2* stylePlug_;
   const CPlug2* multilinePlug_;
+  const CPlug2* modePlug_;
+  std::string shown_;
 };
 
-// Shows the item of a list value ("List", item list from the plug's end).
+// Shows the item of a list value ("List", item list from the plug's end); a
+// click drops the list down over it, and choosing an item sets the value.
 class CMyListEntry : public CMyTextLabel2 {
  public:
-  CMyListEntry(const CPlug2* list, const CPlug2* style);
+  CMyListEntry(CPlug2* list, const CPlug2* style);
+  bool ReadOnly() override { return false; }
 
  protected:
+  void Clicked() override;
   std::string Text() override;
-};
-
-// A single-line edit box showing a parameter's text (style "control_edit").
-class CMyEdit : public CVisualOb {
- public:
-  CMyEdit(generic_parameter& parameter, int characters);
-  kr::gui::Size GetPreferredSize() override;
-  void DrawSelf(kr::gui::DrawContext& dc) override;
-  bool IsHitTarget() override { return true; }
-  void Refresh() override;
 
  private:
-  generic_parameter& parameter_;
-  int characters_;
-  std::string shown_;
-};
-
-// A drop-down list showing the parameter's current item.
-class CMyCombobox : public CVisualOb {
- public:
-  explicit CMyCombobox(generic_parameter& parameter);
-  kr::gui::Size GetPreferredSize() override;
-  void DrawSelf(kr::gui::DrawContext& dc) override;
-  bool IsHitTarget() override { return true; }
-  void Refresh() override;
-
- private:
-  generic_parameter& parameter_;
-  std::string shown_;
-};
-
-// A vertical trackbar (range 0..100, value at the top).
-class CMySliderCtrl : public CVisualOb {
- public:
-  explicit CMySliderCtrl(generic_parameter& parameter) : parameter_(parameter) {}
-  kr::gui::Size GetPreferredSize() override { return {30, 56}; }
-  void DrawSelf(kr::gui::DrawContext& dc) override;
-  bool IsHitTarget() override { return true; }
-  void Refresh() override;
-
- private:
-  generic_parameter& parameter_;
-  float shown_ = -1;
-};
-
-// A push button.
-class CMyButton : public CVisualOb {
- public:
-  explicit CMyButton(std::string caption) : caption_(std::move(caption)) {}
-  kr::gui::Size GetPreferredSize() override { return {40, 20}; }
-  void DrawSelf(kr::gui::DrawContext& dc) override;
-  bool IsHitTarget() override { return true; }
-
- private:
-  std::string caption_;
+  std::string ListText();
 };
 

@@ -9,6 +9,7 @@
 #include "modules/midi/midi_controllers.h"
 #include "modules/midi/midi_filter.h"
 #include "modules/midi/midi_keyboard.h"
+#include "modules/midi/midi_monitor.h"
 #include "modules/midi/midi_to_cv.h"
 #include "modules/midi/notesource.h"
 #include "modules/midi/patch_select.h"
@@ -27,6 +28,7 @@ void RegisterMidiModules(ModuleRegistry& registry) {
   registry.Register(std::make_unique<Module_Info>("MIDI Automator Output", "", 0, 0, nullptr, AudioFactoryFor<ug_midi_automator_out>, MF_OBSOLETE));
   registry.Register(std::make_unique<Module_Info>("Patch Select", "", 0, 0, nullptr, AudioFactoryFor<ug_patch_sel>, MF_STRUCTURE_VIEW | MF_PANEL_VIEW));
   registry.Register(std::make_unique<Module_Info>("KeyBoard", "", 0, 0, nullptr, AudioFactoryFor<ug_midi_keyboard>, MF_STRUCTURE_VIEW | MF_PANEL_VIEW));
+  registry.Register(std::make_unique<Module_Info>("MIDI Monitor", "", 0, 0, nullptr, AudioFactoryFor<ug_midi_monitor>, MF_STRUCTURE_VIEW | MF_PANEL_VIEW));
 }
 
 }  // namespace kr::modules

@@ -178,3 +178,10 @@ void ShowSystemMessageBox(const MessageBoxRequest& request) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+// Linux has no system file dialog that a plug-in may count on: the name is typed instead.
+std::optional<std::string> SystemChooseFileToOpen(const OpenFileRequest&) { return std::nullopt; }
+
+}  // namespace platform

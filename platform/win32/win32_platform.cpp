@@ -4,6 +4,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <mmsystem.h>
+#include <commdlg.h>
 
 #include <cstring>
 #include <fstream>
@@ -141,6 +142,37 @@ void ShowSystemMessageBox(const MessageBoxRequest& request) {
     case MessageIcon::None: break;
   }
   MessageBoxA(nullptr, request.text.c_str(), request.caption.empty() ? "Kestrune" : request.caption.c_str(), style);
+}
+
+std::optional<std::string> SystemChooseFileToOpen(const OpenFileRequest& request) {
+  // The filter: "<ext> files" then "All files", each a name and a pattern
+  // ended by NUL, the list ended by another NUL.
+  std::string filter;
+  if (!request.extension.empty()) {
+    const std::string pattern = "*." + Utf8ToHostText(request.extension);
+    filter += pattern + " files";
+    filter += '\0';
+    filter += pattern;
+    filter += '\0';
+  }
+  filter += "All files";
+  filter += '\0';
+  filter += "*.*";
+  filter += '\0';
+  char path[MAX_PATH] = {};
+  const std::string initial = Utf8ToHostText(request.initialName);
+  std::strncpy(path, initial.c_str(), sizeof path - 1);
+  const std::string extension = Utf8ToHostText(request.extension);
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = GetActiveWindow();
+  dialog.lpstrFilter = filter.c_str();
+  dialog.lpstrFile = path;
+  dialog.nMaxFile = sizeof path;
+  dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!GetOpenFileNameA(&dialog)) return std::nullopt;
+  return HostTextToUtf8(path);
 }
 
 }  // namespace platform

@@ -136,6 +136,8 @@ class Win32ChildWindow final : public ChildWindow {
         e.kind = message == WM_KEYDOWN ? WindowEvent::Kind::KeyDown : WindowEvent::Kind::KeyUp;
         e.key = static_cast<int>(w);
         e.flags = KeyModifiers();
+        // Bit 30: the key was down already (an auto-repeat).
+        if (message == WM_KEYDOWN && (static_cast<std::uint32_t>(l) & 0x40000000u) != 0) e.flags |= 0x4000;
         queue_.push_back(e);
         return true;
       }

@@ -36,6 +36,12 @@ int VirtualKey(KeySym sym) {
     case XK_Tab: case XK_ISO_Left_Tab: return 0x09;
     case XK_Return: case XK_KP_Enter: return 0x0D;
     case XK_Escape: return 0x1B;
+    case XK_BackSpace: return 0x08;
+    case XK_Delete: case XK_KP_Delete: return 0x2E;
+    case XK_Home: case XK_KP_Home: return 0x24;
+    case XK_End: case XK_KP_End: return 0x23;
+    case XK_Prior: case XK_KP_Prior: return 0x21;
+    case XK_Next: case XK_KP_Next: return 0x22;
     default: break;
   }
   if (sym >= XK_a && sym <= XK_z) return static_cast<int>(sym - XK_a + 'A');
@@ -140,18 +146,33 @@ class X11ChildWindow final : public ChildWindow {
           break;
         case KeyPress:
         case KeyRelease: {
+          // The server repeats a held key as a release and a press at the
+          // same time: the release is dropped and the press marked as a
+          // repeat, as Windows reports it.
+          if (e.type == KeyRelease && XPending(display_) > 0) {
+            XEvent next;
+            XPeekEvent(display_, &next);
+            if (next.type == KeyPress && next.xkey.window == window_ && next.xkey.keycode == e.xkey.keycode &&
+                next.xkey.time == e.xkey.time) {
+              held_ = e.xkey.keycode;
+              continue;
+            }
+          }
+          const bool repeat = e.type == KeyPress && held_ == e.xkey.keycode;
+          held_ = e.type == KeyPress ? e.xkey.keycode : 0;
           char text[8] = {};
           KeySym sym = 0;
           const int n = XLookupString(&e.xkey, text, sizeof text, &sym, nullptr);
           out.kind = e.type == KeyPress ? WindowEvent::Kind::KeyDown : WindowEvent::Kind::KeyUp;
           out.key = VirtualKey(sym);
-          out.flags = Modifiers(e.xkey.state, false);
+          out.flags = Modifiers(e.xkey.state, false) | (repeat ? 0x4000u : 0u);
           if (out.key != 0) sink(out);
-          // The character typed; Tab (also Shift+Tab) and Return as Windows
-          // sends them, 9 and 13.
+          // The character typed; Tab (also Shift+Tab), Return, Backspace and
+          // Escape as Windows sends them, 9, 13, 8 and 27.
           int typed = n == 1 ? static_cast<unsigned char>(text[0]) : 0;
-          if (out.key == 0x09 || out.key == 0x0D) typed = out.key;
-          if (e.type == KeyPress && (typed >= 0x20 || typed == 0x09 || typed == 0x0D)) {
+          if (out.key == 0x09 || out.key == 0x0D || out.key == 0x08 || out.key == 0x1B) typed = out.key;
+          if (typed == 0x7F) typed = 0;  // Delete is a key, not a character
+          if (e.type == KeyPress && (typed >= 0x20 || typed == 0x09 || typed == 0x0D || typed == 0x08 || typed == 0x1B)) {
             WindowEvent ch = out;
             ch.kind = WindowEvent::Kind::Char;
             ch.key = typed;
@@ -173,6 +194,7 @@ class X11ChildWindow final : public ChildWindow {
   ::Window window_;
   Visual* visual_;
   int depth_;
+  unsigned held_ = 0;  // the key code of the key last pressed and not released
   Channel red_, green_, blue_;
   GC gc_{};
   std::vector<char> buffer_;

@@ -18,8 +18,11 @@
 #include <chrono>
 #include <thread>
 
+#include "document/controls.h"
 #include "editor_support.h"
 #include "gui/panel/panel_image.h"
+#include "gui/panel_rig.h"
+#include "gui/visual/widgets.h"
 
 namespace {
 
@@ -85,6 +88,20 @@ class EditorWindow : public editortest::EditorPlugin {
     return out;
   }
 
+  // A left-button event (press, motion or release) in the editor's window.
+  void SendButton(int type, long mask, int px, int py, unsigned state) {
+    Display* d = x.Connection();
+    XEvent e{};
+    e.xbutton.type = type;
+    e.xbutton.display = d;
+    e.xbutton.window = static_cast<::Window>(Editor()->Window()->Handle());
+    e.xbutton.x = px;
+    e.xbutton.y = py;
+    e.xbutton.button = Button1;
+    e.xbutton.state = state;
+    XSendEvent(d, e.xbutton.window, False, mask, &e);
+  }
+
   Xvfb x;
   ::Window parent = 0;
 };
@@ -140,19 +157,8 @@ TEST_F(EditorWindow, ADragInTheWindowReachesTheHost) {
   ASSERT_TRUE(Open(editortest::kLevelPanel));
   ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
   ASSERT_NE(Editor()->Window(), nullptr);
-  const auto child = static_cast<::Window>(Editor()->Window()->Handle());
   Display* d = x.Connection();
-  auto send = [&](int type, long mask, int yy, unsigned state) {
-    XEvent e{};
-    e.xbutton.type = type;
-    e.xbutton.display = d;
-    e.xbutton.window = child;
-    e.xbutton.x = 50;
-    e.xbutton.y = yy;
-    e.xbutton.button = Button1;
-    e.xbutton.state = state;
-    XSendEvent(d, child, False, mask, &e);
-  };
+  auto send = [&](int type, long mask, int yy, unsigned state) { SendButton(type, mask, 50, yy, state); };
   send(ButtonPress, ButtonPressMask, 30, 0);
   send(MotionNotify, PointerMotionMask, 20, Button1Mask);
   send(ButtonRelease, ButtonReleaseMask, 20, Button1Mask);
@@ -197,6 +203,81 @@ TEST_F(EditorWindow, TabKeysInTheWindowMoveTheFocus) {
     host.Dispatch(vst::effEditIdle);
     EXPECT_EQ(Editor()->View().State().focus, state ? &first : &second);
   }
+  host.Close();
+}
+
+// A "Slider" dragged through the window: the document control's value moves
+// and the host hears of it (its audio half and the pitch it sets are the
+// control modules' own tests).
+TEST_F(EditorWindow, ADragOnASliderMovesItsControlAndTellsTheHost) {
+  ASSERT_TRUE(Open(R"({
+    "kestrune_patch": 1,
+    "settings": { "id": "KrEs", "panel_size": [120, 100], "instrument": true },
+    "root": { "modules": [ { "module": "Container", "id": "synth", "title": "Synth",
+      "plugs": [ {"name": "Left", "direction": "out", "type": "audio"} ],
+      "modules": [ { "module": "Slider", "id": "pitch", "title": "Pitch", "panel_rect": [10, 10, 70, 80],
+                     "control_values": [5] } ] } ] }
+  })"));
+  ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+  ASSERT_NE(Editor()->Window(), nullptr);
+  CMyBmpCtrl* knob = krtest::FindWidget<CMyBmpCtrl>(Editor()->View());
+  ASSERT_NE(knob, nullptr);
+  auto* control = dynamic_cast<CControl*>(knob->Parent()->Parent()->GetDocObject());
+  ASSERT_NE(control, nullptr);
+  const Point at = knob->RootPosition();
+  const int cx = at.x + knob->GetRect().Width() / 2, cy = at.y + knob->GetRect().Height() / 2;
+  Display* d = x.Connection();
+  auto send = [&](int type, long mask, int yy, unsigned state) { SendButton(type, mask, cx, yy, state); };
+  host.ClearCalls();
+  send(ButtonPress, ButtonPressMask, cy, 0);
+  send(MotionNotify, PointerMotionMask, cy - 10, Button1Mask);
+  send(ButtonRelease, ButtonReleaseMask, cy - 10, Button1Mask);
+  XSync(d, False);
+  host.Dispatch(vst::effEditIdle);
+  // The built-in knob turns: straight up through its centre, by the motion
+  // (10 pixels: 10 of 0..100).
+  EXPECT_EQ(control->ValueText(), "6.00");
+  const auto automated = host.CallsWithOpcode(vst::audioMasterAutomate);
+  ASSERT_EQ(automated.size(), 1u);
+  EXPECT_FLOAT_EQ(automated[0].opt, 0.6f);
+  host.Close();
+}
+
+// Keys typed into the window play the on-screen keyboard; a held key's
+// repeats (a release and a press at the same time) play nothing more.
+TEST_F(EditorWindow, KeysInTheWindowPlayTheKeyboard) {
+  ASSERT_TRUE(Open(R"({
+    "kestrune_patch": 1,
+    "settings": { "id": "KrEk", "panel_size": [140, 60], "instrument": true },
+    "root": { "modules": [ { "module": "Container", "id": "synth", "title": "Synth",
+      "plugs": [ {"name": "MIDI Out", "direction": "out", "type": "midi"} ],
+      "modules": [ { "module": "KeyBoard", "id": "keys", "title": "Keys", "panel_rect": [4, 4, 130, 50] } ],
+      "wires": [ {"from": "keys.MIDI Out", "to": "io.MIDI Out"} ] } ] }
+  })"));
+  Resume();
+  ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+  ASSERT_NE(Editor()->Window(), nullptr);
+  Display* d = x.Connection();
+  XEvent e{};
+  e.xkey.window = static_cast<::Window>(Editor()->Window()->Handle());
+  e.xkey.keycode = XKeysymToKeycode(d, XK_z);
+  auto key = [&](int type, Time time) {
+    e.xkey.type = type;
+    e.xkey.time = time;
+    XSendEvent(d, e.xkey.window, False, type == KeyPress ? KeyPressMask : KeyReleaseMask, &e);
+  };
+  key(KeyPress, 100);
+  key(KeyRelease, 130);  // the server's repeat: a release and a press at once
+  key(KeyPress, 130);
+  key(KeyRelease, 200);
+  XSync(d, False);
+  host.ClearCalls();
+  host.Dispatch(vst::effEditIdle);
+  host.RunBlock();
+  std::vector<std::pair<int, int>> notes;
+  for (const HostCall& call : host.CallsWithOpcode(vst::audioMasterProcessEvents))
+    for (const vst::VstMidiEvent& m : call.events) notes.emplace_back(static_cast<std::uint8_t>(m.midiData[0]), m.midiData[1]);
+  EXPECT_EQ(notes, (std::vector<std::pair<int, int>>{{0x90, 48}, {0x80, 48}})) << "Z: one note on, one note off";
   host.Close();
 }
 

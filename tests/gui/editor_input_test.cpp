@@ -55,22 +55,19 @@ class EditorInput : public ::testing::Test {
   // The bitmap control of a module and its centre on the panel.
   CMyBmpCtrl& Control(const std::string& title) {
     CMyBmpCtrl* found = nullptr;
-    Walk(View(), [&](CVisualOb& ob) {
+    krtest::WalkTree(View(), [&](CVisualOb& ob) {
       if (auto* c = dynamic_cast<CMyBmpCtrl*>(&ob); c && c->Parent() && Title(ob) == title) found = c;
     });
     EXPECT_NE(found, nullptr) << title;
     return *found;
   }
-  static Point Centre(CVisualOb& ob) {
-    const Point at = ob.RootPosition();
-    return {at.x + ob.GetRect().Width() / 2, at.y + ob.GetRect().Height() / 2};
-  }
+  static Point Centre(CVisualOb& ob) { return krtest::CentreOf(ob); }
   static float Parameter(CVisualOb& ob) {
     for (CVisualOb* o = &ob; o; o = o->Parent())
       if (auto* c = dynamic_cast<CControl*>(o->GetDocObject())) return c->Parameter().NormalisedValue();
     return -1;
   }
-  Pixel PixelAt(Point p) { return rig->Render({p.x, p.y, p.x + 1, p.y + 1})[0]; }
+  Pixel PixelAt(Point p) { return rig->PixelAt(p); }
   void Click(Point p, std::uint32_t flags = 0) {
     now += 1000;
     View().MouseDown(p, flags);
@@ -82,12 +79,6 @@ class EditorInput : public ::testing::Test {
       if (auto* m = dynamic_cast<CUG*>(o->GetDocObject())) return m->Title();
     return {};
   }
-  template <class F>
-  static void Walk(CVisualOb& ob, const F& f) {
-    f(ob);
-    for (const auto& c : ob.Children()) Walk(*c, f);
-  }
-
   krtest::TempDir dir;
   std::unique_ptr<krtest::PanelRig> rig;
   LearnValues* learn = nullptr;

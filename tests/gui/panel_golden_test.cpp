@@ -1,7 +1,9 @@
-// The golden panel: a test patch with a test skin whose knob paints frame k
-// in its own colour, drawn pixel for pixel as tests/gui/golden/ holds it.
-// The golden changes only through its regeneration command:
+// The golden panels, drawn pixel for pixel as tests/gui/golden/ holds them:
+// a test patch with a test skin whose knob paints frame k in its own colour,
+// and the self-drawing and file-choosing controls in the built-in skin.
+// A golden changes only through its regeneration command:
 //   build/dev/kestrune panel tests/gui/data/golden_panel.json -o tests/gui/golden/golden_panel.png
+//   build/dev/kestrune panel tests/gui/data/golden_controls.json -o tests/gui/golden/golden_controls.png
 #include <gtest/gtest.h>
 
 #include "base/whole_file.h"
@@ -53,10 +55,11 @@ const std::string& GoldenJson() {
   return text;
 }
 
-TEST(GoldenPanel, DrawsPixelForPixelAsTheGolden) {
-  krtest::PanelRig rig(GoldenJson());
-  const auto golden = kr::ReadWholeFile(KR_SOURCE_DIR "/tests/gui/golden/golden_panel.png");
-  ASSERT_TRUE(golden);
+// The patch data/<name>.json draws as golden/<name>.png.
+void ExpectAsGolden(const std::string& name) {
+  krtest::PanelRig rig(krtest::ReadText(krtest::kGuiData / (name + ".json")));
+  const auto golden = kr::ReadWholeFile(KR_SOURCE_DIR "/tests/gui/golden/" + name + ".png");
+  ASSERT_TRUE(golden) << name;
   const auto expected = kr::skin::DecodePng(*golden, kr::skin::PixelMode::Colour);
   ASSERT_TRUE(expected);
   ASSERT_EQ(expected->width, rig.view->PanelSize().width);
@@ -64,8 +67,14 @@ TEST(GoldenPanel, DrawsPixelForPixelAsTheGolden) {
   const auto pixels = rig.RenderAll();
   int differing = 0;
   for (std::size_t i = 0; i < pixels.size(); ++i) differing += pixels[i] != (expected->colour[i] & 0x00FFFFFF);
-  EXPECT_EQ(differing, 0) << "regenerate only on purpose: see the comment at the top of this file";
+  EXPECT_EQ(differing, 0) << name << ": regenerate only on purpose: see the comment at the top of this file";
 }
+
+TEST(GoldenPanel, DrawsPixelForPixelAsTheGolden) { ExpectAsGolden("golden_panel"); }
+
+// The keyboard, a MIDI monitor, a level meter, a SoundFont player's
+// choosers and a text entry.
+TEST(GoldenPanel, SelfDrawingAndChoosingControlsDrawAsTheirGolden) { ExpectAsGolden("golden_controls"); }
 
 // Knobs A, B, C (values per program, 0..10) and the image (0.5): frame
 // (n x 7 + 50) / 100 of n = value x 10; the image floor(7 x 0.5 + 0.5).

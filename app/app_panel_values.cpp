@@ -1,0 +1,11 @@
+#include "app/app_panel_values.h"
+
+#include "graph/sound_engine.h"
+
+std::optional<float> AppPanelValues::MeterLevel(const CUG& module) {
+  return engine_.Running() ? engine_.DisplayValue(module) : std::nullopt;
+}
+
+std::vector<std::string> AppPanelValues::TakePrinted(const CUG& module) {
+  return engine_.TakePrinted(module);
+}

@@ -1,0 +1,51 @@
+#include "gui/panel/portal.h"
+
+#include "document/container.h"
+#include "document/panel_objects.h"
+#include "gui/panel/patch_sel_bar.h"
+#include "gui/panel/populate.h"
+
+namespace kr::gui {
+
+namespace {
+
+constexpr int kInset = 4;
+
+// The container the portal names, beside it; none for its own or one around it.
+CContainer* Shown(const CPortal& portal) {
+  const CContainer* home = portal.Parent();
+  if (!home) return nullptr;
+  for (const auto& c : home->Children()) {
+    auto* container = DynamicKind<CContainer>(c.get());
+    if (!container || container->Title() != portal.text) continue;
+    for (const CContainer* up = home; up; up = up->Parent())
+      if (up == container) return nullptr;
+    return container;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+CPortalWnd::CPortalWnd(CPortal& portal) : CVisualOb(&portal, VF_RESIZABLE | VF_OWNED | VF_MOVABLE), portal_(portal) {
+  SetRectDirect(Rect::FromDoc(portal.rect));
+}
+
+void CPortalWnd::Open() {
+  if (Children().empty())
+    if (CContainer* container = Shown(portal_)) {
+      std::unique_ptr<CVisualOb> content = MakeContainerPanel(*container);
+      if (HoldsPatchSelect(*container))
+        content = std::make_unique<CPatchSelDecorator>(*container, std::move(content));
+      AddChild(std::move(content));
+    }
+  SetRect(GetRect());
+  CVisualOb::Open();
+}
+
+void CPortalWnd::SetRect(const Rect& r) {
+  CVisualOb::SetRect(r);
+  if (!Children().empty()) Children().front()->SetRect(GetClientRect().Inset(kInset));
+}
+
+}  // namespace kr::gui
