@@ -1,9 +1,8 @@
 #include "app/app_base.h"
 
-#include <algorithm>
-
 #include "document/imbedded_file.h"
 #include "document/module_file_opener.h"
+#include "external/library_registration.h"
 #include "modules/builtin_modules.h"
 #include "platform/platform.h"
 #include "registry/module_registry.h"
@@ -17,6 +16,7 @@ CKestruneAppBase::~CKestruneAppBase() {
 
 bool CKestruneAppBase::StartUp() {
   kr::RegisterBuiltinModules();
+  kr::RegisterExternalModules();
   gdiplus_.Start();  // optional: start-up goes on without it
 
   pluginPath_ = pluginPathOverride_.empty() ? platform::ModulePath() : pluginPathOverride_;
@@ -25,6 +25,8 @@ bool CKestruneAppBase::StartUp() {
   applicationName_ = "Harbrook";
   guiThreadId_ = platform::CurrentThreadId();
   if (pluginPath_.empty()) return false;
+  // Module libraries beside the plug-in, before the document names their modules.
+  kr::RegisterModuleLibraries(DefaultDirectory("dll"));
 
   document_.reset();
   document_ = std::make_unique<CKestruneDocVST>();
@@ -41,12 +43,11 @@ void CKestruneAppBase::AcceptEmbeddedFiles(std::span<const std::unique_ptr<imbed
   kr::EmbeddedFileSetup setup;
   setup.pluginPath = pluginPath_;
   setup.directoryFor = [this](std::string_view extension) { return DefaultDirectory(extension); };
-  // Loading the libraries' modules belongs to the module-library code; it
-  // finds them in this list.
-  setup.registerLibrary = [](const std::string& path) {
-    auto& paths = ModuleRegistry::Get().moduleLibraryPaths;
-    if (std::find(paths.begin(), paths.end(), path) == paths.end()) paths.push_back(path);
-  };
+  if (const std::string cache = platform::UserCacheFolder(); !cache.empty()) {
+    const char sep = platform::PathSeparator();
+    setup.cacheFolder = cache + sep + "Kestrune" + sep + "libraries";
+  }
+  setup.registerLibrary = [](const std::string& path) { kr::RegisterModuleLibrary(path); };
   lastOutcome_ = embedded_.Accept(records, setup);
 }
 

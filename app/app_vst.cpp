@@ -77,6 +77,10 @@ void CKestruneAppVST::StartSound(int blockSize) {
   engine_.SetTimeSource([host = host_](std::int32_t filter) -> const vst::VstTimeInfo* {
     return host != nullptr ? host->TimeInfo(filter) : nullptr;
   });
+  engine_.SetHostCall([host = host_](std::int32_t opcode, std::int32_t index, vst::VstIntPtr value, void* pointer,
+                                     float option) -> vst::VstIntPtr {
+    return host != nullptr ? host->CallHost(opcode, index, value, pointer, option) : 0;
+  });
   engine_.SetModuleFiles(this);
   engine_.SetRefreshHandler(&FollowPatchSelect);
   engine_.StartSound(*Document()->Root(), blockSize);

@@ -51,7 +51,9 @@ void CDocOb::LoadDocObPart(ArchiveReader& ar) {
     if (v <= 78) {
       entry_ = FindModuleEntryByNumber(ar.ReadInt32());
     } else {
-      entry_ = FindModuleEntry(ar.ReadText());
+      std::string name = ar.ReadText();
+      entry_ = FindModuleEntry(name);
+      if (entry_ == nullptr) unresolvedName_ = std::move(name);
     }
   }
   if (v <= 58) ar.ReadObject(&CContainer::kClass);  // the former parent link, dropped
@@ -63,7 +65,7 @@ void CDocOb::StoreDocObPart(ArchiveWriter& ar) const {
     if (v <= 78) {
       ar.WriteInt32(entry_ ? entry_->moduleNumber : -1);
     } else {
-      ar.WriteText(entry_ ? entry_->name : std::string());
+      ar.WriteText(!unresolvedName_.empty() ? unresolvedName_ : entry_ ? entry_->name : std::string());
     }
   }
   if (v <= 58) ar.WriteObject(nullptr);

@@ -26,9 +26,18 @@ class CDocOb : public CObject, public Notifier, public HasParameters {
   void Store(ArchiveWriter& ar) const override { StoreDocObPart(ar); }
 
   Module_Info* Entry() const { return entry_; }
-  void SetEntry(Module_Info* entry) { entry_ = entry; }
+  void SetEntry(Module_Info* entry) {
+    entry_ = entry;
+    unresolvedName_.clear();
+  }
   // Entry by registry name; null (and no entry) when the name is unknown.
   void SetEntryByName(std::string_view name);
+  // The registry name the document stored when no entry provides it (empty
+  // otherwise); it is written back in its place, so that the module survives
+  // a round trip through a plug-in that lacks it.
+  const std::string& UnresolvedEntryName() const { return unresolvedName_; }
+  // Takes the entry that stands in for the unresolved one; the stored name stays.
+  void SetStandInEntry(Module_Info* entry) { entry_ = entry; }
 
   bool Flag() const { return flag_; }
   void SetFlag(bool flag) { flag_ = flag; }
@@ -62,6 +71,7 @@ class CDocOb : public CObject, public Notifier, public HasParameters {
 
  private:
   Module_Info* entry_ = nullptr;
+  std::string unresolvedName_;
   bool flag_ = false;
   bool selected_ = false;
   CContainer* parent_ = nullptr;

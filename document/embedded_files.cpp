@@ -1,5 +1,6 @@
 #include "document/embedded_files.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "base/memory_read_stream.h"
@@ -13,6 +14,18 @@ EmbeddedFileKind ClassifyEmbeddedFile(std::string_view name) {
   const std::string extension = ExtensionLowerCase(name);
   if (extension == "mid" || extension == "wav" || extension == "sf2") return EmbeddedFileKind::KeptInMemory;
   return EmbeddedFileKind::ModuleLibrary;
+}
+
+std::string ContentHashName(std::span<const std::uint8_t> bytes) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const std::uint8_t byte : bytes) {
+    hash ^= byte;
+    hash *= 1099511628211ull;
+  }
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string name(16, '0');
+  for (int i = 15; i >= 0; --i, hash >>= 4) name[static_cast<std::size_t>(i)] = kDigits[hash & 0xF];
+  return name;
 }
 
 namespace {
@@ -47,17 +60,20 @@ class LibraryWriter {
     const std::string path = directory_ + *fileName;
     const auto copyTime = platform::FileLastWriteTime(path);
     const bool stale = !copyTime || (pluginTime_ && *copyTime < *pluginTime_);
+    std::string placed = path;
     if (stale) {
-      if (WriteWholeFile(path, file.bytes))
+      if (WriteWholeFile(path, file.bytes)) {
         outcome_.written.push_back(path);
-      else if (!copyTime) {
+      } else if (auto cached = PlaceInCache(*fileName, file.bytes)) {
+        placed = std::move(*cached);
+      } else if (!copyTime) {
         outcome_.refused.emplace_back(file.name);
         return;  // nothing on disk to register
       }
-      // An older copy that could not be replaced (in use, say) still works.
+      // Else an older copy that could not be replaced (in use, say) still works.
     }
-    if (setup_.registerLibrary) setup_.registerLibrary(path);
-    outcome_.registered.push_back(path);
+    if (setup_.registerLibrary) setup_.registerLibrary(placed);
+    outcome_.registered.push_back(placed);
   }
 
  private:
@@ -68,6 +84,29 @@ class LibraryWriter {
     if (!directory_.empty() && !IsFolderSeparator(directory_.back())) directory_ += platform::PathSeparator();
     if (!directory_.empty()) platform::CreateDirectory(WithoutFinalSeparator(directory_));
     pluginTime_ = platform::FileLastWriteTime(setup_.pluginPath);
+  }
+
+  // The cache copy of these bytes, written unless the same bytes are there.
+  std::optional<std::string> PlaceInCache(const std::string& fileName, std::span<const std::uint8_t> bytes) {
+    if (setup_.cacheFolder.empty()) return std::nullopt;
+    const char sep = platform::PathSeparator();
+    std::string folder = WithoutFinalSeparator(setup_.cacheFolder);
+    // The folders above it may not exist yet: make each in turn.
+    for (std::size_t cut = folder.find_first_of("/\\", 1); cut != std::string::npos;
+         cut = folder.find_first_of("/\\", cut + 1))
+      platform::CreateDirectory(folder.substr(0, cut));
+    if (!platform::CreateDirectory(folder)) return std::nullopt;
+    folder += sep;
+    folder += ContentHashName(bytes);
+    if (!platform::CreateDirectory(folder)) return std::nullopt;
+    std::string path = folder + sep + fileName;
+    const auto present = ReadWholeFile(path);
+    const bool same = present && std::equal(present->begin(), present->end(), bytes.begin(), bytes.end());
+    if (!same) {
+      if (!WriteWholeFile(path, bytes)) return std::nullopt;
+      outcome_.written.push_back(path);
+    }
+    return path;
   }
 
   const EmbeddedFileSetup& setup_;

@@ -24,6 +24,9 @@ struct EmbeddedFileRecord {
 
 enum class EmbeddedFileKind { ModuleLibrary, KeptInMemory };
 
+// Sixteen hex digits naming these bytes (64-bit FNV-1a).
+std::string ContentHashName(std::span<const std::uint8_t> bytes);
+
 // "mid", "wav" and "sf2" (compared lower-cased) stay in memory; every other
 // extension, none included, is a module library.
 EmbeddedFileKind ClassifyEmbeddedFile(std::string_view name);
@@ -31,6 +34,11 @@ EmbeddedFileKind ClassifyEmbeddedFile(std::string_view name);
 struct EmbeddedFileSetup {
   std::string pluginPath;             // its last-write time decides which copies are stale
   DirectoryForExtension directoryFor;  // asked for "dll" to place module libraries
+  // Where libraries go when the folder beside the plug-in cannot take them
+  // (a per-user cache): each in a subfolder named after a hash of its bytes,
+  // so plug-in copies carrying different libraries of one name never replace
+  // each other's file. Empty: no such fallback.
+  std::string cacheFolder;
   std::function<void(const std::string& libraryPath)> registerLibrary;
 };
 

@@ -2,6 +2,8 @@
 
 #include "formats/archive/archive_reader.h"
 #include "formats/archive/archive_writer.h"
+#include "platform/platform.h"
+#include "registry/module_registry.h"
 
 const RuntimeClass CPlugin::kClass{"CPlugin", 1, false, &CUG::kClass, &MakePlain<CPlugin>};
 const RuntimeClass CPlugin2::kClass{"CPlugin2", 1, false, &CPlugin::kClass, &MakePlain<CPlugin2>};
@@ -11,6 +13,20 @@ const RuntimeClass Ctl_VST_Plugin::kClass{"Ctl_VST_Plugin", 1, false, &CUG_with_
 void CPlugin::Load(ArchiveReader& ar) {
   LoadCugPart(ar);
   libraryFile = ar.ReadText();
+  if (&Class() == &kClass) ResolveMissingModule();  // CPlugin2 does it after its own fields
+}
+
+void CPlugin::ResolveMissingModule() {
+  if (Entry() != nullptr || UnresolvedEntryName().empty()) return;
+  ModuleRegistry& registry = ModuleRegistry::Get();
+  if (!libraryFile.empty() && registry.FindLibrary(libraryFile)) {
+    if (Module_Info* found = registry.FindByName(UnresolvedEntryName())) {
+      SetEntry(found);
+      return;
+    }
+  }
+  SetStandInEntry(registry.FindByName("Plugin"));
+  platform::ShowMessageBox({"Can't load Module. '" + UnresolvedEntryName() + "'", {}, platform::MessageIcon::Warning});
 }
 
 void CPlugin::Store(ArchiveWriter& ar) const {
@@ -21,6 +37,7 @@ void CPlugin::Store(ArchiveWriter& ar) const {
 void CPlugin2::Load(ArchiveReader& ar) {
   CPlugin::Load(ar);
   panelRect = ar.ReadRect();
+  ResolveMissingModule();
 }
 
 void CPlugin2::Store(ArchiveWriter& ar) const {

@@ -8,19 +8,30 @@
 
 #include "document/cug.h"
 
+// A module from an external library. When no registry entry provides the
+// stored name (after looking for the library the document names), the
+// module stands on the "Plugin" entry, keeps its plugs and wires, and writes
+// its stored name back unchanged.
 class CPlugin : public CUG {
  public:
   static const RuntimeClass kClass;
   CPlugin() = default;
+  CPlugin(Module_Info* entry, std::string library) : CUG(entry), libraryFile(std::move(library)) {}
   const RuntimeClass& Class() const override { return kClass; }
   void Load(ArchiveReader& ar) override;
   void Store(ArchiveWriter& ar) const override;
   std::string libraryFile;
+
+ protected:
+  // After the stored fields are read: resolves a missing module as above.
+  void ResolveMissingModule();
 };
 
 class CPlugin2 : public CPlugin {
  public:
   static const RuntimeClass kClass;
+  CPlugin2() = default;
+  CPlugin2(Module_Info* entry, std::string library) : CPlugin(entry, std::move(library)) {}
   const RuntimeClass& Class() const override { return kClass; }
   void Load(ArchiveReader& ar) override;
   void Store(ArchiveWriter& ar) const override;

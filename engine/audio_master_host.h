@@ -19,6 +19,12 @@ class AudioMasterHost {
 
   // audioMasterGetTime with the given filter; null when the host has none.
   virtual const vst::VstTimeInfo* GetHostTime(std::int32_t filter) = 0;
+  // Any call of the host's audio-master callback, answered by the host
+  // (module libraries pass calls through); 0 without a host.
+  virtual vst::VstIntPtr CallHost(std::int32_t opcode, std::int32_t index, vst::VstIntPtr value, void* pointer,
+                                  float option) {
+    return 0;
+  }
   virtual double SampleRate() const = 0;
   // Every host-visible parameter refreshes itself, last to first.
   virtual void RefreshParameters() {}

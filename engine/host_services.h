@@ -19,6 +19,11 @@ class HostServices {
   virtual void UpdateDisplay() = 0;
   // Asks the host for idle calls (effIdle), where the GUI side does its work.
   virtual void RequestIdle() = 0;
+  // Any other call of the host's audio-master callback, passed through as it is.
+  virtual vst::VstIntPtr CallHost(std::int32_t opcode, std::int32_t index, vst::VstIntPtr value, void* pointer,
+                                  float option) {
+    return 0;
+  }
 
  protected:
   ~HostServices() = default;

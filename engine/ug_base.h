@@ -129,8 +129,10 @@ class ug_base : public EventProcessor, public dsp_msg_target {
   // Class name for DisplayName when there is no title.
   virtual std::string ClassName() const;
 
+  // The value a state-change event carries lands on its input plug.
+  void StoreStateChangeValue(ug_event* event);
+
  private:
   // RunFor when events are due: process cut at each event's time.
   [[gnu::noinline]] void RunWithEvents(int count);
-  void StoreStateChangeValue(ug_event* event);
 };

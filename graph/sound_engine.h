@@ -46,6 +46,9 @@ class SoundEngine final : public AudioMasterHost {
 
   void SetSampleRate(double rate) { sampleRate_ = rate; }
   void SetTimeSource(TimeSource source) { timeSource_ = std::move(source); }
+  using HostCall = std::function<vst::VstIntPtr(std::int32_t opcode, std::int32_t index, vst::VstIntPtr value,
+                                                void* pointer, float option)>;
+  void SetHostCall(HostCall call) { hostCall_ = std::move(call); }
   // Called on the GUI thread when a module asks its document object to redraw.
   void SetRefreshHandler(RefreshHandler handler) { refreshHandler_ = std::move(handler); }
   // The application's file lookup for modules (kept, not owned).
@@ -74,6 +77,10 @@ class SoundEngine final : public AudioMasterHost {
 
   // AudioMasterHost
   const vst::VstTimeInfo* GetHostTime(std::int32_t filter) override;
+  vst::VstIntPtr CallHost(std::int32_t opcode, std::int32_t index, vst::VstIntPtr value, void* pointer,
+                          float option) override {
+    return hostCall_ ? hostCall_(opcode, index, value, pointer, option) : 0;
+  }
   double SampleRate() const override { return sampleRate_; }
   void PostMessageBox(std::string_view text, std::int32_t style) override;
   void PostRefresh(ug_base& module) override;
@@ -95,6 +102,7 @@ class SoundEngine final : public AudioMasterHost {
   GuiPump& gui_;
   double sampleRate_ = 44100.0;
   TimeSource timeSource_;
+  HostCall hostCall_;
   RefreshHandler refreshHandler_;
   kr::ModuleFiles* files_ = nullptr;
   DisplayHandler displayHandler_;

@@ -49,6 +49,10 @@ std::uint32_t MilliSeconds();         // a millisecond clock (wraps)
 // Last-write time as seconds since 1970; nothing when the file does not exist.
 std::optional<std::int64_t> FileLastWriteTime(const std::string& path);
 bool CreateDirectory(const std::string& path);  // true when it exists afterwards
+// The current user's folder for files that may be made again at any time:
+// the XDG cache folder on Linux ($XDG_CACHE_HOME, else ~/.cache), the local
+// application-data folder on Windows. No final separator; empty when unknown.
+std::string UserCacheFolder();
 char PathSeparator();
 
 // --- texts at the host boundary -----------------------------------------------------

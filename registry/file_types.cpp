@@ -31,6 +31,9 @@ std::string PluginFolderFor(std::string_view pluginPath, char separator) {
 
 void FileTypeTable::SetPluginPath(std::string_view pluginPath, char separator) {
   const std::string folder = PluginFolderFor(pluginPath, separator);
+  // Every copy of one plug-in sets the same folders at its start-up; only a
+  // change is written, so a second copy never writes what the first reads.
+  if (rows_.front().directory == folder) return;
   for (FileTypeRow& row : rows_) row.directory = folder;
 }
 

@@ -1,6 +1,8 @@
 #include "registry/module_registry.h"
 
+#include <algorithm>
 #include <charconv>
+#include <mutex>
 #include <optional>
 #include <utility>
 
@@ -49,24 +51,49 @@ ModuleRegistry::ModuleRegistry() {
   }
 }
 
-bool ModuleRegistry::Register(std::unique_ptr<Module_Info> entry) {
-  if (!entry || entry->name.empty()) return false;
+ModuleRegistry::Outcome ModuleRegistry::Insert(std::unique_ptr<Module_Info>& entry, Module_Info** holder) {
+  if (!entry || entry->name.empty()) return Outcome::Refused;
+  std::unique_lock lock(mutex_);
   auto it = entries_.find(entry->name);
   if (it == entries_.end()) {
     const std::string name = entry->name;
     entries_.emplace(name, std::move(entry));
-    return true;
+    return Outcome::Registered;
   }
   Module_Info& existing = *it->second;
-  if (entry->placeholder) return false;  // the module registered itself already
+  if (entry->placeholder) return Outcome::Refused;  // the module registered itself already
   if (existing.placeholder) {
     if (entry->moduleNumber < 0) entry->moduleNumber = existing.moduleNumber;
     retired_.push_back(std::exchange(it->second, std::move(entry)));
-    return true;
+    return Outcome::Registered;
   }
-  platform::ShowMessageBox(
-      {"RegisterModule Error. Module found twice. " + existing.name, {}, platform::MessageIcon::Error});
-  return false;  // the first entry stays; this one was not registered
+  *holder = &existing;
+  return Outcome::Duplicate;
+}
+
+bool ModuleRegistry::Register(std::unique_ptr<Module_Info> entry) {
+  Module_Info* holder = nullptr;
+  const Outcome outcome = Insert(entry, &holder);
+  if (outcome == Outcome::Duplicate)  // shown outside the lock
+    platform::ShowMessageBox(
+        {"RegisterModule Error. Module found twice. " + holder->name, {}, platform::MessageIcon::Error});
+  return outcome == Outcome::Registered;  // a duplicate leaves the first entry
+}
+
+Module_Info* ModuleRegistry::RegisterUnlessTaken(std::unique_ptr<Module_Info> entry) {
+  Module_Info* holder = nullptr;
+  return Insert(entry, &holder) == Outcome::Duplicate ? holder : nullptr;
+}
+
+void ModuleRegistry::AddModuleLibraryPath(const std::string& path) {
+  std::unique_lock lock(mutex_);
+  if (std::find(moduleLibraryPaths_.begin(), moduleLibraryPaths_.end(), path) == moduleLibraryPaths_.end())
+    moduleLibraryPaths_.push_back(path);
+}
+
+std::vector<std::string> ModuleRegistry::ModuleLibraryPaths() const {
+  std::shared_lock lock(mutex_);
+  return moduleLibraryPaths_;
 }
 
 bool ModuleRegistry::RegisterPlaceholder(std::unique_ptr<Module_Info> entry) {
@@ -79,21 +106,27 @@ bool ModuleRegistry::Register(const ModuleDescriptor& descriptor) {
 }
 
 Module_Info* ModuleRegistry::FindByName(std::string_view name) const {
+  std::shared_lock lock(mutex_);
   if (auto it = entries_.find(name); it != entries_.end()) return it->second.get();
   if (!name.starts_with("BI")) return nullptr;
   const std::string_view digits = name.substr(2);
   std::int32_t number = 0;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
   if (error != std::errc{} || end == digits.data()) return nullptr;
-  const std::string legacyName = NameByModuleNumber(number);
-  if (legacyName.empty()) return nullptr;
-  auto it = entries_.find(legacyName);
-  return it != entries_.end() ? it->second.get() : nullptr;
+  return EntryByModuleNumber(number);
+}
+
+Module_Info* ModuleRegistry::EntryByModuleNumber(std::int32_t moduleNumber) const {
+  // -1 marks "no legacy number"; it must not pick an arbitrary newer entry.
+  if (moduleNumber < 0) return nullptr;
+  for (const auto& [name, entry] : entries_)
+    if (entry->moduleNumber == moduleNumber) return entry.get();
+  return nullptr;
 }
 
 std::string ModuleRegistry::NameByModuleNumber(std::int32_t moduleNumber) const {
-  // -1 marks "no legacy number"; it must not pick an arbitrary newer entry.
   if (moduleNumber < 0) return {};
+  std::shared_lock lock(mutex_);
   for (const auto& [name, entry] : entries_)
     if (entry->moduleNumber == moduleNumber) return name;
   return {};

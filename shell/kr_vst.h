@@ -69,6 +69,10 @@ class KrVst : public AudioEffectX, public ParamWatcher, public kr::HostServices 
   void Automate(int hostIndex, float value) override;
   void UpdateDisplay() override { updateDisplay(); }
   void RequestIdle() override { needIdle(); }
+  vst::VstIntPtr CallHost(std::int32_t opcode, std::int32_t index, vst::VstIntPtr value, void* pointer,
+                          float option) override {
+    return callHost(opcode, index, value, pointer, option);
+  }
 
   bool Running() const { return running.load(std::memory_order_acquire); }
   KrApplication& Application() { return *app; }

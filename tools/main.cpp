@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "external/library_registration.h"
 #include "modules/builtin_modules.h"
 #include "tools/subcommand.h"
 
@@ -21,6 +22,7 @@ void PrintUsage(std::ostream& out) {
 int main(int argc, char** argv) {
   // Compiling and dumping patches resolve module names as the plug-in does.
   kr::RegisterBuiltinModules();
+  kr::RegisterExternalModules();
   std::vector<std::string_view> args(argv + 1, argv + argc);
   // Alone, the program renders the demo: the default patch playing the demo phrase.
   if (args.empty()) args.push_back("render");

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -167,6 +168,13 @@ bool CreateDirectory(const std::string& path) {
 }
 
 char PathSeparator() { return '/'; }
+
+std::string UserCacheFolder() {
+  // The XDG rule: a relative $XDG_CACHE_HOME is to be ignored.
+  if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg != nullptr && xdg[0] == '/') return xdg;
+  if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') return std::string(home) + "/.cache";
+  return {};
+}
 
 std::string Utf8ToHostText(std::string_view utf8) { return std::string(utf8); }
 std::string HostTextToUtf8(std::string_view hostText) { return std::string(hostText); }

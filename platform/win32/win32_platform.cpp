@@ -111,6 +111,15 @@ bool CreateDirectory(const std::string& path) {
 
 char PathSeparator() { return '\\'; }
 
+std::string UserCacheFolder() {
+  char folder[MAX_PATH * 4];
+  const DWORD n = GetEnvironmentVariableA("LOCALAPPDATA", folder, sizeof(folder));
+  if (n == 0 || n >= sizeof(folder)) return {};
+  std::string text(folder, n);
+  while (text.size() > 3 && (text.back() == '\\' || text.back() == '/')) text.pop_back();
+  return text;
+}
+
 namespace {
 
 // Between a code page's bytes and UTF-16, then the other code page.

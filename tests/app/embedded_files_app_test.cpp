@@ -41,7 +41,7 @@ TEST_F(EmbeddedAtStartUp, LibraryIsWrittenBesideThePluginAndRegisteredTheWaveSta
   ASSERT_TRUE(app.Initialise());
   const fs::path library = Folder() / "Filters.krm";
   EXPECT_EQ(ReadFile(library), kLibraryBytes);
-  const auto& paths = ModuleRegistry::Get().moduleLibraryPaths;
+  const auto paths = ModuleRegistry::Get().ModuleLibraryPaths();
   EXPECT_NE(std::find(paths.begin(), paths.end(), library.string()), paths.end());
   EXPECT_EQ(app.EmbeddedFiles().Count(), 1u);  // Loop.WAV: the extension is compared lower-cased
   EXPECT_FALSE(fs::exists(Folder() / "Loop.WAV"));

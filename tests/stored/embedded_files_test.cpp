@@ -131,3 +131,58 @@ TEST(EmbeddedFiles, OpensTheFirstMatchByFileNameIgnoringCase) {
 }
 
 }  // namespace
+
+namespace {
+
+// Where the folder beside the plug-in cannot be made (a file stands in its
+// place), libraries go to the per-user cache, one subfolder per content.
+class EmbeddedLibrariesInTheCache : public EmbeddedFilesOnDisk {
+ protected:
+  void SetUp() override {
+    EmbeddedFilesOnDisk::SetUp();
+    krtest::WriteFileBytes(libraryDir_, krtest::BytesOf("a file, not a folder"));
+    setup_.cacheFolder = (dir_.path() / "cache" / "Kestrune" / "libraries").string();
+  }
+  fs::path Cached(const Bytes& bytes, const std::string& name) const {
+    return dir_.path() / "cache" / "Kestrune" / "libraries" / kr::ContentHashName(bytes) / name;
+  }
+};
+
+TEST_F(EmbeddedLibrariesInTheCache, EachContentHasItsOwnFileAndTheSameBytesAreNotWrittenAgain) {
+  const Bytes other = krtest::BytesOf("other library bytes");
+  const std::vector<EmbeddedFileRecord> list = {{"Filter.krm", library_}};
+  auto outcome = files_.Accept(list, setup_);
+  EXPECT_EQ(krtest::ReadFileBytes(Cached(library_, "Filter.krm")), library_);
+  EXPECT_EQ(registered_, std::vector<std::string>{Cached(library_, "Filter.krm").string()});
+  EXPECT_EQ(outcome.written, registered_);
+
+  // Another plug-in copy with the same library: found, not rewritten.
+  kr::EmbeddedFiles second;
+  outcome = second.Accept(list, setup_);
+  EXPECT_TRUE(outcome.written.empty());
+  EXPECT_EQ(outcome.registered, std::vector<std::string>{Cached(library_, "Filter.krm").string()});
+
+  // A copy carrying other bytes under the same name gets a file of its own.
+  kr::EmbeddedFiles third;
+  const std::vector<EmbeddedFileRecord> changed = {{"Filter.krm", other}};
+  outcome = third.Accept(changed, setup_);
+  EXPECT_EQ(krtest::ReadFileBytes(Cached(other, "Filter.krm")), other);
+  EXPECT_EQ(krtest::ReadFileBytes(Cached(library_, "Filter.krm")), library_);
+}
+
+TEST_F(EmbeddedLibrariesInTheCache, WithoutACacheFolderTheLibraryIsRefused) {
+  setup_.cacheFolder.clear();
+  const std::vector<EmbeddedFileRecord> list = {{"Filter.krm", library_}};
+  const auto outcome = files_.Accept(list, setup_);
+  EXPECT_EQ(outcome.refused, std::vector<std::string>{"Filter.krm"});
+  EXPECT_TRUE(registered_.empty());
+}
+
+TEST(ContentHashName, SixteenHexDigitsThatFollowTheBytes) {
+  const Bytes a = krtest::BytesOf("a");
+  EXPECT_EQ(kr::ContentHashName(a), "af63dc4c8601ec8c");  // 64-bit FNV-1a of "a"
+  EXPECT_EQ(kr::ContentHashName({}), "cbf29ce484222325");
+  EXPECT_NE(kr::ContentHashName(krtest::BytesOf("ab")), kr::ContentHashName(krtest::BytesOf("ba")));
+}
+
+}  // namespace
