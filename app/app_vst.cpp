@@ -90,6 +90,12 @@ void CKestruneAppVST::StartSound(int blockSize) {
   engine_.SetModuleFiles(this);
   engine_.SetRefreshHandler(&FollowPatchSelect);
   engine_.StartSound(*Document()->Root(), blockSize);
+  if (engine_.Running()) top_->BindHostValuesToAudio();
+}
+
+void CKestruneAppVST::StopSound() {
+  if (top_) top_->UnbindHostValuesFromAudio();
+  engine_.StopSound();
 }
 
 namespace kr {

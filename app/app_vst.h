@@ -49,7 +49,7 @@ class CKestruneAppVST final : public CKestruneAppBase, public KrApplication {
   // Builds the graph of the document root; an engine error is shown and
   // leaves sound stopped.
   void StartSound(int blockSize) override;
-  void StopSound() override { engine_.StopSound(); }
+  void StopSound() override;
   bool SoundRunning() const override { return engine_.Running(); }
   void ProcessBlock(kr::HostBlock& block) override;
   // The DSP-to-GUI messages, then the hosted plug-ins' idle.

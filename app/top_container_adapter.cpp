@@ -141,6 +141,14 @@ std::vector<std::unique_ptr<HostParameter>> TopContainerAdapter::CollectHostPara
   return made;
 }
 
+void TopContainerAdapter::BindHostValuesToAudio() {
+  for (HostParameter* p : hostParameters_) p->BindAudioSide();
+}
+
+void TopContainerAdapter::UnbindHostValuesFromAudio() {
+  for (HostParameter* p : hostParameters_) p->UnbindAudioSide();
+}
+
 void TopContainerAdapter::ApplyPendingHostValues() {
   if (!hostValuesPending_.exchange(false, std::memory_order_acq_rel)) return;
   for (HostParameter* p : hostParameters_) p->ApplyPending();

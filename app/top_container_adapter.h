@@ -60,6 +60,10 @@ class TopContainerAdapter final : public TopContainer {
   // Audio thread, at the start of a block: values hosts left from other
   // threads go to the audio side.
   void ApplyPendingHostValues();
+  // GUI thread, with the audio thread outside the engine: after sound
+  // started, and before it stops.
+  void BindHostValuesToAudio();
+  void UnbindHostValuesFromAudio();
 
  private:
   std::vector<CControl*> LegacyControls() const;

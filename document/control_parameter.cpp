@@ -98,13 +98,18 @@ int CControl::ProgramCount() const {
 
 namespace {
 // The slot a program reads: the container's current program for a control
-// with several, 0 otherwise and for programs past the stored ones.
+// with several, 0 otherwise and for programs past the stored ones. A control
+// that does not follow program changes keeps one value for every program,
+// program 0's: the value shown is the value playing.
 std::size_t SlotOf(const CControl& control, int program) {
   const int count = control.ProgramCount();
-  if (program < 0) program = count > 1 && control.Parent() ? control.Parent()->CurrentProgram() : 0;
+  if (program < 0)
+    program = count > 1 && control.Parent() && control.FollowsProgramChanges() ? control.Parent()->CurrentProgram() : 0;
   return static_cast<std::size_t>(program >= 0 && program < count ? program : 0);
 }
 }  // namespace
+
+std::size_t CControl::SlotFor(int program) const { return SlotOf(*this, program); }
 
 std::string CControl::ValueTextFor(int program) const {
   if (ProgramCount() == 0) return {};
@@ -125,6 +130,8 @@ std::string CControl::ChunkValueTextFor(int program) const {
 }
 
 void CControl::SetValueTextFor(int program, std::string_view text) {
+  // A value for a program past the stored ones must not land on program 0's.
+  if (program >= ProgramCount()) GiveEveryProgramItsValue();
   // A control that holds no values yet gets its full set of program slots.
   if (ProgramCount() == 0) {
     switch (ValueType()) {

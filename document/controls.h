@@ -47,7 +47,8 @@ class CControl : public CUG, public generic_parameter {
   void SetMidiNrpn(int nrpn) override;
   std::string ValueText() const override { return ValueTextFor(-1); }
   // p < 0: the current program (the container's when the control holds more
-  // than one, else 0); a program past the stored ones reads program 0.
+  // than one and follows program changes, else 0); a program past the
+  // stored ones reads program 0.
   std::string ValueTextFor(int program) const;
   // A program's value as program chunks carry it: numbers with every digit,
   // so that a round trip does not round them. And back (a program in 0..127;
@@ -57,6 +58,27 @@ class CControl : public CUG, public generic_parameter {
   // Tells observers the current program's value came in from outside (a
   // program chunk), with the program-change mark.
   void AnnounceProgramValue() { AnnounceValue(kChangeFromProgram); }
+  // Stores a value the control's audio object moved, in the program it was
+  // playing (a control holding fewer values first gets one per program, as
+  // each program read them), and tells observers with the audio mark.
+  void StoreAudioValue(int program, std::string_view text);
+  // A control holding fewer values than programs gets one per program, each
+  // the value that program read.
+  void GiveEveryProgramItsValue();
+  // The slot program p reads (p < 0: the current program).
+  std::size_t SlotFor(int program) const;
+
+  // A slider maps the host's 0..1 to its "Lo Value" .. "Hi Value" volts;
+  // a list entry's positions are those of its items.
+  float NormalisedValue() const override;
+  void SetNormalisedValue(float x) override;
+  std::string DisplayTextFor(float x) const override;
+  // A list entry's items: those of the plug its "Choice" feeds, kept in
+  // its text field (the text a list entry stores has no other use).
+  std::string ItemList() const override;
+  // Wiring a slider takes the range of the input it feeds (and its "keep on
+  // patch change" flag); wiring a list entry takes the input's items.
+  void PlugWiresChanged(CPlug2& plug) override;
   // Stores into the current program's slot and announces the change.
   void SetValueText(std::string_view text) override;
   std::string Name() const override { return Title(); }

@@ -5,8 +5,8 @@
 // normalised value in 0..1.
 //
 // Observers hear NC_PARAMETER_VALUE (31) on every value change, with the
-// mark kChangeFromProgram when the change came from a program change or from
-// the module's audio object (null for an edit), and NC_PARAMETER_GONE (8)
+// mark kChangeFromProgram when the change came from a program change,
+// kChangeFromAudio from the module's audio object (null for an edit), and NC_PARAMETER_GONE (8)
 // when the parameter is destroyed. GUI thread only.
 #pragma once
 
@@ -25,6 +25,9 @@ class generic_parameter : public Notifier {
   // The pointer argument of a value change that a program change or the
   // audio object caused.
   static inline void* const kChangeFromProgram = reinterpret_cast<void*>(std::uintptr_t{1});
+  // A value the module's audio object moved (MIDI, a host value from
+  // another thread): the audio side has it already, and hosts are not told.
+  static inline void* const kChangeFromAudio = reinterpret_cast<void*>(std::uintptr_t{2});
 
   generic_parameter() = default;
   ~generic_parameter() override;  // tells observers (code 8)

@@ -132,8 +132,9 @@ bool CPlug2::CanConnect(const CPlug2& other, std::string& message) const {
     message = kOnlyOneInput;
     return false;
   }
-  const bool mineAny = (Definition().flags & PF_ANY_LIST) != 0;
-  const bool theirsAny = (other.Definition().flags & PF_ANY_LIST) != 0;
+  // A container's boundary plug passes on whatever list crosses it.
+  const bool mineAny = (Definition().flags & PF_ANY_LIST) != 0 || DynamicKind<CPlugIO2>(this) != nullptr;
+  const bool theirsAny = (other.Definition().flags & PF_ANY_LIST) != 0 || DynamicKind<CPlugIO2>(&other) != nullptr;
   if ((CarriesItemList(other) && !mineAny && ListText() != other.ListText()) ||
       (CarriesItemList(*this) && !theirsAny && ListText() != other.ListText())) {
     message = kListsDiffer;

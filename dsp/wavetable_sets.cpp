@@ -151,6 +151,15 @@ const Uwavetable& SilenceTable() {
   return silence;
 }
 
+void BuildEveryTableSet() {
+  SineTableSet();
+  CosineTableSet();
+  SawTableSet(true);
+  SawTableSet(false);
+  TriangleTableSet();
+  SilenceTable();
+}
+
 TableChoice ChooseTable(const WaveTableSet& set, std::uint32_t increment) {
   if (set.empty() || increment > set.back().upperBound) {
     const Uwavetable& silence = SilenceTable();

@@ -23,6 +23,9 @@ const WaveTableSet& SawTableSet(bool smoothing);
 const WaveTableSet& TriangleTableSet();
 // 514 zeros; used above the poorest table's limit.
 const Uwavetable& SilenceTable();
+// Builds every set an oscillator can switch to (milliseconds, once a process;
+// not on the audio thread), so that a wave chosen while it plays is there.
+void BuildEveryTableSet();
 
 // The current table of an oscillator and the bounds within which it stays.
 struct TableChoice {

@@ -42,6 +42,9 @@ class midi_automation_output {
   virtual ~midi_automation_output() = default;
   // value: 0..1; patchChange: the value came with a program change.
   virtual void SendParameterValue(float value, std::int32_t identifier, bool patchChange) = 0;
+  // A control's value (0..1) on its controller (99, 101: the parameter
+  // number given, by data entry) at time.
+  virtual void SendControllerValue(int time, int controller, int number, float value) = 0;
 };
 
 // The automator as the graph builder places it (engine stopped): it is

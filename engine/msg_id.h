@@ -28,3 +28,4 @@ inline constexpr std::int32_t kMsgCommand = MsgId("exec");  // a command line to
 inline constexpr std::int32_t kMsgPatchValue = MsgId("ppc");  // a patch parameter's value (flag, value, program epoch)
 inline constexpr std::int32_t kMsgLearnt = MsgId("lern");      // a patch parameter's learnt controller (int32)
 inline constexpr std::int32_t kMsgControllerId = MsgId("CCID");  // a patch parameter's controller (int32)
+inline constexpr std::int32_t kMsgControlValue = MsgId("ctlv");  // a control's values (GUI to DSP) or a moved value (DSP to GUI)

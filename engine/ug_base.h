@@ -67,7 +67,8 @@ class ug_base : public EventProcessor, public dsp_msg_target {
   virtual void PropagateVoiceDown(int tag);                                  // 19
   virtual void PropagateVoiceUp(int tag);                                    // 20
   virtual void AllocatePlugData();                                           // 21
-  virtual void Reserved22() {}                                               // 22
+  // Its voice resumed for a note at time (after Resume): nothing here.
+  virtual void VoiceResumed(int time) {}                                     // 22
   virtual void ConnectClone(ug_base& prototype, int voice);                  // 23
   virtual void ProgramChange(int program) {}                                 // 24
   virtual void ContainerHook(int code);                                      // 25

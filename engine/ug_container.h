@@ -4,17 +4,19 @@
 // boundary plugs, constant sources and adders.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "engine/container_hooks.h"
+#include "engine/control_automation.h"
 #include "engine/ug_base.h"
 #include "engine/voice_list.h"
 
 class patch_parameter_automation;
 
-class ug_container : public VoiceList, public ug_base, public ContainerHooks {
+class ug_container : public VoiceList, public ug_base, public ContainerHooks, public ControlAutomation {
  public:
   ug_container();
   ~ug_container() override;
@@ -46,6 +48,13 @@ class ug_container : public VoiceList, public ug_base, public ContainerHooks {
   // Envelopes attach to the note source of their voice in the voice list
   // that holds them.
   void ModuleHook(ug_base& module, int code) override;
+
+  // ControlAutomation, as a patch owner: 128 chains of controls, one per
+  // controller (99 and 101 under 6, data entry).
+  void RegisterControl(ug_control& control) override;
+  void ReportControl(int time, int controller, int nrpn, float value) override;
+  void DispatchToControls(int time, int controller, int rpn, int nrpn, float value) override;
+  void SendAllControls(int time) override;
 
   // Every module of voice 0, recursively into the containers in it.
   void CollectModules(std::vector<ug_base*>& out);
@@ -81,4 +90,5 @@ class ug_container : public VoiceList, public ug_base, public ContainerHooks {
  private:
   ug_container* target_ = nullptr;
   std::vector<std::unique_ptr<ug_base>> owned_;
+  std::array<ug_control*, 128> controls_{};
 };

@@ -26,7 +26,7 @@ void Voice::NoteOn(int time, int channel_, int note_, int velocity) {
   restruck = false;
   pedalHeld = false;
   played = true;
-  if (suspended) Resume();
+  if (suspended) Resume(time);
   if (noteReceiver == nullptr) return;
   noteOnTime = time;
   SendNote(noteReceiver, UET_NOTE_ON, time, channel_, note_, velocity);
@@ -53,9 +53,12 @@ void Voice::Suspend() {
   releaseTime = 0;
 }
 
-void Voice::Resume() {
-  for (ug_base* m : modules)
-    if (SuspendsWithVoice(m)) m->Resume();
+void Voice::Resume(int time) {
+  for (ug_base* m : modules) {
+    if (!SuspendsWithVoice(m)) continue;
+    m->Resume();
+    m->VoiceResumed(time);
+  }
   suspended = false;
 }
 

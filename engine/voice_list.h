@@ -78,7 +78,8 @@ struct Voice {
   void Restrike(int time, int channel, int note, int velocity);
   // Nothing while the note is held or already suspended.
   void Suspend();
-  void Resume();
+  // Resumed for a note at time.
+  void Resume(int time);
   void Open(KrAudioMaster* master);
   void Close();
   bool Held() const { return releaseTime == kHeld; }

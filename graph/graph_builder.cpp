@@ -15,6 +15,7 @@
 #include "engine/kr_exception.h"
 #include "engine/midi_automation.h"
 #include "engine/ug_container.h"
+#include "engine/ug_control.h"
 #include "engine/ug_io_mod.h"
 #include "graph/midi_automation_routing.h"
 #include "registry/module_info.h"
@@ -66,6 +67,13 @@ bool PartnerLeadsNowhere(const CPlug2& input) {
   return true;
 }
 
+// A module follows the programs of its patch owner and answers to its
+// control automation.
+void FollowPatchOwner(ug_base& object, ug_base* patchOwner) {
+  object.patchOwner = patchOwner;
+  object.automation = dynamic_cast<ControlAutomation*>(patchOwner);
+}
+
 std::string ModulePath(const CUG& module) {
   return module.Parent() != nullptr ? module.Parent()->Title() + "." + module.Title() : module.Title();
 }
@@ -98,6 +106,15 @@ bool StoredPlugsFitTheClass(const CUG& module, const InterfaceList& own) {
   return true;
 }
 
+// A panel control's plugs as stored, exactly the class's list in its order?
+// Controls written by other programs may hold fewer or more.
+bool ControlPlugsMatch(const CUG& module, const InterfaceList& own) {
+  if (module.Plugs().size() != own.size()) return false;
+  for (std::size_t i = 0; i < own.size(); ++i)
+    if (module.Plugs()[i]->DefinitionIndex() != static_cast<int>(i)) return false;
+  return true;
+}
+
 // A container's object, or nothing when the entry made something else.
 std::unique_ptr<ug_container> AsContainer(std::unique_ptr<ug_base> made) {
   auto* container = dynamic_cast<ug_container*>(made.get());
@@ -116,6 +133,17 @@ bool IsDisabled(const CUG& module) {
 
 GraphBuilder::GraphBuilder(KrAudioMaster& master, HandleFor handleFor)
     : master_(master), handleFor_(std::move(handleFor)) {}
+
+void GraphBuilder::MakeControlPlugs(CUG& module, ug_base& object, const InterfaceList& own) {
+  // One plug per entry of the class's list, in its order; the stored plug
+  // that stands at that position joins it when it is that plug. The rest
+  // stay in the document as they were, with no audio counterpart.
+  const auto& stored = module.Plugs();
+  for (std::size_t i = 0; i < own.size(); ++i) {
+    UPlug* plug = object.AddPlug(std::make_unique<UPlug>(&object, own[i]));
+    if (i < stored.size() && stored[i]->DefinitionIndex() == static_cast<int>(i)) plugs_[stored[i].get()] = plug;
+  }
+}
 
 UPlug* GraphBuilder::AudioPlug(const CPlug2* plug) const {
   auto it = plugs_.find(plug);
@@ -146,11 +174,16 @@ std::unique_ptr<ug_base> GraphBuilder::MakeAudioObject(CUG& module) {
   InterfaceList own;
   object->ListInterface(own);
   const bool listedByClass = (entry.flags & MF_LISTED_BY_CLASS) != 0;
-  if (!own.empty() && DynamicKind<CContainer>(&module) == nullptr && !StoredPlugsFitTheClass(module, own)) {
+  const bool refit = dynamic_cast<ug_control*>(object) != nullptr && !ControlPlugsMatch(module, own);
+  if (refit) {
+    MakeControlPlugs(module, *object, own);
+    refitted_.push_back(ModulePath(module));
+  } else if (!own.empty() && DynamicKind<CContainer>(&module) == nullptr && !StoredPlugsFitTheClass(module, own)) {
     damaged_.push_back(ModulePath(module));
     return nullptr;
   }
   for (const auto& docPlug : module.Plugs()) {
+    if (refit) break;  // made from the class's list above
     if (!MakesAudioPlug(*docPlug)) continue;
     const int index = docPlug->DefinitionIndex();
     const InterfaceObject* mine =
@@ -195,6 +228,7 @@ std::unique_ptr<ug_container> GraphBuilder::Build(CContainer& root) {
   innerFirst_.clear();
   unavailable_.clear();
   damaged_.clear();
+  refitted_.clear();
   misplacedAutomators_.clear();
   partial_ = AsContainer(MakeAudioObject(root));
   if (partial_ == nullptr) {
@@ -240,7 +274,7 @@ void GraphBuilder::BuildContainer(CContainer& doc, ug_container& self, ug_contai
       }
       auto* subObject = made.get();
       target.AddModule(std::move(made), &self);
-      subObject->patchOwner = patchOwner;
+      FollowPatchOwner(*subObject, patchOwner);
       const bool voiceContainer = HoldsEnabledWithFlag(*sub, MF_VOICE_SOURCE);
       subObject->SetTarget(voiceContainer ? nullptr : &target);
       BuildContainer(*sub, *subObject, voiceContainer ? *subObject : target, patchOwner);
@@ -251,7 +285,7 @@ void GraphBuilder::BuildContainer(CContainer& doc, ug_container& self, ug_contai
     std::unique_ptr<ug_base> object = MakeAudioObject(*module);
     if (object == nullptr) continue;
     ug_base* made = target.AddModule(std::move(object), &self);
-    made->patchOwner = patchOwner;
+    FollowPatchOwner(*made, patchOwner);
     if (auto* pair = dynamic_cast<AudioPair*>(made)) PlacePairReader(*pair, *module, target, self, patchOwner);
     module->AudioObjectPlaced(target, patchOwner);
     if (auto* automator = dynamic_cast<midi_automator_link*>(made)) PlaceMidiAutomator(*automator, *made, *module, target, patchOwner);
@@ -288,7 +322,7 @@ void GraphBuilder::PlacePairReader(AudioPair& writer, CUG& module, ug_container&
   reader->docModule = &module;
   reader->title = module.Title();
   if (module.Flag()) reader->flags |= UGF_BUILD_1000;
-  target.AddModule(std::move(reader), &self)->patchOwner = patchOwner;
+  FollowPatchOwner(*target.AddModule(std::move(reader), &self), patchOwner);
 }
 
 // The automator serves the container that owns its programs: its output
@@ -302,7 +336,7 @@ void GraphBuilder::PlaceMidiAutomator(midi_automator_link& link, ug_base& automa
     misplacedAutomators_.push_back(ModulePath(module));
     return;
   }
-  output->patchOwner = patchOwner;
+  FollowPatchOwner(*output, patchOwner);
   output->docModule = &module;
   link.AttachOutput(output);
   target.RecordMidiAutomator(&automator, output);
@@ -346,6 +380,8 @@ void GraphBuilder::SetStartingValues(CUG& module) {
     // A relay output gets its value from what feeds its partner; an output
     // redirected to another object's (a pair's writer) has no block of its own.
     if (plug->direction == DR_OUT && (plug->partner != nullptr || plug->redirect != nullptr)) continue;
+    // A control's outputs carry its stored values, not a plug value.
+    if (plug->direction == DR_OUT && dynamic_cast<ug_control*>(plug->owner) != nullptr) continue;
     plug->ApplyDefault(docPlug->ValueText());
   }
 }

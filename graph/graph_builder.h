@@ -48,11 +48,17 @@ class GraphBuilder {
   // modules whose stored plugs do not fit their class (a damaged document).
   const std::map<std::string, std::vector<std::string>>& Unavailable() const { return unavailable_; }
   const std::vector<std::string>& Damaged() const { return damaged_; }
+  // Panel controls whose stored plugs differ from their class's list: the
+  // plugs that match by position were used.
+  const std::vector<std::string>& Refitted() const { return refitted_; }
   // "MIDI Automator" modules outside a container with programs of its own.
   const std::vector<std::string>& MisplacedAutomators() const { return misplacedAutomators_; }
 
  private:
   std::unique_ptr<ug_base> MakeAudioObject(CUG& module);
+  // A panel control stored with other plugs than its class lists: its plugs
+  // made from the list, joined to the stored ones that match by position.
+  void MakeControlPlugs(CUG& module, ug_base& object, const InterfaceList& own);
   void BuildContainer(CContainer& doc, ug_container& self, ug_container& target, ug_base* patchOwner);
   void Wire(CContainer& doc);
   void SetStartingValues(CUG& module);
@@ -70,6 +76,7 @@ class GraphBuilder {
   std::unique_ptr<ug_container> partial_;
   std::map<std::string, std::vector<std::string>> unavailable_;
   std::vector<std::string> damaged_;
+  std::vector<std::string> refitted_;
   std::vector<std::string> misplacedAutomators_;
 };
 

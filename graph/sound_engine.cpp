@@ -5,8 +5,10 @@
 #include <iterator>
 
 #include "patch/audio_binding.h"
+#include "patch/control_binding.h"
 
 #include "document/container.h"
+#include "document/controls.h"
 #include "engine/kr_exception.h"
 #include "engine/msg_id.h"
 #include "engine/msg_stream.h"
@@ -32,6 +34,9 @@ class SoundEngine::ModuleTwin final : public ui_msg_target {
       stream >> value;
       display = value;
       if (engine_.displayHandler_) engine_.displayHandler_(module_, value);
+    } else if (id == kMsgControlValue) {
+      auto it = engine_.controlLinks_.find(&module_);
+      if (it != engine_.controlLinks_.end()) it->second->TakeMovedValue(stream);
     } else if (id == kMsgPrint) {
       printed.push_back(ReadPrintLine(stream));
       if (printed.size() > kPrintedKept) printed.pop_front();
@@ -75,13 +80,20 @@ bool SoundEngine::StartSound(CContainer& root, int blockSize) {
   // parameter at once (one value message each).
   constexpr int kBytesPerValue = 64;
   const auto parameters = static_cast<int>(std::min<std::size_t>(kr::PatchParameterCount(root), 1u << 16));
-  master_ = std::make_unique<KrAudioMaster>(*this, gui_.Handle(), ui_to_dsp_que::kSize + parameters * kBytesPerValue);
+  // And for every control's values of every program.
+  const auto controls = static_cast<int>(std::min<std::size_t>(kr::ControlRingBytes(root), 1u << 26));
+  master_ = std::make_unique<KrAudioMaster>(*this, gui_.Handle(),
+                                            ui_to_dsp_que::kSize + parameters * kBytesPerValue + controls);
   master_->SetBlockSize(blockSize);
   GraphBuilder builder(*master_, [this](CUG& m) { return TwinHandle(m); });
   std::string failure;
   try {
     root_ = builder.Build(root);
     patchTwins_ = kr::BindPatchParameters(root, *master_, [&](const CPlug2& plug) { return builder.AudioPlug(&plug); });
+    for (auto& link : kr::BindControls(root, *master_)) {
+      const CControl* control = link->Control();
+      controlLinks_[control] = std::move(link);
+    }
     master_->Start(*root_);
   } catch (const KrException& error) {
     // The text is traced through the partial graph, which the builder still holds.
@@ -118,6 +130,10 @@ void SoundEngine::ReportLeftOut(const GraphBuilder& builder) {
                        "container, or one holding \"Patch Select\"); here it does nothing";
     if (reported_.insert(line).second) text += (text.empty() ? "" : "\n") + line;
   }
+  for (const std::string& module : builder.Refitted()) {
+    std::string line = module + ": its stored plugs differ from the module's; the plugs that match by position are used";
+    if (reported_.insert(line).second) text += (text.empty() ? "" : "\n") + line;
+  }
   for (const std::string& module : builder.Damaged()) {
     std::string line = module + ": its stored plugs do not fit the module; it is left out";
     if (reported_.insert(line).second) text += (text.empty() ? "" : "\n") + line;
@@ -136,6 +152,7 @@ void SoundEngine::StopSound() {
   root_.reset();
   patchTwins_ = {};
   master_.reset();
+  controlLinks_.clear();
   twins_.clear();  // after the audio side: nothing can address them any more
 }
 

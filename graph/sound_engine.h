@@ -27,6 +27,9 @@
 
 class CContainer;
 class CUG;
+namespace kr {
+class ControlLink;
+}
 
 class SoundEngine final : public AudioMasterHost {
  public:
@@ -110,4 +113,6 @@ class SoundEngine final : public AudioMasterHost {
   std::unordered_map<const CUG*, std::unique_ptr<ModuleTwin>> twins_;
   std::set<std::string> reported_;
   kr::PatchBinding patchTwins_;  // while sound runs
+  // The legacy controls' links, by document module, while sound runs.
+  std::unordered_map<const CUG*, std::unique_ptr<kr::ControlLink>> controlLinks_;
 };

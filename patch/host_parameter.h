@@ -22,6 +22,12 @@ class HostParameter {
   virtual void SetValueThroughAudioSide(float normalised) = 0;
   // Audio thread, at the start of a block: hands a kept value to the audio side.
   virtual void ApplyPending() {}
+  // GUI thread, while the audio thread is outside the engine: sound started
+  // (or is about to stop). The parameter takes (or drops) the audio-side
+  // object that ApplyPending hands values to, so the audio thread reads
+  // nothing of the document or the patch memory.
+  virtual void BindAudioSide() {}
+  virtual void UnbindAudioSide() {}
   virtual bool CanBeAutomated() const = 0;
   // Ordering key: 0 for patch parameters and most controls, 1 for meters and LEDs.
   virtual std::uint8_t Kind() const = 0;

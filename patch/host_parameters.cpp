@@ -43,12 +43,16 @@ void param_info_new::SetValueThroughAudioSide(float normalised) {
   pending_.Store(cached_, anyPending_);
 }
 
+void param_info_new::BindAudioSide() {
+  twin_.store(parameter_ != nullptr ? parameter_->Twin() : nullptr, std::memory_order_release);
+}
+
 void param_info_new::ApplyPending() {
   float value = 0.0f;
   if (!pending_.Take(value)) return;
   // Pushed into the engine now; the twin sends it back to the GUI side,
   // marked as set by the host, where the parameter stores it.
-  if (dsp_patch_parameter* twin = parameter_ != nullptr ? parameter_->Twin() : nullptr) twin->ApplyNormalised(value);
+  if (dsp_patch_parameter* twin = twin_.load(std::memory_order_acquire)) twin->ApplyNormalised(value);
 }
 
 void param_info_new::OnPatchValueChanged(bool report) {
@@ -87,7 +91,7 @@ void param_info::Attach(HostServices& host, int hostIndex) {
 void param_info::SetValue(float normalised) {
   if (std::isnan(normalised) || control_ == nullptr) return;
   cached_ = Clamped(normalised);
-  pending_.Store(cached_, anyPending_);  // the control's audio object takes it at the next block
+  // The control's link hands the value to its audio object through the queue.
   setByHost_ = true;
   control_->Parameter().SetNormalisedValue(cached_);
   setByHost_ = false;
@@ -99,11 +103,18 @@ void param_info::SetValueThroughAudioSide(float normalised) {
   pending_.Store(cached_, anyPending_);
 }
 
+void param_info::BindAudioSide() {
+  audio_.store(control_ != nullptr ? dynamic_cast<ug_control*>(control_->AudioObject()) : nullptr,
+               std::memory_order_release);
+}
+
 void param_info::ApplyPending() {
   float value = 0.0f;
-  if (!pending_.Take(value) || control_ == nullptr) return;
-  // Sliders and list entries apply it; other controls ignore it.
-  if (auto* audio = dynamic_cast<ug_control*>(control_->AudioObject())) audio->SetFromMidi(value);
+  if (!pending_.Take(value)) return;
+  // Sliders and list entries apply it and send it back to the GUI side
+  // (through the DSP-to-GUI queue), where it is stored for the program
+  // playing; other controls ignore it.
+  if (ug_control* audio = audio_.load(std::memory_order_acquire)) audio->SetFromHost(value);
 }
 
 void param_info::OnNotify(Notifier* source, int code, void* data) {
@@ -119,7 +130,7 @@ void param_info::OnNotify(Notifier* source, int code, void* data) {
   // Meters and LEDs report every change; other controls only edits made
   // inside the plug-in that the host can automate.
   const bool quiet = control_->KindByte() == 0 &&
-                     (data == generic_parameter::kChangeFromProgram || setByHost_ || !control_->CanBeAutomated());
+                     (data == generic_parameter::kChangeFromProgram || data == generic_parameter::kChangeFromAudio || setByHost_ || !control_->CanBeAutomated());
   if (!quiet) host_->Automate(index_, n);
 }
 

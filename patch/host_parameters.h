@@ -16,6 +16,7 @@
 #include "patch/patch_parameter.h"
 
 class CControl;
+class ug_control;
 
 namespace kr {
 
@@ -51,6 +52,8 @@ class param_info_new final : public HostParameter, public PatchValueObserver {
   void SetValue(float normalised) override;
   void SetValueThroughAudioSide(float normalised) override;
   void ApplyPending() override;
+  void BindAudioSide() override;
+  void UnbindAudioSide() override { twin_.store(nullptr, std::memory_order_release); }
   bool CanBeAutomated() const override { return true; }
   std::uint8_t Kind() const override { return 0; }
   void Attach(HostServices& host, int hostIndex) override;
@@ -62,6 +65,7 @@ class param_info_new final : public HostParameter, public PatchValueObserver {
   PatchParameter* parameter_;
   std::atomic<bool>& anyPending_;
   PendingValue pending_;
+  std::atomic<dsp_patch_parameter*> twin_{nullptr};  // while sound runs
   HostServices* host_ = nullptr;
   int index_ = -1;
   float cached_ = 0.0f;
@@ -79,6 +83,8 @@ class param_info final : public HostParameter, public Notifiable {
   void SetValue(float normalised) override;
   void SetValueThroughAudioSide(float normalised) override;
   void ApplyPending() override;
+  void BindAudioSide() override;
+  void UnbindAudioSide() override { audio_.store(nullptr, std::memory_order_release); }
   bool CanBeAutomated() const override;
   std::uint8_t Kind() const override;
   void Attach(HostServices& host, int hostIndex) override;
@@ -89,6 +95,7 @@ class param_info final : public HostParameter, public Notifiable {
   CControl* control_;
   std::atomic<bool>& anyPending_;
   PendingValue pending_;
+  std::atomic<ug_control*> audio_{nullptr};  // the control's audio object, while sound runs
   HostServices* host_ = nullptr;
   int index_ = -1;
   float cached_ = 0.0f;

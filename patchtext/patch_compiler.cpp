@@ -293,6 +293,9 @@ class Compiler {
   struct Scope {
     CContainer& container;
     std::map<std::string, CUG*, std::less<>> ids;  // null: more than one module has this id
+    // Controls' plug values, given again after the wires: a wire sets a
+    // slider's range from the input it feeds, the text's values win.
+    std::vector<std::pair<CUG*, At>> controlValues;
   };
 
   void Container(CContainer& container, const At& at) {
@@ -304,7 +307,7 @@ class Compiler {
   void ContainerContents(CContainer& container, const At& at) {
     ExpectObject(at, {"module", "id", "title", "disabled", "rect", "panel_rect", "skin", "values", "modules", "plugs",
                       "features", "programs", "wires"});
-    Scope scope{container, {}};
+    Scope scope{container, {}, {}};
     if (at.Has("title")) container.SetTitle(Text(at.Child("title")));
     if (at.Has("disabled")) container.SetDisabled(Bool(at.Child("disabled")));
     if (at.Has("rect")) container.SetRect(kStructureView, Rect(at.Child("rect")));
@@ -322,6 +325,7 @@ class Compiler {
       const At wires = at.Child("wires");
       for (std::size_t i = 0; i < Array(wires).size(); ++i) Wire(scope, wires.Item(i));
     }
+    for (const auto& [module, values] : scope.controlValues) Values(*module, values);
   }
 
   void Child(Scope& scope, const At& at) {
@@ -354,6 +358,7 @@ class Compiler {
       if (at.Has("disabled")) made->SetDisabled(Bool(at.Child("disabled")));
       if (at.Has("rect")) made->SetRect(kStructureView, Rect(at.Child("rect")));
       if (at.Has("values")) Values(*made, at.Child("values"));
+      if (at.Has("values") && DynamicKind<CControl>(made) != nullptr) scope.controlValues.emplace_back(made, at.Child("values"));
       if (at.Has("patch_values")) NotePatchValues(*made, at.Child("patch_values"));
       if (at.Has("file")) {
         auto* control = dynamic_cast<CControl*>(made);

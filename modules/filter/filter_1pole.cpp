@@ -25,6 +25,10 @@ void ug_filter_1pole::Open() {
   if (!tuning_ || tuning_->SampleRate() != SampleRate())
     tuning_ = std::make_shared<const kr::dsp::OnePoleTuning>(SampleRate());
   ug_base::Open();
+  StartAfresh();
+}
+
+void ug_filter_1pole::StartAfresh() {
   state_ = {};
   a_ = tuning_->Coefficient(ValueNow(PN_PITCH), VoltsPerKHz());
   ChooseProcess();

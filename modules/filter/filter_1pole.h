@@ -27,6 +27,7 @@ class ug_filter_1pole : public ug_filter_base {
   template <bool High, bool PitchRun>
   void Render(int offset, int count);
   void ChooseProcess() override;
+  void StartAfresh() override;
   bool TrySettle() override;
   void FillSteady(int offset, int count) override;
 

@@ -26,6 +26,10 @@ void ug_filter_allpass::Open() {
   if (!tuning_ || tuning_->SampleRate() != SampleRate())
     tuning_ = std::make_shared<const kr::dsp::AllpassTuning>(SampleRate());
   ug_base::Open();
+  StartAfresh();
+}
+
+void ug_filter_allpass::StartAfresh() {
   state_ = {};
   UpdateCoefficients();
   ChooseProcess();

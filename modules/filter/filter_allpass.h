@@ -24,6 +24,7 @@ class ug_filter_allpass : public ug_filter_base {
   template <bool CoefRun>
   void Render(int offset, int count);
   void ChooseProcess() override;
+  void StartAfresh() override;
   bool TrySettle() override;
   void FillSteady(int offset, int count) override;
   void UpdateCoefficients();

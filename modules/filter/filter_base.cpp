@@ -73,6 +73,15 @@ void ug_filter_base::QueuedCheck(ug_base& module) {
   filter.CheckNow(filter.clock);
 }
 
+void ug_filter_base::VoiceResumed(int time) { QueueCall(time, &ug_filter_base::Restart); }
+
+void ug_filter_base::Restart(ug_base& module) {
+  auto& filter = static_cast<ug_filter_base&>(module);
+  filter.CancelCheck();
+  filter.Unsettle(filter.clock);
+  filter.StartAfresh();
+}
+
 void ug_filter_base::SettledOutput(int offset, int count) {
   const int n = std::min(count, settleCount);
   FillSteady(offset, n);

@@ -3,6 +3,11 @@
 // check that runs when an input changes and then once per second until the
 // filter has converged on a constant input; then the steady value for one
 // settle period, the outputs stop, and the filter sleeps).
+//
+// A filter whose voice was suspended starts afresh when the voice resumes
+// for a note, at the note's sample: the state it kept belonged to a note
+// that was heard to its end, and was frozen wherever the voice happened to
+// stop (a sub-block boundary, so a matter of the host's block size).
 #pragma once
 
 #include <algorithm>
@@ -14,6 +19,7 @@ class ug_filter_base : public ug_base {
  public:
   // Settled and waiting to sleep, or asleep (for tests and meters).
   bool Settled() const { return settled_; }
+  void VoiceResumed(int time) override;
 
  protected:
   // States pass the guard after every sample that ends a stretch of this many
@@ -58,6 +64,10 @@ class ug_filter_base : public ug_base {
   virtual int RecheckDelay() { return SamplesPerSecond(); }
   // Installs the process function for the current input states.
   virtual void ChooseProcess() = 0;
+  // The states as a newly opened filter has them (at Open, and when its
+  // voice resumes): cleared, the coefficients and process function for the
+  // inputs now, and the filter's first check.
+  virtual void StartAfresh() = 0;
 
   // Runs the check now; settles or schedules the next check.
   void CheckNow(int time);
@@ -71,6 +81,7 @@ class ug_filter_base : public ug_base {
 
  private:
   static void QueuedCheck(ug_base& module);
+  static void Restart(ug_base& module);
   void SettledOutput(int offset, int count);
 
   bool settled_ = false;

@@ -9,6 +9,10 @@ void ug_filter_eq_parametric::ListInterface(InterfaceList& list) { ListPlugs(lis
 
 void ug_filter_eq_parametric::Open() {
   ug_base::Open();
+  StartAfresh();
+}
+
+void ug_filter_eq_parametric::StartAfresh() {
   state_ = {};
   UpdateCoefficients();
   ChooseProcess();

@@ -18,6 +18,7 @@ class ug_filter_eq_parametric : public ug_filter_biquad {
   template <bool CoefRun>
   void Render(int offset, int count);
   void ChooseProcess() override;
+  void StartAfresh() override;
   bool TrySettle() override;
   void FillSteady(int offset, int count) override;
   int RecheckDelay() override { return SamplesPerSecond(); }

@@ -33,6 +33,10 @@ void ug_filter_biquad::Open() {
   if (!tuning_ || tuning_->SampleRate() != SampleRate())
     tuning_ = std::make_shared<const kr::dsp::LadderTuning>(SampleRate());
   ug_base::Open();
+  StartAfresh();
+}
+
+void ug_filter_biquad::StartAfresh() {
   state_ = {};
   UpdateCoefficients();
   ChooseProcess();

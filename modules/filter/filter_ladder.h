@@ -37,6 +37,7 @@ class ug_filter_biquad : public ug_filter_base {
   template <bool CoefRun>
   void Render(int offset, int count);
   void ChooseProcess() override;
+  void StartAfresh() override;
   bool TrySettle() override;
   void FillSteady(int offset, int count) override;
   int RecheckDelay() override;

@@ -30,6 +30,11 @@ void ug_filter_sv::ListInterface(InterfaceList& list) {
 void ug_filter_sv::Open() {
   if (!tuning_ || tuning_->SampleRate() != SampleRate()) tuning_ = std::make_shared<const kr::dsp::SvTuning>(SampleRate());
   ug_base::Open();
+  StartAfresh();
+}
+
+void ug_filter_sv::StartAfresh() {
+  groupsActive_ = false;
   state_ = {};
   UpdateCoefficients();
   ChooseProcess();

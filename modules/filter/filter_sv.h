@@ -36,6 +36,7 @@ class ug_filter_sv : public ug_filter_base {
   // Makes state_ the state now and stops the eight-sample runner.
   void Materialize();
   void ChooseProcess() override;
+  void StartAfresh() override;
   bool TrySettle() override;
   void FillSteady(int offset, int count) override;
   void UpdateCoefficients();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/audio_master.h"
+#include "engine/control_automation.h"
 #include "engine/ug_container.h"
 #include "modules/midi/midi_channel_lists.h"
 
@@ -35,6 +36,23 @@ void ug_midi_automator::Open() {
   nrpn_ = kNoParameter;
   midiIn_.channel = channel_;
   ug_midi_device::Open();
+  QueueSendAll();
+}
+
+void ug_midi_automator::QueueSendAll() {
+  if (serving_ && sendAll_) QueueCall(clock + BlockLength(), &ug_midi_automator::SendAllCall);
+}
+
+void ug_midi_automator::SendAllCall(ug_base& module) {
+  if (module.automation != nullptr) module.automation->SendAllControls(module.clock);
+}
+
+void ug_midi_automator::HandleEvent(ug_event* event) {
+  if (event->type == UET_PROG_CHANGE) {
+    QueueSendAll();
+    return;
+  }
+  ug_midi_device::HandleEvent(event);
 }
 
 void ug_midi_automator::OnPlugStateChange(int, connector* c, PlugState) {
@@ -86,6 +104,7 @@ void ug_midi_automator::OnMidi(int time, std::uint32_t message) {
     else if (nrpn_ != kNoParameter)
       identifier = midi_id::kNrpn + nrpn_;
   }
+  if (automation != nullptr) automation->DispatchToControls(time, controller, rpn_, nrpn_, normalised);
   auto* owner = dynamic_cast<ug_container*>(patchOwner);
   if (owner != nullptr && owner->parameterAutomation != nullptr)
     owner->parameterAutomation->DispatchToParameters(time, identifier, normalised);

@@ -22,6 +22,8 @@ class ug_midi_automator final : public ug_midi_device, public midi_automator_lin
   void Open() override;
   void OnPlugStateChange(int time, connector* c, PlugState state) override;
   void OnMidi(int time, std::uint32_t message) override;
+  // A program change (with "Send All On Patch Change") sends every control.
+  void HandleEvent(ug_event* event) override;
   void AttachOutput(ug_base* output) override;
 
   bool SendsAllOnPatchChange() const { return sendAll_; }
@@ -30,6 +32,9 @@ class ug_midi_automator final : public ug_midi_device, public midi_automator_lin
 
  private:
   static constexpr std::uint16_t kNoParameter = 0xFFFF;
+  // One sub-block after a patch change (or the start), the controls send.
+  void QueueSendAll();
+  static void SendAllCall(ug_base& module);
 
   MidiInEndpoint midiIn_;
   MidiOutEndpoint midiOut_;
@@ -49,6 +54,9 @@ class ug_midi_automator_out final : public ug_base, public midi_automation_outpu
   void ListInterface(InterfaceList& list) override;
   void Open() override;
   void SendParameterValue(float value, std::int32_t identifier, bool patchChange) override;
+  void SendControllerValue(int time, int controller, int number, float value) override {
+    SendController(time, controller, number, value);
+  }
 
   // Engine stopped: the automator whose settings it sends with.
   void Serve(ug_midi_automator* automator) { automator_ = automator; }

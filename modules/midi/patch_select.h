@@ -13,6 +13,9 @@
 
 class ug_patch_sel final : public ug_midi_device, public PatchSelectProgram {
  public:
+  // Runs early (as the MIDI automator does), before the controls it
+  // switches: they take a MIDI program change at its sample.
+  ug_patch_sel() { flags |= UGF_SORT_EARLY; }
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_patch_sel>(); }
   void ListInterface(InterfaceList& list) override;
   void Open() override;

@@ -59,6 +59,9 @@ void ug_oscillator2::Open() {
   state_ = {};
   state_.increment = IncrementOf(GetPlug(PN_PITCH)->GetValueNow());
   pulseOffset_ = PulseOffset(GetPlug(PN_PULSE_WIDTH)->GetValueNow());
+  // Its wave may change while it plays (a list, a program, automation): the
+  // tables of every wave are built now, not on the audio thread then.
+  BuildEveryTableSet();
   SelectTableSet();
   ChooseProcess();
   GetPlug(PN_OUT)->SetState(clock, ST_RUN);

@@ -3,7 +3,13 @@
 // automation, and open while open, close and reopen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "editor_support.h"
+#include "gui/panel_rig.h"
+#include "gui/visual/drop_down.h"
+#include "gui/visual/standard_controls.h"
 #include "gui/panel/panel_image.h"
 
 namespace {
@@ -53,6 +59,61 @@ TEST_F(EditorPlugin, ADragOnThePanelSoundsFromTheNextBlockAndIsAutomated) {
   host.SetParameter(0, 0.25f);
   host.Dispatch(effEditIdle);
   EXPECT_EQ(RenderPanelArea(view, {50, 30, 51, 31})[0], editortest::FrameColour(16)) << "0.25 x 63 = frame 16";
+  host.Close();
+}
+
+// A "List Entry" wired to an oscillator's "Waveform": choosing "Saw" in its
+// drop-down list on the panel switches the wave the host hears from the next
+// block, and the host hears of the choice.
+TEST_F(EditorPlugin, AListEntryChosenOnThePanelSwitchesTheOscillatorsWave) {
+  ASSERT_TRUE(Open(R"({
+    "kestrune_patch": 1,
+    "settings": { "id": "KrEl", "panel_size": [200, 160], "instrument": true },
+    "root": { "modules": [ { "module": "Container", "id": "synth", "title": "Synth",
+      "plugs": [ {"name": "Left", "direction": "out", "type": "audio"} ],
+      "modules": [ { "module": "List Entry", "id": "wave", "title": "Wave", "panel_rect": [10, 10, 150, 40],
+                     "control_values": [0] },
+                   { "module": "Oscillator", "id": "osc" } ],
+      "wires": [ {"from": "wave.Choice", "to": "osc.Waveform"}, {"from": "osc.Audio Out", "to": "io.Left"} ] } ] }
+  })"));
+  Resume();
+  EXPECT_EQ(host.Dispatch(effEditOpen, 0, 0, nullptr), 1);
+  host.Dispatch(effEditIdle);
+  // How much of the full swing a wave spends at its extremes: a sine's mean
+  // absolute value is 2/pi of its peak, a saw's one half.
+  const auto fullness = [&] {
+    host.RunBlock();  // the change lands in the first block
+    float peak = 0.0f, sum = 0.0f;
+    int n = 0;
+    for (int block = 0; block < 69; ++block) {  // 100 periods of 440 Hz
+      host.RunBlock();
+      for (float v : host.Output(0)) {
+        peak = std::max(peak, std::fabs(v));
+        sum += std::fabs(v);
+        ++n;
+      }
+    }
+    return peak > 0.0f ? sum / static_cast<float>(n) / peak : 0.0f;
+  };
+  EXPECT_NEAR(fullness(), 0.637f, 0.03f);
+  PanelView& view = Editor()->View();
+  CMyCombobox* combo = krtest::FindWidget<CMyCombobox>(view);
+  ASSERT_NE(combo, nullptr);
+  host.ClearCalls();
+  view.MouseDown(krtest::CentreOf(*combo), kLeftButton);
+  view.MouseUp(krtest::CentreOf(*combo), 0);
+  auto* list = dynamic_cast<CDropDownList*>(view.State().popup);
+  ASSERT_NE(list, nullptr);
+  const auto saw = std::find(list->Items().begin(), list->Items().end(), "Saw");
+  ASSERT_NE(saw, list->Items().end()) << "the oscillator's waves are the list's items";
+  const Rect row = list->RowRect(static_cast<int>(saw - list->Items().begin()));
+  const Point at = list->RootPosition();
+  view.MouseDown({at.x + row.left + 4, at.y + row.top + 2}, kLeftButton);
+  view.MouseUp({at.x + row.left + 4, at.y + row.top + 2}, 0);
+  EXPECT_NEAR(fullness(), 0.5f, 0.03f);
+  const auto automated = host.CallsWithOpcode(audioMasterAutomate);
+  ASSERT_EQ(automated.size(), 1u);
+  EXPECT_EQ(host.ParameterText(effGetParamDisplay, 0), "Saw");
   host.Close();
 }
 

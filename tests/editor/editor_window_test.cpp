@@ -11,6 +11,7 @@
 #include <X11/keysym.h>
 
 #include <chrono>
+#include <span>
 #include <thread>
 
 #include "document/controls.h"
@@ -160,18 +161,41 @@ TEST_F(EditorWindow, TabKeysInTheWindowMoveTheFocus) {
   host.Close();
 }
 
-// A "Slider" dragged through the window: the document control's value moves
-// and the host hears of it (its audio half and the pitch it sets are the
-// control modules' own tests).
-TEST_F(EditorWindow, ADragOnASliderMovesItsControlAndTellsTheHost) {
+// A "Slider" dragged through the window, wired to an oscillator's pitch:
+// the document control's value moves, the host hears of it, and the
+// oscillator glides from 5 V (440 Hz) to 6 V (880 Hz) from the next block.
+TEST_F(EditorWindow, ADragOnASliderMovesTheOscillatorsPitchAndTellsTheHost) {
   ASSERT_TRUE(Open(R"({
     "kestrune_patch": 1,
     "settings": { "id": "KrEs", "panel_size": [120, 100], "instrument": true },
     "root": { "modules": [ { "module": "Container", "id": "synth", "title": "Synth",
-      "plugs": [ {"name": "Left", "direction": "out", "type": "audio"} ],
+      "plugs": [ {"name": "Left", "direction": "out", "type": "audio"},
+                 {"name": "Right", "direction": "out", "type": "audio"} ],
       "modules": [ { "module": "Slider", "id": "pitch", "title": "Pitch", "panel_rect": [10, 10, 70, 80],
-                     "control_values": [5] } ] } ] }
+                     "control_values": [5] },
+                   { "module": "Oscillator", "id": "osc" } ],
+      "wires": [ {"from": "pitch.Signal Out", "to": "osc.Pitch"}, {"from": "osc.Audio Out", "to": "io.Left"},
+                 {"from": "pitch.Signal Out", "to": "io.Right"} ] } ] }
   })"));
+  host.Dispatch(vst::effSetSampleRate, 0, 0, nullptr, 44100.0f);
+  host.Dispatch(vst::effSetBlockSize, 0, 4096);
+  host.Dispatch(vst::effMainsChanged, 0, 1);
+  host.PrepareBlock(4096);
+  // Upward zero crossings per second over a block.
+  const auto hertz = [&] {
+    const std::span<float> out = host.Output(0);
+    int first = -1, last = -1, crossings = 0;
+    for (std::size_t i = 1; i < out.size(); ++i)
+      if (out[i - 1] < 0.0f && out[i] >= 0.0f) {
+        if (first < 0) first = static_cast<int>(i);
+        last = static_cast<int>(i);
+        ++crossings;
+      }
+    return crossings > 1 ? 44100.0 * (crossings - 1) / (last - first) : 0.0;
+  };
+  host.RunBlock();
+  EXPECT_NEAR(hertz(), 440.0, 2.0);
+
   ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
   ASSERT_NE(Editor()->Window(), nullptr);
   CMyBmpCtrl* knob = krtest::FindWidget<CMyBmpCtrl>(Editor()->View());
@@ -194,6 +218,15 @@ TEST_F(EditorWindow, ADragOnASliderMovesItsControlAndTellsTheHost) {
   const auto automated = host.CallsWithOpcode(vst::audioMasterAutomate);
   ASSERT_EQ(automated.size(), 1u);
   EXPECT_FLOAT_EQ(automated[0].opt, 0.6f);
+
+  host.RunBlock();
+  const std::span<float> volts = host.Output(1);
+  EXPECT_NEAR(volts.front(), 0.5f, 1e-4) << "the glide starts at the block's first sample";
+  EXPECT_GT(volts[100], 0.5f);
+  EXPECT_LT(volts[100], 0.6f) << "a glide, not a step";
+  EXPECT_FLOAT_EQ(volts.back(), 0.6f);
+  host.RunBlock();
+  EXPECT_NEAR(hertz(), 880.0, 4.0);
   host.Close();
 }
 

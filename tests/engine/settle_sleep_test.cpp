@@ -300,8 +300,10 @@ TEST(Control, EventsAndNotificationsMapToTheControlOperations) {
   Connect(source, id);
   source->SetState(200, ST_STATIC);
   engine.master.Process(64);
-  ASSERT_EQ(automation.registered.size(), 1u);
+  // Filed when it opened, and again when its controller changed.
+  ASSERT_EQ(automation.registered.size(), 2u);
   EXPECT_EQ(automation.registered[0], control);
+  EXPECT_EQ(automation.registered[1], control);
 }
 
 TEST(Clone, ConnectCloneWiresACopyLikeItsPrototype) {

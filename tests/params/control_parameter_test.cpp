@@ -46,7 +46,7 @@ TEST(ControlParameter, ValuesFollowTheContainersProgram) {
   EXPECT_EQ(slider.ValueTextFor(99), "0.500");  // past the stored programs
   root->SetProgram(1);
   EXPECT_EQ(slider.ValueText(), "42.00");
-  EXPECT_FLOAT_EQ(slider.NormalisedValue(), 4.2f);
+  EXPECT_FLOAT_EQ(slider.NormalisedValue(), 1.0f);  // 42 V lies past its Lo..Hi of 0..10 V
   slider.SetValueText("7");
   EXPECT_EQ(slider.numbers[1], 7.0);
   EXPECT_EQ(slider.numbers[0], 0.5);

@@ -14,7 +14,7 @@
 namespace {
 
 using namespace vst;
-using programs_test::Programs;
+using programs_test::PlayingPatch;
 
 // "Level" (learning) drives the output as Level/10; "Cutoff" listens to
 // NRPN 300, "Volume" to controller 7.
@@ -39,36 +39,10 @@ std::vector<std::uint8_t> AutomatedPatch(bool sendAll = false) {
   return patchtext::CompilePatchTextToBytes(text, ".");
 }
 
-class MidiAutomation : public Programs {
+class MidiAutomation : public PlayingPatch {
  protected:
   void SetUp() override { Start(false); }
-  void Start(bool sendAll) {
-    if (host.Effect() != nullptr) host.Close();
-    names.clear();
-    ASSERT_TRUE(Open(AutomatedPatch(sendAll)));
-    for (int i = 0; i < host.Effect()->numParams; ++i) names.push_back(host.ParameterText(effGetParamName, i));
-    Resume();
-    host.RunBlock();
-    host.Dispatch(effIdle);
-    host.ClearCalls();
-  }
-  void TearDown() override { host.Close(); }
-  int Index(const std::string& name) const {
-    for (std::size_t i = 0; i < names.size(); ++i)
-      if (names[i] == name) return static_cast<int>(i);
-    ADD_FAILURE() << "no parameter " << name;
-    return 0;
-  }
-  // The controller messages the plug-in sent to the host, as (controller, value).
-  std::vector<std::pair<int, int>> SentControllers() const {
-    std::vector<std::pair<int, int>> sent;
-    for (const HostCall& call : host.CallsWithOpcode(audioMasterProcessEvents))
-      for (const VstMidiEvent& e : call.events)
-        if ((static_cast<std::uint8_t>(e.midiData[0]) & 0xF0) == 0xB0)
-          sent.emplace_back(static_cast<std::uint8_t>(e.midiData[1]), static_cast<std::uint8_t>(e.midiData[2]));
-    return sent;
-  }
-  std::vector<std::string> names;
+  void Start(bool sendAll) { Play(AutomatedPatch(sendAll)); }
 };
 
 constexpr float kScale = 16256.0f;

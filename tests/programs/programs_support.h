@@ -2,8 +2,10 @@
 // and a fixture that loads them through the exported plug-in's `main`.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -66,6 +68,42 @@ class Programs : public ::testing::Test {
   krtest::TempDir dir;
   HostHarness host;
   int opened_ = 0;
+};
+
+// The controller messages a plug-in sent to its host, as (controller, value).
+inline std::vector<std::pair<int, int>> SentControllersOf(const HostHarness& h) {
+  std::vector<std::pair<int, int>> sent;
+  for (const HostCall& call : h.CallsWithOpcode(vst::audioMasterProcessEvents))
+    for (const vst::VstMidiEvent& e : call.events)
+      if ((static_cast<std::uint8_t>(e.midiData[0]) & 0xF0) == 0xB0)
+        sent.emplace_back(static_cast<std::uint8_t>(e.midiData[1]), static_cast<std::uint8_t>(e.midiData[2]));
+  return sent;
+}
+
+// A patch playing through the exported plug-in's `main` in blocks of 64, its
+// host parameters known by name; what it sent is cleared after its first block.
+class PlayingPatch : public Programs {
+ protected:
+  // Closes the patch playing, if any, and plays this one.
+  void Play(const std::vector<std::uint8_t>& document) {
+    if (host.Effect() != nullptr) host.Close();
+    names.clear();
+    ASSERT_TRUE(Open(document));
+    for (int i = 0; i < host.Effect()->numParams; ++i) names.push_back(host.ParameterText(vst::effGetParamName, i));
+    Resume();
+    host.RunBlock();
+    host.Dispatch(vst::effIdle);
+    host.ClearCalls();
+  }
+  void TearDown() override { host.Close(); }
+  int Index(const std::string& name) const {
+    for (std::size_t i = 0; i < names.size(); ++i)
+      if (names[i] == name) return static_cast<int>(i);
+    ADD_FAILURE() << "no parameter " << name;
+    return 0;
+  }
+  std::vector<std::pair<int, int>> SentControllers() const { return SentControllersOf(host); }
+  std::vector<std::string> names;
 };
 
 }  // namespace programs_test
