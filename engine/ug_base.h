@@ -100,7 +100,33 @@ class ug_base : public EventProcessor, public dsp_msg_target {
   // Start of the current sub-block period (0 without an engine).
   int PeriodStart() const { return audioMaster != nullptr ? audioMaster->periodStart : 0; }
 
-  // Settling: the sleep check and the generic hold ramp.
+  // Settling, the one countdown every module uses once its outputs stop
+  // changing: StartSettling installs the module's settle function for one
+  // sub-block period; the settle function calls SettleStep, which renders
+  // what is left of that period through fill(offset, n), then (after
+  // settled(n), when given) installs the sleep check and runs it for the
+  // rest of the call. SettleStep answers whether the period still runs.
+  template <class T>
+  void StartSettling(void (T::*fn)(int, int)) {
+    settleCount = BlockLength();
+    SetProcessFunction(fn);
+  }
+  struct NothingMore {
+    void operator()(int) const {}
+  };
+  template <class Fill, class Settled = NothingMore>
+  bool SettleStep(int offset, int count, Fill&& fill, Settled&& settled = {}) {
+    const int n = count < settleCount ? count : settleCount;
+    if (n > 0) fill(offset, n);
+    settleCount -= n;
+    if (settleCount > 0) return true;
+    settled(n);
+    SetProcessFunction(&ug_base::SleepCheck);
+    SleepCheck(offset + n, count - n);
+    return false;
+  }
+
+  // The sleep check and the generic hold ramp (its settle function).
   void SleepCheck(int offset, int count);
   void StartHold();
   void HoldStarter(int offset, int count);

@@ -15,8 +15,7 @@ void ug_base::GoToSleep() {
 
 void ug_base::StartHold() {
   savedProcess = process;
-  settleCount = BlockLength();
-  SetProcessFunction(&ug_base::HoldStarter);
+  StartSettling(&ug_base::HoldStarter);
 }
 
 void ug_base::HoldStarter(int offset, int count) {
@@ -25,14 +24,9 @@ void ug_base::HoldStarter(int offset, int count) {
   if (count > 1) Hold(offset + 1, count - 1);
 }
 
+// Every position of the period ends up holding the final value.
 void ug_base::Hold(int offset, int count) {
-  const int held = std::min(count, settleCount);
-  HoldOutputs(offset, held);
-  settleCount -= held;
-  if (settleCount > 0) return;
-  // Every position of the period now holds the final value.
-  SetProcessFunction(&ug_base::SleepCheck);
-  if (count > held) SleepCheck(offset + held, count - held);
+  SettleStep(offset, count, [this](int at, int n) { HoldOutputs(at, n); });
 }
 
 void ug_base::HoldOutputs(int offset, int count) {

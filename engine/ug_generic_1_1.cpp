@@ -18,17 +18,11 @@ void ug_generic_1_1::OnPlugStateChange(int time, connector* c, PlugState state) 
   if (state == ST_RUN) {
     SetProcessFunction(&ug_generic_1_1::BlockFunction);
   } else {
-    settleCount = BlockLength();
-    SetProcessFunction(&ug_generic_1_1::SettleBlock);
+    StartSettling(&ug_generic_1_1::SettleBlock);
   }
 }
 
 void ug_generic_1_1::SettleBlock(int offset, int count) {
   // Runs exactly L samples after the last change, then checks for sleep.
-  const int run = std::min(count, settleCount);
-  BlockFunction(offset, run);
-  settleCount -= run;
-  if (settleCount > 0) return;
-  SetProcessFunction(&ug_base::SleepCheck);
-  if (count > run) SleepCheck(offset + run, count - run);
+  SettleStep(offset, count, [this](int at, int n) { BlockFunction(at, n); });
 }

@@ -1,6 +1,6 @@
 // Small shared pieces of the utility modules: reading an input at an
-// instant, and the settle countdown that writes a constant into an output
-// for one sub-block period before the module may sleep.
+// instant, and the settle step that writes a constant into an output for
+// one sub-block period before the module may sleep.
 #pragma once
 
 #include <algorithm>
@@ -16,17 +16,12 @@ inline float SampleAt(const ug_base& module, const float* buffer, int time) {
   return buffer[index];
 }
 
-// Writes value into out from offset for up to the module's remaining settle
-// count, counts it down, and installs the sleep check once it has run out.
-// Answers whether the module still settles.
+// The settle step of a module whose output settles on one value: writes value
+// into out for what is left of the settle period (ug_base::SettleStep).
 inline bool SettleFill(ug_base& module, float* out, float value, int offset, int count) {
-  const int n = std::min(count, module.settleCount);
-  if (n > 0 && out != nullptr) std::fill_n(out + offset, n, value);
-  module.settleCount -= n;
-  if (module.settleCount > 0) return true;
-  module.SetProcessFunction(&ug_base::SleepCheck);
-  module.SleepCheck(offset + n, count - n);
-  return false;
+  return module.SettleStep(offset, count, [out, value](int at, int n) {
+    if (out != nullptr) std::fill_n(out + at, n, value);
+  });
 }
 
 }  // namespace kr

@@ -56,8 +56,7 @@ void ug_feedback_delay::OnPlugStateChange(int time, connector* c, PlugState stat
   if (state == ST_RUN) {
     SetProcessFunction(&ug_feedback_delay::Copy);
   } else {
-    settleCount = BlockLength();
-    SetProcessFunction(&ug_feedback_delay::CopySettle);
+    StartSettling(&ug_feedback_delay::CopySettle);
   }
 }
 
@@ -66,12 +65,7 @@ void ug_feedback_delay::Copy(int offset, int count) {
 }
 
 void ug_feedback_delay::CopySettle(int offset, int count) {
-  const int n = std::min(count, settleCount);
-  Copy(offset, n);
-  settleCount -= n;
-  if (settleCount > 0) return;
-  SetProcessFunction(&ug_base::SleepCheck);
-  SleepCheck(offset + n, count - n);
+  SettleStep(offset, count, [this](int at, int n) { Copy(at, n); });
 }
 
 void ug_feedback_delay::MarkDownstream() {

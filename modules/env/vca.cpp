@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "modules/signal_helpers.h"
+
 
 namespace {
 int CurveIndex(int curve) { return curve >= VC_DECIBEL_OLD && curve <= VC_DECIBEL ? curve : VC_EXPONENTIAL; }
@@ -53,8 +55,7 @@ void ug_vca::Update(int time) {
   const bool silentVolume = !volRun && (curve_ == VC_LINEAR ? volume == 0.0f : volume <= 0.0f);
   if ((!sigRun && !volRun) || silentSignal || silentVolume) {
     constant_ = silentSignal || silentVolume ? 0.0f : signalValue_ * gain_;
-    settleCount = BlockLength();
-    SetProcessFunction(&ug_vca::SettleConstant);
+    StartSettling(&ug_vca::SettleConstant);
     GetPlug(PN_OUT)->SetState(time, ST_STATIC);
     return;
   }
@@ -102,10 +103,5 @@ void ug_vca::Render(int offset, int count) {
 }
 
 void ug_vca::SettleConstant(int offset, int count) {
-  const int n = std::min(count, settleCount);
-  if (n > 0) std::fill_n(out_ + offset, n, constant_);
-  settleCount -= n;
-  if (settleCount > 0) return;
-  SetProcessFunction(&ug_base::SleepCheck);
-  SleepCheck(offset + n, count - n);
+  kr::SettleFill(*this, out_, constant_, offset, count);
 }

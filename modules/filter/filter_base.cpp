@@ -29,8 +29,7 @@ void ug_filter_base::CheckNow(int time) {
   if (TrySettle()) {
     CancelCheck();
     settled_ = true;
-    settleCount = BlockLength();
-    SetProcessFunction(&ug_filter_base::SettledOutput);
+    StartSettling(&ug_filter_base::SettledOutput);
     return;
   }
   Unsettle(time);
@@ -83,12 +82,8 @@ void ug_filter_base::Restart(ug_base& module) {
 }
 
 void ug_filter_base::SettledOutput(int offset, int count) {
-  const int n = std::min(count, settleCount);
-  FillSteady(offset, n);
-  settleCount -= n;
-  if (settleCount > 0) return;
-  // Every position of the period holds the steady value: stop and sleep.
-  SetOutputStates(clock + n, ST_STOP);
-  SetProcessFunction(&ug_base::SleepCheck);
-  SleepCheck(offset + n, count - n);
+  // Once every position of the period holds the steady value the outputs
+  // stop and the filter sleeps.
+  SettleStep(offset, count, [this](int at, int n) { FillSteady(at, n); },
+             [this](int n) { SetOutputStates(clock + n, ST_STOP); });
 }

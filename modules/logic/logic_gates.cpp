@@ -24,8 +24,7 @@ void ug_logic_gate::Open() {
   streaming_.clear();
   streaming_.reserve(ins_.size());
   value_ = kr::GateOutput(kind_, 0, static_cast<int>(ins_.size())) ? kr::kLogicTrueLevel : 0.0f;
-  settleCount = BlockLength();
-  SetProcessFunction(&ug_logic_gate::Settle);
+  StartSettling(&ug_logic_gate::Settle);
   ug_base::Open();
   GetPlug(PN_OUTPUT)->SetState(clock, ST_STATIC);
 }
@@ -43,8 +42,7 @@ void ug_logic_gate::OnPlugStateChange(int time, connector* c, PlugState state) {
   if (!streaming_.empty()) {
     SetProcessFunction(&ug_logic_gate::Scan);
   } else {
-    settleCount = BlockLength();
-    SetProcessFunction(&ug_logic_gate::Settle);
+    StartSettling(&ug_logic_gate::Settle);
   }
 }
 
@@ -89,8 +87,7 @@ void ug_logic_not::OnPlugStateChange(int time, connector* c, PlugState state) {
     return;
   }
   Apply(kr::LogicLevel(level_, kr::SampleAt(*this, in_ptr, time)), time);
-  settleCount = BlockLength();
-  SetProcessFunction(&ug_generic_1_1::SettleBlock);
+  StartSettling(&ug_generic_1_1::SettleBlock);
 }
 
 void ug_logic_not::Apply(bool level, int time) {

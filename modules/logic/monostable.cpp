@@ -42,8 +42,7 @@ void ug_monostable::OnPlugStateChange(int time, connector* c, PlugState state) {
   streaming_ = GetPlug(PN_IN)->state == ST_RUN;
   if (c != nullptr && c->to == GetPlug(PN_IN) && state != ST_RUN)
     Edge(input_.Rises(kr::SampleAt(*this, in_, time)), time, kr::SampleAt(*this, length_, time));
-  settleCount = BlockLength();
-  SetProcessFunction(&ug_monostable::Run);
+  StartSettling(&ug_monostable::Run);
 }
 
 void ug_monostable::Run(int offset, int count) {
@@ -60,7 +59,6 @@ void ug_monostable::Run(int offset, int count) {
       quietFrom = i + 1;
     }
   }
-  if (streaming_ || remaining_ > 0) return;
-  settleCount -= offset + count - quietFrom;
-  if (settleCount <= 0) SetProcessFunction(&ug_base::SleepCheck);
+  // The quiet samples (already written) count towards the settle period.
+  if (!streaming_ && remaining_ <= 0) SettleStep(quietFrom, offset + count - quietFrom, [](int, int) {});
 }

@@ -24,8 +24,7 @@ void ug_sample_hold::OnPlugStateChange(int time, connector* c, PlugState state) 
     return;
   }
   Step(kr::SampleAt(*this, audio_, time), kr::SampleAt(*this, hold_, time));
-  settleCount = BlockLength();
-  SetProcessFunction(&ug_sample_hold::Settle);
+  StartSettling(&ug_sample_hold::Settle);
 }
 
 void ug_sample_hold::Track(int offset, int count) {

@@ -51,8 +51,7 @@ class ug_math_base : public ug_base {
     const bool absorbed = Derived::kAbsorbsZero && zero;
     if (mask == 0 || absorbed) {
       constant_ = absorbed ? 0.0f : self.Compute(held_);
-      settleCount = BlockLength();
-      SetProcessFunction(&ug_math_base::Settle);
+      StartSettling(&ug_math_base::Settle);
       out->SetState(time, ST_STATIC);
       return;
     }

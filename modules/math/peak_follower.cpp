@@ -64,8 +64,7 @@ void ug_peak_det::Converge(int offset, int count) {
     if (follower_.level != before) continue;
     settled_ = true;
     GetPlug(PN_OUT)->SetState(clock + (i - offset), ST_STATIC);
-    settleCount = BlockLength();
-    SetProcessFunction(&ug_peak_det::Settle);
+    StartSettling(&ug_peak_det::Settle);
     Settle(i + 1, offset + count - i - 1);
     return;
   }

@@ -42,8 +42,7 @@ void ug_pan::Update(int time) {
   const bool silent = (!inRun && inValue_ == 0.0f) || (!volRun && volume == 0.0f);
   if (silent || (!inRun && !panRun && !volRun)) {
     constant_ = silent ? kr::StereoGains{} : kr::StereoGains{gains_.left * inValue_, gains_.right * inValue_};
-    settleCount = BlockLength();
-    SetProcessFunction(&ug_pan::Settle);
+    StartSettling(&ug_pan::Settle);
     GetPlug(PN_LEFT)->SetState(time, ST_STATIC);
     GetPlug(PN_RIGHT)->SetState(time, ST_STATIC);
     return;
@@ -78,13 +77,10 @@ void ug_pan::Render(int offset, int count) {
 }
 
 void ug_pan::Settle(int offset, int count) {
-  const int n = std::min(count, settleCount);
-  std::fill_n(left_ + offset, n, constant_.left);
-  std::fill_n(right_ + offset, n, constant_.right);
-  settleCount -= n;
-  if (settleCount > 0) return;
-  SetProcessFunction(&ug_base::SleepCheck);
-  SleepCheck(offset + n, count - n);
+  SettleStep(offset, count, [this](int at, int n) {
+    std::fill_n(left_ + at, n, constant_.left);
+    std::fill_n(right_ + at, n, constant_.right);
+  });
 }
 
 // --- X-Mix -----------------------------------------------------------------------
@@ -123,8 +119,7 @@ void ug_cross_fade::Update(int time) {
   SetGains(kr::SampleAt(*this, mix_, time));
   if (!aRun && !bRun && !mixRun) {
     mixConstant_ = gainA_ * aValue_ + gainB_ * bValue_;
-    settleCount = BlockLength();
-    SetProcessFunction(&ug_cross_fade::Settle);
+    StartSettling(&ug_cross_fade::Settle);
     GetPlug(PN_OUT)->SetState(time, ST_STATIC);
     return;
   }

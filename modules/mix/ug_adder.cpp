@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "modules/signal_helpers.h"
+
 
 void InputArray_Float::AddSource(UPlug* output) { inputs.push_back({output, ST_STOP, 0.0f}); }
 
@@ -59,8 +61,7 @@ void ug_adder::Recompute(int time) {
   }
   UPlug* out = GetPlug(0);
   if (streams_.empty()) {
-    settleCount = BlockLength();
-    SetProcessFunction(&ug_adder::ProcessStatic);
+    StartSettling(&ug_adder::ProcessStatic);
     out->SetState(time, ST_STATIC);
   } else {
     SetProcessFunction(&ug_adder::ProcessStream);
@@ -70,13 +71,7 @@ void ug_adder::Recompute(int time) {
 
 void ug_adder::ProcessStatic(int offset, int count) {
   // Hold the constant for one whole period, then sleep.
-  const int held = std::min(count, settleCount);
-  std::fill_n(out_ + offset, held, constant_);
-  settleCount -= held;
-  if (settleCount <= 0) {
-    SetProcessFunction(&ug_base::SleepCheck);
-    SleepCheck(offset + held, count - held);
-  }
+  kr::SettleFill(*this, out_, constant_, offset, count);
 }
 
 void ug_adder::ProcessStream(int offset, int count) {

@@ -47,8 +47,7 @@ void ug_switch::Update(int time) {
     chosen_ = next;
   }
   if (chosen_ >= 0) GetPlug(PN_FIRST_OUTPUT + chosen_)->SetState(time, carried);
-  settleCount = BlockLength();
-  SetProcessFunction(&ug_switch::Route);
+  StartSettling(&ug_switch::Route);
 }
 
 void ug_switch::Route(int offset, int count) {
@@ -59,9 +58,8 @@ void ug_switch::Route(int offset, int count) {
       if (static_cast<int>(k) != chosen_) std::fill_n(outs_[k] + offset, n, 0.0f);
     zeroFill_ -= n;
   }
-  if (inputRuns_) return;
-  settleCount -= count;
-  if (settleCount <= 0 && zeroFill_ <= 0) SetProcessFunction(&ug_base::SleepCheck);
+  // The zero fill starts with the settle period and never outlasts it.
+  if (!inputRuns_) SettleStep(offset, count, [](int, int) {});
 }
 
 // --- many -> 1 ---------------------------------------------------------------------
@@ -94,8 +92,7 @@ void ug_switch2::Update(int time) {
   chosen_ = Clamp(choice_, static_cast<int>(ins_.size()));
   inputRuns_ = chosen_ >= 0 && GetPlug(PN_FIRST_INPUT + chosen_)->state == ST_RUN;
   GetPlug(PN_OUTPUT)->SetState(time, inputRuns_ ? ST_RUN : ST_STATIC);
-  settleCount = BlockLength();
-  SetProcessFunction(&ug_switch2::Pass);
+  StartSettling(&ug_switch2::Pass);
 }
 
 void ug_switch2::Pass(int offset, int count) {
@@ -104,7 +101,5 @@ void ug_switch2::Pass(int offset, int count) {
   } else {
     std::fill_n(out_ + offset, count, 0.0f);
   }
-  if (inputRuns_) return;
-  settleCount -= count;
-  if (settleCount <= 0) SetProcessFunction(&ug_base::SleepCheck);
+  if (!inputRuns_) SettleStep(offset, count, [](int, int) {});
 }

@@ -78,8 +78,7 @@ void ug_wave_in::Open() {
   gateHigh_ = false;
   running_ = false;
   if (!Loaded() || !PlaysFile()) {
-    SetProcessFunction(&ug_wave_in::Silence);
-    settleCount = BlockLength();
+    StartSettling(&ug_wave_in::Silence);
     GetPlug(PN_LEFT)->SetState(clock, ST_STOP);
     GetPlug(PN_RIGHT)->SetState(clock, ST_STOP);
     return;
@@ -106,8 +105,7 @@ void ug_wave_in::ChooseProcess() {
   const bool edgeAhead = gateValue_ > 0.0f && !gateHigh_;
   if (!gateRuns && !stream_->playing && !edgeAhead) {
     gateHigh_ = gateValue_ > 0.0f;
-    SetProcessFunction(&ug_wave_in::Silence);
-    settleCount = BlockLength();
+    StartSettling(&ug_wave_in::Silence);
     return;
   }
   if (gateRuns) {
@@ -131,13 +129,10 @@ void ug_wave_in::OnPlugStateChange(int time, connector* c, PlugState) {
 }
 
 void ug_wave_in::Silence(int offset, int count) {
-  const int n = std::min(count, settleCount);
-  if (n > 0) {
-    std::fill_n(left_ + offset, n, 0.0f);
-    std::fill_n(right_ + offset, n, 0.0f);
-  }
-  settleCount -= n;
-  if (settleCount <= 0) SleepCheck(offset + n, count - n);
+  SettleStep(offset, count, [this](int at, int n) {
+    std::fill_n(left_ + at, n, 0.0f);
+    std::fill_n(right_ + at, n, 0.0f);
+  });
 }
 
 void ug_wave_in::Stop(int time) {
@@ -171,8 +166,7 @@ void ug_wave_in::Play(int offset, int count) {
       if constexpr (!GateRuns) {
         std::fill(left_ + at, left_ + offset + count, 0.0f);
         std::fill(right_ + at, right_ + offset + count, 0.0f);
-        SetProcessFunction(&ug_wave_in::Silence);
-        settleCount = BlockLength();
+        StartSettling(&ug_wave_in::Silence);
         return;
       }
     }

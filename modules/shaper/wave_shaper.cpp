@@ -23,8 +23,7 @@ void ug_wave_shaper::ListInterface(InterfaceList& list) {
 }
 
 void ug_wave_shaper::Open() {
-  settleCount = BlockLength();
-  SetProcessFunction(&ug_wave_shaper::SettleLookup);
+  StartSettling(&ug_wave_shaper::SettleLookup);
   ug_base::Open();
   // The text arrives with the first state change; until then the table
   // holds the last curve built, or the default.
@@ -68,8 +67,7 @@ void ug_wave_shaper::ChooseProcess() {
   if (GetPlug(PN_SIGNAL_IN)->state == ST_RUN) {
     SetProcessFunction(&ug_wave_shaper::Lookup);
   } else {
-    settleCount = BlockLength();
-    SetProcessFunction(&ug_wave_shaper::SettleLookup);
+    StartSettling(&ug_wave_shaper::SettleLookup);
   }
 }
 
@@ -79,10 +77,5 @@ void ug_wave_shaper::Lookup(int offset, int count) {
 }
 
 void ug_wave_shaper::SettleLookup(int offset, int count) {
-  const int n = std::min(count, settleCount);
-  Lookup(offset, n);
-  settleCount -= n;
-  if (settleCount > 0) return;
-  SetProcessFunction(&ug_base::SleepCheck);
-  SleepCheck(offset + n, count - n);
+  SettleStep(offset, count, [this](int at, int n) { Lookup(at, n); });
 }

@@ -53,8 +53,7 @@ void ug_osc_sf::Open() {
   GetPlug(PN_LEFT)->SetState(clock, ST_STOP);
   GetPlug(PN_RIGHT)->SetState(clock, ST_STOP);
   if (!font_) {
-    SetProcessFunction(&ug_osc_sf::Idle);
-    settleCount = BlockLength();
+    StartSettling(&ug_osc_sf::Idle);
     return;
   }
   ChooseProcess();
@@ -97,8 +96,7 @@ void ug_osc_sf::ChooseProcess() {
   const bool edgeAhead = gateValue_ > 0.0f && !gateHigh_;
   if (!gateRuns && !playing_ && !edgeAhead) {
     gateHigh_ = gateValue_ > 0.0f;
-    SetProcessFunction(&ug_osc_sf::Idle);
-    settleCount = BlockLength();
+    StartSettling(&ug_osc_sf::Idle);
     return;
   }
   const bool stereo = playing_ && voice_.zone.playback.stereo;
@@ -164,11 +162,8 @@ void ug_osc_sf::EndNote(int time) {
 }
 
 void ug_osc_sf::Idle(int offset, int count) {
-  const int n = std::min(count, settleCount);
-  if (n > 0) {
-    std::fill_n(left_ + offset, n, 0.0f);
-    std::fill_n(right_ + offset, n, 0.0f);
-  }
-  settleCount -= n;
-  if (settleCount <= 0) SleepCheck(offset + n, count - n);
+  SettleStep(offset, count, [this](int at, int n) {
+    std::fill_n(left_ + at, n, 0.0f);
+    std::fill_n(right_ + at, n, 0.0f);
+  });
 }

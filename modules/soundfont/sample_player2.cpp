@@ -37,8 +37,7 @@ void ug_sample_player2::Open() {
   }
   envelope_ = {};
   missingSample_ = false;
-  SetProcessFunction(&ug_sample_player2::Quiet);
-  settleCount = BlockLength();
+  StartSettling(&ug_sample_player2::Quiet);
   GetPlug(PN_LEFT)->SetState(clock, ST_STOP);
   GetPlug(PN_RIGHT)->SetState(clock, ST_STOP);
 }
@@ -127,18 +126,14 @@ void ug_sample_player2::EndVoice(int time, int offset, int count) {
   std::fill_n(right_ + offset, count, 0.0f);
   GetPlug(PN_LEFT)->SetState(time, ST_STOP);
   GetPlug(PN_RIGHT)->SetState(time, ST_STOP);
-  SetProcessFunction(&ug_sample_player2::Quiet);
-  settleCount = BlockLength();
+  StartSettling(&ug_sample_player2::Quiet);
   // The voice goes back to its container (as a voice monitor hands it back).
   if (voiceList != nullptr && ownVoice != nullptr) AddEvent(NewEvent(time, UET_SUSPEND, 0, ownVoice), true);
 }
 
 void ug_sample_player2::Quiet(int offset, int count) {
-  const int n = std::min(count, settleCount);
-  if (n > 0) {
-    std::fill_n(left_ + offset, n, 0.0f);
-    std::fill_n(right_ + offset, n, 0.0f);
-  }
-  settleCount -= n;
-  if (settleCount <= 0) SleepCheck(offset + n, count - n);
+  SettleStep(offset, count, [this](int at, int n) {
+    std::fill_n(left_ + at, n, 0.0f);
+    std::fill_n(right_ + at, n, 0.0f);
+  });
 }
