@@ -8,15 +8,9 @@
 
 #include <vector>
 
-namespace kr {
+#include "dsp/denormal_guard.h"
 
-// Values below about 1e-24 of full scale flush to zero when added to and
-// taken from this (the float nearest 1e-18).
-inline constexpr float kTinyFlush = 1e-18f;
-inline float FlushTiny(float v) {
-  volatile float t = v + kTinyFlush;  // kept in single precision
-  return t - kTinyFlush;
-}
+namespace kr {
 
 struct DelayLine {
   std::vector<float> ring;  // capacity: the longest line; the first `length` samples are used
@@ -55,7 +49,7 @@ inline float DelayTick(DelayLine& line, float input, float feedback) {
     const int j = i + 1 < n ? i + 1 : 0;
     y = (1.0f - line.fraction) * y + line.fraction * ring[j];
   }
-  y = FlushTiny(y);
+  y = dsp::Undenormal(y);
   line.last = y;
   if (++line.write >= n) line.write = 0;
   return y;

@@ -122,16 +122,6 @@ bool Evaluator::SetVariable(std::string_view name, double value) {
   return false;
 }
 
-bool Evaluator::GetVariable(std::string_view name, double& value) const {
-  char lowered[kMaxNameLength + 1] = {};
-  name = Kept(name);
-  for (std::size_t i = 0; i < name.size(); ++i) lowered[i] = Lower(name[i]);
-  const Variable* v = Find(std::string_view(lowered, name.size()));
-  if (v == nullptr) return false;
-  value = v->value;
-  return true;
-}
-
 void Evaluator::RemoveVariable(std::string_view name) {
   char lowered[kMaxNameLength + 1] = {};
   name = Kept(name);

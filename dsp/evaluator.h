@@ -52,7 +52,6 @@ class Evaluator {
 
   // Variables (names as the formula writes them, compared case-blind).
   bool SetVariable(std::string_view name, double value);
-  bool GetVariable(std::string_view name, double& value) const;
   void RemoveVariable(std::string_view name);
   int VariableCount() const;
 

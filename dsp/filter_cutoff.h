@@ -6,24 +6,10 @@
 
 #include <memory>
 
+#include "dsp/denormal_guard.h"
 #include "dsp/lookup_tables.h"
 
 namespace kr::dsp {
-
-// (v + 1e-18) - 1e-18: anything too small to change the sum becomes 0, so a
-// decaying state never reaches the subnormal range (the build keeps float
-// arithmetic in SSE registers and never uses fast-math, or this folds away).
-constexpr float kDenormalGuard = 1e-18f;
-inline float Undenormal(float v) {
-  v += kDenormalGuard;
-  return v - kDenormalGuard;
-}
-
-// The same guard for double states: values below about 2e-34 become 0.
-inline double UndenormalDouble(double v) {
-  v += 1e-18;
-  return v - 1e-18;
-}
 
 // Every path keeps the cutoff inside (0, fs/2): a zero or negative cutoff
 // (a bipolar pitch in 1 V/kHz mode, or a streaming pitch far below 0 V)

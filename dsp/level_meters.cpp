@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "dsp/delay_line.h"
+#include "dsp/denormal_guard.h"
 
 namespace kr {
 
@@ -24,7 +24,7 @@ float FollowerCoefficient(double sampleRate, float v) {
 
 float PeakFollower::Tick(float x, float attack, float decay) {
   const float a = std::fabs(x);
-  level = FlushTiny(a + (level - a) * (a > level ? attack : decay));
+  level = dsp::Undenormal(a + (level - a) * (a > level ? attack : decay));
   return level;
 }
 
@@ -55,19 +55,19 @@ void LevelDetector::Tick(float x) {
     case kMeterPpm:
     case kMeterRms: {
       const float x2 = x * x;
-      meanSquare = FlushTiny(x2 + squareCoefficient * (meanSquare - x2));
+      meanSquare = dsp::Undenormal(x2 + squareCoefficient * (meanSquare - x2));
       const float r = std::sqrt(meanSquare);
-      level = FlushTiny(r + (level - r) * (level < r ? attack : release));
+      level = dsp::Undenormal(r + (level - r) * (level < r ? attack : release));
       break;
     }
     case kMeterPeak:
     case kMeterHeadroom: {
       const float a = std::fabs(x);
-      level = FlushTiny(a + (level - a) * (level < a ? attack : release));
+      level = dsp::Undenormal(a + (level - a) * (level < a ? attack : release));
       break;
     }
     case kMeterDcAverage:
-      level = FlushTiny(x + (level - x) * release);
+      level = dsp::Undenormal(x + (level - x) * release);
       break;
     default:
       break;

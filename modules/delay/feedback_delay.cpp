@@ -8,12 +8,6 @@ namespace {
 
 constexpr const char* kDelayTimeHint = "The delay in milliseconds that this module adds to the signal (OUTPUT ONLY).";
 
-// Marks and voice tags cross to the other half, once per change.
-template <class Fn>
-void AlsoOnPartner(ug_base& self, ug_base* partner, Fn&& fn) {
-  if (partner != nullptr && partner != &self) fn(*partner);
-}
-
 }  // namespace
 
 // --- the writer ----------------------------------------------------------------
@@ -66,30 +60,6 @@ void ug_feedback_delay::Copy(int offset, int count) {
 
 void ug_feedback_delay::CopySettle(int offset, int count) {
   SettleStep(offset, count, [this](int at, int n) { Copy(at, n); });
-}
-
-void ug_feedback_delay::MarkDownstream() {
-  const bool before = (flags & UGF_DOWN_MARK) != 0;
-  ug_midi_device::MarkDownstream();
-  if (!before && (flags & UGF_DOWN_MARK) != 0) AlsoOnPartner(*this, reader_, [](ug_base& p) { p.MarkDownstream(); });
-}
-
-void ug_feedback_delay::MarkUpstream() {
-  const bool before = (flags & UGF_UP_MARK) != 0;
-  ug_midi_device::MarkUpstream();
-  if (!before && (flags & UGF_UP_MARK) != 0) AlsoOnPartner(*this, reader_, [](ug_base& p) { p.MarkUpstream(); });
-}
-
-void ug_feedback_delay::PropagateVoiceDown(int tag) {
-  const int before = voiceTag;
-  ug_midi_device::PropagateVoiceDown(tag);
-  if (voiceTag != before) AlsoOnPartner(*this, reader_, [tag](ug_base& p) { p.PropagateVoiceDown(tag); });
-}
-
-void ug_feedback_delay::PropagateVoiceUp(int tag) {
-  const int before = voiceTag;
-  ug_midi_device::PropagateVoiceUp(tag);
-  if (voiceTag != before) AlsoOnPartner(*this, reader_, [tag](ug_base& p) { p.PropagateVoiceUp(tag); });
 }
 
 void ug_feedback_delay::ConnectClone(ug_base& prototype, int voice) {
@@ -155,28 +125,4 @@ void ug_feedback_delay_out::Run(int offset, int count) {
     delayTimeCount_ -= n;
   }
   if (!running_ && copyCount_ <= 0 && delayTimeCount_ <= 0) SetProcessFunction(&ug_base::SleepCheck);
-}
-
-void ug_feedback_delay_out::MarkDownstream() {
-  const bool before = (flags & UGF_DOWN_MARK) != 0;
-  ug_base::MarkDownstream();
-  if (!before && (flags & UGF_DOWN_MARK) != 0) AlsoOnPartner(*this, writer_, [](ug_base& p) { p.MarkDownstream(); });
-}
-
-void ug_feedback_delay_out::MarkUpstream() {
-  const bool before = (flags & UGF_UP_MARK) != 0;
-  ug_base::MarkUpstream();
-  if (!before && (flags & UGF_UP_MARK) != 0) AlsoOnPartner(*this, writer_, [](ug_base& p) { p.MarkUpstream(); });
-}
-
-void ug_feedback_delay_out::PropagateVoiceDown(int tag) {
-  const int before = voiceTag;
-  ug_base::PropagateVoiceDown(tag);
-  if (voiceTag != before) AlsoOnPartner(*this, writer_, [tag](ug_base& p) { p.PropagateVoiceDown(tag); });
-}
-
-void ug_feedback_delay_out::PropagateVoiceUp(int tag) {
-  const int before = voiceTag;
-  ug_base::PropagateVoiceUp(tag);
-  if (voiceTag != before) AlsoOnPartner(*this, writer_, [tag](ug_base& p) { p.PropagateVoiceUp(tag); });
 }

@@ -15,7 +15,41 @@
 
 class ug_feedback_delay_out;
 
-class ug_feedback_delay : public ug_midi_device, public AudioPair {
+// One half of the pair: marks and voice tags that reach this half pass on to
+// the other half, once per change.
+template <class Base>
+class FeedbackDelayHalf : public Base, public AudioPair {
+ public:
+  void MarkDownstream() override {
+    const bool before = (this->flags & UGF_DOWN_MARK) != 0;
+    Base::MarkDownstream();
+    if (!before && (this->flags & UGF_DOWN_MARK) != 0) OnPartner([](ug_base& p) { p.MarkDownstream(); });
+  }
+  void MarkUpstream() override {
+    const bool before = (this->flags & UGF_UP_MARK) != 0;
+    Base::MarkUpstream();
+    if (!before && (this->flags & UGF_UP_MARK) != 0) OnPartner([](ug_base& p) { p.MarkUpstream(); });
+  }
+  void PropagateVoiceDown(int tag) override {
+    const int before = this->voiceTag;
+    Base::PropagateVoiceDown(tag);
+    if (this->voiceTag != before) OnPartner([tag](ug_base& p) { p.PropagateVoiceDown(tag); });
+  }
+  void PropagateVoiceUp(int tag) override {
+    const int before = this->voiceTag;
+    Base::PropagateVoiceUp(tag);
+    if (this->voiceTag != before) OnPartner([tag](ug_base& p) { p.PropagateVoiceUp(tag); });
+  }
+
+ private:
+  template <class Fn>
+  void OnPartner(Fn&& fn) {
+    ug_base* partner = PairPartner();
+    if (partner != nullptr && partner != static_cast<ug_base*>(this)) fn(*partner);
+  }
+};
+
+class ug_feedback_delay : public FeedbackDelayHalf<ug_midi_device> {
  public:
   enum PlugIndex { PN_IN, PN_OUT, PN_DELAY_TIME };
 
@@ -23,10 +57,6 @@ class ug_feedback_delay : public ug_midi_device, public AudioPair {
   void ListInterface(InterfaceList& list) override;
   void Open() override;
   void OnPlugStateChange(int time, connector* c, PlugState state) override;
-  void MarkDownstream() override;
-  void MarkUpstream() override;
-  void PropagateVoiceDown(int tag) override;
-  void PropagateVoiceUp(int tag) override;
   void ConnectClone(ug_base& prototype, int voice) override;
 
   // AudioPair
@@ -47,7 +77,7 @@ class ug_feedback_delay : public ug_midi_device, public AudioPair {
   ug_feedback_delay_out* reader_ = nullptr;
 };
 
-class ug_feedback_delay_out : public ug_base, public AudioPair {
+class ug_feedback_delay_out : public FeedbackDelayHalf<ug_base> {
  public:
   enum PlugIndex { PN_UNUSED, PN_OUT, PN_DELAY_TIME };
 
@@ -55,10 +85,6 @@ class ug_feedback_delay_out : public ug_base, public AudioPair {
   void ListInterface(InterfaceList& list) override;
   void Open() override;
   void HandleEvent(ug_event* event) override;
-  void MarkDownstream() override;
-  void MarkUpstream() override;
-  void PropagateVoiceDown(int tag) override;
-  void PropagateVoiceUp(int tag) override;
 
   // AudioPair
   ug_base* PairPartner() const override;

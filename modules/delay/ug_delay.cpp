@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/audio_master.h"
+#include "modules/render_table.h"
 #include "modules/signal_helpers.h"
 
 namespace {
@@ -79,22 +80,9 @@ void ug_delay::OnPlugStateChange(int time, connector* c, PlugState state) {
 void ug_delay::ChooseProcess() {
   const bool modRun = GetPlug(PN_MODULATION)->state == ST_RUN;
   const bool fbRun = GetPlug(PN_FEEDBACK)->state == ST_RUN;
-  using Self = ug_delay;
-  if (interpolate_) {
-    if (modRun) {
-      render_ = fbRun ? static_cast<ProcessFunction>(&Self::Render<true, true, true>)
-                      : static_cast<ProcessFunction>(&Self::Render<true, true, false>);
-    } else {
-      render_ = fbRun ? static_cast<ProcessFunction>(&Self::Render<true, false, true>)
-                      : static_cast<ProcessFunction>(&Self::Render<true, false, false>);
-    }
-  } else if (modRun) {
-    render_ = fbRun ? static_cast<ProcessFunction>(&Self::Render<false, true, true>)
-                    : static_cast<ProcessFunction>(&Self::Render<false, true, false>);
-  } else {
-    render_ = fbRun ? static_cast<ProcessFunction>(&Self::Render<false, false, true>)
-                    : static_cast<ProcessFunction>(&Self::Render<false, false, false>);
-  }
+  static constexpr auto kRenders = kr::RenderTable<ug_delay, 8>(
+      [](auto i) { return &ug_delay::Render<kr::Bit<2>(i), kr::Bit<1>(i), kr::Bit<0>(i)>; });
+  render_ = static_cast<ProcessFunction>(kRenders[kr::RunBits(interpolate_, modRun, fbRun)]);
   if (GetPlug(PN_IN)->state == ST_RUN) {
     SetProcessFunction(render_);
   } else {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "modules/render_table.h"
 #include "modules/signal_helpers.h"
 
 
@@ -34,7 +35,7 @@ void ug_vca::Open() {
     if (!tables_[static_cast<std::size_t>(curve)]) tables_[static_cast<std::size_t>(curve)] = vca::CurveTable(curve);
   SetProcessFunction(&ug_base::SleepCheck);
   ug_base::Open();
-  Update(clock);
+  ChooseProcess(clock);
 }
 
 float ug_vca::ValueAt(const float* buffer, int time) const {
@@ -42,9 +43,9 @@ float ug_vca::ValueAt(const float* buffer, int time) const {
   return buffer[index];
 }
 
-void ug_vca::OnPlugStateChange(int time, connector*, PlugState) { Update(time); }
+void ug_vca::OnPlugStateChange(int time, connector*, PlugState) { ChooseProcess(time); }
 
-void ug_vca::Update(int time) {
+void ug_vca::ChooseProcess(int time) {
   table_ = tables_[static_cast<std::size_t>(CurveIndex(curve_))].get();
   const bool sigRun = GetPlug(PN_SIGNAL)->state == ST_RUN;
   const bool volRun = GetPlug(PN_VOLUME)->state == ST_RUN;
@@ -60,26 +61,13 @@ void ug_vca::Update(int time) {
     return;
   }
   GetPlug(PN_OUT)->SetState(time, ST_RUN);
-  if (!volRun) {
-    SetProcessFunction(&ug_vca::Render<true, false, VC_LINEAR>);
-    return;
-  }
-  switch (CurveIndex(curve_)) {
-    case VC_LINEAR:
-      SetProcessFunction(sigRun ? &ug_vca::Render<true, true, VC_LINEAR> : &ug_vca::Render<false, true, VC_LINEAR>);
-      break;
-    case VC_DECIBEL:
-      SetProcessFunction(sigRun ? &ug_vca::Render<true, true, VC_DECIBEL> : &ug_vca::Render<false, true, VC_DECIBEL>);
-      break;
-    case VC_DECIBEL_OLD:
-      SetProcessFunction(sigRun ? &ug_vca::Render<true, true, VC_DECIBEL_OLD>
-                                : &ug_vca::Render<false, true, VC_DECIBEL_OLD>);
-      break;
-    default:
-      SetProcessFunction(sigRun ? &ug_vca::Render<true, true, VC_EXPONENTIAL>
-                                : &ug_vca::Render<false, true, VC_EXPONENTIAL>);
-      break;
-  }
+  // Index: the curve (two bits), then the signal and volume flags. A static
+  // volume is one gain whatever the curve (and then the signal streams).
+  static constexpr auto kRenders = kr::RenderTable<ug_vca, 16>([](auto i) {
+    if constexpr (!kr::Bit<0>(i)) return &ug_vca::Render<true, false, VC_LINEAR>;
+    else return &ug_vca::Render<kr::Bit<1>(i), true, static_cast<int>(decltype(i)::value >> 2)>;
+  });
+  SetProcessFunction(kRenders[static_cast<std::size_t>(CurveIndex(curve_)) * 4 + kr::RunBits(sigRun, volRun)]);
 }
 
 template <bool SigRun, bool VolRun, int Curve>

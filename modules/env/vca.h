@@ -26,7 +26,7 @@ class ug_vca : public ug_base {
   template <bool SigRun, bool VolRun, int Curve>
   void Render(int offset, int count);
   void SettleConstant(int offset, int count);
-  void Update(int time);
+  void ChooseProcess(int time);
   float ValueAt(const float* buffer, int time) const;
 
   float* signal_ = nullptr;

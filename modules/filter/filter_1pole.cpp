@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "modules/render_table.h"
+
 std::unique_ptr<ug_base> ug_filter_1pole::CreateSame() { return std::make_unique<ug_filter_1pole>(); }
 std::unique_ptr<ug_base> ug_filter_1pole_hp::CreateSame() { return std::make_unique<ug_filter_1pole_hp>(); }
 
@@ -43,11 +45,9 @@ void ug_filter_1pole::OnPlugStateChange(int time, connector* c, PlugState) {
 
 void ug_filter_1pole::ChooseProcess() {
   const bool pitchRun = Streams(PN_PITCH);
-  if (HighPass()) {
-    SetProcessFunction(pitchRun ? &ug_filter_1pole::Render<true, true> : &ug_filter_1pole::Render<true, false>);
-  } else {
-    SetProcessFunction(pitchRun ? &ug_filter_1pole::Render<false, true> : &ug_filter_1pole::Render<false, false>);
-  }
+  static constexpr auto kRenders = kr::RenderTable<ug_filter_1pole, 4>(
+      [](auto i) { return &ug_filter_1pole::Render<kr::Bit<1>(i), kr::Bit<0>(i)>; });
+  SetProcessFunction(kRenders[kr::RunBits(HighPass(), pitchRun)]);
 }
 
 template <bool High, bool PitchRun>

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "modules/render_table.h"
+
 std::unique_ptr<ug_base> ug_filter_allpass::CreateSame() { return std::make_unique<ug_filter_allpass>(); }
 
 std::unique_ptr<ug_base> ug_filter_allpass::Clone() {
@@ -47,11 +49,9 @@ void ug_filter_allpass::OnPlugStateChange(int time, connector* c, PlugState) {
 }
 
 void ug_filter_allpass::ChooseProcess() {
-  if (Streams(PN_PITCH) || Streams(PN_RESONANCE)) {
-    SetProcessFunction(&ug_filter_allpass::Render<true>);
-  } else {
-    SetProcessFunction(&ug_filter_allpass::Render<false>);
-  }
+  static constexpr auto kRenders =
+      kr::RenderTable<ug_filter_allpass, 2>([](auto i) { return &ug_filter_allpass::Render<kr::Bit<0>(i)>; });
+  SetProcessFunction(kRenders[kr::RunBits(Streams(PN_PITCH) || Streams(PN_RESONANCE))]);
 }
 
 template <bool CoefRun>

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "modules/render_table.h"
+
 std::unique_ptr<ug_base> ug_filter_eq_parametric::CreateSame() { return std::make_unique<ug_filter_eq_parametric>(); }
 
 void ug_filter_eq_parametric::ListInterface(InterfaceList& list) { ListPlugs(list, true); }
@@ -31,11 +33,9 @@ void ug_filter_eq_parametric::OnPlugStateChange(int time, connector* c, PlugStat
 }
 
 void ug_filter_eq_parametric::ChooseProcess() {
-  if (Streams(PN_PITCH) || Streams(PN_RESONANCE) || Streams(PN_BOOST_CUT)) {
-    SetProcessFunction(&ug_filter_eq_parametric::Render<true>);
-  } else {
-    SetProcessFunction(&ug_filter_eq_parametric::Render<false>);
-  }
+  static constexpr auto kRenders =
+      kr::RenderTable<ug_filter_eq_parametric, 2>([](auto i) { return &ug_filter_eq_parametric::Render<kr::Bit<0>(i)>; });
+  SetProcessFunction(kRenders[kr::RunBits(Streams(PN_PITCH) || Streams(PN_RESONANCE) || Streams(PN_BOOST_CUT))]);
 }
 
 template <bool CoefRun>

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "modules/render_table.h"
+
 std::unique_ptr<ug_base> ug_filter_biquad::CreateSame() { return std::make_unique<ug_filter_biquad>(); }
 
 std::unique_ptr<ug_base> ug_filter_biquad::Clone() {
@@ -56,11 +58,9 @@ void ug_filter_biquad::OnPlugStateChange(int time, connector* c, PlugState) {
 }
 
 void ug_filter_biquad::ChooseProcess() {
-  if (Streams(PN_PITCH) || Streams(PN_RESONANCE)) {
-    SetProcessFunction(&ug_filter_biquad::Render<true>);
-  } else {
-    SetProcessFunction(&ug_filter_biquad::Render<false>);
-  }
+  static constexpr auto kRenders =
+      kr::RenderTable<ug_filter_biquad, 2>([](auto i) { return &ug_filter_biquad::Render<kr::Bit<0>(i)>; });
+  SetProcessFunction(kRenders[kr::RunBits(Streams(PN_PITCH) || Streams(PN_RESONANCE))]);
 }
 
 template <bool CoefRun>

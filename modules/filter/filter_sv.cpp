@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "modules/render_table.h"
+
 using kr::dsp::SvState;
 
 std::unique_ptr<ug_base> ug_filter_sv::CreateSame() { return std::make_unique<ug_filter_sv>(); }
@@ -77,22 +79,28 @@ void ug_filter_sv::ChooseProcess() {
   const bool lowWired = GetPlug(PN_LOW_PASS)->HasConnection();
   const bool highWired = GetPlug(PN_HI_PASS)->HasConnection();
   const bool othersWired = GetPlug(PN_BAND_PASS)->HasConnection() || GetPlug(PN_BAND_REJECT)->HasConnection();
-  if (Streams(PN_RESONANCE)) {
-    SetProcessFunction(pitchRun ? &ug_filter_sv::Render<kAllOutputs, true, true>
-                                : &ug_filter_sv::Render<kAllOutputs, false, true>);
-  } else if (lowWired && !highWired && !othersWired && !pitchRun) {
+  const bool resRun = Streams(PN_RESONANCE);
+  const bool lowOnly = lowWired && !highWired && !othersWired;
+  const bool highOnly = highWired && !lowWired && !othersWired;
+  if (lowOnly && !pitchRun && !resRun) {
+    // Fixed coefficients and one output: the grouped low-pass kernel.
     groups_.SetCoefficients(coefs_.f, coefs_.q);
     groups_.Start(state_, clock);
     groupsActive_ = true;
     SetProcessFunction(&ug_filter_sv::RenderLowGroups);
-  } else if (lowWired && !highWired && !othersWired) {
-    SetProcessFunction(&ug_filter_sv::Render<kLowOnly, true, false>);
-  } else if (highWired && !lowWired && !othersWired && !pitchRun) {
-    SetProcessFunction(&ug_filter_sv::Render<kHighOnly, false, false>);
-  } else {
-    SetProcessFunction(pitchRun ? &ug_filter_sv::Render<kAllOutputs, true, false>
-                                : &ug_filter_sv::Render<kAllOutputs, false, false>);
+    return;
   }
+  // Index: low only, high only, pitch and resonance streaming. A streaming
+  // resonance renders every output, as does a high pass whose pitch streams.
+  static constexpr auto kRenders = kr::RenderTable<ug_filter_sv, 16>([](auto i) {
+    constexpr bool pitch = kr::Bit<1>(i), res = kr::Bit<0>(i);
+    constexpr int which = res                                ? kAllOutputs
+                          : kr::Bit<3>(i)                    ? kLowOnly
+                          : kr::Bit<2>(i) && !pitch          ? kHighOnly
+                                                             : kAllOutputs;
+    return &ug_filter_sv::Render<which, which == kLowOnly || pitch, res>;
+  });
+  SetProcessFunction(kRenders[kr::RunBits(lowOnly, highOnly, pitchRun, resRun)]);
 }
 
 template <int Which, bool PitchRun, bool ResRun>

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "engine/ug_base.h"
+#include "modules/render_table.h"
 #include "modules/signal_helpers.h"
 
 template <class Derived, int N>
@@ -23,9 +24,9 @@ class ug_math_base : public ug_base {
   void Open() override {
     SetProcessFunction(&ug_base::SleepCheck);
     ug_base::Open();
-    Update(clock);
+    ChooseProcess(clock);
   }
-  void OnPlugStateChange(int time, connector*, PlugState) override { Update(time); }
+  void OnPlugStateChange(int time, connector*, PlugState) override { ChooseProcess(time); }
 
  protected:
   void Prepare() {}
@@ -34,7 +35,7 @@ class ug_math_base : public ug_base {
   float* out_ = nullptr;
 
  private:
-  void Update(int time) {
+  void ChooseProcess(int time) {
     Derived& self = static_cast<Derived&>(*this);
     self.Prepare();
     unsigned mask = 0;
@@ -56,12 +57,10 @@ class ug_math_base : public ug_base {
       return;
     }
     out->SetState(time, ST_RUN);
-    PickRender(mask, std::make_index_sequence<(1u << N)>{});
-  }
-
-  template <std::size_t... Masks>
-  void PickRender(unsigned mask, std::index_sequence<Masks...>) {
-    ((mask == Masks ? SetProcessFunction(&ug_math_base::template Render<Masks>) : void()), ...);
+    // Bit k of the index: input k streams.
+    static constexpr auto kRenders = kr::RenderTable<ug_math_base, (std::size_t{1} << N)>(
+        [](auto i) { return &ug_math_base::template Render<decltype(i)::value>; });
+    SetProcessFunction(kRenders[mask]);
   }
 
   template <std::size_t Mask>

@@ -18,7 +18,7 @@ void ug_peak_det::Open() {
   settled_ = false;
   SetProcessFunction(&ug_peak_det::Render<false>);
   ug_base::Open();
-  Update(clock);
+  ChooseProcess(clock);
   GetPlug(PN_OUT)->SetState(clock, ST_RUN);
 }
 
@@ -27,10 +27,10 @@ void ug_peak_det::OnPlugStateChange(int time, connector*, PlugState) {
     settled_ = false;
     GetPlug(PN_OUT)->SetState(time, ST_RUN);
   }
-  Update(time);
+  ChooseProcess(time);
 }
 
-void ug_peak_det::Update(int time) {
+void ug_peak_det::ChooseProcess(int time) {
   const bool ratesRun = GetPlug(PN_ATTACK)->state == ST_RUN || GetPlug(PN_DECAY)->state == ST_RUN;
   attackCoefficient_ = kr::FollowerCoefficient(rate_, kr::SampleAt(*this, attack_, time));
   decayCoefficient_ = kr::FollowerCoefficient(rate_, kr::SampleAt(*this, decay_, time));

@@ -64,7 +64,7 @@ class ug_peak_det : public ug_base {
   void Render(int offset, int count);
   void Converge(int offset, int count);
   void Settle(int offset, int count);
-  void Update(int time);
+  void ChooseProcess(int time);
 
   float* in_ = nullptr;
   float* attack_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "modules/render_table.h"
 #include "modules/signal_helpers.h"
 
 // --- Pan -------------------------------------------------------------------------
@@ -25,12 +26,12 @@ void ug_pan::Open() {
   if (!tables_.sinPower) tables_ = kr::ObtainFadeTables();
   SetProcessFunction(&ug_base::SleepCheck);
   ug_base::Open();
-  Update(clock);
+  ChooseProcess(clock);
 }
 
-void ug_pan::OnPlugStateChange(int time, connector*, PlugState) { Update(time); }
+void ug_pan::OnPlugStateChange(int time, connector*, PlugState) { ChooseProcess(time); }
 
-void ug_pan::Update(int time) {
+void ug_pan::ChooseProcess(int time) {
   const bool inRun = GetPlug(PN_INPUT)->state == ST_RUN;
   const bool panRun = GetPlug(PN_PAN)->state == ST_RUN;
   const bool volRun = GetPlug(PN_VOLUME)->state == ST_RUN;
@@ -49,17 +50,9 @@ void ug_pan::Update(int time) {
   }
   GetPlug(PN_LEFT)->SetState(time, ST_RUN);
   GetPlug(PN_RIGHT)->SetState(time, ST_RUN);
-  if (panRun) {
-    if (volRun) {
-      SetProcessFunction(inRun ? &ug_pan::Render<true, true, true> : &ug_pan::Render<false, true, true>);
-    } else {
-      SetProcessFunction(inRun ? &ug_pan::Render<true, true, false> : &ug_pan::Render<false, true, false>);
-    }
-  } else if (volRun) {
-    SetProcessFunction(inRun ? &ug_pan::Render<true, false, true> : &ug_pan::Render<false, false, true>);
-  } else {
-    SetProcessFunction(&ug_pan::Render<true, false, false>);
-  }
+  static constexpr auto kRenders = kr::RenderTable<ug_pan, 8>(
+      [](auto i) { return &ug_pan::Render<kr::Bit<2>(i), kr::Bit<1>(i), kr::Bit<0>(i)>; });
+  SetProcessFunction(kRenders[kr::RunBits(inRun, panRun, volRun)]);
 }
 
 template <bool InRun, bool PanRun, bool VolRun>
@@ -99,10 +92,10 @@ void ug_cross_fade::Open() {
   if (!tables_.sinPower) tables_ = kr::ObtainFadeTables();
   SetProcessFunction(&ug_base::SleepCheck);
   ug_base::Open();
-  Update(clock);
+  ChooseProcess(clock);
 }
 
-void ug_cross_fade::OnPlugStateChange(int time, connector*, PlugState) { Update(time); }
+void ug_cross_fade::OnPlugStateChange(int time, connector*, PlugState) { ChooseProcess(time); }
 
 void ug_cross_fade::SetGains(float mix) {
   const float a = kr::FadePosition(mix);
@@ -110,7 +103,7 @@ void ug_cross_fade::SetGains(float mix) {
   gainB_ = kr::FadeGain(tables_, law_, a);
 }
 
-void ug_cross_fade::Update(int time) {
+void ug_cross_fade::ChooseProcess(int time) {
   const bool aRun = GetPlug(PN_A)->state == ST_RUN;
   const bool bRun = GetPlug(PN_B)->state == ST_RUN;
   const bool mixRun = GetPlug(PN_MIX)->state == ST_RUN;
@@ -124,17 +117,9 @@ void ug_cross_fade::Update(int time) {
     return;
   }
   GetPlug(PN_OUT)->SetState(time, ST_RUN);
-  if (mixRun) {
-    if (aRun) {
-      SetProcessFunction(bRun ? &ug_cross_fade::Render<true, true, true> : &ug_cross_fade::Render<true, false, true>);
-    } else {
-      SetProcessFunction(bRun ? &ug_cross_fade::Render<false, true, true> : &ug_cross_fade::Render<false, false, true>);
-    }
-  } else if (aRun) {
-    SetProcessFunction(bRun ? &ug_cross_fade::Render<true, true, false> : &ug_cross_fade::Render<true, false, false>);
-  } else {
-    SetProcessFunction(&ug_cross_fade::Render<false, true, false>);
-  }
+  static constexpr auto kRenders = kr::RenderTable<ug_cross_fade, 8>(
+      [](auto i) { return &ug_cross_fade::Render<kr::Bit<2>(i), kr::Bit<1>(i), kr::Bit<0>(i)>; });
+  SetProcessFunction(kRenders[kr::RunBits(aRun, bRun, mixRun)]);
 }
 
 template <bool ARun, bool BRun, bool MixRun>

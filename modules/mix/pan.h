@@ -31,7 +31,7 @@ class ug_pan : public ug_base {
   template <bool InRun, bool PanRun, bool VolRun>
   void Render(int offset, int count);
   void Settle(int offset, int count);
-  void Update(int time);
+  void ChooseProcess(int time);
 
   float* in_ = nullptr;
   float* pan_ = nullptr;
@@ -62,7 +62,7 @@ class ug_cross_fade : public ug_pan {
   template <bool ARun, bool BRun, bool MixRun>
   void Render(int offset, int count);
   void Settle(int offset, int count);
-  void Update(int time);
+  void ChooseProcess(int time);
   void SetGains(float mix);
 
   float* a_ = nullptr;

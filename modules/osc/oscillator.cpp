@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/audio_master.h"
+#include "modules/render_table.h"
 
 namespace {
 enum Shape { kTableShape, kRampShape, kPulseShape };
@@ -174,14 +175,6 @@ void ug_oscillator2::SelectTable(std::uint32_t increment) {
   choice_ = next;
 }
 
-constexpr std::array<ug_oscillator2::RenderFn, 48> ug_oscillator2::MakeRenderTable() {
-  return []<std::size_t... I>(std::index_sequence<I...>) {
-    return std::array<RenderFn, 48>{
-        &ug_oscillator2::Render<static_cast<int>(I / 16), (I / 8) % 2 == 1, (I / 4) % 2 == 1, (I / 2) % 2 == 1,
-                                I % 2 == 1>...};
-  }(std::make_index_sequence<48>{});
-}
-
 void ug_oscillator2::ChooseProcess() {
   if (waveform_ == WS_WHITE_NOISE || waveform_ == WS_PINK_NOISE) {
     if (waveform_ == WS_PINK_NOISE)
@@ -190,14 +183,18 @@ void ug_oscillator2::ChooseProcess() {
       SetProcessFunction(&ug_oscillator2::RunNoise<false>);
     return;
   }
-  static constexpr std::array<RenderFn, 48> kRenders = MakeRenderTable();
+  // Index: the shape, then the pitch, phase modulation, pulse width and kHz flags.
+  static constexpr auto kRenders = kr::RenderTable<ug_oscillator2, 48>([](auto i) {
+    return &ug_oscillator2::Render<static_cast<int>(decltype(i)::value >> 4), kr::Bit<3>(i), kr::Bit<2>(i),
+                                   kr::Bit<1>(i), kr::Bit<0>(i)>;
+  });
   const int shape = waveform_ == WS_RAMP ? kRampShape : waveform_ == WS_PULSE ? kPulseShape : kTableShape;
   pitchStreams_ = GetPlug(PN_PITCH)->state == ST_RUN;
   const bool pmStreams = GetPlug(PN_PHASE_MOD)->state == ST_RUN || GetPlug(PN_PM_DEPTH)->state == ST_RUN;
   const bool pwStreams = shape == kPulseShape && GetPlug(PN_PULSE_WIDTH)->state == ST_RUN;
   const bool khz = pitchStreams_ && freqScale_ == 1;
   syncStreams_ = GetPlug(PN_SYNC)->state == ST_RUN;
-  render_ = kRenders[static_cast<std::size_t>(shape * 16 + pitchStreams_ * 8 + pmStreams * 4 + pwStreams * 2 + khz)];
+  render_ = kRenders[static_cast<std::size_t>(shape) * 16 + kr::RunBits(pitchStreams_, pmStreams, pwStreams, khz)];
   SetProcessFunction(&ug_oscillator2::Run);
 }
 

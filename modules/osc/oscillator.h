@@ -59,7 +59,6 @@ class ug_oscillator2 : public ug_base {
   void Render(int offset, int count);
   template <bool Pink>
   void RunNoise(int offset, int count);
-  static constexpr std::array<RenderFn, 48> MakeRenderTable();
 
   void Run(int offset, int count);
   void Chain(int offset, int count);

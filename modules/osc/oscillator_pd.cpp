@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "engine/audio_master.h"
+#include "modules/render_table.h"
 
 namespace {
 
@@ -115,14 +116,9 @@ void ug_oscillator_pd::ChooseProcess() {
     return;
   }
   const bool khz = freqScale_ == 1;
-  using Fn = void (ug_oscillator_pd::*)(int, int);
-  static constexpr Fn kRenders[8] = {
-      &ug_oscillator_pd::Render<false, false, false>, &ug_oscillator_pd::Render<false, false, true>,
-      &ug_oscillator_pd::Render<false, true, false>,  &ug_oscillator_pd::Render<false, true, true>,
-      &ug_oscillator_pd::Render<true, false, false>,  &ug_oscillator_pd::Render<true, false, true>,
-      &ug_oscillator_pd::Render<true, true, false>,   &ug_oscillator_pd::Render<true, true, true>,
-  };
-  SetProcessFunction(kRenders[pitchRun * 4 + depthRun * 2 + khz]);
+  static constexpr auto kRenders = kr::RenderTable<ug_oscillator_pd, 8>(
+      [](auto i) { return &ug_oscillator_pd::Render<kr::Bit<2>(i), kr::Bit<1>(i), kr::Bit<0>(i)>; });
+  SetProcessFunction(kRenders[kr::RunBits(pitchRun, depthRun, khz)]);
 }
 
 void ug_oscillator_pd::Silence(int offset, int count) { std::fill_n(out_ + offset, count, 0.0f); }

@@ -8,6 +8,7 @@
 #include "engine/audio_master.h"
 #include "formats/wave/wave_reader.h"
 #include "modules/module_file_reader.h"
+#include "modules/render_table.h"
 #include "modules/sampler/wave_file_hint.h"
 
 namespace {
@@ -108,11 +109,9 @@ void ug_wave_in::ChooseProcess() {
     StartSettling(&ug_wave_in::Silence);
     return;
   }
-  if (gateRuns) {
-    SetProcessFunction(pitchRuns ? &ug_wave_in::Play<true, true> : &ug_wave_in::Play<true, false>);
-  } else {
-    SetProcessFunction(pitchRuns ? &ug_wave_in::Play<false, true> : &ug_wave_in::Play<false, false>);
-  }
+  static constexpr auto kRenders =
+      kr::RenderTable<ug_wave_in, 4>([](auto i) { return &ug_wave_in::Play<kr::Bit<1>(i), kr::Bit<0>(i)>; });
+  SetProcessFunction(kRenders[kr::RunBits(gateRuns, pitchRuns)]);
 }
 
 void ug_wave_in::OnPlugStateChange(int time, connector* c, PlugState) {

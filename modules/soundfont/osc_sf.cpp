@@ -5,6 +5,7 @@
 
 #include "dsp/sinc_interpolation.h"
 #include "engine/audio_master.h"
+#include "modules/render_table.h"
 #include "modules/soundfont/soundfont_hints.h"
 
 std::unique_ptr<ug_base> ug_osc_sf::Clone() {
@@ -100,16 +101,9 @@ void ug_osc_sf::ChooseProcess() {
     return;
   }
   const bool stereo = playing_ && voice_.zone.playback.stereo;
-  switch ((gateRuns ? 4 : 0) + (pitchRuns ? 2 : 0) + (stereo ? 1 : 0)) {
-    case 0: SetProcessFunction(&ug_osc_sf::Play<false, false, false>); break;
-    case 1: SetProcessFunction(&ug_osc_sf::Play<false, false, true>); break;
-    case 2: SetProcessFunction(&ug_osc_sf::Play<false, true, false>); break;
-    case 3: SetProcessFunction(&ug_osc_sf::Play<false, true, true>); break;
-    case 4: SetProcessFunction(&ug_osc_sf::Play<true, false, false>); break;
-    case 5: SetProcessFunction(&ug_osc_sf::Play<true, false, true>); break;
-    case 6: SetProcessFunction(&ug_osc_sf::Play<true, true, false>); break;
-    default: SetProcessFunction(&ug_osc_sf::Play<true, true, true>); break;
-  }
+  static constexpr auto kRenders = kr::RenderTable<ug_osc_sf, 8>(
+      [](auto i) { return &ug_osc_sf::Play<kr::Bit<2>(i), kr::Bit<1>(i), kr::Bit<0>(i)>; });
+  SetProcessFunction(kRenders[kr::RunBits(gateRuns, pitchRuns, stereo)]);
 }
 
 void ug_osc_sf::OnPlugStateChange(int time, connector* c, PlugState) {
