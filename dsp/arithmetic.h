@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace kr::arith {
+namespace kr::dsp {
 
 // "Ring Modulator", "Level Adj": 5 V times 2 V gives 1 V.
 inline float RingProduct(float a, float b) { return a * b; }
@@ -37,4 +37,4 @@ inline float Clip(float x, float hi, float lo) { return x > hi ? hi : (x < lo ? 
 // "Comparator": hi when a > b, lo otherwise (no hysteresis).
 inline float Compare(float a, float b, float hi, float lo) { return a > b ? hi : lo; }
 
-}  // namespace kr::arith
+}  // namespace kr::dsp

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace kr {
+namespace kr::dsp {
 
 int MaxDelayLength(double sampleRate) {
   // Whole samples per second, ten seconds; a nonsense rate still gets a line.
@@ -52,4 +52,4 @@ void SetDelayModulation(DelayLine& line, float reference, float modulation) {
   }
 }
 
-}  // namespace kr
+}  // namespace kr::dsp

@@ -10,7 +10,7 @@
 
 #include "dsp/denormal_guard.h"
 
-namespace kr {
+namespace kr::dsp {
 
 struct DelayLine {
   std::vector<float> ring;  // capacity: the longest line; the first `length` samples are used
@@ -55,4 +55,4 @@ inline float DelayTick(DelayLine& line, float input, float feedback) {
   return y;
 }
 
-}  // namespace kr
+}  // namespace kr::dsp

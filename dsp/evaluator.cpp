@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <numbers>
 
+namespace kr::dsp {
+
 namespace {
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || c == '_'; }
@@ -364,3 +366,5 @@ bool Evaluator::NameValue(std::string_view name, int nameStart, double& result) 
   }
   return Fail(kUnknownVariable, nameStart, name);
 }
+
+}  // namespace kr::dsp

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+namespace kr::dsp {
+
 class Evaluator {
  public:
   enum Error : std::int32_t {
@@ -93,3 +95,5 @@ class Evaluator {
   std::array<char, kMaxTextLength + 1> errorToken_{};
   int errorTokenLength_ = 0;
 };
+
+}  // namespace kr::dsp

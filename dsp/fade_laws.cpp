@@ -5,7 +5,7 @@
 
 #include "dsp/vca_curves.h"
 
-namespace kr {
+namespace kr::dsp {
 
 FadeTables ObtainFadeTables() {
   FadeTables t;
@@ -43,4 +43,4 @@ float PanVolumeFactor(const FadeTables& tables, float volume) {
   return std::pow(10.0f, 3.8888888f * (v - 1.0f) / 2.0f);
 }
 
-}  // namespace kr
+}  // namespace kr::dsp

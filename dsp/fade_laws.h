@@ -6,7 +6,7 @@
 
 #include "dsp/lookup_tables.h"
 
-namespace kr {
+namespace kr::dsp {
 
 enum FadeLaw : int { kFadeLinear = 0, kFadeSinEqualPower = 1, kFadeSqrtEqualPower = 2 };
 
@@ -40,4 +40,4 @@ StereoGains PanGains(const FadeTables& tables, int law, float pan, float volumeF
 // volumes above 100 V count as 100 V.
 float PanVolumeFactor(const FadeTables& tables, float volume);
 
-}  // namespace kr
+}  // namespace kr::dsp

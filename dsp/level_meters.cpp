@@ -5,7 +5,7 @@
 
 #include "dsp/denormal_guard.h"
 
-namespace kr {
+namespace kr::dsp {
 
 namespace {
 
@@ -94,4 +94,4 @@ float PeakMeterLevel(float peak, bool linear) {
   return level > -100.0f ? level : -100.0f;
 }
 
-}  // namespace kr
+}  // namespace kr::dsp

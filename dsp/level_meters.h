@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace kr {
+namespace kr::dsp {
 
 // exp(-100 / (sampleRate * v)) for a rate voltage v in sample units, v at
 // least 0.001 (1 V is a time constant of 1 ms).
@@ -68,4 +68,4 @@ struct VoltMeterAverage {
   }
 };
 
-}  // namespace kr
+}  // namespace kr::dsp

@@ -5,7 +5,7 @@
 
 #include <limits>
 
-namespace kr {
+namespace kr::dsp {
 
 struct ListChooser {
   int count = 0;    // n; with no items nothing is ever chosen
@@ -35,4 +35,4 @@ struct ListChooser {
   }
 };
 
-}  // namespace kr
+}  // namespace kr::dsp

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace kr {
+namespace kr::dsp {
 
 inline constexpr float kLogicLow = 1.0f / 6.0f;   // 1.6667 V
 inline constexpr float kLogicHigh = 1.0f / 3.0f;  // 3.3333 V
@@ -97,4 +97,4 @@ struct ShiftRegister {
   }
 };
 
-}  // namespace kr
+}  // namespace kr::dsp

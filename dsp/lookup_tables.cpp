@@ -5,6 +5,8 @@
 #include <mutex>
 #include <utility>
 
+namespace kr::dsp {
+
 ULookup::ULookup(int size) : LookupTable(size), data_(std::make_unique<float[]>(static_cast<std::size_t>(size_))) {}
 
 float ULookup::Interpolate(float x) const {
@@ -77,3 +79,5 @@ int SharedLookupCount() {
   for (auto& [slot, table] : shared.tables) live += table.expired() ? 0 : 1;
   return live;
 }
+
+}  // namespace kr::dsp

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace kr::dsp {
+
 class LookupTable {
  public:
   explicit LookupTable(int size) : size_(size > 0 ? size : 0) {}
@@ -87,3 +89,5 @@ std::shared_ptr<const ULookup_Integer> SharedIntegerLookup(std::string_view name
                                                            const std::function<void(ULookup_Integer&)>& fill);
 // Number of live shared tables (for tests of the sharing).
 int SharedLookupCount();
+
+}  // namespace kr::dsp

@@ -1,6 +1,10 @@
 #include "dsp/noise.h"
 
-std::atomic<std::uint32_t>& noise::SharedState() {
+namespace kr::dsp::noise {
+
+std::atomic<std::uint32_t>& SharedState() {
   static std::atomic<std::uint32_t> state{22222u};
   return state;
 }
+
+}  // namespace kr::dsp::noise

@@ -6,7 +6,7 @@
 #include <bit>
 #include <cstdint>
 
-namespace noise {
+namespace kr::dsp::noise {
 
 // The shared state. Each block loads it, advances a local copy and stores it
 // back, so engines on two threads never tear it.
@@ -31,4 +31,4 @@ struct PinkFilter {
   }
 };
 
-}  // namespace noise
+}  // namespace kr::dsp::noise

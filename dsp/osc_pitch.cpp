@@ -3,6 +3,8 @@
 #include <bit>
 #include <cmath>
 
+namespace kr::dsp {
+
 void FillPitchTable(ULookup_Integer& table, double sampleRate) {
   for (int i = 0; i < table.Size(); ++i) {
     const double hz = std::exp2((i * (1.0 / 5120.0) + 0.8) * 10.0 - 5.0) * 440.0;
@@ -49,3 +51,5 @@ std::uint32_t OscPitch::VoltsPerKHz(float pitch) const {
   if (hz > sampleRate_ * 0.5) hz = sampleRate_ * 0.5;
   return static_cast<std::uint32_t>(hz * 4294967296.0 / sampleRate_ + 0.5);
 }
+
+}  // namespace kr::dsp

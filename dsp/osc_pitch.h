@@ -7,6 +7,8 @@
 
 #include "dsp/lookup_tables.h"
 
+namespace kr::dsp {
+
 class OscPitch {
  public:
   // The shared "osc pitch lookup" for this rate: increments for 8 V ... 9 V.
@@ -28,3 +30,5 @@ class OscPitch {
 
 // Fills the pitch table for a sample rate (entry i: V = 8 + i/512).
 void FillPitchTable(ULookup_Integer& table, double sampleRate);
+
+}  // namespace kr::dsp

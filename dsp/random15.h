@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace kr {
+namespace kr::dsp {
 
 struct Random15 {
   std::uint32_t state = 1;
@@ -19,4 +19,4 @@ struct Random15 {
   float NextUnit() { return static_cast<float>(Next()) * (1.0f / 32767.0f); }
 };
 
-}  // namespace kr
+}  // namespace kr::dsp

@@ -5,7 +5,7 @@
 
 #include "dsp/sinc_interpolation.h"
 
-namespace sample_voice {
+namespace kr::dsp::sample_voice {
 
 std::uint32_t Increment(double step, double maxStep) {
   if (!(step > 0.0)) return 0;  // also NaN
@@ -53,4 +53,4 @@ void ReleaseEnvelope(Envelope& e) {
   e.step = -e.level / static_cast<float>(e.releaseSamples);
 }
 
-}  // namespace sample_voice
+}  // namespace kr::dsp::sample_voice

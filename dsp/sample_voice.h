@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace sample_voice {
+namespace kr::dsp::sample_voice {
 
 // Phase increment (samples per output sample × 2^24) for a step; NaN,
 // zero and negative steps give 0, steps above maxStep give maxStep.
@@ -99,4 +99,4 @@ inline float NextLevel(Envelope& e) {
   return e.level;
 }
 
-}  // namespace sample_voice
+}  // namespace kr::dsp::sample_voice

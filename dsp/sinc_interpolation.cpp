@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace sinc {
+namespace kr::dsp::sinc {
 
 namespace {
 double Kernel(int j, int p) {
@@ -37,4 +37,4 @@ std::shared_ptr<const ULookup> SharedTable() {
   });
 }
 
-}  // namespace sinc
+}  // namespace kr::dsp::sinc

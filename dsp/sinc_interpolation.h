@@ -9,7 +9,7 @@
 
 #include "dsp/lookup_tables.h"
 
-namespace sinc {
+namespace kr::dsp::sinc {
 
 inline constexpr int kRows = 33;
 inline constexpr int kTaps = 8;
@@ -41,4 +41,4 @@ inline float Read(const float* table, const Sample* at, std::uint32_t acc, int s
   return a + (b - a) * t;
 }
 
-}  // namespace sinc
+}  // namespace kr::dsp::sinc

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace vca {
+namespace kr::dsp::vca {
 
 namespace {
 
@@ -63,4 +63,4 @@ std::shared_ptr<const ULookup> CurveTable(int curve) {
   }
 }
 
-}  // namespace vca
+}  // namespace kr::dsp::vca

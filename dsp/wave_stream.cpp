@@ -6,7 +6,7 @@
 
 #include "dsp/sinc_interpolation.h"
 
-namespace wave_stream {
+namespace kr::dsp::wave_stream {
 
 float Convert(const Source& s, std::size_t frame, int channel) {
   const std::size_t index = frame * static_cast<std::size_t>(s.channels) + static_cast<std::size_t>(channel);
@@ -93,4 +93,4 @@ bool Next(State& st, const Source& s, bool gateHigh, const float* sincTable, flo
   return true;
 }
 
-}  // namespace wave_stream
+}  // namespace kr::dsp::wave_stream

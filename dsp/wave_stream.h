@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace wave_stream {
+namespace kr::dsp::wave_stream {
 
 inline constexpr int kSlots = 4096;
 inline constexpr int kHistory = 8;
@@ -46,4 +46,4 @@ void Fill(State& st, const Source& s, bool gateHigh);
 // One output frame (the data's values × 0.5); false once the data has played out.
 bool Next(State& st, const Source& s, bool gateHigh, const float* sincTable, float& left, float& right);
 
-}  // namespace wave_stream
+}  // namespace kr::dsp::wave_stream

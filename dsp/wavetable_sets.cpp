@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace kr::dsp {
+
 namespace {
 
 struct Harmonic {
@@ -169,3 +171,5 @@ TableChoice ChooseTable(const WaveTableSet& set, std::uint32_t increment) {
   while (i > 0 && increment < set[i].nextRicherBound) --i;
   return {&set[i], set[i].lowerBound, set[i].upperBound};
 }
+
+}  // namespace kr::dsp

@@ -7,6 +7,8 @@
 
 #include "dsp/lookup_tables.h"
 
+namespace kr::dsp {
+
 enum class WaveKind { Sine, Cosine, Saw, Triangle };
 
 using WaveTableSet = std::vector<Uwavetable>;  // richest first
@@ -40,3 +42,5 @@ struct TableChoice {
 // else from the poorest table towards richer ones while the increment is
 // below the current table's next-richer bound.
 TableChoice ChooseTable(const WaveTableSet& set, std::uint32_t increment);
+
+}  // namespace kr::dsp

@@ -48,13 +48,13 @@ void ug_delay::Open() {
   const double rate = RateOf(*this);
   // The whole ten seconds now, on the thread that starts sound: a new delay
   // time later only takes a part of it.
-  if (line_.ring.empty()) kr::ReserveDelay(line_, kr::MaxDelayLength(rate));
-  kr::SetDelayLength(line_, kr::DelayLength(rate, delayTime_));
+  if (line_.ring.empty()) kr::dsp::ReserveDelay(line_, kr::dsp::MaxDelayLength(rate));
+  kr::dsp::SetDelayLength(line_, kr::dsp::DelayLength(rate, delayTime_));
   drainCount_ = DrainLength();
   outputStatic_ = false;
   ChooseProcess();
   ug_base::Open();
-  kr::SetDelayModulation(line_, ReferenceLevel(), kr::SampleAt(*this, modulation_, clock));
+  kr::dsp::SetDelayModulation(line_, ReferenceLevel(), kr::SampleAt(*this, modulation_, clock));
   feedback_ = ClampFeedback(kr::SampleAt(*this, feedbackIn_, clock));
   GetPlug(PN_OUT)->SetState(clock, ST_RUN);
 }
@@ -62,11 +62,11 @@ void ug_delay::Open() {
 void ug_delay::OnPlugStateChange(int time, connector* c, PlugState state) {
   const UPlug* to = c != nullptr ? c->to : nullptr;
   if (to == GetPlug(PN_TIME)) {
-    kr::SetDelayLength(line_, kr::DelayLength(RateOf(*this), delayTime_));
-    kr::SetDelayModulation(line_, ReferenceLevel(), kr::SampleAt(*this, modulation_, time));
+    kr::dsp::SetDelayLength(line_, kr::dsp::DelayLength(RateOf(*this), delayTime_));
+    kr::dsp::SetDelayModulation(line_, ReferenceLevel(), kr::SampleAt(*this, modulation_, time));
     drainCount_ = DrainLength();
   } else if (to == GetPlug(PN_MODULATION)) {
-    if (state != ST_RUN) kr::SetDelayModulation(line_, ReferenceLevel(), kr::SampleAt(*this, modulation_, time));
+    if (state != ST_RUN) kr::dsp::SetDelayModulation(line_, ReferenceLevel(), kr::SampleAt(*this, modulation_, time));
   } else if (to == GetPlug(PN_FEEDBACK)) {
     feedback_ = ClampFeedback(kr::SampleAt(*this, feedbackIn_, time));
   } else if (to == GetPlug(PN_IN)) {
@@ -94,9 +94,9 @@ template <bool Interpolate, bool ModRun, bool FeedbackRun>
 void ug_delay::Render(int offset, int count) {
   const float reference = ReferenceLevel();
   for (int i = offset; i < offset + count; ++i) {
-    if constexpr (ModRun) kr::SetDelayModulation(line_, reference, modulation_[i]);
+    if constexpr (ModRun) kr::dsp::SetDelayModulation(line_, reference, modulation_[i]);
     const float fb = FeedbackRun ? ClampFeedback(feedbackIn_[i]) : feedback_;
-    out_[i] = kr::DelayTick<Interpolate>(line_, in_[i], fb);
+    out_[i] = kr::dsp::DelayTick<Interpolate>(line_, in_[i], fb);
   }
 }
 

@@ -19,7 +19,7 @@ class ug_delay : public ug_base {
   void Open() override;
   void OnPlugStateChange(int time, connector* c, PlugState state) override;
 
-  const kr::DelayLine& Line() const { return line_; }
+  const kr::dsp::DelayLine& Line() const { return line_; }
 
  protected:
   // The modulation sample that reads the whole line (K): 0.5 for "Delay"
@@ -42,7 +42,7 @@ class ug_delay : public ug_base {
   float* feedbackIn_ = nullptr;
   float delayTime_ = 0.25f;
   bool interpolate_ = false;
-  kr::DelayLine line_;
+  kr::dsp::DelayLine line_;
   float feedback_ = 0.0f;  // the "Feedback" value while it does not stream
   ProcessFunction render_ = nullptr;
   int drainCount_ = 0;

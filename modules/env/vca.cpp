@@ -32,7 +32,7 @@ void ug_vca::ListInterface(InterfaceList& list) {
 
 void ug_vca::Open() {
   for (int curve = 0; curve < 4; ++curve)
-    if (!tables_[static_cast<std::size_t>(curve)]) tables_[static_cast<std::size_t>(curve)] = vca::CurveTable(curve);
+    if (!tables_[static_cast<std::size_t>(curve)]) tables_[static_cast<std::size_t>(curve)] = kr::dsp::vca::CurveTable(curve);
   SetProcessFunction(&ug_base::SleepCheck);
   ug_base::Open();
   ChooseProcess(clock);
@@ -51,7 +51,7 @@ void ug_vca::ChooseProcess(int time) {
   const bool volRun = GetPlug(PN_VOLUME)->state == ST_RUN;
   signalValue_ = ValueAt(signal_, time);
   const float volume = ValueAt(volume_, time);
-  gain_ = vca::Gain(curve_, volume);
+  gain_ = kr::dsp::vca::Gain(curve_, volume);
   const bool silentSignal = !sigRun && signalValue_ == 0.0f;
   const bool silentVolume = !volRun && (curve_ == VC_LINEAR ? volume == 0.0f : volume <= 0.0f);
   if ((!sigRun && !volRun) || silentSignal || silentVolume) {
@@ -83,7 +83,7 @@ void ug_vca::Render(int offset, int count) {
       if constexpr (Curve == VC_LINEAR) {
         g = std::max(v, 0.0f);
       } else {
-        g = v <= 1.0f ? table_->Interpolate(v) : vca::Gain(Curve, v);
+        g = v <= 1.0f ? table_->Interpolate(v) : kr::dsp::vca::Gain(Curve, v);
       }
     }
     out[i] = s * g;

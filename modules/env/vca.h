@@ -38,6 +38,6 @@ class ug_vca : public ug_base {
   float constant_ = 0.0f;
   // Indexed by curve value 0 ... 3 (Linear has none); held from Open so a
   // curve change on the audio thread never builds a table.
-  std::array<std::shared_ptr<const ULookup>, 4> tables_;
-  const ULookup* table_ = nullptr;
+  std::array<std::shared_ptr<const kr::dsp::ULookup>, 4> tables_;
+  const kr::dsp::ULookup* table_ = nullptr;
 };

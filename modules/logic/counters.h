@@ -40,14 +40,14 @@ class ug_logic_counter : public ug_counter_base<ug_logic_counter, 2> {
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_logic_counter>(); }
   void ListInterface(InterfaceList& list) override;
   bool Tick(const std::array<float, 2>& v, bool atTimeZero);
-  float Level(int output) const { return output == counter_.step ? kr::kLogicTrueLevel : 0.0f; }
+  float Level(int output) const { return output == counter_.step ? kr::dsp::kLogicTrueLevel : 0.0f; }
   int Step() const { return counter_.step; }
 
  protected:
   virtual bool IgnoresEdgeAtZero() const { return false; }
 
  private:
-  kr::StepCounter counter_;
+  kr::dsp::StepCounter counter_;
 };
 
 class ug_logic_counter2 : public ug_logic_counter {
@@ -69,11 +69,11 @@ class ug_logic_Bin_Count : public ug_counter_base<ug_logic_Bin_Count, 2> {
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_logic_Bin_Count>(); }
   void ListInterface(InterfaceList& list) override;
   bool Tick(const std::array<float, 2>& v, bool atTimeZero) { return counter_.Tick(v[0], v[1], atTimeZero) != 0; }
-  float Level(int output) const { return ((counter_.count >> output) & 1) != 0 ? kr::kLogicTrueLevel : 0.0f; }
+  float Level(int output) const { return ((counter_.count >> output) & 1) != 0 ? kr::dsp::kLogicTrueLevel : 0.0f; }
   int Count() const { return counter_.count; }
 
  private:
-  kr::BinaryCounter counter_;
+  kr::dsp::BinaryCounter counter_;
 };
 
 class ug_logic_shift : public ug_counter_base<ug_logic_shift, 3> {
@@ -81,9 +81,9 @@ class ug_logic_shift : public ug_counter_base<ug_logic_shift, 3> {
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_logic_shift>(); }
   void ListInterface(InterfaceList& list) override;
   bool Tick(const std::array<float, 3>& v, bool) { return register_.Tick(v[0], v[1], v[2]) != 0; }
-  float Level(int output) const { return ((register_.bits >> output) & 1u) != 0 ? kr::kLogicTrueLevel : 0.0f; }
+  float Level(int output) const { return ((register_.bits >> output) & 1u) != 0 ? kr::dsp::kLogicTrueLevel : 0.0f; }
   unsigned Bits() const { return register_.bits; }
 
  private:
-  kr::ShiftRegister register_;
+  kr::dsp::ShiftRegister register_;
 };

@@ -23,7 +23,7 @@ void ug_logic_gate::Open() {
   levels_.assign(ins_.size(), 0);
   streaming_.clear();
   streaming_.reserve(ins_.size());
-  value_ = kr::GateOutput(kind_, 0, static_cast<int>(ins_.size())) ? kr::kLogicTrueLevel : 0.0f;
+  value_ = kr::dsp::GateOutput(kind_, 0, static_cast<int>(ins_.size())) ? kr::dsp::kLogicTrueLevel : 0.0f;
   StartSettling(&ug_logic_gate::Settle);
   ug_base::Open();
   GetPlug(PN_OUTPUT)->SetState(clock, ST_STATIC);
@@ -35,7 +35,7 @@ void ug_logic_gate::OnPlugStateChange(int time, connector* c, PlugState state) {
     if (inPlugs_[k]->state == ST_RUN) {
       streaming_.push_back(static_cast<int>(k));
     } else if (c != nullptr && c->to == inPlugs_[k]) {
-      levels_[k] = kr::LogicLevel(levels_[k] != 0, kr::SampleAt(*this, ins_[k], time)) ? 1 : 0;
+      levels_[k] = kr::dsp::LogicLevel(levels_[k] != 0, kr::SampleAt(*this, ins_[k], time)) ? 1 : 0;
     }
   }
   Apply(time);
@@ -48,7 +48,7 @@ void ug_logic_gate::OnPlugStateChange(int time, connector* c, PlugState state) {
 
 void ug_logic_gate::Apply(int time) {
   const int high = static_cast<int>(std::count(levels_.begin(), levels_.end(), 1));
-  const float v = kr::GateOutput(kind_, high, static_cast<int>(levels_.size())) ? kr::kLogicTrueLevel : 0.0f;
+  const float v = kr::dsp::GateOutput(kind_, high, static_cast<int>(levels_.size())) ? kr::dsp::kLogicTrueLevel : 0.0f;
   if (v == value_) return;
   value_ = v;
   GetPlug(PN_OUTPUT)->SetState(time, ST_STATIC);
@@ -59,7 +59,7 @@ void ug_logic_gate::Scan(int offset, int count) {
     bool changed = false;
     for (int k : streaming_) {
       const auto index = static_cast<std::size_t>(k);
-      const char level = kr::LogicLevel(levels_[index] != 0, ins_[index][i]) ? 1 : 0;
+      const char level = kr::dsp::LogicLevel(levels_[index] != 0, ins_[index][i]) ? 1 : 0;
       if (level == levels_[index]) continue;
       levels_[index] = level;
       changed = true;
@@ -75,7 +75,7 @@ void ug_logic_gate::Settle(int offset, int count) { kr::SettleFill(*this, out_, 
 
 void ug_logic_not::Open() {
   level_ = false;
-  value_ = kr::kLogicTrueLevel;
+  value_ = kr::dsp::kLogicTrueLevel;
   ug_generic_1_1::Open();
   GetPlug(1)->SetState(clock, ST_STATIC);
 }
@@ -86,20 +86,20 @@ void ug_logic_not::OnPlugStateChange(int time, connector* c, PlugState state) {
     SetProcessFunction(&ug_logic_not::BlockFunction);
     return;
   }
-  Apply(kr::LogicLevel(level_, kr::SampleAt(*this, in_ptr, time)), time);
+  Apply(kr::dsp::LogicLevel(level_, kr::SampleAt(*this, in_ptr, time)), time);
   StartSettling(&ug_generic_1_1::SettleBlock);
 }
 
 void ug_logic_not::Apply(bool level, int time) {
   if (level == level_) return;
   level_ = level;
-  value_ = level ? 0.0f : kr::kLogicTrueLevel;
+  value_ = level ? 0.0f : kr::dsp::kLogicTrueLevel;
   GetPlug(1)->SetState(time, ST_STATIC);
 }
 
 void ug_logic_not::BlockFunction(int offset, int count) {
   for (int i = offset; i < offset + count; ++i) {
-    Apply(kr::LogicLevel(level_, in_ptr[i]), clock + (i - offset));
+    Apply(kr::dsp::LogicLevel(level_, in_ptr[i]), clock + (i - offset));
     out_ptr[i] = value_;
   }
 }

@@ -14,7 +14,7 @@ class ug_logic_gate : public ug_base {
  public:
   enum PlugIndex { PN_OUTPUT, PN_FIRST_INPUT };
 
-  explicit ug_logic_gate(kr::GateKind kind) : kind_(kind) {}
+  explicit ug_logic_gate(kr::dsp::GateKind kind) : kind_(kind) {}
   void ListInterface(InterfaceList& list) override;
   void Open() override;
   void OnPlugStateChange(int time, connector* c, PlugState state) override;
@@ -26,7 +26,7 @@ class ug_logic_gate : public ug_base {
   void Settle(int offset, int count);
   void Apply(int time);
 
-  kr::GateKind kind_;
+  kr::dsp::GateKind kind_;
   float* out_ = nullptr;
   std::vector<float*> ins_;
   std::vector<UPlug*> inPlugs_;
@@ -37,31 +37,31 @@ class ug_logic_gate : public ug_base {
 
 class ug_logic_AND : public ug_logic_gate {
  public:
-  ug_logic_AND() : ug_logic_gate(kr::GateKind::And) {}
+  ug_logic_AND() : ug_logic_gate(kr::dsp::GateKind::And) {}
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_logic_AND>(); }
 };
 
 class ug_logic_OR : public ug_logic_gate {
  public:
-  ug_logic_OR() : ug_logic_gate(kr::GateKind::Or) {}
+  ug_logic_OR() : ug_logic_gate(kr::dsp::GateKind::Or) {}
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_logic_OR>(); }
 };
 
 class ug_logic_XOR : public ug_logic_gate {
  public:
-  ug_logic_XOR() : ug_logic_gate(kr::GateKind::Xor) {}
+  ug_logic_XOR() : ug_logic_gate(kr::dsp::GateKind::Xor) {}
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_logic_XOR>(); }
 };
 
 class ug_logic_NAND : public ug_logic_gate {
  public:
-  ug_logic_NAND() : ug_logic_gate(kr::GateKind::Nand) {}
+  ug_logic_NAND() : ug_logic_gate(kr::dsp::GateKind::Nand) {}
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_logic_NAND>(); }
 };
 
 class ug_logic_NOR : public ug_logic_gate {
  public:
-  ug_logic_NOR() : ug_logic_gate(kr::GateKind::Nor) {}
+  ug_logic_NOR() : ug_logic_gate(kr::dsp::GateKind::Nor) {}
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_logic_NOR>(); }
 };
 
@@ -77,5 +77,5 @@ class ug_logic_not : public ug_generic_1_1 {
   void Apply(bool level, int time);
 
   bool level_ = false;
-  float value_ = kr::kLogicTrueLevel;
+  float value_ = kr::dsp::kLogicTrueLevel;
 };

@@ -34,7 +34,7 @@ void ug_monostable::Edge(bool rises, int time, float length) {
   if (!rises || remaining_ > 0) return;
   const double rate = audioMaster != nullptr ? audioMaster->SampleRate() : 44100.0;
   remaining_ = PulseSamples(rate, length);
-  value_ = kr::kLogicTrueLevel;
+  value_ = kr::dsp::kLogicTrueLevel;
   GetPlug(PN_OUT)->SetState(time, ST_STATIC);
 }
 

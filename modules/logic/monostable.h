@@ -27,7 +27,7 @@ class ug_monostable : public ug_base {
   float* in_ = nullptr;
   float* length_ = nullptr;
   float* out_ = nullptr;
-  kr::LogicInput input_;
+  kr::dsp::LogicInput input_;
   float value_ = 0.0f;
   int remaining_ = 0;  // samples of the running pulse still to come
   bool streaming_ = false;

@@ -29,6 +29,6 @@ class ug_random : public ug_base {
 
   bool trigger_ = true;
   std::optional<std::uint32_t> seed_;
-  kr::Random15 random_;
+  kr::dsp::Random15 random_;
   OutputSmoother smoother_;
 };

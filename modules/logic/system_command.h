@@ -29,7 +29,7 @@ class ug_system_command : public ug_base {
 
   float* trigger_ = nullptr;
   std::string command_;
-  kr::LogicInput input_;
+  kr::dsp::LogicInput input_;
   int spacing_ = 11025;  // samples between starts, at least
   int lastStart_ = 0;
   bool started_ = false;

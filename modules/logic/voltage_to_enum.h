@@ -36,5 +36,5 @@ class ug_voltage_to_enum : public ug_base {
   std::int16_t listOut_ = 0;
   std::vector<std::int16_t> values_;
   bool listGiven_ = false;
-  kr::ListChooser chooser_;
+  kr::dsp::ListChooser chooser_;
 };

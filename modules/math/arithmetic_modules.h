@@ -16,7 +16,7 @@ class ug_multiplier : public ug_math_base<ug_multiplier, 2> {
 
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_multiplier>(); }
   void ListInterface(InterfaceList& list) override;
-  float Compute(const std::array<float, 2>& v) const { return kr::arith::RingProduct(v[0], v[1]); }
+  float Compute(const std::array<float, 2>& v) const { return kr::dsp::RingProduct(v[0], v[1]); }
 };
 
 // "Multiply": the product in volts (5 V times 2 V gives 10 V).
@@ -28,7 +28,7 @@ class ug_math_mult : public ug_math_base<ug_math_mult, 2> {
 
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_math_mult>(); }
   void ListInterface(InterfaceList& list) override;
-  float Compute(const std::array<float, 2>& v) const { return kr::arith::VoltProduct(v[0], v[1]); }
+  float Compute(const std::array<float, 2>& v) const { return kr::dsp::VoltProduct(v[0], v[1]); }
 };
 
 // "Divide": the quotient in volts; 0 where it has none.
@@ -40,7 +40,7 @@ class ug_math_div : public ug_math_base<ug_math_div, 2> {
 
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_math_div>(); }
   void ListInterface(InterfaceList& list) override;
-  float Compute(const std::array<float, 2>& v) const { return kr::arith::VoltQuotient(v[0], v[1]); }
+  float Compute(const std::array<float, 2>& v) const { return kr::dsp::VoltQuotient(v[0], v[1]); }
 };
 
 // "Subtract": A - B.
@@ -52,7 +52,7 @@ class ug_math_sub : public ug_math_base<ug_math_sub, 2> {
 
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_math_sub>(); }
   void ListInterface(InterfaceList& list) override;
-  float Compute(const std::array<float, 2>& v) const { return kr::arith::Difference(v[0], v[1]); }
+  float Compute(const std::array<float, 2>& v) const { return kr::dsp::Difference(v[0], v[1]); }
 };
 
 // "Comparator": "Hi Out Val" while A > B, else "Lo Out Val" (volts).
@@ -65,7 +65,7 @@ class ug_comparator : public ug_math_base<ug_comparator, 2> {
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_comparator>(); }
   void ListInterface(InterfaceList& list) override;
   void Prepare();
-  float Compute(const std::array<float, 2>& v) const { return kr::arith::Compare(v[0], v[1], hi_, lo_); }
+  float Compute(const std::array<float, 2>& v) const { return kr::dsp::Compare(v[0], v[1], hi_, lo_); }
 
  private:
   double hiVolts_ = 5.0;
@@ -83,7 +83,7 @@ class ug_clipper : public ug_math_base<ug_clipper, 3> {
 
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_clipper>(); }
   void ListInterface(InterfaceList& list) override;
-  float Compute(const std::array<float, 3>& v) const { return kr::arith::Clip(v[0], v[1], v[2]); }
+  float Compute(const std::array<float, 3>& v) const { return kr::dsp::Clip(v[0], v[1], v[2]); }
 };
 
 // "Quantiser": the signal in steps of "Step Size".
@@ -95,5 +95,5 @@ class ug_quantiser : public ug_math_base<ug_quantiser, 2> {
 
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_quantiser>(); }
   void ListInterface(InterfaceList& list) override;
-  float Compute(const std::array<float, 2>& v) const { return kr::arith::Quantise(v[0], v[1]); }
+  float Compute(const std::array<float, 2>& v) const { return kr::dsp::Quantise(v[0], v[1]); }
 };

@@ -32,8 +32,8 @@ void ug_peak_det::OnPlugStateChange(int time, connector*, PlugState) {
 
 void ug_peak_det::ChooseProcess(int time) {
   const bool ratesRun = GetPlug(PN_ATTACK)->state == ST_RUN || GetPlug(PN_DECAY)->state == ST_RUN;
-  attackCoefficient_ = kr::FollowerCoefficient(rate_, kr::SampleAt(*this, attack_, time));
-  decayCoefficient_ = kr::FollowerCoefficient(rate_, kr::SampleAt(*this, decay_, time));
+  attackCoefficient_ = kr::dsp::FollowerCoefficient(rate_, kr::SampleAt(*this, attack_, time));
+  decayCoefficient_ = kr::dsp::FollowerCoefficient(rate_, kr::SampleAt(*this, decay_, time));
   if (ratesRun) {
     SetProcessFunction(&ug_peak_det::Render<true>);
   } else if (GetPlug(PN_IN)->state == ST_RUN) {
@@ -47,8 +47,8 @@ template <bool RatesRun>
 void ug_peak_det::Render(int offset, int count) {
   for (int i = offset; i < offset + count; ++i) {
     if constexpr (RatesRun) {
-      attackCoefficient_ = kr::FollowerCoefficient(rate_, attack_[i]);
-      decayCoefficient_ = kr::FollowerCoefficient(rate_, decay_[i]);
+      attackCoefficient_ = kr::dsp::FollowerCoefficient(rate_, attack_[i]);
+      decayCoefficient_ = kr::dsp::FollowerCoefficient(rate_, decay_[i]);
     }
     out_[i] = follower_.Tick(in_[i], attackCoefficient_, decayCoefficient_);
   }

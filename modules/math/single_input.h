@@ -32,7 +32,7 @@ class ug_math_ceil : public ug_generic_1_1 {
  public:
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_math_ceil>(); }
   void BlockFunction(int offset, int count) override {
-    for (int i = offset; i < offset + count; ++i) out_ptr[i] = kr::arith::CeilVolts(in_ptr[i]);
+    for (int i = offset; i < offset + count; ++i) out_ptr[i] = kr::dsp::CeilVolts(in_ptr[i]);
   }
 };
 
@@ -41,7 +41,7 @@ class ug_math_floor : public ug_generic_1_1 {
  public:
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_math_floor>(); }
   void BlockFunction(int offset, int count) override {
-    for (int i = offset; i < offset + count; ++i) out_ptr[i] = kr::arith::FloorVolts(in_ptr[i]);
+    for (int i = offset; i < offset + count; ++i) out_ptr[i] = kr::dsp::FloorVolts(in_ptr[i]);
   }
 };
 
@@ -73,6 +73,6 @@ class ug_peak_det : public ug_base {
   float attackCoefficient_ = 0.0f;
   float decayCoefficient_ = 0.0f;
   double rate_ = 44100.0;
-  kr::PeakFollower follower_;
+  kr::dsp::PeakFollower follower_;
   bool settled_ = false;
 };

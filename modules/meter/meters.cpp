@@ -88,7 +88,7 @@ void ug_peak_meter::Track(int offset, int count) {
 }
 
 void ug_peak_meter::Update() {
-  const float level = kr::PeakMeterLevel(peak_, response_ == 1);
+  const float level = kr::dsp::PeakMeterLevel(peak_, response_ == 1);
   // Rises at once, falls at most 20 units per update.
   const float d = std::max(level - display_, -20.0f);
   if (d != 0.0f) {

@@ -73,5 +73,5 @@ class ug_volt_meter : public ug_meter_base {
   float* in_ = nullptr;
   std::int16_t mode_ = 0;
   std::int16_t rate_ = 0;
-  kr::VoltMeterAverage average_;
+  kr::dsp::VoltMeterAverage average_;
 };

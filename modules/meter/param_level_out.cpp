@@ -21,11 +21,11 @@ void ug_param_float_out::ListInterface(InterfaceList& list) {
 
 // Only the six responses of this list; anything else measures DC.
 void ug_param_float_out::Configure() {
-  const int response = response_ >= 0 && response_ <= 5 ? int{response_} : int{kr::kMeterDcFast};
+  const int response = response_ >= 0 && response_ <= 5 ? int{response_} : int{kr::dsp::kMeterDcFast};
   detector_.Configure(response, RateOf(*this));
 }
 
-int ug_param_float_out::UpdatePeriod() const { return kr::MeterUpdateInterval(RateOf(*this), rate_); }
+int ug_param_float_out::UpdatePeriod() const { return kr::dsp::MeterUpdateInterval(RateOf(*this), rate_); }
 
 void ug_param_float_out::Open() {
   detector_ = {};
@@ -51,7 +51,7 @@ void ug_param_float_out::Detect(int offset, int count) {
 
 void ug_param_float_out::Update() {
   float level = detector_.Reading(lastSample_);
-  if (detector_.response == kr::kMeterHeadroom) level = 1.0f - level;
+  if (detector_.response == kr::dsp::kMeterHeadroom) level = 1.0f - level;
   if (!std::isfinite(level)) level = 0.0f;  // the panel never shows a NaN
   const bool changed = std::fabs(level - display_) >= 1e-8f;
   if (changed) {

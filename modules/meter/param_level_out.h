@@ -29,6 +29,6 @@ class ug_param_float_out final : public ug_meter_base {
   float* in_ = nullptr;
   std::int16_t response_ = 4;
   std::int16_t rate_ = 10;
-  kr::LevelDetector detector_;
+  kr::dsp::LevelDetector detector_;
   float lastSample_ = 0.0f;
 };

@@ -58,7 +58,7 @@ void ug_volts_to_float::ListInterface(InterfaceList& list) {
 void ug_volts_to_float::Open() {
   detector_ = {};
   detector_.Configure(response_, RateOf(*this));
-  interval_ = kr::MeterUpdateInterval(RateOf(*this), rate_);
+  interval_ = kr::dsp::MeterUpdateInterval(RateOf(*this), rate_);
   countdown_ = 1;  // the first sample reports
   last_ = -1000.0f;
   inputStatic_ = false;
@@ -73,7 +73,7 @@ void ug_volts_to_float::OnPlugStateChange(int time, connector* c, PlugState stat
   } else if (to == GetPlug(PN_RESPONSE)) {
     detector_.Configure(response_, RateOf(*this));
   } else if (to == GetPlug(PN_RATE)) {
-    interval_ = kr::MeterUpdateInterval(RateOf(*this), rate_);
+    interval_ = kr::dsp::MeterUpdateInterval(RateOf(*this), rate_);
     if (countdown_ > interval_) countdown_ = interval_;
   }
   SetProcessFunction(&ug_volts_to_float::Measure);
@@ -83,7 +83,7 @@ bool ug_volts_to_float::Report(int time, float x) {
   const float reading = detector_.Reading(x);
   if (!(std::fabs(reading - last_) >= 1e-8f)) return false;
   last_ = reading;
-  out_ = kr::DetectorReport(detector_.response, reading);
+  out_ = kr::dsp::DetectorReport(detector_.response, reading);
   GetPlug(PN_FLOAT_OUT)->SetState(time, ST_STATIC);
   return true;
 }

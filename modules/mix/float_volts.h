@@ -46,10 +46,10 @@ class ug_volts_to_float : public ug_base {
   bool Report(int time, float x);
 
   float* in_ = nullptr;
-  std::int16_t response_ = kr::kMeterDcFast;
+  std::int16_t response_ = kr::dsp::kMeterDcFast;
   std::int16_t rate_ = 10;
   float out_ = 0.0f;
-  kr::LevelDetector detector_;
+  kr::dsp::LevelDetector detector_;
   int interval_ = 1;
   int countdown_ = 1;
   float last_ = -1000.0f;

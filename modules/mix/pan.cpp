@@ -23,7 +23,7 @@ void ug_pan::ListInterface(InterfaceList& list) {
 }
 
 void ug_pan::Open() {
-  if (!tables_.sinPower) tables_ = kr::ObtainFadeTables();
+  if (!tables_.sinPower) tables_ = kr::dsp::ObtainFadeTables();
   SetProcessFunction(&ug_base::SleepCheck);
   ug_base::Open();
   ChooseProcess(clock);
@@ -38,11 +38,11 @@ void ug_pan::ChooseProcess(int time) {
   inValue_ = kr::SampleAt(*this, in_, time);
   panValue_ = kr::SampleAt(*this, pan_, time);
   const float volume = kr::SampleAt(*this, volume_, time);
-  volumeFactor_ = kr::PanVolumeFactor(tables_, volume);
-  gains_ = kr::PanGains(tables_, law_, panValue_, volumeFactor_);
+  volumeFactor_ = kr::dsp::PanVolumeFactor(tables_, volume);
+  gains_ = kr::dsp::PanGains(tables_, law_, panValue_, volumeFactor_);
   const bool silent = (!inRun && inValue_ == 0.0f) || (!volRun && volume == 0.0f);
   if (silent || (!inRun && !panRun && !volRun)) {
-    constant_ = silent ? kr::StereoGains{} : kr::StereoGains{gains_.left * inValue_, gains_.right * inValue_};
+    constant_ = silent ? kr::dsp::StereoGains{} : kr::dsp::StereoGains{gains_.left * inValue_, gains_.right * inValue_};
     StartSettling(&ug_pan::Settle);
     GetPlug(PN_LEFT)->SetState(time, ST_STATIC);
     GetPlug(PN_RIGHT)->SetState(time, ST_STATIC);
@@ -57,11 +57,11 @@ void ug_pan::ChooseProcess(int time) {
 
 template <bool InRun, bool PanRun, bool VolRun>
 void ug_pan::Render(int offset, int count) {
-  kr::StereoGains g = gains_;
+  kr::dsp::StereoGains g = gains_;
   for (int i = offset; i < offset + count; ++i) {
     if constexpr (PanRun || VolRun) {
-      const float factor = VolRun ? kr::PanVolumeFactor(tables_, volume_[i]) : volumeFactor_;
-      g = kr::PanGains(tables_, law_, PanRun ? pan_[i] : panValue_, factor);
+      const float factor = VolRun ? kr::dsp::PanVolumeFactor(tables_, volume_[i]) : volumeFactor_;
+      g = kr::dsp::PanGains(tables_, law_, PanRun ? pan_[i] : panValue_, factor);
     }
     const float x = InRun ? in_[i] : inValue_;
     left_[i] = g.left * x;
@@ -89,7 +89,7 @@ void ug_cross_fade::ListInterface(InterfaceList& list) {
 }
 
 void ug_cross_fade::Open() {
-  if (!tables_.sinPower) tables_ = kr::ObtainFadeTables();
+  if (!tables_.sinPower) tables_ = kr::dsp::ObtainFadeTables();
   SetProcessFunction(&ug_base::SleepCheck);
   ug_base::Open();
   ChooseProcess(clock);
@@ -98,9 +98,9 @@ void ug_cross_fade::Open() {
 void ug_cross_fade::OnPlugStateChange(int time, connector*, PlugState) { ChooseProcess(time); }
 
 void ug_cross_fade::SetGains(float mix) {
-  const float a = kr::FadePosition(mix);
-  gainA_ = kr::FadeGain(tables_, law_, 1.0f - a);
-  gainB_ = kr::FadeGain(tables_, law_, a);
+  const float a = kr::dsp::FadePosition(mix);
+  gainA_ = kr::dsp::FadeGain(tables_, law_, 1.0f - a);
+  gainB_ = kr::dsp::FadeGain(tables_, law_, a);
 }
 
 void ug_cross_fade::ChooseProcess(int time) {

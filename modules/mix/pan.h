@@ -18,14 +18,14 @@ class ug_pan : public ug_base {
   void Open() override;
   void OnPlugStateChange(int time, connector* c, PlugState state) override;
 
-  kr::StereoGains Gains() const { return gains_; }
+  kr::dsp::StereoGains Gains() const { return gains_; }
 
  protected:
   static const char* FadeLawList();
   static const char* FadeLawHint();
 
-  kr::FadeTables tables_;
-  std::int16_t law_ = kr::kFadeSinEqualPower;
+  kr::dsp::FadeTables tables_;
+  std::int16_t law_ = kr::dsp::kFadeSinEqualPower;
 
  private:
   template <bool InRun, bool PanRun, bool VolRun>
@@ -41,8 +41,8 @@ class ug_pan : public ug_base {
   float inValue_ = 0.0f;
   float panValue_ = 0.0f;
   float volumeFactor_ = 0.0f;
-  kr::StereoGains gains_;
-  kr::StereoGains constant_;
+  kr::dsp::StereoGains gains_;
+  kr::dsp::StereoGains constant_;
 };
 
 class ug_cross_fade : public ug_pan {

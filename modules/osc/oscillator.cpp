@@ -7,12 +7,6 @@
 #include "engine/audio_master.h"
 #include "modules/render_table.h"
 
-namespace {
-enum Shape { kTableShape, kRampShape, kPulseShape };
-
-
-}  // namespace
-
 std::unique_ptr<ug_base> ug_oscillator2::CreateSame() { return std::make_unique<ug_oscillator2>(); }
 
 std::unique_ptr<ug_base> ug_oscillator2::Clone() {
@@ -52,7 +46,7 @@ void ug_oscillator2::ListInterface(InterfaceList& list) {
 
 void ug_oscillator2::Open() {
   const double rate = audioMaster != nullptr ? audioMaster->SampleRate() : 44100.0;
-  if (!pitchConv_ || pitchConv_->SampleRate() != rate) pitchConv_ = std::make_shared<const OscPitch>(rate);
+  if (!pitchConv_ || pitchConv_->SampleRate() != rate) pitchConv_ = std::make_shared<const kr::dsp::OscPitch>(rate);
   scratch_.assign(static_cast<std::size_t>(BlockLength()) + 8, 0.0f);
   syncScratch_.assign(scratch_.size(), 0.0f);
   ug_base::Open();
@@ -62,7 +56,7 @@ void ug_oscillator2::Open() {
   pulseOffset_ = PulseOffset(GetPlug(PN_PULSE_WIDTH)->GetValueNow());
   // Its wave may change while it plays (a list, a program, automation): the
   // tables of every wave are built now, not on the audio thread then.
-  BuildEveryTableSet();
+  kr::dsp::BuildEveryTableSet();
   SelectTableSet();
   ChooseProcess();
   GetPlug(PN_OUT)->SetState(clock, ST_RUN);
@@ -137,37 +131,30 @@ std::uint32_t ug_oscillator2::IncrementOf(float pitch) const {
   return freqScale_ == 1 ? pitchConv_->VoltsPerKHz(pitch) : pitchConv_->VoltsPerOctave(pitch);
 }
 
-std::uint32_t ug_oscillator2::PmOffset(float phaseMod, float depth) {
-  const double offset = static_cast<double>(phaseMod * depth) * 4294967296.0;
-  if (!(std::fabs(offset) < 9.0e18)) return 0;  // NaN or absurd input: no shift
-  return static_cast<std::uint32_t>(static_cast<std::int64_t>(offset));
-}
+std::uint32_t ug_oscillator2::PmOffset(float phaseMod, float depth) { return kr::dsp::OscPmOffset(phaseMod, depth); }
 
-std::uint32_t ug_oscillator2::PulseOffset(float width) {
-  const float w = std::isnan(width) ? 0.0f : std::clamp(width, -0.99f, 0.99f);
-  return static_cast<std::uint32_t>((1.0 - w) * 2147483648.0);
-}
+std::uint32_t ug_oscillator2::PulseOffset(float width) { return kr::dsp::OscPulseOffset(width); }
 
 void ug_oscillator2::SelectTableSet() {
   switch (waveform_) {
     case WS_SINE:
-      set_ = &SineTableSet();
+      set_ = &kr::dsp::SineTableSet();
       break;
     case WS_TRIANGLE:
-      set_ = &TriangleTableSet();
+      set_ = &kr::dsp::TriangleTableSet();
       break;
     default:
-      set_ = &SawTableSet(smoothPeaks_);
+      set_ = &kr::dsp::SawTableSet(smoothPeaks_);
       break;
   }
   // A new wave starts on its own table at once, without a cross-fade.
   tableFadeLeft_ = 0;
-  choice_ = ChooseTable(*set_, state_.increment);
+  choice_ = kr::dsp::ChooseTable(*set_, state_.increment);
 }
 
 void ug_oscillator2::SelectTable(std::uint32_t increment) {
   if (tableFadeLeft_ > 0 || choice_.Holds(increment)) return;
-  const TableChoice next = ChooseTable(*set_, increment);
+  const kr::dsp::TableChoice next = kr::dsp::ChooseTable(*set_, increment);
   if (next.table != choice_.table && choice_.table != nullptr) {
     oldTable_ = choice_.table;
     tableFadeLeft_ = kTableFadeSamples;
@@ -188,10 +175,10 @@ void ug_oscillator2::ChooseProcess() {
     return &ug_oscillator2::Render<static_cast<int>(decltype(i)::value >> 4), kr::Bit<3>(i), kr::Bit<2>(i),
                                    kr::Bit<1>(i), kr::Bit<0>(i)>;
   });
-  const int shape = waveform_ == WS_RAMP ? kRampShape : waveform_ == WS_PULSE ? kPulseShape : kTableShape;
+  const int shape = waveform_ == WS_RAMP ? kr::dsp::kOscRamp : waveform_ == WS_PULSE ? kr::dsp::kOscPulse : kr::dsp::kOscTable;
   pitchStreams_ = GetPlug(PN_PITCH)->state == ST_RUN;
   const bool pmStreams = GetPlug(PN_PHASE_MOD)->state == ST_RUN || GetPlug(PN_PM_DEPTH)->state == ST_RUN;
-  const bool pwStreams = shape == kPulseShape && GetPlug(PN_PULSE_WIDTH)->state == ST_RUN;
+  const bool pwStreams = shape == kr::dsp::kOscPulse && GetPlug(PN_PULSE_WIDTH)->state == ST_RUN;
   const bool khz = pitchStreams_ && freqScale_ == 1;
   syncStreams_ = GetPlug(PN_SYNC)->state == ST_RUN;
   render_ = kRenders[static_cast<std::size_t>(shape) * 16 + kr::RunBits(pitchStreams_, pmStreams, pwStreams, khz)];
@@ -200,47 +187,18 @@ void ug_oscillator2::ChooseProcess() {
 
 template <int Shape, bool PitchRun, bool PmRun, bool PwRun, bool KHz>
 void ug_oscillator2::Render(int offset, int count) {
-  float* dest = dest_ + offset;
-  const float* pitch = pitch_ + offset;
-  const float* width = pulseWidth_ + offset;
-  const float* phaseMod = phaseMod_ + offset;
-  const float* depth = pmDepth_ + offset;
-  const Uwavetable& table = *choice_.table;
-  std::uint32_t phase = state_.phase;
-  std::uint32_t m = state_.pm;
-  std::uint32_t increment = state_.increment;
-  std::uint32_t pulseOffset = pulseOffset_;
-  for (int i = 0; i < count; ++i) {
-    if constexpr (PitchRun) increment = KHz ? pitchConv_->VoltsPerKHz(pitch[i]) : pitchConv_->VoltsPerOctave(pitch[i]);
-    if constexpr (PmRun) {
-      // The phase carries -m: this sample's modulation replaces the last one's.
-      const std::uint32_t next = PmOffset(phaseMod[i], depth[i]);
-      phase += m - next;
-      m = next;
-    }
-    if constexpr (PwRun) pulseOffset = PulseOffset(width[i]);
-    if constexpr (Shape == kTableShape) {
-      dest[i] = table.Read(phase);
-    } else if constexpr (Shape == kRampShape) {
-      dest[i] = -table.Read(phase);
-    } else {
-      dest[i] = table.Read(phase - pulseOffset) - table.Read(phase);
-    }
-    phase += increment;
-  }
-  state_.phase = phase;
-  state_.pm = m;
-  state_.increment = increment;
+  const kr::dsp::OscInputs in{pitch_ + offset, pulseWidth_ + offset, phaseMod_ + offset, pmDepth_ + offset, pulseOffset_};
+  kr::dsp::OscRender<Shape, PitchRun, PmRun, PwRun, KHz>(state_, in, *pitchConv_, *choice_.table, dest_ + offset, count);
 }
 
 template <bool Pink>
 void ug_oscillator2::RunNoise(int offset, int count) {
-  std::atomic<std::uint32_t>& shared = noise::SharedState();
+  std::atomic<std::uint32_t>& shared = kr::dsp::noise::SharedState();
   std::uint32_t s = shared.load(std::memory_order_relaxed);
   float* out = out_ + offset;
   for (int i = 0; i < count; ++i) {
-    s = noise::Next(s);
-    const float white = noise::White(s);
+    s = kr::dsp::noise::Next(s);
+    const float white = kr::dsp::noise::White(s);
     if constexpr (Pink) {
       out[i] = pink_(white);
     } else {
@@ -282,7 +240,7 @@ void ug_oscillator2::Chain(int offset, int count) {
 
 void ug_oscillator2::TableFade(int offset, int count) {
   const RenderState saved = state_;
-  const TableChoice fresh = choice_;
+  const kr::dsp::TableChoice fresh = choice_;
   choice_.table = oldTable_;
   dest_ = scratch_.data();
   Chain(offset, count);

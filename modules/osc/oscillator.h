@@ -10,6 +10,7 @@
 
 #include "dsp/noise.h"
 #include "dsp/osc_pitch.h"
+#include "dsp/osc_render.h"
 #include "dsp/wavetable_sets.h"
 #include "engine/ug_base.h"
 
@@ -36,18 +37,16 @@ class ug_oscillator2 : public ug_base {
 
   // What the oscillator plays now (for tests and meters).
   std::uint32_t Increment() const { return state_.increment; }
-  const Uwavetable* CurrentTable() const { return choice_.table; }
+  const kr::dsp::Uwavetable* CurrentTable() const { return choice_.table; }
   int TableFadeLeft() const { return tableFadeLeft_; }
   std::uint32_t Phase() const { return state_.phase; }
 
  private:
   using RenderFn = void (ug_oscillator2::*)(int offset, int count);
 
-  // Everything a render advances: saved and restored around cross-fades.
-  struct RenderState {
-    std::uint32_t phase = 0;
-    std::uint32_t pm = 0;  // current phase-modulation offset m
-    std::uint32_t increment = 0;
+  // Everything a render advances (the kernel's phase and the sync fade's
+  // state): saved and restored around cross-fades.
+  struct RenderState : kr::dsp::OscPhase {
     float syncPrev = 0.0f;
     int syncFadeLeft = 0;
     float syncX = 0.0f;
@@ -86,10 +85,10 @@ class ug_oscillator2 : public ug_base {
   bool smoothPeaks_ = true;
   bool syncCrossFade_ = true;
 
-  std::shared_ptr<const OscPitch> pitchConv_;
-  const WaveTableSet* set_ = nullptr;
-  TableChoice choice_;
-  const Uwavetable* oldTable_ = nullptr;
+  std::shared_ptr<const kr::dsp::OscPitch> pitchConv_;
+  const kr::dsp::WaveTableSet* set_ = nullptr;
+  kr::dsp::TableChoice choice_;
+  const kr::dsp::Uwavetable* oldTable_ = nullptr;
   int tableFadeLeft_ = 0;
   RenderState state_;
   std::uint32_t pulseOffset_ = 0x80000000u;
@@ -99,5 +98,5 @@ class ug_oscillator2 : public ug_base {
   float* dest_ = nullptr;         // where renders write: the output, or scratch
   std::vector<float> scratch_;      // the old table's render during a table cross-fade
   std::vector<float> syncScratch_;  // the continuing phase's sample during a sync fade
-  noise::PinkFilter pink_;
+  kr::dsp::noise::PinkFilter pink_;
 };

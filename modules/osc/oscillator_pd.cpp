@@ -74,8 +74,8 @@ void ug_oscillator_pd::ListInterface(InterfaceList& list) {
 
 void ug_oscillator_pd::Open() {
   const double rate = audioMaster != nullptr && audioMaster->SampleRate() > 0.0 ? audioMaster->SampleRate() : 44100.0;
-  if (!pitchConv_ || pitchConv_->SampleRate() != rate) pitchConv_ = std::make_shared<const OscPitch>(rate);
-  cosine_ = &CosineTableSet().front();
+  if (!pitchConv_ || pitchConv_->SampleRate() != rate) pitchConv_ = std::make_shared<const kr::dsp::OscPitch>(rate);
+  cosine_ = &kr::dsp::CosineTableSet().front();
   dcCoefficient_ = static_cast<float>(2.0 * std::sin(7.0 * std::numbers::pi / rate));
   ug_base::Open();
   phase_ = 0;
@@ -125,7 +125,7 @@ void ug_oscillator_pd::Silence(int offset, int count) { std::fill_n(out_ + offse
 
 template <bool PitchRun, bool DepthRun, bool KHz>
 void ug_oscillator_pd::Render(int offset, int count) {
-  const Uwavetable& table = *cosine_;
+  const kr::dsp::Uwavetable& table = *cosine_;
   const std::uint32_t limit = table.upperBound;
   const Shape* shape = &ShapeOf(secondShape_ ? wave2_ : wave1_);
   float depth = depthValue_;

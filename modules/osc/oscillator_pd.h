@@ -54,8 +54,8 @@ class ug_oscillator_pd : public ug_base {
   std::int16_t wave2_ = PD_SAW;
   std::int16_t freqScale_ = 0;
 
-  std::shared_ptr<const OscPitch> pitchConv_;
-  const Uwavetable* cosine_ = nullptr;
+  std::shared_ptr<const kr::dsp::OscPitch> pitchConv_;
+  const kr::dsp::Uwavetable* cosine_ = nullptr;
   std::uint32_t phase_ = 0;
   std::uint32_t increment_ = 0;
   float depthValue_ = 0.0f;

@@ -84,8 +84,8 @@ void ug_wave_in::Open() {
     GetPlug(PN_RIGHT)->SetState(clock, ST_STOP);
     return;
   }
-  if (!sinc_) sinc_ = sinc::SharedTable();
-  if (!stream_) stream_ = std::make_unique<wave_stream::State>();
+  if (!sinc_) sinc_ = kr::dsp::sinc::SharedTable();
+  if (!stream_) stream_ = std::make_unique<kr::dsp::wave_stream::State>();
   const double engineRate = audioMaster != nullptr ? audioMaster->SampleRate() : 44100.0;
   rateRatio_ = static_cast<double>(file_->sampleRate) / engineRate;
   stream_->playing = false;
@@ -95,7 +95,7 @@ void ug_wave_in::Open() {
 
 std::uint32_t ug_wave_in::IncrementFor(float pitch) const {
   const double octaves = std::clamp((static_cast<double>(pitch) - 0.5) * 10.0, -64.0, 64.0);
-  return sample_voice::Increment(std::exp2(octaves) * rateRatio_, wave_stream::kMaxStep);
+  return kr::dsp::sample_voice::Increment(std::exp2(octaves) * rateRatio_, kr::dsp::wave_stream::kMaxStep);
 }
 
 void ug_wave_in::ChooseProcess() {
@@ -142,15 +142,15 @@ void ug_wave_in::Stop(int time) {
 
 template <bool GateRuns, bool PitchRuns>
 void ug_wave_in::Play(int offset, int count) {
-  const wave_stream::Source& source = file_->source;
-  wave_stream::State& st = *stream_;
+  const kr::dsp::wave_stream::Source& source = file_->source;
+  kr::dsp::wave_stream::State& st = *stream_;
   const float* table = sinc_->Data();
   for (int i = 0; i < count; ++i) {
     const int at = offset + i;
     const bool high = (GateRuns ? gate_[at] : gateValue_) > 0.0f;
     if constexpr (PitchRuns) st.inc = IncrementFor(pitch_[at]);
     if (high && !gateHigh_) {
-      wave_stream::Restart(st, source, true);
+      kr::dsp::wave_stream::Restart(st, source, true);
       if (!running_) {
         running_ = true;
         GetPlug(PN_LEFT)->SetState(clock + i, ST_RUN);
@@ -159,7 +159,7 @@ void ug_wave_in::Play(int offset, int count) {
     }
     gateHigh_ = high;
     float l = 0.0f, r = 0.0f;
-    if (st.playing && !wave_stream::Next(st, source, high, table, l, r)) {
+    if (st.playing && !kr::dsp::wave_stream::Next(st, source, high, table, l, r)) {
       l = r = 0.0f;
       Stop(clock + i);
       if constexpr (!GateRuns) {

@@ -37,7 +37,7 @@ class ug_wave_in : public ug_base {
     bool ok = false;
     std::string name;
     std::shared_ptr<const std::vector<std::uint8_t>> bytes;
-    wave_stream::Source source;
+    kr::dsp::wave_stream::Source source;
     std::uint32_t sampleRate = 44100;
   };
 
@@ -57,8 +57,8 @@ class ug_wave_in : public ug_base {
   std::int16_t mode_ = 1;
 
   std::shared_ptr<SharedFile> file_;
-  std::shared_ptr<const ULookup> sinc_;
-  std::unique_ptr<wave_stream::State> stream_;
+  std::shared_ptr<const kr::dsp::ULookup> sinc_;
+  std::unique_ptr<kr::dsp::wave_stream::State> stream_;
   bool gateHigh_ = false;
   float gateValue_ = 0.0f;  // a static gate's value
   bool running_ = false;  // outputs streaming

@@ -20,7 +20,7 @@ struct ShaperCurve {
   kr::dsp::ShaperTable table{};
   std::string text;  // the text the table was built from
   bool built = false;
-  Evaluator evaluator;  // this module's own: variables persist between its formulas
+  kr::dsp::Evaluator evaluator;  // this module's own: variables persist between its formulas
 };
 
 class ug_wave_shaper : public ug_base {

@@ -43,7 +43,7 @@ void ug_osc_sf::Open() {
   if (!shared_) shared_ = std::make_shared<soundfont::SharedFont>();
   soundfont::LoadOnce(*this, *shared_, fileName_.empty() ? documentText_ : fileName_);
   font_ = shared_->font;
-  if (!sinc_) sinc_ = sinc::SharedTable();
+  if (!sinc_) sinc_ = kr::dsp::sinc::SharedTable();
   engineRate_ = audioMaster != nullptr ? audioMaster->SampleRate() : 44100.0;
   ug_base::Open();
   presets_.Reset(font_.get());
@@ -62,7 +62,7 @@ void ug_osc_sf::Open() {
 
 std::uint32_t ug_osc_sf::IncrementFor(float pitch) const {
   const double octaves = std::clamp((static_cast<double>(pitch) - reference_) * 10.0, -64.0, 64.0);
-  return sample_voice::Increment(std::exp2(octaves) * voice_.rateRatio, kr::sf2::kMaxStep);
+  return kr::dsp::sample_voice::Increment(std::exp2(octaves) * voice_.rateRatio, kr::sf2::kMaxStep);
 }
 
 bool ug_osc_sf::StartNote(int time, float pitch, float velocity) {
@@ -82,7 +82,7 @@ bool ug_osc_sf::StartNote(int time, float pitch, float velocity) {
   }
   reference_ = (key - 69) / 120.0 + 0.5 - voice_.semitones / 120.0;
   voice_.reader.inc = IncrementFor(pitch);
-  sample_voice::Start(voice_.reader, voice_.zone.playback.start);
+  kr::dsp::sample_voice::Start(voice_.reader, voice_.zone.playback.start);
   playing_ = true;
   GetPlug(PN_LEFT)->SetState(time, ST_RUN);
   GetPlug(PN_RIGHT)->SetState(time, ST_RUN);
@@ -136,10 +136,10 @@ void ug_osc_sf::Play(int offset, int count) {
     gateHigh_ = high;
     if (playing_) {
       if constexpr (PitchRuns) voice_.reader.inc = IncrementFor(pitch_[at]);
-      if (sample_voice::Advance(voice_.reader, high)) {
-        const float l = sample_voice::ReadFirst(voice_.reader, table);
+      if (kr::dsp::sample_voice::Advance(voice_.reader, high)) {
+        const float l = kr::dsp::sample_voice::ReadFirst(voice_.reader, table);
         left_[at] = l;
-        right_[at] = Stereo ? sample_voice::ReadSecond(voice_.reader, table) : l;
+        right_[at] = Stereo ? kr::dsp::sample_voice::ReadSecond(voice_.reader, table) : l;
         continue;
       }
       EndNote(clock + i);

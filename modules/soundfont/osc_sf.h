@@ -50,7 +50,7 @@ class ug_osc_sf : public ug_base, public DocumentTextTaker {
 
   std::shared_ptr<soundfont::SharedFont> shared_;
   std::shared_ptr<const kr::sf2::SoundFont> font_;
-  std::shared_ptr<const ULookup> sinc_;
+  std::shared_ptr<const kr::dsp::ULookup> sinc_;
   soundfont::ChannelPresets presets_;
   soundfont::ZoneVoice voice_;
   double reference_ = 0.0;  // r: the pitch that plays the zone's own sample pitch, less the zone offset

@@ -28,7 +28,7 @@ void ug_sample_player2::Open() {
   if (!shared_) shared_ = std::make_shared<soundfont::SharedFont>();
   soundfont::LoadOnce(*this, *shared_, fileName_);
   font_ = shared_->font;
-  if (!sinc_) sinc_ = sinc::SharedTable();
+  if (!sinc_) sinc_ = kr::dsp::sinc::SharedTable();
   engineRate_ = audioMaster != nullptr ? audioMaster->SampleRate() : 44100.0;
   ug_notesource::Open();
   if (IsMaster()) {
@@ -81,12 +81,12 @@ void ug_sample_player2::VoiceNoteOn(int time, int channel, int note, int velocit
   }
   const ChannelBend& bend = Bend(channel);
   voice_.reader.inc = voice_.IncrementFor(bend.bend * bend.range);
-  sample_voice::Start(voice_.reader, voice_.zone.playback.start);
+  kr::dsp::sample_voice::Start(voice_.reader, voice_.zone.playback.start);
   const auto& g = voice_.zone.gen;
-  sample_voice::StartEnvelope(envelope_, sample_voice::StageSamples(g[kr::sf2::kAttackVolEnv], engineRate_),
-                              sample_voice::StageSamples(g[kr::sf2::kDecayVolEnv], engineRate_),
-                              sample_voice::SustainLevel(g[kr::sf2::kSustainVolEnv]),
-                              sample_voice::StageSamples(g[kr::sf2::kReleaseVolEnv], engineRate_));
+  kr::dsp::sample_voice::StartEnvelope(envelope_, kr::dsp::sample_voice::StageSamples(g[kr::sf2::kAttackVolEnv], engineRate_),
+                              kr::dsp::sample_voice::StageSamples(g[kr::sf2::kDecayVolEnv], engineRate_),
+                              kr::dsp::sample_voice::SustainLevel(g[kr::sf2::kSustainVolEnv]),
+                              kr::dsp::sample_voice::StageSamples(g[kr::sf2::kReleaseVolEnv], engineRate_));
   GetPlug(PN_LEFT)->SetState(time, ST_RUN);
   GetPlug(PN_RIGHT)->SetState(time, ST_RUN);
   if (voice_.zone.playback.stereo) {
@@ -98,7 +98,7 @@ void ug_sample_player2::VoiceNoteOn(int time, int channel, int note, int velocit
 
 void ug_sample_player2::VoiceNoteOff(int time, int channel, int note, int velocity) {
   held_ = false;
-  sample_voice::ReleaseEnvelope(envelope_);
+  kr::dsp::sample_voice::ReleaseEnvelope(envelope_);
 }
 
 void ug_sample_player2::VoiceBend(int time, float bend) {
@@ -110,14 +110,14 @@ template <bool Stereo>
 void ug_sample_player2::Render(int offset, int count) {
   const float* table = sinc_->Data();
   for (int i = 0; i < count; ++i) {
-    const float level = sample_voice::NextLevel(envelope_);
-    if (envelope_.stage == sample_voice::Envelope::kOff || !sample_voice::Advance(voice_.reader, held_)) {
+    const float level = kr::dsp::sample_voice::NextLevel(envelope_);
+    if (envelope_.stage == kr::dsp::sample_voice::Envelope::kOff || !kr::dsp::sample_voice::Advance(voice_.reader, held_)) {
       EndVoice(clock + i, offset + i, count - i);
       return;
     }
-    const float l = sample_voice::ReadFirst(voice_.reader, table) * level;
+    const float l = kr::dsp::sample_voice::ReadFirst(voice_.reader, table) * level;
     left_[offset + i] = l;
-    right_[offset + i] = Stereo ? sample_voice::ReadSecond(voice_.reader, table) * level : l;
+    right_[offset + i] = Stereo ? kr::dsp::sample_voice::ReadSecond(voice_.reader, table) * level : l;
   }
 }
 

@@ -50,10 +50,10 @@ class ug_sample_player2 : public ug_notesource, public DocumentTextTaker {
 
   std::shared_ptr<soundfont::SharedFont> shared_;
   std::shared_ptr<const kr::sf2::SoundFont> font_;  // held while the engine runs
-  std::shared_ptr<const ULookup> sinc_;
+  std::shared_ptr<const kr::dsp::ULookup> sinc_;
   soundfont::ChannelPresets presets_;  // the master's
   soundfont::ZoneVoice voice_;
-  sample_voice::Envelope envelope_;
+  kr::dsp::sample_voice::Envelope envelope_;
   bool held_ = false;
   bool missingSample_ = false;
   double engineRate_ = 44100.0;

@@ -20,13 +20,13 @@ bool ZoneVoice::Start(const kr::sf2::SoundFont& font, const kr::sf2::Zone& sourc
   reader.stereo = p.stereo;
   reader.secondOffset = p.secondOffset;
   reader.inc = IncrementFor(0.0);
-  sample_voice::Start(reader, p.start);
+  kr::dsp::sample_voice::Start(reader, p.start);
   return true;
 }
 
 std::uint32_t ZoneVoice::IncrementFor(double extraSemitones) const {
   const double s = std::clamp(semitones + extraSemitones, -1200.0, 1200.0);
-  return sample_voice::Increment(std::exp2(s / 12.0) * rateRatio, kr::sf2::kMaxStep);
+  return kr::dsp::sample_voice::Increment(std::exp2(s / 12.0) * rateRatio, kr::sf2::kMaxStep);
 }
 
 }  // namespace soundfont

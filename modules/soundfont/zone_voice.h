@@ -10,7 +10,7 @@ namespace soundfont {
 
 struct ZoneVoice {
   kr::sf2::Zone zone;
-  sample_voice::State reader;
+  kr::dsp::sample_voice::State reader;
   double semitones = 0.0;  // the zone's offset for the key, without bend
   double rateRatio = 1.0;  // sample rate / engine rate
 

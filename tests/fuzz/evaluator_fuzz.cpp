@@ -18,13 +18,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  Evaluator evaluator;
-  const Evaluator::Result r = evaluator.Run(text);
+  kr::dsp::Evaluator evaluator;
+  const kr::dsp::Evaluator::Result r = evaluator.Run(text);
   if (!r.ok()) {
-    if (r.position < 0 || r.position > Evaluator::kMaxTextLength) __builtin_trap();
-    if (Evaluator::Describe(r).empty()) __builtin_trap();
+    if (r.position < 0 || r.position > kr::dsp::Evaluator::kMaxTextLength) __builtin_trap();
+    if (kr::dsp::Evaluator::Describe(r).empty()) __builtin_trap();
   }
-  if (evaluator.VariableCount() > Evaluator::kMaxVariables) __builtin_trap();
+  if (evaluator.VariableCount() > kr::dsp::Evaluator::kMaxVariables) __builtin_trap();
   kr::dsp::ShaperTable table{};
   if (std::hash<std::string_view>{}(text) % 8 == 0) {
     kr::dsp::BuildFormulaCurve(text, evaluator, table);

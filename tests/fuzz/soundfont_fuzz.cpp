@@ -17,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (read.error.empty()) __builtin_trap();
     return 0;
   }
-  static ULookup table(ULookup::kInterpolatedSize);
-  static const bool filled = (sinc::Fill(table), true);
+  static kr::dsp::ULookup table(kr::dsp::ULookup::kInterpolatedSize);
+  static const bool filled = (kr::dsp::sinc::Fill(table), true);
   (void)filled;
   const kr::sf2::SoundFont& font = *read.font;
   const auto count = static_cast<std::int64_t>(font.SampleCount());
@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (p.loopMode != 0 && !(p.start <= p.loopStart && p.loopStart < p.loopEnd && p.loopEnd <= p.end)) __builtin_trap();
       if (p.stereo && (p.start + p.secondOffset < 0 || p.end + p.secondOffset > count)) __builtin_trap();
       if (++zones > 64) return 0;
-      sample_voice::State v;
+      kr::dsp::sample_voice::State v;
       v.samples = font.Samples();
       v.end = p.end;
       v.loopStart = p.loopStart;
@@ -39,12 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       v.loopMode = p.loopMode;
       v.stereo = p.stereo;
       v.secondOffset = p.secondOffset;
-      v.inc = sample_voice::Increment(std::exp2((p.tuneSemitones + 40.0) / 12.0), kr::sf2::kMaxStep);
-      sample_voice::Start(v, p.start);
-      for (int i = 0; i < 300 && sample_voice::Advance(v, i < 200); ++i) {
+      v.inc = kr::dsp::sample_voice::Increment(std::exp2((p.tuneSemitones + 40.0) / 12.0), kr::sf2::kMaxStep);
+      kr::dsp::sample_voice::Start(v, p.start);
+      for (int i = 0; i < 300 && kr::dsp::sample_voice::Advance(v, i < 200); ++i) {
         if (v.pos < p.start || v.pos >= p.end) __builtin_trap();
-        volatile float x = sample_voice::ReadFirst(v, table.Data());
-        if (v.stereo) x = sample_voice::ReadSecond(v, table.Data());
+        volatile float x = kr::dsp::sample_voice::ReadFirst(v, table.Data());
+        if (v.stereo) x = kr::dsp::sample_voice::ReadSecond(v, table.Data());
         (void)x;
       }
     }

@@ -23,10 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (info.channels < 1 || info.channels > 2) __builtin_trap();
   if (info.dataOffset + info.frames * info.FrameBytes() > size) __builtin_trap();
   if (info.hasLoop && !(info.loopStart < info.loopEnd && info.loopEnd <= info.frames)) __builtin_trap();
-  static ULookup table(ULookup::kInterpolatedSize);
-  static const bool filled = (sinc::Fill(table), true);
+  static kr::dsp::ULookup table(kr::dsp::ULookup::kInterpolatedSize);
+  static const bool filled = (kr::dsp::sinc::Fill(table), true);
   (void)filled;
-  wave_stream::Source s;
+  kr::dsp::wave_stream::Source s;
   s.data = data + info.dataOffset;
   s.frames = info.frames;
   s.channels = info.channels;
@@ -34,11 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   s.hasLoop = info.hasLoop;
   s.loopStart = info.loopStart;
   s.loopEnd = info.loopEnd;
-  auto st = std::make_unique<wave_stream::State>();
-  st->inc = sample_voice::Increment(size % 7 == 0 ? 64.0 : 1.37, wave_stream::kMaxStep);
-  wave_stream::Restart(*st, s, true);
+  auto st = std::make_unique<kr::dsp::wave_stream::State>();
+  st->inc = kr::dsp::sample_voice::Increment(size % 7 == 0 ? 64.0 : 1.37, kr::dsp::wave_stream::kMaxStep);
+  kr::dsp::wave_stream::Restart(*st, s, true);
   float l = 0.0f, r = 0.0f;
-  for (int i = 0; i < 5000 && wave_stream::Next(*st, s, i < 3750, table.Data(), l, r); ++i) {
+  for (int i = 0; i < 5000 && kr::dsp::wave_stream::Next(*st, s, i < 3750, table.Data(), l, r); ++i) {
     if (st->pos < 3 || st->pos + 4 >= st->filled) __builtin_trap();
   }
   return 0;

@@ -24,7 +24,7 @@ struct Case {
   double value;
 };
 
-TEST(Evaluator, ValuesPrecedenceAndSigns) {
+TEST(kr::dsp::Evaluator, ValuesPrecedenceAndSigns) {
   const Case cases[] = {
       {"1 + 2 * 3", 7.0},       {"(1 + 2) * 3", 9.0},     {"10 - 4 - 3", 3.0},     {"2 * 3 / 4", 1.5},
       {"7 % 4", 3.0},           {"-7 % 4", -3.0},         {"7.5 % 2", 1.5},        {"2^10", 1024.0},
@@ -42,15 +42,15 @@ TEST(Evaluator, ValuesPrecedenceAndSigns) {
       {"max(2, 3)", 3.0},       {"MAX(min(1,2), 0)", 1.0}, {"max(a = 4, a + 1)", 5.0},
   };
   for (const Case& c : cases) {
-    Evaluator evaluator;
-    const Evaluator::Result r = evaluator.Run(c.text);
-    EXPECT_TRUE(r.ok()) << c.text << ": " << Evaluator::Describe(r);
+    kr::dsp::Evaluator evaluator;
+    const kr::dsp::Evaluator::Result r = evaluator.Run(c.text);
+    EXPECT_TRUE(r.ok()) << c.text << ": " << kr::dsp::Evaluator::Describe(r);
     EXPECT_NEAR(r.value, c.value, 1e-12 * std::max(1.0, std::fabs(c.value))) << c.text;
   }
 }
 
-TEST(Evaluator, VariablesPersistAndHideConstants) {
-  Evaluator evaluator;
+TEST(kr::dsp::Evaluator, VariablesPersistAndHideConstants) {
+  kr::dsp::Evaluator evaluator;
   EXPECT_EQ(evaluator.Run("a = 3").value, 3.0);
   EXPECT_EQ(evaluator.Run("a * 2").value, 6.0);
   EXPECT_EQ(evaluator.Run("pi = 3").value, 3.0);
@@ -65,16 +65,16 @@ TEST(Evaluator, VariablesPersistAndHideConstants) {
   EXPECT_EQ(evaluator.Run("_KR_EVAL_TEST * 2").value, 5.0) << "the text is lower-cased";
 #ifndef _WIN32  // Windows names are case-blind anyway
   SetEnvironment("KR_EVAL_UPPER", "2.5");
-  EXPECT_EQ(evaluator.Run("_KR_EVAL_UPPER").error, Evaluator::kUnknownVariable);
+  EXPECT_EQ(evaluator.Run("_KR_EVAL_UPPER").error, kr::dsp::Evaluator::kUnknownVariable);
 #endif
 }
 
-TEST(Evaluator, FiftyVariablesAtMost) {
-  Evaluator evaluator;
-  for (int i = 0; i < Evaluator::kMaxVariables; ++i)
+TEST(kr::dsp::Evaluator, FiftyVariablesAtMost) {
+  kr::dsp::Evaluator evaluator;
+  for (int i = 0; i < kr::dsp::Evaluator::kMaxVariables; ++i)
     ASSERT_TRUE(evaluator.Run("v" + std::to_string(i) + " = " + std::to_string(i)).ok()) << i;
-  const Evaluator::Result full = evaluator.Run("w = 1");
-  EXPECT_EQ(full.error, Evaluator::kTooManyVariables);
+  const kr::dsp::Evaluator::Result full = evaluator.Run("w = 1");
+  EXPECT_EQ(full.error, kr::dsp::Evaluator::kTooManyVariables);
   EXPECT_EQ(full.position, 0);
   EXPECT_TRUE(evaluator.Run("v3 = 7").ok()) << "an existing variable can still change";
   EXPECT_TRUE(evaluator.Run("v4 =").ok());
@@ -83,64 +83,64 @@ TEST(Evaluator, FiftyVariablesAtMost) {
 
 struct ErrorCase {
   const char* text;
-  Evaluator::Error error;
+  kr::dsp::Evaluator::Error error;
   int position;
   const char* token;
   double partial;
 };
 
-TEST(Evaluator, ErrorsWithPositions) {
+TEST(kr::dsp::Evaluator, ErrorsWithPositions) {
   const ErrorCase cases[] = {
-      {"", Evaluator::kEmpty, 0, "", 0.0},
-      {"   ", Evaluator::kEmpty, 3, "", 0.0},
-      {"2 $ 3", Evaluator::kSyntax, 2, "$", 2.0},
-      {"5 * sin(", Evaluator::kSyntax, 8, "", 5.0},
-      {"3 + * 4", Evaluator::kSyntax, 4, "*", 3.0},
-      {"--2", Evaluator::kSyntax, 1, "-", 0.0},
-      {"(5", Evaluator::kUnbalanced, 0, "(", 5.0},
-      {"sin(1", Evaluator::kUnbalanced, 3, "(", 0.0},
-      {"sin(1 2)", Evaluator::kUnbalanced, 3, "(", 0.0},
-      {"5/0", Evaluator::kDivisionByZero, 2, "0", 5.0},
-      {"5 % (1 - 1)", Evaluator::kDivisionByZero, 4, "(", 5.0},
-      {"2 * y", Evaluator::kUnknownVariable, 4, "y", 2.0},
-      {"_kr_no_such_var", Evaluator::kUnknownVariable, 0, "_kr_no_such_var", 0.0},
-      {"foo(1)", Evaluator::kUnknownFunction, 0, "foo", 0.0},
-      {"sin(1,2)", Evaluator::kWrongArgumentCount, 0, "sin", 0.0},
-      {"min(1)", Evaluator::kWrongArgumentCount, 0, "min", 0.0},
-      {"max(1,2,3,4)", Evaluator::kWrongArgumentCount, 0, "max", 0.0},
-      {"sin()", Evaluator::kMissingArgument, 4, ")", 0.0},
-      {"max(1,,2)", Evaluator::kMissingArgument, 6, ",", 0.0},
-      {"1 + ()", Evaluator::kMissingArgument, 5, ")", 1.0},
+      {"", kr::dsp::Evaluator::kEmpty, 0, "", 0.0},
+      {"   ", kr::dsp::Evaluator::kEmpty, 3, "", 0.0},
+      {"2 $ 3", kr::dsp::Evaluator::kSyntax, 2, "$", 2.0},
+      {"5 * sin(", kr::dsp::Evaluator::kSyntax, 8, "", 5.0},
+      {"3 + * 4", kr::dsp::Evaluator::kSyntax, 4, "*", 3.0},
+      {"--2", kr::dsp::Evaluator::kSyntax, 1, "-", 0.0},
+      {"(5", kr::dsp::Evaluator::kUnbalanced, 0, "(", 5.0},
+      {"sin(1", kr::dsp::Evaluator::kUnbalanced, 3, "(", 0.0},
+      {"sin(1 2)", kr::dsp::Evaluator::kUnbalanced, 3, "(", 0.0},
+      {"5/0", kr::dsp::Evaluator::kDivisionByZero, 2, "0", 5.0},
+      {"5 % (1 - 1)", kr::dsp::Evaluator::kDivisionByZero, 4, "(", 5.0},
+      {"2 * y", kr::dsp::Evaluator::kUnknownVariable, 4, "y", 2.0},
+      {"_kr_no_such_var", kr::dsp::Evaluator::kUnknownVariable, 0, "_kr_no_such_var", 0.0},
+      {"foo(1)", kr::dsp::Evaluator::kUnknownFunction, 0, "foo", 0.0},
+      {"sin(1,2)", kr::dsp::Evaluator::kWrongArgumentCount, 0, "sin", 0.0},
+      {"min(1)", kr::dsp::Evaluator::kWrongArgumentCount, 0, "min", 0.0},
+      {"max(1,2,3,4)", kr::dsp::Evaluator::kWrongArgumentCount, 0, "max", 0.0},
+      {"sin()", kr::dsp::Evaluator::kMissingArgument, 4, ")", 0.0},
+      {"max(1,,2)", kr::dsp::Evaluator::kMissingArgument, 6, ",", 0.0},
+      {"1 + ()", kr::dsp::Evaluator::kMissingArgument, 5, ")", 1.0},
   };
   for (const ErrorCase& c : cases) {
-    Evaluator evaluator;
-    const Evaluator::Result r = evaluator.Run(c.text);
-    EXPECT_EQ(r.error, c.error) << '"' << c.text << "\": " << Evaluator::Describe(r);
+    kr::dsp::Evaluator evaluator;
+    const kr::dsp::Evaluator::Result r = evaluator.Run(c.text);
+    EXPECT_EQ(r.error, c.error) << '"' << c.text << "\": " << kr::dsp::Evaluator::Describe(r);
     EXPECT_EQ(r.position, c.position) << c.text;
     EXPECT_EQ(r.token, c.token) << c.text;
     EXPECT_EQ(r.value, c.partial) << c.text;
   }
-  Evaluator evaluator;
-  EXPECT_EQ(Evaluator::Describe(evaluator.Run("2 $ 3")), "Syntax error at character 3: '$'");
-  EXPECT_EQ(Evaluator::Describe(evaluator.Run("sin(1,2)")), "Wrong number of arguments to funtion at character 1: 'sin'");
-  EXPECT_EQ(Evaluator::Describe(evaluator.Run("1")), "");
+  kr::dsp::Evaluator evaluator;
+  EXPECT_EQ(kr::dsp::Evaluator::Describe(evaluator.Run("2 $ 3")), "Syntax error at character 3: '$'");
+  EXPECT_EQ(kr::dsp::Evaluator::Describe(evaluator.Run("sin(1,2)")), "Wrong number of arguments to funtion at character 1: 'sin'");
+  EXPECT_EQ(kr::dsp::Evaluator::Describe(evaluator.Run("1")), "");
 }
 
-TEST(Evaluator, DeepNestingIsAnErrorNotACrash) {
-  Evaluator evaluator;
+TEST(kr::dsp::Evaluator, DeepNestingIsAnErrorNotACrash) {
+  kr::dsp::Evaluator evaluator;
   const std::string deep = std::string(150, '(') + "1" + std::string(150, ')');
-  const Evaluator::Result r = evaluator.Run(deep);
-  EXPECT_EQ(r.error, Evaluator::kTooDeep);
-  EXPECT_EQ(r.position, Evaluator::kMaxDepth);
+  const kr::dsp::Evaluator::Result r = evaluator.Run(deep);
+  EXPECT_EQ(r.error, kr::dsp::Evaluator::kTooDeep);
+  EXPECT_EQ(r.position, kr::dsp::Evaluator::kMaxDepth);
   std::string calls;
   for (int i = 0; i < 60; ++i) calls += "abs(";
-  EXPECT_EQ(evaluator.Run(calls + "1").error, Evaluator::kTooDeep);
-  const std::string nested = std::string(Evaluator::kMaxDepth, '(') + "2" + std::string(Evaluator::kMaxDepth, ')');
+  EXPECT_EQ(evaluator.Run(calls + "1").error, kr::dsp::Evaluator::kTooDeep);
+  const std::string nested = std::string(kr::dsp::Evaluator::kMaxDepth, '(') + "2" + std::string(kr::dsp::Evaluator::kMaxDepth, ')');
   EXPECT_EQ(evaluator.Run(nested).value, 2.0) << "the limit itself still reads";
 }
 
-TEST(Evaluator, LongTextsAreCut) {
-  Evaluator evaluator;
+TEST(kr::dsp::Evaluator, LongTextsAreCut) {
+  kr::dsp::Evaluator evaluator;
   std::string sum = "1";
   while (sum.size() < 400) sum += "+1";
   // 199 characters: "1" and 99 times "+1".

@@ -75,7 +75,7 @@ TEST(ShaperCurve, PointTextParsing) {
 }
 
 TEST(ShaperCurve, FormulaTable) {
-  Evaluator evaluator;
+  kr::dsp::Evaluator evaluator;
   ShaperTable t{};
   kr::dsp::BuildFormulaCurve(kr::dsp::kDefaultFormula, evaluator, t);
   EXPECT_EQ(ShapeVolts(t, 0.0f), 0.0f);

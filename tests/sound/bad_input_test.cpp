@@ -80,5 +80,5 @@ TEST(BadInput, VcaNeverCrashes) {
   const auto out = RenderWithGarbage<ug_vca>({ug_vca::PN_VOLUME}, {{ug_vca::PN_SIGNAL, "5"}, {ug_vca::PN_CURVE, "3"}});
   EXPECT_EQ(out.size(), 8192u);
   RenderWithGarbage<ug_vca>({ug_vca::PN_SIGNAL, ug_vca::PN_VOLUME}, {{ug_vca::PN_CURVE, "77"}});
-  EXPECT_EQ(vca::Gain(VC_EXPONENTIAL, std::nanf("")), 0.0f);
+  EXPECT_EQ(kr::dsp::vca::Gain(VC_EXPONENTIAL, std::nanf("")), 0.0f);
 }

@@ -35,9 +35,9 @@ double IncrementHz(std::uint32_t increment, double rate) { return increment * ra
 
 }  // namespace
 
-TEST(OscPitch, VoltsPerOctaveFollowsTheTableAndShifts) {
-  const OscPitch pitch(44100.0);
-  const ULookup_Integer& table = pitch.Table();
+TEST(kr::dsp::OscPitch, VoltsPerOctaveFollowsTheTableAndShifts) {
+  const kr::dsp::OscPitch pitch(44100.0);
+  const kr::dsp::ULookup_Integer& table = pitch.Table();
   ASSERT_EQ(table.Size(), 514);
   // Entry 0 is 8 V (3520 Hz); 5 V shifts it right by 3.
   EXPECT_EQ(table[0], static_cast<std::uint32_t>(3520.0 * 4294967296.0 / 44100.0 + 0.5));
@@ -62,16 +62,16 @@ TEST(OscPitch, VoltsPerOctaveFollowsTheTableAndShifts) {
   }
 }
 
-TEST(OscPitch, VoltsPerKHzIsLimitedToNyquist) {
-  const OscPitch pitch(48000.0);
+TEST(kr::dsp::OscPitch, VoltsPerKHzIsLimitedToNyquist) {
+  const kr::dsp::OscPitch pitch(48000.0);
   EXPECT_NEAR(pitch.VoltsPerKHz(0.1f), 1000.0 * 4294967296.0 / 48000.0, 4.0);
   EXPECT_EQ(pitch.VoltsPerKHz(0.25f), static_cast<std::uint32_t>(2500.0 * 4294967296.0 / 48000.0 + 0.5));
   EXPECT_EQ(pitch.VoltsPerKHz(3.0f), 0x80000000u);
   EXPECT_EQ(pitch.VoltsPerKHz(-0.1f), 0u);
 }
 
-TEST(OscPitch, TablesAreSharedPerRate) {
-  const OscPitch a(44100.0), b(44100.0), c(48000.0);
+TEST(kr::dsp::OscPitch, TablesAreSharedPerRate) {
+  const kr::dsp::OscPitch a(44100.0), b(44100.0), c(48000.0);
   EXPECT_EQ(&a.Table(), &b.Table());
   EXPECT_NE(&a.Table(), &c.Table()) << "another rate has its own table; nobody refills a table in use";
   EXPECT_NE(a.Table()[0], c.Table()[0]);

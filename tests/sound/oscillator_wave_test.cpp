@@ -42,7 +42,7 @@ struct WaveOscRig {
   Tap* tap;
 };
 
-std::vector<int> HighestHarmonics(const WaveTableSet& set) {
+std::vector<int> HighestHarmonics(const kr::dsp::WaveTableSet& set) {
   std::vector<int> out;
   for (auto it = set.rbegin(); it != set.rend(); ++it) out.push_back(it->highestHarmonic);
   return out;
@@ -51,16 +51,16 @@ std::vector<int> HighestHarmonics(const WaveTableSet& set) {
 }  // namespace
 
 TEST(WaveTables, SetsGroupHarmonicsInHalfOctaves) {
-  EXPECT_EQ(HighestHarmonics(SawTableSet(true)),
+  EXPECT_EQ(HighestHarmonics(kr::dsp::SawTableSet(true)),
             (std::vector<int>{1, 2, 3, 5, 8, 12, 17, 25, 36, 51, 73, 104, 148, 210, 256}));
-  EXPECT_EQ(HighestHarmonics(TriangleTableSet()),
+  EXPECT_EQ(HighestHarmonics(kr::dsp::TriangleTableSet()),
             (std::vector<int>{1, 3, 5, 9, 13, 19, 27, 39, 57, 81, 115, 163, 231, 255}));
-  ASSERT_EQ(SineTableSet().size(), 1u);
-  for (const WaveTableSet* set : {&SawTableSet(true), &SawTableSet(false), &TriangleTableSet()}) {
+  ASSERT_EQ(kr::dsp::SineTableSet().size(), 1u);
+  for (const kr::dsp::WaveTableSet* set : {&kr::dsp::SawTableSet(true), &kr::dsp::SawTableSet(false), &kr::dsp::TriangleTableSet()}) {
     EXPECT_EQ(set->front().lowerBound, 0u);
     EXPECT_EQ(set->front().nextRicherBound, 0u);
     for (std::size_t i = 1; i < set->size(); ++i) {
-      const Uwavetable& poorer = (*set)[i];
+      const kr::dsp::Uwavetable& poorer = (*set)[i];
       EXPECT_EQ(poorer.nextRicherBound, (*set)[i - 1].upperBound);
       EXPECT_EQ(poorer.lowerBound, static_cast<std::uint32_t>(poorer.nextRicherBound * std::exp2(-1.0 / 12.0)));
       EXPECT_EQ(poorer.upperBound,
@@ -68,10 +68,10 @@ TEST(WaveTables, SetsGroupHarmonicsInHalfOctaves) {
     }
   }
   // Peaks near 5 V; tiny values are stored as 0.
-  const Uwavetable& sine = SineTableSet().front();
+  const kr::dsp::Uwavetable& sine = kr::dsp::SineTableSet().front();
   EXPECT_NEAR(sine.At(128), 0.5f, 1e-6f);
   EXPECT_EQ(sine.At(0), 0.0f);
-  Uwavetable table;
+  kr::dsp::Uwavetable table;
   table.Set(0, 1e-21f);
   table.Set(1, -5e-21f);
   table.Set(2, 2e-20f);
@@ -84,12 +84,12 @@ TEST(WaveTables, SetsGroupHarmonicsInHalfOctaves) {
 TEST(WaveTables, SawAt440UsesThe36HarmonicTableWithASemitoneOfHysteresis) {
   const double rate = 44100.0;
   auto inc = [&](double hz) { return static_cast<std::uint32_t>(hz * 4294967296.0 / rate); };
-  const WaveTableSet& saw = SawTableSet(true);
-  EXPECT_EQ(ChooseTable(saw, inc(440.0)).table->highestHarmonic, 36);
+  const kr::dsp::WaveTableSet& saw = kr::dsp::SawTableSet(true);
+  EXPECT_EQ(kr::dsp::ChooseTable(saw, inc(440.0)).table->highestHarmonic, 36);
   const double limit36 = rate / 2.0 / 36.0 * std::exp2(-1.0 / 6.0);
-  EXPECT_EQ(ChooseTable(saw, inc(limit36 * 1.01)).table->highestHarmonic, 25);
+  EXPECT_EQ(kr::dsp::ChooseTable(saw, inc(limit36 * 1.01)).table->highestHarmonic, 25);
   // Above the poorest table's limit (about 0.445 x rate): silence.
-  EXPECT_EQ(ChooseTable(saw, inc(0.45 * rate)).table, &SilenceTable());
+  EXPECT_EQ(kr::dsp::ChooseTable(saw, inc(0.45 * rate)).table, &kr::dsp::SilenceTable());
 
   // In the module: up past the limit switches with a 20-sample cross-fade;
   // coming back down switches only a semitone lower.
@@ -193,12 +193,12 @@ TEST(Oscillator, WhiteNoiseIsUniformAndSharesOneGenerator) {
   ApplyInputs(*a, {{Osc::PN_WAVEFORM, "5"}});
   ApplyInputs(*b, {{Osc::PN_WAVEFORM, "5"}});
   engine.Start();
-  std::uint32_t s = noise::SharedState().load();
+  std::uint32_t s = kr::dsp::noise::SharedState().load();
   engine.Render(64 * 200, 64);
   // Per sub-block the first oscillator draws 64 values, then the second.
   for (std::size_t block = 0; block < 200; ++block) {
-    for (std::size_t i = 0; i < 64; ++i) ASSERT_EQ(tapA->samples[block * 64 + i], noise::White(s = noise::Next(s)));
-    for (std::size_t i = 0; i < 64; ++i) ASSERT_EQ(tapB->samples[block * 64 + i], noise::White(s = noise::Next(s)));
+    for (std::size_t i = 0; i < 64; ++i) ASSERT_EQ(tapA->samples[block * 64 + i], kr::dsp::noise::White(s = kr::dsp::noise::Next(s)));
+    for (std::size_t i = 0; i < 64; ++i) ASSERT_EQ(tapB->samples[block * 64 + i], kr::dsp::noise::White(s = kr::dsp::noise::Next(s)));
   }
   const auto& w = tapA->samples;
   EXPECT_TRUE(std::all_of(w.begin(), w.end(), [](float v) { return v >= -0.5f && v < 0.5f; }));
@@ -212,8 +212,8 @@ TEST(Oscillator, WhiteNoiseIsUniformAndSharesOneGenerator) {
 
 TEST(Oscillator, PinkNoiseIsTheSumOfSixSections) {
   WaveOscRig pink({{Osc::PN_WAVEFORM, "6"}});
-  std::uint32_t s = noise::SharedState().load();
+  std::uint32_t s = kr::dsp::noise::SharedState().load();
   const auto& out = pink.Render(4096);
-  noise::PinkFilter filter;
-  for (std::size_t i = 0; i < out.size(); ++i) ASSERT_EQ(out[i], filter(noise::White(s = noise::Next(s)))) << i;
+  kr::dsp::noise::PinkFilter filter;
+  for (std::size_t i = 0; i < out.size(); ++i) ASSERT_EQ(out[i], filter(kr::dsp::noise::White(s = kr::dsp::noise::Next(s)))) << i;
 }

@@ -39,33 +39,33 @@ struct VcaRig {
 }  // namespace
 
 TEST(VcaCurves, FormulaValues) {
-  EXPECT_FLOAT_EQ(vca::Gain(VC_EXPONENTIAL, 1.0f), 1.0f);
-  EXPECT_FLOAT_EQ(vca::Gain(VC_EXPONENTIAL, 0.0f), 0.0f);
-  EXPECT_FLOAT_EQ(vca::Gain(VC_EXPONENTIAL, -0.3f), 0.0f);
-  EXPECT_NEAR(vca::Gain(VC_EXPONENTIAL, 0.5f), 1.0 - (1.0 - std::exp(-1.5)) / (1.0 - std::exp(-3.0)), 1e-6);
-  EXPECT_FLOAT_EQ(vca::Gain(VC_LINEAR, 0.3f), 0.3f);
-  EXPECT_FLOAT_EQ(vca::Gain(VC_LINEAR, -0.3f), 0.0f);
-  EXPECT_NEAR(vca::Gain(VC_DECIBEL_OLD, 0.2f), 1e-4, 1e-9);
-  EXPECT_NEAR(vca::Gain(VC_DECIBEL_OLD, 0.0f), 1e-7, 1e-12) << "below -40 dB the slope triples";
-  EXPECT_NEAR(vca::Gain(VC_DECIBEL, 1.2f), std::pow(10.0, 0.2 * 3.8888888 / 2.0), 1e-5);
-  EXPECT_NEAR(vca::Gain(VC_DECIBEL, 0.0f), std::pow(10.0, ((-3.8888888 + 3.5) * 2.0 - 3.5) / 2.0), 1e-9);
-  EXPECT_FLOAT_EQ(vca::Gain(VC_DECIBEL, 1.0f), 1.0f);
+  EXPECT_FLOAT_EQ(kr::dsp::vca::Gain(VC_EXPONENTIAL, 1.0f), 1.0f);
+  EXPECT_FLOAT_EQ(kr::dsp::vca::Gain(VC_EXPONENTIAL, 0.0f), 0.0f);
+  EXPECT_FLOAT_EQ(kr::dsp::vca::Gain(VC_EXPONENTIAL, -0.3f), 0.0f);
+  EXPECT_NEAR(kr::dsp::vca::Gain(VC_EXPONENTIAL, 0.5f), 1.0 - (1.0 - std::exp(-1.5)) / (1.0 - std::exp(-3.0)), 1e-6);
+  EXPECT_FLOAT_EQ(kr::dsp::vca::Gain(VC_LINEAR, 0.3f), 0.3f);
+  EXPECT_FLOAT_EQ(kr::dsp::vca::Gain(VC_LINEAR, -0.3f), 0.0f);
+  EXPECT_NEAR(kr::dsp::vca::Gain(VC_DECIBEL_OLD, 0.2f), 1e-4, 1e-9);
+  EXPECT_NEAR(kr::dsp::vca::Gain(VC_DECIBEL_OLD, 0.0f), 1e-7, 1e-12) << "below -40 dB the slope triples";
+  EXPECT_NEAR(kr::dsp::vca::Gain(VC_DECIBEL, 1.2f), std::pow(10.0, 0.2 * 3.8888888 / 2.0), 1e-5);
+  EXPECT_NEAR(kr::dsp::vca::Gain(VC_DECIBEL, 0.0f), std::pow(10.0, ((-3.8888888 + 3.5) * 2.0 - 3.5) / 2.0), 1e-9);
+  EXPECT_FLOAT_EQ(kr::dsp::vca::Gain(VC_DECIBEL, 1.0f), 1.0f);
 }
 
 TEST(VcaCurves, TablesMatchTheFormulasAndAreShared) {
   for (int curve : {VC_EXPONENTIAL, VC_DECIBEL, VC_DECIBEL_OLD}) {
-    const auto table = vca::CurveTable(curve);
+    const auto table = kr::dsp::vca::CurveTable(curve);
     ASSERT_TRUE(table);
-    EXPECT_EQ(table.get(), vca::CurveTable(curve).get()) << "one table for every VCA";
+    EXPECT_EQ(table.get(), kr::dsp::vca::CurveTable(curve).get()) << "one table for every VCA";
     EXPECT_EQ(table->Size(), 514);
     EXPECT_NEAR((*table)[512], 1.0f, 1e-6f);
     if (curve != VC_EXPONENTIAL) {
       EXPECT_EQ((*table)[0], 0.0f);
     }
     for (int i = 1; i <= 512; i += 37)
-      EXPECT_NEAR((*table)[i], vca::Gain(curve, i / 512.0f), 1e-6f + 1e-5f * vca::Gain(curve, i / 512.0f)) << curve << " " << i;
+      EXPECT_NEAR((*table)[i], kr::dsp::vca::Gain(curve, i / 512.0f), 1e-6f + 1e-5f * kr::dsp::vca::Gain(curve, i / 512.0f)) << curve << " " << i;
   }
-  EXPECT_FALSE(vca::CurveTable(VC_LINEAR));
+  EXPECT_FALSE(kr::dsp::vca::CurveTable(VC_LINEAR));
 }
 
 TEST(Vca, SignalTimesGainNormalised) {
@@ -98,10 +98,10 @@ TEST(Vca, StreamingVolumeReadsTheTableBelowFullScaleAndTheFormulaAbove) {
     const auto& out = rig.Render(700);
     for (int t = 0; t < 700; ++t) {
       const float v = volume(t);
-      const float expected = vca::Gain(curve, v);
+      const float expected = kr::dsp::vca::Gain(curve, v);
       if (v < 1.0f / 512.0f && curve != VC_LINEAR)
         // Table entry 0 is silence: the first step interpolates up from 0.
-        ASSERT_LE(out[static_cast<std::size_t>(t)], vca::Gain(curve, 1.0f / 512.0f)) << curve << " at " << v;
+        ASSERT_LE(out[static_cast<std::size_t>(t)], kr::dsp::vca::Gain(curve, 1.0f / 512.0f)) << curve << " at " << v;
       else if (v > 1.0f || curve == VC_LINEAR)
         ASSERT_EQ(out[static_cast<std::size_t>(t)], expected) << curve << " at " << v;
       else
