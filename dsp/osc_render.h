@@ -54,7 +54,8 @@ inline void OscRender(OscPhase& state, const OscInputs& in, const OscPitch& pitc
   std::uint32_t increment = state.increment;
   std::uint32_t pulseOffset = in.pulseOffset;
   for (int i = 0; i < count; ++i) {
-    if constexpr (PitchRun) increment = KHz ? pitchConv.VoltsPerKHz(in.pitch[i]) : pitchConv.VoltsPerOctave(in.pitch[i]);
+    if constexpr (PitchRun)
+      increment = KHz ? pitchConv.VoltsPerKHz(in.pitch[i]) : pitchConv.VoltsPerOctave(in.pitch[i]);
     if constexpr (PmRun) {
       // This sample's modulation replaces the last one's.
       const std::uint32_t next = OscPmOffset(in.phaseMod[i], in.depth[i]);

@@ -27,7 +27,8 @@ template <class Module, std::size_t Size, class Make>
 constexpr std::array<RenderFunction<Module>, Size> RenderTable(Make make) {
   return [&]<std::size_t... I>(std::index_sequence<I...>) {
     return std::array<RenderFunction<Module>, Size>{make(std::integral_constant<std::size_t, I>{})...};
-  }(std::make_index_sequence<Size>{});
+  }
+  (std::make_index_sequence<Size>{});
 }
 
 // The flags as table bits, the first flag the highest bit (so an index reads

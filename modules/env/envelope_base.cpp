@@ -6,27 +6,9 @@
 
 #include "engine/audio_master.h"
 
-namespace {
+using kr::dsp::FiniteLevel;
 
-// Levels from inputs may be anything; a target that is not a number is 0.
-float Finite(float v) { return std::isfinite(v) ? v : 0.0f; }
-
-// Whole samples of a ramp: at least 1, never beyond the 32-bit count.
-int SampleCount(double samples) {
-  if (!(samples >= 1.0)) return 1;
-  if (samples >= static_cast<double>(INT_MAX)) return INT_MAX;
-  return static_cast<int>(samples);
-}
-
-}  // namespace
-
-float ug_envelope_base::RateToStep(float rate, double sampleRate) {
-  const double seconds = std::exp2((static_cast<double>(rate) * 10.0 * 12000.0 * 0.1 - 8000.0) / 1200.0);
-  const double step = 1.0 / (seconds * sampleRate);
-  // A rate so slow it rounds to nothing still moves (a step of 0 would never end).
-  if (!(step > 1e-12)) return 1e-12f;
-  return static_cast<float>(std::min(step, 1e6));
-}
+float ug_envelope_base::RateToStep(float rate, double sampleRate) { return kr::dsp::EnvelopeRateToStep(rate, sampleRate); }
 
 double ug_envelope_base::SampleRate() const {
   const double rate = audioMaster != nullptr ? audioMaster->SampleRate() : 44100.0;
@@ -52,7 +34,7 @@ void ug_envelope_base::Open() {
   }
   end_ = std::clamp(end_, 0, kMaxSegments);
   cur_ = end_;
-  level_ = 0.0f;
+  ramp_.level = 0.0f;
   released_ = true;
   gateOn_ = false;
   fastRelease_ = false;
@@ -84,7 +66,7 @@ void ug_envelope_base::HandleEvent(ug_event* event) {
 
 void ug_envelope_base::FastRelease(int time) {
   released_ = true;
-  if (cur_ < end_ || level_ != 0.0f) {
+  if (cur_ < end_ || ramp_.level != 0.0f) {
     cur_ = end_ - 1;
     fastRelease_ = true;
     NextSegment(time);
@@ -154,7 +136,7 @@ void ug_envelope_base::StartSegment(int time, bool fast) {
   const bool atEnd = cur_ >= end_;
   const bool levelStreams = !atEnd && s.levelPlug != nullptr && s.levelPlug->state == ST_RUN;
   const bool overallStreams = overallPlug_ != nullptr && overallPlug_->state == ST_RUN;
-  target_ = atEnd ? 0.0f : Finite(s.levelPlug != nullptr ? ValueAt(s.level, time) : s.fixedLevel);
+  ramp_.target = atEnd ? 0.0f : FiniteLevel(s.levelPlug != nullptr ? ValueAt(s.level, time) : s.fixedLevel);
   overallValue_ = overallPlug_ != nullptr ? ValueAt(overall_, time) : 1.0f;
   fastRamp_ = false;
   SetProcessFunction(gateStreams_ ? &ug_envelope_base::GateScanner : &ug_envelope_base::Runner);
@@ -165,8 +147,8 @@ void ug_envelope_base::StartSegment(int time, bool fast) {
     } else if (overallStreams && cur_ == sustain_) {
       segment_ = &ug_envelope_base::HoldOverall;
     } else {
-      level_ = target_;
-      outValue_ = level_ * overallValue_;
+      ramp_.level = ramp_.target;
+      ramp_.outValue = ramp_.level * overallValue_;
       settleLeft_ = BlockLength();
       segment_ = &ug_envelope_base::HoldConstant;
       // A step, so that readers see the new constant even after a hold.
@@ -181,11 +163,11 @@ void ug_envelope_base::StartSegment(int time, bool fast) {
   const bool rateStreams = s.ratePlug != nullptr && s.ratePlug->state == ST_RUN;
   if (fast) {
     fastRamp_ = true;
-    target_ = 0.0f;
-    step_ = -level_ * (1.0f / kFastReleaseSamples);
-    left_ = kFastReleaseSamples;
+    ramp_.target = 0.0f;
+    ramp_.step = -ramp_.level * (1.0f / kFastReleaseSamples);
+    ramp_.left = kFastReleaseSamples;
   } else if (levelStreams || rateStreams) {
-    step_ = s.ratePlug != nullptr ? RateToStep(ValueAt(s.rate, time), SampleRate()) : s.fixedStep;
+    ramp_.step = s.ratePlug != nullptr ? RateToStep(ValueAt(s.rate, time), SampleRate()) : s.fixedStep;
     if (levelStreams) {
       if (rateStreams)
         segment_ = overallStreams ? &ug_envelope_base::RampTracking<true, true, true>
@@ -200,11 +182,13 @@ void ug_envelope_base::StartSegment(int time, bool fast) {
     return;
   } else {
     const float magnitude = s.ratePlug != nullptr ? RateToStep(ValueAt(s.rate, time), SampleRate()) : s.fixedStep;
-    step_ = target_ >= level_ ? magnitude : -magnitude;
-    left_ = step_ != 0.0f ? SampleCount((static_cast<double>(target_) - level_) / step_) : INT_MAX;
+    ramp_.step = ramp_.target >= ramp_.level ? magnitude : -magnitude;
+    ramp_.left = ramp_.step != 0.0f
+                     ? kr::dsp::RampSampleCount((static_cast<double>(ramp_.target) - ramp_.level) / ramp_.step)
+                     : INT_MAX;
   }
-  outStep_ = step_ * overallValue_;
-  outValue_ = level_ * overallValue_;
+  ramp_.outStep = ramp_.step * overallValue_;
+  ramp_.outValue = ramp_.level * overallValue_;
   segment_ = overallStreams ? &ug_envelope_base::RampFixed<true> : &ug_envelope_base::RampFixed<false>;
 }
 
@@ -231,31 +215,16 @@ void ug_envelope_base::GateScanner(int offset, int count) {
 }
 
 void ug_envelope_base::FinishRamp(int index, float overall) {
-  level_ = target_;
-  out_[index] = target_ * overall;
+  ramp_.level = ramp_.target;
+  out_[index] = ramp_.target * overall;
   NextSegment(TimeAt(index + 1));
 }
 
 template <bool OverallRun>
 int ug_envelope_base::RampFixed(int offset, int count) {
-  const int n = std::min(count, left_);
-  float* out = out_ + offset;
-  if constexpr (OverallRun) {
-    const float* overall = overall_ + offset;
-    for (int k = 0; k < n; ++k) {
-      level_ += step_;
-      out[k] = level_ * overall[k];
-    }
-  } else {
-    // Per sample, so the level is the same however the blocks are cut.
-    for (int k = 0; k < n; ++k) {
-      level_ += step_;
-      outValue_ += outStep_;
-      out[k] = outValue_;
-    }
-  }
-  left_ -= n;
-  if (left_ == 0) FinishRamp(offset + n - 1, OverallRun ? overall_[offset + n - 1] : overallValue_);
+  const int n = OverallRun ? kr::dsp::RampFixedScaled(ramp_, overall_ + offset, out_ + offset, count)
+                           : kr::dsp::RampFixedHeld(ramp_, out_ + offset, count);
+  if (ramp_.left == 0) FinishRamp(offset + n - 1, OverallRun ? overall_[offset + n - 1] : overallValue_);
   return n;
 }
 
@@ -265,19 +234,16 @@ int ug_envelope_base::RampTracking(int offset, int count) {
   const float* rate = segments_[index].rate;
   const float* level = segments_[index].level;
   const double sampleRate = SampleRate();
-  float magnitude = std::fabs(step_);
+  float magnitude = std::fabs(ramp_.step);
   for (int k = offset; k < offset + count; ++k) {
     if constexpr (RateRun) magnitude = RateToStep(rate[k], sampleRate);
-    if constexpr (LevelRun) target_ = Finite(level[k]);
+    if constexpr (LevelRun) ramp_.target = FiniteLevel(level[k]);
     const float overall = OverallRun ? overall_[k] : overallValue_;
-    const bool rising = level_ < target_;
-    const float next = rising ? level_ + magnitude : level_ - magnitude;
-    if (rising ? next >= target_ : next <= target_) {
+    if (kr::dsp::RampTowardTarget(ramp_, magnitude)) {
       FinishRamp(k, overall);
       return k + 1 - offset;
     }
-    level_ = next;
-    out_[k] = level_ * overall;
+    out_[k] = ramp_.level * overall;
   }
   return count;
 }
@@ -285,7 +251,7 @@ int ug_envelope_base::RampTracking(int offset, int count) {
 int ug_envelope_base::HoldConstant(int offset, int count) {
   if (settleLeft_ > 0) {
     const int n = std::min(count, settleLeft_);
-    std::fill_n(out_ + offset, n, outValue_);
+    std::fill_n(out_ + offset, n, ramp_.outValue);
     settleLeft_ -= n;
   }
   // Every position of the block holds the value: stop unless the gate is watched.
@@ -298,14 +264,14 @@ int ug_envelope_base::HoldFollow(int offset, int count) {
   const std::size_t index = static_cast<std::size_t>(std::clamp(cur_, 0, kMaxSegments));
   const float* level = segments_[index].level;
   for (int k = offset; k < offset + count; ++k) {
-    level_ = Finite(level[k]);
-    out_[k] = level_ * (OverallRun ? overall_[k] : overallValue_);
+    ramp_.level = FiniteLevel(level[k]);
+    out_[k] = ramp_.level * (OverallRun ? overall_[k] : overallValue_);
   }
   return count;
 }
 
 int ug_envelope_base::HoldOverall(int offset, int count) {
-  for (int k = offset; k < offset + count; ++k) out_[k] = level_ * overall_[k];
+  for (int k = offset; k < offset + count; ++k) out_[k] = ramp_.level * overall_[k];
   return count;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "dsp/envelope_segment.h"
 #include "engine/container_hooks.h"
 #include "engine/ug_base.h"
 
@@ -23,11 +24,10 @@ class ug_envelope_base : public ug_base {
   // A re-struck voice: fall to 0 in 15 samples from time on.
   void FastRelease(int time);
 
-  // The full-scale time for a rate voltage of V volts is 2^(V - 6.667) s;
-  // the step per sample for a rate sample (1.0 = 10 V).
+  // The step per sample for a rate sample (kr::dsp::EnvelopeRateToStep).
   static float RateToStep(float rate, double sampleRate);
 
-  float Level() const { return level_; }
+  float Level() const { return ramp_.level; }
   int CurrentSegment() const { return cur_; }
   bool Holding() const { return holding_; }
 
@@ -80,13 +80,8 @@ class ug_envelope_base : public ug_base {
 
   SegmentFn segment_ = &ug_envelope_base::HoldConstant;
   int cur_ = 0;
-  int left_ = 0;          // samples left in a fixed-step ramp
-  float step_ = 0.0f;     // per sample, signed
-  float level_ = 0.0f;    // sample units
-  float target_ = 0.0f;
+  kr::dsp::EnvelopeRamp ramp_;
   float overallValue_ = 1.0f;
-  float outValue_ = 0.0f;
-  float outStep_ = 0.0f;
   int settleLeft_ = 0;
   bool holding_ = true;
   bool fastRamp_ = false;

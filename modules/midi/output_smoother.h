@@ -1,8 +1,11 @@
-// Drives one audio output towards new values: at once (step), along a
-// straight line, or along a smoothstep curve, announcing ST_RUN while it
-// moves and a step when it arrives. Once idle it keeps writing its value for
-// one sub-block period, so every position of the block holds it.
+// Drives one audio output towards new values (the arithmetic is
+// dsp/value_smoother.h): at once (step), along a straight line, or along a
+// smoothstep curve, announcing ST_RUN while it moves and a step when it
+// arrives. Once idle it keeps writing its value for one sub-block period, so
+// every position of the block holds it.
 #pragma once
+
+#include "dsp/value_smoother.h"
 
 class UPlug;
 
@@ -25,10 +28,10 @@ class OutputSmoother {
 
   // Writes count samples from buffer offset; startTime is the time of the first.
   void Process(int startTime, int offset, int count);
-  bool Finished() const { return !active_ && settle_ <= 0; }
-  bool Moving() const { return active_; }
-  float Current() const { return current_; }
-  float Target() const { return target_; }
+  bool Finished() const { return !state_.active && state_.settle <= 0; }
+  bool Moving() const { return state_.active; }
+  float Current() const { return state_.current; }
+  float Target() const { return state_.target; }
 
  private:
   UPlug* plug_ = nullptr;
@@ -36,14 +39,5 @@ class OutputSmoother {
   Mode mode_ = kStep;
   int defaultLength_ = 1;
   int blockLength_ = 1;
-  float current_ = 0.0f;
-  float target_ = 0.0f;
-  int remaining_ = 0;
-  // Forward differences of the curve: running value and three differences.
-  float value_ = 0.0f;
-  float d1_ = 0.0f;
-  float d2_ = 0.0f;
-  float d3_ = 0.0f;
-  bool active_ = false;
-  int settle_ = 0;
+  kr::dsp::SmootherState state_;
 };

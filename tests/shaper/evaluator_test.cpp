@@ -24,7 +24,7 @@ struct Case {
   double value;
 };
 
-TEST(kr::dsp::Evaluator, ValuesPrecedenceAndSigns) {
+TEST(Evaluator, ValuesPrecedenceAndSigns) {
   const Case cases[] = {
       {"1 + 2 * 3", 7.0},       {"(1 + 2) * 3", 9.0},     {"10 - 4 - 3", 3.0},     {"2 * 3 / 4", 1.5},
       {"7 % 4", 3.0},           {"-7 % 4", -3.0},         {"7.5 % 2", 1.5},        {"2^10", 1024.0},
@@ -49,7 +49,7 @@ TEST(kr::dsp::Evaluator, ValuesPrecedenceAndSigns) {
   }
 }
 
-TEST(kr::dsp::Evaluator, VariablesPersistAndHideConstants) {
+TEST(Evaluator, VariablesPersistAndHideConstants) {
   kr::dsp::Evaluator evaluator;
   EXPECT_EQ(evaluator.Run("a = 3").value, 3.0);
   EXPECT_EQ(evaluator.Run("a * 2").value, 6.0);
@@ -69,7 +69,7 @@ TEST(kr::dsp::Evaluator, VariablesPersistAndHideConstants) {
 #endif
 }
 
-TEST(kr::dsp::Evaluator, FiftyVariablesAtMost) {
+TEST(Evaluator, FiftyVariablesAtMost) {
   kr::dsp::Evaluator evaluator;
   for (int i = 0; i < kr::dsp::Evaluator::kMaxVariables; ++i)
     ASSERT_TRUE(evaluator.Run("v" + std::to_string(i) + " = " + std::to_string(i)).ok()) << i;
@@ -89,7 +89,7 @@ struct ErrorCase {
   double partial;
 };
 
-TEST(kr::dsp::Evaluator, ErrorsWithPositions) {
+TEST(Evaluator, ErrorsWithPositions) {
   const ErrorCase cases[] = {
       {"", kr::dsp::Evaluator::kEmpty, 0, "", 0.0},
       {"   ", kr::dsp::Evaluator::kEmpty, 3, "", 0.0},
@@ -126,7 +126,7 @@ TEST(kr::dsp::Evaluator, ErrorsWithPositions) {
   EXPECT_EQ(kr::dsp::Evaluator::Describe(evaluator.Run("1")), "");
 }
 
-TEST(kr::dsp::Evaluator, DeepNestingIsAnErrorNotACrash) {
+TEST(Evaluator, DeepNestingIsAnErrorNotACrash) {
   kr::dsp::Evaluator evaluator;
   const std::string deep = std::string(150, '(') + "1" + std::string(150, ')');
   const kr::dsp::Evaluator::Result r = evaluator.Run(deep);
@@ -139,7 +139,7 @@ TEST(kr::dsp::Evaluator, DeepNestingIsAnErrorNotACrash) {
   EXPECT_EQ(evaluator.Run(nested).value, 2.0) << "the limit itself still reads";
 }
 
-TEST(kr::dsp::Evaluator, LongTextsAreCut) {
+TEST(Evaluator, LongTextsAreCut) {
   kr::dsp::Evaluator evaluator;
   std::string sum = "1";
   while (sum.size() < 400) sum += "+1";

@@ -35,7 +35,7 @@ double IncrementHz(std::uint32_t increment, double rate) { return increment * ra
 
 }  // namespace
 
-TEST(kr::dsp::OscPitch, VoltsPerOctaveFollowsTheTableAndShifts) {
+TEST(OscPitch, VoltsPerOctaveFollowsTheTableAndShifts) {
   const kr::dsp::OscPitch pitch(44100.0);
   const kr::dsp::ULookup_Integer& table = pitch.Table();
   ASSERT_EQ(table.Size(), 514);
@@ -62,7 +62,7 @@ TEST(kr::dsp::OscPitch, VoltsPerOctaveFollowsTheTableAndShifts) {
   }
 }
 
-TEST(kr::dsp::OscPitch, VoltsPerKHzIsLimitedToNyquist) {
+TEST(OscPitch, VoltsPerKHzIsLimitedToNyquist) {
   const kr::dsp::OscPitch pitch(48000.0);
   EXPECT_NEAR(pitch.VoltsPerKHz(0.1f), 1000.0 * 4294967296.0 / 48000.0, 4.0);
   EXPECT_EQ(pitch.VoltsPerKHz(0.25f), static_cast<std::uint32_t>(2500.0 * 4294967296.0 / 48000.0 + 0.5));
@@ -70,7 +70,7 @@ TEST(kr::dsp::OscPitch, VoltsPerKHzIsLimitedToNyquist) {
   EXPECT_EQ(pitch.VoltsPerKHz(-0.1f), 0u);
 }
 
-TEST(kr::dsp::OscPitch, TablesAreSharedPerRate) {
+TEST(OscPitch, TablesAreSharedPerRate) {
   const kr::dsp::OscPitch a(44100.0), b(44100.0), c(48000.0);
   EXPECT_EQ(&a.Table(), &b.Table());
   EXPECT_NE(&a.Table(), &c.Table()) << "another rate has its own table; nobody refills a table in use";

@@ -15,7 +15,7 @@
 #include "dsp/logic_levels.h"
 #include "dsp/random15.h"
 
-using namespace kr;
+using namespace kr::dsp;
 
 namespace {
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
@@ -83,7 +83,6 @@ TEST(FadeLaws, EdgesStayFinite) {
 }
 
 TEST(Arithmetic, NoNaNOrInfinity) {
-  using namespace kr::arith;
   EXPECT_EQ(VoltQuotient(1e30f, 1e-30f), 0.0f) << "a quotient beyond float";
   EXPECT_EQ(VoltQuotient(kNaN, 1.0f), 0.0f);
   EXPECT_TRUE(std::isfinite(Quantise(0.37f, kNaN)));
