@@ -13,22 +13,20 @@
 
 namespace kr {
 
-template <class Module>
-using RenderFunction = void (Module::*)(int offset, int count);
-
 // Bit k (0 the lowest) of the index a table entry is made for.
 template <int K, class Index>
 constexpr bool Bit(Index) {
   return ((Index::value >> K) & 1u) != 0;
 }
 
-// The table entry i is make(std::integral_constant<std::size_t, i>{}).
-template <class Module, std::size_t Size, class Make>
-constexpr std::array<RenderFunction<Module>, Size> RenderTable(Make make) {
+// The table entry i is make(std::integral_constant<std::size_t, i>{}): a
+// pointer to the instantiation for those bits.
+template <std::size_t Size, class Make>
+constexpr auto RenderTable(Make make) {
+  using Entry = decltype(make(std::integral_constant<std::size_t, 0>{}));
   return [&]<std::size_t... I>(std::index_sequence<I...>) {
-    return std::array<RenderFunction<Module>, Size>{make(std::integral_constant<std::size_t, I>{})...};
-  }
-  (std::make_index_sequence<Size>{});
+    return std::array<Entry, Size>{make(std::integral_constant<std::size_t, I>{})...};
+  }(std::make_index_sequence<Size>{});
 }
 
 // The flags as table bits, the first flag the highest bit (so an index reads

@@ -80,7 +80,7 @@ void ug_delay::OnPlugStateChange(int time, connector* c, PlugState state) {
 void ug_delay::ChooseProcess() {
   const bool modRun = GetPlug(PN_MODULATION)->state == ST_RUN;
   const bool fbRun = GetPlug(PN_FEEDBACK)->state == ST_RUN;
-  static constexpr auto kRenders = kr::RenderTable<ug_delay, 8>(
+  static constexpr auto kRenders = kr::RenderTable<8>(
       [](auto i) { return &ug_delay::Render<kr::Bit<2>(i), kr::Bit<1>(i), kr::Bit<0>(i)>; });
   render_ = static_cast<ProcessFunction>(kRenders[kr::RunBits(interpolate_, modRun, fbRun)]);
   if (GetPlug(PN_IN)->state == ST_RUN) {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/audio_master.h"
+#include "modules/render_table.h"
 
 using kr::dsp::FiniteLevel;
 
@@ -168,17 +169,10 @@ void ug_envelope_base::StartSegment(int time, bool fast) {
     ramp_.left = kFastReleaseSamples;
   } else if (levelStreams || rateStreams) {
     ramp_.step = s.ratePlug != nullptr ? RateToStep(ValueAt(s.rate, time), SampleRate()) : s.fixedStep;
-    if (levelStreams) {
-      if (rateStreams)
-        segment_ = overallStreams ? &ug_envelope_base::RampTracking<true, true, true>
-                                  : &ug_envelope_base::RampTracking<true, true, false>;
-      else
-        segment_ = overallStreams ? &ug_envelope_base::RampTracking<true, false, true>
-                                  : &ug_envelope_base::RampTracking<true, false, false>;
-    } else {
-      segment_ = overallStreams ? &ug_envelope_base::RampTracking<false, true, true>
-                                : &ug_envelope_base::RampTracking<false, true, false>;
-    }
+    static constexpr auto kTracking = kr::RenderTable<8>([](auto i) {
+      return &ug_envelope_base::RampTracking<kr::Bit<2>(i), kr::Bit<1>(i), kr::Bit<0>(i)>;
+    });
+    segment_ = kTracking[kr::RunBits(levelStreams, rateStreams, overallStreams)];
     return;
   } else {
     const float magnitude = s.ratePlug != nullptr ? RateToStep(ValueAt(s.rate, time), SampleRate()) : s.fixedStep;

@@ -63,7 +63,7 @@ void ug_vca::ChooseProcess(int time) {
   GetPlug(PN_OUT)->SetState(time, ST_RUN);
   // Index: the curve (two bits), then the signal and volume flags. A static
   // volume is one gain whatever the curve (and then the signal streams).
-  static constexpr auto kRenders = kr::RenderTable<ug_vca, 16>([](auto i) {
+  static constexpr auto kRenders = kr::RenderTable<16>([](auto i) {
     if constexpr (!kr::Bit<0>(i)) return &ug_vca::Render<true, false, VC_LINEAR>;
     else return &ug_vca::Render<kr::Bit<1>(i), true, static_cast<int>(decltype(i)::value >> 2)>;
   });

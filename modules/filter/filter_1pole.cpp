@@ -45,7 +45,7 @@ void ug_filter_1pole::OnPlugStateChange(int time, connector* c, PlugState) {
 
 void ug_filter_1pole::ChooseProcess() {
   const bool pitchRun = Streams(PN_PITCH);
-  static constexpr auto kRenders = kr::RenderTable<ug_filter_1pole, 4>(
+  static constexpr auto kRenders = kr::RenderTable<4>(
       [](auto i) { return &ug_filter_1pole::Render<kr::Bit<1>(i), kr::Bit<0>(i)>; });
   SetProcessFunction(kRenders[kr::RunBits(HighPass(), pitchRun)]);
 }

@@ -50,7 +50,7 @@ void ug_filter_allpass::OnPlugStateChange(int time, connector* c, PlugState) {
 
 void ug_filter_allpass::ChooseProcess() {
   static constexpr auto kRenders =
-      kr::RenderTable<ug_filter_allpass, 2>([](auto i) { return &ug_filter_allpass::Render<kr::Bit<0>(i)>; });
+      kr::RenderTable<2>([](auto i) { return &ug_filter_allpass::Render<kr::Bit<0>(i)>; });
   SetProcessFunction(kRenders[kr::RunBits(Streams(PN_PITCH) || Streams(PN_RESONANCE))]);
 }
 

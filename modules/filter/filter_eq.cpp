@@ -34,7 +34,7 @@ void ug_filter_eq_parametric::OnPlugStateChange(int time, connector* c, PlugStat
 
 void ug_filter_eq_parametric::ChooseProcess() {
   static constexpr auto kRenders =
-      kr::RenderTable<ug_filter_eq_parametric, 2>([](auto i) { return &ug_filter_eq_parametric::Render<kr::Bit<0>(i)>; });
+      kr::RenderTable<2>([](auto i) { return &ug_filter_eq_parametric::Render<kr::Bit<0>(i)>; });
   SetProcessFunction(kRenders[kr::RunBits(Streams(PN_PITCH) || Streams(PN_RESONANCE) || Streams(PN_BOOST_CUT))]);
 }
 

@@ -59,7 +59,7 @@ void ug_filter_biquad::OnPlugStateChange(int time, connector* c, PlugState) {
 
 void ug_filter_biquad::ChooseProcess() {
   static constexpr auto kRenders =
-      kr::RenderTable<ug_filter_biquad, 2>([](auto i) { return &ug_filter_biquad::Render<kr::Bit<0>(i)>; });
+      kr::RenderTable<2>([](auto i) { return &ug_filter_biquad::Render<kr::Bit<0>(i)>; });
   SetProcessFunction(kRenders[kr::RunBits(Streams(PN_PITCH) || Streams(PN_RESONANCE))]);
 }
 

@@ -92,7 +92,7 @@ void ug_filter_sv::ChooseProcess() {
   }
   // Index: low only, high only, pitch and resonance streaming. A streaming
   // resonance renders every output, as does a high pass whose pitch streams.
-  static constexpr auto kRenders = kr::RenderTable<ug_filter_sv, 16>([](auto i) {
+  static constexpr auto kRenders = kr::RenderTable<16>([](auto i) {
     constexpr bool pitch = kr::Bit<1>(i), res = kr::Bit<0>(i);
     constexpr int which = res                                ? kAllOutputs
                           : kr::Bit<3>(i)                    ? kLowOnly

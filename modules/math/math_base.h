@@ -58,7 +58,7 @@ class ug_math_base : public ug_base {
     }
     out->SetState(time, ST_RUN);
     // Bit k of the index: input k streams.
-    static constexpr auto kRenders = kr::RenderTable<ug_math_base, (std::size_t{1} << N)>(
+    static constexpr auto kRenders = kr::RenderTable<(std::size_t{1} << N)>(
         [](auto i) { return &ug_math_base::template Render<decltype(i)::value>; });
     SetProcessFunction(kRenders[mask]);
   }

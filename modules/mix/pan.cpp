@@ -50,7 +50,7 @@ void ug_pan::ChooseProcess(int time) {
   }
   GetPlug(PN_LEFT)->SetState(time, ST_RUN);
   GetPlug(PN_RIGHT)->SetState(time, ST_RUN);
-  static constexpr auto kRenders = kr::RenderTable<ug_pan, 8>(
+  static constexpr auto kRenders = kr::RenderTable<8>(
       [](auto i) { return &ug_pan::Render<kr::Bit<2>(i), kr::Bit<1>(i), kr::Bit<0>(i)>; });
   SetProcessFunction(kRenders[kr::RunBits(inRun, panRun, volRun)]);
 }
@@ -117,7 +117,7 @@ void ug_cross_fade::ChooseProcess(int time) {
     return;
   }
   GetPlug(PN_OUT)->SetState(time, ST_RUN);
-  static constexpr auto kRenders = kr::RenderTable<ug_cross_fade, 8>(
+  static constexpr auto kRenders = kr::RenderTable<8>(
       [](auto i) { return &ug_cross_fade::Render<kr::Bit<2>(i), kr::Bit<1>(i), kr::Bit<0>(i)>; });
   SetProcessFunction(kRenders[kr::RunBits(aRun, bRun, mixRun)]);
 }

@@ -171,7 +171,7 @@ void ug_oscillator2::ChooseProcess() {
     return;
   }
   // Index: the shape, then the pitch, phase modulation, pulse width and kHz flags.
-  static constexpr auto kRenders = kr::RenderTable<ug_oscillator2, 48>([](auto i) {
+  static constexpr auto kRenders = kr::RenderTable<48>([](auto i) {
     return &ug_oscillator2::Render<static_cast<int>(decltype(i)::value >> 4), kr::Bit<3>(i), kr::Bit<2>(i),
                                    kr::Bit<1>(i), kr::Bit<0>(i)>;
   });

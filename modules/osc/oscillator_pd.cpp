@@ -116,7 +116,7 @@ void ug_oscillator_pd::ChooseProcess() {
     return;
   }
   const bool khz = freqScale_ == 1;
-  static constexpr auto kRenders = kr::RenderTable<ug_oscillator_pd, 8>(
+  static constexpr auto kRenders = kr::RenderTable<8>(
       [](auto i) { return &ug_oscillator_pd::Render<kr::Bit<2>(i), kr::Bit<1>(i), kr::Bit<0>(i)>; });
   SetProcessFunction(kRenders[kr::RunBits(pitchRun, depthRun, khz)]);
 }

@@ -110,7 +110,7 @@ void ug_wave_in::ChooseProcess() {
     return;
   }
   static constexpr auto kRenders =
-      kr::RenderTable<ug_wave_in, 4>([](auto i) { return &ug_wave_in::Play<kr::Bit<1>(i), kr::Bit<0>(i)>; });
+      kr::RenderTable<4>([](auto i) { return &ug_wave_in::Play<kr::Bit<1>(i), kr::Bit<0>(i)>; });
   SetProcessFunction(kRenders[kr::RunBits(gateRuns, pitchRuns)]);
 }
 

@@ -101,7 +101,7 @@ void ug_osc_sf::ChooseProcess() {
     return;
   }
   const bool stereo = playing_ && voice_.zone.playback.stereo;
-  static constexpr auto kRenders = kr::RenderTable<ug_osc_sf, 8>(
+  static constexpr auto kRenders = kr::RenderTable<8>(
       [](auto i) { return &ug_osc_sf::Play<kr::Bit<2>(i), kr::Bit<1>(i), kr::Bit<0>(i)>; });
   SetProcessFunction(kRenders[kr::RunBits(gateRuns, pitchRuns, stereo)]);
 }
