@@ -2,7 +2,7 @@
 // plays: levels, rates from the point before, kinds and the end marker.
 #include <gtest/gtest.h>
 
-#include "document/envelope_shape.h"
+#include "registry/envelope_shape.h"
 
 namespace {
 

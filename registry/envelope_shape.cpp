@@ -1,4 +1,4 @@
-#include "document/envelope_shape.h"
+#include "registry/envelope_shape.h"
 
 #include <algorithm>
 #include <cmath>
