@@ -5,7 +5,7 @@
 #include "graph_support.h"
 #include "modules/logic/voltage_to_enum.h"
 
-using namespace graph_test;
+using namespace krtest;
 
 TEST(GraphItemLists, VoltageToListPicksFromTheListItsOutputIsWiredTo) {
   Patch p = MakePatch(0, 1);
