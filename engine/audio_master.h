@@ -52,10 +52,9 @@ class KrAudioMaster final : public EventProcessor, public dsp_msg_target {
   void Insert(EventProcessor* module);
   void Remove(EventProcessor* module);
 
-  // Messages from the GUI side. Post and request from the GUI thread only;
-  // dispatch runs on the audio thread at block start, or on the GUI thread
-  // when not deferring and no block is running.
-  void PostToDsp(std::span<const std::uint8_t> bytes);
+  // Messages from the GUI side (written straight into GuiToDsp()). Request
+  // from the GUI thread only; dispatch runs on the audio thread at block
+  // start, or on the GUI thread when not deferring and no block is running.
   void RequestDispatch();
   void DispatchGuiMessages();
   // Dispatches at most one message on the writing thread (the queue-full path).
