@@ -1,5 +1,7 @@
 #include "external/ug_vst_plugin.h"
 
+#include "registry/plug_declaration.h"
+
 #include <algorithm>
 
 #include "external/parameter_vst.h"
@@ -24,19 +26,43 @@ int WithPart(int selection, int v, bool high) {
 }  // namespace
 
 void ug_vst_plugin::ListInterface(InterfaceList& list) {
-  list.emplace_back(&midiIn_, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "", "", 0, "MIDI Input Plug");
-  list.emplace_back(&channel_, &typeid(std::int16_t), "Channel", DR_IN, DT_ENUM, "-1", midi_lists::kChannelOrAll,
-                    PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE, "MIDI Channel");
-  list.emplace_back(&midiOut_, &typeid(MidiOutEndpoint), "MIDI Out", DR_OUT, DT_MIDI, "", "", 0, "MIDI Output Plug");
-  list.emplace_back(nullptr, nullptr, "Signal in", DR_IN, DT_AUDIO, "0", "", PF_CONTROL | PF_VARIABLE_COUNT, "");
-  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO, "", "", PF_VARIABLE_COUNT, "");
-  list.emplace_back(&replacingFix_, &typeid(bool), "ProcessReplacing Fix", DR_PARAMETER, DT_BOOL, "0", "", 0,
-                    "Some Plugins malfunction in 'ProcessReplacing' mode. This works around the 'bug'");
-  list.emplace_back(&alignmentFix_, &typeid(bool), "Data Alignment Fix", DR_PARAMETER, DT_BOOL, "0", "", 0,
-                    "Some Plugins expect audio aligned in memory. This fixes the problem (with some performance "
-                    "overhead)");
-  list.emplace_back(&midiAutomation_, &typeid(bool), "MIDI Automation", DR_PARAMETER, DT_BOOL, "0", "", 0,
-                    "Enables Automation of incoming MIDI to plugin's paramters");
+  static constexpr PlugDecl<ug_vst_plugin> kPlugs[] = {
+      {.name = "MIDI In", .type = DT_MIDI, .hint = "MIDI Input Plug", .bind = &ug_vst_plugin::midiIn_},
+      {.name = "Channel",
+       .type = DT_ENUM,
+       .defaultText = "-1",
+       .list = midi_lists::kChannelOrAll,
+       .flags = PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE,
+       .hint = "MIDI Channel",
+       .bind = &ug_vst_plugin::channel_},
+      {.name = "MIDI Out",
+       .direction = DR_OUT,
+       .type = DT_MIDI,
+       .hint = "MIDI Output Plug",
+       .bind = &ug_vst_plugin::midiOut_},
+      {.name = "Signal in", .defaultText = "0", .flags = PF_CONTROL | PF_VARIABLE_COUNT},
+      {.name = "Signal Out", .direction = DR_OUT, .flags = PF_VARIABLE_COUNT},
+      {.name = "ProcessReplacing Fix",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "0",
+       .hint = "Some Plugins malfunction in 'ProcessReplacing' mode. This works around the 'bug'",
+       .bind = &ug_vst_plugin::replacingFix_},
+      {.name = "Data Alignment Fix",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "0",
+       .hint = "Some Plugins expect audio aligned in memory. This fixes the problem (with some performance overhead)",
+       .bind = &ug_vst_plugin::alignmentFix_},
+      {.name = "MIDI Automation",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "0",
+       .hint = "Enables Automation of incoming MIDI to plugin's paramters",
+       .bind = &ug_vst_plugin::midiAutomation_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_vst_plugin::Open() {
@@ -287,7 +313,8 @@ void ug_vst_plugin::Direct(int offset, int count) {
     pluginOuts_[k] = (k < moduleOuts_.size() ? moduleOuts_[k] : scratch_[k].data()) + offset;
     if (!replacing_) std::fill_n(pluginOuts_[k], count, 0.0f);
   }
-  for (std::size_t k = pluginOuts_.size(); k < moduleOuts_.size(); ++k) std::fill_n(moduleOuts_[k] + offset, count, 0.0f);
+  for (std::size_t k = pluginOuts_.size(); k < moduleOuts_.size(); ++k)
+    std::fill_n(moduleOuts_[k] + offset, count, 0.0f);
   SendEvents();
   if (!CallPlugin(pluginIns_.data(), pluginOuts_.data(), count)) Silent(offset, count);
 }
@@ -296,8 +323,7 @@ void ug_vst_plugin::Chunked(int offset, int count) {
   const int start = PeriodStart() + offset;
   for (int i = 0; i < count; ++i) {
     for (std::size_t k = 0; k < chunkIns_.size(); ++k)
-      chunkIns_[k][static_cast<std::size_t>(inFill_)] =
-          k < moduleIns_.size() ? moduleIns_[k][offset + i] : 0.0f;
+      chunkIns_[k][static_cast<std::size_t>(inFill_)] = k < moduleIns_.size() ? moduleIns_[k][offset + i] : 0.0f;
     if (++inFill_ == kChunkFrames) {
       const int now = start + i;
       callStart_ = now;

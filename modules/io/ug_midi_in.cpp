@@ -1,8 +1,13 @@
 #include "modules/io/ug_midi_in.h"
 
+#include "registry/plug_declaration.h"
 
 void ug_midi_in::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "MIDI Data", DR_OUT, DT_MIDI);
+  static constexpr PlugDecl<ug_midi_in> kPlugs[] = {
+      {.name = "MIDI Data", .direction = DR_OUT, .type = DT_MIDI},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_midi_in::Open() {
@@ -33,9 +38,8 @@ void ug_midi_in::RunFor(int count) {
     pos = (pos + 1) % kRingSize;
     if (e.message == 0xFE) continue;  // active sensing
     // Too late: played at the start of this sub-block.
-    const int time = static_cast<std::int32_t>(e.time - static_cast<std::uint32_t>(clock)) < 0
-                         ? clock
-                         : static_cast<int>(e.time);
+    const int time =
+        static_cast<std::int32_t>(e.time - static_cast<std::uint32_t>(clock)) < 0 ? clock : static_cast<int>(e.time);
     if (out != nullptr) out->SendMidi(time, e.message);
     sent = true;
   }
@@ -43,4 +47,3 @@ void ug_midi_in::RunFor(int count) {
   if (sent && out != nullptr) out->WakeReceivers();
   ug_base::RunFor(count);
 }
-

@@ -1,5 +1,7 @@
 #include "modules/io/ug_vst_in.h"
 
+#include "registry/plug_declaration.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -23,8 +25,12 @@ std::uint32_t MidiWord(const vst::VstMidiEvent& e) {
 }  // namespace
 
 void ug_vst_in::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "MIDI Out", DR_OUT, DT_MIDI, "0");
-  list.emplace_back(nullptr, nullptr, "Audio", DR_OUT, DT_AUDIO, "", "", PF_AUTO_DUPLICATE);
+  static constexpr PlugDecl<ug_vst_in> kPlugs[] = {
+      {.name = "MIDI Out", .direction = DR_OUT, .type = DT_MIDI, .defaultText = "0"},
+      {.name = "Audio", .direction = DR_OUT, .flags = PF_AUTO_DUPLICATE},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_vst_in::Open() {
@@ -80,10 +86,11 @@ void ug_vst_in::Copy(int offset, int count) {
     // patch down (subnormals) comes in as silence: a host's bad block must
     // not leave the patch's filters and delays holding it.
     const float* src = host_[i];
-    for (int k = 0; k < count; ++k) dst[k] = std::fabs(src[k]) >= std::numeric_limits<float>::min() &&
-                                                     std::fabs(src[k]) <= std::numeric_limits<float>::max()
-                                                 ? src[k]
-                                                 : 0.0f;
+    for (int k = 0; k < count; ++k)
+      dst[k] = std::fabs(src[k]) >= std::numeric_limits<float>::min() &&
+                       std::fabs(src[k]) <= std::numeric_limits<float>::max()
+                   ? src[k]
+                   : 0.0f;
     host_[i] += count;
   }
 }

@@ -1,5 +1,7 @@
 #include "modules/logic/voltage_to_enum.h"
 
+#include "registry/plug_declaration.h"
+
 #include <string>
 
 #include "document/cug.h"
@@ -16,8 +18,21 @@ constexpr int kMaxItems = 65536;
 }  // namespace
 
 void ug_voltage_to_enum::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Signal in", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "Input signal", &in_);
-  list.emplace_back(&listOut_, &typeid(std::int16_t), "List Out", DR_OUT, DT_ENUM);
+  static constexpr PlugDecl<ug_voltage_to_enum> kPlugs[] = {
+      {.at = PN_IN,
+       .name = "Signal in",
+       .defaultText = "0",
+       .flags = PF_SIGNAL,
+       .hint = "Input signal",
+       .bind = &ug_voltage_to_enum::in_},
+      {.at = PN_LIST_OUT,
+       .name = "List Out",
+       .direction = DR_OUT,
+       .type = DT_ENUM,
+       .bind = &ug_voltage_to_enum::listOut_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_voltage_to_enum::UseItemList(std::string_view listText) {

@@ -1,5 +1,7 @@
 #include "modules/midifile/midi_recorder.h"
 
+#include "registry/plug_declaration.h"
+
 #include <algorithm>
 #include <array>
 
@@ -15,11 +17,27 @@ constexpr std::size_t kHeadBytes = 22;
 }  // namespace
 
 void ug_midi_recorder::ListInterface(InterfaceList& list) {
-  list.emplace_back(&fileName_, &typeid(std::string), "File Name", DR_IN, DT_TEXT, "kestrun", "mid", PF_FILENAME,
-                    "A MIDI (*.mid) file.");
-  list.emplace_back(&midiIn_, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "");
-  list.emplace_back(&channel_, &typeid(std::int16_t), "Channel", DR_IN, DT_ENUM, "-1", midi_lists::kChannelOrAll,
-                    PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE, "MIDI Channel");
+  static constexpr PlugDecl<ug_midi_recorder> kPlugs[] = {
+      {.at = PN_FILE,
+       .name = "File Name",
+       .type = DT_TEXT,
+       .defaultText = "kestrun",
+       .list = "mid",
+       .flags = PF_FILENAME,
+       .hint = "A MIDI (*.mid) file.",
+       .bind = &ug_midi_recorder::fileName_},
+      {.at = PN_MIDI, .name = "MIDI In", .type = DT_MIDI, .bind = &ug_midi_recorder::midiIn_},
+      {.at = PN_CHANNEL,
+       .name = "Channel",
+       .type = DT_ENUM,
+       .defaultText = "-1",
+       .list = midi_lists::kChannelOrAll,
+       .flags = PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE,
+       .hint = "MIDI Channel",
+       .bind = &ug_midi_recorder::channel_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_midi_recorder::Open() {
@@ -65,7 +83,8 @@ void ug_midi_recorder::Record(int time, std::uint32_t word) {
   const std::int64_t delta = ms > lastMs_ ? ms - lastMs_ : 0;
   std::array<std::uint8_t, 4> vlq{};
   std::array<std::uint8_t, 7> bytes{};
-  const std::size_t n = kr::midifile::EncodeVariableLength(static_cast<std::uint32_t>(std::min<std::int64_t>(delta, 0x0FFFFFFF)), vlq);
+  const std::size_t n =
+      kr::midifile::EncodeVariableLength(static_cast<std::uint32_t>(std::min<std::int64_t>(delta, 0x0FFFFFFF)), vlq);
   std::size_t at = 0;
   for (std::size_t i = 0; i < n; ++i) bytes[at++] = vlq[i];
   // Every message goes on the first channel, as the recorder always has.
