@@ -1,7 +1,5 @@
 #include "external/ug_plugin.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 #include <cstring>
 
@@ -9,6 +7,7 @@
 #include "external/module_info_plugin.h"
 #include "external/object_being_created.h"
 #include "platform/platform.h"
+#include "registry/plug_declaration.h"
 
 namespace kr {
 

@@ -1,13 +1,12 @@
 #include "external/ug_vst_plugin.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 
 #include "external/parameter_vst.h"
 #include "external/vst_plugin_module.h"
 #include "external/vst_wrapper.h"
 #include "registry/midi_lists.h"
+#include "registry/plug_declaration.h"
 
 namespace kr {
 

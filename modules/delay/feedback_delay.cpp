@@ -1,10 +1,9 @@
 #include "modules/delay/feedback_delay.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 

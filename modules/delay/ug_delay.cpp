@@ -1,11 +1,10 @@
 #include "modules/delay/ug_delay.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 
 #include "engine/audio_master.h"
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 

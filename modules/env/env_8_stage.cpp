@@ -1,9 +1,9 @@
 #include "modules/env/env_8_stage.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 #include <string>
+
+#include "registry/plug_declaration.h"
 
 namespace {
 constexpr const char* kRateDefaults[ug_8_stage::kStages] = {"2", "5", "6", "3", "6", "6", "6", "6"};

@@ -1,9 +1,9 @@
 #include "modules/env/envelope_ms.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "registry/plug_declaration.h"
 
 void MultistageShape::Copy(std::span<const EnvelopePoint> from, Points& to) {
   to.count = static_cast<int>(std::min<std::size_t>(from.size(), kCapacity));

@@ -1,8 +1,8 @@
 #include "modules/env/vca.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
+
+#include "registry/plug_declaration.h"
 
 namespace {
 int CurveIndex(int curve) { return curve >= VC_DECIBEL_OLD && curve <= VC_DECIBEL ? curve : VC_EXPONENTIAL; }

@@ -1,9 +1,9 @@
 #include "modules/filter/filter_1pole.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "registry/plug_declaration.h"
 
 std::unique_ptr<ug_base> ug_filter_1pole::CreateSame() { return std::make_unique<ug_filter_1pole>(); }
 std::unique_ptr<ug_base> ug_filter_1pole_hp::CreateSame() { return std::make_unique<ug_filter_1pole_hp>(); }

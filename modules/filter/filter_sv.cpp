@@ -1,9 +1,9 @@
 #include "modules/filter/filter_sv.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "registry/plug_declaration.h"
 
 using kr::dsp::SvState;
 

@@ -1,13 +1,12 @@
 #include "modules/io/ug_vst_in.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <limits>
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 

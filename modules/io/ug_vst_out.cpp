@@ -1,10 +1,9 @@
 #include "modules/io/ug_vst_out.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 ug_vst_out::ug_vst_out() { SetProcessFunction(&ug_vst_out::ChooseMode); }
 

@@ -1,11 +1,10 @@
 #include "modules/legacy/combobox.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 
 #include "engine/audio_master.h"
 #include "modules/legacy/control_plugs.h"
+#include "registry/plug_declaration.h"
 
 void ug_combobox::ListInterface(InterfaceList& list) {
   legacy_controls::ListControlPlugs(*this, list);

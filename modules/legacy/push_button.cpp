@@ -1,8 +1,7 @@
 #include "modules/legacy/push_button.h"
 
-#include "registry/plug_declaration.h"
-
 #include "modules/legacy/control_plugs.h"
+#include "registry/plug_declaration.h"
 
 void ug_obs_UPushButton::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_obs_UPushButton> kPlugs[] = {

@@ -1,9 +1,8 @@
 #include "modules/legacy/slider.h"
 
-#include "registry/plug_declaration.h"
-
 #include "engine/audio_master.h"
 #include "modules/legacy/control_plugs.h"
+#include "registry/plug_declaration.h"
 
 void ug_slider::ListInterface(InterfaceList& list) {
   legacy_controls::ListControlPlugs(*this, list);

@@ -1,10 +1,9 @@
 #include "modules/legacy/text_entry.h"
 
-#include "registry/plug_declaration.h"
-
 #include "engine/msg_text.h"
 #include "engine/uplug.h"
 #include "modules/legacy/control_plugs.h"
+#include "registry/plug_declaration.h"
 
 ug_text_entry::ug_text_entry() {
   ignoreProgramChange = true;

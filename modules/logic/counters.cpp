@@ -1,10 +1,9 @@
 #include "modules/logic/counters.h"
 
-#include "registry/plug_declaration.h"
-
 #include <string>
 
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 // --- the shared running ------------------------------------------------------------------
 

@@ -1,10 +1,9 @@
 #include "modules/logic/logic_gates.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 // --- the gates of many inputs ---------------------------------------------------------
 

@@ -1,11 +1,10 @@
 #include "modules/logic/monostable.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 
 #include "engine/audio_master.h"
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 void ug_monostable::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_monostable> kPlugs[] = {

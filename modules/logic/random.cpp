@@ -1,9 +1,9 @@
 #include "modules/logic/random.h"
 
-#include "registry/plug_declaration.h"
-
 #include <atomic>
 #include <chrono>
+
+#include "registry/plug_declaration.h"
 
 void ug_random::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_random> kPlugs[] = {

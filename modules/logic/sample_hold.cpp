@@ -1,8 +1,7 @@
 #include "modules/logic/sample_hold.h"
 
-#include "registry/plug_declaration.h"
-
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 void ug_sample_hold::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_sample_hold> kPlugs[] = {

@@ -1,9 +1,8 @@
 #include "modules/logic/system_command.h"
 
-#include "registry/plug_declaration.h"
-
 #include "engine/audio_master.h"
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 void ug_system_command::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_system_command> kPlugs[] = {

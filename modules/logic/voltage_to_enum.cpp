@@ -1,7 +1,5 @@
 #include "modules/logic/voltage_to_enum.h"
 
-#include "registry/plug_declaration.h"
-
 #include <string>
 
 #include "document/cug.h"
@@ -9,6 +7,7 @@
 #include "document/plug2.h"
 #include "modules/signal_helpers.h"
 #include "registry/item_list.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "modules/math/arithmetic_modules.h"
 
-#include "registry/plug_declaration.h"
-
 #include <cmath>
+
+#include "registry/plug_declaration.h"
 
 void ug_multiplier::ListInterface(InterfaceList& list) {
   ListPlug(list, PlugDecl<ug_multiplier>{.name = "Input 1", .defaultText = "8", .flags = PF_SIGNAL}, in_[0]);

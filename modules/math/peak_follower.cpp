@@ -1,10 +1,9 @@
 #include <cmath>
 
-#include "registry/plug_declaration.h"
-
 #include "engine/audio_master.h"
 #include "modules/math/single_input.h"
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 void ug_peak_det::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_peak_det> kPlugs[] = {

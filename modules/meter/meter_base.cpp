@@ -1,8 +1,7 @@
 #include "modules/meter/meter_base.h"
 
-#include "registry/plug_declaration.h"
-
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 void ug_meter_base::ListHiddenMidi(InterfaceList& list) {
   ListPlug(

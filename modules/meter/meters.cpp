@@ -1,12 +1,11 @@
 #include "modules/meter/meters.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 #include <cmath>
 
 #include "engine/audio_master.h"
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 

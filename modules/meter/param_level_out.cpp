@@ -1,10 +1,9 @@
 #include "modules/meter/param_level_out.h"
 
-#include "registry/plug_declaration.h"
-
 #include <cmath>
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 double RateOf(const ug_base& module) {

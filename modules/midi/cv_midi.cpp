@@ -1,11 +1,10 @@
 #include "modules/midi/cv_midi.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 #include <cmath>
 
 #include "modules/midi/midi_channel_lists.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 enum { kGatePlug = 0, kMidiOutPlug = 4 };

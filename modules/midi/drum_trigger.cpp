@@ -1,10 +1,9 @@
 #include "modules/midi/drum_trigger.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 constexpr int kFixedNotes[11] = {35, 38, 42, 56, 45, 47, 50, 39, 49, 54, 51};

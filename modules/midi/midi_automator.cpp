@@ -1,13 +1,12 @@
 #include "modules/midi/midi_automator.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 
 #include "engine/audio_master.h"
 #include "engine/control_automation.h"
 #include "engine/ug_container.h"
 #include "modules/midi/midi_channel_lists.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 

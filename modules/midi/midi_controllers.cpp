@@ -1,9 +1,8 @@
 #include "modules/midi/midi_controllers.h"
 
-#include "registry/plug_declaration.h"
-
 #include "engine/audio_master.h"
 #include "modules/midi/midi_channel_lists.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 constexpr int kFirstOutput = 6;  // "Aftertouch", then "Bender", then the four controllers

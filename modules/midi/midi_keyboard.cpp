@@ -1,8 +1,7 @@
 #include "modules/midi/midi_keyboard.h"
 
-#include "registry/plug_declaration.h"
-
 #include "modules/midi/midi_channel_lists.h"
+#include "registry/plug_declaration.h"
 
 void ug_midi_keyboard::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_midi_keyboard> kPlugs[] = {

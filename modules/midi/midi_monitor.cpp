@@ -1,12 +1,11 @@
 #include "modules/midi/midi_monitor.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 void ug_midi_monitor::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_midi_monitor> kPlugs[] = {

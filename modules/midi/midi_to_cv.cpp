@@ -1,13 +1,12 @@
 #include "modules/midi/midi_to_cv.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 #include <bit>
 #include <cmath>
 
 #include "engine/audio_master.h"
 #include "engine/note_events.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 enum Plug { kGate = 3, kPitch = 4, kVelocity = 5, kAftertouch = 6, kPortamento = 9 };

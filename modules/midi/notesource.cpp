@@ -1,9 +1,8 @@
 #include "modules/midi/notesource.h"
 
-#include "registry/plug_declaration.h"
-
 #include "engine/note_events.h"
 #include "modules/midi/midi_channel_lists.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 constexpr const char* kChannelList = midi_lists::kChannelOrAll;

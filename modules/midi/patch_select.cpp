@@ -1,10 +1,9 @@
 #include "modules/midi/patch_select.h"
 
-#include "registry/plug_declaration.h"
-
 #include "engine/audio_master.h"
 #include "engine/ug_container.h"
 #include "modules/midi/midi_channel_lists.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 enum { kSelectChannelPlug = 0, kSelectMidiOutPlug = 2 };

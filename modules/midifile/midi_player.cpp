@@ -1,13 +1,12 @@
 #include "modules/midifile/midi_player.h"
 
-#include "registry/plug_declaration.h"
-
 #include <climits>
 #include <cmath>
 
 #include "engine/audio_master.h"
 #include "formats/midifile/midi_file.h"
 #include "modules/module_file_reader.h"
+#include "registry/plug_declaration.h"
 
 void ug_midi_player::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_midi_player> kPlugs[] = {

@@ -1,7 +1,5 @@
 #include "modules/midifile/midi_recorder.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 #include <array>
 
@@ -9,6 +7,7 @@
 #include "formats/midifile/midi_file_writer.h"
 #include "modules/midi/midi_channel_lists.h"
 #include "modules/module_file_reader.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 constexpr std::uint16_t kMillisecondDivision = 0xE728;  // 25 frames a second, 40 ticks a frame

@@ -5,9 +5,8 @@
 
 #include <memory>
 
-#include "registry/plug_declaration.h"
-
 #include "engine/ug_base.h"
+#include "registry/plug_declaration.h"
 
 class ug_fixed_values : public ug_base {
  public:

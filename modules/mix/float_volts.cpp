@@ -1,10 +1,9 @@
 #include "modules/mix/float_volts.h"
 
-#include "registry/plug_declaration.h"
-
 #include <cmath>
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 

@@ -1,10 +1,9 @@
 #include "modules/mix/pan.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 // --- Pan -------------------------------------------------------------------------
 

@@ -1,8 +1,8 @@
 #include "modules/mix/ug_adder.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
+
+#include "registry/plug_declaration.h"
 
 void InputArray_Float::AddSource(UPlug* output) { inputs.push_back({output, ST_STOP, 0.0f}); }
 

@@ -1,12 +1,11 @@
 #include "modules/osc/oscillator.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 enum Shape { kTableShape, kRampShape, kPulseShape };

@@ -1,12 +1,11 @@
 #include "modules/osc/oscillator_pd.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 

@@ -1,11 +1,10 @@
 #include "modules/osc/test_tone.h"
 
-#include "registry/plug_declaration.h"
-
 #include <cmath>
 #include <numbers>
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 std::unique_ptr<ug_base> ug_test_tone::CreateSame() { return std::make_unique<ug_test_tone>(); }
 

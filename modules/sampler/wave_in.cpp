@@ -1,7 +1,5 @@
 #include "modules/sampler/wave_in.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -11,6 +9,7 @@
 #include "formats/wave/wave_reader.h"
 #include "modules/module_file_reader.h"
 #include "modules/sampler/wave_file_hint.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 constexpr const char* kRestartMessage = "For change to take effect, Restart sound";

@@ -1,7 +1,5 @@
 #include "modules/sampler/wave_out.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +12,7 @@
 #include "modules/module_file_reader.h"
 #include "modules/sampler/wave_file_hint.h"
 #include "platform/platform.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 constexpr double kRingSeconds = 2.0;

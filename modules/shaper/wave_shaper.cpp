@@ -1,8 +1,8 @@
 #include "modules/shaper/wave_shaper.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
+
+#include "registry/plug_declaration.h"
 
 ug_wave_shaper::ug_wave_shaper() : curve_(std::make_shared<ShaperCurve>()) {}
 

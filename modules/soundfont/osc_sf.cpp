@@ -1,13 +1,12 @@
 #include "modules/soundfont/osc_sf.h"
 
-#include "registry/plug_declaration.h"
-
 #include <algorithm>
 #include <cmath>
 
 #include "dsp/sinc_interpolation.h"
 #include "engine/audio_master.h"
 #include "modules/soundfont/soundfont_hints.h"
+#include "registry/plug_declaration.h"
 
 std::unique_ptr<ug_base> ug_osc_sf::Clone() {
   if (!shared_) shared_ = std::make_shared<soundfont::SharedFont>();
