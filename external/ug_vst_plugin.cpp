@@ -312,8 +312,7 @@ void ug_vst_plugin::Direct(int offset, int count) {
     pluginOuts_[k] = (k < moduleOuts_.size() ? moduleOuts_[k] : scratch_[k].data()) + offset;
     if (!replacing_) std::fill_n(pluginOuts_[k], count, 0.0f);
   }
-  for (std::size_t k = pluginOuts_.size(); k < moduleOuts_.size(); ++k)
-    std::fill_n(moduleOuts_[k] + offset, count, 0.0f);
+  for (std::size_t k = pluginOuts_.size(); k < moduleOuts_.size(); ++k) std::fill_n(moduleOuts_[k] + offset, count, 0.0f);
   SendEvents();
   if (!CallPlugin(pluginIns_.data(), pluginOuts_.data(), count)) Silent(offset, count);
 }
@@ -322,7 +321,8 @@ void ug_vst_plugin::Chunked(int offset, int count) {
   const int start = PeriodStart() + offset;
   for (int i = 0; i < count; ++i) {
     for (std::size_t k = 0; k < chunkIns_.size(); ++k)
-      chunkIns_[k][static_cast<std::size_t>(inFill_)] = k < moduleIns_.size() ? moduleIns_[k][offset + i] : 0.0f;
+      chunkIns_[k][static_cast<std::size_t>(inFill_)] =
+          k < moduleIns_.size() ? moduleIns_[k][offset + i] : 0.0f;
     if (++inFill_ == kChunkFrames) {
       const int now = start + i;
       callStart_ = now;

@@ -52,8 +52,7 @@ void ug_filter_sv::ListInterface(InterfaceList& list) {
 }
 
 void ug_filter_sv::Open() {
-  if (!tuning_ || tuning_->SampleRate() != SampleRate())
-    tuning_ = std::make_shared<const kr::dsp::SvTuning>(SampleRate());
+  if (!tuning_ || tuning_->SampleRate() != SampleRate()) tuning_ = std::make_shared<const kr::dsp::SvTuning>(SampleRate());
   ug_base::Open();
   StartAfresh();
 }
@@ -160,7 +159,9 @@ void ug_filter_sv::Render(int offset, int count) {
   coefs_.limit = limit;
 }
 
-void ug_filter_sv::RenderLowGroups(int offset, int count) { groups_.Run(signal_, low_, offset, count, clock); }
+void ug_filter_sv::RenderLowGroups(int offset, int count) {
+  groups_.Run(signal_, low_, offset, count, clock);
+}
 
 bool ug_filter_sv::TrySettle() {
   const kr::dsp::SvState now = StateNow();

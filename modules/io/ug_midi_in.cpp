@@ -38,8 +38,9 @@ void ug_midi_in::RunFor(int count) {
     pos = (pos + 1) % kRingSize;
     if (e.message == 0xFE) continue;  // active sensing
     // Too late: played at the start of this sub-block.
-    const int time =
-        static_cast<std::int32_t>(e.time - static_cast<std::uint32_t>(clock)) < 0 ? clock : static_cast<int>(e.time);
+    const int time = static_cast<std::int32_t>(e.time - static_cast<std::uint32_t>(clock)) < 0
+                         ? clock
+                         : static_cast<int>(e.time);
     if (out != nullptr) out->SendMidi(time, e.message);
     sent = true;
   }
@@ -47,3 +48,4 @@ void ug_midi_in::RunFor(int count) {
   if (sent && out != nullptr) out->WakeReceivers();
   ug_base::RunFor(count);
 }
+

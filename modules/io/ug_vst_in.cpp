@@ -85,11 +85,10 @@ void ug_vst_in::Copy(int offset, int count) {
     // patch down (subnormals) comes in as silence: a host's bad block must
     // not leave the patch's filters and delays holding it.
     const float* src = host_[i];
-    for (int k = 0; k < count; ++k)
-      dst[k] = std::fabs(src[k]) >= std::numeric_limits<float>::min() &&
-                       std::fabs(src[k]) <= std::numeric_limits<float>::max()
-                   ? src[k]
-                   : 0.0f;
+    for (int k = 0; k < count; ++k) dst[k] = std::fabs(src[k]) >= std::numeric_limits<float>::min() &&
+                                                     std::fabs(src[k]) <= std::numeric_limits<float>::max()
+                                                 ? src[k]
+                                                 : 0.0f;
     host_[i] += count;
   }
 }

@@ -71,3 +71,4 @@ void ug_vst_out::OnMidi(int time, std::uint32_t message) {
   if (OutgoingMidiRing* ring = audioMaster != nullptr ? audioMaster->HostMidiOut() : nullptr)
     ring->Write(static_cast<std::uint32_t>(time), message);
 }
+

@@ -19,8 +19,7 @@ void ug_counter_base<Derived, Inputs>::Open() {
   int k = 0;
   for (int i = Inputs; i < PlugCount(); ++i) {
     UPlug* plug = GetPlug(i);
-    if (plug->direction == DR_OUT && plug->type == DT_AUDIO)
-      smoothers_[static_cast<std::size_t>(k++)].Bind(plug, BlockLength());
+    if (plug->direction == DR_OUT && plug->type == DT_AUDIO) smoothers_[static_cast<std::size_t>(k++)].Bind(plug, BlockLength());
   }
   for (int n = 0; n < Inputs; ++n) in_[static_cast<std::size_t>(n)] = GetPlug(n)->GetSampleBuffer();
   streaming_ = false;

@@ -58,7 +58,8 @@ void ug_param_float_out::Open() {
 }
 
 void ug_param_float_out::OnPlugStateChange(int time, connector* c, PlugState state) {
-  if (c != nullptr && c->to == GetPlug(PN_RESPONSE)) Configure();
+  if (c != nullptr && c->to == GetPlug(PN_RESPONSE))
+    Configure();
   if (c != nullptr && c->to == GetPlug(PN_RATE)) period_ = UpdatePeriod();
   ug_meter_base::OnPlugStateChange(time, c, state);
 }

@@ -96,3 +96,4 @@ void ug_cv_midi::GateChanged(int time, int index, bool on) {
   out->SendMidi(time, message);
   out->WakeReceivers();
 }
+

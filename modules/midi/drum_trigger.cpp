@@ -8,8 +8,8 @@
 namespace {
 constexpr int kFixedNotes[11] = {35, 38, 42, 56, 45, 47, 50, 39, 49, 54, 51};
 constexpr const char* kSlotNames[ug_drum_trigger::kSlots] = {
-    "Kick Trig",  "Snare Trig", "Hi Hat Trig", "Cow Bell Trig", "Tom1 Trig",  "Tom2 Trig",  "Tom3 Trig", "Clap Trig",
-    "Crash Trig", "Tamb Trig",  "Ride Trig",   "User1 Trig",    "User2 Trig", "User3 Trig", "User4 Trig"};
+    "Kick Trig", "Snare Trig", "Hi Hat Trig", "Cow Bell Trig", "Tom1 Trig",  "Tom2 Trig",  "Tom3 Trig", "Clap Trig",
+    "Crash Trig", "Tamb Trig", "Ride Trig",   "User1 Trig",    "User2 Trig", "User3 Trig", "User4 Trig"};
 constexpr int kHatSlot = 2;
 constexpr int kFirstUserSlot = 11;
 constexpr int kHatDecayPlug = 11;
@@ -23,22 +23,13 @@ int TriggerPlug(int slot) {
 
 int MapNote(int note) {
   switch (note) {
-    case 36:
-      return 35;
-    case 40:
-      return 38;
-    case 41:
-    case 43:
-      return 45;
-    case 44:
-    case 46:
-      return 42;
-    case 48:
-      return 47;
-    case 57:
-      return 49;
-    default:
-      return note < 58 ? note : -1;
+    case 36: return 35;
+    case 40: return 38;
+    case 41: case 43: return 45;
+    case 44: case 46: return 42;
+    case 48: return 47;
+    case 57: return 49;
+    default: return note < 58 ? note : -1;
   }
 }
 
@@ -193,3 +184,4 @@ void ug_drum_trigger::Process(int offset, int count) {
   // The drum trigger hears every note: it stays in the run (see Midi to CV).
   if (finished && hatDecay_.Finished()) SetProcessFunction(&ug_base::DoNothing);
 }
+

@@ -171,19 +171,10 @@ void ug_midi_automator_out::SendParameterValue(float value, std::int32_t identif
   int controller = -1;
   int number = 0;
   switch (identifier >> 24) {
-    case 2:
-      controller = identifier & 0xFF;
-      break;
-    case 3:
-      controller = 101;
-      number = identifier & 0x3FFF;
-      break;
-    case 4:
-      controller = 99;
-      number = identifier & 0x3FFF;
-      break;
-    default:
-      return;
+    case 2: controller = identifier & 0xFF; break;
+    case 3: controller = 101; number = identifier & 0x3FFF; break;
+    case 4: controller = 99; number = identifier & 0x3FFF; break;
+    default: return;
   }
   if (controller > 127) return;
   Wake();

@@ -97,3 +97,4 @@ void ug_midi_controllers::Process(int offset, int count) {
   }
   if (finished) SetProcessFunction(&ug_base::SleepCheck);
 }
+

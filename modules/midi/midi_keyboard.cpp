@@ -27,8 +27,7 @@ void ug_midi_keyboard::OnUiNotify(int kind, int value) {
   if (kind != kKeyDown && kind != kKeyUp) return ug_base::OnUiNotify(kind, value);
   const auto channel = static_cast<std::uint32_t>(channel_ < 0 ? 0 : channel_ & 15);
   const auto note = static_cast<std::uint32_t>(value & 0x7F) << 8;
-  const std::uint32_t message =
-      kind == kKeyDown ? 0x90u | channel | note | 90u << 16 : 0x80u | channel | note | 64u << 16;
+  const std::uint32_t message = kind == kKeyDown ? 0x90u | channel | note | 90u << 16 : 0x80u | channel | note | 64u << 16;
   if (queued_ < queue_.size()) queue_[queued_++] = message;
   Wake();
   SetProcessFunction(&ug_midi_keyboard::Send);
@@ -42,3 +41,4 @@ void ug_midi_keyboard::Send(int offset, int count) {
   SetProcessFunction(&ug_base::SleepCheck);
   SleepCheck(offset, count);
 }
+

@@ -306,3 +306,4 @@ void ug_midi_to_cv::Process(int offset, int count) {
   // and the voice copies must run after the master that sends them notes.
   SetProcessFunction(IsMaster() ? &ug_base::DoNothing : &ug_base::SleepCheck);
 }
+

@@ -122,7 +122,9 @@ void ug_notesource::OnNoteOn(int time, int channel, int note, int velocity) {
   if (voiceList != nullptr) voiceList->NoteOn(time, channel, note, velocity, VoiceRequest());
 }
 
-void ug_notesource::OnNoteOff(int time, int channel, int note, int velocity) { Release(time, channel, note, velocity); }
+void ug_notesource::OnNoteOff(int time, int channel, int note, int velocity) {
+  Release(time, channel, note, velocity);
+}
 
 void ug_notesource::Release(int time, int channel, int note, int velocity) {
   if (voiceList == nullptr) return;
@@ -190,3 +192,4 @@ void ug_notesource::VoiceNoteOn(int time, int channel, int note, int velocity) {
   playingChannel_ = channel;
   playingNote_ = note;
 }
+

@@ -76,6 +76,5 @@ void ug_patch_sel::Apply() {
     out->WakeReceivers();
   }
   // The container's controls that follow this selector take the program.
-  if (auto* owner = dynamic_cast<ug_container*>(container))
-    owner->VoiceList::ProgramChange(clock, program_, automation);
+  if (auto* owner = dynamic_cast<ug_container*>(container)) owner->VoiceList::ProgramChange(clock, program_, automation);
 }

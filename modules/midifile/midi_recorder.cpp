@@ -82,8 +82,7 @@ void ug_midi_recorder::Record(int time, std::uint32_t word) {
   const std::int64_t delta = ms > lastMs_ ? ms - lastMs_ : 0;
   std::array<std::uint8_t, 4> vlq{};
   std::array<std::uint8_t, 7> bytes{};
-  const std::size_t n =
-      kr::midifile::EncodeVariableLength(static_cast<std::uint32_t>(std::min<std::int64_t>(delta, 0x0FFFFFFF)), vlq);
+  const std::size_t n = kr::midifile::EncodeVariableLength(static_cast<std::uint32_t>(std::min<std::int64_t>(delta, 0x0FFFFFFF)), vlq);
   std::size_t at = 0;
   for (std::size_t i = 0; i < n; ++i) bytes[at++] = vlq[i];
   // Every message goes on the first channel, as the recorder always has.

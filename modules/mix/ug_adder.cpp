@@ -94,3 +94,4 @@ void ug_adder::ProcessStream(int offset, int count) {
     for (int i = 0; i < count; ++i) dst[i] += src[i];
   }
 }
+

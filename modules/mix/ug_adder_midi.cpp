@@ -12,3 +12,4 @@ void ug_adder_midi::ListInterface(InterfaceList& list) {
 }
 
 void ug_adder_midi::OnMidi(int time, std::uint32_t message) { GetPlug(0)->SendMidi(time, message); }
+

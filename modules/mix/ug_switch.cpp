@@ -7,8 +7,7 @@
 
 namespace {
 
-constexpr const char* kChoiceHint =
-    "Chooses which output to route the input signal to.  Connect to a 'List Entry' module.";
+constexpr const char* kChoiceHint = "Chooses which output to route the input signal to.  Connect to a 'List Entry' module.";
 
 int Clamp(int choice, int count) { return count <= 0 ? -1 : std::clamp(choice, 0, count - 1); }
 

@@ -10,6 +10,7 @@
 namespace {
 enum Shape { kTableShape, kRampShape, kPulseShape };
 
+
 }  // namespace
 
 std::unique_ptr<ug_base> ug_oscillator2::CreateSame() { return std::make_unique<ug_oscillator2>(); }
@@ -157,7 +158,8 @@ void ug_oscillator2::OnPlugStateChange(int time, connector* c, PlugState state) 
     case PN_PM_DEPTH:
       if (!streaming) {
         // A step of the modulation shifts the phase once by the difference.
-        const std::uint32_t m = PmOffset(GetPlug(PN_PHASE_MOD)->GetValueNow(), GetPlug(PN_PM_DEPTH)->GetValueNow());
+        const std::uint32_t m =
+            PmOffset(GetPlug(PN_PHASE_MOD)->GetValueNow(), GetPlug(PN_PM_DEPTH)->GetValueNow());
         state_.phase += state_.pm - m;
         state_.pm = m;
       }
@@ -220,10 +222,10 @@ void ug_oscillator2::SelectTable(std::uint32_t increment) {
 
 constexpr std::array<ug_oscillator2::RenderFn, 48> ug_oscillator2::MakeRenderTable() {
   return []<std::size_t... I>(std::index_sequence<I...>) {
-    return std::array<RenderFn, 48>{&ug_oscillator2::Render<static_cast<int>(I / 16), (I / 8) % 2 == 1,
-                                                            (I / 4) % 2 == 1, (I / 2) % 2 == 1, I % 2 == 1>...};
-  }
-  (std::make_index_sequence<48>{});
+    return std::array<RenderFn, 48>{
+        &ug_oscillator2::Render<static_cast<int>(I / 16), (I / 8) % 2 == 1, (I / 4) % 2 == 1, (I / 2) % 2 == 1,
+                                I % 2 == 1>...};
+  }(std::make_index_sequence<48>{});
 }
 
 void ug_oscillator2::ChooseProcess() {

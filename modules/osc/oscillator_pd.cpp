@@ -166,8 +166,7 @@ void ug_oscillator_pd::Render(int offset, int count) {
   float depth = depthValue_;
   std::uint32_t increment = increment_;
   for (int i = offset; i < offset + count; ++i) {
-    if constexpr (PitchRun)
-      increment = KHz ? pitchConv_->VoltsPerKHz(pitch_[i]) : pitchConv_->VoltsPerOctave(pitch_[i]);
+    if constexpr (PitchRun) increment = KHz ? pitchConv_->VoltsPerKHz(pitch_[i]) : pitchConv_->VoltsPerOctave(pitch_[i]);
     if constexpr (DepthRun) depth = std::isnan(depth_[i]) ? 0.0f : std::clamp(depth_[i], 0.0f, kMaxDepth);
     if (PitchRun && increment > limit) {
       out_[i] = 0.0f;

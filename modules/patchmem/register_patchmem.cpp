@@ -51,8 +51,7 @@ namespace kr::modules {
 void RegisterPatchMemoryModules(ModuleRegistry& registry) {
   // The modules that hold one patch value each and pass it to the audio side.
   const ModuleDescriptor relays[] = {
-      {"PatchMemFloatIn", 0, 0, nullptr, AudioFactoryFor<ug_param_float_in2>, MF_STRUCTURE_VIEW,
-       PatchMemFloatInPlugs()},
+      {"PatchMemFloatIn", 0, 0, nullptr, AudioFactoryFor<ug_param_float_in2>, MF_STRUCTURE_VIEW, PatchMemFloatInPlugs()},
       {"PatchMemListIn2", 0, 0, nullptr, AudioFactoryFor<ug_param_enum_in2>, MF_STRUCTURE_VIEW, PatchMemListIn2Plugs()},
       {"Patch Mem - Text in", 0, 0, nullptr, AudioFactoryFor<ug_param_text_in>, MF_STRUCTURE_VIEW,
        PatchMemTextInPlugs()},

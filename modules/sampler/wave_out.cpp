@@ -154,8 +154,7 @@ void ug_wave_out::Open() {
   startClock_ = clock;
   SetProcessFunction(&ug_wave_out::Record);
   if (std::isfinite(timeLimit_) && timeLimit_ > 0.0) {
-    const double samples =
-        std::min(std::floor(rate * timeLimit_), static_cast<double>(std::numeric_limits<int>::max() / 2));
+    const double samples = std::min(std::floor(rate * timeLimit_), static_cast<double>(std::numeric_limits<int>::max() / 2));
     // The take holds exactly Time Limit seconds.
     QueueCall(clock + static_cast<int>(samples), &ug_wave_out::TimeLimitReached);
   }

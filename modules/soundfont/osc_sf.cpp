@@ -145,30 +145,14 @@ void ug_osc_sf::ChooseProcess() {
   }
   const bool stereo = playing_ && voice_.zone.playback.stereo;
   switch ((gateRuns ? 4 : 0) + (pitchRuns ? 2 : 0) + (stereo ? 1 : 0)) {
-    case 0:
-      SetProcessFunction(&ug_osc_sf::Play<false, false, false>);
-      break;
-    case 1:
-      SetProcessFunction(&ug_osc_sf::Play<false, false, true>);
-      break;
-    case 2:
-      SetProcessFunction(&ug_osc_sf::Play<false, true, false>);
-      break;
-    case 3:
-      SetProcessFunction(&ug_osc_sf::Play<false, true, true>);
-      break;
-    case 4:
-      SetProcessFunction(&ug_osc_sf::Play<true, false, false>);
-      break;
-    case 5:
-      SetProcessFunction(&ug_osc_sf::Play<true, false, true>);
-      break;
-    case 6:
-      SetProcessFunction(&ug_osc_sf::Play<true, true, false>);
-      break;
-    default:
-      SetProcessFunction(&ug_osc_sf::Play<true, true, true>);
-      break;
+    case 0: SetProcessFunction(&ug_osc_sf::Play<false, false, false>); break;
+    case 1: SetProcessFunction(&ug_osc_sf::Play<false, false, true>); break;
+    case 2: SetProcessFunction(&ug_osc_sf::Play<false, true, false>); break;
+    case 3: SetProcessFunction(&ug_osc_sf::Play<false, true, true>); break;
+    case 4: SetProcessFunction(&ug_osc_sf::Play<true, false, false>); break;
+    case 5: SetProcessFunction(&ug_osc_sf::Play<true, false, true>); break;
+    case 6: SetProcessFunction(&ug_osc_sf::Play<true, true, false>); break;
+    default: SetProcessFunction(&ug_osc_sf::Play<true, true, true>); break;
   }
 }
 

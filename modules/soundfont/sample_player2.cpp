@@ -4,9 +4,10 @@
 
 #include "dsp/sinc_interpolation.h"
 #include "engine/audio_master.h"
-#include "engine/note_events.h"
+#include "modules/soundfont/soundfont_hints.h"
 #include "modules/soundfont/soundfont_hints.h"
 #include "registry/plug_declaration.h"
+#include "engine/note_events.h"
 
 std::unique_ptr<ug_base> ug_sample_player2::Clone() {
   if (!shared_) shared_ = std::make_shared<soundfont::SharedFont>();
