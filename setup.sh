@@ -13,7 +13,7 @@ cd "$(dirname "$0")"
 # What the release build and the demo render need.
 DEMO_PACKAGES=(
   cmake ninja-build g++ ccache pkg-config
-  libpng-dev zlib1g-dev nlohmann-json3-dev libstb-dev fonts-dejavu-core fonts-dejavu-extra
+  libpng-dev zlib1g-dev nlohmann-json3-dev libcli11-dev libstb-dev fonts-dejavu-core fonts-dejavu-extra
   libx11-dev libbenchmark-dev
 )
 

@@ -1,28 +1,26 @@
 // kestrune compile: the JSON patch text to a document file.
+#include <CLI/CLI.hpp>
+#include <memory>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "base/path_names.h"
 #include "document/document_file.h"
+#include "tools/command_line.h"
 #include "tools/document_input.h"
 #include "tools/subcommand.h"
 
 namespace {
 
-int RunCompile(std::span<const std::string_view> args) {
-  // --embed may stand anywhere; the rest is "INPUT [-o OUTPUT]".
+struct CompileArgs {
+  InputOutputArgs files;
   bool embed = false;
-  std::vector<std::string_view> rest;
-  for (std::string_view a : args) {
-    if (a == "--embed") {
-      embed = true;
-    } else {
-      rest.push_back(a);
-    }
-  }
-  InputOutputArgs parsed;
-  if (!ParseInputOutputArgs(rest, "compile", "patch file", parsed)) return 2;
+};
+
+int RunCompile(const CompileArgs& args) {
+  const InputOutputArgs& parsed = args.files;
+  const bool embed = args.embed;
   const std::string& input = parsed.input;
   std::string output = parsed.output;
   if (output.empty()) output = kr::ReplaceExtension(input, ".dat");
@@ -47,18 +45,21 @@ int RunCompile(std::span<const std::string_view> args) {
   return 0;
 }
 
-void CompileHelp(std::ostream& out) {
-  out << "usage: kestrune compile patch.json [-o patch.dat] [--embed]\n\n"
-         "Compiles a patch written in the JSON text form into a document file, the form\n"
-         "a plug-in reads from the \".dat\" file beside it. Without -o the output is the\n"
-         "input with the extension \".dat\". Faults are reported as file:line: problem.\n"
-         "--embed puts every file the modules name (samples, SoundFonts, MIDI files)\n"
-         "into the document, read from beside the patch; the plug-in then finds them\n"
-         "even where they are not on disk. The patch's \"embed_named_files\": true does\n"
-         "the same.\n"
-         "Exit status: 0 on success, 1 when the patch has a fault, 2 for bad arguments.\n";
+CommandRun DeclareCompile(CLI::App& command) {
+  auto args = std::make_shared<CompileArgs>();
+  command.description(
+      "Compiles a patch written in the JSON text form into a document file, the form\n"
+      "a plug-in reads from the \".dat\" file beside it. Faults are reported as\n"
+      "file:line: problem.");
+  DeclareInputOutput(command, args->files, "patch", "the document file; default: the patch with the extension .dat");
+  command.add_flag("--embed", args->embed,
+                   "put every file the modules name (samples, SoundFonts, MIDI files) into the\n"
+                   "document, read from beside the patch; the plug-in then finds them even where\n"
+                   "they are not on disk (as the patch's \"embed_named_files\": true does)");
+  command.footer("Exit status: 0 on success, 1 when the patch has a fault, 2 for bad arguments.");
+  return [args] { return RunCompile(*args); };
 }
 
 }  // namespace
 
-const Subcommand kCompileCommand{"compile", "compile a JSON patch into a document file", &RunCompile, &CompileHelp};
+const Subcommand kCompileCommand{"compile", "compile a JSON patch into a document file", &DeclareCompile};

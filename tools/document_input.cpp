@@ -63,23 +63,3 @@ DocumentInput ReadDocumentInput(const std::string& path, bool embedNamedFiles) {
 bool WriteOutputFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   return kr::WriteWholeFile(path, bytes);
 }
-
-bool ParseInputOutputArgs(std::span<const std::string_view> args, std::string_view command,
-                          std::string_view inputKind, InputOutputArgs& parsed) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "-o" && i + 1 < args.size()) {
-      parsed.output = std::string(args[++i]);
-    } else if (parsed.input.empty() && !args[i].starts_with("-")) {
-      parsed.input = std::string(args[i]);
-    } else {
-      std::cerr << "kestrune " << command << ": unexpected argument \"" << args[i] << "\" (see kestrune " << command
-                << " --help)\n";
-      return false;
-    }
-  }
-  if (parsed.input.empty()) {
-    std::cerr << "kestrune " << command << ": no " << inputKind << " given (see kestrune " << command << " --help)\n";
-    return false;
-  }
-  return true;
-}

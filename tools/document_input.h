@@ -4,9 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 struct DocumentInput {
@@ -21,13 +19,3 @@ DocumentInput ReadDocumentInput(const std::string& path, bool embedNamedFiles = 
 
 // Writes bytes to path; false (with errno's story left to the caller) on failure.
 bool WriteOutputFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
-
-// The arguments "INPUT [-o OUTPUT]" of a command. Prints the complaint
-// (naming the command and what the input is) and gives false when they do
-// not parse or no input is named.
-struct InputOutputArgs {
-  std::string input;
-  std::string output;  // empty when not given
-};
-bool ParseInputOutputArgs(std::span<const std::string_view> args, std::string_view command,
-                          std::string_view inputKind, InputOutputArgs& parsed);

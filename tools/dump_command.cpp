@@ -1,17 +1,18 @@
 // kestrune dump: any readable document back to the JSON patch text.
+#include <CLI/CLI.hpp>
+#include <memory>
 #include <iostream>
 #include <string>
 
 #include "document/document_file.h"
 #include "patchtext/patch_dumper.h"
+#include "tools/command_line.h"
 #include "tools/document_input.h"
 #include "tools/subcommand.h"
 
 namespace {
 
-int RunDump(std::span<const std::string_view> args) {
-  InputOutputArgs parsed;
-  if (!ParseInputOutputArgs(args, "dump", "file", parsed)) return 2;
+int RunDump(const InputOutputArgs& parsed) {
   const std::string& input = parsed.input;
   std::string output = parsed.output;
   const DocumentInput document = ReadDocumentInput(input);
@@ -37,16 +38,18 @@ int RunDump(std::span<const std::string_view> args) {
   return 0;
 }
 
-void DumpHelp(std::ostream& out) {
-  out << "usage: kestrune dump file [-o patch.json]\n\n"
-         "Prints a document as the JSON patch text. The file may be a document (\".dat\"),\n"
-         "a JSON patch (compiled first), or a plug-in that carries a document (its stored\n"
-         "resource, else the \".dat\" beside it). Parts the text form cannot describe are\n"
-         "left out or marked \"unsupported\".\n"
-         "Exit status: 0 on success, 1 when the file holds no readable document, 2 for bad\n"
-         "arguments.\n";
+CommandRun DeclareDump(CLI::App& command) {
+  auto args = std::make_shared<InputOutputArgs>();
+  command.description(
+      "Prints a document as the JSON patch text. The file may be a document (\".dat\"),\n"
+      "a JSON patch (compiled first), or a plug-in that carries a document (its stored\n"
+      "resource, else the \".dat\" beside it). Parts the text form cannot describe are\n"
+      "left out or marked \"unsupported\".");
+  DeclareInputOutput(command, *args, "file", "the JSON patch to write; default: standard output");
+  command.footer("Exit status: 0 on success, 1 when the file holds no readable document, 2 for bad\narguments.");
+  return [args] { return RunDump(*args); };
 }
 
 }  // namespace
 
-const Subcommand kDumpCommand{"dump", "print a document as a JSON patch", &RunDump, &DumpHelp};
+const Subcommand kDumpCommand{"dump", "print a document as a JSON patch", &DeclareDump};

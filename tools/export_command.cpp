@@ -1,4 +1,6 @@
 // kestrune export: a copy of the built plug-in that carries a patch.
+#include <CLI/CLI.hpp>
+#include <memory>
 #include <iostream>
 #include <string>
 
@@ -14,27 +16,17 @@
 
 namespace {
 
-int RunExport(std::span<const std::string_view> args) {
+struct ExportArgs {
   std::string input, output, plugin;
-  auto form = kr::packaging::ExportForm::StoredResource;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "-o" && i + 1 < args.size()) {
-      output = std::string(args[++i]);
-    } else if (args[i] == "--plugin" && i + 1 < args.size()) {
-      plugin = std::string(args[++i]);
-    } else if (args[i] == "--dat") {
-      form = kr::packaging::ExportForm::DataFileBeside;
-    } else if (input.empty() && !args[i].starts_with("-")) {
-      input = std::string(args[i]);
-    } else {
-      std::cerr << "kestrune export: unexpected argument \"" << args[i] << "\" (see kestrune export --help)\n";
-      return 2;
-    }
-  }
-  if (input.empty() || output.empty()) {
-    std::cerr << "kestrune export: give a patch and -o <plug-in file> (see kestrune export --help)\n";
-    return 2;
-  }
+  bool dat = false;
+};
+
+int RunExport(const ExportArgs& args) {
+  const std::string& input = args.input;
+  const std::string& output = args.output;
+  std::string plugin = args.plugin;
+  const auto form =
+      args.dat ? kr::packaging::ExportForm::DataFileBeside : kr::packaging::ExportForm::StoredResource;
   if (plugin.empty()) plugin = DefaultPluginPath();
   const DocumentInput document = ReadDocumentInput(input);
   if (!document.ok()) {
@@ -54,20 +46,25 @@ int RunExport(std::span<const std::string_view> args) {
   return 0;
 }
 
-void ExportHelp(std::ostream& out) {
-  out << "usage: kestrune export patch.json|patch.dat -o MySynth.so|MySynth.dll [--plugin Kestrune.so|.dll] [--dat]\n\n"
-         "Writes a copy of the built plug-in that plays the patch. By default the document\n"
-         "is scrambled into the copy's stored resource: a resource of type \"KR1\", id 165,\n"
-         "in a Windows DLL; a named section in a Linux shared object. With --dat the copy\n"
-         "is left as it is and the plain document is written beside it, named like the\n"
-         "copy with the extension \".dat\".\n"
-         "The plug-in copied is " KR_DEFAULT_PLUGIN_NAME " beside this program unless --plugin\n"
-         "names another (give the Windows build's Kestrune.dll to make a DLL).\n"
-         "The patch may also be a plug-in that already carries a document.\n"
-         "Exit status: 0 on success, 1 on failure, 2 for bad arguments.\n";
+CommandRun DeclareExport(CLI::App& command) {
+  auto args = std::make_shared<ExportArgs>();
+  command.description(
+      "Writes a copy of the built plug-in that plays the patch. By default the document\n"
+      "is scrambled into the copy's stored resource: a resource of type \"KR1\", id 165,\n"
+      "in a Windows DLL; a named section in a Linux shared object. The patch may also\n"
+      "be a plug-in that already carries a document.");
+  command.add_option("patch", args->input, "the patch (.json or .dat)")->required();
+  command.add_option("-o", args->output, "the plug-in copy to write (MySynth.so or MySynth.dll)")->required();
+  command.add_option("--plugin", args->plugin,
+                     "the plug-in copied; default " KR_DEFAULT_PLUGIN_NAME " beside this program\n"
+                     "(give the Windows build's Kestrune.dll to make a DLL)");
+  command.add_flag("--dat", args->dat,
+                   "leave the copy as it is and write the plain document beside it, named like\n"
+                   "the copy with the extension \".dat\"");
+  command.footer("Exit status: 0 on success, 1 on failure, 2 for bad arguments.");
+  return [args] { return RunExport(*args); };
 }
 
 }  // namespace
 
-const Subcommand kExportCommand{"export", "write a copy of the plug-in that carries a patch", &RunExport,
-                                &ExportHelp};
+const Subcommand kExportCommand{"export", "write a copy of the plug-in that carries a patch", &DeclareExport};

@@ -1,4 +1,5 @@
 // kestrune info: loads a plug-in like a host and prints what the host sees.
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <filesystem>
 #include <iomanip>
@@ -116,12 +117,8 @@ void PrintEffect(HostHarness& host, std::ostream& out) {
   }
 }
 
-int RunInfo(std::span<const std::string_view> args) {
-  if (args.size() > 1) {
-    std::cerr << "kestrune info: too many arguments (see kestrune info --help)\n";
-    return 2;
-  }
-  std::string path = args.empty() ? DefaultPluginPath() : std::string(args[0]);
+int RunInfo(const std::string& given) {
+  std::string path = given.empty() ? DefaultPluginPath() : given;
   // A patch (.json or a stored document) is seen in the plug-in that carries it.
   std::unique_ptr<PatchPlugin> exported;
   if (const std::string extension = std::filesystem::path(path).extension().string();
@@ -150,17 +147,21 @@ int RunInfo(std::span<const std::string_view> args) {
   return 0;
 }
 
-void InfoHelp(std::ostream& out) {
-  out << "usage: kestrune info [plugin-file | patch.json | patch.dat]\n\n"
-         "Loads the plug-in through its VST 2 entry, as a host does, and prints what a host\n"
-         "sees: unique id, version, flags, inputs and outputs with their pin properties,\n"
-         "programs, parameters (name, display, label), names and capability answers.\n"
-         "A patch is first exported into a copy of the plug-in (as `kestrune export` does).\n"
-         "Without a file it uses " KR_DEFAULT_PLUGIN_NAME " beside this program.\n"
-         "Exit status: 0 when the plug-in was created, 1 when it could not be loaded or its\n"
-         "main returned null, 2 for bad arguments.\n";
+CommandRun DeclareInfo(CLI::App& command) {
+  auto path = std::make_shared<std::string>();
+  command.description(
+      "Loads the plug-in through its VST 2 entry, as a host does, and prints what a host\n"
+      "sees: unique id, version, flags, inputs and outputs with their pin properties,\n"
+      "programs, parameters (name, display, label), names and capability answers.");
+  command.add_option("file", *path,
+                     "a plug-in file, or a patch (.json or .dat) first exported into a copy of the\n"
+                     "plug-in (as kestrune export does); default " KR_DEFAULT_PLUGIN_NAME " beside this program");
+  command.footer(
+      "Exit status: 0 when the plug-in was created, 1 when it could not be loaded or its\n"
+      "main returned null, 2 for bad arguments.");
+  return [path] { return RunInfo(*path); };
 }
 
 }  // namespace
 
-const Subcommand kInfoCommand{"info", "print what a host sees of a plug-in file", &RunInfo, &InfoHelp};
+const Subcommand kInfoCommand{"info", "print what a host sees of a plug-in file", &DeclareInfo};

@@ -1,4 +1,6 @@
 // kestrune install: copies exported plug-ins into the folder hosts scan.
+#include <CLI/CLI.hpp>
+#include <memory>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -60,23 +62,14 @@ bool CopyInto(const fs::path& from, const fs::path& folder) {
   return true;
 }
 
-int RunInstall(std::span<const std::string_view> args) {
-  std::vector<fs::path> plugins;
-  fs::path destination;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--to" && i + 1 < args.size()) {
-      destination = std::string(args[++i]);
-    } else if (!args[i].starts_with("-")) {
-      plugins.emplace_back(std::string(args[i]));
-    } else {
-      std::cerr << "kestrune install: unexpected argument \"" << args[i] << "\" (see kestrune install --help)\n";
-      return 2;
-    }
-  }
-  if (plugins.empty()) {
-    std::cerr << "kestrune install: give the plug-in files to install (see kestrune install --help)\n";
-    return 2;
-  }
+struct InstallArgs {
+  std::vector<std::string> plugins;
+  std::string destination;
+};
+
+int RunInstall(const InstallArgs& args) {
+  const std::vector<fs::path> plugins(args.plugins.begin(), args.plugins.end());
+  fs::path destination = args.destination;
   if (destination.empty()) destination = DefaultDestination();
   if (destination.empty()) {
     std::cerr << "kestrune install: no folder to install into: set VST_PATH or give --to FOLDER\n";
@@ -111,17 +104,19 @@ int RunInstall(std::span<const std::string_view> args) {
   return 0;
 }
 
-void InstallHelp(std::ostream& out) {
-  out << "usage: kestrune install PLUGIN... [--to FOLDER]\n\n"
-         "Copies plug-ins that carry a patch (made by kestrune export, such as the\n"
-         "\"Kestrune Subtractive\" the build makes) into the folder hosts scan: FOLDER,\n"
-         "else the first folder of $VST_PATH, else ~/.vst. A data file written beside a\n"
-         "plug-in (export --dat) is copied with it. Files already there are replaced.\n"
-         "The template plug-in, which carries no patch, is refused.\n"
-         "Exit status: 0 on success, 1 on failure, 2 for bad arguments.\n";
+CommandRun DeclareInstall(CLI::App& command) {
+  auto args = std::make_shared<InstallArgs>();
+  command.description(
+      "Copies plug-ins that carry a patch (made by kestrune export, such as the\n"
+      "\"Kestrune Subtractive\" the build makes) into the folder hosts scan. A data file\n"
+      "written beside a plug-in (export --dat) is copied with it. Files already there are\n"
+      "replaced. The template plug-in, which carries no patch, is refused.");
+  command.add_option("plugins", args->plugins, "the plug-in files to install")->required();
+  command.add_option("--to", args->destination, "the folder; default the first folder of $VST_PATH, else ~/.vst");
+  command.footer("Exit status: 0 on success, 1 on failure, 2 for bad arguments.");
+  return [args] { return RunInstall(*args); };
 }
 
 }  // namespace
 
-const Subcommand kInstallCommand{"install", "copy exported plug-ins into the folder hosts scan", &RunInstall,
-                                 &InstallHelp};
+const Subcommand kInstallCommand{"install", "copy exported plug-ins into the folder hosts scan", &DeclareInstall};

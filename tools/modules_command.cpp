@@ -1,5 +1,6 @@
 // kestrune modules: every module kind a patch may name, with its legacy
 // number, flags and plugs, as the registry holds them.
+#include <CLI/CLI.hpp>
 #include <iostream>
 #include <string>
 
@@ -9,27 +10,24 @@
 
 namespace {
 
-int RunModules(std::span<const std::string_view> args) {
-  if (!args.empty()) {
-    std::cerr << "kestrune modules: takes no arguments\n";
-    return 2;
-  }
+int RunModules() {
   std::cout << DumpRegistry(ModuleRegistry::Get());
   return 0;
 }
 
-void ModulesHelp(std::ostream& out) {
-  out << "usage: kestrune modules\n\n"
-         "Lists every module kind a patch may name, one line each in name order:\n"
-         "  \"Name\" [number N] flags 0x... [group \"...\"] [placeholder] [no-audio]\n"
-         "followed by its plugs in order:\n"
-         "  [gui ]in|out|container-io|parameter TYPE \"Plug\" [default \"..\"] [list \"..\"] [flags 0x..] [hint \"..\"]\n"
-         "number: the legacy module number of the oldest documents; placeholder: a stored name\n"
-         "whose module is not built yet (a patch naming it loads but the module makes no sound);\n"
-         "no-audio: the kind has no audio object (panel objects, GUI-side modules).\n";
+CommandRun DeclareModules(CLI::App& command) {
+  command.description(
+      "Lists every module kind a patch may name, one line each in name order:\n"
+      "  \"Name\" [number N] flags 0x... [group \"...\"] [placeholder] [no-audio]\n"
+      "followed by its plugs in order:\n"
+      "  [gui ]in|out|container-io|parameter TYPE \"Plug\" [default \"..\"] [list \"..\"] [flags 0x..] [hint \"..\"]\n"
+      "number: the legacy module number of the oldest documents; placeholder: a stored name\n"
+      "whose module is not built yet (a patch naming it loads but the module makes no sound);\n"
+      "no-audio: the kind has no audio object (panel objects, GUI-side modules).");
+  command.footer("Exit status: 0, or 2 for bad arguments.");
+  return &RunModules;
 }
 
 }  // namespace
 
-const Subcommand kModulesCommand{"modules", "list every module kind with its plugs", &RunModules,
-                                 &ModulesHelp};
+const Subcommand kModulesCommand{"modules", "list every module kind with its plugs", &DeclareModules};

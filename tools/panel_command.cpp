@@ -1,6 +1,6 @@
 // kestrune panel: a patch's front panel drawn headless into a PNG file, as
 // the plug-in's editor shows it.
-#include <charconv>
+#include <CLI/CLI.hpp>
 #include <chrono>
 #include <iostream>
 #include <string>
@@ -15,14 +15,6 @@
 
 namespace {
 
-bool ParseNumber(std::string_view text, int low, int high, int& out) {
-  int v = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (ec != std::errc() || end != text.data() + text.size() || v < low || v > high) return false;
-  out = v;
-  return true;
-}
-
 // The container whose panel and programs the plug-in shows: the first
 // enabled container inside the root.
 CContainer* TopContainer(CContainer& root) {
@@ -31,35 +23,15 @@ CContainer* TopContainer(CContainer& root) {
   return nullptr;
 }
 
-int RunPanel(std::span<const std::string_view> args) {
+struct PanelArgs {
   std::string input, output;
   int program = -1, scale = 1;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string_view a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (a == "-o" && hasValue) {
-      output = std::string(args[++i]);
-    } else if (a == "--program" && hasValue) {
-      if (!ParseNumber(args[++i], 0, 127, program)) {
-        std::cerr << "kestrune panel: --program takes a program number from 0 to 127\n";
-        return 2;
-      }
-    } else if (a == "--scale" && hasValue) {
-      if (!ParseNumber(args[++i], 1, 8, scale)) {
-        std::cerr << "kestrune panel: --scale takes a whole number from 1 to 8\n";
-        return 2;
-      }
-    } else if (input.empty() && !a.starts_with("-")) {
-      input = std::string(a);
-    } else {
-      std::cerr << "kestrune panel: unexpected argument \"" << a << "\" (see kestrune panel --help)\n";
-      return 2;
-    }
-  }
-  if (input.empty()) {
-    std::cerr << "kestrune panel: no patch given (see kestrune panel --help)\n";
-    return 2;
-  }
+};
+
+int RunPanel(const PanelArgs& args) {
+  const std::string& input = args.input;
+  std::string output = args.output;
+  const int program = args.program, scale = args.scale;
   if (output.empty()) output = kr::ReplaceExtension(input, ".png");
 
   // Messages (a missing skin image) are lines on stderr, also on Windows.
@@ -106,19 +78,23 @@ int RunPanel(std::span<const std::string_view> args) {
   return 0;
 }
 
-void PanelHelp(std::ostream& out) {
-  out << "usage: kestrune panel patch [-o panel.png] [--program N] [--scale S]\n\n"
-         "Draws the patch's front panel as the plug-in's editor shows it, without a host\n"
-         "or a display, into a PNG file (default: the patch's name with \".png\"). The patch\n"
-         "may be a JSON patch, a document (\".dat\") or a plug-in carrying one.\n"
-         "  --program N  show the controls at program N (0 to 127) of the plug-in's container\n"
-         "  --scale S    draw every pixel S x S (1 to 8)\n"
-         "The panel size is the one the patch stores (\"panel_size\"); without one, the\n"
-         "extent of what the panel shows.\n"
-         "Exit status: 0 on success, 1 when the patch cannot be read or the file written,\n"
-         "2 for bad arguments.\n";
+CommandRun DeclarePanel(CLI::App& command) {
+  auto args = std::make_shared<PanelArgs>();
+  command.description(
+      "Draws the patch's front panel as the plug-in's editor shows it, without a host\n"
+      "or a display, into a PNG file. The panel size is the one the patch stores\n"
+      "(\"panel_size\"); without one, the extent of what the panel shows.");
+  command.add_option("patch", args->input, "a JSON patch, a document (.dat) or a plug-in carrying one")->required();
+  command.add_option("-o", args->output, "the PNG file; default: the patch's name with .png");
+  command.add_option("--program", args->program, "show the controls at this program of the plug-in's container")
+      ->check(CLI::Range(0, 127));
+  command.add_option("--scale", args->scale, "draw every pixel S x S")->check(CLI::Range(1, 8))->capture_default_str();
+  command.footer(
+      "Exit status: 0 on success, 1 when the patch cannot be read or the file written,\n"
+      "2 for bad arguments.");
+  return [args] { return RunPanel(*args); };
 }
 
 }  // namespace
 
-const Subcommand kPanelCommand{"panel", "draw a patch's front panel into a PNG file", &RunPanel, &PanelHelp};
+const Subcommand kPanelCommand{"panel", "draw a patch's front panel into a PNG file", &DeclarePanel};

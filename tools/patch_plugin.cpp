@@ -14,12 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const Subcommand* FindSubcommand(std::string_view name) {
-  for (const Subcommand& c : Subcommands())
-    if (c.name == name) return &c;
-  return nullptr;
-}
-
 fs::path MakeFolder(std::string& error) {
   std::error_code ec;
   const fs::path base = fs::temp_directory_path(ec);
@@ -52,8 +46,7 @@ bool PatchPlugin::Export(const std::string& patchPath, std::string& error) {
   }
   plugin_ = folder_ / (std::string("KestruneRender") + fs::path(KR_DEFAULT_PLUGIN_NAME).extension().string());
   const std::string output = plugin_.string();
-  const std::vector<std::string_view> args = {patchPath, "-o", output};
-  if (exporter->run(args) != 0 || !fs::exists(plugin_)) {
+  if (RunSubcommand(*exporter, {patchPath, "-o", output}) != 0 || !fs::exists(plugin_)) {
     error = "the patch " + patchPath + " could not be exported as a plug-in (see the messages above)";
     return false;
   }

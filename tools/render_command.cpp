@@ -1,5 +1,6 @@
 // kestrune render: plays a MIDI file through a plug-in, loaded through its
 // VST 2 entry like a host does, and writes what it hears to a WAVE file.
+#include <CLI/CLI.hpp>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include "host/host_harness.h"
 #include "host/render_session.h"
 #include "host/wave_writer.h"
+#include "tools/command_line.h"
 #include "tools/default_patch.h"
 #include "tools/demo_phrase.h"
 #include "tools/patch_plugin.h"
@@ -31,80 +33,10 @@ struct RenderArgs {
   std::string output;
   double rate = 44100.0;
   int block = 512;
+  std::string formatName = "16";
   WaveFormat format = WaveFormat::Pcm16;
   double tail = 2.0;
 };
-
-std::optional<double> Number(std::string_view text) {
-  const std::string s(text);
-  char* end = nullptr;
-  const double value = std::strtod(s.c_str(), &end);
-  if (s.empty() || end != s.c_str() + s.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
-std::optional<RenderArgs> Parse(std::span<const std::string_view> args, std::string& error) {
-  RenderArgs r;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string_view option = args[i];
-    if (i + 1 >= args.size()) {
-      error = option.starts_with("-") ? "option " + std::string(option) + " needs a value"
-                                      : "unexpected argument \"" + std::string(option) + "\"";
-      return std::nullopt;
-    }
-    const std::string_view value = args[++i];
-    const std::optional<double> number = Number(value);
-    if (option == "--patch") {
-      r.patch = value;
-    } else if (option == "--plugin") {
-      r.plugin = value;
-    } else if (option == "--midi") {
-      r.midi = value;
-    } else if (option == "-o" || option == "--output") {
-      r.output = value;
-    } else if (option == "--rate") {
-      if (!number || *number < 8000 || *number > 384000 || *number != std::floor(*number)) {
-        error = "--rate takes a whole number of samples a second from 8000 to 384000";
-        return std::nullopt;
-      }
-      r.rate = *number;
-    } else if (option == "--block") {
-      if (!number || *number < 1 || *number > 65536 || *number != std::floor(*number)) {
-        error = "--block takes a whole number of samples from 1 to 65536";
-        return std::nullopt;
-      }
-      r.block = static_cast<int>(*number);
-    } else if (option == "--tail") {
-      if (!number || *number < 0 || *number > 3600) {
-        error = "--tail takes seconds from 0 to 3600";
-        return std::nullopt;
-      }
-      r.tail = *number;
-    } else if (option == "--format") {
-      if (value == "16") {
-        r.format = WaveFormat::Pcm16;
-      } else if (value == "24") {
-        r.format = WaveFormat::Pcm24;
-      } else if (value == "float" || value == "32") {
-        r.format = WaveFormat::Float32;
-      } else {
-        error = "--format is 16, 24 or float";
-        return std::nullopt;
-      }
-    } else {
-      error = "unknown option \"" + std::string(option) + "\"";
-      return std::nullopt;
-    }
-  }
-  if (!r.patch.empty() && !r.plugin.empty()) {
-    error = "give --patch or --plugin, not both";
-    return std::nullopt;
-  }
-  if (r.output.empty()) {
-    r.output = r.midi.empty() ? "demo.wav" : std::filesystem::path(r.midi).stem().string() + ".wav";
-  }
-  return r;
-}
 
 std::optional<kr::midifile::MidiFile> LoadMidi(const std::string& path, std::string& error) {
   std::vector<std::uint8_t> bytes;
@@ -160,13 +92,15 @@ void PrintSummary(const RenderArgs& args, const RenderStats& s, std::int64_t cli
   out << line;
 }
 
-int RunRender(std::span<const std::string_view> argv) {
-  std::string error;
-  const std::optional<RenderArgs> args = Parse(argv, error);
-  if (!args) {
-    std::cerr << "kestrune render: " << error << " (see kestrune render --help)\n";
-    return 2;
+int RunRender(RenderArgs& given) {
+  const RenderArgs* args = &given;
+  given.format = given.formatName == "16"   ? WaveFormat::Pcm16
+                 : given.formatName == "24" ? WaveFormat::Pcm24
+                                            : WaveFormat::Float32;
+  if (given.output.empty()) {
+    given.output = given.midi.empty() ? "demo.wav" : std::filesystem::path(given.midi).stem().string() + ".wav";
   }
+  std::string error;
   const std::optional<kr::midifile::MidiFile> midi = LoadMidi(args->midi, error);
   if (!midi) {
     std::cerr << "kestrune render: " << error << "\n";
@@ -229,33 +163,47 @@ int RunRender(std::span<const std::string_view> argv) {
   return status;
 }
 
-void RenderHelp(std::ostream& out) {
-  out << "usage: kestrune render [--patch file | --plugin file] [--midi file.mid] [-o out.wav]\n"
-         "                      [--rate 44100] [--block 512] [--format 16|24|float] [--tail 2]\n\n"
-         "Plays a Standard MIDI File (format 0 or 1, with its tempo map) through a plug-in,\n"
-         "loaded through its VST 2 entry as a host does, and writes a WAVE file with one\n"
-         "channel per plug-in output.\n\n"
-         "  --plugin file  an exported plug-in (a .so or .dll carrying its patch)\n"
-         "  --patch file   a patch document (.json or .dat), exported to a temporary plug-in\n"
-         "                 copy first; without --plugin and --patch: the built-in default\n"
-         "                 patch, a polyphonic subtractive voice\n"
-         "  --midi file    the MIDI file; without it a built-in demo phrase (8 s)\n"
-         "  -o file        the WAVE file; default demo.wav, or the MIDI file's name with .wav\n"
-         "  --rate n       sample rate, 8000 to 384000 (default 44100)\n"
-         "  --block n      host block size in samples, 1 to 65536 (default 512)\n"
-         "  --format f     16 or 24 (PCM, clipped at full scale) or float (default 16)\n"
-         "  --tail s       seconds played after the last event (default 2); the tail ends\n"
-         "                 early after 0.1 s of silence\n\n"
-         "MIDI events reach the plug-in at their exact sample offsets; the host time\n"
-         "information follows the file's tempo map. The summary gives the duration, the\n"
-         "peak, the voices used (the most notes held at once, as the plug-in does not\n"
-         "report its voices) and the render speed as a multiple of real time. A progress\n"
-         "bar is drawn on stderr, as one line redrawn in place, once a render has taken\n"
-         "more than a second.\n"
-         "Exit status: 0 when the WAVE file was written, 1 on failure, 2 for bad arguments.\n";
+CommandRun DeclareRender(CLI::App& command) {
+  auto args = std::make_shared<RenderArgs>();
+  command.description(
+      "Plays a Standard MIDI File (format 0 or 1, with its tempo map) through a plug-in,\n"
+      "loaded through its VST 2 entry as a host does, and writes a WAVE file with one\n"
+      "channel per plug-in output.");
+  CLI::Option* plugin =
+      command.add_option("--plugin", args->plugin, "an exported plug-in (a .so or .dll carrying its patch)");
+  command
+      .add_option("--patch", args->patch,
+                  "a patch document (.json or .dat), exported to a temporary plug-in copy first;\n"
+                  "without --plugin and --patch: the built-in default patch, a polyphonic\n"
+                  "subtractive voice")
+      ->excludes(plugin);
+  command.add_option("--midi", args->midi, "the MIDI file; without it a built-in demo phrase (8 s)");
+  command.add_option("-o,--output", args->output, "the WAVE file; default demo.wav, or the MIDI file's name with .wav");
+  command.add_option("--rate", args->rate, "sample rate in whole samples a second")
+      ->check(CLI::Range(8000, 384000) & WholeNumber)
+      ->capture_default_str();
+  command.add_option("--block", args->block, "host block size in samples")
+      ->check(CLI::Range(1, 65536))
+      ->capture_default_str();
+  command.add_option("--format", args->formatName, "16 or 24 (PCM, clipped at full scale) or float")
+      ->check(CLI::IsMember({"16", "24", "float", "32"}))
+      ->capture_default_str();
+  command
+      .add_option("--tail", args->tail,
+                  "seconds played after the last event; the tail ends early after 0.1 s of silence")
+      ->check(CLI::Range(0.0, 3600.0))
+      ->capture_default_str();
+  command.footer(
+      "MIDI events reach the plug-in at their exact sample offsets; the host time\n"
+      "information follows the file's tempo map. The summary gives the duration, the\n"
+      "peak, the voices used (the most notes held at once, as the plug-in does not\n"
+      "report its voices) and the render speed as a multiple of real time. A progress\n"
+      "bar is drawn on stderr, as one line redrawn in place, once a render has taken\n"
+      "more than a second.\n"
+      "Exit status: 0 when the WAVE file was written, 1 on failure, 2 for bad arguments.");
+  return [args] { return RunRender(*args); };
 }
 
 }  // namespace
 
-const Subcommand kRenderCommand{"render", "play a MIDI file through a plug-in into a WAVE file", &RunRender,
-                                &RenderHelp};
+const Subcommand kRenderCommand{"render", "play a MIDI file through a plug-in into a WAVE file", &DeclareRender};

@@ -8,3 +8,9 @@ std::span<const Subcommand> Subcommands() {
                                                   kPanelCommand,   kTortureCommand};
   return table;
 }
+
+const Subcommand* FindSubcommand(std::string_view name) {
+  for (const Subcommand& c : Subcommands())
+    if (c.name == name) return &c;
+  return nullptr;
+}

@@ -1,5 +1,6 @@
 // kestrune torture: drives a plug-in (or the plug-in carrying a patch) the
 // way the worst hosts do and prints one line per check.
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -31,58 +32,6 @@ struct TortureArgs {
   std::vector<std::string> only;
   bool strictAllocations = false;
 };
-
-template <typename T>
-bool Parse(std::string_view text, T low, T high, T& out) {
-  T value{};
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high) return false;
-  out = value;
-  return true;
-}
-
-std::optional<TortureArgs> ParseArgs(std::span<const std::string_view> args, std::string& error) {
-  TortureArgs r;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string_view a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (a == "--strict-allocations") {
-      r.strictAllocations = true;
-    } else if (a == "--seconds" || a == "--seed" || a == "--check" || a == "--cycles" || a == "--instances") {
-      if (!hasValue) {
-        error = "option " + std::string(a) + " needs a value";
-        return std::nullopt;
-      }
-      const std::string_view value = args[++i];
-      bool good = true;
-      if (a == "--seconds") {
-        double seconds = 0.0;
-        good = Parse(value, 0.01, 3600.0, seconds);
-        r.options.seconds = seconds;
-      } else if (a == "--seed") {
-        good = Parse<std::uint32_t>(value, 0u, 0xFFFFFFFFu, r.options.seed);
-      } else if (a == "--cycles") {
-        good = Parse(value, 1, 1000000, r.options.cycles);
-      } else if (a == "--instances") {
-        good = Parse(value, 1, 10000, r.options.instances);
-      } else {
-        const auto& checks = torture::Checks();
-        good = std::any_of(checks.begin(), checks.end(), [&](const torture::Check& c) { return c.name == value; });
-        r.only.emplace_back(value);
-      }
-      if (!good) {
-        error = "bad value \"" + std::string(value) + "\" for " + std::string(a);
-        return std::nullopt;
-      }
-    } else if (a.starts_with("-") || !r.target.empty()) {
-      error = "unexpected argument \"" + std::string(a) + "\"";
-      return std::nullopt;
-    } else {
-      r.target = a;
-    }
-  }
-  return r;
-}
 
 struct Target {
   std::string label;
@@ -155,13 +104,8 @@ int Torture(const Target& target, const TortureArgs& args) {
   return failures;
 }
 
-int RunTorture(std::span<const std::string_view> args) {
-  std::string error;
-  const std::optional<TortureArgs> parsed = ParseArgs(args, error);
-  if (!parsed) {
-    std::cerr << "kestrune torture: " << error << " (see kestrune torture --help)\n";
-    return 2;
-  }
+int RunTorture(const TortureArgs& args) {
+  const TortureArgs* parsed = &args;
   int failures = 0;
   const std::vector<Target> targets = Targets(*parsed);
   for (const Target& target : targets) failures += Torture(target, *parsed);
@@ -170,9 +114,9 @@ int RunTorture(std::span<const std::string_view> args) {
   return failures == 0 ? 0 : 1;
 }
 
-void TortureHelp(std::ostream& out) {
-  out << "usage: kestrune torture [plugin-file | patch.json | patch.dat] [--seconds N] [--seed S]\n"
-         "                        [--check NAME]... [--cycles N] [--instances N] [--strict-allocations]\n\n"
+CommandRun DeclareTorture(CLI::App& command) {
+  auto args = std::make_shared<TortureArgs>();
+  command.description(
          "Loads the plug-in through its VST 2 entry and does to it what hosts do at their worst;\n"
          "every check prints one line, \"ok: ...\" or \"FAIL: ...\". A patch is first exported into\n"
          "a copy of the plug-in. Without a file: the default patch and every example patch.\n\n"
@@ -191,14 +135,36 @@ void TortureHelp(std::ostream& out) {
          "  midi           thousands of events per block on all channels, stray data bytes,\n"
          "                 offsets outside the block (a quarter of --seconds)\n"
          "  editor         the editor opened, idled and closed over and over (also while open)\n"
-         "                 on the host's thread while the audio plays; the state is kept\n\n"
+         "                 on the host's thread while the audio plays; the state is kept");
+  command.add_option("target", args->target,
+                     "a plug-in file, or a patch (.json or .dat) first exported into a copy of the\n"
+                     "plug-in; default: the default patch and every example patch");
+  command.add_option("--seconds", args->options.seconds, "the audio each timed check plays")
+      ->check(CLI::Range(0.01, 3600.0))
+      ->capture_default_str();
+  command.add_option("--seed", args->options.seed, "every random choice")->capture_default_str();
+  std::vector<std::string> names;
+  for (const torture::Check& c : torture::Checks()) names.emplace_back(c.name);
+  command.add_option("--check", args->only, "run only the named check (again for more)")
+      ->check(CLI::IsMember(names))
+      ->allow_extra_args(false);
+  command.add_option("--cycles", args->options.cycles, "suspend/resume cycles")
+      ->check(CLI::Range(1, 1000000))
+      ->capture_default_str();
+  command.add_option("--instances", args->options.instances, "instances opened and closed")
+      ->check(CLI::Range(1, 10000))
+      ->capture_default_str();
+  command.add_flag("--strict-allocations", args->strictAllocations,
+                   "fail on any allocation in an audio call after a resume has settled");
+  command.footer(
          "--seconds N sets the audio each timed check plays (default 5), --seed S every random\n"
          "choice (default 1). Allocations the plug-in makes in its audio calls after a resume\n"
          "has settled are counted and reported per plug-in; --strict-allocations fails on any.\n"
          "KR_TORTURE_TRACE_ALLOCATIONS=1 prints the stack of each one.\n"
-         "Exit status: 0 when every check passed, 1 on any failure, 2 for bad arguments.\n";
+         "Exit status: 0 when every check passed, 1 on any failure, 2 for bad arguments.");
+  return [args] { return RunTorture(*args); };
 }
 
 }  // namespace
 
-const Subcommand kTortureCommand{"torture", "drive a plug-in the way the worst hosts do", &RunTorture, &TortureHelp};
+const Subcommand kTortureCommand{"torture", "drive a plug-in the way the worst hosts do", &DeclareTorture};

@@ -121,11 +121,16 @@ TEST(KestruneCommands, InstallCopiesPluginsThatCarryAPatch) {
 #endif
 }
 
-TEST(KestruneCommands, EveryCommandHasHelp) {
-  for (const char* command : {"compile", "dump", "export", "install"}) {
+TEST(KestruneCommands, EveryCommandHasHelpAndNamesABadOption) {
+  for (const char* command : {"compile", "dump", "export", "install", "info", "modules", "panel", "render", "torture"}) {
     const ProgramRun help = Kestrune(std::string(command) + " --help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.output.rfind(std::string("usage: kestrune ") + command, 0), 0u) << help.output;
+    EXPECT_NE(help.output.find(std::string("Usage: kestrune ") + command), std::string::npos) << help.output;
+    EXPECT_NE(help.output.find("Exit status:"), std::string::npos) << command;
+    const ProgramRun bad = Kestrune(std::string(command) + " --no-such-option");
+    EXPECT_EQ(bad.status, 2) << bad.output;
+    EXPECT_NE(bad.output.find(std::string("kestrune ") + command + ": "), std::string::npos) << bad.output;
+    EXPECT_NE(bad.output.find("--no-such-option"), std::string::npos) << bad.output;
   }
 }
 

@@ -98,9 +98,13 @@ TEST_F(RenderCommand, ExplainsBadInput) {
 
   text = krtest::RunCommand(program_ + " render --format 8", status);
   EXPECT_NE(status, 0);
-  EXPECT_NE(text.find("kestrune render: --format is 16, 24 or float"), std::string::npos) << text;
+  EXPECT_NE(text.find("kestrune render: --format: 8 not in {16,24,float,32}"), std::string::npos) << text;
   text = krtest::RunCommand(program_ + " render --patch a.json --plugin b.so", status);
-  EXPECT_NE(text.find("give --patch or --plugin, not both"), std::string::npos) << text;
+  EXPECT_EQ(status, 2);
+  EXPECT_NE(text.find("--plugin excludes --patch"), std::string::npos) << text;
+  text = krtest::RunCommand(program_ + " render --block 3.5", status);
+  EXPECT_EQ(status, 2);
+  EXPECT_NE(text.find("kestrune render: --block: "), std::string::npos) << text;
   text = krtest::RunCommand(program_ + " render --plugin /no/such/plugin.so", status);
   EXPECT_NE(status, 0);
   EXPECT_NE(text.find("cannot load /no/such/plugin.so"), std::string::npos) << text;
