@@ -57,9 +57,14 @@ function(kr_link_png target)
   target_compile_definitions(${target} PUBLIC KR_HAVE_PNG=1)
 endfunction()
 
-# One test executable per folder under tests/, each registered with CTest.
+# One test executable per layer folder under tests/ (or the folder DIR),
+# registered with CTest under the suite's name.
 function(kr_add_test_suite name)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
+  cmake_parse_arguments(arg "" "DIR" "" ${ARGN})
+  if(NOT arg_DIR)
+    set(arg_DIR ${name})
+  endif()
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${arg_DIR}/*.cpp)
   if(NOT sources)
     return()
   endif()

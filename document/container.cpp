@@ -18,14 +18,16 @@ const RuntimeClass CContainer::kClass{"CContainer", 95, true, &CUG_with_patches:
 
 namespace {
 
-// The panel controls whose document class is a legacy control: the module
-// is its own parameter, with a value per program.
+// The modules stored as a panel control: the legacy controls (the module is
+// its own parameter, with a value per program), the drawn envelope (the
+// control keeps the shape) and the SoundFont modules (its text is the file).
 const RuntimeClass* ControlClassOf(std::string_view name) {
   using namespace control_classes;
   static const std::pair<std::string_view, const RuntimeClass*> table[] = {
       {"Slider", &kSlider},         {"List Entry", &kCombo},    {"Text Entry", &kText},
       {"Button", &kPushButton},     {"LED Indicator", &kLED},   {"Peak Meter", &kPeakMeter},
-      {"Volt Meter", &kVoltMeter}};
+      {"Volt Meter", &kVoltMeter},  {"Multistage Env", &kEnvEdit},
+      {"Soundfont Oscillator", &kOscSf}, {"Soundfont Player", &kSamplePlay2}};
   for (const auto& [n, cls] : table)
     if (n == name) return cls;
   return nullptr;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "document/doc_ob.h"
-#include "document/envelope_shape.h"
+#include "registry/envelope_shape.h"
 #include "registry/patch_select_program.h"
 #include "document/plug2.h"
 

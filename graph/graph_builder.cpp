@@ -12,12 +12,14 @@
 #include "engine/audio_master.h"
 #include "engine/audio_pair.h"
 #include "engine/document_text.h"
+#include "engine/item_list_taker.h"
 #include "engine/kr_exception.h"
 #include "engine/midi_automation.h"
 #include "engine/ug_container.h"
 #include "engine/ug_control.h"
 #include "engine/ug_io_mod.h"
 #include "graph/midi_automation_routing.h"
+#include "registry/item_list.h"
 #include "registry/module_info.h"
 
 namespace {
@@ -33,6 +35,20 @@ bool IsSparePlug(const CUG& module, const CPlug2& plug) {
   for (++it; it != plugs.end(); ++it)
     if ((*it)->DefinitionIndex() == plug.DefinitionIndex()) return false;
   return true;
+}
+
+// The item list a module's plug picks from: its own, else (when it has none
+// or an automatic one) the list of a plug wired to it. An automatic list
+// stands for none.
+std::string WiredItemList(const CUG& module, std::string_view plugName) {
+  const CPlug2* plug = module.FindPlug(plugName);
+  if (plug == nullptr) return {};
+  std::string text = plug->ListText();
+  for (const CLine2* wire : plug->Wires()) {
+    const CPlug2* other = wire->From() == plug ? wire->To() : wire->From();
+    if (other != nullptr && (text.empty() || IsAutoList(text))) text = other->ListText();
+  }
+  return IsAutoList(text) ? std::string{} : text;
 }
 
 bool MakesAudioPlug(const CPlug2& plug) {
@@ -217,6 +233,8 @@ std::unique_ptr<ug_base> GraphBuilder::MakeAudioObject(CUG& module) {
     taker->TakeDocumentText(control != nullptr && control->ValueType() == ControlValueType::Text ? control->ValueText()
                                                                                                : std::string());
   }
+  if (auto* taker = dynamic_cast<ItemListTaker*>(object))
+    taker->UseItemList(WiredItemList(module, taker->ItemListPlugName()));
   object->handle = handleFor_ ? handleFor_(module) : 0;
   if (object->handle != 0) master_.RegisterTarget(object->handle, object);
   if (module.Flag()) object->flags |= UGF_BUILD_1000;

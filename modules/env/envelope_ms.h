@@ -9,8 +9,8 @@
 #include <memory>
 #include <span>
 
-#include "document/envelope_shape.h"
 #include "modules/env/envelope_base.h"
+#include "registry/envelope_shape.h"
 
 class MultistageShape {
  public:

@@ -2,9 +2,6 @@
 
 #include <string>
 
-#include "document/cug.h"
-#include "document/line2.h"
-#include "document/plug2.h"
 #include "modules/signal_helpers.h"
 #include "registry/item_list.h"
 #include "registry/plug_declaration.h"
@@ -15,6 +12,14 @@ namespace {
 constexpr int kMaxItems = 65536;
 
 }  // namespace
+
+std::unique_ptr<ug_base> ug_voltage_to_enum::Clone() {
+  std::unique_ptr<ug_base> copy = ug_base::Clone();
+  auto& other = static_cast<ug_voltage_to_enum&>(*copy);
+  other.values_ = values_;
+  other.listGiven_ = listGiven_;
+  return copy;
+}
 
 void ug_voltage_to_enum::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_voltage_to_enum> kPlugs[] = {
@@ -42,20 +47,8 @@ void ug_voltage_to_enum::UseItemList(std::string_view listText) {
   listGiven_ = true;
 }
 
-// The list of the plug "List Out" is wired to (or its own, when it has one).
-void ug_voltage_to_enum::TakeListFromDocument() {
-  const CPlug2* plug = docModule != nullptr ? docModule->FindPlug("List Out") : nullptr;
-  if (plug == nullptr) return UseItemList({});
-  std::string text = plug->ListText();
-  for (const CLine2* wire : plug->Wires()) {
-    const CPlug2* other = wire->From() == plug ? wire->To() : wire->From();
-    if (other != nullptr && (text.empty() || IsAutoList(text))) text = other->ListText();
-  }
-  UseItemList(IsAutoList(text) ? std::string_view{} : std::string_view(text));
-}
-
 void ug_voltage_to_enum::Open() {
-  if (!listGiven_) TakeListFromDocument();
+  if (!listGiven_) UseItemList({});
   chooser_ = {};
   chooser_.count = static_cast<int>(values_.size());
   SetProcessFunction(&ug_base::SleepCheck);

@@ -5,7 +5,7 @@
 
 #include "support/synth_patch.h"
 
-namespace apptest {
+namespace krtest {
 
 std::vector<std::uint8_t> PassThroughDocument(const PatchSpec& spec) {
   krtest::SynthPatch patch(spec.id);
@@ -28,4 +28,4 @@ std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace apptest
+}  // namespace krtest

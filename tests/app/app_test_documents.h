@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace apptest {
+namespace krtest {
 
 struct EmbeddedFile {
   std::string name;
@@ -35,4 +35,4 @@ std::vector<std::uint8_t> PassThroughDocument(const PatchSpec& spec = {});
 void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path);
 
-}  // namespace apptest
+}  // namespace krtest

@@ -14,9 +14,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using apptest::PassThroughDocument;
-using apptest::ReadFile;
-using apptest::WriteFile;
+using krtest::PassThroughDocument;
+using krtest::ReadFile;
+using krtest::WriteFile;
 
 const std::vector<std::uint8_t> kLibraryBytes = {'L', 'I', 'B', 1, 2, 3};
 const std::vector<std::uint8_t> kLoopBytes = {'R', 'I', 'F', 'F', 9, 9};
@@ -27,7 +27,7 @@ class EmbeddedAtStartUp : public ::testing::Test {
     WriteFile(Plugin(), {0x7f, 'E', 'L', 'F'});
     fs::last_write_time(Plugin(), fs::file_time_type::clock::now() - std::chrono::hours(1));
     WriteFile(dir.path() / "Synth.dat",
-              PassThroughDocument(apptest::PatchSpec().File("Filters.krm", kLibraryBytes).File("Loop.WAV", kLoopBytes)));
+              PassThroughDocument(krtest::PatchSpec().File("Filters.krm", kLibraryBytes).File("Loop.WAV", kLoopBytes)));
     app.SetPluginPath(Plugin().string());
   }
   fs::path Plugin() const { return dir.path() / "Synth.so"; }

@@ -12,7 +12,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using apptest::PassThroughDocument;
+using krtest::PassThroughDocument;
 using namespace vst;
 
 // ((c0*256 + c1)*256 + c2)*256 + c3, each character a signed byte.
@@ -34,7 +34,7 @@ class ExportedPlugin : public ::testing::Test {
 };
 
 TEST_F(ExportedPlugin, StoredResourceGivesAnEffectWithThePackedId) {
-  const fs::path plugin = Export(PassThroughDocument(apptest::PatchSpec().Id("KsT1")), kr::packaging::ExportForm::StoredResource,
+  const fs::path plugin = Export(PassThroughDocument(krtest::PatchSpec().Id("KsT1")), kr::packaging::ExportForm::StoredResource,
                                  "MySynth.so");
   EXPECT_FALSE(fs::exists(dir.path() / "MySynth.dat"));
   HostHarness host;
@@ -73,7 +73,7 @@ TEST_F(ExportedPlugin, StoredPassThroughPlaysTheHostInputOnResume) {
 }
 
 TEST_F(ExportedPlugin, ShortIdsArePaddedAndHighCharactersAreSigned) {
-  const fs::path plugin = Export(PassThroughDocument(apptest::PatchSpec().Id("\xC3\xA9z").Flags(1)),
+  const fs::path plugin = Export(PassThroughDocument(krtest::PatchSpec().Id("\xC3\xA9z").Flags(1)),
                                  kr::packaging::ExportForm::StoredResource, "Odd.so");
   HostHarness host;
   ASSERT_TRUE(host.Load(plugin.string())) << host.Error();
@@ -85,7 +85,7 @@ TEST_F(ExportedPlugin, ShortIdsArePaddedAndHighCharactersAreSigned) {
 }
 
 TEST_F(ExportedPlugin, DataFileFormLoadsThePlainDocumentBeside) {
-  const fs::path plugin = Export(PassThroughDocument(apptest::PatchSpec().Id("DaT1").Pairs(1)),
+  const fs::path plugin = Export(PassThroughDocument(krtest::PatchSpec().Id("DaT1").Pairs(1)),
                                  kr::packaging::ExportForm::DataFileBeside, "Beside.so");
   EXPECT_TRUE(fs::exists(dir.path() / "Beside.dat"));
   HostHarness host;

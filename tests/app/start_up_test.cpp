@@ -9,21 +9,13 @@
 #include "document/document_builder.h"
 #include "formats/image/scramble.h"
 #include "platform/platform.h"
+#include "support/message_capture.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-using apptest::PassThroughDocument;
-using apptest::WriteFile;
-
-struct CapturedMessages {
-  CapturedMessages() {
-    previous = platform::SetMessageSink([this](const platform::MessageBoxRequest& r) { seen.push_back(r); });
-  }
-  ~CapturedMessages() { platform::SetMessageSink(previous); }
-  std::vector<platform::MessageBoxRequest> seen;
-  platform::MessageSink previous;
-};
+using krtest::PassThroughDocument;
+using krtest::WriteFile;
 
 class StartUp : public ::testing::Test {
  protected:
@@ -36,7 +28,7 @@ class StartUp : public ::testing::Test {
 
 TEST_F(StartUp, DataFileBesideThePluginIsReadAsItIs) {
   MakePluginFile();
-  WriteFile(dir.path() / "Synth.dat", PassThroughDocument(apptest::PatchSpec().Id("AbCd").Flags(9)));
+  WriteFile(dir.path() / "Synth.dat", PassThroughDocument(krtest::PatchSpec().Id("AbCd").Flags(9)));
   app.SetPluginPath(Plugin().string());
 
   ASSERT_TRUE(app.Initialise());
@@ -67,7 +59,7 @@ TEST_F(StartUp, AScrambledDataFileIsNotUnscrambled) {
   kr::Scramble(bytes);
   WriteFile(dir.path() / "Synth.dat", bytes);
   app.SetPluginPath(Plugin().string());
-  CapturedMessages messages;
+  krtest::MessageCapture messages;
   EXPECT_FALSE(app.Initialise());
   EXPECT_EQ(app.Settings(), nullptr);
   EXPECT_EQ(app.FindTopContainer(), nullptr);
@@ -76,12 +68,12 @@ TEST_F(StartUp, AScrambledDataFileIsNotUnscrambled) {
 TEST_F(StartUp, NoResourceAndNoDataFileShowsTheWarning) {
   MakePluginFile();
   app.SetPluginPath(Plugin().string());
-  CapturedMessages messages;
+  krtest::MessageCapture messages;
   EXPECT_FALSE(app.Initialise());
-  ASSERT_EQ(messages.seen.size(), 1u);
-  EXPECT_EQ(messages.seen[0].text,
+  ASSERT_EQ(messages.requests.size(), 1u);
+  EXPECT_EQ(messages.requests[0].text,
             "Synth: Can't find plugin data file. (" + (dir.path() / "Synth.dat").string() + ")");
-  EXPECT_EQ(messages.seen[0].icon, platform::MessageIcon::Warning);
+  EXPECT_EQ(messages.requests[0].icon, platform::MessageIcon::Warning);
 }
 
 TEST_F(StartUp, ADocumentWithoutAContainerHasNoTopContainer) {
@@ -110,7 +102,7 @@ TEST_F(StartUp, TheTopContainerIsTheFirstEnabledOne) {
 
 TEST_F(StartUp, HostIoModulesAreMadeInTheRootAndASecondStartUpReplacesTheDocument) {
   MakePluginFile();
-  WriteFile(dir.path() / "Synth.dat", PassThroughDocument(apptest::PatchSpec().Pairs(1)));
+  WriteFile(dir.path() / "Synth.dat", PassThroughDocument(krtest::PatchSpec().Pairs(1)));
   app.SetPluginPath(Plugin().string());
   ASSERT_TRUE(app.Initialise());
   TopContainer* top = app.FindTopContainer();
@@ -122,7 +114,7 @@ TEST_F(StartUp, HostIoModulesAreMadeInTheRootAndASecondStartUpReplacesTheDocumen
   EXPECT_NE(std::find(names.begin(), names.end(), "VST Input"), names.end());
   EXPECT_NE(std::find(names.begin(), names.end(), "VST Output"), names.end());
 
-  WriteFile(dir.path() / "Synth.dat", PassThroughDocument(apptest::PatchSpec().Pairs(3)));
+  WriteFile(dir.path() / "Synth.dat", PassThroughDocument(krtest::PatchSpec().Pairs(3)));
   ASSERT_TRUE(app.Initialise());
   EXPECT_EQ(app.FindTopContainer()->AudioInputNames().size(), 3u);
   app.DeleteDocument();

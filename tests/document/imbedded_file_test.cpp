@@ -8,6 +8,7 @@
 #include "document/document_file.h"
 #include "document/imbedded_file.h"
 #include "platform/platform.h"
+#include "support/message_capture.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -48,12 +49,10 @@ TEST(ImbeddedFile, RefusesUnwritableTargetsAndNamesThatLeaveTheFolder) {
 }
 
 TEST(ImbeddedFile, MissingSourceShowsTheMessage) {
-  std::vector<std::string> texts;
-  auto previous = platform::SetMessageSink([&](const platform::MessageBoxRequest& r) { texts.push_back(r.text); });
+  krtest::MessageCapture messages;
   EXPECT_EQ(imbedded_file::FromDisk("/no/such/file.wav"), nullptr);
-  platform::SetMessageSink(previous);
-  ASSERT_EQ(texts.size(), 1u);
-  EXPECT_EQ(texts[0], "Can't find/open imbeded file: /no/such/file.wav");
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(messages.texts[0], "Can't find/open imbeded file: /no/such/file.wav");
 }
 
 }  // namespace
@@ -73,9 +72,10 @@ TEST(ImbeddedFile, HandedOverBeforeTheRootContainerIsRead) {
   const auto note = [&](std::span<const std::unique_ptr<imbedded_file>> files) {
     for (const auto& f : files) seen.push_back(f->Name());
   };
-  platform::MessageSink quiet = platform::SetMessageSink([](const platform::MessageBoxRequest&) {});
-  const DocumentLoadResult loaded = ReadDocument(cut, LoadMode::Restricted, note);
-  platform::SetMessageSink(quiet);
+  const DocumentLoadResult loaded = [&] {
+    krtest::MessageCapture quiet;
+    return ReadDocument(cut, LoadMode::Restricted, note);
+  }();
   EXPECT_EQ(loaded.document, nullptr);
   EXPECT_EQ(seen, std::vector<std::string>{"Lib.krm"});
 }

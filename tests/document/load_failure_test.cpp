@@ -6,6 +6,7 @@
 
 #include "document/controls.h"
 #include "platform/platform.h"
+#include "support/message_capture.h"
 #include "test_modules.h"
 
 namespace {
@@ -45,11 +46,10 @@ std::string ErrorOf(const Bytes& bytes) {
 }
 
 TEST(LoadFailure, NewerVersionShowsTheMessageAndReadsNothingElse) {
-  std::vector<platform::MessageBoxRequest> shown;
-  auto previous = platform::SetMessageSink([&](const platform::MessageBoxRequest& r) { shown.push_back(r); });
+  krtest::MessageCapture messages;
   const Bytes v95711{0xDF, 0x75, 0x01, 0x00};
   const std::string error = ErrorOf(v95711);
-  platform::SetMessageSink(previous);
+  const std::vector<platform::MessageBoxRequest>& shown = messages.requests;
   const std::string expected =
       "Load Cancelled.  File created by a newer version of Kestrune (V957.11). See Kestrune web site for latest "
       "version.";
@@ -101,7 +101,7 @@ TEST(LoadFailure, AContainerListingItselfIsNotItsOwnChild) {
 }
 
 TEST(LoadFailure, ControlValueCountAbove128IsRefused) {
-  doctest::RegisterTestModules();
+  krtest::RegisterTestModules();
   DocumentBuilder b;
   auto slider = DocumentBuilder::MakeByClassName("Ctl_Slider");
   static_cast<CControl&>(*slider).numbers.assign(129, 1.0);
@@ -111,7 +111,7 @@ TEST(LoadFailure, ControlValueCountAbove128IsRefused) {
 }
 
 TEST(LoadFailure, TruncatedDocumentsFailCleanly) {
-  auto doc = doctest::MakeRichDocument();
+  auto doc = krtest::MakeRichDocument();
   for (int version : {44, kCurrentDocumentVersion}) {
     const Bytes bytes = WriteDocument(*doc, version);
     // Every prefix through the header and first objects, then a sample.
@@ -123,7 +123,7 @@ TEST(LoadFailure, TruncatedDocumentsFailCleanly) {
 }
 
 TEST(LoadFailure, FlippedBytesNeverCrash) {
-  auto doc = doctest::MakeRichDocument();
+  auto doc = krtest::MakeRichDocument();
   const Bytes bytes = WriteDocument(*doc, kCurrentDocumentVersion);
   for (std::size_t i = 4; i < bytes.size(); i += i < 300 ? 1 : 37) {
     Bytes mutated = bytes;

@@ -15,8 +15,8 @@
 
 namespace {
 
-using doctest::Read;
-using doctest::Write;
+using krtest::Read;
+using krtest::Write;
 
 template <class T>
 T* FindChild(const CContainer& c, const char* className, int nth = 0) {
@@ -37,7 +37,7 @@ class RoundTrip : public ::testing::TestWithParam<int> {};
 
 TEST_P(RoundTrip, RewritingAReadDocumentGivesTheSameBytes) {
   const int v = GetParam();
-  auto doc = doctest::MakeRichDocument();
+  auto doc = krtest::MakeRichDocument();
   const auto bytes = Write(*doc, v);
   auto loaded = Read(bytes);
   ASSERT_TRUE(loaded.document) << loaded.error;
@@ -47,7 +47,7 @@ TEST_P(RoundTrip, RewritingAReadDocumentGivesTheSameBytes) {
 
 TEST_P(RoundTrip, FieldsStoredAtThisVersionComeBack) {
   const int v = GetParam();
-  auto doc = doctest::MakeRichDocument();
+  auto doc = krtest::MakeRichDocument();
   auto loaded = Read(Write(*doc, v));
   ASSERT_TRUE(loaded.document) << loaded.error;
   const StoredDocument& d = *loaded.document;
@@ -191,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(Versions, RoundTrip,
                          ::testing::Values(7, 8, 9, 36, 44, 49, 58, 69, 94950, 95270, 95321, 95710));
 
 TEST(RoundTrip, CurrentVersionKeepsEveryField) {
-  auto doc = doctest::MakeRichDocument();
+  auto doc = krtest::MakeRichDocument();
   const auto bytes = Write(*doc, kCurrentDocumentVersion);
   auto loaded = Read(bytes);
   ASSERT_TRUE(loaded.document) << loaded.error;
@@ -202,7 +202,7 @@ TEST(RoundTrip, CurrentVersionKeepsEveryField) {
 }
 
 TEST(RoundTrip, RestrictedLoadSkipsAuthoringFields) {
-  auto doc = doctest::MakeRichDocument();
+  auto doc = krtest::MakeRichDocument();
   auto loaded = Read(Write(*doc, kCurrentDocumentVersion), LoadMode::Restricted);
   ASSERT_TRUE(loaded.document);
   const DocumentHeaderSettings& s = loaded.document->settings;
@@ -219,7 +219,7 @@ TEST(RoundTrip, RestrictedLoadSkipsAuthoringFields) {
 }
 
 TEST(RoundTrip, VersionIsResetAfterEveryLoad) {
-  auto doc = doctest::MakeRichDocument();
+  auto doc = krtest::MakeRichDocument();
   Read(Write(*doc, 44));
   EXPECT_EQ(DocumentVersion(), kCurrentDocumentVersion);
   auto bytes = Write(*doc, 44);
@@ -232,7 +232,7 @@ TEST(RoundTrip, VersionIsResetAfterEveryLoad) {
 
 // Refreshes the fuzz corpus seeds: run with --gtest_also_run_disabled_tests.
 TEST(FuzzCorpus, DISABLED_WriteSeeds) {
-  auto doc = doctest::MakeRichDocument();
+  auto doc = krtest::MakeRichDocument();
   for (int v : {7, 9, 36, 44, 58, 69, 94950, 95270, 95321, 95710}) {
     const auto bytes = Write(*doc, v);
     std::ofstream(std::string(KR_SOURCE_DIR) + "/tests/fuzz/corpus/document/rich-" + std::to_string(v) + ".kr1",
@@ -246,14 +246,14 @@ namespace {
 // Documents up to version 49 store a "Patch Select" as an inner control: its
 // stored plugs stay the module's own, so the wires that end at them do too.
 TEST(RoundTrip, OldPatchSelectKeepsItsStoredPlugsAndWires) {
-  doctest::RegisterTestModules();
+  krtest::RegisterTestModules();
   DocumentBuilder b;
   CContainer& root = b.Root();
   CUG& source = b.AddModule(root, "T Source");
   auto& select = static_cast<Ctl_PatchSel&>(
       b.AddObject(root, std::make_unique<Ctl_PatchSel>(ModuleRegistry::Get().FindByName("T Sink"))));
   b.Connect(b.Plug(source, "Out"), b.Plug(select, "In"));
-  auto loaded = doctest::Read(doctest::Write(*b.Finish(), 49));
+  auto loaded = krtest::Read(krtest::Write(*b.Finish(), 49));
   ASSERT_TRUE(loaded.document) << loaded.error;
   const Ctl_PatchSel* read = FindChild<Ctl_PatchSel>(*loaded.document->root, "Ctl_PatchSel");
   ASSERT_NE(read, nullptr);

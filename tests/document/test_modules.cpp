@@ -6,7 +6,7 @@
 #include "formats/archive/archive_writer.h"
 #include "registry/module_registry.h"
 
-namespace doctest {
+namespace krtest {
 
 namespace {
 
@@ -223,4 +223,4 @@ std::vector<std::uint8_t> Write(const StoredDocument& doc, int version) { return
 
 DocumentLoadResult Read(const std::vector<std::uint8_t>& bytes, LoadMode mode) { return ReadDocument(bytes, mode); }
 
-}  // namespace doctest
+}  // namespace krtest

@@ -7,7 +7,7 @@
 #include "document/document_builder.h"
 #include "registry/module_info.h"
 
-namespace doctest {
+namespace krtest {
 
 // "T Source", "T Sink" and "T Gui" (a Module_Info2), registered once, with
 // legacy numbers 901 to 903 so that old versions can name them.
@@ -19,4 +19,4 @@ std::unique_ptr<StoredDocument> MakeRichDocument();
 std::vector<std::uint8_t> Write(const StoredDocument& doc, int version);
 DocumentLoadResult Read(const std::vector<std::uint8_t>& bytes, LoadMode mode = LoadMode::Full);
 
-}  // namespace doctest
+}  // namespace krtest

@@ -18,7 +18,7 @@ struct Recorder : Notifiable {
 class TreeRules : public ::testing::Test {
  protected:
   void SetUp() override {
-    doctest::RegisterTestModules();
+    krtest::RegisterTestModules();
     src = &b.AddModule(b.Root(), "T Source");
     sink = &b.AddModule(b.Root(), "T Sink");
     sink2 = &b.AddModule(b.Root(), "T Sink");
@@ -93,7 +93,7 @@ TEST_F(TreeRules, ChildrenOrderWiresLastOthersFront) {
 
 TEST_F(TreeRules, LoadedModulesComeInReverseStreamOrder) {
   auto doc = b.Finish();  // list: sink2, sink, src
-  auto loaded = doctest::Read(doctest::Write(*doc, kCurrentDocumentVersion));
+  auto loaded = krtest::Read(krtest::Write(*doc, kCurrentDocumentVersion));
   ASSERT_TRUE(loaded.document);
   const auto& kids = loaded.document->root->Children();
   ASSERT_EQ(kids.size(), 3u);
@@ -256,7 +256,7 @@ TEST_F(TreeRules, ContainerFeaturesLiveInFeaturePlugs) {
   EXPECT_EQ(plug.Name(), "Ignore Program Change");
   EXPECT_EQ(plug.Flags(), std::uint32_t{PF_HIDDEN2 | PF_GUI});
   auto doc = b.Finish();
-  auto loaded = doctest::Read(doctest::Write(*doc, kCurrentDocumentVersion));
+  auto loaded = krtest::Read(krtest::Write(*doc, kCurrentDocumentVersion));
   ASSERT_TRUE(loaded.document);
   ForEachModule(*loaded.document->root, [](CUG& m) {
     if (auto* c = DynamicKind<CContainer>(&m)) {
@@ -294,7 +294,7 @@ TEST_F(TreeRules, OldStyleLinesAreOrderedOutputFirstWhenConverted) {
   w.SetEnds(w.To(), w.From());  // stored input end first, as old lines may be
   auto doc = b.Finish();
   for (int v : {8, 9}) {
-    auto loaded = doctest::Read(doctest::Write(*doc, v));
+    auto loaded = krtest::Read(krtest::Write(*doc, v));
     ASSERT_TRUE(loaded.document) << loaded.error;
     const CLine2* wire = DynamicKind<CLine2>(loaded.document->root->Children().back().get());
     ASSERT_NE(wire, nullptr);
@@ -320,7 +320,7 @@ TEST_F(TreeRules, OldBoundaryPlugsTakeTheirTypeFromWhatTheyJoin) {
   auto [loneOut, loneIn] = b.AddBoundaryPlug(inner, DR_OUT, DT_MIDI, "lone");
   (void)loneIn;
   auto doc = b.Finish();
-  auto loaded = doctest::Read(doctest::Write(*doc, 94950));
+  auto loaded = krtest::Read(krtest::Write(*doc, 94950));
   ASSERT_TRUE(loaded.document) << loaded.error;
   int checked = 0;
   it_imbedded_doc_ob_recursive it(*loaded.document->root);

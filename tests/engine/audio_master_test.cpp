@@ -7,7 +7,7 @@
 #include "engine/msg_stream.h"
 #include "support/engine_modules.h"
 
-using namespace kr_test;
+using namespace krtest;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "engine/msg_stream.h"
 #include "support/engine_modules.h"
 
-using namespace kr_test;
+using namespace krtest;
 
 namespace {
 
@@ -217,8 +217,8 @@ namespace {
 // A flood of events beyond the engine's reserve: the pool does not grow on
 // the audio thread; the excess is dropped and counted, and the engine plays on.
 TEST(EventPoolLimits, AFloodBeyondTheReserveIsDroppedNotAllocated) {
-  kr_test::TestEngine engine(64);
-  auto* rec = engine.root.Add<kr_test::Recorder>(1);
+  krtest::TestEngine engine(64);
+  auto* rec = engine.root.Add<krtest::Recorder>(1);
   engine.Start();
   const std::size_t capacity = engine.master.Events().Capacity();
   ASSERT_GE(capacity, EventPool::kEngineReserve);
@@ -251,8 +251,8 @@ class ProcessDuringDispatch final : public dsp_msg_target {
 };
 
 TEST(GuiDispatch, ABlockArrivingDuringAGuiDispatchIsSkippedNotWaitedFor) {
-  kr_test::TestEngine engine(64);
-  engine.root.Add<kr_test::Recorder>(1);
+  krtest::TestEngine engine(64);
+  engine.root.Add<krtest::Recorder>(1);
   engine.Start();
   ProcessDuringDispatch target(engine.master);
   engine.master.RegisterTarget(77, &target);

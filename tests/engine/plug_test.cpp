@@ -6,7 +6,7 @@
 #include "engine/kr_exception.h"
 #include "support/engine_modules.h"
 
-using namespace kr_test;
+using namespace krtest;
 
 namespace {
 int StateChangesQueued(ug_base& m) {

@@ -6,7 +6,7 @@
 #include "support/allocation_count.h"
 #include "support/engine_modules.h"
 
-using namespace kr_test;
+using namespace krtest;
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "support/engine_modules.h"
 
-using namespace kr_test;
+using namespace krtest;
 
 TEST(SubBlockLength, FollowsTheHostBlockSize) {
   const std::pair<int, int> cases[] = {{1, 1},     {64, 64},     {95, 95},     {150, 75},    {160, 80},

@@ -6,7 +6,7 @@
 #include "patchtext/patch_compiler.h"
 #include "platform/platform.h"
 
-namespace exttest {
+namespace krtest {
 
 fs::path Built(const std::string& fileName) { return fs::path(KR_TEST_LIBRARY_DIR) / fileName; }
 
@@ -93,4 +93,4 @@ constexpr const char* kCacheVariable = "XDG_CACHE_HOME";
 
 CacheFolderOverride::CacheFolderOverride(const fs::path& folder) : EnvironmentOverride(kCacheVariable, folder.string()) {}
 
-}  // namespace exttest
+}  // namespace krtest

@@ -10,7 +10,7 @@
 #include "host/host_harness.h"
 #include "support/environment_override.h"
 
-namespace exttest {
+namespace krtest {
 
 namespace fs = std::filesystem;
 
@@ -70,4 +70,4 @@ class CacheFolderOverride : public krtest::EnvironmentOverride {
   explicit CacheFolderOverride(const fs::path& folder);
 };
 
-}  // namespace exttest
+}  // namespace krtest

@@ -14,7 +14,7 @@
 
 namespace {
 
-using namespace exttest;
+using namespace krtest;
 
 // The patch bytes with one module name changed to another of the same length.
 std::vector<std::uint8_t> Renamed(std::vector<std::uint8_t> bytes, std::string_view from, std::string_view to) {

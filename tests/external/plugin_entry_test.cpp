@@ -16,7 +16,7 @@
 
 namespace {
 
-using namespace exttest;
+using namespace krtest;
 
 const std::string kPluginExtension = fs::path(KR_PLUGIN_PATH).extension().string();
 

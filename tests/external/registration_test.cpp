@@ -16,7 +16,7 @@
 
 namespace {
 
-using namespace exttest;
+using namespace krtest;
 
 kr::Module_Info_Plugin* LibraryEntry(const std::string& name) {
   return dynamic_cast<kr::Module_Info_Plugin*>(ModuleRegistry::Get().FindByName(name));

@@ -11,7 +11,7 @@
 
 namespace {
 
-using namespace exttest;
+using namespace krtest;
 using kr::modlib::Word;
 
 TEST(VoiceCopies, EachCopyHasItsOwnRecordAndPlugsAndTheChainLinksThem) {

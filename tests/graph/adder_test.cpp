@@ -10,7 +10,7 @@
 #include "modules/mix/ug_adder.h"
 #include "registry/module_info.h"
 
-using namespace graph_test;
+using namespace krtest;
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "engine/ug_container.h"
 #include "graph_support.h"
 
-using namespace graph_test;
+using namespace krtest;
 
 namespace {
 

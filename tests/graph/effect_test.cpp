@@ -13,7 +13,7 @@
 #include "shell/kr_vst.h"
 #include "shell/plugin_entry.h"
 
-using namespace graph_test;
+using namespace krtest;
 using namespace vst;
 
 namespace {

@@ -15,7 +15,7 @@
 #include "registry/module_info.h"
 #include "support/message_capture.h"
 
-using namespace graph_test;
+using namespace krtest;
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "graph/host_io_wiring.h"
 #include "registry/module_registry.h"
 
-namespace graph_test {
+namespace krtest {
 namespace {
 
 class TestPass : public ug_base {
@@ -144,4 +144,4 @@ void Rig::Block(int frames, int at) {
   blocks.Run(engine, in, out, frames);
 }
 
-}  // namespace graph_test
+}  // namespace krtest

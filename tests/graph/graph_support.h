@@ -12,7 +12,7 @@
 #include "graph/sound_engine.h"
 #include "support/engine_blocks.h"
 
-namespace graph_test {
+namespace krtest {
 
 // Module names registered by graph_support.cpp.
 inline constexpr const char* kPass = "Test Pass";          // "In" (audio) -> "Out" (audio), sample by sample
@@ -47,7 +47,7 @@ struct Rig {
   GuiPump gui;
   SoundEngine engine{gui};
   std::vector<std::vector<float>> inputs, outputs;
-  kr::test::EngineBlocks blocks;
+  krtest::EngineBlocks blocks;
   bool& replacing = blocks.replacing;
   OutgoingMidiRing& midiOut = blocks.midiOut;
 
@@ -60,4 +60,4 @@ struct Rig {
   void Block(int frames, int at = 0);
 };
 
-}  // namespace graph_test
+}  // namespace krtest

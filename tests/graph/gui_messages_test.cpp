@@ -11,7 +11,7 @@
 #include "graph_support.h"
 #include "support/temp_dir.h"
 
-using namespace graph_test;
+using namespace krtest;
 
 TEST(GuiMessages, AMetersDisplayValuesArriveWithThePump) {
   Patch p = MakePatch(0, 0);

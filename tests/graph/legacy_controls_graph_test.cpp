@@ -13,7 +13,7 @@
 #include "support/allocation_count.h"
 #include "support/message_capture.h"
 
-namespace graph_test {
+namespace krtest {
 namespace {
 
 TEST(LegacyControls, ATextEntrysTextReachesTheInputItFeeds) {
@@ -90,4 +90,4 @@ TEST(LegacyControls, AControlStoredWithOtherPlugsPlaysWithThoseThatMatch) {
 }
 
 }  // namespace
-}  // namespace graph_test
+}  // namespace krtest

@@ -44,7 +44,7 @@ TEST(ShortPlugs, NoModuleKindThrowsOutOfStartOrBlocks) {
       auto document = ShortModuleDocument(entry, kept);
       GuiPump gui;
       SoundEngine engine(gui);
-      kr::test::EngineBlocks blocks;
+      krtest::EngineBlocks blocks;
       std::vector<float> left(256), right(256);
       float* outs[] = {left.data(), right.data()};
       ASSERT_NO_THROW(engine.StartSound(*document->root, 64)) << name << ", " << kept << " plug(s)";

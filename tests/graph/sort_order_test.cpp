@@ -7,7 +7,7 @@
 #include "graph_support.h"
 #include "registry/module_registry.h"
 
-using namespace graph_test;
+using namespace krtest;
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "engine/ug_container.h"
 #include "graph_support.h"
 
-using namespace graph_test;
+using namespace krtest;
 
 TEST(GraphVoices, MidiToCvVoicesAreBuiltAndTheGateReachesTheHost) {
   Patch p = MakePatch(0, 1, true);

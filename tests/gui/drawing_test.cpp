@@ -8,7 +8,7 @@
 #include "gui/draw/linear_light.h"
 #include "gui/draw/tile_painter.h"
 #include "gui/visual/layout.h"
-#include "panel_rig.h"
+#include "support/panel_rig.h"
 #include "support/message_capture.h"
 
 namespace {

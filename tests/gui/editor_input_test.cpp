@@ -11,7 +11,7 @@
 #include "gui/draw/text.h"
 #include "gui/visual/layout.h"
 #include "gui/visual/widgets.h"
-#include "panel_rig.h"
+#include "support/panel_rig.h"
 #include "support/frame_skin.h"
 #include "support/temp_dir.h"
 

@@ -2,15 +2,15 @@
 // a test patch with a test skin whose knob paints frame k in its own colour,
 // and the self-drawing and file-choosing controls in the built-in skin.
 // A golden changes only through its regeneration command:
-//   build/dev/kestrune panel tests/gui/data/golden_panel.json -o tests/gui/golden/golden_panel.png
-//   build/dev/kestrune panel tests/gui/data/golden_controls.json -o tests/gui/golden/golden_controls.png
+//   build/dev/kestrune panel tests/data/panels/golden_panel.json -o tests/gui/golden/golden_panel.png
+//   build/dev/kestrune panel tests/data/panels/golden_controls.json -o tests/gui/golden/golden_controls.png
 #include <gtest/gtest.h>
 
 #include "base/whole_file.h"
 #include "formats/skin/png_codec.h"
 #include "gui/visual/panel_objects.h"
 #include "gui/visual/widgets.h"
-#include "panel_rig.h"
+#include "support/panel_rig.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ using kr::gui::Pixel;
 using kr::gui::Rect;
 using kr::gui::Rgb;
 
-// The test knob's frame colours (tests/gui/data/make-test-skin.py).
+// The test knob's frame colours (tests/data/panels/make-test-skin.py).
 const Pixel kFrameColours[] = {Rgb(255, 0, 0),   Rgb(0, 160, 0),   Rgb(0, 0, 255),  Rgb(255, 200, 0),
                                Rgb(0, 200, 200), Rgb(200, 0, 200), Rgb(120, 60, 0), Rgb(255, 255, 255)};
 

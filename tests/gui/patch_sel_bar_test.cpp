@@ -10,7 +10,7 @@
 #include "gui/visual/drop_down.h"
 #include "gui/visual/panel_objects.h"
 #include "gui/visual/widgets.h"
-#include "panel_rig.h"
+#include "support/panel_rig.h"
 
 namespace {
 

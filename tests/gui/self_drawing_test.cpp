@@ -13,7 +13,7 @@
 #include "gui/panel/tty_panel.h"
 #include "gui/visual/owner_drawn.h"
 #include "gui/visual/widgets.h"
-#include "panel_rig.h"
+#include "support/panel_rig.h"
 
 namespace {
 

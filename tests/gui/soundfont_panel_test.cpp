@@ -5,8 +5,8 @@
 #include "document/controls.h"
 #include "gui/panel/soundfont_panel.h"
 #include "gui/visual/widgets.h"
-#include "panel_rig.h"
-#include "samples/sample_rig.h"
+#include "support/panel_rig.h"
+#include "support/sample_rig.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ TEST(SoundFontChoices, BanksAndThePresetsOfABank) {
 // Serves the folder's files, as the plug-in serves its own.
 struct FileValues : PanelValues {
   kr::ModuleFiles* Files() override { return &files; }
-  samples_test::FolderFiles files;
+  krtest::FolderFiles files;
 };
 
 const char* kFontPatch = R"({
@@ -38,14 +38,14 @@ const char* kFontPatch = R"({
 
 TEST(SoundFontChoices, ChoosersOfferTheFilesPresetsAndFollowANewFile) {
   krtest::TempDir dir;
-  samples_test::FontSpec first = samples_test::RampFont(64, 8, 32);
+  krtest::FontSpec first = krtest::RampFont(64, 8, 32);
   first.bank = 8;
   first.program = 3;
-  samples_test::FontSpec second = first;
+  krtest::FontSpec second = first;
   second.bank = 0;
   second.program = 7;
-  const auto write = [&](const char* name, const samples_test::FontSpec& f) {
-    const auto bytes = samples_test::MakeFont(f);
+  const auto write = [&](const char* name, const krtest::FontSpec& f) {
+    const auto bytes = krtest::MakeFont(f);
     std::ofstream(dir.path() / name, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   };

@@ -12,7 +12,7 @@
 #include "gui/visual/drop_down.h"
 #include "gui/visual/owner_drawn.h"
 #include "gui/visual/widgets.h"
-#include "panel_rig.h"
+#include "support/panel_rig.h"
 #include "support/frame_skin.h"
 #include "support/temp_dir.h"
 

@@ -190,7 +190,7 @@ TEST(PatchText, FilesModulesNameAreEmbeddedWhenAsked) {
 // Skins read from a folder, the built-in skin, panel positions and control
 // values come back from the dump as they went in.
 TEST(PatchText, PanelsSkinsAndControlValuesRoundTrip) {
-  const fs::path data = fs::path(KR_SOURCE_DIR) / "tests" / "gui" / "data";
+  const fs::path data = fs::path(KR_SOURCE_DIR) / "tests" / "data" / "panels";
   const std::string text = ReadText(data / "golden_panel.json");
   ExpectStable(text, data);
   const auto doc = CompilePatchText(text, data);

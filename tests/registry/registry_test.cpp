@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "engine/ug_base.h"
-#include "message_capture.h"
+#include "support/message_capture.h"
 #include "platform/platform.h"
 
 namespace {
@@ -39,7 +39,7 @@ TEST(ModuleRegistry, NameByModuleNumber) {
 
 TEST(ModuleRegistry, DuplicateNameKeepsTheFirstEntryAndSaysSoOnce) {
   ModuleRegistry& registry = ModuleRegistry::Get();
-  MessageCapture messages;
+  krtest::MessageCapture messages;
   ASSERT_TRUE(registry.Register(NameOnlyEntry("Test Duplicate", 0x100)));
   Module_Info* first = registry.FindByName("Test Duplicate");
   const std::size_t count = registry.Entries().size();
@@ -54,7 +54,7 @@ TEST(ModuleRegistry, DuplicateNameKeepsTheFirstEntryAndSaysSoOnce) {
 
 TEST(ModuleRegistry, EmptyNameIsDiscardedSilently) {
   ModuleRegistry& registry = ModuleRegistry::Get();
-  MessageCapture messages;
+  krtest::MessageCapture messages;
   const std::size_t count = registry.Entries().size();
   EXPECT_FALSE(registry.Register(NameOnlyEntry("")));
   EXPECT_FALSE(registry.Register(std::unique_ptr<Module_Info>()));
@@ -151,7 +151,7 @@ namespace {
 
 TEST(Placeholders, TheModulesOwnRegistrationReplacesItInEitherOrder) {
   ModuleRegistry& registry = ModuleRegistry::Get();
-  MessageCapture messages;
+  krtest::MessageCapture messages;
 
   // Placeholder first (a name table), then the module itself.
   auto stand_in = NameOnlyEntry("Test Late Module", 0x100);

@@ -14,14 +14,14 @@ VstIntPtr VSTCALLBACK QuietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, 
 }
 
 TEST(ShellAllocation, SteadyStateBlocksDoNotAllocate) {
-  shelltest::FakeWorld world;
+  krtest::FakeWorld world;
   world.logBlocks = false;
-  world.duringBlock = [](shelltest::FakeWorld&, kr::HostBlock& block) {
+  world.duringBlock = [](krtest::FakeWorld&, kr::HostBlock& block) {
     for (int i = 0; i < 12; ++i) block.midiOut->Write(block.startTime + static_cast<std::uint32_t>(i), 0x0005C0);
   };
-  shelltest::SetCurrentWorld(&world);
+  krtest::SetCurrentWorld(&world);
   std::atomic<bool> failed{false};
-  AEffect* effect = CreateEffect(&QuietHost, failed, &shelltest::MakeFakeApplication);
+  AEffect* effect = CreateEffect(&QuietHost, failed, &krtest::MakeFakeApplication);
   ASSERT_NE(effect, nullptr);
   effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
 

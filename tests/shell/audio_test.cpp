@@ -13,8 +13,8 @@
 #include "support/message_capture.h"
 
 using namespace vst;
-using shelltest::FakeWorld;
-using shelltest::ShellFixtureState;
+using krtest::FakeWorld;
+using krtest::ShellFixtureState;
 
 namespace {
 
@@ -174,7 +174,7 @@ TEST_F(Audio, SuspendWaitsForTheAudioThread) {
   std::atomic<bool> inside{false};
   std::atomic<bool> release{false};
   std::atomic<bool> suspended{false};
-  s.world.duringBlock = [&](shelltest::FakeWorld&, kr::HostBlock&) {
+  s.world.duringBlock = [&](krtest::FakeWorld&, kr::HostBlock&) {
     inside = true;
     while (!release) std::this_thread::yield();
   };

@@ -7,8 +7,8 @@
 #include "shell_fakes.h"
 
 using namespace vst;
-using shelltest::Param;
-using shelltest::ShellFixtureState;
+using krtest::Param;
+using krtest::ShellFixtureState;
 
 namespace {
 

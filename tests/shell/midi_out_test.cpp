@@ -4,8 +4,8 @@
 #include "shell_fakes.h"
 
 using namespace vst;
-using shelltest::FakeWorld;
-using shelltest::ShellFixtureState;
+using krtest::FakeWorld;
+using krtest::ShellFixtureState;
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "platform/platform.h"
 #include "shell/plugin_entry.h"
 
-namespace shelltest {
+namespace krtest {
 
 FakeParameter::~FakeParameter() { world_.log.push_back("~param " + setup_.name); }
 
@@ -168,4 +168,4 @@ bool ShellFixtureState::Create() {
   return true;
 }
 
-}  // namespace shelltest
+}  // namespace krtest

@@ -13,7 +13,7 @@
 #include "host/host_harness.h"
 #include "shell/kr_vst.h"
 
-namespace shelltest {
+namespace krtest {
 
 struct ParameterSetup {
   std::string name;
@@ -194,4 +194,4 @@ struct ShellFixtureState {
   bool Create();
 };
 
-}  // namespace shelltest
+}  // namespace krtest

@@ -14,7 +14,7 @@
 #include "graph/sound_engine.h"
 #include "vst/vst2.h"
 
-namespace kr::test {
+namespace krtest {
 
 class EngineBlocks {
  public:
@@ -61,4 +61,4 @@ class EngineBlocks {
   std::vector<std::uintptr_t> list_;
 };
 
-}  // namespace kr::test
+}  // namespace krtest

@@ -16,7 +16,7 @@
 #include "engine/ug_base.h"
 #include "engine/ug_generic_1_1.h"
 
-namespace kr_test {
+namespace krtest {
 
 struct FakeHost : AudioMasterHost {
   const vst::VstTimeInfo* GetHostTime(std::int32_t filter) override {
@@ -332,4 +332,4 @@ struct TestEngine {
   TestContainer root;
 };
 
-}  // namespace kr_test
+}  // namespace krtest

@@ -31,7 +31,10 @@ std::string WithoutSanitizerLines(const std::string& text) {
 }  // namespace
 
 MessageCapture::MessageCapture()
-    : previous_(platform::SetMessageSink([this](const platform::MessageBoxRequest& r) { texts.push_back(r.text); })) {}
+    : previous_(platform::SetMessageSink([this](const platform::MessageBoxRequest& r) {
+        texts.push_back(r.text);
+        requests.push_back(r);
+      })) {}
 
 MessageCapture::~MessageCapture() { platform::SetMessageSink(std::move(previous_)); }
 

@@ -8,8 +8,9 @@
 
 namespace krtest {
 
-// Installs a sink for this process's message boxes while it lives; the texts
-// shown meanwhile are kept in order.
+// Installs a sink for this process's message boxes while it lives; what was
+// shown meanwhile is kept in order (the texts alone, and the whole requests
+// for tests of captions and icons). The one rig for message boxes.
 class MessageCapture {
  public:
   MessageCapture();
@@ -18,6 +19,7 @@ class MessageCapture {
   MessageCapture& operator=(const MessageCapture&) = delete;
 
   std::vector<std::string> texts;
+  std::vector<platform::MessageBoxRequest> requests;
 
  private:
   platform::MessageSink previous_;

@@ -11,11 +11,11 @@
 
 #include "support/engine_modules.h"
 
-namespace kr_sound {
+namespace krtest {
 
-using kr_test::StepSource;
-using kr_test::Tap;
-using kr_test::TestEngine;
+using krtest::StepSource;
+using krtest::Tap;
+using krtest::TestEngine;
 
 // Streams f(time) from open on.
 class FunctionSource : public ug_base {
@@ -69,4 +69,4 @@ inline double MeasureHz(const std::vector<float>& s, double sampleRate, std::siz
 
 inline double Cents(double measured, double expected) { return 1200.0 * std::log2(measured / expected); }
 
-}  // namespace kr_sound
+}  // namespace krtest

@@ -20,17 +20,17 @@
 #include "registry/module_registry.h"
 #include "support/engine_modules.h"
 
-namespace voice_test {
+namespace krtest {
 
 // A host without time information.
-struct Host : kr_test::FakeHost {
-  Host() { hasTime = false; }
+struct VoiceHost : krtest::FakeHost {
+  VoiceHost() { hasTime = false; }
 };
 
 // Sends the test's MIDI.
-class MidiFeeder : public ug_base {
+class VoiceMidiFeeder : public ug_base {
  public:
-  std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<MidiFeeder>(); }
+  std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<VoiceMidiFeeder>(); }
   void ListInterface(InterfaceList& list) override {
     list.emplace_back(&out, &typeid(MidiOutEndpoint), "MIDI Out", DR_OUT, DT_MIDI, "");
   }
@@ -89,24 +89,24 @@ class GateVca : public ug_base {
 
 // Records its signal input every sample; never sleeps, and is left out of
 // voice marking (it listens to the voices' sum).
-class Tap : public kr_test::Tap {
+class VoiceTap : public krtest::Tap {
  public:
-  Tap() { recordRuns = false; }
-  std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<Tap>(); }
+  VoiceTap() { recordRuns = false; }
+  std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<VoiceTap>(); }
   void Open() override {
-    kr_test::Tap::Open();
+    krtest::Tap::Open();
     flags |= UGF_NO_MARKING;
   }
 };
 
-struct Rig {
-  Rig(int hostBlockSize, int polyphony) : master(host, 1), block(hostBlockSize) {
+struct VoiceRig {
+  VoiceRig(int hostBlockSize, int polyphony) : master(host, 1), block(hostBlockSize) {
     master.SetBlockSize(hostBlockSize);
     root.audioMaster = &master;
     root.polyphony = static_cast<std::int16_t>(polyphony);
-    feeder = Add<MidiFeeder>();
+    feeder = Add<VoiceMidiFeeder>();
   }
-  ~Rig() { root.Close(); }
+  ~VoiceRig() { root.Close(); }
 
   template <class T>
   T* Add() {
@@ -175,22 +175,22 @@ struct Rig {
     return false;
   }
 
-  Host host;
+  VoiceHost host;
   KrAudioMaster master;
   ug_container root;
   int block;
-  MidiFeeder* feeder = nullptr;
+  VoiceMidiFeeder* feeder = nullptr;
   std::vector<std::pair<int, std::uint32_t>> pending;
   std::size_t next = 0;
 };
 
 // The copy of a module in a voice (voice 0: the module itself).
 template <class T>
-T* InVoice(Rig& rig, T* prototype, int voice) {
+T* InVoice(VoiceRig& rig, T* prototype, int voice) {
   const auto& modules = rig.root.voices[static_cast<std::size_t>(voice)]->modules;
   for (ug_base* m = prototype; m != nullptr; m = m->nextClone)
     if (std::find(modules.begin(), modules.end(), m) != modules.end()) return static_cast<T*>(m);
   return nullptr;
 }
 
-}  // namespace voice_test
+}  // namespace krtest
