@@ -134,8 +134,9 @@ std::vector<std::unique_ptr<HostParameter>> TopContainerAdapter::CollectHostPara
   if (kr::PatchMemory* memory = kr::PatchMemory::Of(container_.NearestPatchMemory()))
     for (const auto& parameter : memory->Parameters())
       if (!parameter->HiddenFromHost())
-        made.push_back(std::make_unique<kr::param_info_new>(*parameter, hostValuesPending_));
-  for (CControl* control : LegacyControls()) made.push_back(std::make_unique<kr::param_info>(*control, hostValuesPending_));
+        made.push_back(std::make_unique<kr::param_info_new>(*parameter, hostValues_.NewSlot()));
+  for (CControl* control : LegacyControls())
+    made.push_back(std::make_unique<kr::param_info>(*control, hostValues_.NewSlot()));
   hostParameters_.clear();
   for (const auto& p : made) hostParameters_.push_back(p.get());
   return made;
@@ -149,7 +150,4 @@ void TopContainerAdapter::UnbindHostValuesFromAudio() {
   for (HostParameter* p : hostParameters_) p->UnbindAudioSide();
 }
 
-void TopContainerAdapter::ApplyPendingHostValues() {
-  if (!hostValuesPending_.exchange(false, std::memory_order_acq_rel)) return;
-  for (HostParameter* p : hostParameters_) p->ApplyPending();
-}
+void TopContainerAdapter::ApplyPendingHostValues() { hostValues_.Deliver(); }

@@ -4,11 +4,11 @@
 // current patch) and empty chunks.
 #pragma once
 
-#include <atomic>
 #include <vector>
 
 #include "app/top_container.h"
 #include "document/notifier.h"
+#include "patch/host_value_inbox.h"
 
 class CContainer;
 class CControl;
@@ -71,8 +71,8 @@ class TopContainerAdapter final : public TopContainer {
   CContainer& container_;
   std::unique_ptr<ProgramParameterBridge> programWatch_;
   std::vector<std::uint8_t> chunk_;
-  std::atomic<bool> hostValuesPending_{false};
-  std::vector<HostParameter*> hostParameters_;  // owned by the effect object
+  kr::HostValueInbox hostValues_;  // the audio thread's only view of the host parameters
+  std::vector<HostParameter*> hostParameters_;  // owned by the effect object; GUI thread only
 };
 
 // The container's spare, unconnected auto-plug (still of the boundary

@@ -13,6 +13,7 @@
 #include "document/plug2.h"
 
 class ug_base;
+class host_value_target;
 class parameter_cug_xtra2;
 class ug_container;
 
@@ -55,17 +56,22 @@ class CUG : public CDocOb {
     audioObject_ = audio;
     shownProgram_ = dynamic_cast<PatchSelectProgram*>(audio);
     envelopeReceiver_ = dynamic_cast<EnvelopeShapeReceiver*>(audio);
+    hostValueTarget_ = dynamic_cast<host_value_target*>(audio);
     if (audio != nullptr) AudioObjectMade();
   }
   void SetAudioObject(std::nullptr_t) {
     audioObject_ = nullptr;
     shownProgram_ = nullptr;
     envelopeReceiver_ = nullptr;
+    hostValueTarget_ = nullptr;
   }
   // The audio object's program display, when it is a "Patch Select".
   PatchSelectProgram* ShownProgram() const { return shownProgram_; }
   // The audio object's envelope, when it plays a drawn one.
   EnvelopeShapeReceiver* EnvelopeReceiver() const { return envelopeReceiver_; }
+  // What a host value from another thread goes to, when the audio object
+  // takes host values (a legacy control's).
+  host_value_target* HostValueTarget() const { return hostValueTarget_; }
   // Told when sound starts and the module has its audio object (before it opens).
   virtual void AudioObjectMade() {}
   // Told once the audio object sits in a voice list: target is the container
@@ -101,6 +107,7 @@ class CUG : public CDocOb {
   ug_base* audioObject_ = nullptr;
   PatchSelectProgram* shownProgram_ = nullptr;
   EnvelopeShapeReceiver* envelopeReceiver_ = nullptr;
+  host_value_target* hostValueTarget_ = nullptr;
   std::vector<std::unique_ptr<generic_parameter>> parameters_;
   parameter_cug_xtra2* titleParameter_ = nullptr;
 };

@@ -41,10 +41,6 @@ void CDocOb::SetRect(int viewKind, const DocRect&) { Notify(NC_RECT, reinterpret
 
 std::string CDocOb::Title() const { return entry_ ? entry_->name : std::string(); }
 
-void CDocOb::DeleteSelf() {
-  if (parent_) parent_->RemoveChild(this);  // destroys this object
-}
-
 void CDocOb::LoadDocObPart(ArchiveReader& ar) {
   const int v = ar.Version();
   if (v >= 8) {

@@ -60,10 +60,6 @@ class CDocOb : public CObject, public Notifier, public HasParameters {
   virtual void SetRect(int viewKind, const DocRect& rect);
   virtual std::string Title() const;
 
-  // Removes this object from its parent container, which tells observers
-  // (code 16) and destroys it. Nothing happens without a parent.
-  void DeleteSelf();
-
  protected:
   // The identity fields shared by most document classes.
   void LoadDocObPart(ArchiveReader& ar);

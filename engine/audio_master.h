@@ -1,6 +1,11 @@
 // The engine's scheduler: owns the sample clock, cuts host blocks into
 // sub-blocks that never cross a multiple of L, runs the active modules in
 // sort order and dispatches messages from the GUI side on the audio thread.
+//
+// Threads: built, started and deleted on the GUI thread with the engine
+// stopped. Start opens every module and every voice copy there (Open never
+// runs on the audio thread); from then on the audio thread runs Process and
+// everything it calls, and the GUI thread only writes the GUI-to-DSP ring.
 #pragma once
 
 #include <atomic>
@@ -52,35 +57,42 @@ class KrAudioMaster final : public EventProcessor, public dsp_msg_target {
   void Insert(EventProcessor* module);
   void Remove(EventProcessor* module);
 
-  // Messages from the GUI side. Post and request from the GUI thread only;
-  // dispatch runs on the audio thread at block start, or on the GUI thread
-  // when not deferring and no block is running.
-  void PostToDsp(std::span<const std::uint8_t> bytes);
+  // Messages from the GUI side (written straight into GuiToDsp()). Request
+  // from the GUI thread only; dispatch runs on the audio thread at block
+  // start, or on the GUI thread when not deferring and no block is running.
   void RequestDispatch();
   void DispatchGuiMessages();
   // Dispatches at most one message on the writing thread (the queue-full path).
   void DispatchOneGuiMessage();
+  // Any thread: whether a block is running now.
   bool InProcess() const { return inProcess_.load(std::memory_order_acquire); }
   // Blocks skipped because a GUI-thread dispatch was under way (audio thread).
   long SkippedBlocks() const { return skippedBlocks_; }
+  // Any thread: on the audio thread straight into the module's events,
+  // otherwise (GUI thread) through the GUI-to-DSP ring.
   void PostNotify(ug_base& module, int kind, int value);
+  // Dispatch (audio thread at block start, or GUI thread with no block running).
   void OnGuiMessage(std::int32_t id, my_input_stream& stream) override;
   // "noti" body after handle and id: turns it into a UET_UI_NOTIFY event.
   void HandleNotify(my_input_stream& stream);
 
+  // GUI thread, engine stopped (graph building and tear-down).
   void RegisterTarget(std::int32_t handle, dsp_msg_target* target);
   void UnregisterTarget(std::int32_t handle);
 
   // Audio thread: host time at the start of the current sub-block period;
   // nullopt when the host has none.
   std::optional<vst::VstTimeInfo> GetTimeInfo(std::int32_t filter);
+  // Any thread: the parameter refresh runs at the next block start.
   void RequestParameterRefresh();
+  // Audio thread, or GUI thread with the engine stopped (Open): through the host link.
   void MessageBox(std::string_view text, std::int32_t style = 0);
   void PostRefresh(ug_base& module);
-  // Stop-with-wait request; the audio thread acknowledges by clearing running.
+  // Stop-with-wait request, from any thread (a module at Open asks on the
+  // GUI thread); the audio thread acknowledges by clearing running.
   void RequestStop();
 
-  // Heartbeat of the host-input module: defer GUI messages to the audio
+  // Audio thread. Heartbeat of the host-input module: defer GUI messages to the audio
   // thread again, and come back a quarter second later.
   static void DeferralHeartbeat(ug_base& module);
 

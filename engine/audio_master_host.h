@@ -1,5 +1,7 @@
 // The audio master's link to the application and the host. The sound engine
-// implements it; tests use fakes.
+// implements it; tests use fakes. Each call says which thread makes it
+// ("audio": the audio thread inside a block, engine running; "GUI, stopped":
+// the GUI thread with the engine stopped, as at a module's Open).
 #pragma once
 
 #include <cstdint>
@@ -17,18 +19,21 @@ class AudioMasterHost {
  public:
   virtual ~AudioMasterHost() = default;
 
-  // audioMasterGetTime with the given filter; null when the host has none.
+  // audioMasterGetTime with the given filter; null when the host has none. Audio.
   virtual const vst::VstTimeInfo* GetHostTime(std::int32_t filter) = 0;
   // Any call of the host's audio-master callback, answered by the host
-  // (module libraries pass calls through); 0 without a host.
+  // (module libraries pass calls through); 0 without a host. Any thread.
   virtual vst::VstIntPtr CallHost(std::int32_t opcode, std::int32_t index, vst::VstIntPtr value, void* pointer,
                                   float option) {
     return 0;
   }
+  // Any thread; fixed while the engine exists.
   virtual double SampleRate() const = 0;
-  // Every host-visible parameter refreshes itself, last to first.
+  // Audio, at block start after RequestParameterRefresh (no product caller
+  // asks any more: host values reach the audio side through their inbox).
   virtual void RefreshParameters() {}
-  // DSP-to-GUI senders: "mbox" (text and style) and "refr" for a module.
+  // DSP-to-GUI senders, audio (or GUI, stopped, from Open): "mbox" (text
+  // and style) and "refr" for a module.
   virtual void PostMessageBox(std::string_view text, std::int32_t style) {}
   virtual void PostRefresh(ug_base& module) {}
   // A meter's new display value (sent on each change, at the meter's rate).
@@ -41,9 +46,9 @@ class AudioMasterHost {
   // The DSP-to-GUI ring, for audio-side senders of their own messages
   // (audio thread); null without a GUI side.
   virtual dsp_to_ui_que* GuiQueue() { return nullptr; }
-  // Stop acknowledged by the audio thread (after a stop request).
+  // Stop acknowledged by the audio thread (after a stop request). Audio.
   virtual void OnStopAcknowledged() {}
   // The files modules open and write; null when there is no application
-  // (tests), and modules then find no files.
+  // (tests), and modules then find no files. GUI, stopped (Open, Close).
   virtual kr::ModuleFiles* Files() { return nullptr; }
 };

@@ -40,11 +40,6 @@ bool KrAudioMaster::OnAudioThread() const {
          audioThread_.load(std::memory_order_relaxed) == std::this_thread::get_id();
 }
 
-void KrAudioMaster::PostToDsp(std::span<const std::uint8_t> bytes) {
-  guiToDsp.Write(bytes);
-  guiToDsp.MessageComplete();
-}
-
 void KrAudioMaster::RequestDispatch() {
   if (running.load(std::memory_order_acquire) && deferToAudio.load(std::memory_order_acquire)) {
     pumpRequested.store(true, std::memory_order_release);

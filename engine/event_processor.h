@@ -15,7 +15,8 @@ class EventProcessor {
   EventProcessor(const EventProcessor&) = delete;
   EventProcessor& operator=(const EventProcessor&) = delete;
 
-  // Virtual operations in slot order.
+  // Virtual operations in slot order; engine/ug_base.h gives each one's
+  // thread (the audio master's own run on the audio thread).
   virtual ~EventProcessor();
   virtual void Wake() {}
   virtual void RunFor(int count) { clock += count; }

@@ -13,13 +13,16 @@ class HostServices {
   // audioMasterGetTime with the given filter; null when the host gives none.
   // Audio thread.
   virtual const vst::VstTimeInfo* TimeInfo(std::int32_t filter) = 0;
-  // audioMasterAutomate: a parameter changed inside the plug-in.
+  // audioMasterAutomate: a parameter changed inside the plug-in. GUI thread.
   virtual void Automate(int hostIndex, float value) = 0;
   // audioMasterUpdateDisplay: names or programs changed inside the plug-in.
+  // GUI thread.
   virtual void UpdateDisplay() = 0;
   // Asks the host for idle calls (effIdle), where the GUI side does its work.
+  // Any thread (hosted plug-ins ask from theirs).
   virtual void RequestIdle() = 0;
-  // Any other call of the host's audio-master callback, passed through as it is.
+  // Any other call of the host's audio-master callback, passed through as it
+  // is. Any thread.
   virtual vst::VstIntPtr CallHost(std::int32_t opcode, std::int32_t index, vst::VstIntPtr value, void* pointer,
                                   float option) {
     return 0;

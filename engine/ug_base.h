@@ -42,37 +42,43 @@ class ug_base : public EventProcessor, public dsp_msg_target {
  public:
   using ProcessFunction = void (ug_base::*)(int offset, int count);
 
+  // Threads: "GUI, stopped" is the GUI thread with the engine stopped (graph
+  // building, Start's opening of every module and voice, Close, delete);
+  // "audio" is the audio thread inside a block, engine running; "dispatch"
+  // is the audio thread at block start, or the GUI thread while no block
+  // runs (the audio master's direct dispatch). Voices open at Start, never
+  // on the audio thread: a note only resumes a suspended voice.
   ug_base();
-  ~ug_base() override;  // slot 0: deletes plugs (and their connectors) and events
+  ~ug_base() override;  // slot 0: deletes plugs (and their connectors) and events. GUI, stopped
 
-  // Virtual operations in slot order.
-  void Wake() override;                                                      // 1
-  void RunFor(int count) override;                                           // 2
-  void OnUiNotify(int kind, int value) override;                             // 3
-  void HandleEvent(ug_event* event) override;                                // 4
-  virtual std::unique_ptr<ug_base> CreateSame() = 0;                         // 5
-  virtual std::unique_ptr<ug_base> Clone();                                  // 6
-  virtual void Suspend();                                                    // 7
-  virtual void Resume();                                                     // 8
-  virtual void QueueMidi(int time, std::uint32_t message, UPlug* input);     // 9
-  virtual void QueueStateChange(int time, connector* c, PlugState state);    // 10
-  virtual void OnPlugStateChange(int time, connector* c, PlugState state) {} // 11
-  virtual void ListInterface(InterfaceList& list) {}                         // 12
-  virtual void Open();                                                       // 13
-  virtual void Close();                                                      // 14
-  void OnGuiMessage(std::int32_t id, my_input_stream& stream) override;      // 15
-  virtual bool HasMarkedInput();                                             // 16
-  virtual void MarkDownstream();                                             // 17
-  virtual void MarkUpstream();                                               // 18
-  virtual void PropagateVoiceDown(int tag);                                  // 19
-  virtual void PropagateVoiceUp(int tag);                                    // 20
-  virtual void AllocatePlugData();                                           // 21
+  // Virtual operations in slot order, with the thread that calls each.
+  void Wake() override;                                                      // 1 audio; GUI, stopped (events queued at Open)
+  void RunFor(int count) override;                                           // 2 audio
+  void OnUiNotify(int kind, int value) override;                             // 3 audio (a "noti" event); dispatch
+  void HandleEvent(ug_event* event) override;                                // 4 audio
+  virtual std::unique_ptr<ug_base> CreateSame() = 0;                         // 5 GUI, stopped
+  virtual std::unique_ptr<ug_base> Clone();                                  // 6 GUI, stopped (voice copies)
+  virtual void Suspend();                                                    // 7 audio (the note source's voice events)
+  virtual void Resume();                                                     // 8 audio (a note for a suspended voice)
+  virtual void QueueMidi(int time, std::uint32_t message, UPlug* input);     // 9 audio
+  virtual void QueueStateChange(int time, connector* c, PlugState state);    // 10 audio; GUI, stopped (at Open)
+  virtual void OnPlugStateChange(int time, connector* c, PlugState state) {} // 11 audio (a state-change event)
+  virtual void ListInterface(InterfaceList& list) {}                         // 12 any one thread, no engine needed
+  virtual void Open();                                                       // 13 GUI, stopped (Start; voices too)
+  virtual void Close();                                                      // 14 GUI, stopped
+  void OnGuiMessage(std::int32_t id, my_input_stream& stream) override;      // 15 dispatch
+  virtual bool HasMarkedInput();                                             // 16 GUI, stopped
+  virtual void MarkDownstream();                                             // 17 GUI, stopped
+  virtual void MarkUpstream();                                               // 18 GUI, stopped
+  virtual void PropagateVoiceDown(int tag);                                  // 19 GUI, stopped
+  virtual void PropagateVoiceUp(int tag);                                    // 20 GUI, stopped
+  virtual void AllocatePlugData();                                           // 21 GUI, stopped
   // Its voice resumed for a note at time (after Resume): nothing here.
-  virtual void VoiceResumed(int time) {}                                     // 22
-  virtual void ConnectClone(ug_base& prototype, int voice);                  // 23
-  virtual void ProgramChange(int program) {}                                 // 24
-  virtual void ContainerHook(int code);                                      // 25
-  virtual bool CanSleep() { return events.empty(); }                         // 26
+  virtual void VoiceResumed(int time) {}                                     // 22 audio
+  virtual void ConnectClone(ug_base& prototype, int voice);                  // 23 GUI, stopped
+  virtual void ProgramChange(int program) {}                                 // 24 audio (a program change event)
+  virtual void ContainerHook(int code);                                      // 25 GUI, stopped (Open, Close)
+  virtual bool CanSleep() { return events.empty(); }                         // 26 audio
 
   // Plugs made from the module's own plug list (skipping records that are
   // made one per document plug).

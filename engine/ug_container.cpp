@@ -7,7 +7,7 @@
 #include "engine/ug_patch_param_setter.h"
 #include "registry/module_info.h"
 #include "registry/module_registry.h"
-
+#include "registry/plug_declaration.h"
 
 ug_container::ug_container() { SetProcessFunction(&ug_base::SleepCheck); }
 
@@ -19,14 +19,35 @@ ug_container::~ug_container() {
 }
 
 void ug_container::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Spare", DR_CONTAINER_IO, DT_AUDIO, "0", "",
-                    PF_RENAME | PF_AUTO_DUPLICATE | PF_VARIABLE_COUNT, "Connection to a module inside");
-  list.emplace_back(&polyphony, &typeid(std::int16_t), "Polyphony", DR_PARAMETER, DT_ENUM, "6", "range 1,200", 0,
-                    "Limits the number of notes you can play at once. (Changes take effect next time you re-start "
-                    "the sound)");
-  list.emplace_back(&midiAutomation, &typeid(bool), "MIDI Automation", DR_PARAMETER, DT_BOOL, "", "", PF_HIDDEN);
-  list.emplace_back(&showControls, &typeid(std::int16_t), "Show Controls", DR_PARAMETER, DT_ENUM, "0",
-                    "Off,On Panel,On Module", PF_HIDDEN);
+  static constexpr PlugDecl<ug_container> kPlugs[] = {
+      {.name = "Spare",
+       .direction = DR_CONTAINER_IO,
+       .defaultText = "0",
+       .flags = PF_RENAME | PF_AUTO_DUPLICATE | PF_VARIABLE_COUNT,
+       .hint = "Connection to a module inside"},
+      {.name = "Polyphony",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "6",
+       .list = "range 1,200",
+       .hint = "Limits the number of notes you can play at once. (Changes take "
+               "effect next time you re-start the sound)",
+       .bind = &ug_container::polyphony},
+      {.name = "MIDI Automation",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .flags = PF_HIDDEN,
+       .bind = &ug_container::midiAutomation},
+      {.name = "Show Controls",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "Off,On Panel,On Module",
+       .flags = PF_HIDDEN,
+       .bind = &ug_container::showControls},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 int ug_container::MaxVoices() const { return std::clamp<int>(polyphony, 1, kMaxPolyphony); }

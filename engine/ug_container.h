@@ -21,6 +21,8 @@ class ug_container : public VoiceList, public ug_base, public ContainerHooks, pu
   ug_container();
   ~ug_container() override;
 
+  // Threads as engine/ug_base.h gives them: Open opens every voice (GUI
+  // thread, engine stopped); events run on the audio thread.
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_container>(); }
   void ListInterface(InterfaceList& list) override;
   void Open() override;

@@ -13,10 +13,11 @@
 #include <span>
 #include <string>
 
+#include "engine/host_value_target.h"
 #include "engine/ug_base.h"
 #include "registry/midi_link.h"
 
-class ug_control : public ug_base {
+class ug_control : public ug_base, public host_value_target {
  public:
   static constexpr int kPrograms = 128;
   // "ctlv" from the GUI side: kind (uint8), program (int32), count n
@@ -31,6 +32,7 @@ class ug_control : public ug_base {
 
   ug_control();
 
+  // Threads: the slots as engine/ug_base.h gives them; 27..32 audio thread.
   // Files itself with its patch owner's automation under its controller.
   void Open() override;
   void HandleEvent(ug_event* event) override;
@@ -52,9 +54,10 @@ class ug_control : public ug_base {
   virtual void LoadItems(std::span<const std::int32_t> itemValues) {}
   // Engine stopped (GUI thread): a text control's text of every program.
   virtual void LoadTexts(std::span<const std::string> texts) {}
-  // Audio thread: a host value (0..1) set from another thread. It moves the
-  // control as a controller would, and goes out as the control's controller.
-  void SetFromHost(float value);
+  // A host value (0..1) set from another thread: audio thread, at block
+  // start. It moves the control as a controller would, and goes out as the
+  // control's controller.
+  void SetFromHost(float value) override;
   int CurrentProgram() const { return currentProgram_; }
 
   // Plug 3 is "MIDI Controller ID".

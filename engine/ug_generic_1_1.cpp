@@ -2,9 +2,15 @@
 
 #include <algorithm>
 
+#include "registry/plug_declaration.h"
+
 void ug_generic_1_1::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Signal in", DR_IN, DT_AUDIO, "0", "", 0, "", &in_ptr);
-  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO, "", "", 0, "", &out_ptr);
+  static constexpr PlugDecl<ug_generic_1_1> kPlugs[] = {
+      {.name = "Signal in", .defaultText = "0", .bind = &ug_generic_1_1::in_ptr},
+      {.name = "Signal Out", .direction = DR_OUT, .bind = &ug_generic_1_1::out_ptr},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_generic_1_1::Open() {

@@ -1,5 +1,6 @@
 // Base of one-input, one-output audio modules: "Signal in" -> "Signal Out".
-// Derived classes supply the block function.
+// Derived classes supply the block function. The inherited slots keep the
+// threads engine/ug_base.h gives them.
 #pragma once
 
 #include "engine/ug_base.h"
@@ -10,7 +11,7 @@ class ug_generic_1_1 : public ug_base {
   void Open() override;
   void OnPlugStateChange(int time, connector* c, PlugState state) override;
 
-  // Slot 27: produce count samples of output from offset.
+  // Slot 27: produce count samples of output from offset. Audio thread.
   virtual void BlockFunction(int offset, int count) = 0;
 
   // Settling variant: runs the block function, then counts down L samples.

@@ -1,5 +1,6 @@
 // Base of modules that receive MIDI: each UET_MIDI event becomes an OnMidi
-// call, and the module sleeps between messages.
+// call, and the module sleeps between messages. The inherited slots keep
+// the threads engine/ug_base.h gives them.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,6 @@ class ug_midi_device : public ug_base {
     }
     ug_base::HandleEvent(event);
   }
-  // Slot 27: one MIDI word at its engine time.
+  // Slot 27: one MIDI word at its engine time. Audio thread.
   virtual void OnMidi(int time, std::uint32_t message) {}
 };

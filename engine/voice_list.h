@@ -34,8 +34,8 @@ class VoiceNoteSource {
   }
 
   // The envelopes of this source's voice, told when the voice is struck
-  // again so they fall to 0 fast. Fixed room: voices opened on the audio
-  // thread attach without allocating; envelopes beyond it are not told.
+  // again so they fall to 0 fast. Fixed room, filled as the envelopes open
+  // (GUI thread, engine stopped); envelopes beyond it are not told.
   static constexpr int kMaxEnvelopes = 16;
   void AttachEnvelope(ug_base& envelope);
   void DetachEnvelope(ug_base& envelope);

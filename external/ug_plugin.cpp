@@ -7,6 +7,7 @@
 #include "external/module_info_plugin.h"
 #include "external/object_being_created.h"
 #include "platform/platform.h"
+#include "registry/plug_declaration.h"
 
 namespace kr {
 
@@ -136,7 +137,7 @@ void ug_plugin::ListInterface(InterfaceList& list) {
   if (record_ == nullptr) {
     // No library module: placeholders, so that a document's wires survive.
     for (int i = 0; i < kPlaceholderPins; ++i)
-      list.emplace_back(nullptr, nullptr, "", DR_CONTAINER_IO, DT_AUDIO, "0", "", 0x44);
+      ListPlug(list, PlugDecl<ug_plugin>{.name = "", .direction = DR_CONTAINER_IO, .defaultText = "0", .flags = 0x44});
     return;
   }
   for (int pin = 0;; ++pin) {

@@ -59,14 +59,16 @@ class ug_plugin : public ug_base {
   // kind); empty when it was good.
   const std::string& ListingProblem() const { return listingProblem_; }
 
-  // The host callback's operations for this object.
+  // The host callback's operations for this object: on whichever thread the
+  // library calls (the audio thread inside a block, or the GUI thread).
   modlib::Word HostCall(std::int32_t opcode, std::int32_t index, modlib::Word value, void* pointer, float option);
 
  protected:
   ug_plugin(Module_Info_Plugin* entry, std::shared_ptr<ModuleLibrary> library, bool secondInterface);
-  // Takes a record whose first word is right, and reads its words.
+  // Takes a record whose first word is right, and reads its words. GUI
+  // thread, engine stopped (the object is being made).
   virtual void TakeRecord(modlib::Word* record);
-  // Hands one event to the library.
+  // Hands one event to the library. Audio thread.
   virtual void SendEvent(modlib::ModuleEvent& event);
   std::string ClassName() const override { return secondInterface_ ? "ug_plugin2" : "ug_plugin"; }
 

@@ -6,6 +6,7 @@
 #include "external/vst_plugin_module.h"
 #include "external/vst_wrapper.h"
 #include "registry/midi_lists.h"
+#include "registry/plug_declaration.h"
 
 namespace kr {
 
@@ -24,19 +25,43 @@ int WithPart(int selection, int v, bool high) {
 }  // namespace
 
 void ug_vst_plugin::ListInterface(InterfaceList& list) {
-  list.emplace_back(&midiIn_, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "", "", 0, "MIDI Input Plug");
-  list.emplace_back(&channel_, &typeid(std::int16_t), "Channel", DR_IN, DT_ENUM, "-1", midi_lists::kChannelOrAll,
-                    PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE, "MIDI Channel");
-  list.emplace_back(&midiOut_, &typeid(MidiOutEndpoint), "MIDI Out", DR_OUT, DT_MIDI, "", "", 0, "MIDI Output Plug");
-  list.emplace_back(nullptr, nullptr, "Signal in", DR_IN, DT_AUDIO, "0", "", PF_CONTROL | PF_VARIABLE_COUNT, "");
-  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO, "", "", PF_VARIABLE_COUNT, "");
-  list.emplace_back(&replacingFix_, &typeid(bool), "ProcessReplacing Fix", DR_PARAMETER, DT_BOOL, "0", "", 0,
-                    "Some Plugins malfunction in 'ProcessReplacing' mode. This works around the 'bug'");
-  list.emplace_back(&alignmentFix_, &typeid(bool), "Data Alignment Fix", DR_PARAMETER, DT_BOOL, "0", "", 0,
-                    "Some Plugins expect audio aligned in memory. This fixes the problem (with some performance "
-                    "overhead)");
-  list.emplace_back(&midiAutomation_, &typeid(bool), "MIDI Automation", DR_PARAMETER, DT_BOOL, "0", "", 0,
-                    "Enables Automation of incoming MIDI to plugin's paramters");
+  static constexpr PlugDecl<ug_vst_plugin> kPlugs[] = {
+      {.name = "MIDI In", .type = DT_MIDI, .hint = "MIDI Input Plug", .bind = &ug_vst_plugin::midiIn_},
+      {.name = "Channel",
+       .type = DT_ENUM,
+       .defaultText = "-1",
+       .list = midi_lists::kChannelOrAll,
+       .flags = PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE,
+       .hint = "MIDI Channel",
+       .bind = &ug_vst_plugin::channel_},
+      {.name = "MIDI Out",
+       .direction = DR_OUT,
+       .type = DT_MIDI,
+       .hint = "MIDI Output Plug",
+       .bind = &ug_vst_plugin::midiOut_},
+      {.name = "Signal in", .defaultText = "0", .flags = PF_CONTROL | PF_VARIABLE_COUNT},
+      {.name = "Signal Out", .direction = DR_OUT, .flags = PF_VARIABLE_COUNT},
+      {.name = "ProcessReplacing Fix",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "0",
+       .hint = "Some Plugins malfunction in 'ProcessReplacing' mode. This works around the 'bug'",
+       .bind = &ug_vst_plugin::replacingFix_},
+      {.name = "Data Alignment Fix",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "0",
+       .hint = "Some Plugins expect audio aligned in memory. This fixes the problem (with some performance overhead)",
+       .bind = &ug_vst_plugin::alignmentFix_},
+      {.name = "MIDI Automation",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "0",
+       .hint = "Enables Automation of incoming MIDI to plugin's paramters",
+       .bind = &ug_vst_plugin::midiAutomation_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_vst_plugin::Open() {

@@ -78,7 +78,7 @@ std::int32_t dsp_patch_parameter::BitsForNormalised(float n) const {
   }
 }
 
-void dsp_patch_parameter::ApplyNormalised(float normalised) {
+void dsp_patch_parameter::SetFromHost(float normalised) {
   if (mapping_.typeNumber == PV_TEXT) return;  // not settable from the host; its messages carry text
   const std::int32_t bits = BitsForNormalised(normalised);
   Push(master_.now, bits, nullptr);

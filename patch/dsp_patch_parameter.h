@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/dsp_msg_target.h"
+#include "engine/host_value_target.h"
 #include "engine/patch_value_report.h"
 
 class KrAudioMaster;
@@ -21,7 +22,7 @@ namespace kr {
 
 class dsp_patch_manager;
 
-class dsp_patch_parameter final : public dsp_msg_target, public patch_value_reporter {
+class dsp_patch_parameter final : public dsp_msg_target, public patch_value_reporter, public host_value_target {
  public:
   struct Mapping {
     std::int32_t typeNumber = 6;
@@ -40,9 +41,9 @@ class dsp_patch_parameter final : public dsp_msg_target, public patch_value_repo
   // or a text); pushed into the input at once.
   void OnGuiMessage(std::int32_t id, my_input_stream& stream) override;
 
-  // Host automation, on the audio thread at the start of a block: the value
-  // goes into the input now and back to the parameter (marked as the host's).
-  void ApplyNormalised(float normalised);
+  // Host automation from another thread: the value goes into the input now
+  // and back to the parameter (marked as the host's).
+  void SetFromHost(float normalised) override;
 
   // A controller value (0..1) from the automator, at its time: into the
   // input, and back to the parameter, which reports it to the host. Not

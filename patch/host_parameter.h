@@ -15,23 +15,43 @@ class HostParameter {
   virtual std::string Display() const = 0;
   virtual std::string Label() const = 0;
   virtual float Value() const = 0;
-  // On the GUI thread, or while no sound runs.
-  virtual void SetValue(float normalised) = 0;
-  // From another thread while sound runs: the value is kept until the audio
-  // thread takes it (ApplyPending, at the start of its next block).
-  virtual void SetValueThroughAudioSide(float normalised) = 0;
-  // Audio thread, at the start of a block: hands a kept value to the audio side.
-  virtual void ApplyPending() {}
+
+  // Where the host's call came from: the thread rule below needs no more.
+  struct Caller {
+    bool soundRunning = false;
+    bool onGuiThread = true;
+  };
+  // The one way in for a host's value, on whichever thread the host calls.
+  // A value equal to the current one is ignored. From the GUI thread, or
+  // while no sound runs, the document object takes it (and tells the audio
+  // side through the GUI-to-DSP queue); from another thread while sound
+  // runs, it waits for the audio thread, which hands it to the audio side
+  // as a value at the start of its next block.
+  void SetFromHost(float value, Caller caller) {
+    if (value == Value()) return;
+    if (caller.soundRunning && !caller.onGuiThread)
+      SetValueThroughAudioSide(value);
+    else
+      SetValue(value);
+  }
+
   // GUI thread, while the audio thread is outside the engine: sound started
-  // (or is about to stop). The parameter takes (or drops) the audio-side
-  // object that ApplyPending hands values to, so the audio thread reads
+  // (or is about to stop). The parameter binds (or unbinds) its waiting
+  // values to the audio-side object they go to, so the audio thread reads
   // nothing of the document or the patch memory.
   virtual void BindAudioSide() {}
   virtual void UnbindAudioSide() {}
   virtual bool CanBeAutomated() const = 0;
   // Ordering key: 0 for patch parameters and most controls, 1 for meters and LEDs.
   virtual std::uint8_t Kind() const = 0;
-  // Called once, after sorting, with the parameter's stable host index. The
-  // parameter reports its own changes through host.Automate.
+  // GUI thread, once, after sorting, with the parameter's stable host index.
+  // The parameter reports its own changes through host.Automate.
   virtual void Attach(kr::HostServices& host, int hostIndex) = 0;
+
+ protected:
+  // The two routes SetFromHost chooses between.
+  // GUI thread, or no sound running.
+  virtual void SetValue(float normalised) = 0;
+  // Another thread, sound running: kept until the audio thread takes it.
+  virtual void SetValueThroughAudioSide(float normalised) = 0;
 };

@@ -1,11 +1,9 @@
 #include "patch/host_parameters.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 
 #include "document/controls.h"
-#include "engine/ug_control.h"
 #include "patch/dsp_patch_parameter.h"
 
 namespace kr {
@@ -14,10 +12,21 @@ namespace {
 float Clamped(float n) { return std::clamp(n, 0.0f, 1.0f); }
 }  // namespace
 
+void DocumentHostParameter::SetValueThroughAudioSide(float normalised) {
+  if (std::isnan(normalised)) return;
+  cached_ = Clamped(normalised);
+  // Sliders and list entries apply it and send it back to the GUI side,
+  // where it is stored for the program playing; other controls ignore it.
+  // A patch parameter's twin pushes it into the engine and sends it back,
+  // marked as set by the host, where the parameter stores it.
+  slot_.Leave(cached_);
+}
+
 // --- patch parameters ------------------------------------------------------------
 
-param_info_new::param_info_new(PatchParameter& parameter, std::atomic<bool>& anyPending)
-    : parameter_(&parameter), anyPending_(anyPending), cached_(parameter.Normalised()) {
+param_info_new::param_info_new(PatchParameter& parameter, HostValueSlot& slot)
+    : DocumentHostParameter(slot), parameter_(&parameter) {
+  cached_ = parameter.Normalised();
   parameter_->SetObserver(this);
 }
 
@@ -37,23 +46,7 @@ void param_info_new::SetValue(float normalised) {
   parameter_->SetNormalised(cached_);
 }
 
-void param_info_new::SetValueThroughAudioSide(float normalised) {
-  if (std::isnan(normalised)) return;
-  cached_ = Clamped(normalised);
-  pending_.Store(cached_, anyPending_);
-}
-
-void param_info_new::BindAudioSide() {
-  twin_.store(parameter_ != nullptr ? parameter_->Twin() : nullptr, std::memory_order_release);
-}
-
-void param_info_new::ApplyPending() {
-  float value = 0.0f;
-  if (!pending_.Take(value)) return;
-  // Pushed into the engine now; the twin sends it back to the GUI side,
-  // marked as set by the host, where the parameter stores it.
-  if (dsp_patch_parameter* twin = twin_.load(std::memory_order_acquire)) twin->ApplyNormalised(value);
-}
+host_value_target* param_info_new::AudioSide() const { return parameter_ != nullptr ? parameter_->Twin() : nullptr; }
 
 void param_info_new::OnPatchValueChanged(bool report) {
   if (parameter_ == nullptr) return;
@@ -65,8 +58,7 @@ void param_info_new::OnPatchValueChanged(bool report) {
 
 // --- legacy panel controls -----------------------------------------------------
 
-param_info::param_info(CControl& control, std::atomic<bool>& anyPending)
-    : control_(&control), anyPending_(anyPending) {}
+param_info::param_info(CControl& control, HostValueSlot& slot) : DocumentHostParameter(slot), control_(&control) {}
 
 param_info::~param_info() {
   if (control_ != nullptr) control_->Parameter().RemoveObserver(this);
@@ -97,24 +89,8 @@ void param_info::SetValue(float normalised) {
   setByHost_ = false;
 }
 
-void param_info::SetValueThroughAudioSide(float normalised) {
-  if (std::isnan(normalised)) return;
-  cached_ = Clamped(normalised);
-  pending_.Store(cached_, anyPending_);
-}
-
-void param_info::BindAudioSide() {
-  audio_.store(control_ != nullptr ? dynamic_cast<ug_control*>(control_->AudioObject()) : nullptr,
-               std::memory_order_release);
-}
-
-void param_info::ApplyPending() {
-  float value = 0.0f;
-  if (!pending_.Take(value)) return;
-  // Sliders and list entries apply it and send it back to the GUI side
-  // (through the DSP-to-GUI queue), where it is stored for the program
-  // playing; other controls ignore it.
-  if (ug_control* audio = audio_.load(std::memory_order_acquire)) audio->SetFromHost(value);
+host_value_target* param_info::AudioSide() const {
+  return control_ != nullptr ? control_->HostValueTarget() : nullptr;
 }
 
 void param_info::OnNotify(Notifier* source, int code, void* data) {

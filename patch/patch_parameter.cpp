@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 #include "document/cug.h"
 #include "document/line2.h"
@@ -44,6 +45,16 @@ Items ItemsOf(const std::string& list) {
   for (it.First(); !it.IsDone() && static_cast<int>(items.values.size()) < kMaxItems; it.Next())
     items.values.push_back(it.CurrentValue());
   return items;
+}
+
+// A slot's value as the audio side takes it: float bits, or the integer.
+// A NaN goes as the quiet NaN of its sign, as it always has.
+std::int32_t SlotBits(const StoredPatchParameter& stored, int slot) {
+  const auto index = static_cast<std::size_t>(slot < 0 || slot >= StoredPatchParameter::kSlots ? 0 : slot);
+  if (stored.typeNumber != PV_FLOAT) return index < stored.integers.size() ? stored.integers[index] : 0;
+  float value = index < stored.floats.size() ? stored.floats[index] : 0.0f;
+  if (std::isnan(value)) value = std::copysign(std::numeric_limits<float>::quiet_NaN(), value);
+  return std::bit_cast<std::int32_t>(value);
 }
 
 std::string FloatText(float value) {
@@ -233,16 +244,13 @@ void PatchParameter::Unbind() {
 
 void PatchParameter::SendToAudio(bool patchChange) {
   if (master_ == nullptr || twin_ == nullptr) return;
-  const std::string text = ValueText();
   my_msg_que_output_stream out(master_->GuiToDsp(), Handle(), kMsgPatchValue);
   out << static_cast<std::uint8_t>(patchChange ? 1 : 0);
-  if (stored_.typeNumber == PV_TEXT) {
-    WriteMsgText(out, text);
-  } else if (stored_.typeNumber == PV_FLOAT) {
-    out << std::bit_cast<std::int32_t>(static_cast<float>(std::atof(text.c_str())));
-  } else {
-    out << static_cast<std::int32_t>(std::atoi(text.c_str()));
-  }
+  // The value as the slot holds it: only a text value travels as text.
+  if (stored_.typeNumber == PV_TEXT)
+    WriteMsgText(out, ValueText());
+  else
+    out << SlotBits(stored_, CurrentSlot());
   out << static_cast<std::int32_t>(programEpoch_);
   out.Send();
 }

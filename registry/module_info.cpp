@@ -5,8 +5,7 @@
 InterfaceList MakeInterfaceList(std::span<const PlugDescriptor> plugs) {
   InterfaceList list;
   list.reserve(plugs.size());
-  for (const PlugDescriptor& p : plugs)
-    list.emplace_back(nullptr, nullptr, p.name, p.direction, p.dataType, p.defaultText, p.listText, p.flags, p.hint);
+  for (const PlugDescriptor& p : plugs) ListPlug(list, p);
   return list;
 }
 

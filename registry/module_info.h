@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "registry/interface_object.h"
+#include "registry/plug_declaration.h"
 
 class CUG;
 class CUG2;
@@ -69,16 +70,10 @@ enum ModuleFlags : std::int32_t {
   MF_LISTED_BY_CLASS = 0x1000,  // plug list came from the audio class
 };
 
-// A plug of a constant descriptor; becomes an InterfaceObject without bindings.
-struct PlugDescriptor {
-  const char* name;
-  PlugDirection direction;
-  PlugDataType dataType;
-  const char* defaultText = "";
-  const char* listText = "";
-  std::uint32_t flags = 0;
-  const char* hint = "";
-};
+// A plug row of an entry whose plugs no audio object lists (converters, GUI
+// plugs): the same declaration as a module's, with nothing to bind.
+struct NoBoundMembers {};
+using PlugDescriptor = PlugDecl<NoBoundMembers>;
 
 // Constant registration record: entries whose plug list is a static table.
 struct ModuleDescriptor {

@@ -33,13 +33,9 @@ float KrVst::getParameter(VstInt32 index) {
 
 void KrVst::setParameter(VstInt32 index, float value) {
   HostParameter* p = Parameter(index);
-  if (p == nullptr || value == p->Value()) return;
-  // From another thread while sound runs the value waits for the audio
-  // thread; the document belongs to the GUI thread.
-  if (Running() && platform::CurrentThreadId() != app->GuiThreadId())
-    p->SetValueThroughAudioSide(value);
-  else
-    p->SetValue(value);
+  if (p == nullptr) return;
+  // The document belongs to the GUI thread: the parameter routes the value by the caller.
+  p->SetFromHost(value, {Running(), platform::CurrentThreadId() == app->GuiThreadId()});
 }
 
 void KrVst::getParameterLabel(VstInt32 index, char* label) {

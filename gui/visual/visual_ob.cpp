@@ -195,17 +195,6 @@ void CVisualOb::OnChildResized(CVisualOb*) {
   if (parent_) parent_->OnChildResized(this);
 }
 
-void CVisualOb::KeepChildInside(CVisualOb& child) {
-  const Rect c = child.GetRect();
-  const int w = rect_.Width(), h = rect_.Height();
-  int dx = 0, dy = 0;
-  if (c.right < 8) dx += 8 - c.right;
-  if (c.left > w - 8) dx += (w - 8) - c.left;
-  if (c.bottom < 8) dy += 8 - c.bottom;
-  if (c.top > h - 8) dy += (h - 8) - c.top;
-  if (dx != 0 || dy != 0) child.SetRect(c.Offset(dx, dy));
-}
-
 void CVisualOb::Open() {
   SetFlags(VF_OPEN);
   for (auto& c : children_)

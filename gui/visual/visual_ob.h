@@ -80,8 +80,6 @@ class CVisualOb {
   virtual kr::gui::Size GetPreferredSize() { return {10, 10}; }
   // A child's size changed: auto-sizing objects follow their preferred size.
   virtual void OnChildResized(CVisualOb* child);
-  // Moves a child by the least amount that leaves 8 pixels of it inside.
-  void KeepChildInside(CVisualOb& child);
 
   // --- life ------------------------------------------------------------------
   bool IsOpen() const { return Has(VF_OPEN); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 
@@ -13,9 +14,13 @@ constexpr const char* kDelayTimeHint = "The delay in milliseconds that this modu
 // --- the writer ----------------------------------------------------------------
 
 void ug_feedback_delay::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Audio In", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &in_);
-  list.emplace_back(nullptr, nullptr, "Audio Out", DR_OUT, DT_AUDIO, "5");
-  list.emplace_back(nullptr, nullptr, "Delay Time Out", DR_OUT, DT_AUDIO, "5", "", 0, kDelayTimeHint);
+  static constexpr PlugDecl<ug_feedback_delay> kPlugs[] = {
+      {.at = PN_IN, .name = "Audio In", .defaultText = "0", .flags = PF_SIGNAL, .bind = &ug_feedback_delay::in_},
+      {.at = PN_OUT, .name = "Audio Out", .direction = DR_OUT, .defaultText = "5"},
+      {.at = PN_DELAY_TIME, .name = "Delay Time Out", .direction = DR_OUT, .defaultText = "5", .hint = kDelayTimeHint},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 std::unique_ptr<ug_base> ug_feedback_delay::MakeReader() {
@@ -74,9 +79,22 @@ void ug_feedback_delay::ConnectClone(ug_base& prototype, int voice) {
 // --- the reader ----------------------------------------------------------------
 
 void ug_feedback_delay_out::ListInterface(InterfaceList& list) {
-  list.emplace_back(&unused_, &typeid(std::int16_t), "", DR_IN, DT_ENUM, "0");
-  list.emplace_back(nullptr, nullptr, "Audio Out", DR_OUT, DT_AUDIO, "5", "", 0, "", &out_);
-  list.emplace_back(nullptr, nullptr, "Delay Time Out", DR_OUT, DT_AUDIO, "5", "", 0, kDelayTimeHint, &delayTimeOut_);
+  static constexpr PlugDecl<ug_feedback_delay_out> kPlugs[] = {
+      {.at = PN_UNUSED, .name = "", .type = DT_ENUM, .defaultText = "0", .bind = &ug_feedback_delay_out::unused_},
+      {.at = PN_OUT,
+       .name = "Audio Out",
+       .direction = DR_OUT,
+       .defaultText = "5",
+       .bind = &ug_feedback_delay_out::out_},
+      {.at = PN_DELAY_TIME,
+       .name = "Delay Time Out",
+       .direction = DR_OUT,
+       .defaultText = "5",
+       .hint = kDelayTimeHint,
+       .bind = &ug_feedback_delay_out::delayTimeOut_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 ug_base* ug_feedback_delay_out::PairPartner() const { return writer_; }

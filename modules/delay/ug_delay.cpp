@@ -5,6 +5,7 @@
 #include "engine/audio_master.h"
 #include "modules/render_table.h"
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 
@@ -23,15 +24,35 @@ float ClampFeedback(float fb) {
 
 void ug_delay::ListCommon(InterfaceList& list, const char* modulationDefault, const char* modulationRange,
                           const char* modulationHint, const char* timeDefault) {
-  list.emplace_back(nullptr, nullptr, "Signal In", DR_IN, DT_AUDIO, "", "", PF_SIGNAL, "", &in_);
-  list.emplace_back(nullptr, nullptr, "Modulation", DR_IN, DT_AUDIO, modulationDefault, modulationRange, PF_CONTROL,
-                    modulationHint, &modulation_);
-  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO, "", "", 0, "", &out_);
-  list.emplace_back(&delayTime_, &typeid(float), "Delay Time (secs)", DR_PARAMETER, DT_FLOAT, timeDefault, "", 0,
-                    "Max delay time in Seconds. Limited to maximum 10s.");
-  list.emplace_back(&interpolate_, &typeid(bool), "Interpolate Output", DR_PARAMETER, DT_BOOL, "0", "", 0,
-                    "Provides smoother modulation of delay time, but increases CPU load");
-  list.emplace_back(nullptr, nullptr, "Feedback", DR_IN, DT_AUDIO, "0", "10,0,10,0", PF_CONTROL, "", &feedbackIn_);
+  ListPlug(list, *this, PlugDecl<ug_delay>{.name = "Signal In", .flags = PF_SIGNAL, .bind = &ug_delay::in_});
+  ListPlug(list, *this,
+           PlugDecl<ug_delay>{.name = "Modulation",
+                              .defaultText = modulationDefault,
+                              .list = modulationRange,
+                              .flags = PF_CONTROL,
+                              .hint = modulationHint,
+                              .bind = &ug_delay::modulation_});
+  ListPlug(list, *this, PlugDecl<ug_delay>{.name = "Signal Out", .direction = DR_OUT, .bind = &ug_delay::out_});
+  ListPlug(list, *this,
+           PlugDecl<ug_delay>{.name = "Delay Time (secs)",
+                              .direction = DR_PARAMETER,
+                              .type = DT_FLOAT,
+                              .defaultText = timeDefault,
+                              .hint = "Max delay time in Seconds. Limited to maximum 10s.",
+                              .bind = &ug_delay::delayTime_});
+  ListPlug(list, *this,
+           PlugDecl<ug_delay>{.name = "Interpolate Output",
+                              .direction = DR_PARAMETER,
+                              .type = DT_BOOL,
+                              .defaultText = "0",
+                              .hint = "Provides smoother modulation of delay time, but increases CPU load",
+                              .bind = &ug_delay::interpolate_});
+  ListPlug(list, *this,
+           PlugDecl<ug_delay>{.name = "Feedback",
+                              .defaultText = "0",
+                              .list = "10,0,10,0",
+                              .flags = PF_CONTROL,
+                              .bind = &ug_delay::feedbackIn_});
 }
 
 void ug_delay::ListInterface(InterfaceList& list) {

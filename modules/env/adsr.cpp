@@ -1,21 +1,37 @@
 #include "modules/env/adsr.h"
 
-
+#include "registry/plug_declaration.h"
 
 std::unique_ptr<ug_base> ug_adsr::CreateSame() { return std::make_unique<ug_adsr>(); }
 
 void ug_adsr::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Gate", DR_IN, DT_AUDIO, "1", "", PF_CONTROL,
-                    "Triggers the Attack phase when greater then 0 V ");
-  list.emplace_back(nullptr, nullptr, "Attack", DR_IN, DT_AUDIO, "0", "", PF_CONTROL,
-                    "Controls the rate of the attack, 0 V is quickest, 10 V slowest");
-  list.emplace_back(nullptr, nullptr, "Decay", DR_IN, DT_AUDIO, "5", "", PF_CONTROL, "The Decay rate");
-  list.emplace_back(nullptr, nullptr, "Sustain", DR_IN, DT_AUDIO, "7", "", PF_CONTROL,
-                    "The 'hold' level, while the gate is high (key is down)");
-  list.emplace_back(nullptr, nullptr, "Release", DR_IN, DT_AUDIO, "4", "", PF_CONTROL, "The Release rate");
-  list.emplace_back(nullptr, nullptr, "Overall Level", DR_IN, DT_AUDIO, "10", "", PF_CONTROL,
-                    "Controls the overall output level.  Handy for adding Velocity sensitivity");
-  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO, "0");
+  static constexpr PlugDecl<ug_adsr> kPlugs[] = {
+      {.at = PN_GATE,
+       .name = "Gate",
+       .defaultText = "1",
+       .flags = PF_CONTROL,
+       .hint = "Triggers the Attack phase when greater then 0 V "},
+      {.at = PN_ATTACK,
+       .name = "Attack",
+       .defaultText = "0",
+       .flags = PF_CONTROL,
+       .hint = "Controls the rate of the attack, 0 V is quickest, 10 V slowest"},
+      {.at = PN_DECAY, .name = "Decay", .defaultText = "5", .flags = PF_CONTROL, .hint = "The Decay rate"},
+      {.at = PN_SUSTAIN,
+       .name = "Sustain",
+       .defaultText = "7",
+       .flags = PF_CONTROL,
+       .hint = "The 'hold' level, while the gate is high (key is down)"},
+      {.at = PN_RELEASE, .name = "Release", .defaultText = "4", .flags = PF_CONTROL, .hint = "The Release rate"},
+      {.at = PN_OVERALL,
+       .name = "Overall Level",
+       .defaultText = "10",
+       .flags = PF_CONTROL,
+       .hint = "Controls the overall output level.  Handy for adding Velocity sensitivity"},
+      {.at = PN_OUT, .name = "Signal Out", .direction = DR_OUT, .defaultText = "0"},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_adsr::ConfigureSegments() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "registry/plug_declaration.h"
 
 namespace {
 constexpr const char* kRateDefaults[ug_8_stage::kStages] = {"2", "5", "6", "3", "6", "6", "6", "6"};
@@ -12,21 +13,40 @@ constexpr const char* kLevelDefaults[ug_8_stage::kStages] = {"10", "6", "8", "2"
 std::unique_ptr<ug_base> ug_8_stage::CreateSame() { return std::make_unique<ug_8_stage>(); }
 
 void ug_8_stage::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Gate", DR_IN, DT_AUDIO, "1", "", PF_CONTROL,
-                    "Triggers the Attack phase when greater then 0 V ");
+  ListPlug(list, PlugDecl<ug_8_stage>{.name = "Gate",
+                                      .defaultText = "1",
+                                      .flags = PF_CONTROL,
+                                      .hint = "Triggers the Attack phase when greater then 0 V "});
   for (int k = 0; k < kStages; ++k) {
-    list.emplace_back(nullptr, nullptr, "Rate " + std::to_string(k), DR_IN, DT_AUDIO, kRateDefaults[k], "",
-                      PF_CONTROL, "Segment rate ( 0 - fastest, 10 - slowest )");
-    list.emplace_back(nullptr, nullptr, "Level " + std::to_string(k), DR_IN, DT_AUDIO, kLevelDefaults[k], "",
-                      PF_CONTROL, "End level    (0 - 10V)");
+    ListPlug(list, PlugDecl<ug_8_stage>{.name = "Rate " + std::to_string(k),
+                                        .defaultText = kRateDefaults[k],
+                                        .flags = PF_CONTROL,
+                                        .hint = "Segment rate ( 0 - fastest, 10 - slowest )"});
+    ListPlug(list, PlugDecl<ug_8_stage>{.name = "Level " + std::to_string(k),
+                                        .defaultText = kLevelDefaults[k],
+                                        .flags = PF_CONTROL,
+                                        .hint = "End level    (0 - 10V)"});
   }
-  list.emplace_back(nullptr, nullptr, "Overall Level", DR_IN, DT_AUDIO, "10", "", PF_CONTROL,
-                    "Controls the overall output level.  Handy for adding Velocity sensitivity");
-  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO, "0");
-  list.emplace_back(&susSeg_, &typeid(std::int16_t), "Sus Seg", DR_IN, DT_ENUM, "2", "None=10,0=0,1,2,3,4,5,6,7", 0,
-                    "Which segment to 'hold' at until key is released");
-  list.emplace_back(&endSeg_, &typeid(std::int16_t), "End Seg", DR_IN, DT_ENUM, "4", "range 0,7", 0,
-                    "Which segment to stop at, subsequent segments are ignored.");
+  ListPlug(list,
+           PlugDecl<ug_8_stage>{.name = "Overall Level",
+                                .defaultText = "10",
+                                .flags = PF_CONTROL,
+                                .hint = "Controls the overall output level.  Handy for adding Velocity sensitivity"});
+  ListPlug(list, PlugDecl<ug_8_stage>{.name = "Signal Out", .direction = DR_OUT, .defaultText = "0"});
+  ListPlug(list, *this,
+           PlugDecl<ug_8_stage>{.name = "Sus Seg",
+                                .type = DT_ENUM,
+                                .defaultText = "2",
+                                .list = "None=10,0=0,1,2,3,4,5,6,7",
+                                .hint = "Which segment to 'hold' at until key is released",
+                                .bind = &ug_8_stage::susSeg_});
+  ListPlug(list, *this,
+           PlugDecl<ug_8_stage>{.name = "End Seg",
+                                .type = DT_ENUM,
+                                .defaultText = "4",
+                                .list = "range 0,7",
+                                .hint = "Which segment to stop at, subsequent segments are ignored.",
+                                .bind = &ug_8_stage::endSeg_});
 }
 
 void ug_8_stage::ConfigureSegments() {

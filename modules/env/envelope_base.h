@@ -97,5 +97,6 @@ class ug_envelope : public ug_envelope_base {
   void Open() override;
 
  protected:
+  // From Open: GUI thread, engine stopped.
   virtual void ConfigureSegments() = 0;
 };

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-
+#include "registry/plug_declaration.h"
 
 void MultistageShape::Copy(std::span<const EnvelopePoint> from, Points& to) {
   to.count = static_cast<int>(std::min<std::size_t>(from.size(), kCapacity));
@@ -49,13 +49,28 @@ std::unique_ptr<ug_base> ug_envelope_ms::Clone() {
 }
 
 void ug_envelope_ms::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Gate", DR_IN, DT_AUDIO, "1", "", PF_CONTROL,
-                    "Triggers the Attack phase when greater then 0 V ");
-  list.emplace_back(nullptr, nullptr, "Overall Level", DR_IN, DT_AUDIO, "10", "", PF_CONTROL,
-                    "Controls the overall output level.  Handy for adding Velocity sensitivity");
-  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO, "0");
-  list.emplace_back(&ignoreProgramChange_, &typeid(bool), "Ignore Program Change", DR_PARAMETER, DT_BOOL, "0", "", 0,
-                    "Prevents this control responding to patch changes from 'Patch Select' module");
+  static constexpr PlugDecl<ug_envelope_ms> kPlugs[] = {
+      {.at = PN_GATE,
+       .name = "Gate",
+       .defaultText = "1",
+       .flags = PF_CONTROL,
+       .hint = "Triggers the Attack phase when greater then 0 V "},
+      {.at = PN_OVERALL,
+       .name = "Overall Level",
+       .defaultText = "10",
+       .flags = PF_CONTROL,
+       .hint = "Controls the overall output level.  Handy for adding Velocity sensitivity"},
+      {.at = PN_OUT, .name = "Signal Out", .direction = DR_OUT, .defaultText = "0"},
+      {.at = PN_IGNORE_PROGRAM_CHANGE,
+       .name = "Ignore Program Change",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "0",
+       .hint = "Prevents this control responding to patch changes from 'Patch Select' module",
+       .bind = &ug_envelope_ms::ignoreProgramChange_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_envelope_ms::ParseShape() {

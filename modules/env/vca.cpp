@@ -4,7 +4,7 @@
 
 #include "modules/render_table.h"
 #include "modules/signal_helpers.h"
-
+#include "registry/plug_declaration.h"
 
 namespace {
 int CurveIndex(int curve) { return curve >= VC_DECIBEL_OLD && curve <= VC_DECIBEL ? curve : VC_EXPONENTIAL; }
@@ -19,15 +19,26 @@ std::unique_ptr<ug_base> ug_vca::Clone() {
 }
 
 void ug_vca::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Signal", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL,
-                    "The 2 inputs are Multiplied (Ring Modulated). Then 'normalised' eg 5V multiplied by 2 V = 1V, "
-                    "(5 * 2 ) / 10 ",
-                    &signal_);
-  list.emplace_back(nullptr, nullptr, "Volume", DR_IN, DT_AUDIO, "8", "", PF_CONTROL, "", &volume_);
-  list.emplace_back(nullptr, nullptr, "Output", DR_OUT, DT_AUDIO, "0", "", 0, "", &out_);
-  list.emplace_back(&curve_, &typeid(std::int16_t), "Response Curve", DR_IN, DT_ENUM, "1",
-                    "Exponential=1,Linear,Decibel,Decibel (old)=0", 0,
-                    "In db mode: 10V to 2V gives 0 to -40db, 2V to 0v gives -40db to -70db (silence)");
+  static constexpr PlugDecl<ug_vca> kPlugs[] = {
+      {.at = PN_SIGNAL,
+       .name = "Signal",
+       .defaultText = "0",
+       .flags = PF_SIGNAL,
+       .hint = "The 2 inputs are Multiplied (Ring Modulated). Then 'normalised' eg 5V multiplied by 2 V = 1V, (5 * 2 ) "
+               "/ 10 ",
+       .bind = &ug_vca::signal_},
+      {.at = PN_VOLUME, .name = "Volume", .defaultText = "8", .flags = PF_CONTROL, .bind = &ug_vca::volume_},
+      {.at = PN_OUT, .name = "Output", .direction = DR_OUT, .defaultText = "0", .bind = &ug_vca::out_},
+      {.at = PN_CURVE,
+       .name = "Response Curve",
+       .type = DT_ENUM,
+       .defaultText = "1",
+       .list = "Exponential=1,Linear,Decibel,Decibel (old)=0",
+       .hint = "In db mode: 10V to 2V gives 0 to -40db, 2V to 0v gives -40db to -70db (silence)",
+       .bind = &ug_vca::curve_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_vca::Open() {

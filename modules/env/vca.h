@@ -14,7 +14,7 @@ class ug_vca : public ug_base {
   enum PlugIndex { PN_SIGNAL, PN_VOLUME, PN_OUT, PN_CURVE };
 
   std::unique_ptr<ug_base> CreateSame() override;
-  // Copies share the prototype's curve tables (voices opened on the audio thread).
+  // Copies share the prototype's curve tables (voices are made and opened on the GUI thread, engine stopped).
   std::unique_ptr<ug_base> Clone() override;
   void ListInterface(InterfaceList& list) override;
   void Open() override;

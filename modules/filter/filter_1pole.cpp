@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "modules/render_table.h"
+#include "registry/plug_declaration.h"
 
 std::unique_ptr<ug_base> ug_filter_1pole::CreateSame() { return std::make_unique<ug_filter_1pole>(); }
 std::unique_ptr<ug_base> ug_filter_1pole_hp::CreateSame() { return std::make_unique<ug_filter_1pole_hp>(); }
@@ -15,12 +16,26 @@ std::unique_ptr<ug_base> ug_filter_1pole::Clone() {
 }
 
 void ug_filter_1pole::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Signal", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &signal_);
-  list.emplace_back(nullptr, nullptr, "Pitch", DR_IN, DT_AUDIO, "5", "", PF_CONTROL,
-                    "Controls the Filter's 'Cutoff'. 1 Volt per Octave or 1 Volt / kHz switchable", &pitch_);
-  list.emplace_back(nullptr, nullptr, "Output", DR_OUT, DT_AUDIO, "0", "", 0, "", &out_);
-  list.emplace_back(&freqScale_, &typeid(std::int16_t), "Freq Scale", DR_PARAMETER, DT_ENUM, "0",
-                    "1 Volt/Octave, 1 Volt/kHz ", 0, "Switches between 1 Volt per Octave or 1 Volt per kHz response.");
+  static constexpr PlugDecl<ug_filter_1pole> kPlugs[] = {
+      {.at = PN_SIGNAL, .name = "Signal", .defaultText = "0", .flags = PF_SIGNAL, .bind = &ug_filter_1pole::signal_},
+      {.at = PN_PITCH,
+       .name = "Pitch",
+       .defaultText = "5",
+       .flags = PF_CONTROL,
+       .hint = "Controls the Filter's 'Cutoff'. 1 Volt per Octave or 1 Volt / kHz switchable",
+       .bind = &ug_filter_1pole::pitch_},
+      {.at = PN_OUTPUT, .name = "Output", .direction = DR_OUT, .defaultText = "0", .bind = &ug_filter_1pole::out_},
+      {.at = PN_FREQ_SCALE,
+       .name = "Freq Scale",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "1 Volt/Octave, 1 Volt/kHz ",
+       .hint = "Switches between 1 Volt per Octave or 1 Volt per kHz response.",
+       .bind = &ug_filter_1pole::freqScale_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_filter_1pole::Open() {

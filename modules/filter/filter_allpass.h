@@ -12,7 +12,7 @@ class ug_filter_allpass : public ug_filter_base {
   enum PlugIndex { PN_SIGNAL, PN_PITCH, PN_RESONANCE, PN_OUTPUT, PN_FREQ_SCALE };
 
   std::unique_ptr<ug_base> CreateSame() override;
-  // Copies share the prototype's tuning (voices opened on the audio thread).
+  // Copies share the prototype's tuning (voices are made and opened on the GUI thread, engine stopped).
   std::unique_ptr<ug_base> Clone() override;
   void ListInterface(InterfaceList& list) override;
   void Open() override;

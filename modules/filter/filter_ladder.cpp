@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "modules/render_table.h"
+#include "registry/plug_declaration.h"
 
 std::unique_ptr<ug_base> ug_filter_biquad::CreateSame() { return std::make_unique<ug_filter_biquad>(); }
 
@@ -15,18 +16,48 @@ std::unique_ptr<ug_base> ug_filter_biquad::Clone() {
 
 void ug_filter_biquad::ListPlugs(InterfaceList& list, bool showExtras) {
   const std::uint32_t hidden = showExtras ? 0u : PF_HIDDEN;
-  list.emplace_back(nullptr, nullptr, "Signal", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &signal_);
-  list.emplace_back(nullptr, nullptr, "Pitch", DR_IN, DT_AUDIO, "5", "", PF_CONTROL,
-                    "Controls the Filter's 'Cutoff'. 1 Volt per Octave or 1 Volt / kHz switchable", &pitch_);
-  list.emplace_back(nullptr, nullptr, "Resonance", DR_IN, DT_AUDIO, "5", "", PF_CONTROL,
-                    "Emphasises the Cutoff frequency", &resonance_);
-  list.emplace_back(nullptr, nullptr, "Output", DR_OUT, DT_AUDIO, "0", "", 0, "", &out_);
-  list.emplace_back(&mode_, &typeid(std::int16_t), "Mode", DR_IN, DT_ENUM, "0", "4 Pole LP", hidden,
-                    "Not used at present");
-  list.emplace_back(nullptr, nullptr, "Boost/Cut", DR_IN, DT_AUDIO, "0", "10,-10,10,-10", hidden | PF_CONTROL,
-                    "For Parametric Filters, +ve = boost, -ve = cut. NOT USED AT PRESENT", &boost_);
-  list.emplace_back(&freqScale_, &typeid(std::int16_t), "Freq Scale", DR_PARAMETER, DT_ENUM, "0",
-                    "1 Volt/Octave, 1 Volt/kHz ", 0, "Switches between 1 Volt per Octave or 1 Volt per kHz response.");
+  ListPlug(list, *this,
+           PlugDecl<ug_filter_biquad>{
+               .name = "Signal", .defaultText = "0", .flags = PF_SIGNAL, .bind = &ug_filter_biquad::signal_});
+  ListPlug(
+      list, *this,
+      PlugDecl<ug_filter_biquad>{.name = "Pitch",
+                                 .defaultText = "5",
+                                 .flags = PF_CONTROL,
+                                 .hint = "Controls the Filter's 'Cutoff'. 1 Volt per Octave or 1 Volt / kHz switchable",
+                                 .bind = &ug_filter_biquad::pitch_});
+  ListPlug(list, *this,
+           PlugDecl<ug_filter_biquad>{.name = "Resonance",
+                                      .defaultText = "5",
+                                      .flags = PF_CONTROL,
+                                      .hint = "Emphasises the Cutoff frequency",
+                                      .bind = &ug_filter_biquad::resonance_});
+  ListPlug(list, *this,
+           PlugDecl<ug_filter_biquad>{
+               .name = "Output", .direction = DR_OUT, .defaultText = "0", .bind = &ug_filter_biquad::out_});
+  ListPlug(list, *this,
+           PlugDecl<ug_filter_biquad>{.name = "Mode",
+                                      .type = DT_ENUM,
+                                      .defaultText = "0",
+                                      .list = "4 Pole LP",
+                                      .flags = hidden,
+                                      .hint = "Not used at present",
+                                      .bind = &ug_filter_biquad::mode_});
+  ListPlug(list, *this,
+           PlugDecl<ug_filter_biquad>{.name = "Boost/Cut",
+                                      .defaultText = "0",
+                                      .list = "10,-10,10,-10",
+                                      .flags = hidden | PF_CONTROL,
+                                      .hint = "For Parametric Filters, +ve = boost, -ve = cut. NOT USED AT PRESENT",
+                                      .bind = &ug_filter_biquad::boost_});
+  ListPlug(list, *this,
+           PlugDecl<ug_filter_biquad>{.name = "Freq Scale",
+                                      .direction = DR_PARAMETER,
+                                      .type = DT_ENUM,
+                                      .defaultText = "0",
+                                      .list = "1 Volt/Octave, 1 Volt/kHz ",
+                                      .hint = "Switches between 1 Volt per Octave or 1 Volt per kHz response.",
+                                      .bind = &ug_filter_biquad::freqScale_});
 }
 
 void ug_filter_biquad::ListInterface(InterfaceList& list) { ListPlugs(list, false); }

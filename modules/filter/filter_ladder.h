@@ -15,7 +15,7 @@ class ug_filter_biquad : public ug_filter_base {
   static constexpr float kSmall = 1.5e-6f;
 
   std::unique_ptr<ug_base> CreateSame() override;
-  // Copies share the prototype's tuning (voices opened on the audio thread).
+  // Copies share the prototype's tuning (voices are made and opened on the GUI thread, engine stopped).
   std::unique_ptr<ug_base> Clone() override;
   void ListInterface(InterfaceList& list) override;
   void Open() override;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "modules/render_table.h"
+#include "registry/plug_declaration.h"
 
 using kr::dsp::SvState;
 
@@ -16,17 +17,39 @@ std::unique_ptr<ug_base> ug_filter_sv::Clone() {
 }
 
 void ug_filter_sv::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Signal", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &signal_);
-  list.emplace_back(nullptr, nullptr, "Pitch", DR_IN, DT_AUDIO, "5", "", PF_CONTROL,
-                    "Controls the Filter's 'Cutoff'. 1 Volt per Octave", &pitch_);
-  list.emplace_back(nullptr, nullptr, "Resonance", DR_IN, DT_AUDIO, "5", "", PF_CONTROL,
-                    "Emphasises the Cutoff frequency", &resonance_);
-  list.emplace_back(nullptr, nullptr, "Low Pass", DR_OUT, DT_AUDIO, "0", "", 0, "", &low_);
-  list.emplace_back(nullptr, nullptr, "Hi Pass", DR_OUT, DT_AUDIO, "0", "", 0, "", &high_);
-  list.emplace_back(nullptr, nullptr, "Band Pass", DR_OUT, DT_AUDIO, "0", "", 0, "", &band_);
-  list.emplace_back(nullptr, nullptr, "Band Reject", DR_OUT, DT_AUDIO, "0", "", 0, "", &reject_);
-  list.emplace_back(&freqScale_, &typeid(std::int16_t), "Freq Scale", DR_PARAMETER, DT_ENUM, "0",
-                    "1 Volt/Octave, 1 Volt/kHz ", 0, "Switches between 1 Volt per Octave or 1 Volt per kHz response.");
+  static constexpr PlugDecl<ug_filter_sv> kPlugs[] = {
+      {.at = PN_SIGNAL, .name = "Signal", .defaultText = "0", .flags = PF_SIGNAL, .bind = &ug_filter_sv::signal_},
+      {.at = PN_PITCH,
+       .name = "Pitch",
+       .defaultText = "5",
+       .flags = PF_CONTROL,
+       .hint = "Controls the Filter's 'Cutoff'. 1 Volt per Octave",
+       .bind = &ug_filter_sv::pitch_},
+      {.at = PN_RESONANCE,
+       .name = "Resonance",
+       .defaultText = "5",
+       .flags = PF_CONTROL,
+       .hint = "Emphasises the Cutoff frequency",
+       .bind = &ug_filter_sv::resonance_},
+      {.at = PN_LOW_PASS, .name = "Low Pass", .direction = DR_OUT, .defaultText = "0", .bind = &ug_filter_sv::low_},
+      {.at = PN_HI_PASS, .name = "Hi Pass", .direction = DR_OUT, .defaultText = "0", .bind = &ug_filter_sv::high_},
+      {.at = PN_BAND_PASS, .name = "Band Pass", .direction = DR_OUT, .defaultText = "0", .bind = &ug_filter_sv::band_},
+      {.at = PN_BAND_REJECT,
+       .name = "Band Reject",
+       .direction = DR_OUT,
+       .defaultText = "0",
+       .bind = &ug_filter_sv::reject_},
+      {.at = PN_FREQ_SCALE,
+       .name = "Freq Scale",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "1 Volt/Octave, 1 Volt/kHz ",
+       .hint = "Switches between 1 Volt per Octave or 1 Volt per kHz response.",
+       .bind = &ug_filter_sv::freqScale_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_filter_sv::Open() {

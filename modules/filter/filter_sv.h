@@ -17,7 +17,7 @@ class ug_filter_sv : public ug_filter_base {
   enum Outputs { kAllOutputs, kLowOnly, kHighOnly };
 
   std::unique_ptr<ug_base> CreateSame() override;
-  // Copies share the prototype's tuning (voices opened on the audio thread).
+  // Copies share the prototype's tuning (voices are made and opened on the GUI thread, engine stopped).
   std::unique_ptr<ug_base> Clone() override;
   void ListInterface(InterfaceList& list) override;
   void Open() override;

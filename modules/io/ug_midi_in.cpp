@@ -1,8 +1,13 @@
 #include "modules/io/ug_midi_in.h"
 
+#include "registry/plug_declaration.h"
 
 void ug_midi_in::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "MIDI Data", DR_OUT, DT_MIDI);
+  static constexpr PlugDecl<ug_midi_in> kPlugs[] = {
+      {.name = "MIDI Data", .direction = DR_OUT, .type = DT_MIDI},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_midi_in::Open() {

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 
@@ -23,8 +24,12 @@ std::uint32_t MidiWord(const vst::VstMidiEvent& e) {
 }  // namespace
 
 void ug_vst_in::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "MIDI Out", DR_OUT, DT_MIDI, "0");
-  list.emplace_back(nullptr, nullptr, "Audio", DR_OUT, DT_AUDIO, "", "", PF_AUTO_DUPLICATE);
+  static constexpr PlugDecl<ug_vst_in> kPlugs[] = {
+      {.name = "MIDI Out", .direction = DR_OUT, .type = DT_MIDI, .defaultText = "0"},
+      {.name = "Audio", .direction = DR_OUT, .flags = PF_AUTO_DUPLICATE},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_vst_in::Open() {

@@ -3,13 +3,17 @@
 #include <algorithm>
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 ug_vst_out::ug_vst_out() { SetProcessFunction(&ug_vst_out::ChooseMode); }
 
 void ug_vst_out::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "MIDI In", DR_IN, DT_MIDI, "0");
-  list.emplace_back(nullptr, nullptr, "Audio", DR_IN, DT_AUDIO, "", "",
-                    PF_AUTO_DUPLICATE | PF_VARIABLE_COUNT | PF_SIGNAL);
+  static constexpr PlugDecl<ug_vst_out> kPlugs[] = {
+      {.name = "MIDI In", .type = DT_MIDI, .defaultText = "0"},
+      {.name = "Audio", .flags = PF_AUTO_DUPLICATE | PF_VARIABLE_COUNT | PF_SIGNAL},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_vst_out::Open() {

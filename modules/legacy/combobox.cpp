@@ -4,17 +4,34 @@
 
 #include "engine/audio_master.h"
 #include "modules/legacy/control_plugs.h"
+#include "registry/plug_declaration.h"
 
 void ug_combobox::ListInterface(InterfaceList& list) {
   legacy_controls::ListControlPlugs(*this, list);
-  list.emplace_back(&choice_, &typeid(std::int16_t), "Choice", DR_OUT, DT_ENUM, "", "", PF_ANY_LIST);
-  list.emplace_back(&appearance_, &typeid(std::int16_t), "Appearance", DR_PARAMETER, DT_ENUM, "0",
-                    "Combo Box=0, LED Stack, Labeled LED Stack, Selector, Button Stack, Rotary Switch, Rotary (No "
-                    "Text), Up/Down Select");
+  static constexpr PlugDecl<ug_combobox> kPlugs[] = {
+      {.at = PN_CHOICE,
+       .name = "Choice",
+       .direction = DR_OUT,
+       .type = DT_ENUM,
+       .flags = PF_ANY_LIST,
+       .bind = &ug_combobox::choice_},
+      {.at = PN_APPEARANCE,
+       .name = "Appearance",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "Combo Box=0, LED Stack, Labeled LED Stack, Selector, Button Stack, Rotary "
+               "Switch, Rotary (No Text), Up/Down Select",
+       .bind = &ug_combobox::appearance_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs, legacy_controls::kControlPlugCount) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
   legacy_controls::ListShowTitle(showTitle_, list);
 }
 
-void ug_combobox::LoadItems(std::span<const std::int32_t> itemValues) { items_.assign(itemValues.begin(), itemValues.end()); }
+void ug_combobox::LoadItems(std::span<const std::int32_t> itemValues) {
+  items_.assign(itemValues.begin(), itemValues.end());
+}
 
 void ug_combobox::Open() {
   ug_control::Open();

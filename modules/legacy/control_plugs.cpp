@@ -1,29 +1,65 @@
 #include "modules/legacy/control_plugs.h"
 
+#include <iterator>
+
 #include "modules/midi/midi_channel_lists.h"
+#include "registry/plug_declaration.h"
 
 namespace legacy_controls {
 
-void ListControlPlugs(ug_control& c, InterfaceList& list) {
-  list.emplace_back(&c.channelSetting, &typeid(std::int16_t), "Channel", DR_IN, DT_ENUM, "-1",
-                    midi_lists::kChannelOrAll, PF_HIDDEN | PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE, "MIDI Channel");
-  list.emplace_back(&c.midiIn, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "0", "", PF_HIDDEN);
-  list.emplace_back(&c.midiOut, &typeid(MidiOutEndpoint), "MIDI Out", DR_OUT, DT_MIDI, "", "", PF_HIDDEN);
-  list.emplace_back(&c.controllerNumber, &typeid(std::int16_t), "MIDI Controller ID", DR_PARAMETER, DT_ENUM, "-1",
-                    midi_lists::kControllers, PF_CONTROL, "Sets which MIDI controller this sends/responds to");
-  list.emplace_back(&c.ignoreProgramChange, &typeid(bool), "Ignore Program Change", DR_PARAMETER, DT_BOOL, "0", "", 0,
-                    "Prevents this control responding to patch changes from 'Patch Select' module");
-  list.emplace_back(&c.nrpnNumber, &typeid(std::int16_t), "MIDI NRPN", DR_PARAMETER, DT_ENUM, "0", "range 0,16255", 0,
-                    "Used with Controller 99 and 101 to provide user definable controllers");
-}
+namespace {
+
+constexpr PlugDecl<ug_control> kControlPlugs[] = {
+    {.name = "Channel",
+     .type = DT_ENUM,
+     .defaultText = "-1",
+     .list = midi_lists::kChannelOrAll,
+     .flags = PF_HIDDEN | PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE,
+     .hint = "MIDI Channel",
+     .bind = &ug_control::channelSetting},
+    {.name = "MIDI In", .type = DT_MIDI, .defaultText = "0", .flags = PF_HIDDEN, .bind = &ug_control::midiIn},
+    {.name = "MIDI Out", .direction = DR_OUT, .type = DT_MIDI, .flags = PF_HIDDEN, .bind = &ug_control::midiOut},
+    {.name = "MIDI Controller ID",
+     .direction = DR_PARAMETER,
+     .type = DT_ENUM,
+     .defaultText = "-1",
+     .list = midi_lists::kControllers,
+     .flags = PF_CONTROL,
+     .hint = "Sets which MIDI controller this sends/responds to",
+     .bind = &ug_control::controllerNumber},
+    {.name = "Ignore Program Change",
+     .direction = DR_PARAMETER,
+     .type = DT_BOOL,
+     .defaultText = "0",
+     .hint = "Prevents this control responding to patch changes from 'Patch Select' module",
+     .bind = &ug_control::ignoreProgramChange},
+    {.name = "MIDI NRPN",
+     .direction = DR_PARAMETER,
+     .type = DT_ENUM,
+     .defaultText = "0",
+     .list = "range 0,16255",
+     .hint = "Used with Controller 99 and 101 to provide user definable controllers",
+     .bind = &ug_control::nrpnNumber},
+};
+static_assert(std::size(kControlPlugs) == kControlPlugCount && PlugBindingsMatch(kControlPlugs));
+
+constexpr PlugDecl<ug_control> kHiddenMidi[] = {
+    {.name = "MIDI In", .type = DT_MIDI, .flags = PF_HIDDEN, .bind = &ug_control::midiIn},
+    {.name = "MIDI Out", .direction = DR_OUT, .type = DT_MIDI, .flags = PF_HIDDEN, .bind = &ug_control::midiOut},
+};
+static_assert(PlugBindingsMatch(kHiddenMidi));
+
+}  // namespace
+
+void ListControlPlugs(ug_control& c, InterfaceList& list) { ListPlugs(list, c, kControlPlugs); }
 
 void ListShowTitle(bool& member, InterfaceList& list) {
-  list.emplace_back(&member, &typeid(bool), "Show Title On Panel", DR_PARAMETER, DT_BOOL, "1");
+  ListPlug(list,
+           PlugDecl<ug_control>{
+               .name = "Show Title On Panel", .direction = DR_PARAMETER, .type = DT_BOOL, .defaultText = "1"},
+           member);
 }
 
-void ListHiddenMidi(ug_control& c, InterfaceList& list) {
-  list.emplace_back(&c.midiIn, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "", "", PF_HIDDEN);
-  list.emplace_back(&c.midiOut, &typeid(MidiOutEndpoint), "MIDI Out", DR_OUT, DT_MIDI, "", "", PF_HIDDEN);
-}
+void ListHiddenMidi(ug_control& c, InterfaceList& list) { ListPlugs(list, c, kHiddenMidi); }
 
 }  // namespace legacy_controls

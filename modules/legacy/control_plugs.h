@@ -8,6 +8,7 @@ namespace legacy_controls {
 // The six plugs an automatable control begins with: "Channel", "MIDI In",
 // "MIDI Out" (placeholders for the ordering connections), "MIDI Controller
 // ID", "Ignore Program Change" and "MIDI NRPN".
+inline constexpr int kControlPlugCount = 6;
 void ListControlPlugs(ug_control& control, InterfaceList& list);
 // "Show Title On Panel", read by the panel only.
 void ListShowTitle(bool& member, InterfaceList& list);

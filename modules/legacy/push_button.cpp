@@ -1,8 +1,13 @@
 #include "modules/legacy/push_button.h"
 
 #include "modules/legacy/control_plugs.h"
+#include "registry/plug_declaration.h"
 
 void ug_obs_UPushButton::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO);
+  static constexpr PlugDecl<ug_obs_UPushButton> kPlugs[] = {
+      {.at = PN_SIGNAL_OUT, .name = "Signal Out", .direction = DR_OUT},
+  };
+  static_assert(PlugIndicesMatch(kPlugs, 0) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
   legacy_controls::ListHiddenMidi(*this, list);
 }

@@ -2,17 +2,46 @@
 
 #include "engine/audio_master.h"
 #include "modules/legacy/control_plugs.h"
+#include "registry/plug_declaration.h"
 
 void ug_slider::ListInterface(InterfaceList& list) {
   legacy_controls::ListControlPlugs(*this, list);
-  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO);
-  list.emplace_back(&appearance_, &typeid(std::int16_t), "Appearance", DR_PARAMETER, DT_ENUM, "3",
-                    "None=-1,Plain Slider,Vert Slider,Horiz Slider,Knob,Button,Button (toggle),Plain Button,Small "
-                    "Knob,Small Button,Small Button (Toggle)");
-  list.emplace_back(&showReadout_, &typeid(bool), "Show Readout", DR_PARAMETER, DT_BOOL, "0");
+  static constexpr PlugDecl<ug_slider> kPlugs[] = {
+      {.at = PN_SIGNAL_OUT, .name = "Signal Out", .direction = DR_OUT},
+      {.at = PN_APPEARANCE,
+       .name = "Appearance",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "3",
+       .list = "None=-1,Plain Slider,Vert Slider,Horiz Slider,Knob,Button,Button "
+               "(toggle),Plain Button,Small Knob,Small Button,Small Button (Toggle)",
+       .bind = &ug_slider::appearance_},
+      {.at = PN_SHOW_READOUT,
+       .name = "Show Readout",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "0",
+       .bind = &ug_slider::showReadout_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs, legacy_controls::kControlPlugCount) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
   legacy_controls::ListShowTitle(showTitle_, list);
-  list.emplace_back(&lo_, &typeid(float), "Lo Value", DR_PARAMETER, DT_FLOAT, "0");
-  list.emplace_back(&hi_, &typeid(float), "Hi Value", DR_PARAMETER, DT_FLOAT, "10");
+  static constexpr PlugDecl<ug_slider> kLimits[] = {
+      {.at = PN_LO_VALUE,
+       .name = "Lo Value",
+       .direction = DR_PARAMETER,
+       .type = DT_FLOAT,
+       .defaultText = "0",
+       .bind = &ug_slider::lo_},
+      {.at = PN_HI_VALUE,
+       .name = "Hi Value",
+       .direction = DR_PARAMETER,
+       .type = DT_FLOAT,
+       .defaultText = "10",
+       .bind = &ug_slider::hi_},
+  };
+  static_assert(PlugIndicesMatch(kLimits, PN_SHOW_TITLE + 1) && PlugBindingsMatch(kLimits));
+  ListPlugs(list, *this, kLimits);
 }
 
 int ug_slider::RampLength() const {

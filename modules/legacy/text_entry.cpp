@@ -3,6 +3,7 @@
 #include "engine/msg_text.h"
 #include "engine/uplug.h"
 #include "modules/legacy/control_plugs.h"
+#include "registry/plug_declaration.h"
 
 ug_text_entry::ug_text_entry() {
   ignoreProgramChange = true;
@@ -11,7 +12,11 @@ ug_text_entry::ug_text_entry() {
 }
 
 void ug_text_entry::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Text Out", DR_OUT, DT_TEXT);
+  static constexpr PlugDecl<ug_text_entry> kPlugs[] = {
+      {.at = PN_TEXT_OUT, .name = "Text Out", .direction = DR_OUT, .type = DT_TEXT},
+  };
+  static_assert(PlugIndicesMatch(kPlugs, 0) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
   legacy_controls::ListShowTitle(showTitle_, list);
   legacy_controls::ListHiddenMidi(*this, list);
 }

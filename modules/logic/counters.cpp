@@ -3,6 +3,7 @@
 #include <string>
 
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 // --- the shared running ------------------------------------------------------------------
 
@@ -83,8 +84,8 @@ void ug_counter_base<Derived, Inputs>::Run(int offset, int count) {
 namespace {
 
 void ListClockAndReset(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Clock", DR_IN, DT_AUDIO);
-  list.emplace_back(nullptr, nullptr, "Reset", DR_IN, DT_AUDIO);
+  ListPlug(list, PlugDecl<ug_base>{.name = "Clock"});
+  ListPlug(list, PlugDecl<ug_base>{.name = "Reset"});
 }
 
 void ListBits(InterfaceList& list, int count) {
@@ -92,7 +93,7 @@ void ListBits(InterfaceList& list, int count) {
     // Built in place: GCC 12 at -O3 warns (-Wrestrict) on "B" + to_string.
     std::string name(1, 'B');
     name.append(std::to_string(k));
-    list.emplace_back(nullptr, nullptr, std::move(name), DR_OUT, DT_AUDIO);
+    ListPlug(list, PlugDecl<ug_base>{.name = name, .direction = DR_OUT});
   }
 }
 
@@ -100,7 +101,7 @@ void ListBits(InterfaceList& list, int count) {
 
 void ug_logic_counter::ListInterface(InterfaceList& list) {
   ListClockAndReset(list);
-  list.emplace_back(nullptr, nullptr, "Out", DR_OUT, DT_AUDIO, "", "", PF_AUTO_DUPLICATE);
+  ListPlug(list, PlugDecl<ug_logic_counter>{.name = "Out", .direction = DR_OUT, .flags = PF_AUTO_DUPLICATE});
 }
 
 bool ug_logic_counter::Tick(const std::array<float, 2>& v, bool atTimeZero) {
@@ -118,9 +119,13 @@ void ug_logic_Bin_Count::ListInterface(InterfaceList& list) {
 }
 
 void ug_logic_shift::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Clock", DR_IN, DT_AUDIO);
-  list.emplace_back(nullptr, nullptr, "Input", DR_IN, DT_AUDIO);
-  list.emplace_back(nullptr, nullptr, "Reset", DR_IN, DT_AUDIO);
+  static constexpr PlugDecl<ug_logic_shift> kPlugs[] = {
+      {.name = "Clock"},
+      {.name = "Input"},
+      {.name = "Reset"},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
   ListBits(list, 10);
 }
 

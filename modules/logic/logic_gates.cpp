@@ -3,12 +3,17 @@
 #include <algorithm>
 
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 // --- the gates of many inputs ---------------------------------------------------------
 
 void ug_logic_gate::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Output", DR_OUT, DT_AUDIO, "", "", 0, "", &out_);
-  list.emplace_back(nullptr, nullptr, "Input", DR_IN, DT_AUDIO, "", "", PF_CONTROL | PF_AUTO_DUPLICATE | PF_VARIABLE_COUNT);
+  static constexpr PlugDecl<ug_logic_gate> kPlugs[] = {
+      {.at = PN_OUTPUT, .name = "Output", .direction = DR_OUT, .bind = &ug_logic_gate::out_},
+      {.at = PN_FIRST_INPUT, .name = "Input", .flags = PF_CONTROL | PF_AUTO_DUPLICATE | PF_VARIABLE_COUNT},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_logic_gate::Open() {

@@ -4,11 +4,20 @@
 
 #include "engine/audio_master.h"
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 void ug_monostable::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Signal in", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &in_);
-  list.emplace_back(nullptr, nullptr, "Pulse Length", DR_IN, DT_AUDIO, "0.1", "", 0, "10 Volt = 1 Second", &length_);
-  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO, "", "", 0, "", &out_);
+  static constexpr PlugDecl<ug_monostable> kPlugs[] = {
+      {.at = PN_IN, .name = "Signal in", .defaultText = "0", .flags = PF_SIGNAL, .bind = &ug_monostable::in_},
+      {.at = PN_LENGTH,
+       .name = "Pulse Length",
+       .defaultText = "0.1",
+       .hint = "10 Volt = 1 Second",
+       .bind = &ug_monostable::length_},
+      {.at = PN_OUT, .name = "Signal Out", .direction = DR_OUT, .bind = &ug_monostable::out_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 int ug_monostable::PulseSamples(double sampleRate, float length) {

@@ -3,9 +3,15 @@
 #include <atomic>
 #include <chrono>
 
+#include "registry/plug_declaration.h"
+
 void ug_random::ListInterface(InterfaceList& list) {
-  list.emplace_back(&trigger_, &typeid(bool), "Trigger in", DR_IN, DT_BOOL, "1");
-  list.emplace_back(nullptr, nullptr, "Output", DR_OUT, DT_AUDIO);
+  static constexpr PlugDecl<ug_random> kPlugs[] = {
+      {.at = PN_TRIGGER, .name = "Trigger in", .type = DT_BOOL, .defaultText = "1", .bind = &ug_random::trigger_},
+      {.at = PN_OUT, .name = "Output", .direction = DR_OUT},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_random::Open() {

@@ -1,11 +1,20 @@
 #include "modules/logic/sample_hold.h"
 
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 void ug_sample_hold::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Audio", DR_IN, DT_AUDIO, "8", "", PF_SIGNAL, "", &audio_);
-  list.emplace_back(nullptr, nullptr, "Hold", DR_IN, DT_AUDIO, "8", "", 0, "Freezes input signal on leading edge", &hold_);
-  list.emplace_back(nullptr, nullptr, "Output", DR_OUT, DT_AUDIO, "0", "", 0, "", &out_);
+  static constexpr PlugDecl<ug_sample_hold> kPlugs[] = {
+      {.at = PN_AUDIO, .name = "Audio", .defaultText = "8", .flags = PF_SIGNAL, .bind = &ug_sample_hold::audio_},
+      {.at = PN_HOLD,
+       .name = "Hold",
+       .defaultText = "8",
+       .hint = "Freezes input signal on leading edge",
+       .bind = &ug_sample_hold::hold_},
+      {.at = PN_OUT, .name = "Output", .direction = DR_OUT, .defaultText = "0", .bind = &ug_sample_hold::out_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_sample_hold::Open() {

@@ -2,12 +2,23 @@
 
 #include "engine/audio_master.h"
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 void ug_system_command::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Trigger in", DR_IN, DT_AUDIO, "0", "", 0,
-                    "Whenever this input exceeds 3.33 Volts, the DOS command is executed.", &trigger_);
-  list.emplace_back(&command_, &typeid(std::string), "Command", DR_IN, DT_TEXT, "", "", 0,
-                    "The DOS command to execute.");
+  static constexpr PlugDecl<ug_system_command> kPlugs[] = {
+      {.at = PN_TRIGGER,
+       .name = "Trigger in",
+       .defaultText = "0",
+       .hint = "Whenever this input exceeds 3.33 Volts, the DOS command is executed.",
+       .bind = &ug_system_command::trigger_},
+      {.at = PN_COMMAND,
+       .name = "Command",
+       .type = DT_TEXT,
+       .hint = "The DOS command to execute.",
+       .bind = &ug_system_command::command_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_system_command::Open() {

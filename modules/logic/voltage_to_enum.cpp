@@ -4,6 +4,7 @@
 
 #include "modules/signal_helpers.h"
 #include "registry/item_list.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 
@@ -21,8 +22,21 @@ std::unique_ptr<ug_base> ug_voltage_to_enum::Clone() {
 }
 
 void ug_voltage_to_enum::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Signal in", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "Input signal", &in_);
-  list.emplace_back(&listOut_, &typeid(std::int16_t), "List Out", DR_OUT, DT_ENUM);
+  static constexpr PlugDecl<ug_voltage_to_enum> kPlugs[] = {
+      {.at = PN_IN,
+       .name = "Signal in",
+       .defaultText = "0",
+       .flags = PF_SIGNAL,
+       .hint = "Input signal",
+       .bind = &ug_voltage_to_enum::in_},
+      {.at = PN_LIST_OUT,
+       .name = "List Out",
+       .direction = DR_OUT,
+       .type = DT_ENUM,
+       .bind = &ug_voltage_to_enum::listOut_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_voltage_to_enum::UseItemList(std::string_view listText) {

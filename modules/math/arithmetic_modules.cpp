@@ -2,38 +2,50 @@
 
 #include <cmath>
 
+#include "registry/plug_declaration.h"
+
 void ug_multiplier::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Input 1", DR_IN, DT_AUDIO, "8", "", PF_SIGNAL, "", &in_[0]);
-  list.emplace_back(nullptr, nullptr, "Input 2", DR_IN, DT_AUDIO, "8", "", PF_SIGNAL, "", &in_[1]);
-  list.emplace_back(nullptr, nullptr, "Output", DR_OUT, DT_AUDIO, "", "", 0, "", &out_);
+  ListPlug(list, PlugDecl<ug_multiplier>{.name = "Input 1", .defaultText = "8", .flags = PF_SIGNAL}, in_[0]);
+  ListPlug(list, PlugDecl<ug_multiplier>{.name = "Input 2", .defaultText = "8", .flags = PF_SIGNAL}, in_[1]);
+  ListPlug(list, *this, PlugDecl<ug_multiplier>{.name = "Output", .direction = DR_OUT, .bind = &ug_multiplier::out_});
 }
 
 void ug_math_mult::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Input 1", DR_IN, DT_AUDIO, "8", "", 0, "The 2 inputs are Multiplied", &in_[0]);
-  list.emplace_back(nullptr, nullptr, "Input 2", DR_IN, DT_AUDIO, "8", "", 0, "", &in_[1]);
-  list.emplace_back(nullptr, nullptr, "Output", DR_OUT, DT_AUDIO, "", "", 0, "", &out_);
+  ListPlug(list, PlugDecl<ug_math_mult>{.name = "Input 1", .defaultText = "8", .hint = "The 2 inputs are Multiplied"},
+           in_[0]);
+  ListPlug(list, PlugDecl<ug_math_mult>{.name = "Input 2", .defaultText = "8"}, in_[1]);
+  ListPlug(list, *this, PlugDecl<ug_math_mult>{.name = "Output", .direction = DR_OUT, .bind = &ug_math_mult::out_});
 }
 
 void ug_math_div::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Input 1", DR_IN, DT_AUDIO, "8", "", 0, "Input 1 is Divided by Input 2", &in_[0]);
-  list.emplace_back(nullptr, nullptr, "Input 2", DR_IN, DT_AUDIO, "", "", 0, "", &in_[1]);
-  list.emplace_back(nullptr, nullptr, "Output", DR_OUT, DT_AUDIO, "", "", 0, "", &out_);
+  ListPlug(list, PlugDecl<ug_math_div>{.name = "Input 1", .defaultText = "8", .hint = "Input 1 is Divided by Input 2"},
+           in_[0]);
+  ListPlug(list, PlugDecl<ug_math_div>{.name = "Input 2"}, in_[1]);
+  ListPlug(list, *this, PlugDecl<ug_math_div>{.name = "Output", .direction = DR_OUT, .bind = &ug_math_div::out_});
 }
 
 void ug_math_sub::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Input 1", DR_IN, DT_AUDIO, "8", "", 0, "Input 2 is Subtracted from Input 1",
-                    &in_[0]);
-  list.emplace_back(nullptr, nullptr, "Input 2", DR_IN, DT_AUDIO, "", "", 0, "", &in_[1]);
-  list.emplace_back(nullptr, nullptr, "Output", DR_OUT, DT_AUDIO, "", "", 0, "", &out_);
+  ListPlug(list,
+           PlugDecl<ug_math_sub>{.name = "Input 1", .defaultText = "8", .hint = "Input 2 is Subtracted from Input 1"},
+           in_[0]);
+  ListPlug(list, PlugDecl<ug_math_sub>{.name = "Input 2"}, in_[1]);
+  ListPlug(list, *this, PlugDecl<ug_math_sub>{.name = "Output", .direction = DR_OUT, .bind = &ug_math_sub::out_});
 }
 
 void ug_comparator::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Input A", DR_IN, DT_AUDIO, "8", "", 0,
-                    "The 2 inputs are compared.  The output goes either high or low depending", &in_[0]);
-  list.emplace_back(nullptr, nullptr, "Input B", DR_IN, DT_AUDIO, "8", "", 0, "", &in_[1]);
-  list.emplace_back(nullptr, nullptr, "Output", DR_OUT, DT_AUDIO, "", "", 0, "", &out_);
-  list.emplace_back(&hiVolts_, &typeid(double), "Hi Out Val", DR_IN, DT_DOUBLE, "5");
-  list.emplace_back(&loVolts_, &typeid(double), "Lo Out Val", DR_IN, DT_DOUBLE, "-5");
+  ListPlug(list,
+           PlugDecl<ug_comparator>{.name = "Input A",
+                                   .defaultText = "8",
+                                   .hint = "The 2 inputs are compared.  The output goes either high or low depending"},
+           in_[0]);
+  ListPlug(list, PlugDecl<ug_comparator>{.name = "Input B", .defaultText = "8"}, in_[1]);
+  ListPlug(list, *this, PlugDecl<ug_comparator>{.name = "Output", .direction = DR_OUT, .bind = &ug_comparator::out_});
+  ListPlug(list, *this,
+           PlugDecl<ug_comparator>{
+               .name = "Hi Out Val", .type = DT_DOUBLE, .defaultText = "5", .bind = &ug_comparator::hiVolts_});
+  ListPlug(list, *this,
+           PlugDecl<ug_comparator>{
+               .name = "Lo Out Val", .type = DT_DOUBLE, .defaultText = "-5", .bind = &ug_comparator::loVolts_});
 }
 
 void ug_comparator::Prepare() {
@@ -47,17 +59,24 @@ void ug_comparator::Prepare() {
 }
 
 void ug_clipper::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Signal In", DR_IN, DT_AUDIO, "", "", PF_SIGNAL, "", &in_[0]);
-  list.emplace_back(nullptr, nullptr, "Hi Limit", DR_IN, DT_AUDIO, "5", "", 0, "Clips any input signal above this voltage",
-                    &in_[1]);
-  list.emplace_back(nullptr, nullptr, "Lo Limit", DR_IN, DT_AUDIO, "-2", "-100, 0, 0, -10", 0,
-                    "Clips any input signal below this voltage", &in_[2]);
-  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO, "", "", 0, "", &out_);
+  ListPlug(list, PlugDecl<ug_clipper>{.name = "Signal In", .flags = PF_SIGNAL}, in_[0]);
+  ListPlug(
+      list,
+      PlugDecl<ug_clipper>{.name = "Hi Limit", .defaultText = "5", .hint = "Clips any input signal above this voltage"},
+      in_[1]);
+  ListPlug(list,
+           PlugDecl<ug_clipper>{.name = "Lo Limit",
+                                .defaultText = "-2",
+                                .list = "-100, 0, 0, -10",
+                                .hint = "Clips any input signal below this voltage"},
+           in_[2]);
+  ListPlug(list, *this, PlugDecl<ug_clipper>{.name = "Signal Out", .direction = DR_OUT, .bind = &ug_clipper::out_});
 }
 
 void ug_quantiser::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Signal In", DR_IN, DT_AUDIO, "", "", PF_SIGNAL, "", &in_[0]);
-  list.emplace_back(nullptr, nullptr, "Step Size", DR_IN, DT_AUDIO, "1", "", 0, "Quantisation step size in Volts",
-                    &in_[1]);
-  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO, "", "", 0, "", &out_);
+  ListPlug(list, PlugDecl<ug_quantiser>{.name = "Signal In", .flags = PF_SIGNAL}, in_[0]);
+  ListPlug(list,
+           PlugDecl<ug_quantiser>{.name = "Step Size", .defaultText = "1", .hint = "Quantisation step size in Volts"},
+           in_[1]);
+  ListPlug(list, *this, PlugDecl<ug_quantiser>{.name = "Signal Out", .direction = DR_OUT, .bind = &ug_quantiser::out_});
 }

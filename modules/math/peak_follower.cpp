@@ -3,14 +3,23 @@
 #include "engine/audio_master.h"
 #include "modules/math/single_input.h"
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 void ug_peak_det::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Signal in", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "Input signal", &in_);
-  list.emplace_back(nullptr, nullptr, "Attack", DR_IN, DT_AUDIO, "8", "", 0,
-                    "Rate at which current_level rises to track input level", &attack_);
-  list.emplace_back(nullptr, nullptr, "Decay", DR_IN, DT_AUDIO, "7", "", 0,
-                    "Rate at which current_level falls to track input level", &decay_);
-  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO, "", "", 0, "current_level Signal", &out_);
+  static constexpr PlugDecl<ug_peak_det> kPlugs[] = {
+      {.name = "Signal in", .defaultText = "0", .flags = PF_SIGNAL, .hint = "Input signal", .bind = &ug_peak_det::in_},
+      {.name = "Attack",
+       .defaultText = "8",
+       .hint = "Rate at which current_level rises to track input level",
+       .bind = &ug_peak_det::attack_},
+      {.name = "Decay",
+       .defaultText = "7",
+       .hint = "Rate at which current_level falls to track input level",
+       .bind = &ug_peak_det::decay_},
+      {.name = "Signal Out", .direction = DR_OUT, .hint = "current_level Signal", .bind = &ug_peak_det::out_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_peak_det::Open() {

@@ -1,10 +1,18 @@
 #include "modules/meter/meter_base.h"
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 void ug_meter_base::ListHiddenMidi(InterfaceList& list) {
-  list.emplace_back(&midiIn_, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "", "", PF_HIDDEN);
-  list.emplace_back(&midiOut_, &typeid(MidiOutEndpoint), "MIDI Out", DR_OUT, DT_MIDI, "", "", PF_HIDDEN);
+  ListPlug(
+      list, *this,
+      PlugDecl<ug_meter_base>{.name = "MIDI In", .type = DT_MIDI, .flags = PF_HIDDEN, .bind = &ug_meter_base::midiIn_});
+  ListPlug(list, *this,
+           PlugDecl<ug_meter_base>{.name = "MIDI Out",
+                                   .direction = DR_OUT,
+                                   .type = DT_MIDI,
+                                   .flags = PF_HIDDEN,
+                                   .bind = &ug_meter_base::midiOut_});
 }
 
 void ug_meter_base::StartUpdates(int period) {

@@ -27,9 +27,9 @@ class ug_meter_base : public ug_base {
   // meter to sleep (false); otherwise the next update is queued (true).
   bool ContinueUpdates(bool changed);
   bool SignalStreams() { return GetPlug(PN_SIGNAL)->state == ST_RUN; }
-  // The queued update of the meter.
+  // The queued update of the meter. Audio thread.
   virtual void Update() = 0;
-  // The input changed state with no update pending: start a new window.
+  // The input changed state with no update pending: start a new window. Audio thread.
   virtual void Rearm() = 0;
   void ListHiddenMidi(InterfaceList& list);
 

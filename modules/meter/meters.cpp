@@ -5,6 +5,7 @@
 
 #include "engine/audio_master.h"
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 
@@ -18,11 +19,31 @@ int WholeRate(const ug_base& module) {
 // --- LED -------------------------------------------------------------------------------
 
 void ug_led::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Signal in", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "Input signal", &in_);
-  list.emplace_back(nullptr, nullptr, "Threshold", DR_IN, DT_AUDIO, "3.333", "100, 0, 10, 0", PF_SIGNAL,
-                    "Voltage where light switches on", &threshold_);
-  list.emplace_back(&appearance_, &typeid(std::int16_t), "Appearance", DR_PARAMETER, DT_ENUM, "0", "LED", 0,
-                    "Not currently Used");
+  static constexpr PlugDecl<ug_led> kPlugs[] = {
+      {.at = PN_IN,
+       .name = "Signal in",
+       .defaultText = "0",
+       .flags = PF_SIGNAL,
+       .hint = "Input signal",
+       .bind = &ug_led::in_},
+      {.at = PN_THRESHOLD,
+       .name = "Threshold",
+       .defaultText = "3.333",
+       .list = "100, 0, 10, 0",
+       .flags = PF_SIGNAL,
+       .hint = "Voltage where light switches on",
+       .bind = &ug_led::threshold_},
+      {.at = PN_APPEARANCE,
+       .name = "Appearance",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "LED",
+       .hint = "Not currently Used",
+       .bind = &ug_led::appearance_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
   ListHiddenMidi(list);
 }
 
@@ -71,8 +92,22 @@ void ug_led::Rearm() {
 // --- Peak meter --------------------------------------------------------------------------
 
 void ug_peak_meter::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Signal in", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "Input signal", &in_);
-  list.emplace_back(&response_, &typeid(std::int16_t), "Response", DR_IN, DT_ENUM, "0", "Decibel, Linear");
+  static constexpr PlugDecl<ug_peak_meter> kPlugs[] = {
+      {.at = PN_IN,
+       .name = "Signal in",
+       .defaultText = "0",
+       .flags = PF_SIGNAL,
+       .hint = "Input signal",
+       .bind = &ug_peak_meter::in_},
+      {.at = PN_RESPONSE,
+       .name = "Response",
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "Decibel, Linear",
+       .bind = &ug_peak_meter::response_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
   ListHiddenMidi(list);
 }
 
@@ -110,11 +145,32 @@ void ug_peak_meter::Rearm() { SetProcessFunction(&ug_peak_meter::Track); }
 // --- Volt meter ---------------------------------------------------------------------------
 
 void ug_volt_meter::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Signal in", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "Input signal", &in_);
-  list.emplace_back(&mode_, &typeid(std::int16_t), "Mode", DR_PARAMETER, DT_ENUM, "0", "DC,AC RMS", 0,
-                    "Choose between DC Average Voltage, or AC RMS Voltage Readout");
-  list.emplace_back(&rate_, &typeid(std::int16_t), "Update Rate", DR_PARAMETER, DT_ENUM, "0", "Regular=2, Fast=5", 0,
-                    "Chooses how often the display is updated");
+  static constexpr PlugDecl<ug_volt_meter> kPlugs[] = {
+      {.at = PN_IN,
+       .name = "Signal in",
+       .defaultText = "0",
+       .flags = PF_SIGNAL,
+       .hint = "Input signal",
+       .bind = &ug_volt_meter::in_},
+      {.at = PN_MODE,
+       .name = "Mode",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "DC,AC RMS",
+       .hint = "Choose between DC Average Voltage, or AC RMS Voltage Readout",
+       .bind = &ug_volt_meter::mode_},
+      {.at = PN_RATE,
+       .name = "Update Rate",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "Regular=2, Fast=5",
+       .hint = "Chooses how often the display is updated",
+       .bind = &ug_volt_meter::rate_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
   ListHiddenMidi(list);
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 double RateOf(const ug_base& module) {
@@ -11,12 +12,31 @@ double RateOf(const ug_base& module) {
 }  // namespace
 
 void ug_param_float_out::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Signal in", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "Input signal", &in_);
+  ListPlug(list, *this,
+           PlugDecl<ug_param_float_out>{.name = "Signal in",
+                                        .defaultText = "0",
+                                        .flags = PF_SIGNAL,
+                                        .hint = "Input signal",
+                                        .bind = &ug_param_float_out::in_});
   ListHiddenMidi(list);
-  list.emplace_back(&response_, &typeid(std::int16_t), "Response", DR_PARAMETER, DT_ENUM, "4",
-                    "VU,PPM,Peak,HeadRoom, DC (Fast), DC Average");
-  list.emplace_back(&rate_, &typeid(std::int16_t), "Update Rate", DR_PARAMETER, DT_ENUM, "10",
-                    "1 Hz=1,5 Hz=5,10 Hz=10,20 Hz=20,40 Hz=40");
+  static constexpr PlugDecl<ug_param_float_out> kPlugs[] = {
+      {.at = PN_RESPONSE,
+       .name = "Response",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "4",
+       .list = "VU,PPM,Peak,HeadRoom, DC (Fast), DC Average",
+       .bind = &ug_param_float_out::response_},
+      {.at = PN_RATE,
+       .name = "Update Rate",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "10",
+       .list = "1 Hz=1,5 Hz=5,10 Hz=10,20 Hz=20,40 Hz=40",
+       .bind = &ug_param_float_out::rate_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs, PN_MIDI_OUT + 1) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 // Only the six responses of this list; anything else measures DC.

@@ -4,23 +4,47 @@
 #include <cmath>
 
 #include "modules/midi/midi_channel_lists.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 enum { kGatePlug = 0, kMidiOutPlug = 4 };
 }
 
 void ug_cv_midi::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Gate", DR_IN, DT_AUDIO, "0", "", PF_CONTROL, "Triggers the Note on message",
-                    &gate_);
-  list.emplace_back(nullptr, nullptr, "Pitch", DR_IN, DT_AUDIO, "5", "", PF_CONTROL, "Sets the note pitch", &pitch_);
-  list.emplace_back(nullptr, nullptr, "Velocity", DR_IN, DT_AUDIO, "5", "", PF_CONTROL, "Sets the note velocity",
-                    &velocity_);
-  list.emplace_back(&channel_, &typeid(std::int16_t), "Channel", DR_IN, DT_ENUM, "0", midi_lists::kChannelOrAll,
-                    PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE, "MIDI Channel");
-  list.emplace_back(&midiOut_, &typeid(MidiOutEndpoint), "MIDI Out", DR_OUT, DT_MIDI, "");
-  list.emplace_back(&freqScale_, &typeid(std::int16_t), "Freq Scale", DR_PARAMETER, DT_ENUM, "0",
-                    "1 Volt/Octave, 1 Volt/kHz ", 0,
-                    "Switches between 1 Volt per Octave or 1 Volt per kHz response.");
+  static constexpr PlugDecl<ug_cv_midi> kPlugs[] = {
+      {.name = "Gate",
+       .defaultText = "0",
+       .flags = PF_CONTROL,
+       .hint = "Triggers the Note on message",
+       .bind = &ug_cv_midi::gate_},
+      {.name = "Pitch",
+       .defaultText = "5",
+       .flags = PF_CONTROL,
+       .hint = "Sets the note pitch",
+       .bind = &ug_cv_midi::pitch_},
+      {.name = "Velocity",
+       .defaultText = "5",
+       .flags = PF_CONTROL,
+       .hint = "Sets the note velocity",
+       .bind = &ug_cv_midi::velocity_},
+      {.name = "Channel",
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = midi_lists::kChannelOrAll,
+       .flags = PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE,
+       .hint = "MIDI Channel",
+       .bind = &ug_cv_midi::channel_},
+      {.name = "MIDI Out", .direction = DR_OUT, .type = DT_MIDI, .bind = &ug_cv_midi::midiOut_},
+      {.name = "Freq Scale",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "1 Volt/Octave, 1 Volt/kHz ",
+       .hint = "Switches between 1 Volt per Octave or 1 Volt per kHz response.",
+       .bind = &ug_cv_midi::freqScale_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_cv_midi::Open() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 constexpr int kFixedNotes[11] = {35, 38, 42, 56, 45, 47, 50, 39, 49, 54, 51};
@@ -42,28 +43,40 @@ ug_drum_trigger::ug_drum_trigger() {
 
 void ug_drum_trigger::ListInterface(InterfaceList& list) {
   ug_notesource::ListInterface(list);
-  list.emplace_back(nullptr, nullptr, "Open HH Decay", DR_IN, DT_AUDIO, "5", "", 0,
-                    "Three different MIDI notes can trigger a hi-hat, but each one will vary the 'Hi Hat Decay' "
-                    "output, which you can connect to an envelope generator",
-                    &hatDecayIn_[0]);
-  list.emplace_back(nullptr, nullptr, "Pedal HH Decay", DR_IN, DT_AUDIO, "3.5", "", 0, "", &hatDecayIn_[1]);
-  list.emplace_back(nullptr, nullptr, "Close HH Decay", DR_IN, DT_AUDIO, "2.5", "", 0, "", &hatDecayIn_[2]);
+  ListPlug(
+      list,
+      PlugDecl<ug_drum_trigger>{.name = "Open HH Decay",
+                                .defaultText = "5",
+                                .hint = "Three different MIDI notes can trigger a hi-hat, but each one will vary the "
+                                        "'Hi Hat Decay' output, which you can connect to an envelope generator"},
+      hatDecayIn_[0]);
+  ListPlug(list, PlugDecl<ug_drum_trigger>{.name = "Pedal HH Decay", .defaultText = "3.5"}, hatDecayIn_[1]);
+  ListPlug(list, PlugDecl<ug_drum_trigger>{.name = "Close HH Decay", .defaultText = "2.5"}, hatDecayIn_[2]);
   std::size_t out = 0;
   for (int slot = 0; slot < 13; ++slot) {
-    list.emplace_back(nullptr, nullptr, kSlotNames[slot], DR_OUT, DT_AUDIO, "0", "", 0, "", &outs_[out++]);
-    list.emplace_back(nullptr, nullptr, "Vel", DR_OUT, DT_AUDIO, "0", "", 0, "", &outs_[out++]);
+    ListPlug(list, PlugDecl<ug_drum_trigger>{.name = kSlotNames[slot], .direction = DR_OUT, .defaultText = "0"},
+             outs_[out++]);
+    ListPlug(list, PlugDecl<ug_drum_trigger>{.name = "Vel", .direction = DR_OUT, .defaultText = "0"}, outs_[out++]);
     if (slot == kHatSlot)
-      list.emplace_back(nullptr, nullptr, "Hi Hat Decay", DR_OUT, DT_AUDIO, "0", "", 0, "", &outs_[out++]);
+      ListPlug(list, PlugDecl<ug_drum_trigger>{.name = "Hi Hat Decay", .direction = DR_OUT, .defaultText = "0"},
+               outs_[out++]);
   }
   const char* userNames[4] = {"User1 Note #", "User2 Note #", "User3 Note #", "User4 Note #"};
   const char* userDefaults[4] = {"62", "64", "70", "37"};
   for (int u = 0; u < 4; ++u)
-    list.emplace_back(&userNotes_[static_cast<std::size_t>(u)], &typeid(std::int16_t), userNames[u], DR_PARAMETER,
-                      DT_ENUM, userDefaults[u], "range 0,127", 0,
-                      u == 1 ? "" : "Set this to the MIDI note number of the percussion you want to use");
+    ListPlug(list,
+             PlugDecl<ug_drum_trigger>{
+                 .name = userNames[u],
+                 .direction = DR_PARAMETER,
+                 .type = DT_ENUM,
+                 .defaultText = userDefaults[u],
+                 .list = "range 0,127",
+                 .hint = u == 1 ? "" : "Set this to the MIDI note number of the percussion you want to use"},
+             userNotes_[static_cast<std::size_t>(u)]);
   for (int slot = 13; slot < kSlots; ++slot) {
-    list.emplace_back(nullptr, nullptr, kSlotNames[slot], DR_OUT, DT_AUDIO, "0", "", 0, "", &outs_[out++]);
-    list.emplace_back(nullptr, nullptr, "Vel", DR_OUT, DT_AUDIO, "0", "", 0, "", &outs_[out++]);
+    ListPlug(list, PlugDecl<ug_drum_trigger>{.name = kSlotNames[slot], .direction = DR_OUT, .defaultText = "0"},
+             outs_[out++]);
+    ListPlug(list, PlugDecl<ug_drum_trigger>{.name = "Vel", .direction = DR_OUT, .defaultText = "0"}, outs_[out++]);
   }
 }
 

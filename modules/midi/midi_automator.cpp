@@ -6,6 +6,7 @@
 #include "engine/control_automation.h"
 #include "engine/ug_container.h"
 #include "modules/midi/midi_channel_lists.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 
@@ -17,17 +18,40 @@ enum OutputPlug { kOutMidiOut = 2 };
 ug_midi_automator::ug_midi_automator() { flags |= UGF_SORT_EARLY; }
 
 void ug_midi_automator::ListInterface(InterfaceList& list) {
-  list.emplace_back(&channel_, &typeid(std::int16_t), "Channel", DR_IN, DT_ENUM, "-1", midi_lists::kChannelOrAll,
-                    PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE, "MIDI Channel selection");
-  list.emplace_back(&midiIn_, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "0", "", 0,
-                    "Use this to automate the controls from a MIDI sequence");
-  list.emplace_back(&midiOut_, &typeid(MidiOutEndpoint), "MIDI Out", DR_OUT, DT_MIDI, "", "", 0,
-                    "Sends MIDI controller messages when control is changed");
-  list.emplace_back(&hiddenOut_, &typeid(MidiOutEndpoint), "Hidden Output", DR_OUT, DT_MIDI, "0", "", PF_HIDDEN,
-                    "Allows routing setup to position this ug correctly in sortorder");
-  list.emplace_back(&sendAll_, &typeid(bool), "Send All On Patch Change", DR_PARAMETER, DT_BOOL, "0", "", 0,
-                    "Sends all MIDI Controllers when patch changes, usefull when using KR as a front-end for "
-                    "imbedded VSTs");
+  static constexpr PlugDecl<ug_midi_automator> kPlugs[] = {
+      {.name = "Channel",
+       .type = DT_ENUM,
+       .defaultText = "-1",
+       .list = midi_lists::kChannelOrAll,
+       .flags = PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE,
+       .hint = "MIDI Channel selection",
+       .bind = &ug_midi_automator::channel_},
+      {.name = "MIDI In",
+       .type = DT_MIDI,
+       .defaultText = "0",
+       .hint = "Use this to automate the controls from a MIDI sequence",
+       .bind = &ug_midi_automator::midiIn_},
+      {.name = "MIDI Out",
+       .direction = DR_OUT,
+       .type = DT_MIDI,
+       .hint = "Sends MIDI controller messages when control is changed",
+       .bind = &ug_midi_automator::midiOut_},
+      {.name = "Hidden Output",
+       .direction = DR_OUT,
+       .type = DT_MIDI,
+       .defaultText = "0",
+       .flags = PF_HIDDEN,
+       .hint = "Allows routing setup to position this ug correctly in sortorder",
+       .bind = &ug_midi_automator::hiddenOut_},
+      {.name = "Send All On Patch Change",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "0",
+       .hint = "Sends all MIDI Controllers when patch changes, usefull when using KR as a front-end for imbedded VSTs",
+       .bind = &ug_midi_automator::sendAll_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_midi_automator::Open() {
@@ -113,11 +137,25 @@ void ug_midi_automator::OnMidi(int time, std::uint32_t message) {
 ug_midi_automator_out::ug_midi_automator_out() { SetProcessFunction(&ug_base::SleepCheck); }
 
 void ug_midi_automator_out::ListInterface(InterfaceList& list) {
-  list.emplace_back(&channel_, &typeid(std::int16_t), "Channel", DR_IN, DT_ENUM, "0", midi_lists::kChannelOrAll,
-                    PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE, "MIDI Channel selection");
-  list.emplace_back(&hiddenIn_, &typeid(MidiInEndpoint), "Hidden Input", DR_IN, DT_MIDI, "0");
-  list.emplace_back(&midiOut_, &typeid(MidiOutEndpoint), "MIDI Out", DR_OUT, DT_MIDI, "");
-  list.emplace_back(&hiddenOut_, &typeid(MidiOutEndpoint), "Hidden Output", DR_OUT, DT_MIDI, "0", "", PF_HIDDEN);
+  static constexpr PlugDecl<ug_midi_automator_out> kPlugs[] = {
+      {.name = "Channel",
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = midi_lists::kChannelOrAll,
+       .flags = PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE,
+       .hint = "MIDI Channel selection",
+       .bind = &ug_midi_automator_out::channel_},
+      {.name = "Hidden Input", .type = DT_MIDI, .defaultText = "0", .bind = &ug_midi_automator_out::hiddenIn_},
+      {.name = "MIDI Out", .direction = DR_OUT, .type = DT_MIDI, .bind = &ug_midi_automator_out::midiOut_},
+      {.name = "Hidden Output",
+       .direction = DR_OUT,
+       .type = DT_MIDI,
+       .defaultText = "0",
+       .flags = PF_HIDDEN,
+       .bind = &ug_midi_automator_out::hiddenOut_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 UPlug* ug_midi_automator_out::MidiOutPlug() { return GetPlug(kOutMidiOut); }

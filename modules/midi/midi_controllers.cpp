@@ -2,25 +2,42 @@
 
 #include "engine/audio_master.h"
 #include "modules/midi/midi_channel_lists.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 constexpr int kFirstOutput = 6;  // "Aftertouch", then "Bender", then the four controllers
 }
 
 void ug_midi_controllers::ListInterface(InterfaceList& list) {
-  list.emplace_back(&midiIn_, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "");
-  list.emplace_back(&channel_, &typeid(std::int16_t), "Channel", DR_IN, DT_ENUM, "-1", midi_lists::kChannelOrAll,
-                    PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE, "MIDI Channel");
+  static constexpr PlugDecl<ug_midi_controllers> kPlugs[] = {
+      {.name = "MIDI In", .type = DT_MIDI, .bind = &ug_midi_controllers::midiIn_},
+      {.name = "Channel",
+       .type = DT_ENUM,
+       .defaultText = "-1",
+       .list = midi_lists::kChannelOrAll,
+       .flags = PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE,
+       .hint = "MIDI Channel",
+       .bind = &ug_midi_controllers::channel_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
   const char* defaults[kSlots] = {"1", "2", "3", "4"};
   for (int k = 0; k < kSlots; ++k)
-    list.emplace_back(&types_[static_cast<std::size_t>(k)], &typeid(std::int16_t), "Type", DR_IN, DT_ENUM,
-                      defaults[k], midi_lists::kControllers, PF_CONTROL,
-                      "Choose which MIDI controller you want converted to a Voltage output");
-  list.emplace_back(nullptr, nullptr, "Aftertouch", DR_OUT, DT_AUDIO, "0", "", 0, "", &outs_[0]);
-  list.emplace_back(nullptr, nullptr, "Bender", DR_OUT, DT_AUDIO, "0", "", 0, "", &outs_[1]);
+    ListPlug(
+        list,
+        PlugDecl<ug_midi_controllers>{.name = "Type",
+                                      .type = DT_ENUM,
+                                      .defaultText = defaults[k],
+                                      .list = midi_lists::kControllers,
+                                      .flags = PF_CONTROL,
+                                      .hint = "Choose which MIDI controller you want converted to a Voltage output"},
+        types_[static_cast<std::size_t>(k)]);
+  ListPlug(list, PlugDecl<ug_midi_controllers>{.name = "Aftertouch", .direction = DR_OUT, .defaultText = "0"},
+           outs_[0]);
+  ListPlug(list, PlugDecl<ug_midi_controllers>{.name = "Bender", .direction = DR_OUT, .defaultText = "0"}, outs_[1]);
   for (int k = 0; k < kSlots; ++k)
-    list.emplace_back(nullptr, nullptr, "Controller", DR_OUT, DT_AUDIO, "0", "", 0, "",
-                      &outs_[static_cast<std::size_t>(2 + k)]);
+    ListPlug(list, PlugDecl<ug_midi_controllers>{.name = "Controller", .direction = DR_OUT, .defaultText = "0"},
+             outs_[static_cast<std::size_t>(2 + k)]);
 }
 
 void ug_midi_controllers::Open() {

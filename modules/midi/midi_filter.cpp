@@ -1,17 +1,71 @@
 #include "modules/midi/midi_filter.h"
 
+#include "registry/plug_declaration.h"
+
 void ug_midi_filter::ListInterface(InterfaceList& list) {
-  list.emplace_back(&midiIn_, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "", "", 0, "MIDI Input Plug");
-  list.emplace_back(&midiOut_, &typeid(MidiOutEndpoint), "MIDI Out", DR_OUT, DT_MIDI, "", "", 0, "MIDI Output Plug");
-  const auto range = [&](std::int16_t* value, const char* name, const char* text, const char* listText, const char* hint) {
-    list.emplace_back(value, &typeid(std::int16_t), name, DR_IN, DT_ENUM, text, listText, PF_CONTROL, hint);
+  static constexpr PlugDecl<ug_midi_filter> kPlugs[] = {
+      {.at = PN_MIDI_IN,
+       .name = "MIDI In",
+       .type = DT_MIDI,
+       .hint = "MIDI Input Plug",
+       .bind = &ug_midi_filter::midiIn_},
+      {.at = PN_MIDI_OUT,
+       .name = "MIDI Out",
+       .direction = DR_OUT,
+       .type = DT_MIDI,
+       .hint = "MIDI Output Plug",
+       .bind = &ug_midi_filter::midiOut_},
+      {.at = PN_CHANNEL_LO,
+       .name = "Channel Lo",
+       .type = DT_ENUM,
+       .defaultText = "1",
+       .list = "range 1,16",
+       .flags = PF_CONTROL,
+       .hint = "MIDI Channel Low",
+       .bind = &ug_midi_filter::channelLo_},
+      {.at = PN_CHANNEL_HI,
+       .name = "Channel Hi",
+       .type = DT_ENUM,
+       .defaultText = "16",
+       .list = "range 1,16",
+       .flags = PF_CONTROL,
+       .hint = "MIDI Channel Hi",
+       .bind = &ug_midi_filter::channelHi_},
+      {.at = PN_NOTE_LO,
+       .name = "Note Lo",
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "range 0,127",
+       .flags = PF_CONTROL,
+       .hint = "Note Low",
+       .bind = &ug_midi_filter::noteLo_},
+      {.at = PN_NOTE_HI,
+       .name = "Note Hi",
+       .type = DT_ENUM,
+       .defaultText = "127",
+       .list = "range 0,127",
+       .flags = PF_CONTROL,
+       .hint = "Note Hi",
+       .bind = &ug_midi_filter::noteHi_},
+      {.at = PN_VELOCITY_LO,
+       .name = "Velocity Lo",
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "range 0,127",
+       .flags = PF_CONTROL,
+       .hint = "Velocity Low",
+       .bind = &ug_midi_filter::velocityLo_},
+      {.at = PN_VELOCITY_HI,
+       .name = "Velocity Hi",
+       .type = DT_ENUM,
+       .defaultText = "127",
+       .list = "range 0,127",
+       .flags = PF_CONTROL,
+       .hint = "Velocity Hi",
+       .bind = &ug_midi_filter::velocityHi_},
   };
-  range(&channelLo_, "Channel Lo", "1", "range 1,16", "MIDI Channel Low");
-  range(&channelHi_, "Channel Hi", "16", "range 1,16", "MIDI Channel Hi");
-  range(&noteLo_, "Note Lo", "0", "range 0,127", "Note Low");
-  range(&noteHi_, "Note Hi", "127", "range 0,127", "Note Hi");
-  range(&velocityLo_, "Velocity Lo", "0", "range 0,127", "Velocity Low");
-  range(&velocityHi_, "Velocity Hi", "127", "range 0,127", "Velocity Hi");
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 bool ug_midi_filter::Passes(std::uint32_t message) const {

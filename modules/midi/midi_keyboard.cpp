@@ -1,11 +1,21 @@
 #include "modules/midi/midi_keyboard.h"
 
 #include "modules/midi/midi_channel_lists.h"
+#include "registry/plug_declaration.h"
 
 void ug_midi_keyboard::ListInterface(InterfaceList& list) {
-  list.emplace_back(&channel_, &typeid(std::int16_t), "Channel", DR_IN, DT_ENUM, "0", midi_lists::kChannel,
-                    PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE, "MIDI Channel");
-  list.emplace_back(&midiOut_, &typeid(MidiOutEndpoint), "MIDI Out", DR_OUT, DT_MIDI, "");
+  static constexpr PlugDecl<ug_midi_keyboard> kPlugs[] = {
+      {.name = "Channel",
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = midi_lists::kChannel,
+       .flags = PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE,
+       .hint = "MIDI Channel",
+       .bind = &ug_midi_keyboard::channel_},
+      {.name = "MIDI Out", .direction = DR_OUT, .type = DT_MIDI, .bind = &ug_midi_keyboard::midiOut_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_midi_keyboard::Open() {

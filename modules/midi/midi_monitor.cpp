@@ -5,9 +5,14 @@
 #include <string_view>
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 void ug_midi_monitor::ListInterface(InterfaceList& list) {
-  list.emplace_back(&midiIn_, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "", "", 0, "MIDI Input Plug");
+  static constexpr PlugDecl<ug_midi_monitor> kPlugs[] = {
+      {.name = "MIDI In", .type = DT_MIDI, .hint = "MIDI Input Plug", .bind = &ug_midi_monitor::midiIn_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 std::size_t ug_midi_monitor::Describe(std::uint32_t message, char* out, std::size_t size) {

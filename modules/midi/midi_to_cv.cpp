@@ -6,6 +6,7 @@
 
 #include "engine/audio_master.h"
 #include "engine/note_events.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 enum Plug { kGate = 3, kPitch = 4, kVelocity = 5, kAftertouch = 6, kPortamento = 9 };
@@ -25,26 +26,67 @@ ug_midi_to_cv::ug_midi_to_cv() {
 
 void ug_midi_to_cv::ListInterface(InterfaceList& list) {
   ug_notesource::ListInterface(list);
-  list.emplace_back(&bendRange_, &typeid(std::int16_t), "Bend Range", DR_IN, DT_ENUM, "12", "range 0,12", 0,
-                    "Maximum MIDI bender range in semitones");
-  list.emplace_back(nullptr, nullptr, "Gate", DR_OUT, DT_AUDIO, "0", "", 0, "Use this to control an envelope (ADSR)",
-                    &gateOut_);
-  list.emplace_back(nullptr, nullptr, "Pitch", DR_OUT, DT_AUDIO, "0", "", 0,
-                    "Use this to control an Oscillator or Filter Pitch", &pitchOut_);
-  list.emplace_back(nullptr, nullptr, "Velocity", DR_OUT, DT_AUDIO, "0", "", 0,
-                    "Provides MIDI velocity level (How fast you hit the key)", &velocityOut_);
-  list.emplace_back(nullptr, nullptr, "Aftertouch", DR_OUT, DT_AUDIO, "0", "", 0, "Provides MIDI Aftertouch level",
-                    &aftertouchOut_);
-  list.emplace_back(&monoMode_, &typeid(std::int16_t), "Mono Mode", DR_IN, DT_ENUM, "0", "On=1,Off=0",
-                    PF_KEEP_ON_PATCH_CHANGE, "Limit sound to one voice. Enables the Retrigger option");
-  list.emplace_back(&retrigger_, &typeid(std::int16_t), "Retrigger", DR_IN, DT_ENUM, "1", "On=1,Off=0",
-                    PF_KEEP_ON_PATCH_CHANGE,
-                    "Retrigger Envelopes when playing legato (you hit a note before releasing previous). Used with "
-                    "Mono Mode.");
-  list.emplace_back(nullptr, nullptr, "Portamento Time", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL | PF_KEEP_ON_PATCH_CHANGE,
-                    "Time for pitch to slide to a new note (When you play legato)", &portamentoIn_);
-  list.emplace_back(&priority_, &typeid(std::int16_t), "Mono Note Priority", DR_IN, DT_ENUM, "3", "Off,Low,High,Last",
-                    PF_KEEP_ON_PATCH_CHANGE);
+  ListPlug(list, *this,
+           PlugDecl<ug_midi_to_cv>{.name = "Bend Range",
+                                   .type = DT_ENUM,
+                                   .defaultText = "12",
+                                   .list = "range 0,12",
+                                   .hint = "Maximum MIDI bender range in semitones",
+                                   .bind = &ug_midi_to_cv::bendRange_});
+  ListPlug(list, *this,
+           PlugDecl<ug_midi_to_cv>{.name = "Gate",
+                                   .direction = DR_OUT,
+                                   .defaultText = "0",
+                                   .hint = "Use this to control an envelope (ADSR)",
+                                   .bind = &ug_midi_to_cv::gateOut_});
+  ListPlug(list, *this,
+           PlugDecl<ug_midi_to_cv>{.name = "Pitch",
+                                   .direction = DR_OUT,
+                                   .defaultText = "0",
+                                   .hint = "Use this to control an Oscillator or Filter Pitch",
+                                   .bind = &ug_midi_to_cv::pitchOut_});
+  ListPlug(list, *this,
+           PlugDecl<ug_midi_to_cv>{.name = "Velocity",
+                                   .direction = DR_OUT,
+                                   .defaultText = "0",
+                                   .hint = "Provides MIDI velocity level (How fast you hit the key)",
+                                   .bind = &ug_midi_to_cv::velocityOut_});
+  ListPlug(list, *this,
+           PlugDecl<ug_midi_to_cv>{.name = "Aftertouch",
+                                   .direction = DR_OUT,
+                                   .defaultText = "0",
+                                   .hint = "Provides MIDI Aftertouch level",
+                                   .bind = &ug_midi_to_cv::aftertouchOut_});
+  ListPlug(list, *this,
+           PlugDecl<ug_midi_to_cv>{.name = "Mono Mode",
+                                   .type = DT_ENUM,
+                                   .defaultText = "0",
+                                   .list = "On=1,Off=0",
+                                   .flags = PF_KEEP_ON_PATCH_CHANGE,
+                                   .hint = "Limit sound to one voice. Enables the Retrigger option",
+                                   .bind = &ug_midi_to_cv::monoMode_});
+  ListPlug(list, *this,
+           PlugDecl<ug_midi_to_cv>{.name = "Retrigger",
+                                   .type = DT_ENUM,
+                                   .defaultText = "1",
+                                   .list = "On=1,Off=0",
+                                   .flags = PF_KEEP_ON_PATCH_CHANGE,
+                                   .hint = "Retrigger Envelopes when playing legato (you hit a note before releasing "
+                                           "previous). Used with Mono Mode.",
+                                   .bind = &ug_midi_to_cv::retrigger_});
+  ListPlug(list, *this,
+           PlugDecl<ug_midi_to_cv>{.name = "Portamento Time",
+                                   .defaultText = "0",
+                                   .flags = PF_SIGNAL | PF_KEEP_ON_PATCH_CHANGE,
+                                   .hint = "Time for pitch to slide to a new note (When you play legato)",
+                                   .bind = &ug_midi_to_cv::portamentoIn_});
+  ListPlug(list, *this,
+           PlugDecl<ug_midi_to_cv>{.name = "Mono Note Priority",
+                                   .type = DT_ENUM,
+                                   .defaultText = "3",
+                                   .list = "Off,Low,High,Last",
+                                   .flags = PF_KEEP_ON_PATCH_CHANGE,
+                                   .bind = &ug_midi_to_cv::priority_});
 }
 
 double ug_midi_to_cv::GlideSeconds(float portamento) {

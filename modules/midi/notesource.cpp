@@ -2,6 +2,7 @@
 
 #include "engine/note_events.h"
 #include "modules/midi/midi_channel_lists.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 constexpr const char* kChannelList = midi_lists::kChannelOrAll;
@@ -15,9 +16,18 @@ std::unique_ptr<ug_base> ug_notesource::Clone() {
 }
 
 void ug_notesource::ListInterface(InterfaceList& list) {
-  list.emplace_back(&midiIn_, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "");
-  list.emplace_back(&channel_, &typeid(std::int16_t), "Channel", DR_IN, DT_ENUM, "-1", kChannelList,
-                    PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE, "MIDI Channel");
+  static constexpr PlugDecl<ug_notesource> kPlugs[] = {
+      {.name = "MIDI In", .type = DT_MIDI, .bind = &ug_notesource::midiIn_},
+      {.name = "Channel",
+       .type = DT_ENUM,
+       .defaultText = "-1",
+       .list = kChannelList,
+       .flags = PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE,
+       .hint = "MIDI Channel",
+       .bind = &ug_notesource::channel_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_notesource::Open() {

@@ -3,17 +3,30 @@
 #include "engine/audio_master.h"
 #include "engine/ug_container.h"
 #include "modules/midi/midi_channel_lists.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 enum { kSelectChannelPlug = 0, kSelectMidiOutPlug = 2 };
 }
 
 void ug_patch_sel::ListInterface(InterfaceList& list) {
-  list.emplace_back(&channel_, &typeid(std::int16_t), "Channel", DR_IN, DT_ENUM, "-1", midi_lists::kChannelOrAll,
-                    PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE, "MIDI Channel");
-  list.emplace_back(&midiIn_, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "");
-  list.emplace_back(&midiOut_, &typeid(MidiOutEndpoint), "MIDI Out", DR_OUT, DT_MIDI, "", "", 0,
-                    "Transmits MIDI Program change messages");
+  static constexpr PlugDecl<ug_patch_sel> kPlugs[] = {
+      {.name = "Channel",
+       .type = DT_ENUM,
+       .defaultText = "-1",
+       .list = midi_lists::kChannelOrAll,
+       .flags = PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE,
+       .hint = "MIDI Channel",
+       .bind = &ug_patch_sel::channel_},
+      {.name = "MIDI In", .type = DT_MIDI, .bind = &ug_patch_sel::midiIn_},
+      {.name = "MIDI Out",
+       .direction = DR_OUT,
+       .type = DT_MIDI,
+       .hint = "Transmits MIDI Program change messages",
+       .bind = &ug_patch_sel::midiOut_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_patch_sel::Open() {

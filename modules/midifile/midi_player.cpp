@@ -6,17 +6,43 @@
 #include "engine/audio_master.h"
 #include "formats/midifile/midi_file.h"
 #include "modules/module_file_reader.h"
+#include "registry/plug_declaration.h"
 
 void ug_midi_player::ListInterface(InterfaceList& list) {
-  list.emplace_back(&fileName_, &typeid(std::string), "File Name", DR_IN, DT_TEXT, "popcorn", "mid", PF_FILENAME,
-                    "A MIDI filename(*.mid)");
-  list.emplace_back(nullptr, nullptr, "Tempo", DR_IN, DT_AUDIO, "12", "16,5,16,5", PF_SIGNAL, "10V = 100 bpm",
-                    &tempo_);
-  list.emplace_back(&out_, &typeid(MidiOutEndpoint), "MIDI Out", DR_OUT, DT_MIDI, "");
-  list.emplace_back(&ignoreTempo_, &typeid(bool), "Ignore MIDI tempo Changes", DR_PARAMETER, DT_BOOL, "0", "", 0,
-                    "Tempo is usually set by the MIDI file, this setting overrides it.");
-  list.emplace_back(&loop_, &typeid(bool), "Loop Mode", DR_PARAMETER, DT_BOOL, "0", "", 0,
-                    "Entire sequence loops from end, back to beginning");
+  static constexpr PlugDecl<ug_midi_player> kPlugs[] = {
+      {.at = PN_FILE,
+       .name = "File Name",
+       .type = DT_TEXT,
+       .defaultText = "popcorn",
+       .list = "mid",
+       .flags = PF_FILENAME,
+       .hint = "A MIDI filename(*.mid)",
+       .bind = &ug_midi_player::fileName_},
+      {.at = PN_TEMPO,
+       .name = "Tempo",
+       .defaultText = "12",
+       .list = "16,5,16,5",
+       .flags = PF_SIGNAL,
+       .hint = "10V = 100 bpm",
+       .bind = &ug_midi_player::tempo_},
+      {.at = PN_OUT, .name = "MIDI Out", .direction = DR_OUT, .type = DT_MIDI, .bind = &ug_midi_player::out_},
+      {.at = PN_IGNORE_TEMPO,
+       .name = "Ignore MIDI tempo Changes",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "0",
+       .hint = "Tempo is usually set by the MIDI file, this setting overrides it.",
+       .bind = &ug_midi_player::ignoreTempo_},
+      {.at = PN_LOOP,
+       .name = "Loop Mode",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "0",
+       .hint = "Entire sequence loops from end, back to beginning",
+       .bind = &ug_midi_player::loop_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 bool ug_midi_player::Load() {

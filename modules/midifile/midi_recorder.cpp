@@ -7,6 +7,7 @@
 #include "formats/midifile/midi_file_writer.h"
 #include "modules/midi/midi_channel_lists.h"
 #include "modules/module_file_reader.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 constexpr std::uint16_t kMillisecondDivision = 0xE728;  // 25 frames a second, 40 ticks a frame
@@ -15,11 +16,27 @@ constexpr std::size_t kHeadBytes = 22;
 }  // namespace
 
 void ug_midi_recorder::ListInterface(InterfaceList& list) {
-  list.emplace_back(&fileName_, &typeid(std::string), "File Name", DR_IN, DT_TEXT, "kestrun", "mid", PF_FILENAME,
-                    "A MIDI (*.mid) file.");
-  list.emplace_back(&midiIn_, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "");
-  list.emplace_back(&channel_, &typeid(std::int16_t), "Channel", DR_IN, DT_ENUM, "-1", midi_lists::kChannelOrAll,
-                    PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE, "MIDI Channel");
+  static constexpr PlugDecl<ug_midi_recorder> kPlugs[] = {
+      {.at = PN_FILE,
+       .name = "File Name",
+       .type = DT_TEXT,
+       .defaultText = "kestrun",
+       .list = "mid",
+       .flags = PF_FILENAME,
+       .hint = "A MIDI (*.mid) file.",
+       .bind = &ug_midi_recorder::fileName_},
+      {.at = PN_MIDI, .name = "MIDI In", .type = DT_MIDI, .bind = &ug_midi_recorder::midiIn_},
+      {.at = PN_CHANNEL,
+       .name = "Channel",
+       .type = DT_ENUM,
+       .defaultText = "-1",
+       .list = midi_lists::kChannelOrAll,
+       .flags = PF_CONTROL | PF_KEEP_ON_PATCH_CHANGE,
+       .hint = "MIDI Channel",
+       .bind = &ug_midi_recorder::channel_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_midi_recorder::Open() {

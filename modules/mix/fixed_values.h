@@ -6,13 +6,18 @@
 #include <memory>
 
 #include "engine/ug_base.h"
+#include "registry/plug_declaration.h"
 
 class ug_fixed_values : public ug_base {
  public:
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_fixed_values>(); }
   void ListInterface(InterfaceList& list) override {
-    list.emplace_back(nullptr, nullptr, "Spare Value", DR_OUT, DT_AUDIO, "0", "",
-                      PF_RENAME | PF_AUTO_DUPLICATE | PF_OUTPUT_VALUE | PF_VARIABLE_COUNT, "Pre-Set Voltage");
+    ListPlug(list,
+             PlugDecl<ug_fixed_values>{.name = "Spare Value",
+                                       .direction = DR_OUT,
+                                       .defaultText = "0",
+                                       .flags = PF_RENAME | PF_AUTO_DUPLICATE | PF_OUTPUT_VALUE | PF_VARIABLE_COUNT,
+                                       .hint = "Pre-Set Voltage"});
   }
   void Open() override {
     SetProcessFunction(&ug_base::SleepCheck);

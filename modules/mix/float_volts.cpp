@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/audio_master.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 
@@ -15,10 +16,18 @@ double RateOf(const ug_base& module) {
 // --- FloatToVolts ----------------------------------------------------------------
 
 void ug_float_to_volts::ListInterface(InterfaceList& list) {
-  list.emplace_back(&smoothing_, &typeid(std::int16_t), "Smoothing", DR_IN, DT_ENUM, "2",
-                    "None,Fast (4 samp),Smooth (30ms)");
-  list.emplace_back(&value_, &typeid(float), "Float In", DR_IN, DT_FLOAT);
-  list.emplace_back(nullptr, nullptr, "Volts Out", DR_OUT, DT_AUDIO);
+  static constexpr PlugDecl<ug_float_to_volts> kPlugs[] = {
+      {.at = PN_SMOOTHING,
+       .name = "Smoothing",
+       .type = DT_ENUM,
+       .defaultText = "2",
+       .list = "None,Fast (4 samp),Smooth (30ms)",
+       .bind = &ug_float_to_volts::smoothing_},
+      {.at = PN_FLOAT_IN, .name = "Float In", .type = DT_FLOAT, .bind = &ug_float_to_volts::value_},
+      {.at = PN_VOLTS_OUT, .name = "Volts Out", .direction = DR_OUT},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_float_to_volts::Open() {
@@ -47,12 +56,28 @@ void ug_float_to_volts::Run(int offset, int count) {
 // --- VoltsToFloat ----------------------------------------------------------------
 
 void ug_volts_to_float::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Volts In", DR_IN, DT_AUDIO, "", "", PF_SIGNAL, "", &in_);
-  list.emplace_back(&response_, &typeid(std::int16_t), "Response", DR_IN, DT_ENUM, "4",
-                    "dB VU,dB PPM,dB Peak,dB HeadRoom, Volts DC (Fast), Volts DC Average, Volts RMS");
-  list.emplace_back(&rate_, &typeid(std::int16_t), "Update Rate", DR_IN, DT_ENUM, "10",
-                    "1 Hz=1,5 Hz=5,10 Hz=10,20 Hz=20,40 Hz=40");
-  list.emplace_back(&out_, &typeid(float), "Float Out", DR_OUT, DT_FLOAT);
+  static constexpr PlugDecl<ug_volts_to_float> kPlugs[] = {
+      {.at = PN_VOLTS_IN, .name = "Volts In", .flags = PF_SIGNAL, .bind = &ug_volts_to_float::in_},
+      {.at = PN_RESPONSE,
+       .name = "Response",
+       .type = DT_ENUM,
+       .defaultText = "4",
+       .list = "dB VU,dB PPM,dB Peak,dB HeadRoom, Volts DC (Fast), Volts DC Average, Volts RMS",
+       .bind = &ug_volts_to_float::response_},
+      {.at = PN_RATE,
+       .name = "Update Rate",
+       .type = DT_ENUM,
+       .defaultText = "10",
+       .list = "1 Hz=1,5 Hz=5,10 Hz=10,20 Hz=20,40 Hz=40",
+       .bind = &ug_volts_to_float::rate_},
+      {.at = PN_FLOAT_OUT,
+       .name = "Float Out",
+       .direction = DR_OUT,
+       .type = DT_FLOAT,
+       .bind = &ug_volts_to_float::out_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_volts_to_float::Open() {

@@ -4,22 +4,44 @@
 
 #include "modules/render_table.h"
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 // --- Pan -------------------------------------------------------------------------
 
-const char* ug_pan::FadeLawList() { return "Equal Intensity (0dB), Equal Power(+3dB), Sqr Root"; }
-const char* ug_pan::FadeLawHint() { return "Chooses different cross fade laws"; }
-
 void ug_pan::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Input", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "Audio signal input", &in_);
-  list.emplace_back(nullptr, nullptr, "Pan", DR_IN, DT_AUDIO, "0", "5,-5,5,-5", PF_CONTROL, "-5V = Left, +5V = Right",
-                    &pan_);
-  list.emplace_back(nullptr, nullptr, "Left Out", DR_OUT, DT_AUDIO, "5", "", 0, "", &left_);
-  list.emplace_back(nullptr, nullptr, "Right Out", DR_OUT, DT_AUDIO, "5", "", 0, "", &right_);
-  list.emplace_back(nullptr, nullptr, "Volume", DR_IN, DT_AUDIO, "8", "", PF_CONTROL,
-                    "Controls the Volume of the input signal. 10 V = original volume, 0 V = silence", &volume_);
-  list.emplace_back(&law_, &typeid(std::int16_t), "Fade Law", DR_PARAMETER, DT_ENUM, "1", FadeLawList(), 0,
-                    FadeLawHint());
+  static constexpr PlugDecl<ug_pan> kPlugs[] = {
+      {.at = PN_INPUT,
+       .name = "Input",
+       .defaultText = "0",
+       .flags = PF_SIGNAL,
+       .hint = "Audio signal input",
+       .bind = &ug_pan::in_},
+      {.at = PN_PAN,
+       .name = "Pan",
+       .defaultText = "0",
+       .list = "5,-5,5,-5",
+       .flags = PF_CONTROL,
+       .hint = "-5V = Left, +5V = Right",
+       .bind = &ug_pan::pan_},
+      {.at = PN_LEFT, .name = "Left Out", .direction = DR_OUT, .defaultText = "5", .bind = &ug_pan::left_},
+      {.at = PN_RIGHT, .name = "Right Out", .direction = DR_OUT, .defaultText = "5", .bind = &ug_pan::right_},
+      {.at = PN_VOLUME,
+       .name = "Volume",
+       .defaultText = "8",
+       .flags = PF_CONTROL,
+       .hint = "Controls the Volume of the input signal. 10 V = original volume, 0 V = silence",
+       .bind = &ug_pan::volume_},
+      {.at = PN_LAW,
+       .name = "Fade Law",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "1",
+       .list = kFadeLawList,
+       .hint = kFadeLawHint,
+       .bind = &ug_pan::law_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_pan::Open() {
@@ -79,13 +101,28 @@ void ug_pan::Settle(int offset, int count) {
 // --- X-Mix -----------------------------------------------------------------------
 
 void ug_cross_fade::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Input A", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &a_);
-  list.emplace_back(nullptr, nullptr, "Input B", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &b_);
-  list.emplace_back(nullptr, nullptr, "Mix", DR_IN, DT_AUDIO, "0", "5,-5,5,-5", PF_CONTROL,
-                    "Varies the mix from +5V - Input A, to -5V - Input B", &mix_);
-  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO, "5", "", 0, "", &out_);
-  list.emplace_back(&law_, &typeid(std::int16_t), "Fade Law", DR_PARAMETER, DT_ENUM, "1", FadeLawList(), 0,
-                    FadeLawHint());
+  static constexpr PlugDecl<ug_cross_fade> kPlugs[] = {
+      {.at = PN_A, .name = "Input A", .defaultText = "0", .flags = PF_SIGNAL, .bind = &ug_cross_fade::a_},
+      {.at = PN_B, .name = "Input B", .defaultText = "0", .flags = PF_SIGNAL, .bind = &ug_cross_fade::b_},
+      {.at = PN_MIX,
+       .name = "Mix",
+       .defaultText = "0",
+       .list = "5,-5,5,-5",
+       .flags = PF_CONTROL,
+       .hint = "Varies the mix from +5V - Input A, to -5V - Input B",
+       .bind = &ug_cross_fade::mix_},
+      {.at = PN_OUT, .name = "Signal Out", .direction = DR_OUT, .defaultText = "5", .bind = &ug_cross_fade::out_},
+      {.at = PN_LAW,
+       .name = "Fade Law",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "1",
+       .list = kFadeLawList,
+       .hint = kFadeLawHint,
+       .bind = &ug_cross_fade::law_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_cross_fade::Open() {

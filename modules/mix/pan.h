@@ -21,8 +21,8 @@ class ug_pan : public ug_base {
   kr::dsp::StereoGains Gains() const { return gains_; }
 
  protected:
-  static const char* FadeLawList();
-  static const char* FadeLawHint();
+  static constexpr const char* kFadeLawList = "Equal Intensity (0dB), Equal Power(+3dB), Sqr Root";
+  static constexpr const char* kFadeLawHint = "Chooses different cross fade laws";
 
   kr::dsp::FadeTables tables_;
   std::int16_t law_ = kr::dsp::kFadeSinEqualPower;

@@ -18,17 +18,19 @@ namespace {
 
 // The converters carry their plug lists as constant tables (hints empty).
 const PlugDescriptor kFloatToVolts[] = {
-    {"Smoothing", DR_IN, DT_ENUM, "2", "None,Fast (4 samp),Smooth (30ms)"},
-    {"Float In", DR_IN, DT_FLOAT},
-    {"Volts Out", DR_OUT, DT_AUDIO},
+    {.name = "Smoothing", .type = DT_ENUM, .defaultText = "2", .list = "None,Fast (4 samp),Smooth (30ms)"},
+    {.name = "Float In", .type = DT_FLOAT},
+    {.name = "Volts Out", .direction = DR_OUT},
 };
 
 const PlugDescriptor kVoltsToFloat[] = {
-    {"Volts In", DR_IN, DT_AUDIO, "", "", PF_SIGNAL},
-    {"Response", DR_IN, DT_ENUM, "4",
-     "dB VU,dB PPM,dB Peak,dB HeadRoom, Volts DC (Fast), Volts DC Average, Volts RMS"},
-    {"Update Rate", DR_IN, DT_ENUM, "10", "1 Hz=1,5 Hz=5,10 Hz=10,20 Hz=20,40 Hz=40"},
-    {"Float Out", DR_OUT, DT_FLOAT},
+    {.name = "Volts In", .flags = PF_SIGNAL},
+    {.name = "Response",
+     .type = DT_ENUM,
+     .defaultText = "4",
+     .list = "dB VU,dB PPM,dB Peak,dB HeadRoom, Volts DC (Fast), Volts DC Average, Volts RMS"},
+    {.name = "Update Rate", .type = DT_ENUM, .defaultText = "10", .list = "1 Hz=1,5 Hz=5,10 Hz=10,20 Hz=20,40 Hz=40"},
+    {.name = "Float Out", .direction = DR_OUT, .type = DT_FLOAT},
 };
 
 const ModuleDescriptor kConverters[] = {

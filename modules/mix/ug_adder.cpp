@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "modules/signal_helpers.h"
-
+#include "registry/plug_declaration.h"
 
 void InputArray_Float::AddSource(UPlug* output) { inputs.push_back({output, ST_STOP, 0.0f}); }
 
@@ -25,8 +25,9 @@ ug_adder::~ug_adder() {
 }
 
 void ug_adder::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Out", DR_OUT, DT_AUDIO, "0", "", 0, "", &out_);
-  list.emplace_back(&inputs_, nullptr, "In", DR_IN, DT_AUDIO, "0", "", PF_SUM | PF_SIGNAL);
+  ListPlug(list, *this,
+           PlugDecl<ug_adder>{.name = "Out", .direction = DR_OUT, .defaultText = "0", .bind = &ug_adder::out_});
+  ListPlug(list, PlugDecl<ug_adder>{.name = "In", .defaultText = "0", .flags = PF_SUM | PF_SIGNAL}, inputs_);
 }
 
 void ug_adder::Open() {

@@ -1,9 +1,14 @@
 #include "modules/mix/ug_adder_midi.h"
 
+#include "registry/plug_declaration.h"
 
 void ug_adder_midi::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Out", DR_OUT, DT_MIDI);
-  list.emplace_back(nullptr, nullptr, "In", DR_IN, DT_MIDI, "", "", PF_SUM);
+  static constexpr PlugDecl<ug_adder_midi> kPlugs[] = {
+      {.name = "Out", .direction = DR_OUT, .type = DT_MIDI},
+      {.name = "In", .type = DT_MIDI, .flags = PF_SUM},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_adder_midi::OnMidi(int time, std::uint32_t message) { GetPlug(0)->SendMidi(time, message); }

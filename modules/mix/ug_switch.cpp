@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "modules/signal_helpers.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 
@@ -15,10 +16,22 @@ int Clamp(int choice, int count) { return count <= 0 ? -1 : std::clamp(choice, 0
 // --- 1 -> many ---------------------------------------------------------------------
 
 void ug_switch::ListInterface(InterfaceList& list) {
-  list.emplace_back(&choice_, &typeid(std::int16_t), "Choice", DR_IN, DT_ENUM, "0", "{AUTO}", 0, kChoiceHint);
-  list.emplace_back(nullptr, nullptr, "Input", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &in_);
-  list.emplace_back(nullptr, nullptr, "Spare Output", DR_OUT, DT_AUDIO, "", "",
-                    PF_RENAME | PF_AUTO_DUPLICATE | PF_VARIABLE_COUNT);
+  static constexpr PlugDecl<ug_switch> kPlugs[] = {
+      {.at = PN_CHOICE,
+       .name = "Choice",
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "{AUTO}",
+       .hint = kChoiceHint,
+       .bind = &ug_switch::choice_},
+      {.at = PN_INPUT, .name = "Input", .defaultText = "0", .flags = PF_SIGNAL, .bind = &ug_switch::in_},
+      {.at = PN_FIRST_OUTPUT,
+       .name = "Spare Output",
+       .direction = DR_OUT,
+       .flags = PF_RENAME | PF_AUTO_DUPLICATE | PF_VARIABLE_COUNT},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_switch::Open() {
@@ -65,10 +78,21 @@ void ug_switch::Route(int offset, int count) {
 // --- many -> 1 ---------------------------------------------------------------------
 
 void ug_switch2::ListInterface(InterfaceList& list) {
-  list.emplace_back(&choice_, &typeid(std::int16_t), "Choice", DR_IN, DT_ENUM, "0", "{AUTO}", 0, kChoiceHint);
-  list.emplace_back(nullptr, nullptr, "Output", DR_OUT, DT_AUDIO, "", "", 0, "", &out_);
-  list.emplace_back(nullptr, nullptr, "Spare Input", DR_IN, DT_AUDIO, "", "",
-                    PF_SIGNAL | PF_RENAME | PF_AUTO_DUPLICATE | PF_VARIABLE_COUNT);
+  static constexpr PlugDecl<ug_switch2> kPlugs[] = {
+      {.at = PN_CHOICE,
+       .name = "Choice",
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "{AUTO}",
+       .hint = kChoiceHint,
+       .bind = &ug_switch2::choice_},
+      {.at = PN_OUTPUT, .name = "Output", .direction = DR_OUT, .bind = &ug_switch2::out_},
+      {.at = PN_FIRST_INPUT,
+       .name = "Spare Input",
+       .flags = PF_SIGNAL | PF_RENAME | PF_AUTO_DUPLICATE | PF_VARIABLE_COUNT},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_switch2::Open() {

@@ -6,6 +6,7 @@
 
 #include "engine/audio_master.h"
 #include "modules/render_table.h"
+#include "registry/plug_declaration.h"
 
 std::unique_ptr<ug_base> ug_oscillator2::CreateSame() { return std::make_unique<ug_oscillator2>(); }
 
@@ -16,32 +17,77 @@ std::unique_ptr<ug_base> ug_oscillator2::Clone() {
 }
 
 void ug_oscillator2::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Pitch", DR_IN, DT_AUDIO, "5", "100, 0, 10, 0", PF_CONTROL,
-                    "1 Volt per Octave, 5V = Middle A", &pitch_);
-  list.emplace_back(nullptr, nullptr, "Pulse Width", DR_IN, DT_AUDIO, "5", "", PF_CONTROL,
-                    "Width of rectangular pulse. -10 to 10 Volts = 0 to 100%", &pulseWidth_);
-  list.emplace_back(&waveform_, &typeid(std::int16_t), "Waveform", DR_IN, DT_ENUM, "1",
-                    "Sine, Saw, Ramp, Triangle, Pulse,White Noise,Pink Noise", PF_CONTROL,
-                    "Selects different wave shapes");
-  list.emplace_back(nullptr, nullptr, "Audio Out", DR_OUT, DT_AUDIO, "0", "", 0, "", &out_);
-  list.emplace_back(nullptr, nullptr, "Sync", DR_IN, DT_AUDIO, "0", "100, 0, 5, -5", PF_CONTROL,
-                    "Syncs this Oscillator to an external signal, usually another oscillator to produce a gnarly "
-                    "sound.",
-                    &sync_);
-  list.emplace_back(nullptr, nullptr, "Phase Mod", DR_IN, DT_AUDIO, "0", "100, 0, 10, 0", PF_CONTROL,
-                    "Varies the phase (-5 to +5 Volts), used for yamaha style frequency modulation.  Don't work on "
-                    "Pulse waveform.",
-                    &phaseMod_);
-  list.emplace_back(&freqScale_, &typeid(std::int16_t), "Freq Scale", DR_PARAMETER, DT_ENUM, "0",
-                    "1 Volt/Octave, 1 Volt/kHz ", 0,
-                    "Switches between 1 Volt per Octave or 1 Volt per kHz response.");
-  list.emplace_back(nullptr, nullptr, "PM Depth", DR_IN, DT_AUDIO, "5", "100, 0, 10, 0", PF_CONTROL,
-                    "Varies the phase modulation depth (0 to 10 Volts)", &pmDepth_);
-  list.emplace_back(&smoothPeaks_, &typeid(bool), "Smooth Peaks (Gibbs Effect)", DR_PARAMETER, DT_BOOL, "1", "", 0,
-                    "Improves the Wave Appearance by rolling off upper harmonics, reduces wave 'brightness' though.");
-  list.emplace_back(&syncCrossFade_, &typeid(bool), "Sync X-Fade (Anti Alias)", DR_PARAMETER, DT_BOOL, "1", "", 0,
-                    "Reduces Alias noise when Syncing at Audio rates. Can be disabled to provide precise note-on "
-                    "phase sync (usefull for phase modulation patches)");
+  static constexpr PlugDecl<ug_oscillator2> kPlugs[] = {
+      {.at = PN_PITCH,
+       .name = "Pitch",
+       .defaultText = "5",
+       .list = "100, 0, 10, 0",
+       .flags = PF_CONTROL,
+       .hint = "1 Volt per Octave, 5V = Middle A",
+       .bind = &ug_oscillator2::pitch_},
+      {.at = PN_PULSE_WIDTH,
+       .name = "Pulse Width",
+       .defaultText = "5",
+       .flags = PF_CONTROL,
+       .hint = "Width of rectangular pulse. -10 to 10 Volts = 0 to 100%",
+       .bind = &ug_oscillator2::pulseWidth_},
+      {.at = PN_WAVEFORM,
+       .name = "Waveform",
+       .type = DT_ENUM,
+       .defaultText = "1",
+       .list = "Sine, Saw, Ramp, Triangle, Pulse,White Noise,Pink Noise",
+       .flags = PF_CONTROL,
+       .hint = "Selects different wave shapes",
+       .bind = &ug_oscillator2::waveform_},
+      {.at = PN_OUT, .name = "Audio Out", .direction = DR_OUT, .defaultText = "0", .bind = &ug_oscillator2::out_},
+      {.at = PN_SYNC,
+       .name = "Sync",
+       .defaultText = "0",
+       .list = "100, 0, 5, -5",
+       .flags = PF_CONTROL,
+       .hint = "Syncs this Oscillator to an external signal, usually another oscillator to produce a gnarly sound.",
+       .bind = &ug_oscillator2::sync_},
+      {.at = PN_PHASE_MOD,
+       .name = "Phase Mod",
+       .defaultText = "0",
+       .list = "100, 0, 10, 0",
+       .flags = PF_CONTROL,
+       .hint = "Varies the phase (-5 to +5 Volts), used for yamaha style frequency modulation.  Don't work on Pulse "
+               "waveform.",
+       .bind = &ug_oscillator2::phaseMod_},
+      {.at = PN_FREQ_SCALE,
+       .name = "Freq Scale",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "1 Volt/Octave, 1 Volt/kHz ",
+       .hint = "Switches between 1 Volt per Octave or 1 Volt per kHz response.",
+       .bind = &ug_oscillator2::freqScale_},
+      {.at = PN_PM_DEPTH,
+       .name = "PM Depth",
+       .defaultText = "5",
+       .list = "100, 0, 10, 0",
+       .flags = PF_CONTROL,
+       .hint = "Varies the phase modulation depth (0 to 10 Volts)",
+       .bind = &ug_oscillator2::pmDepth_},
+      {.at = PN_SMOOTH,
+       .name = "Smooth Peaks (Gibbs Effect)",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "1",
+       .hint = "Improves the Wave Appearance by rolling off upper harmonics, reduces wave 'brightness' though.",
+       .bind = &ug_oscillator2::smoothPeaks_},
+      {.at = PN_SYNC_XFADE,
+       .name = "Sync X-Fade (Anti Alias)",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "1",
+       .hint = "Reduces Alias noise when Syncing at Audio rates. Can be disabled to provide precise note-on phase sync "
+               "(usefull for phase modulation patches)",
+       .bind = &ug_oscillator2::syncCrossFade_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_oscillator2::Open() {

@@ -26,7 +26,7 @@ class ug_oscillator2 : public ug_base {
   static constexpr int kTableCheckInterval = 32;  // samples between table choices of a streaming pitch
 
   std::unique_ptr<ug_base> CreateSame() override;
-  // Copies share the prototype's pitch table (voices opened on the audio thread).
+  // Copies share the prototype's pitch table (voices are made and opened on the GUI thread, engine stopped).
   std::unique_ptr<ug_base> Clone() override;
   void ListInterface(InterfaceList& list) override;
   void Open() override;

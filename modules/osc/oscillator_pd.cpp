@@ -6,6 +6,7 @@
 
 #include "engine/audio_master.h"
 #include "modules/render_table.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 
@@ -58,18 +59,48 @@ std::unique_ptr<ug_base> ug_oscillator_pd::Clone() {
 }
 
 void ug_oscillator_pd::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Pitch", DR_IN, DT_AUDIO, "5", "100, 0, 10, 0", PF_CONTROL,
-                    "1 Volt per Octave, 5V = Middle A", &pitch_);
-  list.emplace_back(nullptr, nullptr, "Modulation Depth", DR_IN, DT_AUDIO, "5", "", PF_CONTROL,
-                    "Controls Waveshape distortion. 0 to 10 Volts = 0 to 100%", &depth_);
-  list.emplace_back(nullptr, nullptr, "Audio Out", DR_OUT, DT_AUDIO, "0", "", 0, "", &out_);
-  list.emplace_back(&wave1_, &typeid(std::int16_t), "Wave1", DR_IN, DT_ENUM, "0",
-                    "Saw,Square,Pulse,Dbl Sine,Saw-Pulse,Reso1,Reso2,Reso3", PF_CONTROL, "Selects different wave shapes");
-  list.emplace_back(&wave2_, &typeid(std::int16_t), "Wave2", DR_IN, DT_ENUM, "0",
-                    "None=-1,Saw,Square,Pulse,Dbl Sine,Saw-Pulse,Reso1,Reso2,Reso3", PF_CONTROL,
-                    "Selects different wave shapes");
-  list.emplace_back(&freqScale_, &typeid(std::int16_t), "Freq Scale", DR_PARAMETER, DT_ENUM, "0",
-                    "1 Volt/Octave, 1 Volt/kHz ", 0, "Switches between 1 Volt per Octave or 1 Volt per kHz response.");
+  static constexpr PlugDecl<ug_oscillator_pd> kPlugs[] = {
+      {.at = PN_PITCH,
+       .name = "Pitch",
+       .defaultText = "5",
+       .list = "100, 0, 10, 0",
+       .flags = PF_CONTROL,
+       .hint = "1 Volt per Octave, 5V = Middle A",
+       .bind = &ug_oscillator_pd::pitch_},
+      {.at = PN_DEPTH,
+       .name = "Modulation Depth",
+       .defaultText = "5",
+       .flags = PF_CONTROL,
+       .hint = "Controls Waveshape distortion. 0 to 10 Volts = 0 to 100%",
+       .bind = &ug_oscillator_pd::depth_},
+      {.at = PN_OUT, .name = "Audio Out", .direction = DR_OUT, .defaultText = "0", .bind = &ug_oscillator_pd::out_},
+      {.at = PN_WAVE1,
+       .name = "Wave1",
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "Saw,Square,Pulse,Dbl Sine,Saw-Pulse,Reso1,Reso2,Reso3",
+       .flags = PF_CONTROL,
+       .hint = "Selects different wave shapes",
+       .bind = &ug_oscillator_pd::wave1_},
+      {.at = PN_WAVE2,
+       .name = "Wave2",
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "None=-1,Saw,Square,Pulse,Dbl Sine,Saw-Pulse,Reso1,Reso2,Reso3",
+       .flags = PF_CONTROL,
+       .hint = "Selects different wave shapes",
+       .bind = &ug_oscillator_pd::wave2_},
+      {.at = PN_FREQ_SCALE,
+       .name = "Freq Scale",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "1 Volt/Octave, 1 Volt/kHz ",
+       .hint = "Switches between 1 Volt per Octave or 1 Volt per kHz response.",
+       .bind = &ug_oscillator_pd::freqScale_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_oscillator_pd::Open() {

@@ -4,12 +4,20 @@
 #include <numbers>
 
 #include "engine/audio_master.h"
-
+#include "registry/plug_declaration.h"
 
 std::unique_ptr<ug_base> ug_test_tone::CreateSame() { return std::make_unique<ug_test_tone>(); }
 
 void ug_test_tone::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO, "0", "", 0, "Output Signal", &out_);
+  static constexpr PlugDecl<ug_test_tone> kPlugs[] = {
+      {.name = "Signal Out",
+       .direction = DR_OUT,
+       .defaultText = "0",
+       .hint = "Output Signal",
+       .bind = &ug_test_tone::out_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_test_tone::Open() {

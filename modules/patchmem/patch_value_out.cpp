@@ -10,21 +10,21 @@ using namespace patchmem_plugs;
 namespace {
 
 const PlugDescriptor kFloatOut[] = {
-    {"Name", DR_IN, DT_TEXT, "", "", kGui},
-    {"Value", DR_IN, DT_FLOAT, "", "", kPatchValueIn},
-    {"P", DR_OUT, DT_FLOAT, "", "", kHiddenPatchValueIn},
-    {"Value In", DR_IN, DT_FLOAT},  // the audio half's input
-    {"Animation Position", DR_IN, DT_FLOAT, "", "", kGui},
-    {"Min Value", DR_IN, DT_FLOAT, "0", "", kGui},
-    {"Max Value", DR_IN, DT_FLOAT, "10", "", kGui},
+    {.name = "Name", .type = DT_TEXT, .flags = kGui},
+    {.name = "Value", .type = DT_FLOAT, .flags = kPatchValueIn},
+    {.name = "P", .direction = DR_OUT, .type = DT_FLOAT, .flags = kHiddenPatchValueIn},
+    {.name = "Value In", .type = DT_FLOAT},  // the audio half's input
+    {.name = "Animation Position", .type = DT_FLOAT, .flags = kGui},
+    {.name = "Min Value", .type = DT_FLOAT, .defaultText = "0", .flags = kGui},
+    {.name = "Max Value", .type = DT_FLOAT, .defaultText = "10", .flags = kGui},
 };
 
 const PlugDescriptor kFloatOutB[] = {
-    {"Name", DR_IN, DT_TEXT, "", "", kGui},
-    {"Value Out", DR_OUT, DT_FLOAT, "", "", kGui},
-    {"P", DR_OUT, DT_FLOAT, "", "", kHiddenPatchValueIn},
-    {"Value In", DR_IN, DT_FLOAT},  // the audio half's input
-    {"V", DR_IN, DT_FLOAT, "", "", kHiddenPatchValueIn},
+    {.name = "Name", .type = DT_TEXT, .flags = kGui},
+    {.name = "Value Out", .direction = DR_OUT, .type = DT_FLOAT, .flags = kGui},
+    {.name = "P", .direction = DR_OUT, .type = DT_FLOAT, .flags = kHiddenPatchValueIn},
+    {.name = "Value In", .type = DT_FLOAT},  // the audio half's input
+    {.name = "V", .type = DT_FLOAT, .flags = kHiddenPatchValueIn},
 };
 
 }  // namespace

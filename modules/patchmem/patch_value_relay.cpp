@@ -8,32 +8,35 @@ using namespace patchmem_plugs;
 namespace {
 
 const PlugDescriptor kFloatIn[] = {
-    {"Name", DR_IN, DT_TEXT, "", "", kGui},
-    {"Value", DR_IN, DT_FLOAT, "", "", kPatchValue},
-    {"Animation Position", DR_IN, DT_FLOAT, "", "", kGui},
-    {"Min Value", DR_IN, DT_FLOAT, "0", "", kGui},
-    {"Max Value", DR_IN, DT_FLOAT, "10", "", kGui},
-    {"Value Out", DR_OUT, DT_FLOAT},
+    {.name = "Name", .type = DT_TEXT, .flags = kGui},
+    {.name = "Value", .type = DT_FLOAT, .flags = kPatchValue},
+    {.name = "Animation Position", .type = DT_FLOAT, .flags = kGui},
+    {.name = "Min Value", .type = DT_FLOAT, .defaultText = "0", .flags = kGui},
+    {.name = "Max Value", .type = DT_FLOAT, .defaultText = "10", .flags = kGui},
+    {.name = "Value Out", .direction = DR_OUT, .type = DT_FLOAT},
 };
 
 const PlugDescriptor kListIn2[] = {
-    {"Name", DR_IN, DT_TEXT, "", "", kGui},
-    {"Value", DR_IN, DT_ENUM, "", "", kPatchValue},
-    {"List Out", DR_OUT, DT_ENUM, "", "", PF_ANY_LIST},  // takes the list of whatever it feeds
+    {.name = "Name", .type = DT_TEXT, .flags = kGui},
+    {.name = "Value", .type = DT_ENUM, .flags = kPatchValue},
+    {.name = "List Out",
+     .direction = DR_OUT,
+     .type = DT_ENUM,
+     .flags = PF_ANY_LIST},  // takes the list of whatever it feeds
 };
 
 const PlugDescriptor kTextIn[] = {
-    {"Value", DR_IN, DT_TEXT, "", "", kPatchValue},
-    {"Text Out", DR_OUT, DT_TEXT},
-    {"File Dialog", DR_IN, DT_BOOL, "", "", kGui},
-    {"Name", DR_IN, DT_TEXT, "", "", kGui},
+    {.name = "Value", .type = DT_TEXT, .flags = kPatchValue},
+    {.name = "Text Out", .direction = DR_OUT, .type = DT_TEXT},
+    {.name = "File Dialog", .type = DT_BOOL, .flags = kGui},
+    {.name = "Name", .type = DT_TEXT, .flags = kGui},
 };
 
 // The engine makes only the value input and the output: one plug of each
 // direction and type.
 UPlug* FindByDefinition(ug_base& module, const PlugDescriptor& def) {
   for (const auto& plug : module.plugs)
-    if (plug->direction == def.direction && plug->type == def.dataType) return plug.get();
+    if (plug->direction == def.direction && plug->type == def.type) return plug.get();
   return nullptr;
 }
 

@@ -16,21 +16,21 @@ using namespace patchmem_plugs;
 namespace {
 
 const PlugDescriptor kPatchMemListInB[] = {
-    {"Name", DR_IN, DT_TEXT, "", "", kGui},
-    {"Value", DR_IN, DT_ENUM, "", "", kPatchValueIn},
-    {"List Out", DR_OUT, DT_ENUM, "", "", kGui},
+    {.name = "Name", .type = DT_TEXT, .flags = kGui},
+    {.name = "Value", .type = DT_ENUM, .flags = kPatchValueIn},
+    {.name = "List Out", .direction = DR_OUT, .type = DT_ENUM, .flags = kGui},
 };
 
 const PlugDescriptor kUiAnimationScaleDb[] = {
-    {"Animation Position", DR_IN, DT_FLOAT, "", "", kGui},
-    {"Db", DR_OUT, DT_FLOAT, "", "", kGui},
+    {.name = "Animation Position", .type = DT_FLOAT, .flags = kGui},
+    {.name = "Db", .direction = DR_OUT, .type = DT_FLOAT, .flags = kGui},
 };
 
 const PlugDescriptor kUiFloatScaler[] = {
-    {"Value In", DR_IN, DT_FLOAT, "", "", kGui},
-    {"Multiply by", DR_IN, DT_FLOAT, "0.1", "", kGui},
-    {"Add", DR_IN, DT_FLOAT, "", "", kGui},
-    {"Value Out", DR_OUT, DT_FLOAT, "", "", kGui},
+    {.name = "Value In", .type = DT_FLOAT, .flags = kGui},
+    {.name = "Multiply by", .type = DT_FLOAT, .defaultText = "0.1", .flags = kGui},
+    {.name = "Add", .type = DT_FLOAT, .flags = kGui},
+    {.name = "Value Out", .direction = DR_OUT, .type = DT_FLOAT, .flags = kGui},
 };
 
 constexpr std::int32_t kModule = MF_STRUCTURE_VIEW;

@@ -10,6 +10,7 @@
 #include "modules/module_file_reader.h"
 #include "modules/render_table.h"
 #include "modules/sampler/wave_file_hint.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 constexpr const char* kRestartMessage = "For change to take effect, Restart sound";
@@ -24,20 +25,44 @@ std::unique_ptr<ug_base> ug_wave_in::Clone() {
 }
 
 void ug_wave_in::ListFilePlugs(InterfaceList& list, const char* gateDefault) {
-  list.emplace_back(nullptr, nullptr, "Gate", DR_IN, DT_AUDIO, gateDefault, "", PF_CONTROL,
-                    "Triggers wave file playback", &gate_);
-  list.emplace_back(nullptr, nullptr, "Pitch Shift", DR_IN, DT_AUDIO, "5", "100, 0, 10, 0", PF_CONTROL,
-                    "1 Volt per Octave, 5V = Original Pitch", &pitch_);
-  list.emplace_back(nullptr, nullptr, "Left Out", DR_OUT, DT_AUDIO, "", "", 0, "", &left_);
-  list.emplace_back(nullptr, nullptr, "Right Out", DR_OUT, DT_AUDIO, "", "", 0, "", &right_);
-  list.emplace_back(&fileName_, &typeid(std::string), "File Name", DR_IN, DT_TEXT, "Wavefile", "wav", PF_FILENAME,
-                    kWaveFileHint);
+  ListPlug(list, *this,
+           PlugDecl<ug_wave_in>{.name = "Gate",
+                                .defaultText = gateDefault,
+                                .flags = PF_CONTROL,
+                                .hint = "Triggers wave file playback",
+                                .bind = &ug_wave_in::gate_});
+  ListPlug(list, *this,
+           PlugDecl<ug_wave_in>{.name = "Pitch Shift",
+                                .defaultText = "5",
+                                .list = "100, 0, 10, 0",
+                                .flags = PF_CONTROL,
+                                .hint = "1 Volt per Octave, 5V = Original Pitch",
+                                .bind = &ug_wave_in::pitch_});
+  ListPlug(list, *this, PlugDecl<ug_wave_in>{.name = "Left Out", .direction = DR_OUT, .bind = &ug_wave_in::left_});
+  ListPlug(list, *this, PlugDecl<ug_wave_in>{.name = "Right Out", .direction = DR_OUT, .bind = &ug_wave_in::right_});
+  ListPlug(list, *this,
+           PlugDecl<ug_wave_in>{.name = "File Name",
+                                .type = DT_TEXT,
+                                .defaultText = "Wavefile",
+                                .list = "wav",
+                                .flags = PF_FILENAME,
+                                .hint = kWaveFileHint,
+                                .bind = &ug_wave_in::fileName_});
 }
 
 void ug_wave_in::ListInterface(InterfaceList& list) {
   ListFilePlugs(list, "1");
-  list.emplace_back(&mode_, &typeid(std::int16_t), "Mode", DR_IN, DT_ENUM, "1", "File,Soundcard In", 0,
-                    "Selects either live audio or Wave file playback");
+  static constexpr PlugDecl<ug_wave_in> kPlugs[] = {
+      {.at = PN_MODE,
+       .name = "Mode",
+       .type = DT_ENUM,
+       .defaultText = "1",
+       .list = "File,Soundcard In",
+       .hint = "Selects either live audio or Wave file playback",
+       .bind = &ug_wave_in::mode_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs, PN_FILE + 1) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_wave_player::ListInterface(InterfaceList& list) { ListFilePlugs(list, "10"); }

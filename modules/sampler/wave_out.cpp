@@ -12,6 +12,7 @@
 #include "modules/module_file_reader.h"
 #include "modules/sampler/wave_file_hint.h"
 #include "platform/platform.h"
+#include "registry/plug_declaration.h"
 
 namespace {
 constexpr double kRingSeconds = 2.0;
@@ -33,34 +34,90 @@ bool Wired(UPlug& input) {
 }  // namespace
 
 void ug_wave_out::ListCommonPlugs(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Left (Mono)", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &left_);
-  list.emplace_back(nullptr, nullptr, "Right", DR_IN, DT_AUDIO, "0", "", PF_SIGNAL, "", &right_);
-  list.emplace_back(&fileName_, &typeid(std::string), "File Name", DR_IN, DT_TEXT, "Wavefile", "wav", PF_FILENAME,
-                    kWaveFileHint);
+  ListPlug(list, *this,
+           PlugDecl<ug_wave_out>{
+               .name = "Left (Mono)", .defaultText = "0", .flags = PF_SIGNAL, .bind = &ug_wave_out::left_});
+  ListPlug(
+      list, *this,
+      PlugDecl<ug_wave_out>{.name = "Right", .defaultText = "0", .flags = PF_SIGNAL, .bind = &ug_wave_out::right_});
+  ListPlug(list, *this,
+           PlugDecl<ug_wave_out>{.name = "File Name",
+                                 .type = DT_TEXT,
+                                 .defaultText = "Wavefile",
+                                 .list = "wav",
+                                 .flags = PF_FILENAME,
+                                 .hint = kWaveFileHint,
+                                 .bind = &ug_wave_out::fileName_});
 }
 
 void ug_wave_out::ListInterface(InterfaceList& list) {
   ListCommonPlugs(list);
-  list.emplace_back(&format_, &typeid(std::int16_t), "Mode", DR_PARAMETER, DT_ENUM, "1", "File,Speaker,No Audio", 0,
-                    "Sets where the sound goes");
-  list.emplace_back(&timeLimit_, &typeid(double), "Sample Time", DR_PARAMETER, DT_DOUBLE, "4", "", 0,
-                    "Sets length of WAV file, in seconds");
-  list.emplace_back(&playWhenDone_, &typeid(bool), "Play Wavefile", DR_PARAMETER, DT_BOOL, "0", "", 0,
-                    "Plays sound once it is written to file");
-  list.emplace_back(&reportStats_, &typeid(bool), "Report Stats", DR_PARAMETER, DT_BOOL, "0", "", 0,
-                    "After writing to File, shows efficiency statistics");
+  static constexpr PlugDecl<ug_wave_out> kPlugs[] = {
+      {.at = PN_FORMAT,
+       .name = "Mode",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "1",
+       .list = "File,Speaker,No Audio",
+       .hint = "Sets where the sound goes",
+       .bind = &ug_wave_out::format_},
+      {.at = PN_TIME,
+       .name = "Sample Time",
+       .direction = DR_PARAMETER,
+       .type = DT_DOUBLE,
+       .defaultText = "4",
+       .hint = "Sets length of WAV file, in seconds",
+       .bind = &ug_wave_out::timeLimit_},
+      {.at = PN_PLAY,
+       .name = "Play Wavefile",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "0",
+       .hint = "Plays sound once it is written to file",
+       .bind = &ug_wave_out::playWhenDone_},
+      {.at = PN_STATS,
+       .name = "Report Stats",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "0",
+       .hint = "After writing to File, shows efficiency statistics",
+       .bind = &ug_wave_out::reportStats_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs, PN_FILE + 1) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_wave_recorder::ListInterface(InterfaceList& list) {
   ListCommonPlugs(list);
-  list.emplace_back(&format_, &typeid(std::int16_t), "Format", DR_PARAMETER, DT_ENUM, "0", "16 bit, 32 bit float",
-                    0, "Sets the file format");
-  list.emplace_back(&timeLimit_, &typeid(double), "Time Limit", DR_PARAMETER, DT_DOUBLE, "4", "", 0,
-                    "Sets length of WAV file, in seconds");
-  list.emplace_back(&playWhenDone_, &typeid(bool), "Play Wavefile", DR_PARAMETER, DT_BOOL, "0", "", 0,
-                    "Plays sound once it is written to file");
-  list.emplace_back(&reportStats_, &typeid(bool), "Report Stats", DR_PARAMETER, DT_BOOL, "0", "", 0,
-                    "After writing to File, shows efficiency statistics");
+  static constexpr PlugDecl<ug_wave_recorder> kPlugs[] = {
+      {.name = "Format",
+       .direction = DR_PARAMETER,
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "16 bit, 32 bit float",
+       .hint = "Sets the file format",
+       .bind = &ug_wave_recorder::format_},
+      {.name = "Time Limit",
+       .direction = DR_PARAMETER,
+       .type = DT_DOUBLE,
+       .defaultText = "4",
+       .hint = "Sets length of WAV file, in seconds",
+       .bind = &ug_wave_recorder::timeLimit_},
+      {.name = "Play Wavefile",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "0",
+       .hint = "Plays sound once it is written to file",
+       .bind = &ug_wave_recorder::playWhenDone_},
+      {.name = "Report Stats",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "0",
+       .hint = "After writing to File, shows efficiency statistics",
+       .bind = &ug_wave_recorder::reportStats_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs, PN_FILE + 1) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_wave_out::Open() {

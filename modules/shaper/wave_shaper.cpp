@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "registry/plug_declaration.h"
+
 ug_wave_shaper::ug_wave_shaper() : curve_(std::make_shared<ShaperCurve>()) {}
 
 std::unique_ptr<ug_base> ug_wave_shaper::CreateSame() { return std::make_unique<ug_wave_shaper>(); }
@@ -14,12 +16,24 @@ std::unique_ptr<ug_base> ug_wave_shaper::Clone() {
 }
 
 void ug_wave_shaper::ListInterface(InterfaceList& list) {
-  list.emplace_back(nullptr, nullptr, "Signal In", DR_IN, DT_AUDIO, "0", "", PF_CONTROL, "", &in_);
-  list.emplace_back(nullptr, nullptr, "Signal Out", DR_OUT, DT_AUDIO, "", "", 0, "", &out_);
-  list.emplace_back(&ignoreProgramChange_, &typeid(bool), "Ignore Program Change", DR_PARAMETER, DT_BOOL, "0", "",
-                    PF_HIDDEN, "");
-  list.emplace_back(&shape_, &typeid(std::string), "shape", DR_IN, DT_TEXT, "", "",
-                    PF_PATCH_VALUE | PF_GUI | PF_HIDDEN, "");
+  static constexpr PlugDecl<ug_wave_shaper> kPlugs[] = {
+      {.at = PN_SIGNAL_IN, .name = "Signal In", .defaultText = "0", .flags = PF_CONTROL, .bind = &ug_wave_shaper::in_},
+      {.at = PN_SIGNAL_OUT, .name = "Signal Out", .direction = DR_OUT, .bind = &ug_wave_shaper::out_},
+      {.at = PN_IGNORE_PROGRAM_CHANGE,
+       .name = "Ignore Program Change",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "0",
+       .flags = PF_HIDDEN,
+       .bind = &ug_wave_shaper::ignoreProgramChange_},
+      {.at = PN_SHAPE,
+       .name = "shape",
+       .type = DT_TEXT,
+       .flags = PF_PATCH_VALUE | PF_GUI | PF_HIDDEN,
+       .bind = &ug_wave_shaper::shape_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_wave_shaper::Open() {

@@ -7,6 +7,7 @@
 #include "engine/audio_master.h"
 #include "modules/render_table.h"
 #include "modules/soundfont/soundfont_hints.h"
+#include "registry/plug_declaration.h"
 
 std::unique_ptr<ug_base> ug_osc_sf::Clone() {
   if (!shared_) shared_ = std::make_shared<soundfont::SharedFont>();
@@ -18,20 +19,61 @@ std::unique_ptr<ug_base> ug_osc_sf::Clone() {
 }
 
 void ug_osc_sf::ListInterface(InterfaceList& list) {
-  list.emplace_back(&fileName_, &typeid(std::string), "Unused", DR_PARAMETER, DT_TEXT, "", "sf2", 0x112,
-                    "A Soundfont-2 (*.sf2) file. (Use a 'Audio In' module for wave files, *.wav)");
-  list.emplace_back(&bank_, &typeid(std::int16_t), "Bank", DR_IN, DT_ENUM, "0", "1,2,3", 0, soundfont_hints::kBank);
-  list.emplace_back(&patch_, &typeid(std::int16_t), "Patch", DR_IN, DT_ENUM, "0", "1,2,3", 0, soundfont_hints::kPatch);
-  list.emplace_back(nullptr, nullptr, "Gate", DR_IN, DT_AUDIO, "0", "", 0x1,
-                    "Triggers the sample when greater then 0 V ", &gate_);
-  list.emplace_back(nullptr, nullptr, "Pitch", DR_IN, DT_AUDIO, "5", "100, 0, 10, 0", 0x1,
-                    "1 Volt per Octave, 5V = Middle A", &pitch_);
-  list.emplace_back(nullptr, nullptr, "Velocity", DR_IN, DT_AUDIO, "8", "100, 0, 10, 0", 0x1,
-                    "Chooses between velocity-split samples in soundfont file (if any)", &velocity_);
-  list.emplace_back(nullptr, nullptr, "Left (mono)", DR_OUT, DT_AUDIO, "", "", 0, "", &left_);
-  list.emplace_back(nullptr, nullptr, "Right", DR_OUT, DT_AUDIO, "", "", 0, "", &right_);
-  list.emplace_back(&ignoreProgramChange_, &typeid(bool), "Ignore Program Change", DR_PARAMETER, DT_BOOL, "1", "", 0,
-                    "Prevents this control responding to patch changes from 'Patch Select' module");
+  static constexpr PlugDecl<ug_osc_sf> kPlugs[] = {
+      {.at = PN_FILE,
+       .name = "Unused",
+       .direction = DR_PARAMETER,
+       .type = DT_TEXT,
+       .list = "sf2",
+       .flags = 0x112,
+       .hint = "A Soundfont-2 (*.sf2) file. (Use a 'Audio In' module for wave files, *.wav)",
+       .bind = &ug_osc_sf::fileName_},
+      {.at = PN_BANK,
+       .name = "Bank",
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "1,2,3",
+       .hint = soundfont_hints::kBank,
+       .bind = &ug_osc_sf::bank_},
+      {.at = PN_PATCH,
+       .name = "Patch",
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "1,2,3",
+       .hint = soundfont_hints::kPatch,
+       .bind = &ug_osc_sf::patch_},
+      {.at = PN_GATE,
+       .name = "Gate",
+       .defaultText = "0",
+       .flags = 0x1,
+       .hint = "Triggers the sample when greater then 0 V ",
+       .bind = &ug_osc_sf::gate_},
+      {.at = PN_PITCH,
+       .name = "Pitch",
+       .defaultText = "5",
+       .list = "100, 0, 10, 0",
+       .flags = 0x1,
+       .hint = "1 Volt per Octave, 5V = Middle A",
+       .bind = &ug_osc_sf::pitch_},
+      {.at = PN_VELOCITY,
+       .name = "Velocity",
+       .defaultText = "8",
+       .list = "100, 0, 10, 0",
+       .flags = 0x1,
+       .hint = "Chooses between velocity-split samples in soundfont file (if any)",
+       .bind = &ug_osc_sf::velocity_},
+      {.at = PN_LEFT, .name = "Left (mono)", .direction = DR_OUT, .bind = &ug_osc_sf::left_},
+      {.at = PN_RIGHT, .name = "Right", .direction = DR_OUT, .bind = &ug_osc_sf::right_},
+      {.at = PN_IGNORE_PC,
+       .name = "Ignore Program Change",
+       .direction = DR_PARAMETER,
+       .type = DT_BOOL,
+       .defaultText = "1",
+       .hint = "Prevents this control responding to patch changes from 'Patch Select' module",
+       .bind = &ug_osc_sf::ignoreProgramChange_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 int ug_osc_sf::NoteFor(float pitch) {

@@ -5,6 +5,8 @@
 #include "dsp/sinc_interpolation.h"
 #include "engine/audio_master.h"
 #include "modules/soundfont/soundfont_hints.h"
+#include "modules/soundfont/soundfont_hints.h"
+#include "registry/plug_declaration.h"
 #include "engine/note_events.h"
 
 std::unique_ptr<ug_base> ug_sample_player2::Clone() {
@@ -17,11 +19,27 @@ std::unique_ptr<ug_base> ug_sample_player2::Clone() {
 }
 
 void ug_sample_player2::ListInterface(InterfaceList& list) {
-  list.emplace_back(&midiIn_, &typeid(MidiInEndpoint), "MIDI In", DR_IN, DT_MIDI, "0");
-  list.emplace_back(nullptr, nullptr, "Left Out", DR_OUT, DT_AUDIO, "", "", 0, "", &left_);
-  list.emplace_back(nullptr, nullptr, "Right Out", DR_OUT, DT_AUDIO, "", "", 0, "", &right_);
-  list.emplace_back(&bank_, &typeid(std::int16_t), "Bank", DR_IN, DT_ENUM, "0", "1,2,3", 0, soundfont_hints::kBank);
-  list.emplace_back(&patch_, &typeid(std::int16_t), "Patch", DR_IN, DT_ENUM, "0", "1,2,3", 0, soundfont_hints::kPatch);
+  static constexpr PlugDecl<ug_sample_player2> kPlugs[] = {
+      {.at = PN_MIDI, .name = "MIDI In", .type = DT_MIDI, .defaultText = "0", .bind = &ug_sample_player2::midiIn_},
+      {.at = PN_LEFT, .name = "Left Out", .direction = DR_OUT, .bind = &ug_sample_player2::left_},
+      {.at = PN_RIGHT, .name = "Right Out", .direction = DR_OUT, .bind = &ug_sample_player2::right_},
+      {.at = PN_BANK,
+       .name = "Bank",
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "1,2,3",
+       .hint = soundfont_hints::kBank,
+       .bind = &ug_sample_player2::bank_},
+      {.at = PN_PATCH,
+       .name = "Patch",
+       .type = DT_ENUM,
+       .defaultText = "0",
+       .list = "1,2,3",
+       .hint = soundfont_hints::kPatch,
+       .bind = &ug_sample_player2::patch_},
+  };
+  static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
+  ListPlugs(list, *this, kPlugs);
 }
 
 void ug_sample_player2::Open() {

@@ -26,25 +26,26 @@ T& AddAs(DocumentBuilder& b, CContainer& parent, const char* className) {
 void RegisterTestModules() {
   static const bool done = [] {
     Register(std::make_unique<Module_Info>("T Source", "", 0, 0, nullptr, nullptr, MF_STRUCTURE_VIEW, "", 901),
-             {{"Out", DR_OUT, DT_AUDIO},
-              {"Value Out", DR_OUT, DT_FLOAT},
-              {"Mode", DR_IN, DT_ENUM, "0", "A,B"},
-              {"Name", DR_IN, DT_TEXT, "x", "", PF_RENAME},
-              {"Knob", DR_IN, DT_FLOAT, "5", "", PF_GUI | PF_PATCH_VALUE},
-              {"MIDI Out", DR_OUT, DT_MIDI},
-              {"Echo", DR_OUT, DT_FLOAT, "", "", PF_OUTPUT_VALUE},
-              {"Mode Out", DR_OUT, DT_ENUM, "0", "A,B"}});
+             {{.name = "Out", .direction = DR_OUT},
+              {.name = "Value Out", .direction = DR_OUT, .type = DT_FLOAT},
+              {.name = "Mode", .type = DT_ENUM, .defaultText = "0", .list = "A,B"},
+              {.name = "Name", .type = DT_TEXT, .defaultText = "x", .flags = PF_RENAME},
+              {.name = "Knob", .type = DT_FLOAT, .defaultText = "5", .flags = PF_GUI | PF_PATCH_VALUE},
+              {.name = "MIDI Out", .direction = DR_OUT, .type = DT_MIDI},
+              {.name = "Echo", .direction = DR_OUT, .type = DT_FLOAT, .flags = PF_OUTPUT_VALUE},
+              {.name = "Mode Out", .direction = DR_OUT, .type = DT_ENUM, .defaultText = "0", .list = "A,B"}});
     Register(std::make_unique<Module_Info>("T Sink", "", 0, 0, nullptr, nullptr, MF_STRUCTURE_VIEW, "", 902),
-             {{"In", DR_IN, DT_AUDIO, "", "", PF_SIGNAL},
-              {"Value In", DR_IN, DT_FLOAT, "2.5"},
-              {"Mode", DR_IN, DT_ENUM, "0", "A,B"},
-              {"MIDI In", DR_IN, DT_MIDI},
-              {"Other List", DR_IN, DT_ENUM, "0", "X,Y"},
-              {"Any List", DR_IN, DT_ENUM, "0", "", PF_ANY_LIST}});
-    static const PlugDescriptor guiPlugs[] = {{"Gui Value", DR_OUT, DT_FLOAT, "1"}};
-    auto gui = std::make_unique<Module_Info2>("T Gui", "", 0, 0, nullptr, nullptr, MF_PANEL_VIEW, guiPlugs, nullptr,
-                                              "", 903);
-    Register(std::move(gui), {{"Plain", DR_IN, DT_FLOAT}});
+             {{.name = "In", .flags = PF_SIGNAL},
+              {.name = "Value In", .type = DT_FLOAT, .defaultText = "2.5"},
+              {.name = "Mode", .type = DT_ENUM, .defaultText = "0", .list = "A,B"},
+              {.name = "MIDI In", .type = DT_MIDI},
+              {.name = "Other List", .type = DT_ENUM, .defaultText = "0", .list = "X,Y"},
+              {.name = "Any List", .type = DT_ENUM, .defaultText = "0", .flags = PF_ANY_LIST}});
+    static const PlugDescriptor guiPlugs[] = {
+        {.name = "Gui Value", .direction = DR_OUT, .type = DT_FLOAT, .defaultText = "1"}};
+    auto gui =
+        std::make_unique<Module_Info2>("T Gui", "", 0, 0, nullptr, nullptr, MF_PANEL_VIEW, guiPlugs, nullptr, "", 903);
+    Register(std::move(gui), {{.name = "Plain", .type = DT_FLOAT}});
     return true;
   }();
   (void)done;

@@ -87,7 +87,7 @@ TEST(ModuleRegistry, EntryConstructorMarksClassListedEntries) {
 }
 
 TEST(ModuleRegistry, DescriptorFormMakesControlInputs) {
-  const PlugDescriptor plugs[] = {{"Pitch", DR_IN, DT_AUDIO, "5"}, {"Out", DR_OUT, DT_AUDIO}};
+  const PlugDescriptor plugs[] = {{.name = "Pitch", .defaultText = "5"}, {.name = "Out", .direction = DR_OUT}};
   Module_Info entry(ModuleDescriptor{"Test Descriptor", 12, 34, nullptr, nullptr, 0x20, plugs});
   EXPECT_EQ(entry.flags, 0x20);
   EXPECT_EQ(entry.moduleNumber, -1);
@@ -120,10 +120,10 @@ TEST(ModuleRegistry, FileTypeDirectoriesFollowThePluginFile) {
 TEST(FileTypes, TwelveRowsInOrder) {
   const FileTypeTable table;
   const auto& rows = table.Rows();
-  const char* expected[][2] = {{"default", "*"},          {"Wave Files", "wav"},  {"Kestrune Files", "kr1"},
-                               {"MIDI Files", "mid"},     {"SoundFont Files", "sf2"}, {"Plugin", "dll"},
-                               {"VST Bank", "fxb"},       {"VST Inst", "fxp"},    {"Image Files", "bmp"},
-                               {"Image Files", "png"},    {"Embeddable Files", "*"}, {"", ""}};
+  const char* expected[][2] = {{"default", "*"},       {"Wave Files", "wav"},      {"Kestrune Files", "kr1"},
+                               {"MIDI Files", "mid"},  {"SoundFont Files", "sf2"}, {"Plugin", "dll"},
+                               {"VST Bank", "fxb"},    {"VST Inst", "fxp"},        {"Image Files", "bmp"},
+                               {"Image Files", "png"}, {"Embeddable Files", "*"},  {"", ""}};
   ASSERT_EQ(rows.size(), 12u);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     EXPECT_EQ(rows[i].description, expected[i][0]);
@@ -185,7 +185,7 @@ TEST(Placeholders, TheModulesOwnRegistrationReplacesItInEitherOrder) {
 namespace {
 
 TEST(ModuleInfo2, CarriesGuiPlugsBesideTheOrdinaryOnes) {
-  const PlugDescriptor gui[] = {{"Title", DR_IN, DT_TEXT, "", "", PF_GUI}, {"Pos", DR_IN, DT_AUDIO}};
+  const PlugDescriptor gui[] = {{.name = "Title", .type = DT_TEXT, .flags = PF_GUI}, {.name = "Pos"}};
   Module_Info2 entry("Test Gui", "", 0, 0, nullptr, nullptr, 0x180, gui, nullptr);
   EXPECT_EQ(entry.flags, 0x1180);
   ASSERT_EQ(entry.guiPlugs.size(), 2u);

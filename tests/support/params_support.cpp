@@ -20,19 +20,28 @@ CContainer& AddContainer(CContainer& parent, const std::string& title) {
 
 namespace {
 const PlugDescriptor kControlPlugs[] = {
-    {"Channel", DR_IN, DT_ENUM, "-1", "All=-1,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16", 0x103},
-    {"MIDI In", DR_IN, DT_MIDI, "0", "", 0x100},
-    {"MIDI Out", DR_OUT, DT_MIDI, "", "", 0x100},
-    {"MIDI Controller ID", DR_PARAMETER, DT_ENUM, "-1", "<none>=-1,0,1,2,3,4,5,6,7", 0x1},
-    {"Ignore Program Change", DR_PARAMETER, DT_BOOL, "0", "", 0},
-    {"MIDI NRPN", DR_PARAMETER, DT_ENUM, "0", "range 0,16255", 0},
+    {.name = "Channel",
+     .type = DT_ENUM,
+     .defaultText = "-1",
+     .list = "All=-1,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16",
+     .flags = 0x103},
+    {.name = "MIDI In", .type = DT_MIDI, .defaultText = "0", .flags = 0x100},
+    {.name = "MIDI Out", .direction = DR_OUT, .type = DT_MIDI, .flags = 0x100},
+    {.name = "MIDI Controller ID",
+     .direction = DR_PARAMETER,
+     .type = DT_ENUM,
+     .defaultText = "-1",
+     .list = "<none>=-1,0,1,2,3,4,5,6,7",
+     .flags = 0x1},
+    {.name = "Ignore Program Change", .direction = DR_PARAMETER, .type = DT_BOOL, .defaultText = "0"},
+    {.name = "MIDI NRPN", .direction = DR_PARAMETER, .type = DT_ENUM, .defaultText = "0", .list = "range 0,16255"},
 };
 
 const PlugDescriptor kMappingPlugs[] = {
-    {"Wave", DR_IN, DT_ENUM, "5", "Sine=0,Saw=5,Square=10,Noise=20"},
-    {"Hold", DR_IN, DT_BOOL, "0"},
-    {"Level", DR_IN, DT_DOUBLE, "5"},
-    {"File", DR_IN, DT_TEXT, "a.wav", "wav"},
+    {.name = "Wave", .type = DT_ENUM, .defaultText = "5", .list = "Sine=0,Saw=5,Square=10,Noise=20"},
+    {.name = "Hold", .type = DT_BOOL, .defaultText = "0"},
+    {.name = "Level", .type = DT_DOUBLE, .defaultText = "5"},
+    {.name = "File", .type = DT_TEXT, .defaultText = "a.wav", .list = "wav"},
 };
 }  // namespace
 
