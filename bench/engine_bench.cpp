@@ -3,7 +3,7 @@
 
 #include "support/engine_modules.h"
 
-using namespace kr_test;
+using namespace krtest;
 
 namespace {
 

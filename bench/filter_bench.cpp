@@ -55,13 +55,13 @@ struct Rig {
       if (feed == kSaw) source->signal[static_cast<std::size_t>(t)] = static_cast<float>(t % 100) * 0.01f - 0.5f;
     }
     Connect(source->GetPlug(0), filter->GetPlug(0));
-    auto* sink = engine.root.Add<kr_test::Sink>(1);
+    auto* sink = engine.root.Add<krtest::Sink>(1);
     Connect(filter->GetPlug(outPlug), sink->GetPlug(0));
-    kr_sound::ApplyInputs(*filter, values);
+    krtest::ApplyInputs(*filter, values);
     engine.Start();
     engine.Render(4096, kHostBlock);  // the loud part, not timed
   }
-  kr_test::TestEngine engine;
+  krtest::TestEngine engine;
   Filter* filter;
 };
 

@@ -48,7 +48,7 @@ void BM_StereoPatchBlocks(benchmark::State& state) {
   std::unique_ptr<CContainer> root = StereoPatch(4);
   GuiPump gui;
   SoundEngine engine(gui);
-  kr::test::EngineBlocks blocks;
+  krtest::EngineBlocks blocks;
   if (!engine.StartSound(*root, block)) {
     state.SkipWithError("graph refused");
     return;

@@ -31,43 +31,43 @@ class SquareGate : public ug_base {
   int period = 4000;
 };
 
-void Run(benchmark::State& state, kr_test::TestEngine& engine) {
+void Run(benchmark::State& state, krtest::TestEngine& engine) {
   engine.Start();
   for (auto _ : state) engine.Render(kHostBlock, kHostBlock);
   state.SetItemsProcessed(state.iterations() * kHostBlock);
 }
 
 void BM_OscillatorSaw(benchmark::State& state) {
-  kr_test::TestEngine engine(kHostBlock);
+  krtest::TestEngine engine(kHostBlock);
   auto* osc = engine.root.Add<ug_oscillator2>(10);
-  kr_sound::ApplyInputs(*osc);
+  krtest::ApplyInputs(*osc);
   Run(state, engine);
 }
 BENCHMARK(BM_OscillatorSaw);
 
 void BM_OscillatorSawStreamingPitch(benchmark::State& state) {
-  kr_test::TestEngine engine(kHostBlock);
+  krtest::TestEngine engine(kHostBlock);
   auto* pitch = engine.root.Add<SquareGate>(20);  // a pitch jumping between 0 V and 10 V
   pitch->period = 3000;
   auto* osc = engine.root.Add<ug_oscillator2>(10);
   Connect(pitch->GetPlug(0), osc->GetPlug(ug_oscillator2::PN_PITCH));
-  kr_sound::ApplyInputs(*osc);
+  krtest::ApplyInputs(*osc);
   Run(state, engine);
 }
 BENCHMARK(BM_OscillatorSawStreamingPitch);
 
 void BM_AdsrStreamingGate(benchmark::State& state) {
-  kr_test::TestEngine engine(kHostBlock);
+  krtest::TestEngine engine(kHostBlock);
   auto* gate = engine.root.Add<SquareGate>(20);
   auto* adsr = engine.root.Add<ug_adsr>(10);
   Connect(gate->GetPlug(0), adsr->GetPlug(ug_adsr::PN_GATE));
-  kr_sound::ApplyInputs(*adsr, {{ug_adsr::PN_DECAY, "2"}, {ug_adsr::PN_RELEASE, "2"}});
+  krtest::ApplyInputs(*adsr, {{ug_adsr::PN_DECAY, "2"}, {ug_adsr::PN_RELEASE, "2"}});
   Run(state, engine);
 }
 BENCHMARK(BM_AdsrStreamingGate);
 
 void BM_OscillatorAdsrVca(benchmark::State& state) {
-  kr_test::TestEngine engine(kHostBlock);
+  krtest::TestEngine engine(kHostBlock);
   auto* gate = engine.root.Add<SquareGate>(20);
   auto* osc = engine.root.Add<ug_oscillator2>(15);
   auto* adsr = engine.root.Add<ug_adsr>(10);
@@ -75,9 +75,9 @@ void BM_OscillatorAdsrVca(benchmark::State& state) {
   Connect(gate->GetPlug(0), adsr->GetPlug(ug_adsr::PN_GATE));
   Connect(osc->GetPlug(ug_oscillator2::PN_OUT), vca->GetPlug(ug_vca::PN_SIGNAL));
   Connect(adsr->GetPlug(ug_adsr::PN_OUT), vca->GetPlug(ug_vca::PN_VOLUME));
-  kr_sound::ApplyInputs(*osc);
-  kr_sound::ApplyInputs(*adsr, {{ug_adsr::PN_DECAY, "2"}, {ug_adsr::PN_RELEASE, "2"}});
-  kr_sound::ApplyInputs(*vca);
+  krtest::ApplyInputs(*osc);
+  krtest::ApplyInputs(*adsr, {{ug_adsr::PN_DECAY, "2"}, {ug_adsr::PN_RELEASE, "2"}});
+  krtest::ApplyInputs(*vca);
   Run(state, engine);
 }
 BENCHMARK(BM_OscillatorAdsrVca);

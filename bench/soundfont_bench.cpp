@@ -37,11 +37,11 @@ void BM_SoundFontVoices(benchmark::State& state) {
     return;
   }
   SystemFiles files;
-  voice_test::Rig rig(kHostBlock, kVoices);
+  krtest::VoiceRig rig(kHostBlock, kVoices);
   rig.host.files = &files;
   auto* player = rig.Add<ug_sample_player2>();
   player->SetFileName(kFont);
-  auto* sink = rig.Add<kr_test::Sink>();
+  auto* sink = rig.Add<krtest::Sink>();
   sink->unmarked = true;
   Connect(rig.feeder->GetPlug(0), player->GetPlug(ug_sample_player2::PN_MIDI));
   Connect(player->GetPlug(ug_sample_player2::PN_LEFT), sink->GetPlug(0));

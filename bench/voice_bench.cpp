@@ -5,18 +5,18 @@
 
 #include "support/voice_rig.h"
 
-using namespace voice_test;
+using namespace krtest;
 
 namespace {
 
 constexpr int kHostBlock = 512;
 
-std::unique_ptr<Rig> MakeSynth(int polyphony) {
-  auto rig = std::make_unique<Rig>(kHostBlock, polyphony);
+std::unique_ptr<VoiceRig> MakeSynth(int polyphony) {
+  auto rig = std::make_unique<VoiceRig>(kHostBlock, polyphony);
   ug_base* cv = rig->AddNamed("Midi to CV");
   auto* pitch = rig->Add<GateVca>();
   auto* velocity = rig->Add<GateVca>();
-  auto* sink = rig->Add<kr_test::Sink>();
+  auto* sink = rig->Add<krtest::Sink>();
   sink->unmarked = true;
   Connect(rig->feeder->GetPlug(0), cv->GetPlug(0));
   Connect(cv->GetPlug(3), pitch->GetPlug(0));
@@ -30,7 +30,7 @@ std::unique_ptr<Rig> MakeSynth(int polyphony) {
   return rig;
 }
 
-void Send(Rig& rig, int time, std::uint32_t message) {
+void Send(VoiceRig& rig, int time, std::uint32_t message) {
   rig.feeder->GetPlug(0)->SendMidi(time, message);
   rig.feeder->GetPlug(0)->WakeReceivers();
 }
