@@ -14,6 +14,8 @@ int RunSubcommand(const Subcommand& subcommand, std::vector<std::string> args) {
   // Extras are gathered, not thrown, so that an unknown option is told before
   // a missing positional (the likelier mistake when both are there).
   command.allow_extras();
+  // "/path" is a file, never a Windows-style "/option" (CLI11's default on Windows).
+  command.allow_windows_style_options(false);
   std::string problem;
   try {
     command.parse(args);
