@@ -7,6 +7,8 @@
 #include "platform/platform.h"
 #include "registry/module_registry.h"
 
+namespace kr {
+
 CKestruneAppBase::CKestruneAppBase() = default;
 
 CKestruneAppBase::~CKestruneAppBase() {
@@ -70,3 +72,5 @@ std::string CKestruneAppBase::PathForWriting(std::string_view name, std::string_
   }
   return path;
 }
+
+}  // namespace kr

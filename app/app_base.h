@@ -13,6 +13,8 @@
 #include "document/embedded_files.h"
 #include "engine/module_files.h"
 
+namespace kr {
+
 class CKestruneAppBase : public kr::ModuleFiles {
  public:
   CKestruneAppBase();
@@ -66,3 +68,5 @@ class CKestruneAppBase : public kr::ModuleFiles {
   std::string pluginPath_;
   std::uint32_t guiThreadId_ = 0;
 };
+
+}  // namespace kr

@@ -2,6 +2,8 @@
 
 #include "graph/sound_engine.h"
 
+namespace kr {
+
 std::optional<float> AppPanelValues::MeterLevel(const CUG& module) {
   return engine_.Running() ? engine_.DisplayValue(module) : std::nullopt;
 }
@@ -9,3 +11,5 @@ std::optional<float> AppPanelValues::MeterLevel(const CUG& module) {
 std::vector<std::string> AppPanelValues::TakePrinted(const CUG& module) {
   return engine_.TakePrinted(module);
 }
+
+}  // namespace kr

@@ -6,11 +6,11 @@
 
 #include "gui/panel/patch_panel_values.h"
 
+namespace kr {
+
 class SoundEngine;
 
-namespace kr {
 class ModuleFiles;
-}
 
 class AppPanelValues final : public kr::gui::PatchPanelValues {
  public:
@@ -23,3 +23,5 @@ class AppPanelValues final : public kr::gui::PatchPanelValues {
   SoundEngine& engine_;
   kr::ModuleFiles& files_;
 };
+
+}  // namespace kr

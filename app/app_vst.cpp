@@ -7,6 +7,8 @@
 #include "graph/host_io_wiring.h"
 #include "gui/editor/panel_editor.h"
 
+namespace kr {
+
 namespace {
 
 // A "Patch Select" that took a MIDI program change: its container takes the
@@ -98,6 +100,6 @@ void CKestruneAppVST::StopSound() {
   engine_.StopSound();
 }
 
-namespace kr {
 std::unique_ptr<KrApplication> MakeKestruneApplication() { return std::make_unique<CKestruneAppVST>(); }
+
 }  // namespace kr

@@ -13,6 +13,8 @@
 #include "graph/sound_engine.h"
 #include "patch/patch_memory.h"
 
+namespace kr {
+
 // The document's header settings as the shell reads them.
 class HeaderSettingsView final : public DocumentSettings {
  public:
@@ -63,3 +65,5 @@ class CKestruneAppVST final : public CKestruneAppBase, public KrApplication {
   GuiPump gui_;
   SoundEngine engine_{gui_};  // after the pump it posts to
 };
+
+}  // namespace kr

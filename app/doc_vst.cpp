@@ -3,6 +3,8 @@
 #include "document/document_file.h"
 #include "formats/image/stored_document.h"
 
+namespace kr {
+
 CKestruneDocBase::CKestruneDocBase() = default;
 CKestruneDocBase::~CKestruneDocBase() = default;
 
@@ -65,3 +67,5 @@ bool CKestruneDocVST::LoadFromPlugin(const std::string& pluginPath) {
   if (!bytes) return false;
   return LoadFromBytes(*bytes) && Root() != nullptr;
 }
+
+}  // namespace kr

@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 
+namespace kr {
+
 class CContainer;
 class imbedded_file;
 struct StoredDocument;  // document/document_file.h
@@ -68,3 +70,5 @@ class CKestruneDocVST final : public CKestruneDocBase {
   // plugin data file" warning when the plug-in carries no document.
   bool LoadFromPlugin(const std::string& pluginPath);
 };
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace kr {
+
 // Bits of the document's plug-in flag word that the shell reads.
 enum PluginFlagBits : std::uint32_t {
   PLUGIN_IS_SYNTH = 0x1,          // instrument: isSynth, plug category synth
@@ -22,3 +24,5 @@ class DocumentSettings {
   virtual std::string PluginIdText() const = 0;  // four characters packed into the unique id
   virtual bool MonoCapable() const = 0;
 };
+
+}  // namespace kr

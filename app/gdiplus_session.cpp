@@ -2,6 +2,8 @@
 
 #include "platform/platform.h"
 
+namespace kr {
+
 #if defined(_WIN32)
 #define KR_WINAPI __stdcall
 #else
@@ -53,3 +55,5 @@ void GdiplusSession::Shutdown() {
     library_ = nullptr;
   }
 }
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace kr {
+
 class GdiplusSession {
  public:
   GdiplusSession() = default;
@@ -23,3 +25,5 @@ class GdiplusSession {
   void* library_ = nullptr;
   std::uintptr_t token_ = 0;
 };
+
+}  // namespace kr

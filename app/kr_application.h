@@ -12,6 +12,8 @@
 #include "engine/host_services.h"
 #include "gui/plugin_editor_interface.h"
 
+namespace kr {
+
 class KrApplication {
  public:
   virtual ~KrApplication() = default;
@@ -47,3 +49,5 @@ class KrApplication {
 };
 
 using ApplicationFactory = std::unique_ptr<KrApplication> (*)();
+
+}  // namespace kr

@@ -12,6 +12,8 @@
 #include "app/param_watcher.h"
 #include "patch/host_parameter.h"
 
+namespace kr {
+
 class TopContainer {
  public:
   virtual ~TopContainer() = default;
@@ -44,3 +46,5 @@ class TopContainer {
   // in collection order (unsorted).
   virtual std::vector<std::unique_ptr<HostParameter>> CollectHostParameters() = 0;
 };
+
+}  // namespace kr

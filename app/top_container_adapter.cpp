@@ -9,6 +9,8 @@
 #include "patch/program_chunk.h"
 #include "registry/module_info.h"
 
+namespace kr {
+
 namespace {
 
 bool IsPatchSelect(const CUG& module) { return module.Entry() && module.Entry()->name == "Patch Select"; }
@@ -151,3 +153,5 @@ void TopContainerAdapter::UnbindHostValuesFromAudio() {
 }
 
 void TopContainerAdapter::ApplyPendingHostValues() { hostValues_.Deliver(); }
+
+}  // namespace kr

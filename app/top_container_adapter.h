@@ -10,6 +10,8 @@
 #include "document/notifier.h"
 #include "patch/host_value_inbox.h"
 
+namespace kr {
+
 class CContainer;
 class CControl;
 class CPlug2;
@@ -78,3 +80,5 @@ class TopContainerAdapter final : public TopContainer {
 // The container's spare, unconnected auto-plug (still of the boundary
 // direction, DR_CONTAINER_IO). It never becomes a host channel.
 bool IsSpareAutoPlug(const CPlug2& plug);
+
+}  // namespace kr

@@ -4,6 +4,8 @@
 
 #include "platform/platform.h"
 
+namespace kr {
+
 lock_free_fifo::lock_free_fifo(int size, WaitPolicy policy)
     : size_(std::max(2, size)),
       policy_(policy),
@@ -97,3 +99,5 @@ void lock_free_fifo::Read(std::span<std::uint8_t> bytes) {
 void lock_free_fifo::SkipReadable() {
   readPos_.store(writePos_.load(std::memory_order_acquire), std::memory_order_release);
 }
+
+}  // namespace kr

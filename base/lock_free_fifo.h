@@ -9,6 +9,8 @@
 #include <memory>
 #include <span>
 
+namespace kr {
+
 struct FifoWaitPolicy {
   int writeWaits = 50;  // tries while full before queue-full
   int writeSleepMs = 10;
@@ -68,3 +70,5 @@ class lock_free_fifo {
   int pendingPos_;         // writer's cursor in whole-message mode
   bool pendingLost_ = false;
 };
+
+}  // namespace kr

@@ -2,6 +2,8 @@
 
 #include "base/utf8.h"
 
+namespace kr {
+
 namespace {
 
 // Windows-1252 code points for bytes 0x80..0x9F (0 marks an unused byte,
@@ -59,3 +61,5 @@ bool IsAscii(std::string_view text) {
     if (static_cast<unsigned char>(c) >= 0x80) return false;
   return true;
 }
+
+}  // namespace kr

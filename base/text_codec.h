@@ -9,7 +9,11 @@
 #include <string>
 #include <string_view>
 
+namespace kr {
+
 std::string Windows1252ToUtf8(std::span<const std::uint8_t> bytes);
 std::string Utf16LeToUtf8(std::span<const std::uint8_t> bytes);  // 2 bytes per unit
 std::u16string Utf8ToUtf16(std::string_view text);                // bad bytes become U+FFFD
 bool IsAscii(std::string_view text);
+
+}  // namespace kr

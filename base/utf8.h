@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace kr {
+
 namespace utf8 {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -83,3 +85,5 @@ inline char32_t Next(std::string_view text, std::size_t& i) {
 }
 
 }  // namespace utf8
+
+}  // namespace kr

@@ -4,6 +4,8 @@
 
 #include "modules/builtin_modules.h"
 
+using namespace kr;
+
 int main(int argc, char** argv) {
   kr::RegisterBuiltinModules();
   benchmark::Initialize(&argc, argv);

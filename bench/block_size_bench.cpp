@@ -13,6 +13,8 @@
 #include "host/host_harness.h"
 #include "host/render_session.h"
 
+using namespace kr;
+
 namespace {
 
 constexpr double kRate = 44100.0;

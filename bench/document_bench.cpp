@@ -4,6 +4,8 @@
 
 #include "document/document_builder.h"
 
+using namespace kr;
+
 namespace {
 
 std::unique_ptr<StoredDocument> ChainDocument(int containers) {

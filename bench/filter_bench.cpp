@@ -18,6 +18,8 @@
 #include "modules/filter/filter_sv.h"
 #include "support/sound_rig.h"
 
+using namespace kr;
+
 namespace {
 
 constexpr int kHostBlock = 512;

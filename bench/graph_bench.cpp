@@ -11,6 +11,8 @@
 #include "graph/sound_engine.h"
 #include "support/engine_blocks.h"
 
+using namespace kr;
+
 namespace {
 
 // In 0 + In 1 -> Out 0 (through an adder), In 1 -> Out 1; `depth` nested

@@ -12,6 +12,8 @@
 #include "exported_patch.h"
 #include "host/host_harness.h"
 
+using namespace kr;
+
 namespace {
 
 constexpr int kParameters = 500;

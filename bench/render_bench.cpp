@@ -15,6 +15,8 @@
 #include "host/host_harness.h"
 #include "host/render_session.h"
 
+using namespace kr;
+
 namespace fs = std::filesystem;
 
 namespace {

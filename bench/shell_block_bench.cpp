@@ -9,6 +9,8 @@
 #include "shell/kr_vst.h"
 #include "shell/plugin_entry.h"
 
+using namespace kr;
+
 using namespace vst;
 
 namespace {

@@ -7,6 +7,8 @@
 #include "modules/osc/oscillator.h"
 #include "support/sound_rig.h"
 
+using namespace kr;
+
 namespace {
 
 constexpr int kHostBlock = 512;

@@ -17,6 +17,8 @@
 #include "modules/soundfont/sample_player2.h"
 #include "support/voice_rig.h"
 
+using namespace kr;
+
 namespace {
 
 constexpr int kHostBlock = 512;

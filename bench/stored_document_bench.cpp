@@ -10,6 +10,8 @@
 #include "formats/image/scramble.h"
 #include "formats/image/stored_document.h"
 
+using namespace kr;
+
 namespace {
 
 std::vector<std::uint8_t> SomeDocument(std::size_t size) {

@@ -14,6 +14,8 @@
 #include "host/host_harness.h"
 #include "host/torture_signal.h"
 
+using namespace kr;
+
 namespace {
 
 constexpr float kRate = 44100.0f;

@@ -5,6 +5,8 @@
 
 #include "support/voice_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

@@ -98,7 +98,9 @@ namespace {
 const char kBytes[] = {${bytes} '\\0'};
 }  // namespace
 
+namespace kr {
 const std::string_view ${symbol}(kBytes, sizeof kBytes - 1);
+}  // namespace kr
 ")
   target_sources(${target} PRIVATE ${out})
 endfunction()

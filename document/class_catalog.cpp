@@ -18,6 +18,8 @@
 #include "document/plug2.h"
 #include "formats/skin/skin_records.h"
 
+namespace kr {
+
 namespace {
 
 const RuntimeClass* const kSingles[] = {
@@ -48,3 +50,5 @@ LoadContext& LoadContextOf(ArchiveReader& ar) {
   if (context == nullptr) throw ArchiveError("document objects read outside a document load");
   return *context;
 }
+
+}  // namespace kr

@@ -5,5 +5,9 @@
 
 #include "formats/archive/runtime_class.h"
 
+namespace kr {
+
 // Found by its stored name (exact spelling); null for any other name.
 const RuntimeClass* FindRuntimeClass(std::string_view name);
+
+}  // namespace kr

@@ -14,6 +14,8 @@
 #include "registry/module_info.h"
 #include "registry/module_registry.h"
 
+namespace kr {
+
 const RuntimeClass CContainer::kClass{"CContainer", 95, true, &CUG_with_patches::kClass, &MakePlain<CContainer>};
 
 namespace {
@@ -380,3 +382,5 @@ void CContainer::Store(ArchiveWriter& ar) const {
   }
   if (v > 94950) ar.WriteBool(spareOption_);
 }
+
+}  // namespace kr

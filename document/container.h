@@ -11,6 +11,8 @@
 #include "document/module_parameters.h"
 #include "document/patch_manager.h"
 
+namespace kr {
+
 class CLine2;
 struct StoredDocument;
 
@@ -130,3 +132,5 @@ class CContainer : public CUG_with_patches {
 // module of the entry's kind. Null for an unknown name.
 std::unique_ptr<CUG> MakeDocumentObject(Module_Info& entry);
 std::unique_ptr<CUG> MakeDocumentObjectByName(std::string_view name);
+
+}  // namespace kr

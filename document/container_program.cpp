@@ -5,6 +5,8 @@
 
 #include "document/container.h"
 
+namespace kr {
+
 int CContainer::CurrentProgram() const { return patchMemory_ ? patchMemory_->CurrentPatch() : program_; }
 
 std::string CContainer::ProgramName(int program) const {
@@ -46,3 +48,5 @@ void CContainer::SetSkinName(std::string name) {
   ContainerParameter(parameter_cug_xtra::kSkin).Announce();
   Notify(NC_SKIN);
 }
+
+}  // namespace kr

@@ -9,6 +9,8 @@
 #include "registry/patch_select_program.h"
 #include "registry/plug_types.h"
 
+namespace kr {
+
 namespace control_classes {
 extern const RuntimeClass kCombo, kSlider, kPeakMeter, kVoltMeter, kLED;
 }
@@ -181,3 +183,5 @@ void Ctl_PatchSel::FollowProgram(int program) {
   shown->shownProgram.store(program, std::memory_order_release);
   shown->PostProgramNotify(program);
 }
+
+}  // namespace kr

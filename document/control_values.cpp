@@ -12,6 +12,8 @@
 #include "registry/item_list.h"
 #include "registry/range_text.h"
 
+namespace kr {
+
 namespace control_classes {
 extern const RuntimeClass kCombo, kSlider;
 }
@@ -132,3 +134,5 @@ void CControl::PlugWiresChanged(CPlug2& plug) {
   if ((input->Definition().flags & PF_KEEP_ON_PATCH_CHANGE) != 0)
     if (CPlug2* ignore = FindPlug("Ignore Program Change")) ignore->SetValueText("1");
 }
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "formats/archive/archive_reader.h"
 #include "formats/archive/archive_writer.h"
 
+namespace kr {
+
 const RuntimeClass CControl::kClass{"CControl", 1, false, &CUG::kClass, &MakePlain<CControl>};
 const RuntimeClass Ctl_PatchSel::kClass{"Ctl_PatchSel", 1, false, &CUG::kClass, &MakePlain<Ctl_PatchSel>};
 const RuntimeClass CPattSeq::kClass{"CPattSeq", 1, false, &CControl::kClass, &MakePlain<CPattSeq>};
@@ -295,3 +297,5 @@ void CStepSeq::Store(ArchiveWriter& ar) const {
   ar.WriteInt32(booleanSetting ? 1 : 0);
   WriteIntList(ar, list);
 }
+
+}  // namespace kr

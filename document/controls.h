@@ -8,6 +8,8 @@
 #include "document/cug.h"
 #include "document/generic_parameter.h"
 
+namespace kr {
+
 enum class ControlValueType { Integer, Text, Number };
 
 // A legacy panel control is itself its parameter. Both bases are notifiers:
@@ -207,3 +209,5 @@ extern const RuntimeClass kSlider;
 extern const RuntimeClass kText;
 extern const RuntimeClass kVoltMeter;
 }
+
+}  // namespace kr

@@ -8,6 +8,8 @@
 #include "formats/archive/archive_writer.h"
 #include "registry/module_info.h"
 
+namespace kr {
+
 const RuntimeClass CUG::kClass{"CUG", 1, false, &CDocOb::kClass, &MakePlain<CUG>};
 const RuntimeClass CUG_with_patches::kClass{"CUG_with_patches", 1, false, &CUG::kClass,
                                             &MakePlain<CUG_with_patches>};
@@ -209,3 +211,5 @@ void CUG2::SetRect(int viewKind, const DocRect& rect) {
     CUG::SetRect(viewKind, rect);
   }
 }
+
+}  // namespace kr

@@ -12,6 +12,8 @@
 #include "registry/patch_select_program.h"
 #include "document/plug2.h"
 
+namespace kr {
+
 class ug_base;
 class host_value_target;
 class parameter_cug_xtra2;
@@ -176,3 +178,5 @@ extern const RuntimeClass kCtlWaveShape;
 extern const RuntimeClass kCtlWaveShape2;
 std::span<const RuntimeClass* const> All();
 }  // namespace plain_classes
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "formats/archive/archive_writer.h"
 #include "registry/module_registry.h"
 
+namespace kr {
+
 const RuntimeClass CDocOb::kClass{"CDocOb", 1, false, nullptr, &MakePlain<CDocOb>};
 
 Module_Info* FindModuleEntry(std::string_view name) {
@@ -66,3 +68,5 @@ void CDocOb::StoreDocObPart(ArchiveWriter& ar) const {
   }
   if (v <= 58) ar.WriteObject(nullptr);
 }
+
+}  // namespace kr

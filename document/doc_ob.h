@@ -10,6 +10,8 @@
 #include "formats/archive/geometry.h"
 #include "formats/archive/runtime_class.h"
 
+namespace kr {
+
 class CContainer;
 class CPatchManager;
 struct StoredDocument;
@@ -76,3 +78,5 @@ class CDocOb : public CObject, public Notifier, public HasParameters {
 // Registry lookups used while loading.
 Module_Info* FindModuleEntry(std::string_view name);
 Module_Info* FindModuleEntryByNumber(int moduleNumber);
+
+}  // namespace kr

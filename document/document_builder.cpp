@@ -3,6 +3,8 @@
 #include "document/class_catalog.h"
 #include "registry/module_info.h"
 
+namespace kr {
+
 DocumentBuilder::DocumentBuilder() : document_(std::make_unique<StoredDocument>()) {
   document_->root = std::make_unique<CContainer>(FindModuleEntry("Container"));
 }
@@ -71,3 +73,5 @@ std::unique_ptr<StoredDocument> DocumentBuilder::Finish() {
   document_->root = std::make_unique<CContainer>(FindModuleEntry("Container"));
   return done;
 }
+
+}  // namespace kr

@@ -12,6 +12,8 @@
 #include "document/document_file.h"
 #include "document/line2.h"
 
+namespace kr {
+
 // Refusal to build: an unknown module name, a missing plug, or two plugs
 // that may not be joined (the message is the can-connect text).
 class BuildError : public std::runtime_error {
@@ -49,3 +51,5 @@ class DocumentBuilder {
  private:
   std::unique_ptr<StoredDocument> document_;
 };
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include "document/line2.h"
 #include "registry/module_info.h"
 
+namespace kr {
+
 namespace {
 
 std::string PlugLabel(const CPlug2* plug) {
@@ -46,3 +48,5 @@ std::string DumpDocument(const StoredDocument& document) {
   if (document.root) DumpObject(out, *document.root, 0);
   return out.str();
 }
+
+}  // namespace kr

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace kr {
+
 struct StoredDocument;
 class CContainer;
 
@@ -10,3 +12,5 @@ class CContainer;
 // their values, wires as "module.plug -> module.plug".
 std::string DumpDocument(const StoredDocument& document);
 std::string DumpContainer(const CContainer& container);
+
+}  // namespace kr

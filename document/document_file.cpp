@@ -11,6 +11,8 @@
 #include "formats/archive/archive_writer.h"
 #include "platform/platform.h"
 
+namespace kr {
+
 namespace {
 
 std::string NewerVersionMessage(std::int32_t version) {
@@ -272,3 +274,5 @@ std::vector<std::uint8_t> WriteDocument(const StoredDocument& document, int vers
   if (version >= 11 && version <= 15) ar.WriteText({});
   return ar.TakeBytes();
 }
+
+}  // namespace kr

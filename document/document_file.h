@@ -14,6 +14,8 @@
 #include "document/imbedded_file.h"
 #include "formats/skin/skin_records.h"
 
+namespace kr {
+
 struct DocumentHeaderSettings {
   std::string documentText;         // skipped in a restricted load
   bool booleanSetting = false;      // version 9 on; skipped in a restricted load
@@ -65,3 +67,5 @@ std::vector<std::uint8_t> WriteDocument(const StoredDocument& document, int vers
 
 // The steps after the root container is read; also run on built trees.
 void FinishTree(CContainer& root);
+
+}  // namespace kr

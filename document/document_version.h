@@ -2,6 +2,8 @@
 // every load routine consults it; loads are not re-entrant.
 #pragma once
 
+namespace kr {
+
 inline constexpr int kCurrentDocumentVersion = 95710;
 
 int DocumentVersion();
@@ -16,3 +18,5 @@ class DocumentVersionScope {
   DocumentVersionScope(const DocumentVersionScope&) = delete;
   DocumentVersionScope& operator=(const DocumentVersionScope&) = delete;
 };
+
+}  // namespace kr

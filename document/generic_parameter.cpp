@@ -9,6 +9,8 @@
 #include "registry/item_list.h"
 #include "registry/plug_types.h"
 
+namespace kr {
+
 namespace {
 
 // The items of a list text by position. Ranges are computed, not walked:
@@ -159,3 +161,5 @@ int generic_parameter::LastItemValue() const {
   const auto item = items.At(items.count - 1);
   return item ? item->value : 0;
 }
+
+}  // namespace kr

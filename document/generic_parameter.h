@@ -18,6 +18,8 @@
 
 #include "document/notifier.h"
 
+namespace kr {
+
 class CVisualOb;
 
 class generic_parameter : public Notifier {
@@ -66,3 +68,5 @@ class generic_parameter : public Notifier {
 
 // Parses a value text as a decimal integer; 0 when it is not one.
 int ParameterTextToInt(std::string_view text);
+
+}  // namespace kr

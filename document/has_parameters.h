@@ -6,6 +6,8 @@
 
 #include "document/generic_parameter.h"
 
+namespace kr {
+
 class HasParameters {
  public:
   virtual ~HasParameters() = default;
@@ -20,3 +22,5 @@ class HasParameters {
     return nullptr;
   }
 };
+
+}  // namespace kr

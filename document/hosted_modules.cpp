@@ -7,6 +7,8 @@
 #include "platform/platform.h"
 #include "registry/module_registry.h"
 
+namespace kr {
+
 const RuntimeClass CPlugin::kClass{"CPlugin", 1, false, &CUG::kClass, &MakePlain<CPlugin>};
 const RuntimeClass CPlugin2::kClass{"CPlugin2", 1, false, &CPlugin::kClass, &MakePlain<CPlugin2>};
 namespace {
@@ -130,3 +132,5 @@ void Ctl_VST_Plugin::Store(ArchiveWriter& ar) const {
     for (auto b : s.automationBindings) ar.WriteInt32(b);
   }
 }
+
+}  // namespace kr

@@ -11,6 +11,8 @@
 
 #include "document/cug.h"
 
+namespace kr {
+
 // A module from an external library. When no registry entry provides the
 // stored name (after looking for the library the document names), the
 // module stands on the "Plugin" entry, keeps its plugs and wires, and writes
@@ -97,3 +99,5 @@ class Ctl_VST_Plugin : public CUG_with_patches {
   // The state Store writes: the stored one, or what a loaded plug-in holds now.
   virtual HostedPluginState StateToStore() const { return state; }
 };
+
+}  // namespace kr

@@ -8,6 +8,8 @@
 #include "formats/archive/archive_writer.h"
 #include "platform/platform.h"
 
+namespace kr {
+
 namespace {
 // Texts are UTF-8; on Windows a narrow path would be read as ANSI.
 std::filesystem::path Utf8Path(const std::string& text) { return std::filesystem::path(std::u8string(text.begin(), text.end())); }
@@ -48,3 +50,5 @@ std::unique_ptr<imbedded_file> imbedded_file::FromDisk(const std::string& path) 
   if (const auto cut = name.find_last_of("/\\"); cut != std::string::npos) name = name.substr(cut + 1);
   return std::make_unique<imbedded_file>(std::move(name), std::move(content));
 }
+
+}  // namespace kr

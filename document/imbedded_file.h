@@ -7,6 +7,8 @@
 
 #include "formats/archive/runtime_class.h"
 
+namespace kr {
+
 class imbedded_file : public CObject {
  public:
   static const RuntimeClass kClass;
@@ -35,3 +37,5 @@ class imbedded_file : public CObject {
   std::string name_;
   std::vector<std::uint8_t> content_;
 };
+
+}  // namespace kr

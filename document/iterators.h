@@ -7,6 +7,8 @@
 
 #include "document/container.h"
 
+namespace kr {
+
 // The children of one container, in list order.
 class it_doc_ob {
  public:
@@ -58,3 +60,5 @@ void ForEachModule(const CContainer& container, Fn&& fn) {
   for (const auto& child : container.Children())
     if (auto* module = DynamicKind<CUG>(child.get())) fn(*module);
 }
+
+}  // namespace kr

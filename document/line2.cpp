@@ -5,6 +5,8 @@
 #include "formats/archive/archive_reader.h"
 #include "formats/archive/archive_writer.h"
 
+namespace kr {
+
 const RuntimeClass CLine2::kClass{"CLine2", 1, false, &CDocOb::kClass, &MakePlain<CLine2>};
 
 CLine2::CLine2(CPlug2& a, CPlug2& b) : CDocOb(FindModuleEntry("Line")), from_(&a), to_(&b) {
@@ -45,3 +47,5 @@ void CLine2::Store(ArchiveWriter& ar) const {
   ar.WriteObject(from_);
   ar.WriteObject(to_);
 }
+
+}  // namespace kr

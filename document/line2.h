@@ -3,6 +3,8 @@
 
 #include "document/doc_ob.h"
 
+namespace kr {
+
 class CPlug2;
 
 class CLine2 : public CDocOb {
@@ -41,3 +43,5 @@ class CLine2 : public CDocOb {
   CPlug2* to_ = nullptr;
   DocRect rect_{};
 };
+
+}  // namespace kr

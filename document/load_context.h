@@ -5,6 +5,8 @@
 
 #include "formats/archive/archive_reader.h"
 
+namespace kr {
+
 class CLine2;
 
 struct LoadContext final : ArchiveLoadContext {
@@ -17,3 +19,5 @@ struct LoadContext final : ArchiveLoadContext {
 // The document load's context of a reader; a reader without one (objects read
 // outside a document load) fails the load.
 LoadContext& LoadContextOf(ArchiveReader& ar);
+
+}  // namespace kr

@@ -4,6 +4,8 @@
 #include "document/patch_manager.h"
 #include "registry/plug_types.h"
 
+namespace kr {
+
 std::vector<std::string> LoadedSkinNames() { return {"default"}; }
 
 // --- "Title" -------------------------------------------------------------------
@@ -88,3 +90,5 @@ std::string parameter_cug_xtra::ItemList() const {
   }
   return {};
 }
+
+}  // namespace kr

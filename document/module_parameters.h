@@ -9,6 +9,8 @@
 
 #include "document/generic_parameter.h"
 
+namespace kr {
+
 class CUG;
 class CContainer;
 
@@ -48,3 +50,5 @@ class parameter_cug_xtra final : public generic_parameter {
 // The names of the skins a container can choose from, in their numbering.
 // There is no skin system yet: the one skin is "default".
 std::vector<std::string> LoadedSkinNames();
+
+}  // namespace kr

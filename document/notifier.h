@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace kr {
+
 enum NotifyCode : int {
   NC_PARAMETER_GONE = 8,
   NC_SELECTION = 9,
@@ -51,3 +53,5 @@ class Notifier {
  private:
   std::vector<Notifiable*> observers_;
 };
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "formats/archive/archive_reader.h"
 #include "formats/archive/archive_writer.h"
 
+namespace kr {
+
 const RuntimeClass CGraphicObject::kClass{"CGraphicObject", 1, false, nullptr, &MakePlain<CGraphicObject>};
 const RuntimeClass CPanelBox::kClass{"CPanelBox", 1, false, &CGraphicObject::kClass, &MakePlain<CPanelBox>};
 const RuntimeClass CLine::kClass{"CLine", 1, false, &CGraphicObject::kClass, &MakePlain<CLine>};
@@ -42,3 +44,5 @@ void CLine::Store(ArchiveWriter& ar) const {
   ar.WriteObject(first);
   ar.WriteObject(second);
 }
+
+}  // namespace kr

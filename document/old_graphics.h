@@ -7,6 +7,8 @@
 #include "formats/archive/geometry.h"
 #include "formats/archive/runtime_class.h"
 
+namespace kr {
+
 class CPlug2;
 
 class CGraphicObject : public CObject {
@@ -38,3 +40,5 @@ class CLine : public CGraphicObject {
   CPlug2* first = nullptr;
   CPlug2* second = nullptr;
 };
+
+}  // namespace kr

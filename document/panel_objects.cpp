@@ -8,6 +8,8 @@
 #include "formats/archive/archive_reader.h"
 #include "formats/archive/archive_writer.h"
 
+namespace kr {
+
 const RuntimeClass CPanelBox2::kClass{"CPanelBox2", 1, false, &CDocOb::kClass, &MakePlain<CPanelBox2>};
 const RuntimeClass CPortal::kClass{"CPortal", 1, false, &CDocOb::kClass, &MakePlain<CPortal>};
 const RuntimeClass control_ob_base::kClass{"control_ob_base", 1, false, &CUG::kClass, &MakePlain<control_ob_base>};
@@ -168,3 +170,5 @@ void CTabBox::Store(ArchiveWriter& ar) const {
   }
   ar.WriteObject(nullptr);
 }
+
+}  // namespace kr

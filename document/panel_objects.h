@@ -9,6 +9,8 @@
 
 #include "document/cug.h"
 
+namespace kr {
+
 class CPanelBox2 : public CDocOb {
  public:
   static const RuntimeClass kClass;
@@ -102,3 +104,5 @@ extern const RuntimeClass kControlObText;
 extern const RuntimeClass kControlObJoystick;
 extern const RuntimeClass kControlObTinted;
 }
+
+}  // namespace kr

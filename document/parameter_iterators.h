@@ -11,6 +11,8 @@
 #include "document/iterators.h"
 #include "document/generic_parameter.h"
 
+namespace kr {
+
 // A given list of parameters, in order.
 class it_parameter_list {
  public:
@@ -84,3 +86,5 @@ class it_parameter_vst {
   bool AtEnd() const { return true; }
   generic_parameter* Current() const { return nullptr; }
 };
+
+}  // namespace kr

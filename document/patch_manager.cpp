@@ -10,6 +10,8 @@
 #include "formats/archive/archive_reader.h"
 #include "formats/archive/archive_writer.h"
 
+namespace kr {
+
 const RuntimeClass CPatchManager::kClass{"CPatchManager", 1, false, nullptr, &MakePlain<CPatchManager>};
 
 namespace {
@@ -254,3 +256,5 @@ void CPatchManager::Store(ArchiveWriter& ar) const {
   }
   if (v >= 95321) ar.WriteInt32(-1);
 }
+
+}  // namespace kr

@@ -12,6 +12,8 @@
 
 #include "formats/archive/runtime_class.h"
 
+namespace kr {
+
 class CPlug2;
 class CContainer;
 
@@ -104,3 +106,5 @@ class CPatchManager : public CObject {
 // Does the plug hold a patch value (a GUI patch value, or an input marked as
 // taking one) of a type patch memory can store?
 bool HoldsPatchValue(const CPlug2& plug);
+
+}  // namespace kr

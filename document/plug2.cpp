@@ -9,11 +9,12 @@
 #include "formats/archive/archive_writer.h"
 #include "registry/module_info.h"
 
+namespace kr {
+
 const RuntimeClass CPlug2::kClass{"CPlug2", 2, true, nullptr, &MakePlain<CPlug2>};
 
 namespace {
 CPlug2::InitialiseHook g_initialiseHook = nullptr;
-
 
 constexpr char kSameDirection[] =
     "Can't connect. An output must go to an input (plugs on the left = Inputs, right = Outputs";
@@ -157,3 +158,5 @@ void CPlug2::Initialise() {
 }
 
 void CPlug2::SetInitialiseHook(InitialiseHook hook) { g_initialiseHook = hook; }
+
+}  // namespace kr

@@ -12,6 +12,8 @@
 #include "formats/archive/runtime_class.h"
 #include "registry/interface_object.h"
 
+namespace kr {
+
 class CUG;
 class CLine2;
 
@@ -192,3 +194,5 @@ class CPlugGui : public CPlug2 {
   const InterfaceObject& Definition() const override;
   std::uint32_t Flags() const override { return Definition().flags | PF_GUI; }
 };
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include "formats/archive/archive_writer.h"
 #include "registry/module_info.h"
 
+namespace kr {
+
 const RuntimeClass CPlugNameable::kClass{"CPlugNameable", 1, false, &CPlug2::kClass, &MakePlain<CPlugNameable>};
 const RuntimeClass CPlugControled::kClass{"CPlugControled", 1, false, &CPlugNameable::kClass,
                                           &MakePlain<CPlugControled>};
@@ -125,3 +127,5 @@ const InterfaceObject& CPlugGui::Definition() const {
     return entry->guiPlugs[static_cast<std::size_t>(DefinitionIndex())];
   return EmptyDefinition();
 }
+
+}  // namespace kr

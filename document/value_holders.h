@@ -10,6 +10,8 @@
 
 #include "document/notifier.h"
 
+namespace kr {
+
 struct MetaData_none {};
 struct MetaData_enum {
   std::string itemList;
@@ -94,3 +96,5 @@ class variable_dummy : public generic_variable {
   std::string GetText() const override { return {}; }
   void SetText(std::string_view) override {}
 };
+
+}  // namespace kr

@@ -7,9 +7,11 @@
 #include <cmath>
 #include <string_view>
 
+namespace kr {
+
 class Evaluator;
 
-namespace kr::dsp {
+namespace dsp {
 
 using ShaperTable = std::array<float, 514>;
 
@@ -53,4 +55,6 @@ inline float ShapeLookup(const ShaperTable& t, float input) {
   return t[static_cast<std::size_t>(g)] + r * (t[static_cast<std::size_t>(g) + 1] - t[static_cast<std::size_t>(g)]);
 }
 
-}  // namespace kr::dsp
+}  // namespace dsp
+
+}  // namespace kr

@@ -7,9 +7,11 @@
 
 #include "dsp/lookup_tables.h"
 
+namespace kr {
+
 enum VcaCurve : std::int16_t { VC_DECIBEL_OLD = 0, VC_EXPONENTIAL = 1, VC_LINEAR = 2, VC_DECIBEL = 3 };
 
-namespace kr::dsp::vca {
+namespace dsp::vca {
 
 // The formula of a curve; volumes below 0 count as 0.
 float Gain(int curve, float volume);
@@ -17,4 +19,6 @@ float Gain(int curve, float volume);
 // "db Curve - old"); null for Linear. Call outside the audio thread.
 std::shared_ptr<const ULookup> CurveTable(int curve);
 
-}  // namespace kr::dsp::vca
+}  // namespace dsp::vca
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "engine/samp_block.h"
 #include "engine/ug_base.h"
 
+namespace kr {
+
 KrAudioMaster::KrAudioMaster(AudioMasterHost& host, std::int32_t ownHandle, int guiToDspBytes)
     : eventPool_(EventPool::kEngineReserve), guiToDsp(*this, guiToDspBytes), host_(host), blockLength_(SubBlockLength()) {
   audioMaster = this;
@@ -165,3 +167,5 @@ void KrAudioMaster::Remove(EventProcessor* module) {
   if (module->next != nullptr) module->next->prev = module->prev;
   module->prev = nullptr;  // next stays: a walk standing on this module goes on
 }
+
+}  // namespace kr

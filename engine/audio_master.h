@@ -23,6 +23,8 @@
 #include "engine/ui_to_dsp_que.h"
 #include "vst/vst2.h"
 
+namespace kr {
+
 class ug_base;
 
 // L from the host block size N (N < 96: N; otherwise a divisor of N near 96..192).
@@ -146,3 +148,5 @@ class KrAudioMaster final : public EventProcessor, public dsp_msg_target {
   bool directDepth_ = false;  // a GUI-thread dispatch is under way on this engine
   long skippedBlocks_ = 0;
 };
+
+}  // namespace kr

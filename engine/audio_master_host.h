@@ -9,11 +9,11 @@
 
 #include "vst/vst2.h"
 
+namespace kr {
+
 class dsp_to_ui_que;
 class ug_base;
-namespace kr {
 class ModuleFiles;
-}
 
 class AudioMasterHost {
  public:
@@ -52,3 +52,5 @@ class AudioMasterHost {
   // (tests), and modules then find no files. GUI, stopped (Open, Close).
   virtual kr::ModuleFiles* Files() { return nullptr; }
 };
+
+}  // namespace kr

@@ -10,6 +10,8 @@
 #include "engine/ug_base.h"
 #include "platform/platform.h"
 
+namespace kr {
+
 namespace {
 
 // The module reference of a "noti" message: pointer-sized, so it survives
@@ -167,3 +169,5 @@ void KrAudioMaster::DeferralHeartbeat(ug_base& module) {
   const int quarter = static_cast<int>(master->SampleRate() / 4.0);
   module.QueueCall(module.clock + (quarter > 0 ? quarter : 1), &KrAudioMaster::DeferralHeartbeat);
 }
+
+}  // namespace kr

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+namespace kr {
+
 class ug_base;
 
 class AudioPair {
@@ -22,3 +24,5 @@ class AudioPair {
   virtual ug_base* PairPartner() const = 0;
   virtual bool IsPairReader() const = 0;
 };
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include "platform/platform.h"
 #include "registry/file_types.h"
 
+namespace kr {
+
 namespace {
 
 void Report(std::string_view moduleName, const std::string& text) {
@@ -62,3 +64,5 @@ bool CommandLauncher::PeriodicUpdate() {
   listed_ = platform::ReapChildProcesses() > 0;
   return listed_;
 }
+
+}  // namespace kr

@@ -10,6 +10,8 @@
 
 #include "engine/gui_pump.h"
 
+namespace kr {
+
 class CommandLauncher final : public Refreshable {
  public:
   static constexpr int kMaxRunning = 16;
@@ -37,3 +39,5 @@ class CommandLauncher final : public Refreshable {
   std::string folder_;
   bool listed_ = false;
 };
+
+}  // namespace kr

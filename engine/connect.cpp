@@ -8,6 +8,8 @@
 #include "engine/uplug.h"
 #include "registry/input_array.h"
 
+namespace kr {
+
 namespace {
 
 UPlug* FollowRedirects(UPlug* plug) {
@@ -104,3 +106,5 @@ void Disconnect(connector* c) {
   auto& owned = to->ownedConnectors_;
   owned.erase(std::remove_if(owned.begin(), owned.end(), [c](const auto& p) { return p.get() == c; }), owned.end());
 }
+
+}  // namespace kr

@@ -2,9 +2,13 @@
 // both plugs.
 #pragma once
 
+namespace kr {
+
 class UPlug;
 
 struct connector {
   UPlug* from = nullptr;  // output
   UPlug* to = nullptr;    // input
 };
+
+}  // namespace kr

@@ -4,6 +4,8 @@
 
 #include "registry/plug_types.h"
 
+namespace kr {
+
 class ug_base;
 
 // Container hook codes (module slot 25). An envelope sends the first at
@@ -28,3 +30,5 @@ class ContainerHooks {
   // Slot 25 of the module base: forwarded here.
   virtual void ModuleHook(ug_base& module, int code) {}
 };
+
+}  // namespace kr

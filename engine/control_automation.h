@@ -5,6 +5,8 @@
 // stopped).
 #pragma once
 
+namespace kr {
+
 class ug_control;
 
 class ControlAutomation {
@@ -20,3 +22,5 @@ class ControlAutomation {
   // Patch Change").
   virtual void SendAllControls(int time) {}
 };
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 #include "engine/ug_container.h"
 #include "engine/ug_control.h"
 
+namespace kr {
+
 namespace {
 // NRPN (99) and RPN (101) controls take their values by data entry.
 int ListOf(int controller) { return controller == 99 || controller == 101 ? 6 : controller; }
@@ -57,3 +59,5 @@ void ug_container::SendAllControls(int time) {
     for (ug_control* c = head; c != nullptr; c = c->nextFiled)
       ReportControl(time, c->ControllerNumber(), c->NrpnNumber(), c->NormalisedValue());
 }
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace kr {
+
 class DocumentTextTaker {
  public:
   virtual void TakeDocumentText(std::string text) = 0;
@@ -12,3 +14,5 @@ class DocumentTextTaker {
  protected:
   ~DocumentTextTaker() = default;
 };
+
+}  // namespace kr

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace kr {
+
 class my_input_stream;
 
 class dsp_msg_target {
@@ -16,3 +18,5 @@ class dsp_msg_target {
 
   std::int32_t handle = 0;
 };
+
+}  // namespace kr

@@ -1,5 +1,7 @@
 #include "engine/dsp_to_ui_que.h"
 
+namespace kr {
+
 namespace {
 FifoWaitPolicy DspToGuiPolicy() {
   FifoWaitPolicy policy;
@@ -24,3 +26,5 @@ void dsp_to_ui_que::FinishDrain() {
   SkipReadable();
   overflow_.store(false, std::memory_order_release);
 }
+
+}  // namespace kr

@@ -9,6 +9,8 @@
 
 #include "base/lock_free_fifo.h"
 
+namespace kr {
+
 class dsp_to_ui_que final : public lock_free_fifo {
  public:
   static constexpr int kSize = 10000;
@@ -26,3 +28,5 @@ class dsp_to_ui_que final : public lock_free_fifo {
  private:
   std::atomic<bool> overflow_{false};
 };
+
+}  // namespace kr

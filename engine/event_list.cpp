@@ -2,6 +2,8 @@
 
 #include "engine/event_pool.h"
 
+namespace kr {
+
 EventList::~EventList() { Clear(); }
 
 void EventList::Insert(ug_event* event) {
@@ -52,3 +54,5 @@ ug_event* EventList::PopFront() {
 void EventList::Clear() {
   while (ug_event* event = PopFront()) EventPool::Free(event);
 }
+
+}  // namespace kr

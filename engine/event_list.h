@@ -7,6 +7,8 @@
 
 #include "engine/ug_event.h"
 
+namespace kr {
+
 class EventList {
  public:
   EventList() = default;
@@ -49,3 +51,5 @@ class EventList {
   ug_event* tail_ = nullptr;
   std::size_t size_ = 0;
 };
+
+}  // namespace kr

@@ -1,5 +1,7 @@
 #include "engine/event_pool.h"
 
+namespace kr {
+
 EventPool::EventPool(std::size_t initial) {
   while (Capacity() < initial) Grow();
   growths_ = 0;  // the initial reserve is not growth
@@ -50,3 +52,5 @@ void EventPool::Free(ug_event* event) {
 }
 
 ug_event* EventPool::AllocateUnpooled() { return new ug_event(); }
+
+}  // namespace kr

@@ -11,6 +11,8 @@
 
 #include "engine/ug_event.h"
 
+namespace kr {
+
 class EventPool {
  public:
   static constexpr std::size_t kChunk = 256;
@@ -50,3 +52,5 @@ class EventPool {
   std::size_t dropped_ = 0;
   bool frozen_ = false;
 };
+
+}  // namespace kr

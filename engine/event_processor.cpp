@@ -3,6 +3,8 @@
 #include "engine/audio_master.h"
 #include "engine/event_pool.h"
 
+namespace kr {
+
 EventProcessor::~EventProcessor() { ClearEvents(); }
 
 void EventProcessor::AddEvent(ug_event* event, bool wake) {
@@ -36,3 +38,5 @@ ug_event* EventProcessor::NewEvent(int time, int type, int value, void* ref, int
   e->extra = extra;
   return e;
 }
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 #include "engine/event_list.h"
 #include "engine/ug_event.h"
 
+namespace kr {
+
 class KrAudioMaster;
 
 class EventProcessor {
@@ -44,3 +46,5 @@ class EventProcessor {
   KrAudioMaster* audioMaster = nullptr;
   int sortOrder = -1;
 };
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 #include "engine/msg_text.h"
 #include "platform/platform.h"
 
+namespace kr {
+
 void GuiPump::Pump() {
   my_msg_que_input_stream in(queue_);
   // After an overflow this drain delivers nothing: what was queued goes.
@@ -71,3 +73,5 @@ std::string ReadPrintLine(my_input_stream& stream) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
   return text;
 }
+
+}  // namespace kr

@@ -11,6 +11,8 @@
 #include "engine/dsp_to_ui_que.h"
 #include "engine/ui_msg_target.h"
 
+namespace kr {
+
 // A document object with a periodic update; false takes it off the list.
 class Refreshable {
  public:
@@ -45,3 +47,5 @@ class GuiPump final : public ui_msg_target {
 
 // "prnt" receiver: the text as one line, trailing line feeds removed.
 std::string ReadPrintLine(my_input_stream& stream);
+
+}  // namespace kr

@@ -3,6 +3,8 @@
 // The value travels as the host gave it (0..1); the target maps it.
 #pragma once
 
+namespace kr {
+
 class host_value_target {
  public:
   // Audio thread, at the start of a block, engine running.
@@ -11,3 +13,5 @@ class host_value_target {
  protected:
   ~host_value_target() = default;
 };
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+namespace kr {
+
 class ItemListTaker {
  public:
   // The output plug whose own list, or the list of the plug wired to it,
@@ -17,3 +19,5 @@ class ItemListTaker {
  protected:
   ~ItemListTaker() = default;
 };
+
+}  // namespace kr

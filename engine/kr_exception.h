@@ -5,6 +5,8 @@
 #include <exception>
 #include <string>
 
+namespace kr {
+
 class ug_base;
 
 enum KrErrorCode : int {
@@ -26,3 +28,5 @@ class KrException : public std::exception {
  private:
   std::string text_;
 };
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace kr {
+
 // Controller identifiers of patch parameters: the top byte is the class.
 namespace midi_id {
 inline constexpr std::int32_t kNone = -1;
@@ -55,3 +57,5 @@ class midi_automator_link {
   virtual ~midi_automator_link() = default;
   virtual void AttachOutput(class ug_base* output) = 0;
 };
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace kr {
+
 constexpr std::int32_t MakeMsgId(const char* text, std::size_t length) {
   std::uint32_t id = 0;
   for (std::size_t i = 0; i < 4; ++i) {
@@ -29,3 +31,5 @@ inline constexpr std::int32_t kMsgPatchValue = MsgId("ppc");  // a patch paramet
 inline constexpr std::int32_t kMsgLearnt = MsgId("lern");      // a patch parameter's learnt controller (int32)
 inline constexpr std::int32_t kMsgControllerId = MsgId("CCID");  // a patch parameter's controller (int32)
 inline constexpr std::int32_t kMsgControlValue = MsgId("ctlv");  // a control's values (GUI to DSP) or a moved value (DSP to GUI)
+
+}  // namespace kr

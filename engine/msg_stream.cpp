@@ -5,6 +5,8 @@
 
 #include "base/lock_free_fifo.h"
 
+namespace kr {
+
 my_output_stream& my_output_stream::operator<<(std::int32_t v) {
   const auto u = static_cast<std::uint32_t>(v);
   const std::array<std::uint8_t, 4> bytes = {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
@@ -57,3 +59,5 @@ void my_msg_que_output_stream::Write(std::span<const std::uint8_t> bytes) { queu
 void my_msg_que_output_stream::Send() { queue_.MessageComplete(); }
 
 void my_msg_que_input_stream::Read(std::span<std::uint8_t> bytes) { queue_.Read(bytes); }
+
+}  // namespace kr

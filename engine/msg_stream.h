@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace kr {
+
 class lock_free_fifo;
 
 class my_output_stream {
@@ -60,3 +62,5 @@ class my_msg_que_input_stream final : public my_input_stream {
  private:
   lock_free_fifo& queue_;
 };
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "base/utf8.h"
 #include "engine/msg_stream.h"
 
+namespace kr {
+
 namespace {
 
 constexpr std::int32_t kMaxUnits = 10000;  // no message is longer than the larger ring
@@ -68,3 +70,5 @@ void ReadMsgText(my_input_stream& in, std::string& text) {
     AppendUtf8(text, u);
   }
 }
+
+}  // namespace kr

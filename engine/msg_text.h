@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace kr {
+
 class my_output_stream;
 class my_input_stream;
 
@@ -14,3 +16,5 @@ std::string ReadMsgText(my_input_stream& in);
 // Reads into `into`, replacing its text: no allocation while the text fits
 // its capacity (the audio side reads into buffers reserved beforehand).
 void ReadMsgText(my_input_stream& in, std::string& into);
+
+}  // namespace kr

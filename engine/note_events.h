@@ -5,9 +5,13 @@
 
 #include <cstdint>
 
+namespace kr {
+
 inline void* IntRef(int value) {
   return reinterpret_cast<void*>(static_cast<std::intptr_t>(static_cast<std::uint32_t>(value)));
 }
 inline int RefInt(const void* ref) {
   return static_cast<int>(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(ref)));
 }
+
+}  // namespace kr

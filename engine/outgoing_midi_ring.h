@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstdint>
 
+namespace kr {
+
 struct OutgoingMidiEntry {
   std::uint32_t time = 0;      // engine sample time
   std::uint32_t reserved = 0;
@@ -31,3 +33,5 @@ class OutgoingMidiRing {
   std::array<OutgoingMidiEntry, kSize> entries_{};
   std::atomic<int> writePos_{0};
 };
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace kr {
+
 class patch_value_reporter {
  public:
   virtual ~patch_value_reporter() = default;
@@ -19,3 +21,5 @@ class patch_value_source {
   // Null unbinds. The source reports its current value from then on.
   virtual void WatchPatchValue(patch_value_reporter* reporter) = 0;
 };
+
+}  // namespace kr

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <new>
 
+namespace kr {
+
 namespace {
 std::atomic<int> g_subBlockLength{64};
 constexpr int kSpare = 8;
@@ -33,3 +35,5 @@ void USampBlock::Fill(float value) {
   }
   for (; n > 0; --n) *p++ = value;
 }
+
+}  // namespace kr

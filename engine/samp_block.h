@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <memory>
 
+namespace kr {
+
 // The sub-block length L. Process-wide as the last engine start set it; each
 // audio master also keeps its own copy so that engines of different instances
 // never size or cut buffers with another instance's length.
@@ -35,3 +37,5 @@ class USampBlock {
   float* samples_ = nullptr;
   int length_ = 0;
 };
+
+}  // namespace kr

@@ -1,5 +1,7 @@
 #include "engine/audio_master.h"
 
+namespace kr {
+
 namespace {
 // A host block size is the host's word: a huge odd size would otherwise ask
 // for blocks of that many samples for every output.
@@ -29,3 +31,5 @@ int ComputeSubBlockLength(int n) {
   }
   return k <= kMaxSubBlock ? k : kFallbackSubBlock;
 }
+
+}  // namespace kr

@@ -17,6 +17,8 @@
 #include "engine/msg_id.h"
 #include "engine/msg_stream.h"
 
+namespace kr {
+
 ug_base::ug_base() = default;
 
 ug_base::~ug_base() {
@@ -383,3 +385,4 @@ void ug_base::QueueCall(int time, EventCall fn) {
   AddEvent(event, true);
 }
 
+}  // namespace kr

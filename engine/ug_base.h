@@ -15,6 +15,8 @@
 #include "engine/uplug.h"
 #include "registry/interface_object.h"
 
+namespace kr {
+
 class ContainerHooks;
 class ControlAutomation;
 class CUG;
@@ -168,3 +170,5 @@ class ug_base : public EventProcessor, public dsp_msg_target {
   // RunFor when events are due: process cut at each event's time.
   [[gnu::noinline]] void RunWithEvents(int count);
 };
+
+}  // namespace kr

@@ -3,6 +3,8 @@
 
 #include "engine/ug_base.h"
 
+namespace kr {
+
 namespace {
 
 bool PerVoice(const ug_base* module) { return module != nullptr && (module->flags & UGF_POLYPHONIC) != 0; }
@@ -67,3 +69,5 @@ void ug_base::ConnectClone(ug_base& prototype, int voice) {
     }
   }
 }
+
+}  // namespace kr

@@ -4,6 +4,8 @@
 #include "engine/audio_master.h"
 #include "engine/ug_base.h"
 
+namespace kr {
+
 void ug_base::SleepCheck(int offset, int count) {
   if (CanSleep() && !sleeping) GoToSleep();
 }
@@ -39,3 +41,5 @@ void ug_base::HoldOutputs(int offset, int count) {
     std::fill_n(samples + offset, count, latest);
   }
 }
+
+}  // namespace kr

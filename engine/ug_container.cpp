@@ -9,6 +9,8 @@
 #include "registry/module_registry.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 ug_container::ug_container() { SetProcessFunction(&ug_base::SleepCheck); }
 
 ug_container::~ug_container() {
@@ -148,3 +150,5 @@ void ug_container::ModuleHook(ug_base& module, int code) {
     source->DetachEnvelope(module);
   }
 }
+
+}  // namespace kr

@@ -14,6 +14,8 @@
 #include "engine/ug_base.h"
 #include "engine/voice_list.h"
 
+namespace kr {
+
 class patch_parameter_automation;
 
 class ug_container : public VoiceList, public ug_base, public ContainerHooks, public ControlAutomation {
@@ -94,3 +96,5 @@ class ug_container : public VoiceList, public ug_base, public ContainerHooks, pu
   std::vector<std::unique_ptr<ug_base>> owned_;
   std::array<ug_control*, 128> controls_{};
 };
+
+}  // namespace kr

@@ -10,6 +10,8 @@
 #include "engine/msg_id.h"
 #include "engine/msg_stream.h"
 
+namespace kr {
+
 ug_control::ug_control() { SetProcessFunction(&ug_base::SleepCheck); }
 
 void ug_control::Open() {
@@ -128,3 +130,5 @@ void ug_control::KeepAudioValue(std::int32_t value) {
   out << static_cast<std::int32_t>(currentProgram_) << value;
   out.Send();
 }
+
+}  // namespace kr

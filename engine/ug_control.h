@@ -17,6 +17,8 @@
 #include "engine/ug_base.h"
 #include "registry/midi_link.h"
 
+namespace kr {
+
 class ug_control : public ug_base, public host_value_target {
  public:
   static constexpr int kPrograms = 128;
@@ -93,3 +95,5 @@ class ug_control : public ug_base, public host_value_target {
   std::array<std::int32_t, kPrograms> programValues_{};
   int currentProgram_ = 0;
 };
+
+}  // namespace kr

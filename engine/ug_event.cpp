@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <type_traits>
 
+namespace kr {
+
 // The 32-bit layout of an event's first 24 bytes (time, type, value, ref,
 // extra, attached), checked where it applies; the call and the list links
 // come after them.
@@ -22,3 +24,5 @@ std::string_view EventTypeName(int type) {
   if (type >= 0 && type < static_cast<int>(kNames.size())) return kNames[static_cast<std::size_t>(type)];
   return "UnKnowen";
 }
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace kr {
+
 class ug_base;
 class EventPool;
 
@@ -60,3 +62,5 @@ struct ug_event {
     prev = next = nullptr;
   }
 };
+
+}  // namespace kr

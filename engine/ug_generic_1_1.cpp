@@ -4,6 +4,8 @@
 
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void ug_generic_1_1::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_generic_1_1> kPlugs[] = {
       {.name = "Signal in", .defaultText = "0", .bind = &ug_generic_1_1::in_ptr},
@@ -32,3 +34,5 @@ void ug_generic_1_1::SettleBlock(int offset, int count) {
   // Runs exactly L samples after the last change, then checks for sleep.
   SettleStep(offset, count, [this](int at, int n) { BlockFunction(at, n); });
 }
+
+}  // namespace kr

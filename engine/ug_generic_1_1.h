@@ -5,6 +5,8 @@
 
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_generic_1_1 : public ug_base {
  public:
   void ListInterface(InterfaceList& list) override;
@@ -21,3 +23,5 @@ class ug_generic_1_1 : public ug_base {
   float* in_ptr = nullptr;
   float* out_ptr = nullptr;
 };
+
+}  // namespace kr

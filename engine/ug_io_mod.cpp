@@ -2,6 +2,8 @@
 
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 ug_io_mod::ug_io_mod() {
   flags |= UGF_NO_MARKING | UGF_IO_MOD;
   SetProcessFunction(&ug_base::SleepCheck);
@@ -26,3 +28,5 @@ void ug_io_mod::Open() {
   // the module first runs.
   AddEvent(NewEvent(clock, UET_UI_NOTIFY, 1), true);
 }
+
+}  // namespace kr

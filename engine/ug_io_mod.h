@@ -5,6 +5,8 @@
 
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_io_mod : public ug_base {
  public:
   ug_io_mod();
@@ -12,3 +14,5 @@ class ug_io_mod : public ug_base {
   void ListInterface(InterfaceList& list) override;
   void Open() override;
 };
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_midi_device : public ug_base {
  public:
   ug_midi_device() { SetProcessFunction(&ug_base::SleepCheck); }
@@ -21,3 +23,5 @@ class ug_midi_device : public ug_base {
   // Slot 27: one MIDI word at its engine time. Audio thread.
   virtual void OnMidi(int time, std::uint32_t message) {}
 };
+
+}  // namespace kr

@@ -2,6 +2,8 @@
 
 #include "engine/uplug.h"
 
+namespace kr {
+
 ug_patch_param_setter::ug_patch_param_setter() {
   flags |= UGF_NO_MARKING | UGF_NEVER_SUSPEND | UGF_PATCH_PARAM_SETTER;
   SetProcessFunction(&ug_base::SleepCheck);
@@ -20,3 +22,5 @@ void ug_patch_param_setter::Open() {
   // when the module first runs.
   AddEvent(NewEvent(clock, UET_UI_NOTIFY, 1), true);
 }
+
+}  // namespace kr

@@ -6,9 +6,13 @@
 
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_patch_param_setter final : public ug_base {
  public:
   ug_patch_param_setter();
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_patch_param_setter>(); }
   void Open() override;
 };
+
+}  // namespace kr

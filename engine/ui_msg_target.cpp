@@ -3,6 +3,8 @@
 #include <mutex>
 #include <unordered_map>
 
+namespace kr {
+
 namespace {
 
 // Handles are small numbers, never addresses, so they fit 32 bits on every
@@ -42,3 +44,5 @@ ui_msg_target* ui_msg_target::Resolve(std::int32_t handle) {
   auto it = t.targets.find(handle);
   return it != t.targets.end() ? it->second : nullptr;
 }
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace kr {
+
 class my_input_stream;
 
 class ui_msg_target {
@@ -23,3 +25,5 @@ class ui_msg_target {
  private:
   std::int32_t handle_;
 };
+
+}  // namespace kr

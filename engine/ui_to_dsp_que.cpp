@@ -2,6 +2,8 @@
 
 #include "engine/audio_master.h"
 
+namespace kr {
+
 namespace {
 FifoWaitPolicy GuiToDspPolicy() {
   FifoWaitPolicy policy;
@@ -23,3 +25,5 @@ void ui_to_dsp_que::QueueFull() {
   master_.deferToAudio.store(false, std::memory_order_release);
   master_.DispatchOneGuiMessage();
 }
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 
 #include "base/lock_free_fifo.h"
 
+namespace kr {
+
 class KrAudioMaster;
 
 class ui_to_dsp_que final : public lock_free_fifo {
@@ -23,3 +25,5 @@ class ui_to_dsp_que final : public lock_free_fifo {
  private:
   KrAudioMaster& master_;
 };
+
+}  // namespace kr

@@ -8,6 +8,8 @@
 #include "engine/container_hooks.h"
 #include "engine/ug_base.h"
 
+namespace kr {
+
 namespace {
 
 std::uint32_t FlagsFromRecord(const InterfaceObject& record) {
@@ -310,3 +312,5 @@ const char* GetStatString(int state) {
       return "GetStatString ERROR";
   }
 }
+
+}  // namespace kr

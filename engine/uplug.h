@@ -14,6 +14,8 @@
 #include "registry/midi_link.h"
 #include "registry/plug_types.h"
 
+namespace kr {
+
 class ug_base;
 class BaseInputArray;
 
@@ -117,3 +119,5 @@ void Connect(UPlug* output, UPlug* input);
 void Disconnect(connector* c);
 
 const char* GetStatString(int state);
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "engine/ug_event.h"
 #include "engine/voice_list.h"
 
+namespace kr {
+
 namespace {
 
 bool SuspendsWithVoice(const ug_base* m) {
@@ -77,3 +79,5 @@ void Voice::Close() {
   for (ug_base* m : modules) m->Close();
   open = false;
 }
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 #include "engine/ug_base.h"
 #include "engine/voice_list.h"
 
+namespace kr {
+
 namespace {
 
 bool PerVoice(const ug_base* m) { return m != nullptr && (m->flags & UGF_POLYPHONIC) != 0; }
@@ -182,3 +184,5 @@ Voice& VoiceList::CloneVoice(int number) {
   voices.push_back(std::move(made));
   return voice;
 }
+
+}  // namespace kr

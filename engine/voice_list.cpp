@@ -4,6 +4,8 @@
 
 #include "engine/ug_base.h"
 
+namespace kr {
+
 int VoiceList::NoteOn(int time, int channel, int note, int velocity, int request) {
   int index = 0;
   if (request >= 0) {
@@ -107,3 +109,5 @@ void VoiceNoteSource::DetachEnvelope(ug_base& envelope) {
     return;
   }
 }
+
+}  // namespace kr

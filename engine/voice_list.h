@@ -14,6 +14,8 @@
 
 #include "registry/plug_types.h"
 
+namespace kr {
+
 class KrAudioMaster;
 class ug_base;
 class VoiceList;
@@ -147,3 +149,5 @@ class VoiceList {
 
   std::vector<std::unique_ptr<ug_base>> copies_;
 };
+
+}  // namespace kr

@@ -11,9 +11,9 @@
 #include <span>
 #include <vector>
 
-class CContainer;
-
 namespace kr {
+
+class CContainer;
 
 // Empty when no hosted plug-in is loaded in the tree.
 std::vector<std::uint8_t> WriteHostedStates(CContainer& top, bool isPreset);

@@ -24,9 +24,9 @@
 #include "external/vst_wrapper.h"
 #include "platform/editor_window.h"
 
-class CContainer;
-
 namespace kr {
+
+class CContainer;
 
 class parameter_vst;
 class parameter_vst_xtra;

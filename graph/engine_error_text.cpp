@@ -5,6 +5,8 @@
 #include "document/line2.h"
 #include "engine/ug_base.h"
 
+namespace kr {
+
 namespace {
 
 // An object without a document module (an adder, a constant source) stands
@@ -68,3 +70,5 @@ std::string EngineErrorText(const KrException& error) {
       return error.what();
   }
 }
+
+}  // namespace kr

@@ -5,4 +5,8 @@
 
 #include "engine/kr_exception.h"
 
+namespace kr {
+
 std::string EngineErrorText(const KrException& error);
+
+}  // namespace kr

@@ -22,6 +22,8 @@
 #include "registry/item_list.h"
 #include "registry/module_info.h"
 
+namespace kr {
+
 namespace {
 
 bool IsGrowing(std::uint32_t flags) { return (flags & (PF_VARIABLE_COUNT | PF_AUTO_DUPLICATE)) != 0; }
@@ -440,3 +442,5 @@ void GraphBuilder::ClearAudioLinks(CContainer& root) {
     }
   }
 }
+
+}  // namespace kr

@@ -14,6 +14,8 @@
 
 #include "engine/ug_container.h"
 
+namespace kr {
+
 class AudioPair;
 class CContainer;
 class CPlug2;
@@ -87,3 +89,5 @@ void ComputeSortOrders(const std::vector<ug_base*>& objects);
 
 // True when the module, or a container enclosing it, is disabled.
 bool IsDisabled(const CUG& module);
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "document/plug2.h"
 #include "registry/module_info.h"
 
+namespace kr {
+
 namespace {
 
 CUG* FindOrMake(CContainer& root, std::string_view name) {
@@ -77,3 +79,5 @@ HostChannelCounts CountHostChannels(const CContainer& top) {
   }
   return counts;
 }
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 
 #include "registry/plug_types.h"
 
+namespace kr {
+
 class CContainer;
 class CPlugIO2;
 
@@ -25,3 +27,5 @@ struct HostChannelCounts {
 };
 // The top container's audio plugs of each side, spares excluded.
 HostChannelCounts CountHostChannels(const CContainer& top);
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include "engine/ug_container.h"
 #include "engine/ug_control.h"
 
+namespace kr {
+
 namespace {
 
 bool TakesControlRouting(ug_base& object) {
@@ -51,3 +53,5 @@ void RouteMidiAutomation(ug_container& container) {
     if ((object.flags & UGF_PATCH_PARAM_WATCHER) != 0) Join(MidiPlugAt(object, kHelperMidiOut, DR_OUT), hiddenInput);
   }
 }
+
+}  // namespace kr

@@ -3,6 +3,8 @@
 // they only fix the sort order.
 #pragma once
 
+namespace kr {
+
 class ug_container;
 
 // Plug positions of the modules taking part.
@@ -23,3 +25,5 @@ inline constexpr int kHelperMidiOut = 1;          // ... and "MIDI Out"
 // the second. A connection whose plug is missing (an object made from a
 // damaged document) is left out.
 void RouteMidiAutomation(ug_container& container);
+
+}  // namespace kr

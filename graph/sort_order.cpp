@@ -6,6 +6,8 @@
 #include "engine/kr_exception.h"
 #include "graph/graph_builder.h"
 
+namespace kr {
+
 namespace {
 
 constexpr int kUnset = -1;
@@ -123,3 +125,5 @@ void ComputeSortOrders(const std::vector<ug_base*>& objects) {
     OrderChain(WalkDownstream(**it));
   }
 }
+
+}  // namespace kr

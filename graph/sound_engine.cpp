@@ -18,6 +18,8 @@
 #include "platform/platform.h"
 #include "registry/module_info.h"
 
+namespace kr {
+
 // The GUI-side twin of a document module: receives "refr" and remembers
 // whether one is pending, so a module sends at most one at a time; keeps a
 // meter's latest display value ("disp") and the lines a console was sent
@@ -215,3 +217,5 @@ void SoundEngine::PostRefresh(ug_base& module) {
   if (it->second->pending.exchange(true, std::memory_order_acq_rel)) return;
   gui_.PostEmpty(it->second->Handle(), kMsgRefresh);
 }
+
+}  // namespace kr

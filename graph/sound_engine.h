@@ -25,11 +25,11 @@
 #include "graph/graph_builder.h"
 #include "patch/audio_binding.h"
 
+namespace kr {
+
 class CContainer;
 class CUG;
-namespace kr {
 class ControlLink;
-}
 
 class SoundEngine final : public AudioMasterHost {
  public:
@@ -116,3 +116,5 @@ class SoundEngine final : public AudioMasterHost {
   // The legacy controls' links, by document module, while sound runs.
   std::unordered_map<const CUG*, std::unique_ptr<kr::ControlLink>> controlLinks_;
 };
+
+}  // namespace kr

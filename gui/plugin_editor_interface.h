@@ -5,6 +5,8 @@
 
 #include "vst/vst2.h"
 
+namespace kr {
+
 class ShellEditor {
  public:
   virtual ~ShellEditor() = default;
@@ -17,3 +19,5 @@ class ShellEditor {
   virtual std::intptr_t SetKnobMode(int mode) = 0;
   virtual bool IsOpen() const = 0;
 };
+
+}  // namespace kr

@@ -1,5 +1,7 @@
 #include "host/audio_call.h"
 
+namespace kr {
+
 namespace audio_call {
 namespace {
 thread_local bool inside = false;
@@ -24,3 +26,5 @@ void SetHookInstalled() { hookInstalled.store(true, std::memory_order_release); 
 bool HookInstalled() { return hookInstalled.load(std::memory_order_acquire); }
 
 }  // namespace audio_call
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstdint>
 
+namespace kr {
+
 namespace audio_call {
 
 // True on this thread while the plug-in's audio code runs.
@@ -47,3 +49,5 @@ void SetHookInstalled();
 bool HookInstalled();
 
 }  // namespace audio_call
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include <bitset>
 #include <cstdint>
 
+namespace kr {
+
 class HeldNotes {
  public:
   void Apply(std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
@@ -38,3 +40,5 @@ class HeldNotes {
   int held_ = 0;
   int most_ = 0;
 };
+
+}  // namespace kr

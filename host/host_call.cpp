@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace kr {
+
 const char* AudioMasterOpcodeName(vst::VstInt32 opcode) {
   static constexpr std::array<const char*, 50> kNames = {
       "audioMasterAutomate", "audioMasterVersion", "audioMasterCurrentId", "audioMasterIdle",
@@ -22,3 +24,5 @@ const char* AudioMasterOpcodeName(vst::VstInt32 opcode) {
   if (opcode < 0 || static_cast<std::size_t>(opcode) >= kNames.size()) return "(unknown)";
   return kNames[static_cast<std::size_t>(opcode)];
 }
+
+}  // namespace kr

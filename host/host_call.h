@@ -7,6 +7,8 @@
 
 #include "vst/vst2.h"
 
+namespace kr {
+
 struct HostCall {
   vst::AEffect* effect = nullptr;
   vst::VstInt32 opcode = 0;
@@ -23,3 +25,5 @@ struct HostCall {
 
 // Published names of the audio-master opcodes, for reports ("audioMasterAutomate").
 const char* AudioMasterOpcodeName(vst::VstInt32 opcode);
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 #include "host/plugin_library.h"
 #include "platform/platform.h"
 
+namespace kr {
+
 using namespace vst;
 
 namespace {
@@ -217,3 +219,5 @@ std::vector<HostCall> HostHarness::CallsWithOpcode(VstInt32 opcode) const {
     if (c.opcode == opcode) found.push_back(c);
   return found;
 }
+
+}  // namespace kr

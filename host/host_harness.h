@@ -14,6 +14,8 @@
 #include "host/host_call.h"
 #include "vst/vst2.h"
 
+namespace kr {
+
 using PluginEntry = vst::AEffect*(VSTCALLBACK*)(vst::audioMasterCallback);
 
 // A MIDI message placed in a block: up to three bytes at a sample offset.
@@ -106,3 +108,5 @@ class HostHarness {
   std::vector<vst::VstMidiEvent> blockEvents_;
   std::vector<std::uintptr_t> blockHeader_;
 };
+
+}  // namespace kr

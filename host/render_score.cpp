@@ -5,6 +5,8 @@
 
 #include "formats/midifile/merged_events.h"
 
+namespace kr {
+
 double Score::BpmAt(double seconds) const { return tempo ? tempo->BpmAt(seconds) : 120.0; }
 
 double Score::QuartersAt(double seconds) const { return tempo ? tempo->QuartersAt(seconds) : seconds * 2.0; }
@@ -23,3 +25,5 @@ Score ScoreFromMidi(const kr::midifile::MidiFile& file, double sampleRate) {
   if (!score.events.empty()) score.endSample = std::max(score.endSample, score.events.back().sample);
   return score;
 }
+
+}  // namespace kr

@@ -9,6 +9,8 @@
 #include "formats/midifile/midi_file.h"
 #include "formats/midifile/tempo_map.h"
 
+namespace kr {
+
 struct ScoreEvent {
   std::int64_t sample = 0;
   std::uint8_t status = 0;
@@ -27,3 +29,5 @@ struct Score {
 
 // Places every channel message of the file at the sample nearest to its time.
 Score ScoreFromMidi(const kr::midifile::MidiFile& file, double sampleRate);
+
+}  // namespace kr

@@ -11,6 +11,8 @@
 
 #include "host/held_notes.h"
 
+namespace kr {
+
 using namespace vst;
 
 namespace {
@@ -140,3 +142,5 @@ RenderOutcome RenderScore(HostHarness& host, const Score& score, const RenderSet
   outcome.ok = outcome.error.empty();
   return outcome;
 }
+
+}  // namespace kr

@@ -12,6 +12,8 @@
 #include "host/host_harness.h"
 #include "host/render_score.h"
 
+namespace kr {
+
 struct RenderSettings {
   double sampleRate = 44100.0;
   int blockSize = 512;
@@ -41,3 +43,5 @@ using RenderProgress = std::function<void(std::int64_t done, std::int64_t total)
 // `host` must hold an effect (CallMain gave one); it is closed afterwards.
 RenderOutcome RenderScore(HostHarness& host, const Score& score, const RenderSettings& settings, AudioSink& sink,
                           const RenderProgress& progress = {});
+
+}  // namespace kr

@@ -12,6 +12,8 @@
 #include "host/audio_call.h"
 #include "host/torture_instance.h"
 
+namespace kr {
+
 using namespace vst;
 
 namespace torture {
@@ -549,3 +551,5 @@ Verdict RunCheck(const Check& check, const std::string& plugin, const Options& o
 }
 
 }  // namespace torture
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace kr {
+
 namespace torture {
 
 struct Options {
@@ -37,3 +39,5 @@ const std::vector<Check>& Checks();
 Verdict RunCheck(const Check& check, const std::string& plugin, const Options& options);
 
 }  // namespace torture
+
+}  // namespace kr

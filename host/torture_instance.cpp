@@ -4,6 +4,8 @@
 
 #include "host/audio_call.h"
 
+namespace kr {
+
 using namespace vst;
 
 namespace torture {
@@ -111,3 +113,5 @@ void Instance::SetChunk(std::span<const std::uint8_t> bytes, bool program) {
 }
 
 }  // namespace torture
+
+}  // namespace kr

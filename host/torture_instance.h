@@ -13,6 +13,8 @@
 #include "host/host_harness.h"
 #include "host/torture_signal.h"
 
+namespace kr {
+
 namespace torture {
 
 class Instance {
@@ -66,3 +68,5 @@ class Instance {
 };
 
 }  // namespace torture
+
+}  // namespace kr

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+namespace kr {
+
 namespace torture {
 
 std::string_view InputName(InputKind kind) {
@@ -97,3 +99,5 @@ void OutputStats::Add(const OutputStats& other) {
 double OutputStats::Rms() const { return frames > 0 ? std::sqrt(sumSquares / static_cast<double>(frames)) : 0.0; }
 
 }  // namespace torture
+
+}  // namespace kr

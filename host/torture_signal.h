@@ -11,6 +11,8 @@
 
 #include "host/host_harness.h"
 
+namespace kr {
+
 namespace torture {
 
 enum class InputKind { Silence, Noise, Subnormal, NaN, PlusInfinity, MinusInfinity };
@@ -47,3 +49,5 @@ struct OutputStats {
 };
 
 }  // namespace torture
+
+}  // namespace kr

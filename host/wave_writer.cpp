@@ -8,6 +8,8 @@
 #include <bit>
 #include <limits>
 
+namespace kr {
+
 namespace {
 
 constexpr std::uint16_t kFormatPcm = 1;
@@ -175,3 +177,5 @@ bool WaveWriter::Finish() {
   }
   return true;
 }
+
+}  // namespace kr

@@ -10,6 +10,8 @@
 
 #include "host/audio_sink.h"
 
+namespace kr {
+
 enum class WaveFormat { Pcm16, Pcm24, Float32 };
 
 class WaveWriter : public AudioSink {
@@ -42,3 +44,5 @@ class WaveWriter : public AudioSink {
   std::string error_;
   std::vector<std::uint8_t> buffer_;  // converted samples not yet written
 };
+
+}  // namespace kr

@@ -2,9 +2,11 @@
 // RegisterBuiltinModules (modules/builtin_modules.h) calls them in order.
 #pragma once
 
+namespace kr {
+
 class ModuleRegistry;
 
-namespace kr::modules {
+namespace modules {
 
 void RegisterOscillatorModules(ModuleRegistry& registry);
 void RegisterEnvelopeModules(ModuleRegistry& registry);
@@ -23,4 +25,6 @@ void RegisterSamplerModules(ModuleRegistry& registry);
 void RegisterSoundfontModules(ModuleRegistry& registry);
 void RegisterMidiFileModules(ModuleRegistry& registry);
 
-}  // namespace kr::modules
+}  // namespace modules
+
+}  // namespace kr

@@ -10,9 +10,11 @@
 
 #include "engine/module_files.h"
 
+namespace kr {
+
 class ug_base;
 
-namespace kr::modules {
+namespace modules {
 
 // Files larger than this are refused rather than read into memory.
 inline constexpr std::uint64_t kMaxModuleFileBytes = 1ull << 30;
@@ -24,4 +26,6 @@ ModuleFile ReadModuleFile(ug_base& module, std::string_view name, std::string_vi
 // Where the module may write the named file; empty when it may not.
 std::string WritePathFor(ug_base& module, std::string_view name, std::string_view defaultExtension);
 
-}  // namespace kr::modules
+}  // namespace modules
+
+}  // namespace kr

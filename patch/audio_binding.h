@@ -9,12 +9,12 @@
 #include "patch/dsp_patch_manager.h"
 #include "patch/dsp_patch_parameter.h"
 
+namespace kr {
+
 class CContainer;
 class CPlug2;
 class KrAudioMaster;
 class UPlug;
-
-namespace kr {
 
 class PatchMemory;
 

@@ -11,13 +11,13 @@
 
 #include "document/notifier.h"
 
+namespace kr {
+
 class CContainer;
 class CControl;
 class KrAudioMaster;
 class my_input_stream;
 class ug_control;
-
-namespace kr {
 
 class ControlLink final : public Notifiable {
  public:

@@ -9,9 +9,9 @@
 
 #include "engine/midi_automation.h"
 
-class ug_container;
-
 namespace kr {
+
+class ug_container;
 
 class dsp_patch_parameter;
 

@@ -15,10 +15,10 @@
 #include "engine/host_value_target.h"
 #include "engine/patch_value_report.h"
 
+namespace kr {
+
 class KrAudioMaster;
 class UPlug;
-
-namespace kr {
 
 class dsp_patch_manager;
 

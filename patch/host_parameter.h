@@ -8,6 +8,8 @@
 
 #include "engine/host_services.h"
 
+namespace kr {
+
 class HostParameter {
  public:
   virtual ~HostParameter() = default;
@@ -55,3 +57,5 @@ class HostParameter {
   // Another thread, sound running: kept until the audio thread takes it.
   virtual void SetValueThroughAudioSide(float normalised) = 0;
 };
+
+}  // namespace kr

@@ -12,9 +12,9 @@
 #include "patch/host_value_inbox.h"
 #include "patch/patch_parameter.h"
 
-class CControl;
-
 namespace kr {
+
+class CControl;
 
 // What both kinds share: the cached value and the route from another thread
 // (the value waits in the parameter's inbox slot, then goes to the audio-side

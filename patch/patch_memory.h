@@ -9,9 +9,9 @@
 #include "document/patch_manager.h"
 #include "patch/patch_parameter.h"
 
-class CContainer;
-
 namespace kr {
+
+class CContainer;
 
 class PatchMemory final : public PatchMemoryListener {
  public:

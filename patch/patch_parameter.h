@@ -13,9 +13,9 @@
 #include "document/patch_manager.h"
 #include "engine/ui_msg_target.h"
 
-class KrAudioMaster;
-
 namespace kr {
+
+class KrAudioMaster;
 
 class dsp_patch_parameter;
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+namespace kr {
+
 class CControl;
 class CPatchManager;
-
-namespace kr {
 
 class PatchMemory;
 

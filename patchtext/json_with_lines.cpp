@@ -6,6 +6,8 @@
 
 #include "patchtext/patch_text_error.h"
 
+namespace kr {
+
 namespace patchtext {
 
 namespace {
@@ -182,3 +184,5 @@ JsonWithLines ParseJsonWithLines(std::string_view text) {
 }
 
 }  // namespace patchtext
+
+}  // namespace kr

@@ -8,6 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
+namespace kr {
+
 namespace patchtext {
 
 struct JsonWithLines {
@@ -22,3 +24,5 @@ struct JsonWithLines {
 JsonWithLines ParseJsonWithLines(std::string_view text);
 
 }  // namespace patchtext
+
+}  // namespace kr

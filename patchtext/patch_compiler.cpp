@@ -23,6 +23,8 @@
 #include "patchtext/skin_folder.h"
 #include "registry/module_info.h"
 
+namespace kr {
+
 namespace patchtext {
 
 namespace {
@@ -630,3 +632,5 @@ std::vector<std::uint8_t> CompilePatchTextToBytes(std::string_view text, const s
 }
 
 }  // namespace patchtext
+
+}  // namespace kr

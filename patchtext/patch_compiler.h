@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+namespace kr {
+
 struct StoredDocument;
 
 namespace patchtext {
@@ -36,3 +38,5 @@ std::vector<std::uint8_t> CompilePatchTextToBytes(std::string_view text, const s
                                                   CompileOptions options = {});
 
 }  // namespace patchtext
+
+}  // namespace kr

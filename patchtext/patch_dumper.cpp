@@ -18,6 +18,8 @@
 #include "patchtext/plug_lookup.h"
 #include "registry/module_info.h"
 
+namespace kr {
+
 namespace patchtext {
 
 namespace {
@@ -325,3 +327,5 @@ std::string DumpPatchText(const StoredDocument& document) {
 }
 
 }  // namespace patchtext
+
+}  // namespace kr

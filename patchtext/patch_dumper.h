@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace kr {
+
 struct StoredDocument;
 
 namespace patchtext {
@@ -13,3 +15,5 @@ namespace patchtext {
 std::string DumpPatchText(const StoredDocument& document);
 
 }  // namespace patchtext
+
+}  // namespace kr

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace kr {
+
 namespace patchtext {
 
 namespace {
@@ -163,3 +165,5 @@ std::int32_t ControllerOfHostedBinding(std::int32_t word) {
 }
 
 }  // namespace patchtext
+
+}  // namespace kr

@@ -11,6 +11,8 @@
 
 #include "registry/plug_types.h"
 
+namespace kr {
+
 namespace patchtext {
 
 // "enum", "text", "midi", "double", "bool", "audio", "float", "int".
@@ -38,3 +40,5 @@ std::string Base64Encode(std::span<const std::uint8_t> bytes);
 std::optional<std::vector<std::uint8_t>> Base64Decode(std::string_view text);
 
 }  // namespace patchtext
+
+}  // namespace kr

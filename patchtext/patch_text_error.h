@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace kr {
+
 namespace patchtext {
 
 class PatchTextError : public std::runtime_error {
@@ -22,3 +24,5 @@ class PatchTextError : public std::runtime_error {
 };
 
 }  // namespace patchtext
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 #include "document/cug.h"
 #include "registry/interface_object.h"
 
+namespace kr {
+
 namespace patchtext {
 
 namespace {
@@ -67,3 +69,5 @@ std::string PlugKey(const CUG& module, const CPlug2& plug) {
 }
 
 }  // namespace patchtext
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace kr {
+
 class CPlug2;
 class CUG;
 
@@ -18,3 +20,5 @@ CPlug2* FindOrGrowPlug(CUG& module, std::string_view key);
 std::string PlugKey(const CUG& module, const CPlug2& plug);
 
 }  // namespace patchtext
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include "formats/skin/skin_files.h"
 #include "gui/draw/font.h"
 
+namespace kr {
+
 namespace patchtext {
 
 std::unique_ptr<SkinInfo> ReadSkinFolder(std::string name, const std::filesystem::path& folder,
@@ -20,3 +22,5 @@ std::unique_ptr<SkinInfo> ReadSkinFolder(std::string name, const std::filesystem
 }
 
 }  // namespace patchtext
+
+}  // namespace kr

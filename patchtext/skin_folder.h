@@ -9,6 +9,8 @@
 
 #include "formats/skin/skin_records.h"
 
+namespace kr {
+
 namespace patchtext {
 
 // Null when the folder cannot be listed. Images that do not decode are
@@ -17,3 +19,5 @@ std::unique_ptr<SkinInfo> ReadSkinFolder(std::string name, const std::filesystem
                                          std::vector<std::string>& problems);
 
 }  // namespace patchtext
+
+}  // namespace kr

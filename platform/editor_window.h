@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+namespace kr {
+
 namespace platform {
 
 struct WindowEvent {
@@ -39,3 +41,5 @@ class ChildWindow {
 std::unique_ptr<ChildWindow> CreateChildWindow(void* parent, int width, int height);
 
 }  // namespace platform
+
+}  // namespace kr

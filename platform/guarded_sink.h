@@ -5,6 +5,8 @@
 #include <mutex>
 #include <utility>
 
+namespace kr {
+
 namespace platform {
 
 template <class Handler>
@@ -26,3 +28,5 @@ class GuardedSink {
 };
 
 }  // namespace platform
+
+}  // namespace kr

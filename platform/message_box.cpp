@@ -2,6 +2,8 @@
 
 #include "platform/guarded_sink.h"
 
+namespace kr {
+
 namespace platform {
 
 void ShowSystemMessageBox(const MessageBoxRequest& request);                       // per OS
@@ -39,3 +41,5 @@ std::string ResourceSectionName(std::string_view type, int id) {
 }
 
 }  // namespace platform
+
+}  // namespace kr

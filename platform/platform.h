@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace kr {
+
 namespace platform {
 
 // --- the plug-in file -----------------------------------------------------------
@@ -115,3 +117,5 @@ std::optional<std::string> ChooseFileToOpen(const OpenFileRequest& request);
 FileChooserSink SetFileChooser(FileChooserSink chooser);
 
 }  // namespace platform
+
+}  // namespace kr

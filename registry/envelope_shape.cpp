@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace kr {
+
 namespace {
 
 struct TextPoint {
@@ -57,3 +59,5 @@ std::vector<EnvelopePoint> EnvelopeShapeFromText(std::string_view text) {
   shape.push_back({0.0f, 10.0f, EnvelopePoint::kEnd});
   return shape;
 }
+
+}  // namespace kr

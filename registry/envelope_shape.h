@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace kr {
+
 struct EnvelopePoint {
   enum Kind : std::int32_t { kPoint = 0, kSustain = 1, kEnd = 2 };
   float level = 0.0f;  // sample units (1.0 = 10 V)
@@ -33,3 +35,5 @@ class EnvelopeShapeReceiver {
  protected:
   ~EnvelopeShapeReceiver() = default;
 };
+
+}  // namespace kr

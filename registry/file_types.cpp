@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+namespace kr {
+
 FileTypeTable::FileTypeTable()
     : rows_{{{"default", "*", {}},
              {"Wave Files", "wav", {}},
@@ -50,3 +52,5 @@ const std::string& FileTypeTable::DefaultDirectory(std::string_view extension) c
     if (EqualNoCase(row.extension, extension)) return row.directory;
   return rows_.front().directory;
 }
+
+}  // namespace kr

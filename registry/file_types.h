@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace kr {
+
 struct FileTypeRow {
   std::string description;
   std::string extension;
@@ -34,3 +36,5 @@ class FileTypeTable {
 // "C:\x\Synth.dll" -> "C:\x\Synth\": the folder, the file name without its
 // extension, then the separator.
 std::string PluginFolderFor(std::string_view pluginPath, char separator);
+
+}  // namespace kr

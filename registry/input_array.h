@@ -2,6 +2,8 @@
 // adders build the concrete classes; the engine only registers sources.
 #pragma once
 
+namespace kr {
+
 class UPlug;
 
 class BaseInputArray {
@@ -10,3 +12,5 @@ class BaseInputArray {
   virtual void AddSource(UPlug* output) = 0;
   virtual void RemoveSource(UPlug* output) = 0;
 };
+
+}  // namespace kr

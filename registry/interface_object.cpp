@@ -10,6 +10,8 @@
 #include "registry/input_array.h"
 #include "registry/midi_link.h"
 
+namespace kr {
+
 namespace {
 
 std::vector<std::type_index>& AcceptedTypes() {
@@ -80,3 +82,5 @@ InterfaceObject::InterfaceObject(void* valueBinding_, const std::type_info* boun
     valueBinding = nullptr;
   }
 }
+
+}  // namespace kr

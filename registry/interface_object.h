@@ -9,6 +9,8 @@
 
 #include "registry/plug_types.h"
 
+namespace kr {
+
 enum PlugFlags : std::uint32_t {
   PF_CONTROL = 0x0001,
   PF_KEEP_ON_PATCH_CHANGE = 0x0002,
@@ -57,3 +59,5 @@ class InterfaceObject {
 };
 
 using InterfaceList = std::vector<InterfaceObject>;
+
+}  // namespace kr

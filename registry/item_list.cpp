@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdlib>
 
+namespace kr {
+
 namespace {
 
 constexpr std::string_view kRangePrefix = "range";
@@ -107,3 +109,5 @@ bool IsValueInList(std::string_view listText, int value) {
     if (it.CurrentValue() == value) return true;
   return false;
 }
+
+}  // namespace kr

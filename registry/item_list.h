@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace kr {
+
 // Walks the items of a list text: for (it.First(); !it.IsDone(); it.Next()).
 class it_enum_list {
  public:
@@ -47,3 +49,5 @@ inline bool IsAutoList(std::string_view listText) { return listText == kAutoList
 // first item with that value, or empty text.
 std::string LabelOfValue(std::string_view listText, int value);
 bool IsValueInList(std::string_view listText, int value);
+
+}  // namespace kr

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace kr {
+
 class UPlug;
 
 struct MidiOutEndpoint {
@@ -13,3 +15,5 @@ struct MidiInEndpoint {
   UPlug* plug = nullptr;         // the input plug once connected
   std::int16_t channel = -1;     // channel filter, -1 = all channels
 };
+
+}  // namespace kr

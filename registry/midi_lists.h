@@ -3,6 +3,8 @@
 // parameter's controller).
 #pragma once
 
+namespace kr {
+
 namespace midi_lists {
 
 inline constexpr const char* kChannelOrAll = "All=-1,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16";
@@ -26,3 +28,5 @@ inline constexpr const char* kControllers =
     "on/off,123 - All notes off,124 - Omni Off,125 - Omni on,126 - Monophonic,127 - Polyphonic";
 
 }  // namespace midi_lists
+
+}  // namespace kr

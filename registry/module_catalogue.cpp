@@ -5,6 +5,8 @@
 // change once released.
 #include "registry/module_catalogue.h"
 
+namespace kr {
+
 namespace {
 
 constexpr std::int32_t kModule = MF_STRUCTURE_VIEW;
@@ -167,3 +169,5 @@ constexpr CatalogueRow kPanelRows[] = {
 std::span<const CatalogueRow> LegacyCatalogue() { return kLegacyRows; }
 std::span<const CatalogueRow> NamedCatalogue() { return kNamedRows; }
 std::span<const CatalogueRow> PanelCatalogue() { return kPanelRows; }
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 
 #include "registry/module_info.h"
 
+namespace kr {
+
 struct CatalogueRow {
   const char* name;
   std::int32_t flags;
@@ -19,3 +21,5 @@ std::span<const CatalogueRow> LegacyCatalogue();
 std::span<const CatalogueRow> NamedCatalogue();
 // Panel-only modules and GUI-side helpers.
 std::span<const CatalogueRow> PanelCatalogue();
+
+}  // namespace kr

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace kr {
+
 InterfaceList MakeInterfaceList(std::span<const PlugDescriptor> plugs) {
   InterfaceList list;
   list.reserve(plugs.size());
@@ -54,3 +56,5 @@ void Module_Info::ListPlugsFromAudioClass() {
     plug.bufferBinding = nullptr;
   }
 }
+
+}  // namespace kr

@@ -12,6 +12,8 @@
 #include "registry/interface_object.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 class CUG;
 class CUG2;
 class CVisualOb;
@@ -155,3 +157,5 @@ class Module_Info2 : public Module_Info {
   InterfaceList guiPlugs;
   VisualFactory visualFactory = nullptr;
 };
+
+}  // namespace kr

@@ -9,6 +9,8 @@
 #include "platform/platform.h"
 #include "registry/module_catalogue.h"
 
+namespace kr {
+
 namespace {
 
 // Display and group names live in string resources of the Windows build. No
@@ -147,3 +149,5 @@ bool RegisterModule(const ModuleDescriptor& descriptor) { return ModuleRegistry:
 bool RegisterPlaceholderModule(std::unique_ptr<Module_Info> entry) {
   return ModuleRegistry::Get().RegisterPlaceholder(std::move(entry));
 }
+
+}  // namespace kr

@@ -21,6 +21,8 @@
 #include "registry/file_types.h"
 #include "registry/module_info.h"
 
+namespace kr {
+
 class ModuleRegistry {
  public:
   using EntryMap = std::map<std::string, std::unique_ptr<Module_Info>, std::less<>>;
@@ -91,3 +93,5 @@ class ModuleRegistry {
 bool RegisterModule(std::unique_ptr<Module_Info> entry);
 bool RegisterModule(const ModuleDescriptor& descriptor);
 bool RegisterPlaceholderModule(std::unique_ptr<Module_Info> entry);
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstdint>
 
+namespace kr {
+
 class PatchSelectProgram {
  public:
   static constexpr int kNotifyProgram = 5;
@@ -15,3 +17,5 @@ class PatchSelectProgram {
   virtual void PostProgramNotify(int program) = 0;
   std::atomic<std::int32_t> shownProgram{-1};
 };
+
+}  // namespace kr

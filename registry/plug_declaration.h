@@ -29,6 +29,8 @@
 #include "registry/midi_link.h"
 #include "registry/plug_types.h"
 
+namespace kr {
+
 inline constexpr int kNoIndexConstant = -1;
 
 // What a row's member is; each kind is the one the engine writes for a data type.
@@ -223,3 +225,5 @@ template <class M, std::size_t N>
 void ListPlugs(InterfaceList& list, M& module, const PlugDecl<M> (&table)[N]) {
   for (const PlugDecl<M>& row : table) ListPlug(list, module, row);
 }
+
+}  // namespace kr

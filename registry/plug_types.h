@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace kr {
+
 enum PlugDataType : std::int32_t {
   DT_ENUM = 0,
   DT_TEXT = 1,
@@ -27,3 +29,5 @@ enum PlugState : std::int32_t {
   ST_STATIC = 1,  // changed at one instant, constant after it
   ST_RUN = 2,     // may change at every sample
 };
+
+}  // namespace kr

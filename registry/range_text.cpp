@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
+namespace kr {
+
 RangeText ParseRangeText(std::string_view text) {
   std::vector<std::string> items;
   std::string_view rest = text;
@@ -32,3 +34,5 @@ std::string FormatRangeValue(double value) {
 
 std::string RangeText::HiValueText() const { return FormatRangeValue(HiValue()); }
 std::string RangeText::LoValueText() const { return FormatRangeValue(LoValue()); }
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace kr {
+
 struct RangeText {
   // Numbers in text order; these defaults stand unless the text splits into
   // exactly four items.
@@ -24,3 +26,5 @@ RangeText ParseRangeText(std::string_view text);
 
 // "%.3f", the form range values are written back as.
 std::string FormatRangeValue(double value);
+
+}  // namespace kr

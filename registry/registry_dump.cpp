@@ -4,6 +4,8 @@
 
 #include "registry/module_registry.h"
 
+namespace kr {
+
 namespace {
 
 const char* DirectionName(PlugDirection d) {
@@ -83,3 +85,5 @@ std::string DumpRegistry(const ModuleRegistry& registry) {
   }
   return out;
 }
+
+}  // namespace kr

@@ -5,6 +5,10 @@
 
 #include <string>
 
+namespace kr {
+
 class ModuleRegistry;
 
 std::string DumpRegistry(const ModuleRegistry& registry);
+
+}  // namespace kr

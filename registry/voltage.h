@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace kr {
+
 namespace voltage {
 
 inline constexpr double kVoltsPerUnit = 10.0;
@@ -37,3 +39,5 @@ inline void FillFromDefaultText(std::span<float> block, std::string_view text) {
 }
 
 }  // namespace voltage
+
+}  // namespace kr

@@ -2,6 +2,8 @@
 
 #include "shell/effect_thunks.h"
 
+namespace kr {
+
 using namespace vst;
 
 AudioEffect::AudioEffect(audioMasterCallback master, int numPrograms, int numParams)
@@ -119,3 +121,5 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
       return 0;
   }
 }
+
+}  // namespace kr

@@ -9,6 +9,8 @@
 #include "gui/plugin_editor_interface.h"
 #include "vst/vst2.h"
 
+namespace kr {
+
 class AudioEffect {
  public:
   AudioEffect(vst::audioMasterCallback audioMaster, int numPrograms, int numParams);
@@ -85,3 +87,5 @@ class AudioEffect {
   std::unique_ptr<ShellEditor> editor;
   vst::AEffect cEffect{};
 };
+
+}  // namespace kr

@@ -1,5 +1,7 @@
 #include "shell/audio_effect_x.h"
 
+namespace kr {
+
 using namespace vst;
 
 VstPlugCategory AudioEffectX::getPlugCategory() {
@@ -74,3 +76,5 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
       return AudioEffect::dispatcher(opcode, index, value, ptr, opt);
   }
 }
+
+}  // namespace kr

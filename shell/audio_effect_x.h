@@ -4,6 +4,8 @@
 
 #include "shell/audio_effect.h"
 
+namespace kr {
+
 class AudioEffectX : public AudioEffect {
  public:
   using AudioEffect::AudioEffect;
@@ -34,3 +36,5 @@ class AudioEffectX : public AudioEffect {
   }
   bool updateDisplay() { return callHost(vst::audioMasterUpdateDisplay) != 0; }
 };
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "base/denormals.h"
 #include "shell/audio_effect.h"
 
+namespace kr {
+
 using namespace vst;
 
 namespace {
@@ -76,3 +78,5 @@ void InstallEffectThunks(AEffect& effect) {
   effect.setParameter = &SetParameterThunk;
   effect.getParameter = &GetParameterThunk;
 }
+
+}  // namespace kr

@@ -4,4 +4,8 @@
 
 #include "vst/vst2.h"
 
+namespace kr {
+
 void InstallEffectThunks(vst::AEffect& effect);
+
+}  // namespace kr

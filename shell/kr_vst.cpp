@@ -9,6 +9,8 @@
 
 #include "shell/plugin_id.h"
 
+namespace kr {
+
 using namespace vst;
 
 namespace {
@@ -124,3 +126,5 @@ void KrVst::OnWatchedValueChanged() {
     updateDisplay();
   }
 }
+
+}  // namespace kr

@@ -22,6 +22,8 @@
 #include "shell/audio_effect_x.h"
 #include "shell/outgoing_midi_events.h"
 
+namespace kr {
+
 class KrVst : public AudioEffectX, public ParamWatcher, public kr::HostServices {
  public:
   // Sets constructionFailed when the application cannot load its document or
@@ -111,3 +113,5 @@ class KrVst : public AudioEffectX, public ParamWatcher, public kr::HostServices 
   OutgoingMidiEvents outEvents;
   int outReadPos = 0;
 };
+
+}  // namespace kr

@@ -10,6 +10,8 @@
 
 #include "platform/platform.h"
 
+namespace kr {
+
 using namespace vst;
 
 namespace {
@@ -149,3 +151,4 @@ bool KrVst::setBlockSizeAndSampleRate(VstInt32 size, float rate) {
   return true;
 }
 
+}  // namespace kr

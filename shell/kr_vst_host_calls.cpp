@@ -9,6 +9,8 @@
 #include "platform/platform.h"
 #include "shell/text_copy.h"
 
+namespace kr {
+
 using namespace vst;
 
 namespace {
@@ -160,3 +162,5 @@ void KrVst::ReportAudioFailure() {
   platform::ShowMessageBox({std::string("The patch stopped playing after an error: ") + audioFailure.data(), {},
                             platform::MessageIcon::Error});
 }
+
+}  // namespace kr

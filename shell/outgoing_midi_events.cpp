@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace kr {
+
 using namespace vst;
 
 static_assert(offsetof(VstEvents, reserved) == sizeof(std::uintptr_t));
@@ -38,3 +40,5 @@ VstEvents* OutgoingMidiEvents::Header() {
   for (std::size_t i = 0; i < count_; ++i) slots[i] = reinterpret_cast<VstEvent*>(&records_[i]);
   return events;
 }
+
+}  // namespace kr

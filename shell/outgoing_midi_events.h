@@ -9,6 +9,8 @@
 
 #include "vst/vst2.h"
 
+namespace kr {
+
 class OutgoingMidiEvents {
  public:
   static constexpr std::size_t kGrowStep = 10;
@@ -29,3 +31,5 @@ class OutgoingMidiEvents {
   std::vector<std::uintptr_t> header_;
   std::size_t count_ = 0;
 };
+
+}  // namespace kr

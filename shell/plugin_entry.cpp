@@ -5,6 +5,8 @@
 
 #include "shell/kr_vst.h"
 
+namespace kr {
+
 using namespace vst;
 
 AEffect* CreateEffect(audioMasterCallback audioMaster, std::atomic<bool>& constructionFailed,
@@ -28,3 +30,5 @@ AEffect* PluginMain(audioMasterCallback audioMaster, ApplicationFactory makeAppl
   static std::atomic<bool> constructionFailed{false};
   return CreateEffect(audioMaster, constructionFailed, makeApplication);
 }
+
+}  // namespace kr

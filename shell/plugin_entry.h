@@ -8,6 +8,8 @@
 #include "app/kr_application.h"
 #include "vst/vst2.h"
 
+namespace kr {
+
 // The full entry with its construction-failed flag given; tests use it with
 // their own flag and factory. Null without a VST 2 host, without a factory,
 // or when the effect object cannot be built.
@@ -16,3 +18,5 @@ vst::AEffect* CreateEffect(vst::audioMasterCallback audioMaster, std::atomic<boo
 
 // The plug-in's entry: the process-wide construction-failed flag.
 vst::AEffect* PluginMain(vst::audioMasterCallback audioMaster, ApplicationFactory makeApplication);
+
+}  // namespace kr

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace kr {
+
 std::int32_t PackPluginId(std::string_view text) {
   const std::string padded = std::string(text) + "    ";
   std::int64_t id = 0;
@@ -15,3 +17,5 @@ void UnpackPluginId(std::int32_t id, char out[5]) {
   for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((bits >> (24 - 8 * i)) & 0xFF);
   out[4] = '\0';
 }
+
+}  // namespace kr

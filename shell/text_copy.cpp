@@ -4,6 +4,8 @@
 
 #include "platform/platform.h"
 
+namespace kr {
+
 namespace {
 
 bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
@@ -53,3 +55,5 @@ std::string_view HostText(const void* text, std::size_t maxBytes) {
 std::string HostTextAsUtf8(const void* text, std::size_t maxBytes) {
   return platform::HostTextToUtf8(HostText(text, maxBytes));
 }
+
+}  // namespace kr

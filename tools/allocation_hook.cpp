@@ -11,6 +11,8 @@
 
 #include "host/audio_call.h"
 
+namespace audio_call = kr::audio_call;
+
 #if __has_include(<execinfo.h>)
 #include <execinfo.h>
 #define KR_HAS_BACKTRACE 1
@@ -100,3 +102,4 @@ void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::fre
 void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
 #pragma GCC diagnostic pop
 #endif  // _WIN32
+

@@ -6,6 +6,8 @@
 #include <charconv>
 #include <string>
 
+namespace kr {
+
 // A number without a fraction ("44100", not "44100.5").
 inline const CLI::Validator WholeNumber(
     [](std::string& text) -> std::string {
@@ -27,3 +29,5 @@ inline void DeclareInputOutput(CLI::App& command, InputOutputArgs& args, const s
   command.add_option(inputKind, args.input, "the " + inputKind + " to read")->required();
   command.add_option("-o", args.output, outputHelp);
 }
+
+}  // namespace kr

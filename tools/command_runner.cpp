@@ -6,6 +6,8 @@
 
 #include "tools/subcommand.h"
 
+namespace kr {
+
 int RunSubcommand(const Subcommand& subcommand, std::vector<std::string> args) {
   const std::string name(subcommand.name);
   CLI::App command(std::string(subcommand.summary), "kestrune " + name);
@@ -32,3 +34,5 @@ int RunSubcommand(const Subcommand& subcommand, std::vector<std::string> args) {
   }
   return run();
 }
+
+}  // namespace kr

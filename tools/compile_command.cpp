@@ -11,6 +11,8 @@
 #include "tools/document_input.h"
 #include "tools/subcommand.h"
 
+namespace kr {
+
 namespace {
 
 struct CompileArgs {
@@ -63,3 +65,5 @@ CommandRun DeclareCompile(CLI::App& command) {
 }  // namespace
 
 const Subcommand kCompileCommand{"compile", "compile a JSON patch into a document file", &DeclareCompile};
+
+}  // namespace kr

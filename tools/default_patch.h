@@ -4,4 +4,8 @@
 
 #include <string_view>
 
+namespace kr {
+
 extern const std::string_view kDefaultPatchJson;
+
+}  // namespace kr

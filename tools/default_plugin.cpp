@@ -2,6 +2,8 @@
 
 #include "platform/platform.h"
 
+namespace kr {
+
 #ifndef KR_DEFAULT_PLUGIN_NAME
 #define KR_DEFAULT_PLUGIN_NAME "Kestrune.so"
 #endif
@@ -12,3 +14,5 @@ std::string DefaultPluginPath() {
   const std::string dir = slash == std::string::npos ? std::string(".") : self.substr(0, slash);
   return dir + platform::PathSeparator() + KR_DEFAULT_PLUGIN_NAME;
 }
+
+}  // namespace kr

@@ -3,5 +3,9 @@
 
 #include <string>
 
+namespace kr {
+
 // The plug-in file built beside this program (Kestrune.so or Kestrune.dll).
 std::string DefaultPluginPath();
+
+}  // namespace kr

@@ -4,6 +4,8 @@
 
 #include "formats/midifile/midi_file_writer.h"
 
+namespace kr {
+
 using kr::midifile::WrittenEvent;
 using kr::midifile::WrittenTrack;
 
@@ -48,3 +50,5 @@ std::vector<std::uint8_t> DemoPhraseMidiFile() {
   }
   return kr::midifile::WriteMidiFile(1, kTicksPerQuarter, {tempo, pad, line});
 }
+
+}  // namespace kr

@@ -6,4 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace kr {
+
 std::vector<std::uint8_t> DemoPhraseMidiFile();
+
+}  // namespace kr

@@ -11,6 +11,8 @@
 #include "patchtext/patch_compiler.h"
 #include "patchtext/patch_text_error.h"
 
+namespace kr {
+
 namespace {
 
 bool ReadAll(const std::string& path, std::vector<std::uint8_t>& bytes) {
@@ -63,3 +65,5 @@ DocumentInput ReadDocumentInput(const std::string& path, bool embedNamedFiles) {
 bool WriteOutputFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   return kr::WriteWholeFile(path, bytes);
 }
+
+}  // namespace kr

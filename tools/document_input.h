@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace kr {
+
 struct DocumentInput {
   std::vector<std::uint8_t> bytes;  // the document archive
   std::string error;                // empty on success; says what went wrong
@@ -19,3 +21,5 @@ DocumentInput ReadDocumentInput(const std::string& path, bool embedNamedFiles = 
 
 // Writes bytes to path; false (with errno's story left to the caller) on failure.
 bool WriteOutputFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
+}  // namespace kr

@@ -10,6 +10,8 @@
 #include "tools/document_input.h"
 #include "tools/subcommand.h"
 
+namespace kr {
+
 namespace {
 
 int RunDump(const InputOutputArgs& parsed) {
@@ -53,3 +55,5 @@ CommandRun DeclareDump(CLI::App& command) {
 }  // namespace
 
 const Subcommand kDumpCommand{"dump", "print a document as a JSON patch", &DeclareDump};
+
+}  // namespace kr

@@ -10,6 +10,8 @@
 #include "tools/document_input.h"
 #include "tools/subcommand.h"
 
+namespace kr {
+
 #ifndef KR_DEFAULT_PLUGIN_NAME
 #define KR_DEFAULT_PLUGIN_NAME "Kestrune.so"
 #endif
@@ -68,3 +70,5 @@ CommandRun DeclareExport(CLI::App& command) {
 }  // namespace
 
 const Subcommand kExportCommand{"export", "write a copy of the plug-in that carries a patch", &DeclareExport};
+
+}  // namespace kr

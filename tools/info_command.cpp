@@ -14,6 +14,8 @@
 #include "tools/patch_plugin.h"
 #include "tools/subcommand.h"
 
+namespace kr {
+
 #ifndef KR_DEFAULT_PLUGIN_NAME
 #define KR_DEFAULT_PLUGIN_NAME "Kestrune.so"
 #endif
@@ -165,3 +167,5 @@ CommandRun DeclareInfo(CLI::App& command) {
 }  // namespace
 
 const Subcommand kInfoCommand{"info", "print what a host sees of a plug-in file", &DeclareInfo};
+
+}  // namespace kr

@@ -12,6 +12,8 @@
 #include "platform/platform.h"
 #include "tools/subcommand.h"
 
+namespace kr {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -120,3 +122,5 @@ CommandRun DeclareInstall(CLI::App& command) {
 }  // namespace
 
 const Subcommand kInstallCommand{"install", "copy exported plug-ins into the folder hosts scan", &DeclareInstall};
+
+}  // namespace kr

@@ -9,6 +9,8 @@
 #include "modules/builtin_modules.h"
 #include "tools/subcommand.h"
 
+using namespace kr;
+
 namespace {
 
 void PrintUsage(std::ostream& out) {

@@ -8,6 +8,8 @@
 #include "registry/registry_dump.h"
 #include "tools/subcommand.h"
 
+namespace kr {
+
 namespace {
 
 int RunModules() {
@@ -31,3 +33,5 @@ CommandRun DeclareModules(CLI::App& command) {
 }  // namespace
 
 const Subcommand kModulesCommand{"modules", "list every module kind with its plugs", &DeclareModules};
+
+}  // namespace kr

@@ -13,6 +13,8 @@
 #include "tools/document_input.h"
 #include "tools/subcommand.h"
 
+namespace kr {
+
 namespace {
 
 // The container whose panel and programs the plug-in shows: the first
@@ -98,3 +100,5 @@ CommandRun DeclarePanel(CLI::App& command) {
 }  // namespace
 
 const Subcommand kPanelCommand{"panel", "draw a patch's front panel into a PNG file", &DeclarePanel};
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 
 #include "tools/subcommand.h"
 
+namespace kr {
+
 #ifndef KR_DEFAULT_PLUGIN_NAME
 #define KR_DEFAULT_PLUGIN_NAME "Kestrune.so"
 #endif
@@ -76,3 +78,5 @@ std::unique_ptr<PatchPlugin> PatchPlugin::FromJsonText(std::string_view json, st
   if (!made->Export(patch.string(), error)) return nullptr;
   return made;
 }
+
+}  // namespace kr

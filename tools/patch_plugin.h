@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace kr {
+
 class PatchPlugin {
  public:
   // Nothing, with `error` set, when the patch could not be exported.
@@ -26,3 +28,5 @@ class PatchPlugin {
   std::filesystem::path folder_;
   std::filesystem::path plugin_;
 };
+
+}  // namespace kr

@@ -4,6 +4,8 @@
 #include <ostream>
 #include <string>
 
+namespace kr {
+
 namespace {
 
 constexpr auto kDelay = std::chrono::seconds(1);
@@ -37,3 +39,5 @@ void ProgressBar::Update(std::int64_t done, std::int64_t total) {
 void ProgressBar::Finish() {
   if (shown_) out_ << "\n" << std::flush;
 }
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <iosfwd>
 
+namespace kr {
+
 class ProgressBar {
  public:
   explicit ProgressBar(std::ostream& out, double sampleRate);
@@ -20,3 +22,5 @@ class ProgressBar {
   std::int64_t lastChecked_ = 0;  // frames done when the clock was last read
   bool shown_ = false;
 };
+
+}  // namespace kr

@@ -22,6 +22,8 @@
 #include "tools/progress_bar.h"
 #include "tools/subcommand.h"
 
+namespace kr {
+
 namespace {
 
 constexpr std::uintmax_t kLargestMidiFile = 64u << 20;
@@ -207,3 +209,5 @@ CommandRun DeclareRender(CLI::App& command) {
 }  // namespace
 
 const Subcommand kRenderCommand{"render", "play a MIDI file through a plug-in into a WAVE file", &DeclareRender};
+
+}  // namespace kr

@@ -13,6 +13,8 @@ namespace CLI {
 class App;
 }
 
+namespace kr {
+
 // Runs the subcommand with the options parsed into it; answers the exit status.
 using CommandRun = std::function<int()>;
 
@@ -42,3 +44,5 @@ extern const Subcommand kModulesCommand;
 extern const Subcommand kPanelCommand;
 extern const Subcommand kTortureCommand;
 extern const Subcommand kInstallCommand;
+
+}  // namespace kr

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace kr {
+
 std::span<const Subcommand> Subcommands() {
   static const std::array<Subcommand, 9> table = {kInfoCommand,   kCompileCommand, kDumpCommand,  kExportCommand,
                                                   kInstallCommand, kRenderCommand, kModulesCommand,
@@ -14,3 +16,5 @@ const Subcommand* FindSubcommand(std::string_view name) {
     if (c.name == name) return &c;
   return nullptr;
 }
+
+}  // namespace kr

@@ -18,6 +18,8 @@
 #include "tools/patch_plugin.h"
 #include "tools/subcommand.h"
 
+namespace kr {
+
 #ifndef KR_EXAMPLES_DIR
 #define KR_EXAMPLES_DIR ""
 #endif
@@ -168,3 +170,5 @@ CommandRun DeclareTorture(CLI::App& command) {
 }  // namespace
 
 const Subcommand kTortureCommand{"torture", "drive a plug-in the way the worst hosts do", &DeclareTorture};
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 
 #include "vst/vst2.h"
 
+namespace kr {
+
 namespace vst {
 
 #if defined(_WIN32) && defined(__i386__)
@@ -52,3 +54,5 @@ static_assert(sizeof(ERect) == 8 && offsetof(ERect, left) == 2 && offsetof(ERect
 #endif
 
 }  // namespace vst
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace kr {
+
 #if defined(_WIN32)
 #define VSTCALLBACK __cdecl
 #else
@@ -343,3 +345,5 @@ static_assert(offsetof(AEffect, processReplacing) == (sizeof(void*) == 4 ? 80 : 
 static_assert(sizeof(VstEvents) == 4 * sizeof(void*));
 
 }  // namespace vst
+
+}  // namespace kr

@@ -11,6 +11,8 @@
 #include <faust/gui/UI.h>
 #include <faust/gui/meta.h>
 
+using namespace kr;
+
 <<includeIntrinsic>>
 
 <<includeclass>>

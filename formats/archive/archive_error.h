@@ -7,7 +7,11 @@
 #include <stdexcept>
 #include <string>
 
+namespace kr {
+
 class ArchiveError : public std::runtime_error {
  public:
   explicit ArchiveError(const std::string& what) : std::runtime_error(what) {}
 };
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include "base/text_codec.h"
 #include "formats/archive/archive_tags.h"
 
+namespace kr {
+
 namespace {
 
 constexpr std::uint16_t kNullTag = 0;
@@ -197,3 +199,5 @@ std::vector<std::unique_ptr<CObject>> ArchiveReader::ReleaseUnclaimed() {
   unclaimed_.clear();
   return rest;
 }
+
+}  // namespace kr

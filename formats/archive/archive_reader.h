@@ -17,6 +17,8 @@
 #include "formats/archive/geometry.h"
 #include "formats/archive/runtime_class.h"
 
+namespace kr {
+
 // What a loader collects while objects are read, for its steps after the
 // load. The document loader gives its own kind.
 class ArchiveLoadContext {
@@ -101,3 +103,5 @@ class ArchiveReader {
   ClassLookup lookup_ = nullptr;
   ArchiveLoadContext* context_ = nullptr;
 };
+
+}  // namespace kr

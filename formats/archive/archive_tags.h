@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace kr {
+
 namespace archive_tags {
 
 inline constexpr std::uint16_t kBigObjectTag = 0x7FFF;  // a 32-bit tag follows
@@ -11,3 +13,5 @@ inline constexpr std::uint16_t kClassTag = 0x8000;      // a 16-bit reference to
 inline constexpr std::uint32_t kBigClassTag = 0x80000000u;
 
 }  // namespace archive_tags
+
+}  // namespace kr

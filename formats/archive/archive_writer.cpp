@@ -6,6 +6,8 @@
 #include "base/text_codec.h"
 #include "formats/archive/archive_tags.h"
 
+namespace kr {
+
 using namespace archive_tags;
 
 ArchiveWriter::ArchiveWriter(int version) : version_(version) {}
@@ -129,3 +131,5 @@ const CObject* ArchiveWriter::KeepAlive(std::unique_ptr<CObject> ob) {
   keptAlive_.push_back(std::move(ob));
   return keptAlive_.back().get();
 }
+
+}  // namespace kr

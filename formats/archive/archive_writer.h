@@ -13,6 +13,8 @@
 #include "formats/archive/geometry.h"
 #include "formats/archive/runtime_class.h"
 
+namespace kr {
+
 class ArchiveWriter {
  public:
   explicit ArchiveWriter(int version);
@@ -56,3 +58,5 @@ class ArchiveWriter {
   std::unordered_map<const RuntimeClass*, std::uint32_t> classes_;
   std::vector<std::unique_ptr<CObject>> keptAlive_;
 };
+
+}  // namespace kr

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace kr {
+
 struct DocRect {
   std::int32_t left = 0;
   std::int32_t top = 0;
@@ -20,3 +22,5 @@ struct DocPoint {
 // View kinds: the panel (the plug-in's editor) and the structure (wiring) view.
 inline constexpr int kPanelView = 128;
 inline constexpr int kStructureView = 256;
+
+}  // namespace kr

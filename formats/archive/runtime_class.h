@@ -8,6 +8,8 @@
 #include <span>
 #include <string_view>
 
+namespace kr {
+
 class CObject;
 class ArchiveReader;
 class ArchiveWriter;
@@ -44,7 +46,6 @@ const T* DynamicKind(const CObject* ob) {
   return ob && ob->IsKindOf(T::kClass) ? static_cast<const T*>(ob) : nullptr;
 }
 
-
 // Makes an empty instance of the generic class that stands for a record.
 template <class T, const RuntimeClass* R>
 std::unique_ptr<CObject> MakeGeneric() {
@@ -54,3 +55,5 @@ template <class T>
 std::unique_ptr<CObject> MakePlain() {
   return std::make_unique<T>();
 }
+
+}  // namespace kr

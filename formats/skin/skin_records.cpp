@@ -3,6 +3,8 @@
 #include "formats/archive/archive_reader.h"
 #include "formats/archive/archive_writer.h"
 
+namespace kr {
+
 const RuntimeClass CSkinBitmap::kClass{"CSkinBitmap", 1, false, nullptr, &MakePlain<CSkinBitmap>};
 const RuntimeClass CAnimBitmap::kClass{"CAnimBitmap", 1, false, &CSkinBitmap::kClass, &MakePlain<CAnimBitmap>};
 const RuntimeClass SkinFontInfo::kClass{"SkinFontInfo", 1, false, nullptr, &MakePlain<SkinFontInfo>};
@@ -148,3 +150,5 @@ const RuntimeClass* FindSkinClass(std::string_view name) {
     if (name == c->name) return c;
   return nullptr;
 }
+
+}  // namespace kr

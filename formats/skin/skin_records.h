@@ -12,6 +12,8 @@
 #include "formats/archive/geometry.h"
 #include "formats/archive/runtime_class.h"
 
+namespace kr {
+
 class CSkinBitmap : public CObject {
  public:
   static const RuntimeClass kClass;
@@ -81,3 +83,5 @@ void WriteSkinBlock(ArchiveWriter& ar, const std::vector<std::unique_ptr<SkinInf
 
 // The skin classes by stored name, for reading a skin block on its own.
 const RuntimeClass* FindSkinClass(std::string_view name);
+
+}  // namespace kr

@@ -14,9 +14,11 @@
 #include "gui/skin/skin.h"
 #include "platform/editor_window.h"
 
+namespace kr {
+
 struct StoredDocument;
 
-namespace kr::gui {
+namespace gui {
 
 class PanelEditor final : public ShellEditor {
  public:
@@ -67,4 +69,6 @@ class PanelEditor final : public ShellEditor {
   bool open_ = false;
 };
 
-}  // namespace kr::gui
+}  // namespace gui
+
+}  // namespace kr

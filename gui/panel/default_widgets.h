@@ -11,9 +11,11 @@
 
 #include "gui/visual/visual_ob.h"
 
+namespace kr {
+
 class generic_parameter;
 
-namespace kr::gui {
+namespace gui {
 
 // The data type of a hosted plug-in's parameter.
 inline constexpr int kHostedParameterType = 7;
@@ -21,4 +23,6 @@ inline constexpr int kHostedParameterType = 7;
 // Null for a parameter that shows no widget (MIDI).
 std::unique_ptr<CVisualOb> MakeDefaultWidget(generic_parameter& parameter);
 
-}  // namespace kr::gui
+}  // namespace gui
+
+}  // namespace kr

@@ -11,9 +11,11 @@
 
 #include "gui/visual/layout.h"
 
+namespace kr {
+
 class Ctl_VST_Plugin;
 
-namespace kr::gui {
+namespace gui {
 
 class CControlClient_vst2 final : public CVisualOb {
  public:
@@ -35,4 +37,6 @@ std::unique_ptr<CGroup> MakeHostedParameterGrid(Ctl_VST_Plugin& module);
 // The whole panel of a hosted plug-in, with the bar when it has programs to show.
 std::unique_ptr<CVisualOb> MakeHostedPluginPanel(Ctl_VST_Plugin& module);
 
-}  // namespace kr::gui
+}  // namespace gui
+
+}  // namespace kr

@@ -11,9 +11,11 @@
 
 #include "gui/visual/owner_drawn.h"
 
+namespace kr {
+
 class CUG;
 
-namespace kr::gui {
+namespace gui {
 
 class KeyboardPanel final : public OwnerDrawn {
  public:
@@ -57,4 +59,6 @@ class KeyboardPanel final : public OwnerDrawn {
   const void* audio_ = nullptr;  // the audio object the notes went to
 };
 
-}  // namespace kr::gui
+}  // namespace gui
+
+}  // namespace kr

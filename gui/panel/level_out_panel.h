@@ -8,9 +8,11 @@
 #include "document/generic_parameter.h"
 #include "gui/visual/layout.h"
 
+namespace kr {
+
 class CUG;
 
-namespace kr::gui {
+namespace gui {
 
 // Volts as meters show them: "%.3f" below 1, "%.2f" below 100, else "%.1f".
 std::string VoltText(double volts);
@@ -42,4 +44,6 @@ class CLevelOutPanel final : public CGroup {
   std::unique_ptr<LevelOutValue> value_;
 };
 
-}  // namespace kr::gui
+}  // namespace gui
+
+}  // namespace kr

@@ -9,11 +9,13 @@
 #include "gui/visual/drop_down.h"
 #include "registry/item_list.h"
 
-namespace kr::gui {
+namespace kr {
+
+namespace gui {
 
 std::string ControlMapper::Text(PanelValues& values) { return values.DisplayText(parameter_); }
 
-}  // namespace kr::gui
+}  // namespace gui
 
 using kr::gui::PanelValues;
 
@@ -108,3 +110,5 @@ void control_mapper_event_trig::SetWidgetValue(PanelValues&, float x) {
   const float was = std::exchange(pressed_, x > 0 ? 1.0f : 0.0f);
   if (was == 0 && pressed_ > 0 && fire_) fire_();
 }
+
+}  // namespace kr

@@ -7,10 +7,12 @@
 #include <memory>
 #include <string>
 
+namespace kr {
+
 class CVisualOb;
 class generic_parameter;
 
-namespace kr::gui {
+namespace gui {
 
 class PanelValues;
 
@@ -30,7 +32,7 @@ class ControlMapper {
   generic_parameter& parameter_;
 };
 
-}  // namespace kr::gui
+}  // namespace gui
 
 // A number parameter: its normalised value.
 class control_mapper_bmc_param : public kr::gui::ControlMapper {
@@ -94,3 +96,5 @@ class control_mapper_event_trig : public kr::gui::ControlMapper {
   std::function<void()> fire_;
   float pressed_ = 0;
 };
+
+}  // namespace kr

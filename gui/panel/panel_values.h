@@ -19,15 +19,15 @@
 #include <string>
 #include <vector>
 
+namespace kr {
+
 class generic_parameter;
 class CPlug2;
 class CUG;
 
-namespace kr {
 class ModuleFiles;
-}
 
-namespace kr::gui {
+namespace gui {
 
 // The controller number that arms learning (the next controller binds).
 inline constexpr int kLearnController = -2;
@@ -71,4 +71,6 @@ class PanelValues {
   virtual void SendNotify(CUG& module, int kind, int value);
 };
 
-}  // namespace kr::gui
+}  // namespace gui
+
+}  // namespace kr

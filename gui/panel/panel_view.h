@@ -12,9 +12,11 @@
 #include "gui/skin/skin.h"
 #include "gui/visual/visual_ob.h"
 
+namespace kr {
+
 struct StoredDocument;
 
-namespace kr::gui {
+namespace gui {
 
 inline constexpr int kMaxPanelSide = 32767;
 
@@ -134,4 +136,6 @@ class PanelView : public CVisualOb {
 // the content's extent, and both are held to 1..32767.
 Size HeldPanelSize(int storedWidth, int storedHeight, Size contentExtent);
 
-}  // namespace kr::gui
+}  // namespace gui
+
+}  // namespace kr

@@ -11,10 +11,12 @@
 
 #include "gui/visual/layout.h"
 
+namespace kr {
+
 class CContainer;
 class generic_parameter;
 
-namespace kr::gui {
+namespace gui {
 
 class CPatchSelDecorator final : public CVisualOb {
  public:
@@ -44,4 +46,6 @@ class CPatchSelDecorator final : public CVisualOb {
 // Whether a container holds a "Patch Select" module (its panels get the bar).
 bool HoldsPatchSelect(const CContainer& container);
 
-}  // namespace kr::gui
+}  // namespace gui
+
+}  // namespace kr

@@ -8,10 +8,12 @@
 #include "gui/visual/panel_objects.h"
 #include "gui/visual/visual_ob.h"
 
+namespace kr {
+
 class CDocOb;
 class CContainer;
 
-namespace kr::gui {
+namespace gui {
 
 // The visual of a document object on a panel view; null when it shows none
 // there (wires, modules that live only in the structure view, sub-containers
@@ -22,4 +24,6 @@ std::unique_ptr<CVisualOb> MakePanelVisual(CDocOb& doc);
 // container's order (the first object is in front).
 std::unique_ptr<CMyView> MakeContainerPanel(CContainer& container);
 
-}  // namespace kr::gui
+}  // namespace gui
+
+}  // namespace kr

@@ -8,9 +8,11 @@
 
 #include "gui/visual/visual_ob.h"
 
+namespace kr {
+
 class CPortal;
 
-namespace kr::gui {
+namespace gui {
 
 class CPortalWnd final : public CVisualOb {
  public:
@@ -23,4 +25,6 @@ class CPortalWnd final : public CVisualOb {
   CPortal& portal_;
 };
 
-}  // namespace kr::gui
+}  // namespace gui
+
+}  // namespace kr

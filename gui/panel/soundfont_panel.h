@@ -13,10 +13,12 @@
 #include "document/generic_parameter.h"
 #include "gui/visual/layout.h"
 
+namespace kr {
+
 class CControl;
 class CPlug2;
 
-namespace kr::gui {
+namespace gui {
 
 // The presets of a SoundFont file as the choosers list them.
 struct PresetEntry {
@@ -69,4 +71,6 @@ class CSoundFontChoosers final : public CGroup {
   std::unique_ptr<PresetChoice> bank_, patch_;
 };
 
-}  // namespace kr::gui
+}  // namespace gui
+
+}  // namespace kr

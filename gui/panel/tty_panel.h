@@ -10,9 +10,11 @@
 
 #include "gui/visual/owner_drawn.h"
 
+namespace kr {
+
 class CUG;
 
-namespace kr::gui {
+namespace gui {
 
 class TtyPanel final : public OwnerDrawn {
  public:
@@ -32,4 +34,6 @@ class TtyPanel final : public OwnerDrawn {
   std::deque<std::string> lines_;
 };
 
-}  // namespace kr::gui
+}  // namespace gui
+
+}  // namespace kr

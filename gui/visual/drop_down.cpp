@@ -7,6 +7,8 @@
 #include "gui/draw/text.h"
 #include "gui/visual/widgets.h"
 
+namespace kr {
+
 using namespace kr::gui;
 
 namespace {
@@ -141,3 +143,5 @@ void CDropDownList::DrawSelf(DrawContext& dc) {
     FillRect(dc, {c.right - 4, top, c.right - 1, std::max(bottom, top + 2)}, kFieldEdge);
   }
 }
+
+}  // namespace kr

@@ -11,6 +11,8 @@
 
 #include "gui/visual/visual_ob.h"
 
+namespace kr {
+
 class CDropDownList : public CVisualOb {
  public:
   using Choose = std::function<void(int index)>;
@@ -52,3 +54,5 @@ class CDropDownList : public CVisualOb {
   int rows_ = 1;
   bool pressedInside_ = false;
 };
+
+}  // namespace kr

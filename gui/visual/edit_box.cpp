@@ -10,6 +10,8 @@
 #include "gui/panel/panel_values.h"
 #include "gui/visual/widgets.h"
 
+namespace kr {
+
 using namespace kr::gui;
 
 namespace {
@@ -200,3 +202,5 @@ void CMyEdit2::OnChar(int ch, int repeat, std::uint32_t flags) {
 }
 
 void CMyEdit2::EditEnded() { Close(); }
+
+}  // namespace kr

@@ -13,10 +13,12 @@
 #include "gui/visual/edit_line.h"
 #include "gui/visual/visual_ob.h"
 
+namespace kr {
+
 class CPlug2;
 class generic_parameter;
 
-namespace kr::gui {
+namespace gui {
 // What an edit box shows and where the typed text goes.
 struct EditBinding {
   std::function<std::string(PanelValues&)> read;
@@ -24,7 +26,7 @@ struct EditBinding {
   static EditBinding Of(generic_parameter& parameter);
   static EditBinding Of(CPlug2& plug);
 };
-}  // namespace kr::gui
+}  // namespace gui
 
 class CMyEdit : public CVisualOb {
  public:
@@ -83,3 +85,5 @@ class CMyEdit2 : public CMyEdit {
  protected:
   void EditEnded() override;
 };
+
+}  // namespace kr

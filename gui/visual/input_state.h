@@ -12,9 +12,11 @@
 
 #include "gui/draw/geometry.h"
 
+namespace kr {
+
 class CVisualOb;
 
-namespace kr::gui {
+namespace gui {
 
 // Modifier and button flags of mouse and key calls (the Windows MK_ values),
 // and on key-down calls the key's previous state (set on an auto-repeat, as
@@ -92,4 +94,6 @@ struct InputState {
   }
 };
 
-}  // namespace kr::gui
+}  // namespace gui
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "gui/draw/draw.h"
 #include "gui/draw/system_colours.h"
 
+namespace kr {
+
 using namespace kr::gui;
 
 // --- CGroup ------------------------------------------------------------------
@@ -249,3 +251,4 @@ void Ctl_Wnd::DrawSelf(DrawContext& dc) {
   FillRect(dc, {c.right - 1, c.top, c.right, c.bottom}, kButtonShadow);
 }
 
+}  // namespace kr

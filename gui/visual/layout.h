@@ -8,6 +8,7 @@
 
 #include "gui/visual/visual_ob.h"
 
+namespace kr {
 
 // Grid layout: items in rows and columns, rows 4 pixels apart, columns 2.
 class CGroup : public CVisualOb {
@@ -106,3 +107,4 @@ class Ctl_Wnd : public CBorder {
   CGroup* group_ = nullptr;
 };
 
+}  // namespace kr

@@ -1,5 +1,7 @@
 #include "gui/visual/owner_drawn.h"
 
+namespace kr {
+
 using namespace kr::gui;
 
 CMyOwnerDrawn2::CMyOwnerDrawn2(std::unique_ptr<OwnerDrawn> drawn, std::uint32_t flags)
@@ -52,3 +54,5 @@ void CMyOwnerDrawn2::OnKeyDown(int key, int repeat, std::uint32_t flags) {
 void CMyOwnerDrawn2::OnKeyUp(int key, int repeat, std::uint32_t flags) {
   if (!drawn_->KeyUp(*this, key, flags)) CVisualOb::OnKeyUp(key, repeat, flags);
 }
+
+}  // namespace kr

@@ -7,7 +7,9 @@
 
 #include "gui/visual/visual_ob.h"
 
-namespace kr::gui {
+namespace kr {
+
+namespace gui {
 
 // What a self-drawing control does (points in the widget's coordinates).
 class OwnerDrawn {
@@ -28,7 +30,7 @@ class OwnerDrawn {
   virtual void Closing(CVisualOb& widget) {}
 };
 
-}  // namespace kr::gui
+}  // namespace gui
 
 // The painted owner-drawn area. The mouse is captured from press to release.
 class CMyOwnerDrawn2 : public CVisualOb {
@@ -51,3 +53,5 @@ class CMyOwnerDrawn2 : public CVisualOb {
  private:
   std::unique_ptr<kr::gui::OwnerDrawn> drawn_;
 };
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include "gui/draw/system_colours.h"
 #include "gui/draw/text.h"
 
+namespace kr {
+
 using namespace kr::gui;
 namespace skin = kr::skin;
 
@@ -130,3 +132,4 @@ CVisualOb* CPanelBoxWnd::HitTest(Point p, bool* marker) {
   return this;
 }
 
+}  // namespace kr

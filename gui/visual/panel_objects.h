@@ -5,9 +5,10 @@
 #include "gui/skin/skin.h"
 #include "gui/visual/visual_ob.h"
 
+namespace kr {
+
 class CContainer;
 class CPanelBox2;
-
 
 class CMyView : public CVisualOb {
  public:
@@ -43,3 +44,4 @@ class CPanelBoxWnd : public CVisualOb {
   kr::gui::SkinImagePtr lines_;
 };
 
+}  // namespace kr

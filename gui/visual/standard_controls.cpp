@@ -12,6 +12,8 @@
 #include "gui/visual/widgets.h"
 #include "registry/item_list.h"
 
+namespace kr {
+
 using namespace kr::gui;
 
 namespace {
@@ -322,3 +324,5 @@ void CMySpinButtonCtrl::DrawSelf(DrawContext& dc) {
   Arrow(dc, c.Width() / 2, half / 2, true, Rgb(0, 0, 0));
   Arrow(dc, c.Width() / 2, half + (c.Height() - half) / 2, false, Rgb(0, 0, 0));
 }
+
+}  // namespace kr

@@ -13,6 +13,8 @@
 #include "gui/visual/edit_box.h"
 #include "gui/visual/visual_ob.h"
 
+namespace kr {
+
 class generic_parameter;
 
 // A drop-down list of the parameter's items; choosing one sets the
@@ -132,3 +134,5 @@ class CMySpinButtonCtrl : public CVisualOb {
   generic_parameter& parameter_;
   int pressed_ = 0;  // +1 up, -1 down
 };
+
+}  // namespace kr

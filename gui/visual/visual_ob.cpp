@@ -4,6 +4,8 @@
 
 #include "platform/platform.h"
 
+namespace kr {
+
 using namespace kr::gui;
 
 CVisualOb::~CVisualOb() {
@@ -261,3 +263,4 @@ std::string CVisualOb::GetToolTipText() {
   return Has(VF_TOOLTIP_FROM_PARENT) && parent_ ? parent_->GetToolTipText() : std::string();
 }
 
+}  // namespace kr

@@ -16,14 +16,14 @@
 #include "gui/visual/file_choice.h"
 #include "gui/visual/input_state.h"
 
+namespace kr {
+
 class CDocOb;
 
-namespace kr::gui {
+namespace gui {
 class Skin;
 class PanelValues;
-}  // namespace kr::gui
-
-
+}  // namespace gui
 
 // Visual-object flags.
 enum VisualFlags : std::uint32_t {
@@ -176,3 +176,4 @@ class CVisualOb {
   std::vector<std::unique_ptr<CVisualOb>> children_;
 };
 
+}  // namespace kr

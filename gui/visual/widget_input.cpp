@@ -14,6 +14,8 @@
 #include "gui/visual/widgets.h"
 #include "registry/item_list.h"
 
+namespace kr {
+
 using namespace kr::gui;
 
 namespace {
@@ -340,3 +342,5 @@ void RepaintOnChange(CVisualOb& ob, T& shown, T now) {
 void CMyTextLabel::Refresh() {
   if (source_) RepaintOnChange(*this, shown_, source_());
 }
+
+}  // namespace kr

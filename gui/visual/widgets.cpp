@@ -13,12 +13,12 @@
 #include "gui/panel/panel_values.h"
 #include "registry/item_list.h"
 
+namespace kr {
+
 using namespace kr::gui;
 namespace skin = kr::skin;
 
 namespace {
-
-
 
 // A value text as a number held to 0..1 (NaN and junk read as 0).
 float Unit(const std::string& text) {
@@ -281,3 +281,5 @@ std::string CMyListEntry::Text() {
   if (!textPlug_) return {};
   return LabelOfValue(ListText(), ParameterTextToInt(ValuesOf(*this).PlugValue(*textPlug_)));
 }
+
+}  // namespace kr

@@ -14,9 +14,10 @@
 #include "gui/visual/standard_controls.h"
 #include "gui/visual/visual_ob.h"
 
+namespace kr {
+
 class CPlug2;
 class generic_parameter;
-
 
 // Label flags.
 enum LabelFlags : std::uint32_t { LF_TRANSPARENT = 0x1, LF_CENTRE = 0x8, LF_RIGHT = 0x10 };
@@ -66,7 +67,7 @@ class CUGWndTitle : public CMyTextLabel {
   }
 };
 
-namespace kr::gui {
+namespace gui {
 // The panel's values seen by a control; a detached control sees an empty set.
 PanelValues& ValuesOf(CVisualOb& ob);
 // A text style of the control's skin (the default style without a skin).
@@ -76,7 +77,7 @@ const SkinFontInfo& StyleNamed(CVisualOb& ob, std::string_view name);
 struct ImageCell {
   static Size Of(const SkinImage& image);
 };
-}  // namespace kr::gui
+}  // namespace gui
 
 // The bitmap control of legacy controls: values 0..100 through a mapper,
 // drawn with DrawLinear.
@@ -214,3 +215,4 @@ class CMyListEntry : public CMyTextLabel2 {
   std::string ListText();
 };
 
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "engine/audio_master.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 
 constexpr const char* kDelayTimeHint = "The delay in milliseconds that this module adds to the signal (OUTPUT ONLY).";
@@ -144,3 +146,5 @@ void ug_feedback_delay_out::Run(int offset, int count) {
   }
   if (!running_ && copyCount_ <= 0 && delayTimeCount_ <= 0) SetProcessFunction(&ug_base::SleepCheck);
 }
+
+}  // namespace kr

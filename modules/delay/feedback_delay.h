@@ -13,6 +13,8 @@
 #include "engine/audio_pair.h"
 #include "engine/ug_midi_device.h"
 
+namespace kr {
+
 class ug_feedback_delay_out;
 
 // One half of the pair: marks and voice tags that reach this half pass on to
@@ -109,3 +111,5 @@ class ug_feedback_delay_out : public FeedbackDelayHalf<ug_base> {
   int copyCount_ = 0;       // samples still to copy after the input settled
   int delayTimeCount_ = 0;  // samples of "Delay Time Out" still to write
 };
+
+}  // namespace kr

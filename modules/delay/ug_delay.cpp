@@ -7,6 +7,8 @@
 #include "modules/signal_helpers.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 
 double RateOf(const ug_base& module) {
@@ -146,3 +148,5 @@ void ug_delay::Drain(int offset, int count) {
   }
   SetProcessFunction(&ug_base::SleepCheck);
 }
+
+}  // namespace kr

@@ -10,6 +10,8 @@
 #include "dsp/delay_line.h"
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_delay : public ug_base {
  public:
   enum PlugIndex { PN_IN, PN_MODULATION, PN_OUT, PN_TIME, PN_INTERPOLATE, PN_FEEDBACK };
@@ -57,3 +59,5 @@ class ug_delay2 : public ug_delay {
  protected:
   float ReferenceLevel() const override { return 1.0f; }
 };
+
+}  // namespace kr

@@ -2,6 +2,8 @@
 
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 std::unique_ptr<ug_base> ug_adsr::CreateSame() { return std::make_unique<ug_adsr>(); }
 
 void ug_adsr::ListInterface(InterfaceList& list) {
@@ -45,3 +47,5 @@ void ug_adsr::ConfigureSegments() {
   sustain_ = 1;
   end_ = 2;
 }
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 
 #include "modules/env/envelope_base.h"
 
+namespace kr {
+
 class ug_adsr : public ug_envelope {
  public:
   enum PlugIndex { PN_GATE, PN_ATTACK, PN_DECAY, PN_SUSTAIN, PN_RELEASE, PN_OVERALL, PN_OUT };
@@ -16,3 +18,5 @@ class ug_adsr : public ug_envelope {
  protected:
   void ConfigureSegments() override;
 };
+
+}  // namespace kr

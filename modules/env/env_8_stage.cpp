@@ -5,6 +5,8 @@
 
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 constexpr const char* kRateDefaults[ug_8_stage::kStages] = {"2", "5", "6", "3", "6", "6", "6", "6"};
 constexpr const char* kLevelDefaults[ug_8_stage::kStages] = {"10", "6", "8", "2", "0", "0", "0", "0"};
@@ -73,3 +75,5 @@ void ug_8_stage::OnPlugStateChange(int time, connector* c, PlugState state) {
   }
   ug_envelope::OnPlugStateChange(time, c, state);
 }
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 
 #include "modules/env/envelope_base.h"
 
+namespace kr {
+
 class ug_8_stage : public ug_envelope {
  public:
   static constexpr int kStages = 8;
@@ -27,3 +29,5 @@ class ug_8_stage : public ug_envelope {
   std::int16_t susSeg_ = 2;
   std::int16_t endSeg_ = 4;
 };
+
+}  // namespace kr

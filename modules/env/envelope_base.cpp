@@ -7,6 +7,8 @@
 #include "engine/audio_master.h"
 #include "modules/render_table.h"
 
+namespace kr {
+
 using kr::dsp::FiniteLevel;
 
 float ug_envelope_base::RateToStep(float rate, double sampleRate) { return kr::dsp::EnvelopeRateToStep(rate, sampleRate); }
@@ -273,3 +275,5 @@ void ug_envelope::Open() {
   ConfigureSegments();
   ug_envelope_base::Open();
 }
+
+}  // namespace kr

@@ -11,6 +11,8 @@
 #include "engine/container_hooks.h"
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_envelope_base : public ug_base {
  public:
   static constexpr int kMaxSegments = 8;
@@ -100,3 +102,5 @@ class ug_envelope : public ug_envelope_base {
   // From Open: GUI thread, engine stopped.
   virtual void ConfigureSegments() = 0;
 };
+
+}  // namespace kr

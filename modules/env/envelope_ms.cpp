@@ -5,6 +5,8 @@
 
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void MultistageShape::Copy(std::span<const EnvelopePoint> from, Points& to) {
   to.count = static_cast<int>(std::min<std::size_t>(from.size(), kCapacity));
   std::copy_n(from.begin(), to.count, to.points.begin());
@@ -128,3 +130,5 @@ void ug_envelope_ms::OnUiNotify(int kind, int value) {
     }
   }
 }
+
+}  // namespace kr

@@ -12,6 +12,8 @@
 #include "modules/env/envelope_base.h"
 #include "registry/envelope_shape.h"
 
+namespace kr {
+
 class MultistageShape {
  public:
   static constexpr int kCapacity = 64;
@@ -63,3 +65,5 @@ class ug_envelope_ms : public ug_envelope_base, public EnvelopeShapeReceiver {
   std::shared_ptr<MultistageShape> shape_;
   bool ignoreProgramChange_ = false;
 };
+
+}  // namespace kr

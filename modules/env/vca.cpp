@@ -6,6 +6,8 @@
 #include "modules/signal_helpers.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 int CurveIndex(int curve) { return curve >= VC_DECIBEL_OLD && curve <= VC_DECIBEL ? curve : VC_EXPONENTIAL; }
 }  // namespace
@@ -104,3 +106,5 @@ void ug_vca::Render(int offset, int count) {
 void ug_vca::SettleConstant(int offset, int count) {
   kr::SettleFill(*this, out_, constant_, offset, count);
 }
+
+}  // namespace kr

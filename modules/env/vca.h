@@ -9,6 +9,8 @@
 #include "dsp/vca_curves.h"
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_vca : public ug_base {
  public:
   enum PlugIndex { PN_SIGNAL, PN_VOLUME, PN_OUT, PN_CURVE };
@@ -41,3 +43,5 @@ class ug_vca : public ug_base {
   std::array<std::shared_ptr<const kr::dsp::ULookup>, 4> tables_;
   const kr::dsp::ULookup* table_ = nullptr;
 };
+
+}  // namespace kr

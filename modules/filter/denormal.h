@@ -6,6 +6,8 @@
 
 #include "engine/ug_generic_1_1.h"
 
+namespace kr {
+
 class ug_denormal_detect : public ug_generic_1_1 {
  public:
   std::unique_ptr<ug_base> CreateSame() override;
@@ -17,3 +19,5 @@ class ug_denormal_stop : public ug_generic_1_1 {
   std::unique_ptr<ug_base> CreateSame() override;
   void BlockFunction(int offset, int count) override;
 };
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include "modules/render_table.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 std::unique_ptr<ug_base> ug_filter_1pole::CreateSame() { return std::make_unique<ug_filter_1pole>(); }
 std::unique_ptr<ug_base> ug_filter_1pole_hp::CreateSame() { return std::make_unique<ug_filter_1pole_hp>(); }
 
@@ -96,3 +98,5 @@ bool ug_filter_1pole::TrySettle() {
 void ug_filter_1pole::FillSteady(int offset, int count) {
   std::fill_n(out_ + offset, count, HighPass() ? 0.0f : state_.y);
 }
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 #include "dsp/one_pole.h"
 #include "modules/filter/filter_base.h"
 
+namespace kr {
+
 class ug_filter_1pole : public ug_filter_base {
  public:
   enum PlugIndex { PN_SIGNAL, PN_PITCH, PN_OUTPUT, PN_FREQ_SCALE };
@@ -46,3 +48,5 @@ class ug_filter_1pole_hp : public ug_filter_1pole {
  protected:
   bool HighPass() const override { return true; }
 };
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include "modules/render_table.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 std::unique_ptr<ug_base> ug_filter_allpass::CreateSame() { return std::make_unique<ug_filter_allpass>(); }
 
 std::unique_ptr<ug_base> ug_filter_allpass::Clone() {
@@ -103,3 +105,5 @@ bool ug_filter_allpass::TrySettle() {
 }
 
 void ug_filter_allpass::FillSteady(int offset, int count) { std::fill_n(out_ + offset, count, steady_); }
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 #include "dsp/allpass_filter.h"
 #include "modules/filter/filter_base.h"
 
+namespace kr {
+
 class ug_filter_allpass : public ug_filter_base {
  public:
   enum PlugIndex { PN_SIGNAL, PN_PITCH, PN_RESONANCE, PN_OUTPUT, PN_FREQ_SCALE };
@@ -38,3 +40,5 @@ class ug_filter_allpass : public ug_filter_base {
   kr::dsp::AllpassState state_;
   float steady_ = 0.0f;
 };
+
+}  // namespace kr

@@ -3,6 +3,8 @@
 #include "engine/audio_master.h"
 #include "engine/event_pool.h"
 
+namespace kr {
+
 double ug_filter_base::SampleRate() const {
   const double rate = audioMaster != nullptr ? audioMaster->SampleRate() : 44100.0;
   return rate > 0.0 ? rate : 44100.0;
@@ -87,3 +89,5 @@ void ug_filter_base::SettledOutput(int offset, int count) {
   SettleStep(offset, count, [this](int at, int n) { FillSteady(at, n); },
              [this](int n) { SetOutputStates(clock + n, ST_STOP); });
 }
+
+}  // namespace kr

@@ -15,6 +15,8 @@
 
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_filter_base : public ug_base {
  public:
   // Settled and waiting to sleep, or asleep (for tests and meters).
@@ -87,3 +89,5 @@ class ug_filter_base : public ug_base {
   bool settled_ = false;
   bool checkPending_ = false;
 };
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 
 #include "modules/render_table.h"
 
+namespace kr {
+
 std::unique_ptr<ug_base> ug_filter_eq_parametric::CreateSame() { return std::make_unique<ug_filter_eq_parametric>(); }
 
 void ug_filter_eq_parametric::ListInterface(InterfaceList& list) { ListPlugs(list, true); }
@@ -66,3 +68,5 @@ bool ug_filter_eq_parametric::TrySettle() {
 }
 
 void ug_filter_eq_parametric::FillSteady(int offset, int count) { std::fill_n(out_ + offset, count, steady_); }
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "dsp/peaking_eq.h"
 #include "modules/filter/filter_ladder.h"
 
+namespace kr {
+
 class ug_filter_eq_parametric : public ug_filter_biquad {
  public:
   std::unique_ptr<ug_base> CreateSame() override;
@@ -28,3 +30,5 @@ class ug_filter_eq_parametric : public ug_filter_biquad {
   kr::dsp::EqState state_;
   float steady_ = 0.0f;
 };
+
+}  // namespace kr

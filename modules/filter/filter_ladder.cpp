@@ -6,6 +6,8 @@
 #include "modules/render_table.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 std::unique_ptr<ug_base> ug_filter_biquad::CreateSame() { return std::make_unique<ug_filter_biquad>(); }
 
 std::unique_ptr<ug_base> ug_filter_biquad::Clone() {
@@ -140,3 +142,5 @@ bool ug_filter_biquad::TrySettle() {
 }
 
 void ug_filter_biquad::FillSteady(int offset, int count) { std::fill_n(out_ + offset, count, steady_); }
+
+}  // namespace kr

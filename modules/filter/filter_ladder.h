@@ -7,6 +7,8 @@
 #include "dsp/ladder_filter.h"
 #include "modules/filter/filter_base.h"
 
+namespace kr {
+
 class ug_filter_biquad : public ug_filter_base {
  public:
   enum PlugIndex { PN_SIGNAL, PN_PITCH, PN_RESONANCE, PN_OUTPUT, PN_MODE, PN_BOOST_CUT, PN_FREQ_SCALE };
@@ -48,3 +50,5 @@ class ug_filter_biquad : public ug_filter_base {
   kr::dsp::LadderState state_;
   float steady_ = 0.0f;
 };
+
+}  // namespace kr

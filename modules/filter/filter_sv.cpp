@@ -6,6 +6,8 @@
 #include "modules/render_table.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 using kr::dsp::SvState;
 
 std::unique_ptr<ug_base> ug_filter_sv::CreateSame() { return std::make_unique<ug_filter_sv>(); }
@@ -191,3 +193,5 @@ void ug_filter_sv::FillSteady(int offset, int count) {
   std::fill_n(high_ + offset, count, 0.0f);
   std::fill_n(band_ + offset, count, 0.0f);
 }
+
+}  // namespace kr

@@ -10,6 +10,8 @@
 #include "dsp/sv_lowpass_groups.h"
 #include "modules/filter/filter_base.h"
 
+namespace kr {
+
 class ug_filter_sv : public ug_filter_base {
  public:
   static_assert(kr::dsp::SvLowPassGroups::kFlushEvery == kFlushInterval, "one denormal grid for every variant");
@@ -56,3 +58,5 @@ class ug_filter_sv : public ug_filter_base {
   kr::dsp::SvLowPassGroups groups_;
   bool groupsActive_ = false;  // the state lives in groups_
 };
+
+}  // namespace kr

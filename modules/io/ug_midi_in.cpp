@@ -2,6 +2,8 @@
 
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void ug_midi_in::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_midi_in> kPlugs[] = {
       {.name = "MIDI Data", .direction = DR_OUT, .type = DT_MIDI},
@@ -49,3 +51,4 @@ void ug_midi_in::RunFor(int count) {
   ug_base::RunFor(count);
 }
 
+}  // namespace kr

@@ -8,6 +8,8 @@
 #include "engine/outgoing_midi_ring.h"
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_midi_in : public ug_base {
  public:
   static constexpr int kRingSize = OutgoingMidiRing::kSize;
@@ -28,3 +30,5 @@ class ug_midi_in : public ug_base {
   std::atomic<int> readPos_{0};
   std::uint32_t minimumTime_ = 0;
 };
+
+}  // namespace kr

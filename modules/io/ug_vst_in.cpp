@@ -8,6 +8,8 @@
 #include "engine/audio_master.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 
 // The event pointers of a host list, read without the fixed-size array bound.
@@ -92,3 +94,5 @@ void ug_vst_in::Copy(int offset, int count) {
     host_[i] += count;
   }
 }
+
+}  // namespace kr

@@ -8,6 +8,8 @@
 #include "engine/host_block.h"
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_vst_in : public ug_base, public kr::HostBlockReader {
  public:
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_vst_in>(); }
@@ -25,3 +27,5 @@ class ug_vst_in : public ug_base, public kr::HostBlockReader {
 
   std::vector<const float*> host_;  // one per audio plug, walked through the block
 };
+
+}  // namespace kr

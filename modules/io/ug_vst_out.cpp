@@ -5,6 +5,8 @@
 #include "engine/audio_master.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 ug_vst_out::ug_vst_out() { SetProcessFunction(&ug_vst_out::ChooseMode); }
 
 void ug_vst_out::ListInterface(InterfaceList& list) {
@@ -72,3 +74,4 @@ void ug_vst_out::OnMidi(int time, std::uint32_t message) {
     ring->Write(static_cast<std::uint32_t>(time), message);
 }
 
+}  // namespace kr

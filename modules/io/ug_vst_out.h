@@ -8,6 +8,8 @@
 #include "engine/host_block.h"
 #include "engine/ug_midi_device.h"
 
+namespace kr {
+
 class ug_vst_out : public ug_midi_device, public kr::HostBlockReader {
  public:
   ug_vst_out();
@@ -28,3 +30,5 @@ class ug_vst_out : public ug_midi_device, public kr::HostBlockReader {
 
   std::vector<float*> host_;
 };
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include "modules/legacy/control_plugs.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void ug_combobox::ListInterface(InterfaceList& list) {
   legacy_controls::ListControlPlugs(*this, list);
   static constexpr PlugDecl<ug_combobox> kPlugs[] = {
@@ -69,3 +71,5 @@ float ug_combobox::NormalisedValue() {
   const auto it = std::find(items_.begin(), items_.end(), choice_);
   return it == items_.end() ? 0.0f : static_cast<float>(it - items_.begin()) / static_cast<float>(n - 1);
 }
+
+}  // namespace kr

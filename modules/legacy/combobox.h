@@ -8,6 +8,8 @@
 
 #include "engine/ug_control.h"
 
+namespace kr {
+
 class ug_combobox final : public ug_control {
  public:
   enum PlugIndex { PN_CHOICE = 6, PN_APPEARANCE, PN_SHOW_TITLE };
@@ -33,3 +35,5 @@ class ug_combobox final : public ug_control {
   std::int16_t appearance_ = 0;
   bool showTitle_ = true;
 };
+
+}  // namespace kr

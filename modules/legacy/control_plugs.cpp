@@ -5,6 +5,8 @@
 #include "modules/midi/midi_channel_lists.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace legacy_controls {
 
 namespace {
@@ -63,3 +65,5 @@ void ListShowTitle(bool& member, InterfaceList& list) {
 void ListHiddenMidi(ug_control& c, InterfaceList& list) { ListPlugs(list, c, kHiddenMidi); }
 
 }  // namespace legacy_controls
+
+}  // namespace kr

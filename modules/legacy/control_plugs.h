@@ -3,6 +3,8 @@
 
 #include "engine/ug_control.h"
 
+namespace kr {
+
 namespace legacy_controls {
 
 // The six plugs an automatable control begins with: "Channel", "MIDI In",
@@ -17,3 +19,5 @@ void ListShowTitle(bool& member, InterfaceList& list);
 void ListHiddenMidi(ug_control& control, InterfaceList& list);
 
 }  // namespace legacy_controls
+
+}  // namespace kr

@@ -3,6 +3,8 @@
 #include "modules/legacy/control_plugs.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void ug_obs_UPushButton::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_obs_UPushButton> kPlugs[] = {
       {.at = PN_SIGNAL_OUT, .name = "Signal Out", .direction = DR_OUT},
@@ -11,3 +13,5 @@ void ug_obs_UPushButton::ListInterface(InterfaceList& list) {
   ListPlugs(list, *this, kPlugs);
   legacy_controls::ListHiddenMidi(*this, list);
 }
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 
 #include "modules/legacy/volts_control.h"
 
+namespace kr {
+
 class ug_obs_UPushButton final : public ug_volts_control {
  public:
   enum PlugIndex { PN_SIGNAL_OUT = 0 };
@@ -17,3 +19,5 @@ class ug_obs_UPushButton final : public ug_volts_control {
  protected:
   int RampLength() const override { return 4; }
 };
+
+}  // namespace kr

@@ -4,6 +4,8 @@
 #include "modules/legacy/control_plugs.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void ug_slider::ListInterface(InterfaceList& list) {
   legacy_controls::ListControlPlugs(*this, list);
   static constexpr PlugDecl<ug_slider> kPlugs[] = {
@@ -61,3 +63,5 @@ float ug_slider::NormalisedValue() {
   const float n = (Output() * 10.0f - lo_) / span;
   return n > 0.0f ? n : 0.0f;
 }
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 
 #include "modules/legacy/volts_control.h"
 
+namespace kr {
+
 class ug_slider final : public ug_volts_control {
  public:
   enum PlugIndex { PN_SIGNAL_OUT = 6, PN_APPEARANCE, PN_SHOW_READOUT, PN_SHOW_TITLE, PN_LO_VALUE, PN_HI_VALUE };
@@ -28,3 +30,5 @@ class ug_slider final : public ug_volts_control {
   float lo_ = 0.0f;
   float hi_ = 10.0f;
 };
+
+}  // namespace kr

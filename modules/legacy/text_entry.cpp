@@ -5,6 +5,8 @@
 #include "modules/legacy/control_plugs.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 ug_text_entry::ug_text_entry() {
   ignoreProgramChange = true;
   text_.reserve(UPlug::kTextCapacity);
@@ -42,3 +44,5 @@ void ug_text_entry::ApplyValue(int, bool) {
   Wake();
   out->SetState(clock, ST_STATIC);
 }
+
+}  // namespace kr

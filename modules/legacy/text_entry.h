@@ -10,6 +10,8 @@
 
 #include "engine/ug_control.h"
 
+namespace kr {
+
 class ug_text_entry final : public ug_control {
  public:
   enum PlugIndex { PN_TEXT_OUT = 0, PN_SHOW_TITLE };
@@ -30,3 +32,5 @@ class ug_text_entry final : public ug_control {
   std::string skipped_;  // the texts of other programs, read and dropped
   bool showTitle_ = true;
 };
+
+}  // namespace kr

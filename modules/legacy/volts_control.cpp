@@ -6,6 +6,8 @@
 
 #include "engine/audio_master.h"
 
+namespace kr {
+
 void ug_volts_control::Open() {
   smoother_.Init(OutputSmoother::kLinear, RampLength());
   smoother_.Bind(GetPlug(outputPlug_), BlockLength());
@@ -52,3 +54,5 @@ void ug_volts_control::Run(int offset, int count) {
   smoother_.Process(clock, offset, count);
   if (smoother_.Finished()) SetProcessFunction(&ug_base::SleepCheck);
 }
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 #include "engine/ug_control.h"
 #include "modules/midi/output_smoother.h"
 
+namespace kr {
+
 class ug_volts_control : public ug_control {
  public:
   void Open() override;
@@ -31,3 +33,5 @@ class ug_volts_control : public ug_control {
   float volts_ = 0.0f;
   float output_ = 0.0f;
 };
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "modules/signal_helpers.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 // --- the shared running ------------------------------------------------------------------
 
 template <class Derived, int Inputs>
@@ -132,3 +134,5 @@ void ug_logic_shift::ListInterface(InterfaceList& list) {
 template class ug_counter_base<ug_logic_counter, 2>;
 template class ug_counter_base<ug_logic_Bin_Count, 2>;
 template class ug_counter_base<ug_logic_shift, 3>;
+
+}  // namespace kr

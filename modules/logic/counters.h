@@ -12,6 +12,8 @@
 #include "engine/ug_base.h"
 #include "modules/midi/output_smoother.h"
 
+namespace kr {
+
 // The shared running of a counter with Inputs logic inputs (plugs 0 ...
 // Inputs - 1) and its outputs after them. Derived supplies
 // `bool Tick(const std::array<float, Inputs>& v, bool atTimeZero)` (true
@@ -87,3 +89,5 @@ class ug_logic_shift : public ug_counter_base<ug_logic_shift, 3> {
  private:
   kr::dsp::ShiftRegister register_;
 };
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "modules/signal_helpers.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 // --- the gates of many inputs ---------------------------------------------------------
 
 void ug_logic_gate::ListInterface(InterfaceList& list) {
@@ -108,3 +110,5 @@ void ug_logic_not::BlockFunction(int offset, int count) {
     out_ptr[i] = value_;
   }
 }
+
+}  // namespace kr

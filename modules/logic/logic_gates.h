@@ -10,6 +10,8 @@
 #include "dsp/logic_levels.h"
 #include "engine/ug_generic_1_1.h"
 
+namespace kr {
+
 class ug_logic_gate : public ug_base {
  public:
   enum PlugIndex { PN_OUTPUT, PN_FIRST_INPUT };
@@ -79,3 +81,5 @@ class ug_logic_not : public ug_generic_1_1 {
   bool level_ = false;
   float value_ = kr::dsp::kLogicTrueLevel;
 };
+
+}  // namespace kr

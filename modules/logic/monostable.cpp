@@ -6,6 +6,8 @@
 #include "modules/signal_helpers.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void ug_monostable::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_monostable> kPlugs[] = {
       {.at = PN_IN, .name = "Signal in", .defaultText = "0", .flags = PF_SIGNAL, .bind = &ug_monostable::in_},
@@ -71,3 +73,5 @@ void ug_monostable::Run(int offset, int count) {
   // The quiet samples (already written) count towards the settle period.
   if (!streaming_ && remaining_ <= 0) SettleStep(quietFrom, offset + count - quietFrom, [](int, int) {});
 }
+
+}  // namespace kr

@@ -8,6 +8,8 @@
 #include "dsp/logic_levels.h"
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_monostable : public ug_base {
  public:
   enum PlugIndex { PN_IN, PN_LENGTH, PN_OUT };
@@ -32,3 +34,5 @@ class ug_monostable : public ug_base {
   int remaining_ = 0;  // samples of the running pulse still to come
   bool streaming_ = false;
 };
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void ug_random::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_random> kPlugs[] = {
       {.at = PN_TRIGGER, .name = "Trigger in", .type = DT_BOOL, .defaultText = "1", .bind = &ug_random::trigger_},
@@ -42,3 +44,5 @@ void ug_random::Run(int offset, int count) {
   smoother_.Process(clock, offset, count);
   if (smoother_.Finished()) SetProcessFunction(&ug_base::SleepCheck);
 }
+
+}  // namespace kr

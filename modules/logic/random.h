@@ -12,6 +12,8 @@
 #include "engine/ug_base.h"
 #include "modules/midi/output_smoother.h"
 
+namespace kr {
+
 class ug_random : public ug_base {
  public:
   enum PlugIndex { PN_TRIGGER, PN_OUT };
@@ -32,3 +34,5 @@ class ug_random : public ug_base {
   kr::dsp::Random15 random_;
   OutputSmoother smoother_;
 };
+
+}  // namespace kr

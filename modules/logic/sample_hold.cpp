@@ -3,6 +3,8 @@
 #include "modules/signal_helpers.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void ug_sample_hold::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_sample_hold> kPlugs[] = {
       {.at = PN_AUDIO, .name = "Audio", .defaultText = "8", .flags = PF_SIGNAL, .bind = &ug_sample_hold::audio_},
@@ -44,3 +46,5 @@ void ug_sample_hold::Track(int offset, int count) {
 }
 
 void ug_sample_hold::Settle(int offset, int count) { kr::SettleFill(*this, out_, held_, offset, count); }
+
+}  // namespace kr

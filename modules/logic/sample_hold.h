@@ -7,6 +7,8 @@
 
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_sample_hold : public ug_base {
  public:
   enum PlugIndex { PN_AUDIO, PN_HOLD, PN_OUT };
@@ -36,3 +38,5 @@ class ug_sample_hold : public ug_base {
   float held_ = 0.0f;
   bool armed_ = true;
 };
+
+}  // namespace kr

@@ -4,6 +4,8 @@
 #include "modules/signal_helpers.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void ug_system_command::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_system_command> kPlugs[] = {
       {.at = PN_TRIGGER,
@@ -54,3 +56,5 @@ void ug_system_command::Edge(bool rises, int time) {
 void ug_system_command::Scan(int offset, int count) {
   for (int i = offset; i < offset + count; ++i) Edge(input_.Rises(trigger_[i]), clock + (i - offset));
 }
+
+}  // namespace kr

@@ -10,6 +10,8 @@
 #include "dsp/logic_levels.h"
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_system_command : public ug_base {
  public:
   enum PlugIndex { PN_TRIGGER, PN_COMMAND };
@@ -35,3 +37,5 @@ class ug_system_command : public ug_base {
   bool started_ = false;
   int requests_ = 0;
 };
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include "registry/item_list.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 
 // Lists longer than this are cut (an item list text is untrusted).
@@ -78,3 +80,5 @@ void ug_voltage_to_enum::Choose(float x, int time) {
 void ug_voltage_to_enum::Scan(int offset, int count) {
   for (int i = offset; i < offset + count; ++i) Choose(in_[i], clock + (i - offset));
 }
+
+}  // namespace kr

@@ -14,6 +14,8 @@
 #include "engine/item_list_taker.h"
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_voltage_to_enum : public ug_base, public ItemListTaker {
  public:
   enum PlugIndex { PN_IN, PN_LIST_OUT };
@@ -42,3 +44,5 @@ class ug_voltage_to_enum : public ug_base, public ItemListTaker {
   bool listGiven_ = false;
   kr::dsp::ListChooser chooser_;
 };
+
+}  // namespace kr

@@ -4,6 +4,8 @@
 
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void ug_multiplier::ListInterface(InterfaceList& list) {
   ListPlug(list, PlugDecl<ug_multiplier>{.name = "Input 1", .defaultText = "8", .flags = PF_SIGNAL}, in_[0]);
   ListPlug(list, PlugDecl<ug_multiplier>{.name = "Input 2", .defaultText = "8", .flags = PF_SIGNAL}, in_[1]);
@@ -80,3 +82,5 @@ void ug_quantiser::ListInterface(InterfaceList& list) {
            in_[1]);
   ListPlug(list, *this, PlugDecl<ug_quantiser>{.name = "Signal Out", .direction = DR_OUT, .bind = &ug_quantiser::out_});
 }
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 #include "dsp/arithmetic.h"
 #include "modules/math/math_base.h"
 
+namespace kr {
+
 // "Level Adj" and "Ring Modulator": A * B (5 V times 2 V gives 1 V).
 class ug_multiplier : public ug_math_base<ug_multiplier, 2> {
  public:
@@ -97,3 +99,5 @@ class ug_quantiser : public ug_math_base<ug_quantiser, 2> {
   void ListInterface(InterfaceList& list) override;
   float Compute(const std::array<float, 2>& v) const { return kr::dsp::Quantise(v[0], v[1]); }
 };
+
+}  // namespace kr

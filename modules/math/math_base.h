@@ -18,6 +18,8 @@
 #include "modules/render_table.h"
 #include "modules/signal_helpers.h"
 
+namespace kr {
+
 template <class Derived, int N>
 class ug_math_base : public ug_base {
  public:
@@ -79,3 +81,5 @@ class ug_math_base : public ug_base {
   std::array<float, N> held_{};
   float constant_ = 0.0f;
 };
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "modules/signal_helpers.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void ug_peak_det::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_peak_det> kPlugs[] = {
       {.name = "Signal in", .defaultText = "0", .flags = PF_SIGNAL, .hint = "Input signal", .bind = &ug_peak_det::in_},
@@ -80,3 +82,5 @@ void ug_peak_det::Converge(int offset, int count) {
 }
 
 void ug_peak_det::Settle(int offset, int count) { kr::SettleFill(*this, out_, follower_.level, offset, count); }
+
+}  // namespace kr

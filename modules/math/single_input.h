@@ -9,6 +9,8 @@
 #include "dsp/level_meters.h"
 #include "engine/ug_generic_1_1.h"
 
+namespace kr {
+
 // "Inverter": -x.
 class ug_inverter : public ug_generic_1_1 {
  public:
@@ -76,3 +78,5 @@ class ug_peak_det : public ug_base {
   kr::dsp::PeakFollower follower_;
   bool settled_ = false;
 };
+
+}  // namespace kr

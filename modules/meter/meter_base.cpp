@@ -3,6 +3,8 @@
 #include "engine/audio_master.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void ug_meter_base::ListHiddenMidi(InterfaceList& list) {
   ListPlug(
       list, *this,
@@ -48,3 +50,5 @@ void ug_meter_base::OnPlugStateChange(int time, connector* c, PlugState state) {
   }
   inputStatic_ = false;
 }
+
+}  // namespace kr

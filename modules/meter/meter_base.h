@@ -9,6 +9,8 @@
 #include "engine/ug_base.h"
 #include "registry/midi_link.h"
 
+namespace kr {
+
 class ug_meter_base : public ug_base {
  public:
   enum : int { PN_SIGNAL = 0 };
@@ -44,3 +46,5 @@ class ug_meter_base : public ug_base {
   MidiInEndpoint midiIn_;
   MidiOutEndpoint midiOut_;
 };
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 #include "modules/signal_helpers.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 
 int WholeRate(const ug_base& module) {
@@ -212,3 +214,5 @@ void ug_volt_meter::Update() {
 }
 
 void ug_volt_meter::Rearm() { SetProcessFunction(&ug_volt_meter::Average); }
+
+}  // namespace kr

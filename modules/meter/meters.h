@@ -10,6 +10,8 @@
 #include "dsp/level_meters.h"
 #include "modules/meter/meter_base.h"
 
+namespace kr {
+
 class ug_led : public ug_meter_base {
  public:
   enum PlugIndex { PN_IN, PN_THRESHOLD, PN_APPEARANCE };
@@ -75,3 +77,5 @@ class ug_volt_meter : public ug_meter_base {
   std::int16_t rate_ = 0;
   kr::dsp::VoltMeterAverage average_;
 };
+
+}  // namespace kr

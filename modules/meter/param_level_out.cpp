@@ -5,6 +5,8 @@
 #include "engine/audio_master.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 double RateOf(const ug_base& module) {
   return module.audioMaster != nullptr ? module.audioMaster->SampleRate() : 44100.0;
@@ -82,3 +84,5 @@ void ug_param_float_out::Update() {
 }
 
 void ug_param_float_out::Rearm() { SetProcessFunction(&ug_param_float_out::Detect); }
+
+}  // namespace kr

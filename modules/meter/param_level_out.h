@@ -7,6 +7,8 @@
 #include "dsp/level_meters.h"
 #include "modules/meter/meter_base.h"
 
+namespace kr {
+
 class ug_param_float_out final : public ug_meter_base {
  public:
   enum PlugIndex { PN_IN = 0, PN_MIDI_IN, PN_MIDI_OUT, PN_RESPONSE, PN_RATE };
@@ -32,3 +34,5 @@ class ug_param_float_out final : public ug_meter_base {
   kr::dsp::LevelDetector detector_;
   float lastSample_ = 0.0f;
 };
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include "modules/midi/midi_channel_lists.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 enum { kGatePlug = 0, kMidiOutPlug = 4 };
 }
@@ -97,3 +99,4 @@ void ug_cv_midi::GateChanged(int time, int index, bool on) {
   out->WakeReceivers();
 }
 
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "engine/ug_base.h"
 #include "registry/midi_link.h"
 
+namespace kr {
+
 class ug_cv_midi : public ug_base {
  public:
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_cv_midi>(); }
@@ -28,3 +30,5 @@ class ug_cv_midi : public ug_base {
   bool on_ = false;
   int note_ = 0;
 };
+
+}  // namespace kr

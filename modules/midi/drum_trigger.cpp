@@ -5,6 +5,8 @@
 #include "engine/audio_master.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 constexpr int kFixedNotes[11] = {35, 38, 42, 56, 45, 47, 50, 39, 49, 54, 51};
 constexpr const char* kSlotNames[ug_drum_trigger::kSlots] = {
@@ -185,3 +187,4 @@ void ug_drum_trigger::Process(int offset, int count) {
   if (finished && hatDecay_.Finished()) SetProcessFunction(&ug_base::DoNothing);
 }
 
+}  // namespace kr

@@ -8,6 +8,8 @@
 #include "modules/midi/notesource.h"
 #include "modules/midi/output_smoother.h"
 
+namespace kr {
+
 class ug_drum_trigger : public ug_notesource {
  public:
   static constexpr int kSlots = 15;
@@ -47,3 +49,5 @@ class ug_drum_trigger : public ug_notesource {
   std::array<int, kSlots> slotVoice_{};
   int minimumPulse_ = 882;
 };
+
+}  // namespace kr

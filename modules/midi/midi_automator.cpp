@@ -8,6 +8,8 @@
 #include "modules/midi/midi_channel_lists.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 
 enum AutomatorPlug { kChannel = 0, kMidiIn = 1, kMidiOut = 2 };
@@ -213,3 +215,5 @@ void ug_midi_automator_out::SendMessage(int time, int controller, int value) {
   else if (controller == 101)
     send(100, value);
 }
+
+}  // namespace kr

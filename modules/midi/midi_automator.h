@@ -12,6 +12,8 @@
 #include "engine/ug_midi_device.h"
 #include "registry/midi_link.h"
 
+namespace kr {
+
 class ug_midi_automator_out;
 
 class ug_midi_automator final : public ug_midi_device, public midi_automator_link {
@@ -73,3 +75,5 @@ class ug_midi_automator_out final : public ug_base, public midi_automation_outpu
   MidiOutEndpoint hiddenOut_;
   std::int16_t channel_ = -1;
 };
+
+}  // namespace kr

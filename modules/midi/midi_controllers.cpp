@@ -4,6 +4,8 @@
 #include "modules/midi/midi_channel_lists.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 constexpr int kFirstOutput = 6;  // "Aftertouch", then "Bender", then the four controllers
 }
@@ -98,3 +100,4 @@ void ug_midi_controllers::Process(int offset, int count) {
   if (finished) SetProcessFunction(&ug_base::SleepCheck);
 }
 
+}  // namespace kr

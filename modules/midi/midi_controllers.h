@@ -8,6 +8,8 @@
 #include "modules/midi/output_smoother.h"
 #include "registry/midi_link.h"
 
+namespace kr {
+
 class ug_midi_controllers : public ug_base {
  public:
   static constexpr int kSlots = 4;
@@ -29,3 +31,5 @@ class ug_midi_controllers : public ug_base {
   std::array<float*, 2 + kSlots> outs_{};
   std::array<OutputSmoother, 2 + kSlots> smoothers_;
 };
+
+}  // namespace kr

@@ -2,6 +2,8 @@
 
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void ug_midi_filter::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_midi_filter> kPlugs[] = {
       {.at = PN_MIDI_IN,
@@ -92,3 +94,5 @@ void ug_midi_filter::OnMidi(int time, std::uint32_t message) {
   out->SendMidi(time, message);
   out->WakeReceivers();
 }
+
+}  // namespace kr

@@ -10,6 +10,8 @@
 #include "engine/ug_midi_device.h"
 #include "registry/midi_link.h"
 
+namespace kr {
+
 class ug_midi_filter : public ug_midi_device {
  public:
   enum PlugIndex { PN_MIDI_IN, PN_MIDI_OUT, PN_CHANNEL_LO, PN_CHANNEL_HI, PN_NOTE_LO, PN_NOTE_HI, PN_VELOCITY_LO,
@@ -31,3 +33,5 @@ class ug_midi_filter : public ug_midi_device {
   std::int16_t velocityLo_ = 0;
   std::int16_t velocityHi_ = 127;
 };
+
+}  // namespace kr

@@ -3,6 +3,8 @@
 #include "modules/midi/midi_channel_lists.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void ug_midi_keyboard::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_midi_keyboard> kPlugs[] = {
       {.name = "Channel",
@@ -42,3 +44,4 @@ void ug_midi_keyboard::Send(int offset, int count) {
   SleepCheck(offset, count);
 }
 
+}  // namespace kr

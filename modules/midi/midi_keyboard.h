@@ -8,6 +8,8 @@
 #include "engine/ug_base.h"
 #include "registry/midi_link.h"
 
+namespace kr {
+
 class ug_midi_keyboard : public ug_base {
  public:
   static constexpr int kKeyDown = 3;
@@ -29,3 +31,5 @@ class ug_midi_keyboard : public ug_base {
   std::array<std::uint32_t, kQueueSize> queue_{};
   std::size_t queued_ = 0;
 };
+
+}  // namespace kr

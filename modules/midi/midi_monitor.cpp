@@ -7,6 +7,8 @@
 #include "engine/audio_master.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void ug_midi_monitor::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_midi_monitor> kPlugs[] = {
       {.name = "MIDI In", .type = DT_MIDI, .hint = "MIDI Input Plug", .bind = &ug_midi_monitor::midiIn_},
@@ -41,3 +43,5 @@ void ug_midi_monitor::OnMidi(int, std::uint32_t message) {
   const std::size_t n = Describe(message, line, sizeof line);
   audioMaster->Host().PostPrint(*this, std::string_view(line, n));
 }
+
+}  // namespace kr

@@ -9,6 +9,8 @@
 #include "engine/ug_midi_device.h"
 #include "registry/midi_link.h"
 
+namespace kr {
+
 class ug_midi_monitor : public ug_midi_device {
  public:
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_midi_monitor>(); }
@@ -21,3 +23,5 @@ class ug_midi_monitor : public ug_midi_device {
  private:
   MidiInEndpoint midiIn_;
 };
+
+}  // namespace kr

@@ -8,6 +8,8 @@
 #include "engine/note_events.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 enum Plug { kGate = 3, kPitch = 4, kVelocity = 5, kAftertouch = 6, kPortamento = 9 };
 
@@ -307,3 +309,4 @@ void ug_midi_to_cv::Process(int offset, int count) {
   SetProcessFunction(IsMaster() ? &ug_base::DoNothing : &ug_base::SleepCheck);
 }
 
+}  // namespace kr

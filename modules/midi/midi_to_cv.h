@@ -8,6 +8,8 @@
 #include "modules/midi/notesource.h"
 #include "modules/midi/output_smoother.h"
 
+namespace kr {
+
 class ug_midi_to_cv : public ug_notesource {
  public:
   enum Priority : std::int16_t { kPriorityOff = 0, kPriorityLow = 1, kPriorityHigh = 2, kPriorityLast = 3 };
@@ -85,3 +87,5 @@ class ug_midi_to_cv : public ug_notesource {
   OutputSmoother velocity_;
   OutputSmoother aftertouch_;
 };
+
+}  // namespace kr

@@ -4,6 +4,8 @@
 #include "modules/midi/midi_channel_lists.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 constexpr const char* kChannelList = midi_lists::kChannelOrAll;
 constexpr int kChannelPlug = 1;
@@ -193,3 +195,4 @@ void ug_notesource::VoiceNoteOn(int time, int channel, int note, int velocity) {
   playingNote_ = note;
 }
 
+}  // namespace kr

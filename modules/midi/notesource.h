@@ -12,6 +12,8 @@
 #include "engine/voice_list.h"
 #include "registry/midi_link.h"
 
+namespace kr {
+
 class ug_notesource : public ug_base, public VoiceNoteSource {
  public:
   struct ChannelBend {
@@ -72,3 +74,5 @@ class ug_notesource : public ug_base, public VoiceNoteSource {
   std::int16_t dataEntry_ = 0;
   bool opened_ = false;
 };
+
+}  // namespace kr

@@ -2,6 +2,8 @@
 
 #include "engine/uplug.h"
 
+namespace kr {
+
 void OutputSmoother::Bind(UPlug* plug, int blockLength) {
   plug_ = plug;
   out_ = plug != nullptr ? plug->GetSampleBuffer() : nullptr;
@@ -29,3 +31,5 @@ void OutputSmoother::Process(int startTime, int offset, int count) {
   // Arrived: announced as a step after its last moving sample.
   if (arrived >= 0 && plug_ != nullptr) plug_->SetState(startTime + arrived, ST_STATIC);
 }
+
+}  // namespace kr

@@ -7,6 +7,8 @@
 
 #include "dsp/value_smoother.h"
 
+namespace kr {
+
 class UPlug;
 
 class OutputSmoother {
@@ -41,3 +43,5 @@ class OutputSmoother {
   int blockLength_ = 1;
   kr::dsp::SmootherState state_;
 };
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "modules/midi/midi_channel_lists.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 enum { kSelectChannelPlug = 0, kSelectMidiOutPlug = 2 };
 }
@@ -78,3 +80,5 @@ void ug_patch_sel::Apply() {
   // The container's controls that follow this selector take the program.
   if (auto* owner = dynamic_cast<ug_container*>(container)) owner->VoiceList::ProgramChange(clock, program_, automation);
 }
+
+}  // namespace kr

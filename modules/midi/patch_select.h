@@ -11,6 +11,8 @@
 #include "registry/midi_link.h"
 #include "registry/patch_select_program.h"
 
+namespace kr {
+
 class ug_patch_sel final : public ug_midi_device, public PatchSelectProgram {
  public:
   // Runs early (as the MIDI automator does), before the controls it
@@ -33,3 +35,5 @@ class ug_patch_sel final : public ug_midi_device, public PatchSelectProgram {
   std::int16_t channel_ = -1;
   std::int16_t program_ = 0;
 };
+
+}  // namespace kr

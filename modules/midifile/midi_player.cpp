@@ -8,6 +8,8 @@
 #include "modules/module_file_reader.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void ug_midi_player::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_midi_player> kPlugs[] = {
       {.at = PN_FILE,
@@ -117,3 +119,5 @@ void ug_midi_player::OnPlugStateChange(int time, connector* c, PlugState) {
     MessageBox("Filename change will take effect next time you push 'Play'");
   }
 }
+
+}  // namespace kr

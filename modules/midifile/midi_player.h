@@ -12,6 +12,8 @@
 #include "formats/midifile/sequence_walker.h"
 #include "registry/midi_link.h"
 
+namespace kr {
+
 class ug_midi_player : public ug_base {
  public:
   enum PlugIndex { PN_FILE, PN_TEMPO, PN_OUT, PN_IGNORE_TEMPO, PN_LOOP };
@@ -36,3 +38,5 @@ class ug_midi_player : public ug_base {
   bool loop_ = false;
   std::optional<kr::midifile::SequenceWalker> walker_;
 };
+
+}  // namespace kr

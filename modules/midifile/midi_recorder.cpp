@@ -9,6 +9,8 @@
 #include "modules/module_file_reader.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 constexpr std::uint16_t kMillisecondDivision = 0xE728;  // 25 frames a second, 40 ticks a frame
 constexpr std::size_t kRingBytes = 1 << 16;
@@ -103,3 +105,5 @@ void ug_midi_recorder::Close() {
   recording_ = false;
   ug_base::Close();
 }
+
+}  // namespace kr

@@ -12,6 +12,8 @@
 #include "modules/take_writer.h"
 #include "registry/midi_link.h"
 
+namespace kr {
+
 class ug_midi_recorder : public ug_base {
  public:
   enum PlugIndex { PN_FILE, PN_MIDI, PN_CHANNEL };
@@ -36,3 +38,5 @@ class ug_midi_recorder : public ug_base {
   std::int64_t lastMs_ = 0;
   std::int64_t rate_ = 44100;
 };
+
+}  // namespace kr

@@ -8,6 +8,8 @@
 #include "engine/ug_base.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 class ug_fixed_values : public ug_base {
  public:
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_fixed_values>(); }
@@ -24,3 +26,5 @@ class ug_fixed_values : public ug_base {
     ug_base::Open();
   }
 };
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "engine/audio_master.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 
 double RateOf(const ug_base& module) {
@@ -126,3 +128,5 @@ void ug_volts_to_float::Measure(int offset, int count) {
     }
   }
 }
+
+}  // namespace kr

@@ -11,6 +11,8 @@
 #include "engine/ug_base.h"
 #include "modules/midi/output_smoother.h"
 
+namespace kr {
+
 class ug_float_to_volts : public ug_base {
  public:
   enum PlugIndex { PN_SMOOTHING, PN_FLOAT_IN, PN_VOLTS_OUT };
@@ -55,3 +57,5 @@ class ug_volts_to_float : public ug_base {
   float last_ = -1000.0f;
   bool inputStatic_ = false;
 };
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include "modules/signal_helpers.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 // --- Pan -------------------------------------------------------------------------
 
 void ug_pan::ListInterface(InterfaceList& list) {
@@ -168,3 +170,5 @@ void ug_cross_fade::Render(int offset, int count) {
 }
 
 void ug_cross_fade::Settle(int offset, int count) { kr::SettleFill(*this, out_, mixConstant_, offset, count); }
+
+}  // namespace kr

@@ -9,6 +9,8 @@
 #include "dsp/fade_laws.h"
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_pan : public ug_base {
  public:
   enum PlugIndex { PN_INPUT, PN_PAN, PN_LEFT, PN_RIGHT, PN_VOLUME, PN_LAW };
@@ -75,3 +77,5 @@ class ug_cross_fade : public ug_pan {
   float gainB_ = 0.0f;
   float mixConstant_ = 0.0f;
 };
+
+}  // namespace kr

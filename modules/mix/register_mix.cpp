@@ -14,6 +14,8 @@
 #include "modules/module_entry.h"
 #include "registry/module_registry.h"
 
+namespace kr {
+
 namespace {
 
 // The converters carry their plug lists as constant tables (hints empty).
@@ -40,7 +42,7 @@ const ModuleDescriptor kConverters[] = {
 
 }  // namespace
 
-namespace kr::modules {
+namespace modules {
 
 void RegisterMixModules(ModuleRegistry& registry) {
   registry.Register(Entry<ug_adder>("Float Adder"));
@@ -55,4 +57,6 @@ void RegisterMixModules(ModuleRegistry& registry) {
   registry.Register(Entry<ug_fixed_values>("Fixed Values"));
 }
 
-}  // namespace kr::modules
+}  // namespace modules
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "modules/signal_helpers.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void InputArray_Float::AddSource(UPlug* output) { inputs.push_back({output, ST_STOP, 0.0f}); }
 
 void InputArray_Float::RemoveSource(UPlug* output) {
@@ -89,3 +91,4 @@ void ug_adder::ProcessStream(int offset, int count) {
   }
 }
 
+}  // namespace kr

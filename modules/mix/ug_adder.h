@@ -8,6 +8,8 @@
 #include "engine/ug_base.h"
 #include "registry/input_array.h"
 
+namespace kr {
+
 struct adder_input_info {
   UPlug* source = nullptr;
   PlugState state = ST_STOP;
@@ -47,3 +49,5 @@ class ug_adder : public ug_base {
   float constant_ = 0.0f;
   std::vector<const float*> streams_;
 };
+
+}  // namespace kr

@@ -2,6 +2,8 @@
 
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 void ug_adder_midi::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_adder_midi> kPlugs[] = {
       {.name = "Out", .direction = DR_OUT, .type = DT_MIDI},
@@ -13,3 +15,4 @@ void ug_adder_midi::ListInterface(InterfaceList& list) {
 
 void ug_adder_midi::OnMidi(int time, std::uint32_t message) { GetPlug(0)->SendMidi(time, message); }
 
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "modules/signal_helpers.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 
 constexpr const char* kChoiceHint = "Chooses which output to route the input signal to.  Connect to a 'List Entry' module.";
@@ -127,3 +129,5 @@ void ug_switch2::Pass(int offset, int count) {
   }
   if (!inputRuns_) SettleStep(offset, count, [](int, int) {});
 }
+
+}  // namespace kr

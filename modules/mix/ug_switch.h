@@ -11,6 +11,8 @@
 
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_switch : public ug_base {
  public:
   enum PlugIndex { PN_CHOICE, PN_INPUT, PN_FIRST_OUTPUT };
@@ -55,3 +57,5 @@ class ug_switch2 : public ug_base {
   int chosen_ = -1;
   bool inputRuns_ = false;
 };
+
+}  // namespace kr

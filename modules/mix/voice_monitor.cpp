@@ -1,5 +1,6 @@
 #include "modules/mix/voice_monitor.h"
 
+namespace kr {
 
 void ug_voice_monitor::Open() {
   ug_adder::Open();
@@ -31,3 +32,4 @@ void ug_voice_monitor::RunFor(int count) {
   receiver->AddEvent(receiver->NewEvent(clock, UET_SUSPEND, 0, voice_), true);
 }
 
+}  // namespace kr

@@ -8,6 +8,8 @@
 #include "engine/voice_list.h"
 #include "modules/mix/ug_adder.h"
 
+namespace kr {
+
 class ug_voice_monitor : public ug_adder, public VoiceWatcher {
  public:
   static constexpr int kReleaseGrace = 30;  // samples after the release
@@ -36,3 +38,5 @@ class ug_voice_combiner : public ug_adder {
   ug_voice_combiner() { flags |= UGF_NO_MARKING; }
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_voice_combiner>(); }
 };
+
+}  // namespace kr

@@ -8,6 +8,8 @@
 #include "modules/render_table.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 std::unique_ptr<ug_base> ug_oscillator2::CreateSame() { return std::make_unique<ug_oscillator2>(); }
 
 std::unique_ptr<ug_base> ug_oscillator2::Clone() {
@@ -373,3 +375,5 @@ void ug_oscillator2::SyncFadeSample(int i) {
   dest_[i] = state_.syncX * old + (1.0f - state_.syncX) * dest_[i];
   --state_.syncFadeLeft;
 }
+
+}  // namespace kr

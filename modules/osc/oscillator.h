@@ -14,6 +14,8 @@
 #include "dsp/wavetable_sets.h"
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_oscillator2 : public ug_base {
  public:
   enum PlugIndex {
@@ -100,3 +102,5 @@ class ug_oscillator2 : public ug_base {
   std::vector<float> syncScratch_;  // the continuing phase's sample during a sync fade
   kr::dsp::noise::PinkFilter pink_;
 };
+
+}  // namespace kr

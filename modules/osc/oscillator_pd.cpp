@@ -8,6 +8,8 @@
 #include "modules/render_table.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 
 const std::array<ug_oscillator_pd::Shape, ug_oscillator_pd::kWaves> kShapes = {{
@@ -191,3 +193,5 @@ void ug_oscillator_pd::Render(int offset, int count) {
   }
   increment_ = increment;
 }
+
+}  // namespace kr

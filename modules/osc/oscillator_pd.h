@@ -11,6 +11,8 @@
 #include "dsp/wavetable_sets.h"
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_oscillator_pd : public ug_base {
  public:
   enum PlugIndex { PN_PITCH, PN_DEPTH, PN_OUT, PN_WAVE1, PN_WAVE2, PN_FREQ_SCALE };
@@ -64,3 +66,5 @@ class ug_oscillator_pd : public ug_base {
   float dcTrack_ = 0.0f;
   float dcCoefficient_ = 0.0f;
 };
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include "engine/audio_master.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 std::unique_ptr<ug_base> ug_test_tone::CreateSame() { return std::make_unique<ug_test_tone>(); }
 
 void ug_test_tone::ListInterface(InterfaceList& list) {
@@ -37,3 +39,5 @@ void ug_test_tone::Generate(int offset, int count) {
     if (angle_ > kTwoPi) angle_ -= kTwoPi;
   }
 }
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_test_tone : public ug_base {
  public:
   std::unique_ptr<ug_base> CreateSame() override;
@@ -18,3 +20,5 @@ class ug_test_tone : public ug_base {
   double angle_ = 0.0;
   double step_ = 0.0;
 };
+
+}  // namespace kr

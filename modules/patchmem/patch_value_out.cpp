@@ -5,6 +5,8 @@
 
 #include "modules/patchmem/plug_flags.h"
 
+namespace kr {
+
 using namespace patchmem_plugs;
 
 namespace {
@@ -67,3 +69,5 @@ void ug_param_float_out2::Report() {
 
 ug_param_float_out2_position::ug_param_float_out2_position() : ug_param_float_out2(kFloatOut) {}
 ug_param_float_out2_link::ug_param_float_out2_link() : ug_param_float_out2(kFloatOutB) {}
+
+}  // namespace kr

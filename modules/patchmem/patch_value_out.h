@@ -12,6 +12,8 @@
 #include "engine/ug_base.h"
 #include "registry/module_info.h"
 
+namespace kr {
+
 class ug_param_float_out2 : public ug_base, public patch_value_source {
  public:
   explicit ug_param_float_out2(std::span<const PlugDescriptor> table);
@@ -45,3 +47,5 @@ class ug_param_float_out2_link final : public ug_param_float_out2 {
 
 std::span<const PlugDescriptor> PatchMemFloatOutPlugs();
 std::span<const PlugDescriptor> PatchMemFloatOutBPlugs();
+
+}  // namespace kr

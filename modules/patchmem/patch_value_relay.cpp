@@ -3,6 +3,8 @@
 #include "modules/patchmem/plug_flags.h"
 #include "registry/module_info.h"
 
+namespace kr {
+
 using namespace patchmem_plugs;
 
 namespace {
@@ -77,3 +79,5 @@ void ug_patch_value_relay::PassOn(int time) {
 ug_param_float_in2::ug_param_float_in2() : ug_patch_value_relay(kFloatIn, 1, 5) {}
 ug_param_enum_in2::ug_param_enum_in2() : ug_patch_value_relay(kListIn2, 1, 2) {}
 ug_param_text_in::ug_param_text_in() : ug_patch_value_relay(kTextIn, 0, 1) {}
+
+}  // namespace kr

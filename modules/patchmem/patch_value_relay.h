@@ -11,6 +11,8 @@
 #include "engine/ug_base.h"
 #include "registry/module_info.h"
 
+namespace kr {
+
 class ug_patch_value_relay : public ug_base {
  public:
   // The module's plug list (the registry table) and the positions of its
@@ -50,3 +52,5 @@ class ug_param_text_in final : public ug_patch_value_relay {
 std::span<const PlugDescriptor> PatchMemFloatInPlugs();
 std::span<const PlugDescriptor> PatchMemListIn2Plugs();
 std::span<const PlugDescriptor> PatchMemTextInPlugs();
+
+}  // namespace kr

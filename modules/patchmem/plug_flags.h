@@ -5,6 +5,8 @@
 
 #include "registry/module_info.h"
 
+namespace kr {
+
 namespace patchmem_plugs {
 
 inline constexpr std::uint32_t kGui = PF_GUI;
@@ -13,3 +15,5 @@ inline constexpr std::uint32_t kPatchValueIn = PF_GUI | PF_PATCH_VALUE_IN;
 inline constexpr std::uint32_t kHiddenPatchValueIn = PF_GUI | PF_HIDDEN | PF_PATCH_VALUE_IN;
 
 }  // namespace patchmem_plugs
+
+}  // namespace kr

@@ -11,6 +11,8 @@
 #include "modules/patchmem/plug_flags.h"
 #include "registry/module_registry.h"
 
+namespace kr {
+
 using namespace patchmem_plugs;
 
 namespace {
@@ -46,7 +48,7 @@ const ModuleDescriptor kDescriptors[] = {
 
 }  // namespace
 
-namespace kr::modules {
+namespace modules {
 
 void RegisterPatchMemoryModules(ModuleRegistry& registry) {
   // The modules that hold one patch value each and pass it to the audio side.
@@ -64,4 +66,6 @@ void RegisterPatchMemoryModules(ModuleRegistry& registry) {
   for (const ModuleDescriptor& d : kDescriptors) registry.RegisterPlaceholder(std::make_unique<Module_Info>(d));
 }
 
-}  // namespace kr::modules
+}  // namespace modules
+
+}  // namespace kr

@@ -12,6 +12,8 @@
 #include "modules/sampler/wave_file_hint.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 constexpr const char* kRestartMessage = "For change to take effect, Restart sound";
 }  // namespace
@@ -198,3 +200,5 @@ void ug_wave_in::Play(int offset, int count) {
     right_[at] = r;
   }
 }
+
+}  // namespace kr

@@ -13,6 +13,8 @@
 #include "dsp/wave_stream.h"
 #include "engine/ug_base.h"
 
+namespace kr {
+
 class ug_wave_in : public ug_base {
  public:
   enum PlugIndex { PN_GATE, PN_PITCH, PN_LEFT, PN_RIGHT, PN_FILE, PN_MODE };
@@ -73,3 +75,5 @@ class ug_wave_player : public ug_wave_in {
  protected:
   bool PlaysFile() const override { return true; }
 };
+
+}  // namespace kr

@@ -14,6 +14,8 @@
 #include "platform/platform.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 namespace {
 constexpr double kRingSeconds = 2.0;
 
@@ -223,3 +225,5 @@ void ug_wave_out::OnPlugStateChange(int time, connector* c, PlugState) {
   if ((to == GetPlug(PN_FILE) || to == GetPlug(PN_FORMAT)) && clock >= 6 && (flags & UGF_CLONE) == 0)
     MessageBox("For change to take effect, Restart sound");
 }
+
+}  // namespace kr

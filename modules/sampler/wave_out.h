@@ -13,6 +13,8 @@
 #include "engine/ug_base.h"
 #include "modules/take_writer.h"
 
+namespace kr {
+
 class ug_wave_out : public ug_base {
  public:
   enum PlugIndex { PN_LEFT, PN_RIGHT, PN_FILE, PN_FORMAT, PN_TIME, PN_PLAY, PN_STATS };
@@ -67,3 +69,5 @@ class ug_wave_recorder : public ug_wave_out {
   bool RecordsFile() const override { return true; }
   bool FloatSamples() const override { return format_ == 1; }
 };
+
+}  // namespace kr

@@ -4,6 +4,8 @@
 
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 ug_wave_shaper::ug_wave_shaper() : curve_(std::make_shared<ShaperCurve>()) {}
 
 std::unique_ptr<ug_base> ug_wave_shaper::CreateSame() { return std::make_unique<ug_wave_shaper>(); }
@@ -93,3 +95,5 @@ void ug_wave_shaper::Lookup(int offset, int count) {
 void ug_wave_shaper::SettleLookup(int offset, int count) {
   SettleStep(offset, count, [this](int at, int n) { Lookup(at, n); });
 }
+
+}  // namespace kr

@@ -12,6 +12,8 @@
 #include "dsp/shaper_curve.h"
 #include "engine/ug_base.h"
 
+namespace kr {
+
 // What a module and its voice copies share.
 struct ShaperCurve {
   ShaperCurve() { text.reserve(kTextRoom); }
@@ -58,3 +60,5 @@ class ug_wave_shaper2 : public ug_wave_shaper {
   std::unique_ptr<ug_base> CreateSame() override;
   void BuildCurve() override;
 };
+
+}  // namespace kr

@@ -3,6 +3,8 @@
 #include "engine/ug_base.h"
 #include "modules/module_file_reader.h"
 
+namespace kr {
+
 namespace soundfont {
 
 void LoadOnce(ug_base& module, SharedFont& shared, std::string_view name) {
@@ -49,3 +51,5 @@ const kr::sf2::Zone* ChannelPresets::FindZone(int channel, int key, int velocity
 }
 
 }  // namespace soundfont
+
+}  // namespace kr

@@ -11,6 +11,8 @@
 
 #include "formats/soundfont/soundfont.h"
 
+namespace kr {
+
 class ug_base;
 
 namespace soundfont {
@@ -49,3 +51,5 @@ class ChannelPresets {
 };
 
 }  // namespace soundfont
+
+}  // namespace kr

@@ -9,6 +9,8 @@
 #include "modules/soundfont/soundfont_hints.h"
 #include "registry/plug_declaration.h"
 
+namespace kr {
+
 std::unique_ptr<ug_base> ug_osc_sf::Clone() {
   if (!shared_) shared_ = std::make_shared<soundfont::SharedFont>();
   std::unique_ptr<ug_base> copy = ug_base::Clone();
@@ -203,3 +205,5 @@ void ug_osc_sf::Idle(int offset, int count) {
     std::fill_n(right_ + at, n, 0.0f);
   });
 }
+
+}  // namespace kr

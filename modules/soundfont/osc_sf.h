@@ -12,6 +12,8 @@
 #include "modules/soundfont/font_state.h"
 #include "modules/soundfont/zone_voice.h"
 
+namespace kr {
+
 class ug_osc_sf : public ug_base, public DocumentTextTaker {
  public:
   enum PlugIndex { PN_FILE, PN_BANK, PN_PATCH, PN_GATE, PN_PITCH, PN_VELOCITY, PN_LEFT, PN_RIGHT, PN_IGNORE_PC };
@@ -60,3 +62,5 @@ class ug_osc_sf : public ug_base, public DocumentTextTaker {
   bool playing_ = false;
   bool missingSample_ = false;
 };
+
+}  // namespace kr

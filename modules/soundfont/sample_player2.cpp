@@ -9,6 +9,8 @@
 #include "registry/plug_declaration.h"
 #include "engine/note_events.h"
 
+namespace kr {
+
 std::unique_ptr<ug_base> ug_sample_player2::Clone() {
   if (!shared_) shared_ = std::make_shared<soundfont::SharedFont>();
   std::unique_ptr<ug_base> copy = ug_notesource::Clone();
@@ -155,3 +157,5 @@ void ug_sample_player2::Quiet(int offset, int count) {
     std::fill_n(right_ + at, n, 0.0f);
   });
 }
+
+}  // namespace kr

@@ -13,6 +13,8 @@
 #include "modules/soundfont/font_state.h"
 #include "modules/soundfont/zone_voice.h"
 
+namespace kr {
+
 class ug_sample_player2 : public ug_notesource, public DocumentTextTaker {
  public:
   enum PlugIndex { PN_MIDI, PN_LEFT, PN_RIGHT, PN_BANK, PN_PATCH };
@@ -58,3 +60,5 @@ class ug_sample_player2 : public ug_notesource, public DocumentTextTaker {
   bool missingSample_ = false;
   double engineRate_ = 44100.0;
 };
+
+}  // namespace kr

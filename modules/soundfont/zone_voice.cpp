@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace kr {
+
 namespace soundfont {
 
 bool ZoneVoice::Start(const kr::sf2::SoundFont& font, const kr::sf2::Zone& source, int key, double engineRate) {
@@ -30,3 +32,5 @@ std::uint32_t ZoneVoice::IncrementFor(double extraSemitones) const {
 }
 
 }  // namespace soundfont
+
+}  // namespace kr

@@ -6,6 +6,8 @@
 #include "dsp/sample_voice.h"
 #include "formats/soundfont/soundfont.h"
 
+namespace kr {
+
 namespace soundfont {
 
 struct ZoneVoice {
@@ -21,3 +23,5 @@ struct ZoneVoice {
 };
 
 }  // namespace soundfont
+
+}  // namespace kr

@@ -19,6 +19,8 @@
 #include <iostream>
 #include <mutex>
 
+namespace kr {
+
 namespace platform {
 
 std::string ModulePath() {
@@ -193,3 +195,5 @@ namespace platform {
 std::optional<std::string> SystemChooseFileToOpen(const OpenFileRequest&) { return std::nullopt; }
 
 }  // namespace platform
+
+}  // namespace kr

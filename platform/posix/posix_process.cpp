@@ -14,7 +14,9 @@
 
 #include "platform/platform.h"
 
-extern char** environ;
+extern char** environ;  // the process environment, handed to spawned programs
+
+namespace kr {
 
 namespace platform {
 
@@ -90,3 +92,5 @@ int ReapChildProcesses() {
 }
 
 }  // namespace platform
+
+}  // namespace kr

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <fstream>
 
+namespace kr {
+
 #undef LoadLibrary
 #undef CreateDirectory
 
@@ -190,3 +192,5 @@ std::optional<std::string> SystemChooseFileToOpen(const OpenFileRequest& request
 }
 
 }  // namespace platform
+
+}  // namespace kr

@@ -9,6 +9,8 @@
 
 #include "platform/platform.h"
 
+namespace kr {
+
 namespace platform {
 
 namespace {
@@ -90,3 +92,5 @@ int ReapChildProcesses() {
 }
 
 }  // namespace platform
+
+}  // namespace kr

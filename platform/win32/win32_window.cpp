@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace kr {
+
 namespace platform {
 
 namespace {
@@ -184,3 +186,5 @@ std::unique_ptr<ChildWindow> CreateChildWindow(void* parent, int width, int heig
 }
 
 }  // namespace platform
+
+}  // namespace kr

@@ -14,6 +14,8 @@
 #include <set>
 #include <vector>
 
+namespace kr {
+
 namespace platform {
 
 namespace {
@@ -281,3 +283,5 @@ std::unique_ptr<ChildWindow> CreateChildWindow(void* parent, int width, int heig
 }
 
 }  // namespace platform
+
+}  // namespace kr

@@ -5,6 +5,8 @@
 #include "shell/plugin_entry.h"
 #include "vst/vst2.h"
 
+using namespace kr;
+
 #if defined(_WIN32)
 #define KR_EXPORT extern "C" __declspec(dllexport)
 #else

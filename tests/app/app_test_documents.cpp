@@ -5,6 +5,8 @@
 
 #include "support/synth_patch.h"
 
+using namespace kr;
+
 namespace krtest {
 
 std::vector<std::uint8_t> PassThroughDocument(const PatchSpec& spec) {

@@ -8,6 +8,8 @@
 #include "programs_support.h"
 #include "support/message_capture.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace vst;

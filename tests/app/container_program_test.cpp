@@ -8,6 +8,8 @@
 #include "engine/ug_base.h"
 #include "support/params_support.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

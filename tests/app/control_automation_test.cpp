@@ -17,6 +17,8 @@
 #include "programs_support.h"
 #include "registry/module_registry.h"
 
+using namespace kr;
+
 namespace krtest {
 
 using namespace vst;

@@ -11,6 +11,8 @@
 #include "registry/module_registry.h"
 #include "support/temp_dir.h"
 
+using namespace kr;
+
 namespace {
 
 namespace fs = std::filesystem;

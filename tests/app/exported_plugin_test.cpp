@@ -9,6 +9,8 @@
 #include "host/host_harness.h"
 #include "support/temp_dir.h"
 
+using namespace kr;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -9,6 +9,8 @@
 #include "support/synth_patch.h"
 #include "support/temp_dir.h"
 
+using namespace kr;
+
 namespace {
 
 namespace fs = std::filesystem;

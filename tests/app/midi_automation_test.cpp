@@ -11,6 +11,8 @@
 #include "patchtext/patch_compiler.h"
 #include "programs_support.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace vst;

@@ -6,6 +6,8 @@
 
 #include "programs_support.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace vst;

@@ -5,6 +5,8 @@
 #include "app/top_container_adapter.h"
 #include "support/params_support.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

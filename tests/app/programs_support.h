@@ -14,6 +14,8 @@
 #include "support/synth_patch.h"
 #include "support/temp_dir.h"
 
+using namespace kr;
+
 namespace krtest {
 
 // "Level" (PatchMemFloatIn, 0..10, 5 V) drives the first output as Level/10

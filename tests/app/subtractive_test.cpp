@@ -13,6 +13,8 @@
 #include "patchtext/patch_compiler.h"
 #include "programs_support.h"
 
+using namespace kr;
+
 namespace krtest {
 
 using namespace vst;

@@ -11,6 +11,8 @@
 #include "support/synth_patch.h"
 #include "support/temp_dir.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace vst;

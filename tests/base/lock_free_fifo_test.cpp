@@ -8,6 +8,8 @@
 #include "engine/msg_stream.h"
 #include "platform/platform.h"
 
+using namespace kr;
+
 namespace {
 
 FifoWaitPolicy Quick(bool whole = false) {

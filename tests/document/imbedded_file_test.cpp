@@ -11,6 +11,8 @@
 #include "support/message_capture.h"
 #include "support/temp_dir.h"
 
+using namespace kr;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -9,6 +9,8 @@
 #include "support/message_capture.h"
 #include "test_modules.h"
 
+using namespace kr;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -8,6 +8,8 @@
 #include "support/params_support.h"
 #include "registry/plug_types.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

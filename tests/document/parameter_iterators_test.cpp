@@ -4,6 +4,8 @@
 #include "document/parameter_iterators.h"
 #include "support/params_support.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

@@ -13,6 +13,8 @@
 #include "registry/module_registry.h"
 #include "test_modules.h"
 
+using namespace kr;
+
 namespace {
 
 using krtest::Read;

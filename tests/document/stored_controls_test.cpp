@@ -9,6 +9,8 @@
 #include "document/controls.h"
 #include "registry/module_registry.h"
 
+using namespace kr;
+
 TEST(StoredControls, DrawnEnvelopeAndSoundFontModulesAreMadeAsTheirControls) {
   const std::pair<const char*, const RuntimeClass*> cases[] = {{"Multistage Env", &control_classes::kEnvEdit},
                                                                {"Soundfont Oscillator", &control_classes::kOscSf},

@@ -6,6 +6,8 @@
 #include "formats/archive/archive_writer.h"
 #include "registry/module_registry.h"
 
+using namespace kr;
+
 namespace krtest {
 
 namespace {

@@ -7,6 +7,8 @@
 #include "document/document_builder.h"
 #include "registry/module_info.h"
 
+using namespace kr;
+
 namespace krtest {
 
 // "T Source", "T Sink" and "T Gui" (a Module_Info2), registered once, with

@@ -8,6 +8,8 @@
 #include "registry/module_info.h"
 #include "test_modules.h"
 
+using namespace kr;
+
 namespace {
 
 struct Recorder : Notifiable {

@@ -3,6 +3,8 @@
 
 #include "document/value_holders.h"
 
+using namespace kr;
+
 namespace {
 
 struct Owner : Notifier, Notifiable {

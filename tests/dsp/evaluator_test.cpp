@@ -9,6 +9,8 @@
 
 #include "dsp/evaluator.h"
 
+using namespace kr;
+
 namespace {
 
 void SetEnvironment(const char* name, const char* value) {

@@ -15,6 +15,8 @@
 #include "dsp/logic_levels.h"
 #include "dsp/random15.h"
 
+using namespace kr;
+
 using namespace kr::dsp;
 
 namespace {

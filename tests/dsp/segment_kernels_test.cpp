@@ -12,6 +12,8 @@
 #include "dsp/value_smoother.h"
 #include "modules/render_table.h"
 
+using namespace kr;
+
 using namespace kr::dsp;
 
 TEST(ValueSmoother, LinearRampArrivesOnItsLastSampleThenRestsForTheSettlePeriod) {

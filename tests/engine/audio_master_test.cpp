@@ -7,6 +7,8 @@
 #include "engine/msg_stream.h"
 #include "support/engine_modules.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

@@ -6,6 +6,8 @@
 #include "support/allocation_count.h"
 #include "support/voice_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 TEST(VoiceAllocationFree, NotesStealsAndSuspensionsDoNotAllocate) {

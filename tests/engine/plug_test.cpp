@@ -6,6 +6,8 @@
 #include "engine/kr_exception.h"
 #include "support/engine_modules.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

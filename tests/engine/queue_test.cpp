@@ -15,6 +15,8 @@
 #include "platform/platform.h"
 #include "support/message_capture.h"
 
+using namespace kr;
+
 namespace {
 
 struct ConsoleRecorder final : ui_msg_target {

@@ -6,6 +6,8 @@
 #include "support/allocation_count.h"
 #include "support/engine_modules.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

@@ -3,6 +3,8 @@
 
 #include "support/engine_modules.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 TEST(SubBlockLength, FollowsTheHostBlockSize) {

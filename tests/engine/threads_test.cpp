@@ -6,6 +6,8 @@
 
 #include "support/engine_modules.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

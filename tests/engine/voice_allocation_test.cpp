@@ -6,6 +6,8 @@
 #include "modules/midi/notesource.h"
 #include "support/voice_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

@@ -11,6 +11,8 @@
 #include "modules/mix/voice_monitor.h"
 #include "support/voice_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

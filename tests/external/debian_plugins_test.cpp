@@ -16,6 +16,8 @@
 #include "patchtext/patch_compiler.h"
 #include "support/message_capture.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace krtest;

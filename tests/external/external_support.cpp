@@ -6,6 +6,8 @@
 #include "patchtext/patch_compiler.h"
 #include "platform/platform.h"
 
+using namespace kr;
+
 namespace krtest {
 
 fs::path Built(const std::string& fileName) { return fs::path(KR_TEST_LIBRARY_DIR) / fileName; }

@@ -10,6 +10,8 @@
 #include "host/host_harness.h"
 #include "support/environment_override.h"
 
+using namespace kr;
+
 namespace krtest {
 
 namespace fs = std::filesystem;

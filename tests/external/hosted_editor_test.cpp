@@ -57,3 +57,5 @@ TEST(HostedEditor, OpensInAChildOfOursAndClosesBeforeThePluginGoes) {
 }  // namespace
 
 #endif  // KR_HAVE_X11
+
+using namespace kr;

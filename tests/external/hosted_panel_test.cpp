@@ -13,6 +13,8 @@
 #include "gui/visual/widgets.h"
 #include "hosted_support.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace krtest;

@@ -9,6 +9,8 @@
 #include "support/allocation_count.h"
 #include "platform/platform.h"
 
+using namespace kr;
+
 namespace krtest {
 
 fs::path TestVst(const std::string& name) { return fs::path(KR_TEST_VST_DIR) / (name + KR_TEST_VST_SUFFIX); }

@@ -18,6 +18,8 @@
 #include "support/environment_override.h"
 #include "support/temp_dir.h"
 
+using namespace kr;
+
 namespace krtest {
 
 namespace fs = std::filesystem;

@@ -14,6 +14,8 @@
 #include "support/message_capture.h"
 #include "support/temp_dir.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace krtest;

@@ -14,6 +14,8 @@
 #include "hosted_support.h"
 #include "support/message_capture.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace krtest;

@@ -16,6 +16,8 @@
 #include "registry/module_registry.h"
 #include "support/message_capture.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace krtest;

@@ -7,6 +7,8 @@
 #include "formats/archive/archive_reader.h"
 #include "formats/archive/archive_writer.h"
 
+using namespace kr;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -5,6 +5,8 @@
 
 #include "formats/fxbank/fx_bank.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace kr::fxbank;

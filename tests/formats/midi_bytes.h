@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <vector>
 
+using namespace kr;
+
 namespace krtest {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -8,6 +8,8 @@
 #include "formats/midifile/tempo_map.h"
 #include "midi_bytes.h"
 
+using namespace kr;
+
 using namespace kr::midifile;
 using namespace krtest;
 

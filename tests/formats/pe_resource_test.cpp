@@ -10,6 +10,8 @@
 #include "support/temp_dir.h"
 #include "support/test_images.h"
 
+using namespace kr;
+
 namespace {
 
 using krtest::Bytes;

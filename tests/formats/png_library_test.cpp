@@ -9,6 +9,8 @@
 #include <png.h>
 #endif
 
+using namespace kr;
+
 namespace {
 
 TEST(PngLibrary, ImageRoundTripThroughMemory) {

@@ -9,6 +9,8 @@
 #include "formats/wave/wave_writer.h"
 #include "support/sample_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 using kr::riff::MakeFourCC;
 

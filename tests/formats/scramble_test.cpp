@@ -4,6 +4,8 @@
 
 #include "support/test_images.h"
 
+using namespace kr;
+
 namespace {
 
 using krtest::Bytes;

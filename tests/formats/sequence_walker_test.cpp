@@ -7,6 +7,8 @@
 #include "formats/midifile/midi_file_writer.h"
 #include "formats/midifile/sequence_walker.h"
 
+using namespace kr;
+
 using namespace kr::midifile;
 
 namespace {

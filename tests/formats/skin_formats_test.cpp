@@ -13,6 +13,8 @@
 #include "gui/draw/font.h"
 #include "support/panel_rig.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace kr::skin;

@@ -8,6 +8,8 @@
 #include "support/message_capture.h"
 #include "support/test_images.h"
 
+using namespace kr;
+
 namespace {
 
 using krtest::Bytes;

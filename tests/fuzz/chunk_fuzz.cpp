@@ -14,6 +14,8 @@
 #include "patch/program_chunk.h"
 #include "platform/platform.h"
 
+using namespace kr;
+
 namespace {
 
 struct Subject {

@@ -8,6 +8,8 @@
 #include "modules/builtin_modules.h"
 #include "platform/platform.h"
 
+using namespace kr;
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   platform::SetMessageSink([](const platform::MessageBoxRequest&) {});
   kr::RegisterBuiltinModules();  // documents resolve module names as the plug-in does

@@ -16,6 +16,8 @@
 #include "dsp/evaluator.h"
 #include "dsp/shaper_curve.h"
 
+using namespace kr;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   kr::dsp::Evaluator evaluator;

@@ -8,6 +8,8 @@
 
 #include "formats/fxbank/fx_bank.h"
 
+using namespace kr;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> bytes(data, size);
   std::string reason;

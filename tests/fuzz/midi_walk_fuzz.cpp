@@ -10,6 +10,8 @@
 #include "formats/midifile/midi_file.h"
 #include "formats/midifile/sequence_walker.h"
 
+using namespace kr;
+
 using namespace kr::midifile;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -10,6 +10,8 @@
 #include "formats/midifile/midi_file_writer.h"
 #include "formats/midifile/tempo_map.h"
 
+using namespace kr;
+
 using namespace kr::midifile;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -13,6 +13,8 @@
 #include "patchtext/patch_text_error.h"
 #include "platform/platform.h"
 
+using namespace kr;
+
 namespace {
 std::filesystem::path emptyFolder;
 }

@@ -12,6 +12,8 @@
 #include "formats/image/pe_resource_writer.h"
 #include "formats/image/scramble.h"
 
+using namespace kr;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> file(data, size);
   const std::uint8_t payload[] = {1, 2, 3, 4, 5};

@@ -8,6 +8,8 @@
 #include "formats/archive/archive_reader.h"
 #include "formats/skin/stored_image.h"
 
+using namespace kr;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   static const int kVersions[] = {44, 58, 60, 94960, 95061, 95130, 95163, 95710};

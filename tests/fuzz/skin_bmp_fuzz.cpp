@@ -6,6 +6,8 @@
 
 #include "formats/skin/bmp_decode.h"
 
+using namespace kr;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> bytes(data, size);
   auto image = kr::skin::DecodeBmp(bytes);

@@ -6,6 +6,8 @@
 
 #include "formats/skin/png_codec.h"
 
+using namespace kr;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> bytes(data, size);
   for (auto mode : {kr::skin::PixelMode::Colour, kr::skin::PixelMode::Coverage}) {

@@ -7,6 +7,8 @@
 #include "formats/skin/bitmap_descriptor.h"
 #include "formats/skin/style_file.h"
 
+using namespace kr;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
   const std::string_view text(reinterpret_cast<const char*>(data + 2), size - 2);

@@ -11,6 +11,8 @@
 #include "dsp/sinc_interpolation.h"
 #include "formats/soundfont/soundfont.h"
 
+using namespace kr;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const kr::sf2::ReadResult read = kr::sf2::ReadSoundFont(std::span<const std::uint8_t>(data, size));
   if (!read.font) {

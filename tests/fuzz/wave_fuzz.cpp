@@ -13,6 +13,8 @@
 #include "dsp/wave_stream.h"
 #include "formats/wave/wave_reader.h"
 
+using namespace kr;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const kr::wave::WaveReadResult read = kr::wave::ReadWave(std::span<const std::uint8_t>(data, size));
   if (!read.info) {

@@ -10,6 +10,8 @@
 #include "modules/mix/ug_adder.h"
 #include "registry/module_info.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

@@ -8,6 +8,8 @@
 #include "engine/ug_container.h"
 #include "graph_support.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

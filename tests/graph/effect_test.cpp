@@ -13,6 +13,8 @@
 #include "shell/kr_vst.h"
 #include "shell/plugin_entry.h"
 
+using namespace kr;
+
 using namespace krtest;
 using namespace vst;
 

@@ -15,6 +15,8 @@
 #include "registry/module_info.h"
 #include "support/message_capture.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

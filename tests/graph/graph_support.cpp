@@ -7,6 +7,8 @@
 #include "graph/host_io_wiring.h"
 #include "registry/module_registry.h"
 
+using namespace kr;
+
 namespace krtest {
 namespace {
 

@@ -12,6 +12,8 @@
 #include "graph/sound_engine.h"
 #include "support/engine_blocks.h"
 
+using namespace kr;
+
 namespace krtest {
 
 // Module names registered by graph_support.cpp.

@@ -11,6 +11,8 @@
 #include "graph_support.h"
 #include "support/temp_dir.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 TEST(GuiMessages, AMetersDisplayValuesArriveWithThePump) {

@@ -5,6 +5,8 @@
 #include "graph_support.h"
 #include "modules/logic/voltage_to_enum.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 TEST(GraphItemLists, VoltageToListPicksFromTheListItsOutputIsWiredTo) {

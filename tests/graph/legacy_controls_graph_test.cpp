@@ -13,6 +13,8 @@
 #include "support/allocation_count.h"
 #include "support/message_capture.h"
 
+using namespace kr;
+
 namespace krtest {
 namespace {
 

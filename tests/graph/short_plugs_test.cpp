@@ -15,6 +15,8 @@
 #include "support/engine_blocks.h"
 #include "support/message_capture.h"
 
+using namespace kr;
+
 namespace {
 
 std::unique_ptr<StoredDocument> ShortModuleDocument(Module_Info& entry, std::size_t plugsKept) {

@@ -7,6 +7,8 @@
 #include "graph_support.h"
 #include "registry/module_registry.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

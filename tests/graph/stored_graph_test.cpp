@@ -13,6 +13,8 @@
 #include "modules/mix/ug_adder.h"
 #include "support/engine_blocks.h"
 
+using namespace kr;
+
 namespace {
 
 struct Built {

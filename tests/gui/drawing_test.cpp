@@ -11,6 +11,8 @@
 #include "support/panel_rig.h"
 #include "support/message_capture.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace kr::gui;

@@ -15,6 +15,8 @@
 #include "support/frame_skin.h"
 #include "support/temp_dir.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace kr::gui;

@@ -12,6 +12,8 @@
 #include "gui/visual/widgets.h"
 #include "support/panel_rig.h"
 
+using namespace kr;
+
 namespace {
 
 using kr::gui::Pixel;

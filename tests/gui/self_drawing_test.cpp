@@ -15,6 +15,8 @@
 #include "gui/visual/widgets.h"
 #include "support/panel_rig.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace kr::gui;

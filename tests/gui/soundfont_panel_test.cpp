@@ -8,6 +8,8 @@
 #include "support/panel_rig.h"
 #include "support/sample_rig.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace kr::gui;

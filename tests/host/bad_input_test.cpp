@@ -12,6 +12,8 @@
 #include "support/synth_patch.h"
 #include "support/temp_dir.h"
 
+using namespace kr;
+
 using namespace vst;
 
 namespace {

@@ -17,6 +17,8 @@
 #include "support/command.h"
 #include "support/temp_dir.h"
 
+using namespace kr;
+
 namespace {
 
 namespace fs = std::filesystem;

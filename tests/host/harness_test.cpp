@@ -12,6 +12,8 @@
 #include "platform/platform.h"
 #include "support/command.h"
 
+using namespace kr;
+
 using namespace vst;
 
 namespace {

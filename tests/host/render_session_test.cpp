@@ -9,6 +9,8 @@
 #include "formats/midifile/midi_file_writer.h"
 #include "host/render_session.h"
 
+using namespace kr;
+
 using namespace vst;
 
 namespace {

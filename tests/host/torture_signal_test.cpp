@@ -12,6 +12,8 @@
 #include "host/audio_call.h"
 #include "host/torture_signal.h"
 
+using namespace kr;
+
 namespace {
 
 using torture::InputKind;

@@ -10,6 +10,8 @@
 
 #include "host/wave_writer.h"
 
+using namespace kr;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -10,6 +10,8 @@
 #include "modules/soundfont/osc_sf.h"
 #include "support/sample_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

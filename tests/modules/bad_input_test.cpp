@@ -13,6 +13,8 @@
 #include "modules/osc/oscillator_pd.h"
 #include "support/sound_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

@@ -12,6 +12,8 @@
 #include "modules/osc/test_tone.h"
 #include "support/sound_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 using Osc = ug_oscillator2;
 

@@ -9,6 +9,8 @@
 #include "modules/delay/ug_delay.h"
 #include "utility_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

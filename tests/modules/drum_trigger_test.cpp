@@ -5,6 +5,8 @@
 #include "modules/midi/drum_trigger.h"
 #include "support/voice_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

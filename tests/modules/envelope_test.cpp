@@ -8,6 +8,8 @@
 #include "modules/env/env_8_stage.h"
 #include "support/sound_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

@@ -13,6 +13,8 @@
 #include "support/allocation_count.h"
 #include "utility_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

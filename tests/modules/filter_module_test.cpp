@@ -24,6 +24,8 @@
 #include "modules/filter/filter_sv.h"
 #include "support/sound_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

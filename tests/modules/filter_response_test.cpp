@@ -19,6 +19,8 @@
 #include "support/synth_patch.h"
 #include "support/temp_dir.h"
 
+using namespace kr;
+
 namespace {
 
 using Gain = std::complex<double>;

@@ -10,6 +10,8 @@
 #include "modules/midi/midi_filter.h"
 #include "utility_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 TEST(LogicGates, TruthTablesOnGateVoltagesAtTheChangingSample) {

@@ -7,6 +7,8 @@
 #include "modules/math/single_input.h"
 #include "utility_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

@@ -9,6 +9,8 @@
 #include "modules/meter/param_level_out.h"
 #include "utility_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

@@ -11,6 +11,8 @@
 #include "modules/midifile/midi_player.h"
 #include "support/sample_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

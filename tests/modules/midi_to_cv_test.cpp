@@ -7,6 +7,8 @@
 #include "modules/midi/midi_to_cv.h"
 #include "support/voice_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

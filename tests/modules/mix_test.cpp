@@ -9,6 +9,8 @@
 #include "modules/mix/ug_switch.h"
 #include "utility_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

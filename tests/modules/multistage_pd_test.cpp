@@ -7,6 +7,8 @@
 #include "modules/osc/oscillator_pd.h"
 #include "support/sound_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

@@ -10,6 +10,8 @@
 #include "modules/osc/oscillator.h"
 #include "support/sound_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 using Osc = ug_oscillator2;
 

@@ -13,6 +13,8 @@
 #include "modules/sampler/wave_out.h"
 #include "support/sample_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

@@ -10,6 +10,8 @@
 #include "support/sample_rig.h"
 #include "support/voice_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 using krtest::StepSource;
 using krtest::Tap;

@@ -6,6 +6,8 @@
 #include "support/sample_rig.h"
 #include "support/voice_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

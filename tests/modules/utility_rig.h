@@ -16,6 +16,8 @@
 #include "registry/module_registry.h"
 #include "support/sound_rig.h"
 
+using namespace kr;
+
 namespace krtest {
 
 using krtest::ApplyInputs;

@@ -6,6 +6,8 @@
 #include "modules/env/vca.h"
 #include "support/sound_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

@@ -10,6 +10,8 @@
 #include "modules/sampler/wave_in.h"
 #include "support/sample_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 using krtest::StepSource;
 using krtest::Tap;

@@ -10,6 +10,8 @@
 #include "modules/shaper/wave_shaper.h"
 #include "support/sound_rig.h"
 
+using namespace kr;
+
 using namespace krtest;
 using kr::dsp::ShaperTable;
 

@@ -9,6 +9,8 @@
 #include "patch/host_parameter.h"
 #include "patch/host_value_inbox.h"
 
+using namespace kr;
+
 namespace {
 
 struct InboxTarget final : host_value_target {

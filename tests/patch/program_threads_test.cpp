@@ -18,6 +18,8 @@
 #include "registry/module_registry.h"
 #include "support/engine_blocks.h"
 
+using namespace kr;
+
 using namespace krtest;
 
 namespace {

@@ -20,6 +20,8 @@
 #include "registry/module_info.h"
 #include "support/temp_dir.h"
 
+using namespace kr;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -7,6 +7,8 @@
 #include "patchtext/patch_compiler.h"
 #include "patchtext/patch_text_error.h"
 
+using namespace kr;
+
 namespace {
 
 using patchtext::PatchTextError;

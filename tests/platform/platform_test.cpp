@@ -9,6 +9,8 @@
 
 #include "formats/image/pe_resource_writer.h"
 
+using namespace kr;
+
 namespace {
 
 TEST(Platform, ModulePathNamesThisBinary) {

@@ -7,6 +7,8 @@
 #include "engine/ug_container.h"
 #include "registry/module_registry.h"
 
+using namespace kr;
+
 namespace {
 
 TEST(ContainerEntry, ReplacesThePlaceholderAndKeepsNumberAndFlags) {

@@ -7,6 +7,8 @@
 #include "modules/mix/ug_switch.h"
 #include "registry/module_registry.h"
 
+using namespace kr;
+
 namespace {
 
 int liveSamples = 0;

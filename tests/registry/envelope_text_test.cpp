@@ -4,6 +4,8 @@
 
 #include "registry/envelope_shape.h"
 
+using namespace kr;
+
 namespace {
 
 TEST(EnvelopeText, PointsBecomeLevelsRatesAndKinds) {

@@ -11,6 +11,8 @@
 
 #include "support/command.h"
 
+using namespace kr;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -7,6 +7,8 @@
 
 #include "support/message_capture.h"
 
+using namespace kr;
+
 namespace {
 
 // A plug record's bound member must be of a type its data type allows: a

@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+using namespace kr;
+
 namespace {
 
 using Items = std::vector<std::pair<std::string, int>>;

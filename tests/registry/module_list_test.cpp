@@ -5,6 +5,8 @@
 
 #include "registry/module_registry.h"
 
+using namespace kr;
+
 namespace {
 
 TEST(ModuleList, LegacyNumbersFindTheirEntries) {

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+using namespace kr;
+
 namespace {
 
 struct Probe {

@@ -6,6 +6,8 @@
 #include "registry/range_text.h"
 #include "registry/voltage.h"
 
+using namespace kr;
+
 namespace {
 
 TEST(RangeText, FourNumbersGiveHiAndLo) {

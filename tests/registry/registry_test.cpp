@@ -8,6 +8,8 @@
 #include "support/message_capture.h"
 #include "platform/platform.h"
 
+using namespace kr;
+
 namespace {
 
 std::unique_ptr<Module_Info> NameOnlyEntry(const char* name, std::int32_t flags = 0) {

@@ -5,6 +5,8 @@
 #include "shell_fakes.h"
 #include "support/allocation_count.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace vst;

@@ -12,6 +12,8 @@
 #include "shell_fakes.h"
 #include "support/message_capture.h"
 
+using namespace kr;
+
 using namespace vst;
 using krtest::FakeWorld;
 using krtest::ShellFixtureState;

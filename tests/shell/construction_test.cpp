@@ -7,6 +7,8 @@
 #include "shell/plugin_id.h"
 #include "shell_fakes.h"
 
+using namespace kr;
+
 using namespace vst;
 using krtest::Param;
 using krtest::ShellFixtureState;

@@ -6,6 +6,8 @@
 
 #include "shell_fakes.h"
 
+using namespace kr;
+
 using namespace vst;
 using krtest::Param;
 using krtest::ShellFixtureState;

@@ -3,6 +3,8 @@
 
 #include "shell_fakes.h"
 
+using namespace kr;
+
 using namespace vst;
 using krtest::FakeWorld;
 using krtest::ShellFixtureState;

@@ -3,6 +3,8 @@
 #include "platform/platform.h"
 #include "shell/plugin_entry.h"
 
+using namespace kr;
+
 namespace krtest {
 
 FakeParameter::~FakeParameter() { world_.log.push_back("~param " + setup_.name); }

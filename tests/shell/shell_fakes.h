@@ -13,6 +13,8 @@
 #include "host/host_harness.h"
 #include "shell/kr_vst.h"
 
+using namespace kr;
+
 namespace krtest {
 
 struct ParameterSetup {

@@ -14,6 +14,8 @@
 #include "graph/sound_engine.h"
 #include "vst/vst2.h"
 
+using namespace kr;
+
 namespace krtest {
 
 class EngineBlocks {

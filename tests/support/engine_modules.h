@@ -16,6 +16,8 @@
 #include "engine/ug_base.h"
 #include "engine/ug_generic_1_1.h"
 
+using namespace kr;
+
 namespace krtest {
 
 struct FakeHost : AudioMasterHost {

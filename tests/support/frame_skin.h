@@ -10,6 +10,8 @@
 #include "formats/skin/png_codec.h"
 #include "gui/draw/geometry.h"
 
+using namespace kr;
+
 namespace krtest {
 
 constexpr kr::gui::Pixel FrameColour(int k) { return kr::gui::Rgb(4 * k, 255 - 4 * k, 100); }

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <string_view>
 
+using namespace kr;
+
 namespace krtest {
 
 namespace {

@@ -6,6 +6,8 @@
 
 #include "platform/platform.h"
 
+using namespace kr;
+
 namespace krtest {
 
 // Installs a sink for this process's message boxes while it lives; what was

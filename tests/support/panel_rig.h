@@ -12,6 +12,8 @@
 #include "patchtext/patch_compiler.h"
 #include "support/temp_dir.h"  // ReadText
 
+using namespace kr;
+
 namespace krtest {
 
 inline const std::filesystem::path kGuiData = std::filesystem::path(KR_SOURCE_DIR) / "tests" / "data" / "panels";

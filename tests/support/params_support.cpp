@@ -2,7 +2,9 @@
 
 #include "registry/module_registry.h"
 
-namespace control_classes {
+using namespace kr;
+
+namespace kr::control_classes {
 extern const RuntimeClass kSlider, kCombo, kLED, kPeakMeter, kText;
 }
 

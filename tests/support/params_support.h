@@ -12,6 +12,8 @@
 #include "document/generic_parameter.h"
 #include "registry/module_info.h"
 
+using namespace kr;
+
 namespace krtest {
 
 class PlainParameter final : public generic_parameter {

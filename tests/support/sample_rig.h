@@ -18,6 +18,8 @@
 #include "support/sound_rig.h"
 #include "support/temp_dir.h"
 
+using namespace kr;
+
 namespace krtest {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -11,6 +11,8 @@
 
 #include "support/engine_modules.h"
 
+using namespace kr;
+
 namespace krtest {
 
 using krtest::StepSource;

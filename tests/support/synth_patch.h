@@ -21,6 +21,8 @@
 #include "formats/image/plugin_export.h"
 #include "host/host_harness.h"
 
+using namespace kr;
+
 namespace krtest {
 
 class SynthPatch {

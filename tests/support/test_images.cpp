@@ -7,6 +7,8 @@
 
 #include "base/whole_file.h"
 
+using namespace kr;
+
 namespace krtest {
 
 namespace {

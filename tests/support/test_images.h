@@ -8,6 +8,8 @@
 
 #include "platform/platform.h"
 
+using namespace kr;
+
 namespace krtest {
 
 using Bytes = std::vector<std::uint8_t>;

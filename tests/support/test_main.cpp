@@ -5,6 +5,8 @@
 #include "external/library_registration.h"
 #include "modules/builtin_modules.h"
 
+using namespace kr;
+
 int main(int argc, char** argv) {
   kr::RegisterBuiltinModules();
   kr::RegisterExternalModules();

@@ -20,6 +20,8 @@
 #include "registry/module_registry.h"
 #include "support/engine_modules.h"
 
+using namespace kr;
+
 namespace krtest {
 
 // A host without time information.

@@ -64,3 +64,5 @@ class Xvfb {
 }  // namespace krtest
 
 #endif  // KR_HAVE_X11
+
+using namespace kr;

@@ -15,6 +15,8 @@
 #include "support/command.h"
 #include "support/temp_dir.h"
 
+using namespace kr;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;

@@ -3,6 +3,8 @@
 // that never ends, and a list of pins that never ends.
 #include "test_library.h"
 
+using namespace kr;
+
 using namespace testlib;
 
 namespace {

@@ -4,6 +4,8 @@
 
 #include "test_library.h"
 
+using namespace kr;
+
 using namespace testlib;
 
 namespace {

@@ -5,6 +5,8 @@
 
 #include "test_library.h"
 
+using namespace kr;
+
 using namespace testlib;
 
 namespace {

@@ -5,6 +5,8 @@
 // asked with opcodes 5 and 4.
 #include "test_library.h"
 
+using namespace kr;
+
 using namespace testlib;
 
 namespace {

@@ -9,6 +9,8 @@
 
 #include "external/module_library_abi.h"
 
+using namespace kr;
+
 #if defined(_WIN32)
 #define KR_LIBRARY_EXPORT extern "C" __declspec(dllexport)
 #else

@@ -22,6 +22,8 @@
 
 #include "vst/vst2.h"
 
+using namespace kr;
+
 using namespace vst;
 
 namespace {

@@ -14,6 +14,8 @@
 #include "gui/visual/owner_drawn.h"
 #include "gui/visual/widgets.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace vst;

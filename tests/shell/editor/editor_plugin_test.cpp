@@ -12,6 +12,8 @@
 #include "gui/visual/standard_controls.h"
 #include "gui/panel/panel_image.h"
 
+using namespace kr;
+
 namespace {
 
 using namespace vst;

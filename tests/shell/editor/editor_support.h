@@ -18,6 +18,8 @@
 #include "support/frame_skin.h"
 #include "support/temp_dir.h"
 
+using namespace kr;
+
 namespace krtest {
 
 using krtest::FrameColour;

@@ -7,6 +7,8 @@
 
 #include "vst/vst2.h"
 
+using namespace kr;
+
 using namespace vst;
 
 namespace {
