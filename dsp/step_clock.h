@@ -26,7 +26,10 @@ double StepsPerQuarter(int division);
 StepPosition StepAt(double firstStep, double stepsPerSample, int i);
 
 // Whether a note's gate is open at a point of its step: during its first
-// `length` of the step, or all the way when the next step carries it on.
-inline bool GateOpen(double fraction, double length, bool carriedOn) { return carriedOn || fraction < length; }
+// `length` of the step (closing on the sample where that ends, with the
+// same tolerance), or all the way when the next step carries it on.
+inline bool GateOpen(double fraction, double length, bool carriedOn) {
+  return carriedOn || fraction + kStepTolerance < length;
+}
 
 }  // namespace kr::dsp
