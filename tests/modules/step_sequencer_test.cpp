@@ -104,6 +104,38 @@ TEST(StepSequencer, WithoutHostTimeItStepsAt120BpmFromEngineStart) {
   }
 }
 
+TEST(StepSequencer, OnHostTimeAResetRestartsAtTheNextStepAndAStoppedTransportHolds) {
+  TestEngine engine(64);
+  auto* seq = AddNamedAs<ug_step_sequencer>(engine, "Step Sequencer", 50);
+  ASSERT_NE(seq, nullptr);
+  StepsInto(engine, seq->GetPlug(ug_step_sequencer::PN_RESET), {{6000, 0.5f}, {6100, 0.0f}});
+  ApplyInputs(*seq);
+  SequencePatterns patterns;
+  patterns.patterns[0].length = 4;
+  patterns.patterns[0].steps = {Note(60), Note(62), Note(64), Note(65)};
+  seq->ReceivePatterns(patterns);
+  const Outputs out = TapAll(engine, *seq);
+  engine.Start();
+  // The host plays at 120 bpm, its transport stopped from 12800 to 16000.
+  for (int t = 0; t < 20000; t += 64) {
+    engine.host.info.tempo = 120.0;
+    engine.host.info.ppqPos = t * 120.0 / (60.0 * 44100.0);
+    const bool stopped = t >= 12800 && t < 16000;
+    engine.host.info.flags = vst::kVstPpqPosValid | vst::kVstTempoValid | (stopped ? 0 : vst::kVstTransportPlaying);
+    engine.master.Process(64);
+  }
+  const auto at = [&](const Tap* tap, int t) { return tap->samples[static_cast<std::size_t>(t)]; };
+  EXPECT_EQ(at(out.pitch, 5513), NoteVolts(62));
+  EXPECT_EQ(at(out.pitch, 11024), NoteVolts(62)) << "the reset waits for the step to end";
+  EXPECT_EQ(at(out.pitch, 11025), NoteVolts(60)) << "and the pattern begins again";
+  EXPECT_EQ(at(out.gate, 11025), 0.5f);
+  for (int t = 12800; t < 16000; t += 100) EXPECT_EQ(at(out.gate, t), 0.0f) << t << ": the host stopped";
+  EXPECT_EQ(at(out.pitch, 16000), NoteVolts(60)) << "playing again where the host stands";
+  EXPECT_EQ(at(out.gate, 16000), 0.0f) << "past the step's gate";
+  EXPECT_EQ(at(out.pitch, 16538), NoteVolts(62));
+  EXPECT_EQ(at(out.gate, 16538), 0.5f);
+}
+
 // --- through the plug-in's entry ----------------------------------------------
 
 constexpr int kBlock = 441;  // sub-blocks of 63: time is asked for seven times a block
