@@ -95,8 +95,10 @@ void ug_step_sequencer::Open() {
   gate_ = 0.0f;
   velocity_ = 0.0f;
   pitch_ = 0.5f;
+  // A gate clock settles until its inputs say they stream (their state
+  // changes arrive from the open).
   if (clockSource_ == kGateInput)
-    SetProcessFunction(&ug_step_sequencer::RunGateClock);
+    StartSettling(&ug_step_sequencer::SettleGateClock);
   else
     SetProcessFunction(&ug_step_sequencer::RunHostTime);
   ug_control::Open();
