@@ -8,7 +8,8 @@
 // song position (a step per sixteenth by default; 120 bpm from engine start
 // when the host reports no time), holding still while its transport stops;
 // "Gate Input" steps on each rise of "Clock", the gate then following the
-// clock's pulse. A rise of "Reset" restarts the pattern at the next step.
+// clock's pulse (the source is read when sound starts). A rise of "Reset"
+// restarts the pattern at the next step.
 #pragma once
 
 #include <cstdint>
