@@ -35,6 +35,20 @@ const RuntimeClass* ControlClassOf(std::string_view name) {
   return nullptr;
 }
 
+// The sequencers keep their patterns in their panel control; "GenProg"
+// is an integer control.
+std::unique_ptr<CControl> MakeSequencerControl(Module_Info& entry) {
+  std::unique_ptr<CControl> control;
+  if (entry.name == "Step Sequencer") control = std::make_unique<CStepSeq2>();
+  if (entry.name == "Drum Sequencer") control = std::make_unique<CDrumSeq>();
+  if (entry.name == "GenProg") control = std::make_unique<CControl>(control_classes::kGenProg);
+  if (control == nullptr) return nullptr;
+  control->SetEntry(&entry);
+  control->SetTitle(entry.name);
+  control->CreatePlugs();
+  return control;
+}
+
 }  // namespace
 
 std::unique_ptr<CUG> MakeDocumentObject(Module_Info& entry) {
@@ -49,6 +63,7 @@ std::unique_ptr<CUG> MakeDocumentObject(Module_Info& entry) {
     keyboard->panelRect = {0, 0, 120, 35};
     return keyboard;
   }
+  if (auto sequencer = MakeSequencerControl(entry)) return sequencer;
   if (const RuntimeClass* cls = ControlClassOf(entry.name)) {
     auto control = std::make_unique<CControl>(*cls);
     control->SetEntry(&entry);

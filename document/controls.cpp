@@ -1,5 +1,6 @@
 #include "document/controls.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "formats/archive/archive_reader.h"
@@ -92,9 +93,19 @@ std::vector<SequencerStep> ReadSteps(ArchiveReader& ar) {
   return steps;
 }
 
+// At most kMaxSteps: the reader refuses more, so more are never written.
+std::size_t StoredStepCount(std::size_t held) { return std::min<std::size_t>(held, kMaxSteps); }
+
 void WriteSteps(ArchiveWriter& ar, const std::vector<SequencerStep>& steps) {
-  ar.WriteInt32(static_cast<std::int32_t>(steps.size()));
-  for (const auto& s : steps) WriteStep(ar, s);
+  const std::size_t n = StoredStepCount(steps.size());
+  ar.WriteInt32(static_cast<std::int32_t>(n));
+  for (std::size_t i = 0; i < n; ++i) WriteStep(ar, steps[i]);
+}
+
+// The held pattern p, or none when the list was cut short in memory.
+template <class Pattern>
+const Pattern* HeldPattern(const std::vector<Pattern>& patterns, int p) {
+  return static_cast<std::size_t>(p) < patterns.size() ? &patterns[static_cast<std::size_t>(p)] : nullptr;
 }
 
 }  // namespace
@@ -245,6 +256,8 @@ void CPattSeq::Store(ArchiveWriter& ar) const {
 
 void CStepSeq2::Load(ArchiveReader& ar) {
   CPattSeq::Load(ar);
+  patterns.assign(kPatterns, {});
+  stepFlags.assign(kPatterns, {});
   for (int p = 0; p < kPatterns; ++p) {
     patterns[p] = ReadSteps(ar);
     stepFlags[p].clear();
@@ -255,16 +268,44 @@ void CStepSeq2::Load(ArchiveReader& ar) {
 
 void CStepSeq2::Store(ArchiveWriter& ar) const {
   CPattSeq::Store(ar);
+  static const std::vector<SequencerStep> kNoSteps;
+  static const std::vector<std::int32_t> kNoFlags;
+  // Always 32 patterns, as the reader expects, whatever is held in memory.
   for (int p = 0; p < kPatterns; ++p) {
-    WriteSteps(ar, patterns[p]);
+    const auto* held = HeldPattern(patterns, p);
+    const auto& steps = held != nullptr ? *held : kNoSteps;
+    const auto* heldFlags = HeldPattern(stepFlags, p);
+    const auto& flags = heldFlags != nullptr ? *heldFlags : kNoFlags;
+    WriteSteps(ar, steps);
     if (ar.Version() >= 23)
-      for (std::size_t s = 0; s < patterns[p].size(); ++s)
-        ar.WriteInt32(s < stepFlags[p].size() ? stepFlags[p][s] : 0);
+      for (std::size_t s = 0; s < StoredStepCount(steps.size()); ++s) ar.WriteInt32(s < flags.size() ? flags[s] : 0);
   }
+}
+
+kr::SequencePatterns CStepSeq2::PlayedPatterns() const {
+  kr::SequencePatterns played;
+  for (int p = 0; p < kPatterns; ++p) {
+    const auto* held = HeldPattern(patterns, p);
+    if (held == nullptr) continue;
+    const auto* flags = HeldPattern(stepFlags, p);
+    auto& out = played.patterns[static_cast<std::size_t>(p)];
+    out.length = static_cast<int>(StoredStepCount(held->size()));
+    for (int s = 0; s < out.length; ++s) {
+      const auto i = static_cast<std::size_t>(s);
+      const bool accent = flags != nullptr && i < flags->size() && (*flags)[i] != 0;
+      out.steps[i] = kr::StepFromStored(std::span<const std::int32_t, 4>((*held)[i].values), accent);
+    }
+  }
+  return played;
+}
+
+void CStepSeq2::AudioObjectMade() {
+  if (kr::SequencePatternReceiver* receiver = PatternReceiver()) receiver->ReceivePatterns(PlayedPatterns());
 }
 
 void CDrumSeq::Load(ArchiveReader& ar) {
   CPattSeq::Load(ar);
+  patterns.assign(kPatterns, {});
   for (auto& pattern : patterns) {
     const std::int32_t n = ReadBoundedCount(ar, kMaxSteps, "too many drum steps");
     pattern.clear();
@@ -274,7 +315,29 @@ void CDrumSeq::Load(ArchiveReader& ar) {
 
 void CDrumSeq::Store(ArchiveWriter& ar) const {
   CPattSeq::Store(ar);
-  for (const auto& pattern : patterns) WriteIntList(ar, pattern);
+  for (int p = 0; p < kPatterns; ++p) {
+    const auto* held = HeldPattern(patterns, p);
+    const std::size_t n = held != nullptr ? StoredStepCount(held->size()) : 0;
+    ar.WriteInt32(static_cast<std::int32_t>(n));
+    for (std::size_t i = 0; i < n; ++i) ar.WriteInt32((*held)[i]);
+  }
+}
+
+kr::SequencePatterns CDrumSeq::PlayedPatterns() const {
+  kr::SequencePatterns played;
+  for (int p = 0; p < kPatterns; ++p) {
+    const auto* held = HeldPattern(patterns, p);
+    if (held == nullptr) continue;
+    auto& out = played.patterns[static_cast<std::size_t>(p)];
+    out.length = static_cast<int>(StoredStepCount(held->size()));
+    for (int s = 0; s < out.length; ++s)
+      out.steps[static_cast<std::size_t>(s)] = kr::DrumStepFromStored((*held)[static_cast<std::size_t>(s)]);
+  }
+  return played;
+}
+
+void CDrumSeq::AudioObjectMade() {
+  if (kr::SequencePatternReceiver* receiver = PatternReceiver()) receiver->ReceivePatterns(PlayedPatterns());
 }
 
 void CStepSeq::Load(ArchiveReader& ar) {

@@ -167,6 +167,9 @@ class CStepSeq2 : public CPattSeq {
   CStepSeq2() : CPattSeq(kClass) {}
   void Load(ArchiveReader& ar) override;
   void Store(ArchiveWriter& ar) const override;
+  // The patterns as the sequencer plays them; handed to it when sound starts.
+  kr::SequencePatterns PlayedPatterns() const;
+  void AudioObjectMade() override;
   static constexpr int kPatterns = 32;
   std::vector<std::vector<SequencerStep>> patterns = std::vector<std::vector<SequencerStep>>(kPatterns);
   std::vector<std::vector<std::int32_t>> stepFlags = std::vector<std::vector<std::int32_t>>(kPatterns);
@@ -178,6 +181,8 @@ class CDrumSeq : public CPattSeq {
   CDrumSeq() : CPattSeq(kClass) {}
   void Load(ArchiveReader& ar) override;
   void Store(ArchiveWriter& ar) const override;
+  kr::SequencePatterns PlayedPatterns() const;
+  void AudioObjectMade() override;
   static constexpr int kPatterns = 32;
   std::vector<std::vector<std::int32_t>> patterns = std::vector<std::vector<std::int32_t>>(kPatterns);
 };
@@ -200,6 +205,7 @@ std::span<const RuntimeClass* const> All();
 extern const RuntimeClass kOscSf;        // "Cosc_sf"
 extern const RuntimeClass kSamplePlay2;  // "Ctl_SamplePlay2"
 extern const RuntimeClass kEnvEdit;  // "Ctl_Env_Edit", the drawn envelope of "Multistage Env"
+extern const RuntimeClass kGenProg;  // "Ctl_GenProg", the panel half of "GenProg"
 // The classes whose panel widgets differ.
 extern const RuntimeClass kCombo;
 extern const RuntimeClass kLED;

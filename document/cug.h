@@ -10,6 +10,7 @@
 #include "document/doc_ob.h"
 #include "registry/envelope_shape.h"
 #include "registry/patch_select_program.h"
+#include "registry/sequence_pattern.h"
 #include "document/plug2.h"
 
 namespace kr {
@@ -58,6 +59,7 @@ class CUG : public CDocOb {
     audioObject_ = audio;
     shownProgram_ = dynamic_cast<PatchSelectProgram*>(audio);
     envelopeReceiver_ = dynamic_cast<EnvelopeShapeReceiver*>(audio);
+    patternReceiver_ = dynamic_cast<kr::SequencePatternReceiver*>(audio);
     hostValueTarget_ = dynamic_cast<host_value_target*>(audio);
     if (audio != nullptr) AudioObjectMade();
   }
@@ -65,12 +67,15 @@ class CUG : public CDocOb {
     audioObject_ = nullptr;
     shownProgram_ = nullptr;
     envelopeReceiver_ = nullptr;
+    patternReceiver_ = nullptr;
     hostValueTarget_ = nullptr;
   }
   // The audio object's program display, when it is a "Patch Select".
   PatchSelectProgram* ShownProgram() const { return shownProgram_; }
   // The audio object's envelope, when it plays a drawn one.
   EnvelopeShapeReceiver* EnvelopeReceiver() const { return envelopeReceiver_; }
+  // The audio object's sequencer, when it plays stored patterns.
+  kr::SequencePatternReceiver* PatternReceiver() const { return patternReceiver_; }
   // What a host value from another thread goes to, when the audio object
   // takes host values (a legacy control's).
   host_value_target* HostValueTarget() const { return hostValueTarget_; }
@@ -109,6 +114,7 @@ class CUG : public CDocOb {
   ug_base* audioObject_ = nullptr;
   PatchSelectProgram* shownProgram_ = nullptr;
   EnvelopeShapeReceiver* envelopeReceiver_ = nullptr;
+  kr::SequencePatternReceiver* patternReceiver_ = nullptr;
   host_value_target* hostValueTarget_ = nullptr;
   std::vector<std::unique_ptr<generic_parameter>> parameters_;
   parameter_cug_xtra2* titleParameter_ = nullptr;

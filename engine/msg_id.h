@@ -31,5 +31,6 @@ inline constexpr std::int32_t kMsgPatchValue = MsgId("ppc");  // a patch paramet
 inline constexpr std::int32_t kMsgLearnt = MsgId("lern");      // a patch parameter's learnt controller (int32)
 inline constexpr std::int32_t kMsgControllerId = MsgId("CCID");  // a patch parameter's controller (int32)
 inline constexpr std::int32_t kMsgControlValue = MsgId("ctlv");  // a control's values (GUI to DSP) or a moved value (DSP to GUI)
+inline constexpr std::int32_t kMsgBreed = MsgId("gnpg");  // a breeding module's request (kr::BreedRequest, DSP to GUI)
 
 }  // namespace kr

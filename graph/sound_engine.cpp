@@ -6,6 +6,7 @@
 
 #include "patch/audio_binding.h"
 #include "patch/control_binding.h"
+#include "patch/program_breeding.h"
 
 #include "document/container.h"
 #include "document/controls.h"
@@ -23,7 +24,8 @@ namespace kr {
 // The GUI-side twin of a document module: receives "refr" and remembers
 // whether one is pending, so a module sends at most one at a time; keeps a
 // meter's latest display value ("disp") and the lines a console was sent
-// ("prnt"); starts the programs an "OS Command" asks for ("exec").
+// ("prnt"); starts the programs an "OS Command" asks for ("exec"); breeds
+// the programs a "GenProg" asks for ("gnpg").
 class SoundEngine::ModuleTwin final : public ui_msg_target {
  public:
   ModuleTwin(SoundEngine& engine, CUG& module) : engine_(engine), module_(module) {}
@@ -50,6 +52,8 @@ class SoundEngine::ModuleTwin final : public ui_msg_target {
       } else {
         engine_.launcher_.Launch(line, Name());
       }
+    } else if (id == kMsgBreed) {
+      kr::BreedForModule(module_, kr::ReadBreedRequest(stream));
     }
   }
   std::string Name() const {

@@ -24,6 +24,7 @@ void RegisterLegacyModules(ModuleRegistry& registry);
 void RegisterSamplerModules(ModuleRegistry& registry);
 void RegisterSoundfontModules(ModuleRegistry& registry);
 void RegisterMidiFileModules(ModuleRegistry& registry);
+void RegisterSequencerModules(ModuleRegistry& registry);
 
 }  // namespace modules
 
