@@ -37,6 +37,7 @@ void RegisterBuiltinModules() {
     modules::RegisterSamplerModules(registry);
     modules::RegisterSoundfontModules(registry);
     modules::RegisterMidiFileModules(registry);
+    modules::RegisterAnalyserModules(registry);
   });
 }
 

@@ -22,5 +22,6 @@ void RegisterLegacyModules(ModuleRegistry& registry);
 void RegisterSamplerModules(ModuleRegistry& registry);
 void RegisterSoundfontModules(ModuleRegistry& registry);
 void RegisterMidiFileModules(ModuleRegistry& registry);
+void RegisterAnalyserModules(ModuleRegistry& registry);
 
 }  // namespace kr::modules
