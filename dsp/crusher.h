@@ -11,7 +11,7 @@ namespace kr::dsp::crusher {
 
 struct State {
   float held = 0.0f;
-  double phase = 1.0;  // reaching 1 takes the next sample
+  double phase = 1.0;  // at 1 or more the next sample is taken
 };
 
 // Quantisation steps per unit for a "Bits" control value.
@@ -22,11 +22,11 @@ double StepFor(float rateControl);
 
 // One output sample from one input sample.
 inline float Process(State& s, float in, double levels, double step) {
-  s.phase += step;
   if (s.phase >= 1.0) {
     s.phase -= static_cast<int>(s.phase);
     s.held = static_cast<float>(std::round(static_cast<double>(in) * levels) / levels);
   }
+  s.phase += step;
   return s.held;
 }
 

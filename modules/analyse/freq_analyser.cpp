@@ -51,7 +51,7 @@ void ug_freq_anal::Open() {
   analysed_ = false;
   analyses_ = 0;
   // The first analysis waits for a whole frame.
-  untilAnalysis_ = std::max(spectrum_->Size(), Period());
+  untilAnalysis_ = spectrum_->Size();
   SetProcessFunction(&ug_freq_anal::Collect);
 }
 

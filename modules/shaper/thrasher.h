@@ -1,6 +1,6 @@
 // "Thrasher": roughens a signal the way old samplers did, by taking fewer
 // samples (each held until the next, "Rate") and fewer levels ("Bits").
-// Our choices: 10 V on both keeps the signal as it is; "Rate" goes down to
+// Our choices: 10 V on both takes every sample at 16 bits; "Rate" goes down to
 // one sample in 64 at 0 V, "Bits" to one bit (the arithmetic is in
 // dsp/crusher.h).
 #pragma once

@@ -31,6 +31,8 @@ struct FakeHost : AudioMasterHost {
   void PostCommand(ug_base& module, std::string_view text, bool tooLong) override {
     commands.push_back({&module, module.clock, std::string(text), tooLong});
   }
+  void PostPrint(ug_base& module, std::string_view text) override { prints.push_back({&module, module.clock, std::string(text)}); }
+  void PostRefresh(ug_base&) override { ++moduleRefreshes; }
 
   struct Display {
     ug_base* module;
@@ -53,6 +55,13 @@ struct FakeHost : AudioMasterHost {
   kr::ModuleFiles* files = nullptr;  // the files modules open and write (none unless a test gives some)
   std::vector<Display> displays;
   std::vector<Command> commands;
+  struct Print {
+    ug_base* module;
+    int clock;
+    std::string text;
+  };
+  std::vector<Print> prints;  // console lines ("prnt")
+  int moduleRefreshes = 0;    // "refr" asked by modules
 };
 
 // Holds the constant sources of unconnected inputs (as a container's I/O
