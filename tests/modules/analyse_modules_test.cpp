@@ -1,5 +1,6 @@
-// "Freq Analyser" and "Monitor" in a running engine: the analyser finds a
-// 1 kHz sine in its bin; the monitor prints the voltage at its rate, only
+// "Freq Analyser", "Freq Response Test" and "Monitor" in a running engine:
+// the analyser finds a 1 kHz sine in its bin; the response test measures a
+// wire flat and a low pass falling; the monitor prints the voltage at its rate, only
 // when the text changes.
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <numbers>
 
 #include "modules/analyse/freq_analyser.h"
+#include "modules/analyse/freq_response.h"
 #include "modules/analyse/monitor.h"
 #include "support/allocation_count.h"
 #include "utility_rig.h"
@@ -60,6 +62,50 @@ TEST(Monitor, PrintsTheVoltageAtItsRateWhenTheTextChanges) {
   char line[8];
   EXPECT_EQ(ug_monitor::Describe(-1.23456f, line, sizeof line), 7u);  // cut to the buffer
   EXPECT_STREQ(line, "-12.346");
+}
+
+// The sweep from 125 Hz to 16 kHz in octaves, through `between` (a wire
+// when null) and back.
+UFreqResp* MeasureThrough(TestEngine& engine, ug_base* between, const std::map<int, std::string>& betweenInputs = {}) {
+  auto* test = AddNamedAs<UFreqResp>(engine, "Freq Response Test", 50, 0, 100);
+  UPlug* sent = test->Reader()->GetPlug(ufreq_resp_out::PN_SIGNAL_OUT);
+  if (between != nullptr) {
+    Connect(sent, between->GetPlug(0));
+    Connect(between->GetPlug(2), test->GetPlug(UFreqResp::PN_SIGNAL_IN));
+    ApplyInputs(*between, betweenInputs);
+  } else {
+    Connect(sent, test->GetPlug(UFreqResp::PN_SIGNAL_IN));
+  }
+  ApplyInputs(*test, {{UFreqResp::PN_LOW, "125"}, {UFreqResp::PN_HIGH, "16000"}, {UFreqResp::PN_POINTS, "8"}});
+  engine.Start();
+  engine.Render(40000, 64);
+  return test;
+}
+
+TEST(FreqResponseTest, AWireMeasuresFlatAndALowPassFallsFromItsCutoff) {
+  TestEngine wired(64);
+  UFreqResp* flat = MeasureThrough(wired, nullptr);
+  ASSERT_EQ(flat->Sweeps(), 1);
+  for (int p = 0; p < 8; ++p) EXPECT_NEAR(flat->GainDb(p), 0.0, 0.01) << p;
+  EXPECT_DOUBLE_EQ(dsp::sweep::FrequencyOf(flat->SweepPlan(), 3), 1000.0);
+
+  TestEngine filtered(64);
+  ug_base* lowPass = AddNamed(filtered, "1 Pole LP", 75);
+  UFreqResp* test = MeasureThrough(filtered, lowPass, {{1, "1"}, {3, "1"}});  // 1 kHz at 1 Volt/kHz
+  ASSERT_EQ(test->Sweeps(), 1);
+  EXPECT_NEAR(test->GainDb(0), 0.0, 0.3);   // 125 Hz
+  EXPECT_NEAR(test->GainDb(3), -3.0, 0.7);  // 1 kHz
+  EXPECT_NEAR(test->GainDb(6), -18.1, 2.5); // 8 kHz
+  for (int p = 1; p < 8; ++p) EXPECT_LT(test->GainDb(p), test->GainDb(p - 1)) << p;
+}
+
+TEST(FreqResponseTest, NonsenseSettingsMakeASafePlan) {
+  const dsp::sweep::Plan plan = dsp::sweep::Checked({44100.0, NAN, -5.0, 1000});
+  EXPECT_EQ(plan.points, dsp::sweep::kMaxPoints);
+  EXPECT_GT(plan.low, 0.0);
+  EXPECT_GT(plan.high, plan.low);
+  EXPECT_LT(plan.high, 22050.0);
+  EXPECT_GT(dsp::sweep::MeasureSamples(plan, 0), 0);
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ const std::set<std::string_view> kNotYetHere = {
     // The sequencers and patch breeding (branch seq).
     "Step Sequencer", "Drum Sequencer", "GenProg", "GenProg Trigger",
     // Still to come on this branch.
-    "Freq Response Test", "Control Plugs",
+    "Control Plugs",
 };
 
 // The family: the catalogued names and the built-in names still standing
