@@ -15,6 +15,7 @@
 #include "engine/msg_text.h"
 #include "graph/engine_error_text.h"
 #include "graph/graph_builder.h"
+#include "graph/plug_text_update.h"
 #include "platform/platform.h"
 #include "registry/module_info.h"
 
@@ -40,6 +41,8 @@ class SoundEngine::ModuleTwin final : public ui_msg_target {
     } else if (id == kMsgPrint) {
       printed.push_back(ReadPrintLine(stream));
       if (printed.size() > kPrintedKept) printed.pop_front();
+    } else if (id == kMsgPlugText) {
+      kr::SetPlugText(module_, stream);
     } else if (id == kMsgCommand) {
       const std::int32_t tooLong = stream.ReadInt();
       const std::string line = ReadMsgText(stream);
@@ -205,6 +208,15 @@ void SoundEngine::PostCommand(ug_base& module, std::string_view commandLine, boo
   my_msg_que_output_stream out(gui_.Queue(), handle, kMsgCommand);
   out << static_cast<std::int32_t>(tooLong ? 1 : 0);
   WriteMsgText(out, tooLong ? std::string_view{} : commandLine);
+  out.Send();
+}
+
+void SoundEngine::PostPlugText(ug_base& module, std::int32_t plug, std::string_view text) {
+  const std::int32_t handle = HandleOf(module);
+  if (handle == 0) return;
+  my_msg_que_output_stream out(gui_.Queue(), handle, kMsgPlugText);
+  out << plug;
+  WriteMsgText(out, text);
   out.Send();
 }
 

@@ -88,6 +88,7 @@ class SoundEngine final : public AudioMasterHost {
   void PostDisplayValue(ug_base& module, float value) override;
   dsp_to_ui_que* GuiQueue() override { return &gui_.Queue(); }
   void PostCommand(ug_base& module, std::string_view commandLine, bool tooLong) override;
+  void PostPlugText(ug_base& module, std::int32_t plug, std::string_view text) override;
   void PostPrint(ug_base& module, std::string_view text) override;
 
  private:

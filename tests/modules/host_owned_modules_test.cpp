@@ -8,6 +8,7 @@
 
 #include "engine/outgoing_midi_ring.h"
 #include "modules/io/midi_out.h"
+#include "modules/legacy/control_plugs_module.h"
 #include "modules/io/sound_card.h"
 #include "modules/mix/cv_switch.h"
 #include "modules/shaper/thrasher.h"
@@ -173,6 +174,34 @@ TEST(SamplePlayerObsolete, PlaysTheFontItsFilePlugNamesAsSoundfontPlayerDoes) {
   EXPECT_NE(old[100], 0.0f);
   ModuleRegistry& registry = ModuleRegistry::Get();
   EXPECT_EQ(registry.FindByName("BI27")->flags & (MF_NOTE_SOURCE | MF_VOICE_SOURCE), MF_NOTE_SOURCE | MF_VOICE_SOURCE);
+}
+
+TEST(ControlPlugs, ReportTheLatestValueOfEachChangedPlugAtMostTwentyTimesASecond) {
+  TestEngine engine(64);
+  auto* plugs = AddNamedAs<ug_control_plugs>(engine, "Control Plugs", 50, 2);
+  ASSERT_NE(plugs, nullptr);
+  ASSERT_EQ(plugs->PlugCount(), 2);
+  auto* first = engine.root.Add<FloatStepSource>(300);
+  auto* second = engine.root.Add<FloatStepSource>(301);
+  Connect(first->GetPlug(0), plugs->GetPlug(0));
+  Connect(second->GetPlug(0), plugs->GetPlug(1));
+  first->Schedule(10, 1.5f);
+  second->Schedule(50, -4.0f);
+  first->Schedule(100, 2.25f);
+  first->Schedule(200, 3.0f);
+  engine.Start();
+  engine.Render(5000, 64);
+  const auto& got = engine.host.plugTexts;
+  ASSERT_EQ(got.size(), 4u);
+  // At the start, both values as wired; one period (2205 samples) later the latest of each.
+  EXPECT_EQ(got[0].plug, 0);
+  EXPECT_EQ(got[0].text, "0");
+  EXPECT_EQ(got[1].plug, 1);
+  EXPECT_EQ(got[2].clock, 2205);
+  EXPECT_EQ(got[2].plug, 0);
+  EXPECT_EQ(got[2].text, "3");
+  EXPECT_EQ(got[3].plug, 1);
+  EXPECT_EQ(got[3].text, "-4");
 }
 
 }  // namespace

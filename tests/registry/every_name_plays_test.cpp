@@ -22,6 +22,8 @@ const std::set<std::string_view> kNoAudioObject = {
     "",  // legacy position 10, empty
     "Line", "Group", "Panel Group", "Control Group", "Image", "Joystick Image", "Tinted Image", "List Entry2",
     "Text Entry2", "Sub Panel", "Paged Group",
+    // Stands in for a module whose library is missing: plays nothing.
+    "Plugin",
 };
 
 // Temporary: modules whose branches have not landed yet. Remove each name as
@@ -33,8 +35,6 @@ const std::set<std::string_view> kNotYetHere = {
     "PatchMemListIn_B",
     // The sequencers and patch breeding (branch seq).
     "Step Sequencer", "Drum Sequencer", "GenProg", "GenProg Trigger",
-    // Still to come on this branch.
-    "Control Plugs",
 };
 
 // The family: the catalogued names and the built-in names still standing

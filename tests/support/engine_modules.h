@@ -33,6 +33,9 @@ struct FakeHost : AudioMasterHost {
   }
   void PostPrint(ug_base& module, std::string_view text) override { prints.push_back({&module, module.clock, std::string(text)}); }
   void PostRefresh(ug_base&) override { ++moduleRefreshes; }
+  void PostPlugText(ug_base& module, std::int32_t plug, std::string_view text) override {
+    plugTexts.push_back({&module, module.clock, plug, std::string(text)});
+  }
 
   struct Display {
     ug_base* module;
@@ -62,6 +65,13 @@ struct FakeHost : AudioMasterHost {
   };
   std::vector<Print> prints;  // console lines ("prnt")
   int moduleRefreshes = 0;    // "refr" asked by modules
+  struct PlugText {
+    ug_base* module;
+    int clock;
+    std::int32_t plug;
+    std::string text;
+  };
+  std::vector<PlugText> plugTexts;  // "updt"
 };
 
 // Holds the constant sources of unconnected inputs (as a container's I/O
