@@ -54,6 +54,24 @@ void Spectrum::Analyse(std::span<const float> frame, std::span<float> levelsDb) 
   }
 }
 
+void Spectrum::Bands(std::span<const float> levelsDb, std::span<float> bands) {
+  const auto bins = static_cast<int>(levelsDb.size());
+  const auto n = static_cast<int>(bands.size());
+  if (bins < 2 || n < 1) return;
+  // Band b covers bins from 1 * ratio^b to 1 * ratio^(b + 1).
+  const double ratio = std::pow(static_cast<double>(bins - 1), 1.0 / n);
+  for (int b = 0; b < n; ++b) {
+    const double low = std::pow(ratio, b);
+    const double high = low * ratio;
+    int first = static_cast<int>(std::ceil(low));
+    int last = std::min(bins - 1, static_cast<int>(std::floor(high)));
+    if (first > last) first = last = std::clamp(static_cast<int>(std::lround(std::sqrt(low * high))), 1, bins - 1);
+    float loudest = levelsDb[static_cast<std::size_t>(first)];
+    for (int k = first + 1; k <= last; ++k) loudest = std::max(loudest, levelsDb[static_cast<std::size_t>(k)]);
+    bands[static_cast<std::size_t>(b)] = loudest;
+  }
+}
+
 int Spectrum::BinOf(double frequency, double sampleRate, int size) {
   if (!(sampleRate > 0.0) || !std::isfinite(frequency)) return 0;
   const double bin = std::round(frequency * size / sampleRate);

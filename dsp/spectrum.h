@@ -30,6 +30,12 @@ class Spectrum {
   // Bins() values (shorter spans are left alone).
   void Analyse(std::span<const float> frame, std::span<float> levelsDb);
 
+  // The levels (dB per bin, Bins() of them for a frame of `size`) gathered
+  // into log-spaced bands from the first bin to the last, each band the
+  // loudest bin it covers (or the bin nearest its centre when narrower than
+  // a bin). For a display; no allocation.
+  static void Bands(std::span<const float> levelsDb, std::span<float> bands);
+
   // The bin nearest a frequency, and a bin's centre frequency.
   static int BinOf(double frequency, double sampleRate, int size);
   static double FrequencyOf(int bin, double sampleRate, int size);

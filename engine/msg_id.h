@@ -24,6 +24,7 @@ inline constexpr std::int32_t kMsgRefresh = MsgId("refr");
 inline constexpr std::int32_t kMsgMessageBox = MsgId("mbox");
 inline constexpr std::int32_t kMsgPrint = MsgId("prnt");
 inline constexpr std::int32_t kMsgDisplay = MsgId("disp");  // a meter's display value (float)
+inline constexpr std::int32_t kMsgCurve = MsgId("curv");  // a drawn curve: count, then that many floats
 inline constexpr std::int32_t kMsgPlugText = MsgId("updt");  // a plug's new value as text (plug index, text)
 inline constexpr std::int32_t kMsgCommand = MsgId("exec");  // a command line to start (flag, text)
 inline constexpr std::int32_t kMsgPatchValue = MsgId("ppc");  // a patch parameter's value (flag, value, program epoch)

@@ -41,6 +41,10 @@ class SoundEngine::ModuleTwin final : public ui_msg_target {
     } else if (id == kMsgPrint) {
       printed.push_back(ReadPrintLine(stream));
       if (printed.size() > kPrintedKept) printed.pop_front();
+    } else if (id == kMsgCurve) {
+      const std::int32_t count = std::clamp(stream.ReadInt(), 0, AudioMasterHost::kCurvePoints);
+      curve.resize(static_cast<std::size_t>(count));
+      for (float& v : curve) stream >> v;
     } else if (id == kMsgPlugText) {
       kr::SetPlugText(module_, stream);
     } else if (id == kMsgCommand) {
@@ -60,6 +64,7 @@ class SoundEngine::ModuleTwin final : public ui_msg_target {
   std::atomic<bool> pending{false};
   std::optional<float> display;
   std::deque<std::string> printed;
+  std::vector<float> curve;
 
  private:
   SoundEngine& engine_;
@@ -208,6 +213,21 @@ void SoundEngine::PostCommand(ug_base& module, std::string_view commandLine, boo
   my_msg_que_output_stream out(gui_.Queue(), handle, kMsgCommand);
   out << static_cast<std::int32_t>(tooLong ? 1 : 0);
   WriteMsgText(out, tooLong ? std::string_view{} : commandLine);
+  out.Send();
+}
+
+std::vector<float> SoundEngine::Curve(const CUG& module) const {
+  auto it = twins_.find(&module);
+  return it != twins_.end() ? it->second->curve : std::vector<float>{};
+}
+
+void SoundEngine::PostCurve(ug_base& module, const float* values, int count) {
+  const std::int32_t handle = HandleOf(module);
+  if (handle == 0) return;
+  count = std::clamp(count, 0, kCurvePoints);
+  my_msg_que_output_stream out(gui_.Queue(), handle, kMsgCurve);
+  out << static_cast<std::int32_t>(count);
+  for (int i = 0; i < count; ++i) out << values[i];
   out.Send();
 }
 

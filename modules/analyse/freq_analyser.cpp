@@ -47,6 +47,7 @@ void ug_freq_anal::Open() {
   history_.assign(static_cast<std::size_t>(spectrum_->Size()), 0.0f);
   frame_.assign(history_.size(), 0.0f);
   levels_.assign(static_cast<std::size_t>(spectrum_->Bins()), 0.0f);
+  bands_.assign(static_cast<std::size_t>(AudioMasterHost::kCurvePoints), 0.0f);
   write_ = 0;
   analysed_ = false;
   analyses_ = 0;
@@ -75,7 +76,9 @@ void ug_freq_anal::Analyse() {
   spectrum_->Analyse(frame_, levels_);
   analysed_ = true;
   ++analyses_;
-  if (audioMaster != nullptr) audioMaster->Host().PostRefresh(*this);
+  if (audioMaster == nullptr || (flags & UGF_CLONE) != 0) return;
+  dsp::Spectrum::Bands(levels_, bands_);
+  audioMaster->Host().PostCurve(*this, bands_.data(), static_cast<int>(bands_.size()));
 }
 
 int ug_freq_anal::PeakBin() const {

@@ -1,8 +1,9 @@
 // "Freq Analyser": the spectrum of its input. It keeps the last "FFT Size"
 // samples and, "Update Rate" times a second, takes their spectrum (Hann
 // window, kissfft through dsp/spectrum.h) as levels in dB per bin, 0 dB
-// being a 10 V sine. Our choices: sizes 256 to 4096, the newest frame only
-// (no averaging); the levels are kept for the panel to read.
+// being a 10 V sine, and sends the panel 128 log-spaced bands of them
+// ("curv"). Our choices: sizes 256 to 4096, the newest frame only (no
+// averaging), each band its loudest bin.
 #pragma once
 
 #include <cstdint>
@@ -46,6 +47,7 @@ class ug_freq_anal : public ug_base {
   std::vector<float> history_;  // a ring of the last Size() samples
   std::vector<float> frame_;    // the ring unrolled, oldest first
   std::vector<float> levels_;
+  std::vector<float> bands_;    // what the panel draws
   std::size_t write_ = 0;
   int untilAnalysis_ = 0;
   bool analysed_ = false;

@@ -88,8 +88,10 @@ void UFreqResp::Measure(int offset, int count) {
   for (int i = offset; i < offset + count; ++i) {
     dsp::sweep::Sent& slot = handOn_[i];
     // What the reader sent this period, and what came back.
-    if (dsp::sweep::Take(plan_, taken_, slot, in_[i] / kAmplitude) && audioMaster != nullptr)
-      audioMaster->Host().PostRefresh(*this);
+    dsp::sweep::Take(plan_, taken_, slot, in_[i] / kAmplitude);
+    // Each measured point redraws the panel's curve.
+    if (slot.lastOfPoint && audioMaster != nullptr && (flags & UGF_CLONE) == 0)
+      audioMaster->Host().PostCurve(*this, taken_.gainDb.data(), plan_.points);
     slot = dsp::sweep::Next(plan_, state_);
   }
 }

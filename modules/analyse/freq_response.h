@@ -5,7 +5,8 @@
 // and kept as the gain in dB at each frequency. Like "Feedback Delay" it
 // runs as two audio objects, so the loop through the patch is not feedback:
 // the reader sends what the writer made the period before, and the writer
-// measures the answer against that. Our choices: stepped sines rather than
+// measures the answer against that. The panel draws the gains ("curv").
+// Our choices: stepped sines rather than
 // a chirp (exact gains, any patch delay), 5 V, repeating sweeps.
 #pragma once
 

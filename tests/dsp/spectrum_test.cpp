@@ -60,6 +60,22 @@ TEST(Spectrum, ABinCentredSineReadsItsAmplitudeAndOtherSizesAreRounded) {
   EXPECT_EQ(dsp::Spectrum::BinOf(1e9, 44100.0, 256), 128);
 }
 
+TEST(Spectrum, BandsGatherBinsLogarithmically) {
+  std::vector<float> levels(513, -100.0f);
+  levels[23] = 0.0f;
+  levels[400] = -10.0f;
+  levels[401] = -3.0f;  // the loudest of a wide band wins
+  std::vector<float> bands(128);
+  dsp::Spectrum::Bands(levels, bands);
+  EXPECT_EQ(std::count(bands.begin(), bands.end(), 0.0f), 1);
+  EXPECT_EQ(std::count(bands.begin(), bands.end(), -10.0f), 0);
+  EXPECT_EQ(std::count(bands.begin(), bands.end(), -3.0f), 1);
+  // Narrow low bands repeat their nearest bin; nothing is read past the end.
+  std::vector<float> few(2, 5.0f);
+  dsp::Spectrum::Bands(few, bands);
+  EXPECT_EQ(bands[127], 5.0f);
+}
+
 TEST(Crusher, RoundsToItsLevelsAndHoldsBetweenTakenSamples) {
   EXPECT_EQ(dsp::crusher::LevelsFor(0.0f), 1.0);      // 0 V: one bit
   EXPECT_EQ(dsp::crusher::LevelsFor(1.0f), 32768.0);  // 10 V: 16 bits

@@ -4,6 +4,7 @@
 // when the text changes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -34,12 +35,18 @@ TEST(FreqAnalyser, FindsAOneKilohertzSineInTheRightBin) {
   EXPECT_EQ(analyser->PeakBin(), 23);
   EXPECT_NEAR(analyser->BinFrequency(analyser->PeakBin()), 1000.0, 44100.0 / 1024 / 2);
   EXPECT_NEAR(analyser->Levels()[23], -6.0, 0.5);  // 5 V
-  EXPECT_EQ(engine.host.moduleRefreshes, 1);
+  // The panel gets the spectrum in bands; the loudest is the sine's bin.
+  ASSERT_EQ(engine.host.curves.size(), 1u);
+  const std::vector<float>& bands = engine.host.curves[0];
+  ASSERT_EQ(bands.size(), 128u);
+  EXPECT_EQ(*std::max_element(bands.begin(), bands.end()), analyser->Levels()[23]);
   // Then 10 analyses a second, without allocating.
+  engine.host.keepCurves = false;
   StartCountingAllocations();
   engine.Render(44100, 64);
   EXPECT_EQ(StopCountingAllocations(), 0);
   EXPECT_EQ(analyser->Analyses(), 11);
+  EXPECT_EQ(engine.host.curvesSent, 11);
   EXPECT_EQ(analyser->PeakBin(), 23);
 }
 
@@ -87,6 +94,10 @@ TEST(FreqResponseTest, AWireMeasuresFlatAndALowPassFallsFromItsCutoff) {
   UFreqResp* flat = MeasureThrough(wired, nullptr);
   ASSERT_EQ(flat->Sweeps(), 1);
   for (int p = 0; p < 8; ++p) EXPECT_NEAR(flat->GainDb(p), 0.0, 0.01) << p;
+  // The panel's curve after each point: the eighth is the whole sweep.
+  ASSERT_GE(wired.host.curves.size(), 8u);
+  EXPECT_EQ(wired.host.curves[7].size(), 8u);
+  EXPECT_NEAR(wired.host.curves[7][7], 0.0, 0.01);
   EXPECT_DOUBLE_EQ(dsp::sweep::FrequencyOf(flat->SweepPlan(), 3), 1000.0);
 
   TestEngine filtered(64);

@@ -4,6 +4,7 @@
 // which plays a font exactly as "Soundfont Player" does.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 
 #include "engine/outgoing_midi_ring.h"

@@ -32,7 +32,10 @@ struct FakeHost : AudioMasterHost {
     commands.push_back({&module, module.clock, std::string(text), tooLong});
   }
   void PostPrint(ug_base& module, std::string_view text) override { prints.push_back({&module, module.clock, std::string(text)}); }
-  void PostRefresh(ug_base&) override { ++moduleRefreshes; }
+  void PostCurve(ug_base&, const float* values, int count) override {
+    ++curvesSent;
+    if (keepCurves) curves.emplace_back(values, values + count);
+  }
   void PostPlugText(ug_base& module, std::int32_t plug, std::string_view text) override {
     plugTexts.push_back({&module, module.clock, plug, std::string(text)});
   }
@@ -64,7 +67,6 @@ struct FakeHost : AudioMasterHost {
     std::string text;
   };
   std::vector<Print> prints;  // console lines ("prnt")
-  int moduleRefreshes = 0;    // "refr" asked by modules
   struct PlugText {
     ug_base* module;
     int clock;
@@ -72,6 +74,9 @@ struct FakeHost : AudioMasterHost {
     std::string text;
   };
   std::vector<PlugText> plugTexts;  // "updt"
+  std::vector<std::vector<float>> curves;  // "curv"
+  int curvesSent = 0;
+  bool keepCurves = true;  // false while a test counts the engine's allocations
 };
 
 // Holds the constant sources of unconnected inputs (as a container's I/O
