@@ -22,7 +22,11 @@ void RegisterHostIoModules(ModuleRegistry& registry) {
   registry.Register(Entry<ug_soundcard_in>("Sound In"));
   registry.Register(Entry<ug_soundcard_out>("Sound Out"));
   // The graph builder joins a container's "IO Mod" plugs straight through.
-  registry.Register(Entry<ug_io_mod>("IO Mod", MF_CONTAINER_2 | MF_IO_MODULE | MF_STRUCTURE_VIEW));
+  // Its document plugs are the container's boundary pairs, which the
+  // document makes itself: the entry lists none, as stored documents expect.
+  auto ioMod = Entry<ug_io_mod>("IO Mod", MF_CONTAINER_2 | MF_IO_MODULE | MF_STRUCTURE_VIEW);
+  ioMod->plugs.clear();
+  registry.Register(std::move(ioMod));
 }
 
 }  // namespace kr::modules
