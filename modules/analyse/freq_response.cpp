@@ -46,11 +46,7 @@ void UFreqResp::ListInterface(InterfaceList& list) {
 }
 
 std::unique_ptr<ug_base> UFreqResp::MakeReader() {
-  auto reader = std::make_unique<ufreq_resp_out>();
-  reader->audioMaster = audioMaster;
-  reader->container = container;
-  reader->CreatePlugs();
-  reader->AllocatePlugData();
+  auto reader = MakePairReader<ufreq_resp_out>(*this);
   Link(*reader);
   return reader;
 }
@@ -67,10 +63,7 @@ ug_base* UFreqResp::PairPartner() const { return reader_; }
 
 void UFreqResp::ConnectClone(ug_base& prototype, int voice) {
   ug_base::ConnectClone(prototype, voice);
-  // As "Feedback Delay": the prototype reader's newest copy is this voice's.
-  auto& original = static_cast<UFreqResp&>(prototype);
-  if (original.reader_ == nullptr) return;
-  if (auto* copy = dynamic_cast<ufreq_resp_out*>(original.reader_->nextClone)) Link(*copy);
+  if (auto* copy = VoiceCopyOf(static_cast<UFreqResp&>(prototype).reader_)) Link(*copy);
 }
 
 void UFreqResp::Open() {
