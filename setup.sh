@@ -14,7 +14,7 @@ cd "$(dirname "$0")"
 DEMO_PACKAGES=(
   cmake ninja-build g++ ccache pkg-config
   libpng-dev zlib1g-dev nlohmann-json3-dev libcli11-dev libstb-dev fonts-dejavu-core fonts-dejavu-extra
-  libx11-dev libbenchmark-dev
+  libx11-dev libbenchmark-dev libkissfft-dev
 )
 
 # What the tests add: GoogleTest, the Windows cross-builds and Wine, clang
@@ -103,6 +103,7 @@ check_linux_exports() {
 # Everything the Windows cross-builds need beyond packages.
 prepare_windows_libraries() {
   timed "libpng for Windows" bash scripts/mingw-libpng.sh
+  timed "kissfft for Windows" bash scripts/mingw-kissfft.sh
 }
 
 run_tests() {

@@ -8,6 +8,10 @@ std::optional<float> AppPanelValues::MeterLevel(const CUG& module) {
   return engine_.Running() ? engine_.DisplayValue(module) : std::nullopt;
 }
 
+std::vector<float> AppPanelValues::Curve(const CUG& module) {
+  return engine_.Running() ? engine_.Curve(module) : std::vector<float>{};
+}
+
 std::vector<std::string> AppPanelValues::TakePrinted(const CUG& module) {
   return engine_.TakePrinted(module);
 }

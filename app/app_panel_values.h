@@ -17,6 +17,7 @@ class AppPanelValues final : public kr::gui::PatchPanelValues {
   AppPanelValues(SoundEngine& engine, kr::ModuleFiles& files) : engine_(engine), files_(files) {}
   std::optional<float> MeterLevel(const CUG& module) override;
   std::vector<std::string> TakePrinted(const CUG& module) override;
+  std::vector<float> Curve(const CUG& module) override;
   kr::ModuleFiles* Files() override { return &files_; }
 
  private:

@@ -57,6 +57,21 @@ function(kr_link_png target)
   target_compile_definitions(${target} PUBLIC KR_HAVE_PNG=1)
 endfunction()
 
+# kissfft, the FFT of the spectrum kernels: Debian's libkissfft-dev on Linux,
+# a MinGW build of Debian's source for Windows (setup.sh prepares it).
+function(kr_link_kissfft target)
+  if(WIN32 AND CMAKE_CROSSCOMPILING)
+    include(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/mingw-kissfft.cmake)
+    if(NOT TARGET kr_mingw_kissfft)
+      kr_add_mingw_kissfft()
+    endif()
+    target_link_libraries(${target} PUBLIC kr_mingw_kissfft)
+  else()
+    find_package(kissfft CONFIG REQUIRED COMPONENTS SHARED float)
+    target_link_libraries(${target} PUBLIC kissfft::kissfft-float)
+  endif()
+endfunction()
+
 # One test executable per layer folder under tests/ (or the folder DIR),
 # registered with CTest under the suite's name.
 function(kr_add_test_suite name)

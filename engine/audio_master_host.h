@@ -43,6 +43,12 @@ class AudioMasterHost {
   virtual void PostCommand(ug_base& module, std::string_view commandLine, bool tooLong) {}
   // A line of text for a module's console on the panel ("prnt").
   virtual void PostPrint(ug_base& module, std::string_view text) {}
+  // A curve for the module's panel view (a spectrum, a response), up to
+  // kCurvePoints values ("curv").
+  static constexpr int kCurvePoints = 128;
+  virtual void PostCurve(ug_base& module, const float* values, int count) {}
+  // A plug's value for the document module's plug of that index ("updt").
+  virtual void PostPlugText(ug_base& module, std::int32_t plug, std::string_view text) {}
   // The DSP-to-GUI ring, for audio-side senders of their own messages
   // (audio thread); null without a GUI side.
   virtual dsp_to_ui_que* GuiQueue() { return nullptr; }

@@ -16,6 +16,7 @@
 #include "engine/msg_text.h"
 #include "graph/engine_error_text.h"
 #include "graph/graph_builder.h"
+#include "graph/plug_text_update.h"
 #include "platform/platform.h"
 #include "registry/module_info.h"
 
@@ -44,6 +45,12 @@ class SoundEngine::ModuleTwin final : public ui_msg_target {
     } else if (id == kMsgPrint) {
       printed.push_back(ReadPrintLine(stream));
       if (printed.size() > kPrintedKept) printed.pop_front();
+    } else if (id == kMsgCurve) {
+      const std::int32_t count = std::clamp(stream.ReadInt(), 0, AudioMasterHost::kCurvePoints);
+      curve.resize(static_cast<std::size_t>(count));
+      for (float& v : curve) stream >> v;
+    } else if (id == kMsgPlugText) {
+      kr::SetPlugText(module_, stream);
     } else if (id == kMsgCommand) {
       const std::int32_t tooLong = stream.ReadInt();
       const std::string line = ReadMsgText(stream);
@@ -63,6 +70,7 @@ class SoundEngine::ModuleTwin final : public ui_msg_target {
   std::atomic<bool> pending{false};
   std::optional<float> display;
   std::deque<std::string> printed;
+  std::vector<float> curve;
 
  private:
   SoundEngine& engine_;
@@ -211,6 +219,30 @@ void SoundEngine::PostCommand(ug_base& module, std::string_view commandLine, boo
   my_msg_que_output_stream out(gui_.Queue(), handle, kMsgCommand);
   out << static_cast<std::int32_t>(tooLong ? 1 : 0);
   WriteMsgText(out, tooLong ? std::string_view{} : commandLine);
+  out.Send();
+}
+
+std::vector<float> SoundEngine::Curve(const CUG& module) const {
+  auto it = twins_.find(&module);
+  return it != twins_.end() ? it->second->curve : std::vector<float>{};
+}
+
+void SoundEngine::PostCurve(ug_base& module, const float* values, int count) {
+  const std::int32_t handle = HandleOf(module);
+  if (handle == 0) return;
+  count = std::clamp(count, 0, kCurvePoints);
+  my_msg_que_output_stream out(gui_.Queue(), handle, kMsgCurve);
+  out << static_cast<std::int32_t>(count);
+  for (int i = 0; i < count; ++i) out << values[i];
+  out.Send();
+}
+
+void SoundEngine::PostPlugText(ug_base& module, std::int32_t plug, std::string_view text) {
+  const std::int32_t handle = HandleOf(module);
+  if (handle == 0) return;
+  my_msg_que_output_stream out(gui_.Queue(), handle, kMsgPlugText);
+  out << plug;
+  WriteMsgText(out, text);
   out.Send();
 }
 

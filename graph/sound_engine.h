@@ -62,6 +62,8 @@ class SoundEngine final : public AudioMasterHost {
   // oldest first (GUI thread). At most kPrintedKept wait; older ones go.
   static constexpr std::size_t kPrintedKept = 64;
   std::vector<std::string> TakePrinted(const CUG& module);
+  // The curve a module last sent for its panel view (empty: none yet).
+  std::vector<float> Curve(const CUG& module) const;
   // Starts the programs of "OS Command" modules (GUI thread).
   CommandLauncher& Launcher() { return launcher_; }
 
@@ -88,6 +90,8 @@ class SoundEngine final : public AudioMasterHost {
   void PostDisplayValue(ug_base& module, float value) override;
   dsp_to_ui_que* GuiQueue() override { return &gui_.Queue(); }
   void PostCommand(ug_base& module, std::string_view commandLine, bool tooLong) override;
+  void PostPlugText(ug_base& module, std::int32_t plug, std::string_view text) override;
+  void PostCurve(ug_base& module, const float* values, int count) override;
   void PostPrint(ug_base& module, std::string_view text) override;
 
  private:

@@ -38,6 +38,7 @@ void RegisterBuiltinModules() {
     modules::RegisterSoundfontModules(registry);
     modules::RegisterMidiFileModules(registry);
     modules::RegisterSequencerModules(registry);
+    modules::RegisterAnalyserModules(registry);
   });
 }
 

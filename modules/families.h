@@ -25,6 +25,7 @@ void RegisterSamplerModules(ModuleRegistry& registry);
 void RegisterSoundfontModules(ModuleRegistry& registry);
 void RegisterMidiFileModules(ModuleRegistry& registry);
 void RegisterSequencerModules(ModuleRegistry& registry);
+void RegisterAnalyserModules(ModuleRegistry& registry);
 
 }  // namespace modules
 

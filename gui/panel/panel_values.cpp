@@ -62,6 +62,7 @@ void PanelValues::ArmMidiLearn(generic_parameter& p) { p.SetMidiController(kLear
 bool PanelValues::SetPatchParameterValue(CPlug2&, const std::string&) { return false; }
 std::optional<float> PanelValues::MeterLevel(const CUG&) { return std::nullopt; }
 std::vector<std::string> PanelValues::TakePrinted(const CUG&) { return {}; }
+std::vector<float> PanelValues::Curve(const CUG&) { return {}; }
 
 void PanelValues::SendNotify(CUG& module, int kind, int value) {
   for (ug_base* audio = module.AudioObject(); audio != nullptr; audio = audio->nextClone) audio->PostNotify(kind, value);

@@ -50,6 +50,9 @@ class PanelValues {
   // The texts a module's audio object printed since the last call, oldest
   // first ("prnt" messages); none while sound is stopped.
   virtual std::vector<std::string> TakePrinted(const CUG& module);
+  // The curve a module's audio object last sent (a spectrum, a response in
+  // dB); empty while sound is stopped.
+  virtual std::vector<float> Curve(const CUG& module);
   // Where the files a patch names are found (samples, SoundFonts); none
   // outside the plug-in.
   virtual kr::ModuleFiles* Files() { return nullptr; }

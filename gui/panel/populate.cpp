@@ -10,6 +10,7 @@
 #include "document/controls.h"
 #include "document/line2.h"
 #include "document/panel_objects.h"
+#include "gui/panel/curve_panel.h"
 #include "gui/panel/keyboard_panel.h"
 #include "gui/panel/level_out_panel.h"
 #include "gui/panel/mappers.h"
@@ -257,6 +258,8 @@ void PopulateControls(Ctl_Wnd& box, CUG& module) {
   }
   if (name == "KeyBoard") return PopulateOwnerDrawn(box, std::make_unique<KeyboardPanel>(module));
   if (name == "Monitor" || name == "MIDI Monitor") return PopulateOwnerDrawn(box, std::make_unique<TtyPanel>(module));
+  if (name == "Freq Analyser") return PopulateOwnerDrawn(box, std::make_unique<CurvePanel>(module, 0.0f, -96.0f));
+  if (name == "Freq Response Test") return PopulateOwnerDrawn(box, std::make_unique<CurvePanel>(module, 12.0f, -48.0f));
   if (name == "Patch Parameter - Level Out") box.Add(std::make_unique<CLevelOutPanel>(module));
 }
 

@@ -26,11 +26,7 @@ void ug_feedback_delay::ListInterface(InterfaceList& list) {
 }
 
 std::unique_ptr<ug_base> ug_feedback_delay::MakeReader() {
-  auto reader = std::make_unique<ug_feedback_delay_out>();
-  reader->audioMaster = audioMaster;
-  reader->container = container;
-  reader->CreatePlugs();
-  reader->AllocatePlugData();
+  auto reader = MakePairReader<ug_feedback_delay_out>(*this);
   Link(*reader);
   return reader;
 }
@@ -71,11 +67,7 @@ void ug_feedback_delay::CopySettle(int offset, int count) {
 
 void ug_feedback_delay::ConnectClone(ug_base& prototype, int voice) {
   ug_midi_device::ConnectClone(prototype, voice);
-  // Every per-voice module of the voice is copied before any is wired, so
-  // the prototype reader's newest copy is the reader of this voice.
-  auto& original = static_cast<ug_feedback_delay&>(prototype);
-  if (original.reader_ == nullptr) return;
-  if (auto* copy = dynamic_cast<ug_feedback_delay_out*>(original.reader_->nextClone)) Link(*copy);
+  if (auto* copy = VoiceCopyOf(static_cast<ug_feedback_delay&>(prototype).reader_)) Link(*copy);
 }
 
 // --- the reader ----------------------------------------------------------------

@@ -51,6 +51,25 @@ class FeedbackDelayHalf : public Base, public AudioPair {
   }
 };
 
+// The pair's reader, made for a writer: on its engine and in its container,
+// plugs made and allocated.
+template <class Reader>
+std::unique_ptr<Reader> MakePairReader(const ug_base& writer) {
+  auto reader = std::make_unique<Reader>();
+  reader->audioMaster = writer.audioMaster;
+  reader->container = writer.container;
+  reader->CreatePlugs();
+  reader->AllocatePlugData();
+  return reader;
+}
+
+// The reader of a voice copy: every per-voice module of the voice is copied
+// before any is wired, so the prototype reader's newest copy is this voice's.
+template <class Reader>
+Reader* VoiceCopyOf(const Reader* prototypeReader) {
+  return prototypeReader != nullptr ? dynamic_cast<Reader*>(prototypeReader->nextClone) : nullptr;
+}
+
 class ug_feedback_delay : public FeedbackDelayHalf<ug_midi_device> {
  public:
   enum PlugIndex { PN_IN, PN_OUT, PN_DELAY_TIME };

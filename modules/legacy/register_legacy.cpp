@@ -7,6 +7,7 @@
 
 #include "modules/delay/ug_delay.h"
 #include "modules/legacy/combobox.h"
+#include "modules/legacy/control_plugs_module.h"
 #include "modules/legacy/push_button.h"
 #include "modules/legacy/slider.h"
 #include "modules/legacy/text_entry.h"
@@ -23,6 +24,7 @@ void RegisterLegacyModules(ModuleRegistry& registry) {
   registry.Register(Entry<ug_combobox>("List Entry", kViews));
   registry.Register(Entry<ug_text_entry>("Text Entry", kViews));
   registry.Register(Entry<ug_obs_UPushButton>("Button", kViews));
+  registry.Register(Entry<ug_control_plugs>("Control Plugs"));
   registry.Register(std::make_unique<Module_Info>("MIDI Adder(obsolete)", "", 0, 0, nullptr, AudioFactoryFor<ug_delay>,
                                                   kObsolete));
   registry.Register(std::make_unique<Module_Info>("Z-Filter obsolete", "", 0, 0, nullptr, AudioFactoryFor<ug_switch>,

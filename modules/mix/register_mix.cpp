@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "modules/mix/cv_switch.h"
 #include "modules/mix/fixed_values.h"
 #include "modules/mix/float_volts.h"
 #include "modules/mix/pan.h"
@@ -52,6 +53,8 @@ void RegisterMixModules(ModuleRegistry& registry) {
   for (const ModuleDescriptor& d : kConverters) registry.Register(d);
   registry.Register(Entry<ug_switch>("Switch (1->Many)"));
   registry.Register(Entry<ug_switch2>("Switch (Many->1)"));
+  registry.Register(Entry<ug_obs_USwitch_v1>("Switch"));
+  registry.Register(Entry<ug_obs_USwitch2_v1>("Switch2"));
   registry.Register(Entry<ug_pan>("Pan"));
   registry.Register(Entry<ug_cross_fade>("X-Mix"));
   registry.Register(Entry<ug_fixed_values>("Fixed Values"));

@@ -7,6 +7,7 @@
 #include "dsp/sinc_interpolation.h"
 #include "engine/audio_master.h"
 #include "formats/wave/wave_reader.h"
+#include "modules/io/sound_card.h"
 #include "modules/module_file_reader.h"
 #include "modules/render_table.h"
 #include "modules/sampler/wave_file_hint.h"
@@ -103,6 +104,8 @@ void ug_wave_in::Load() {
 void ug_wave_in::Open() {
   ug_base::Open();
   if (PlaysFile()) Load();
+  // "Soundcard In": inside a plug-in the host owns the device.
+  if (!PlaysFile()) kr::TellHostOwnsSoundCard(*this);
   gateHigh_ = false;
   running_ = false;
   if (!Loaded() || !PlaysFile()) {

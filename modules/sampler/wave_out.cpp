@@ -9,6 +9,7 @@
 #include "engine/audio_master.h"
 #include "engine/connector.h"
 #include "formats/wave/wave_writer.h"
+#include "modules/io/sound_card.h"
 #include "modules/module_file_reader.h"
 #include "modules/sampler/wave_file_hint.h"
 #include "platform/platform.h"
@@ -128,6 +129,8 @@ void ug_wave_out::Open() {
   reported_ = false;
   frames_ = 0;
   SetProcessFunction(&ug_wave_out::Idle);
+  // "Speaker": inside a plug-in the host owns the device.
+  if (!RecordsFile() && format_ == 1) kr::TellHostOwnsSoundCard(*this);
   // Voice copies of a polyphonic container never write: one take per module.
   if (!RecordsFile() || (flags & UGF_CLONE) != 0 || fileName_.empty()) return;
   channels_ = Wired(*GetPlug(PN_RIGHT)) ? 2 : 1;

@@ -3,6 +3,8 @@
 
 #include <memory>
 
+#include "modules/module_entry.h"
+#include "modules/shaper/thrasher.h"
 #include "modules/shaper/wave_shaper.h"
 #include "registry/module_registry.h"
 
@@ -14,6 +16,7 @@ void RegisterShaperModules(ModuleRegistry& registry) {
                                                   AudioFactoryFor<ug_wave_shaper>, kControl));
   registry.Register(std::make_unique<Module_Info>("WaveShaper2", "Modifiers", 0, 0, nullptr,
                                                   AudioFactoryFor<ug_wave_shaper2>, kControl));
+  registry.Register(Entry<UThrasher>("Thrasher"));
 }
 
 }  // namespace kr::modules

@@ -33,6 +33,14 @@ struct FakeHost : AudioMasterHost {
   void PostCommand(ug_base& module, std::string_view text, bool tooLong) override {
     commands.push_back({&module, module.clock, std::string(text), tooLong});
   }
+  void PostPrint(ug_base& module, std::string_view text) override { prints.push_back({&module, module.clock, std::string(text)}); }
+  void PostCurve(ug_base&, const float* values, int count) override {
+    ++curvesSent;
+    if (keepCurves) curves.emplace_back(values, values + count);
+  }
+  void PostPlugText(ug_base& module, std::int32_t plug, std::string_view text) override {
+    plugTexts.push_back({&module, module.clock, plug, std::string(text)});
+  }
 
   struct Display {
     ug_base* module;
@@ -55,6 +63,22 @@ struct FakeHost : AudioMasterHost {
   kr::ModuleFiles* files = nullptr;  // the files modules open and write (none unless a test gives some)
   std::vector<Display> displays;
   std::vector<Command> commands;
+  struct Print {
+    ug_base* module;
+    int clock;
+    std::string text;
+  };
+  std::vector<Print> prints;  // console lines ("prnt")
+  struct PlugText {
+    ug_base* module;
+    int clock;
+    std::int32_t plug;
+    std::string text;
+  };
+  std::vector<PlugText> plugTexts;  // "updt"
+  std::vector<std::vector<float>> curves;  // "curv"
+  int curvesSent = 0;
+  bool keepCurves = true;  // false while a test counts the engine's allocations
 };
 
 // Holds the constant sources of unconnected inputs (as a container's I/O
