@@ -173,6 +173,10 @@ void CUG::SetRect(int viewKind, const DocRect& rect) {
 
 void CUG::PostLoadInit() {
   for (auto& p : plugs_) p->Initialise();
+  StartGuiSideLogic();
+}
+
+void CUG::StartGuiSideLogic() {
   if (!guiSide_) guiSide_ = kr::ui::MakeGuiSideLogic(*this);
   if (guiSide_) guiSide_->Start();
 }

@@ -94,9 +94,12 @@ class CUG : public CDocOb {
   virtual void PlugWiresChanged(CPlug2& plug);
   // The parent container's program became program; most modules ignore it.
   virtual void FollowProgram(int /*program*/) {}
-  // Plugs take their patch parameters; a module that computes on the GUI
-  // thread (by its registry name) gets its logic and starts it.
+  // Plugs take their patch parameters; then StartGuiSideLogic.
   void PostLoadInit() override;
+  // A module that computes on the GUI thread (by its registry name) gets its
+  // logic, which makes the plugs a new one lacks; once only. New modules
+  // start it when made, so that they can be wired at once.
+  void StartGuiSideLogic();
   kr::ui::has_features* GuiSideLogic() const { return guiSide_.get(); }
 
   // Named parameters: "Title" first, then those a module class adds.
