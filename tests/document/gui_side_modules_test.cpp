@@ -10,9 +10,20 @@
 #include "document/container.h"
 #include "document/cug.h"
 #include "document/document_builder.h"
+#include "document/module_file_opener.h"
 #include "document/plug2.h"
 #include "document/ui/gui_side_logic.h"
 #include "gui/panel/panel_values.h"
+#include "registry/module_registry.h"
+#include "support/environment_override.h"
+#include "support/temp_dir.h"
+#include "test_modules.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
 
 namespace krtest {
 using namespace kr;
@@ -343,6 +354,114 @@ TEST_F(GuiSideModules, RemovingAWireDetachesTheLink) {
   Set(toBool, "In", "5");
   EXPECT_EQ(Value(hub, "In"), "0");
 }
+
+// The module of that title in a container.
+CUG& Titled(const CContainer& root, std::string_view title) {
+  for (const auto& child : root.Children())
+    if (auto* module = dynamic_cast<CUG*>(child.get()); module && module->Title() == title) return *module;
+  throw BuildError("no module " + std::string(title));
+}
+
+TEST_F(GuiSideModules, AStoredPatchComputesAgainOnceRead) {
+  CUG& splitter = Add("Bool Splitter");
+  splitter.SetTitle("splitter");
+  CUG& wrap = Add("Increment2");
+  wrap.SetTitle("wrap");
+  builder_.Connect(*splitter.Plugs()[1], builder_.Plug(wrap, "Wrap"));
+  CUG& bools = Add("Bools to List");
+  bools.SetTitle("bools");
+  CUG& command = Add("System Command2");
+  command.SetTitle("command");
+  Wire(bools, "Value", command, "Command");
+  Finish();
+  const auto bytes = krtest::Write(*document_, 95710);
+
+  auto loaded = krtest::Read(bytes);
+  ASSERT_NE(loaded.document, nullptr) << loaded.error;
+  const CContainer& root = *loaded.document->root;
+  EXPECT_EQ(krtest::Write(*loaded.document, 95710), bytes);  // reading changed nothing
+  CUG& splitterRead = Titled(root, "splitter");
+  EXPECT_EQ(splitterRead.Plugs().size(), 3u);  // the spare added by wiring was stored
+  EXPECT_EQ(Titled(root, "bools").Plugs().size(), 8u);
+  Set(splitterRead, "In", "1");
+  EXPECT_EQ(Value(Titled(root, "wrap"), "Wrap"), "1");
+  Set(Titled(root, "bools"), "find", "1");
+  EXPECT_EQ(Value(Titled(root, "command"), "Command"), "3");
+}
+
+#ifndef _WIN32
+// "System Command2" with a stand-in xdg-open on the search path that
+// writes the argument it was given into a file.
+class SystemCommand : public GuiPatch {
+ protected:
+  SystemCommand() : path_("PATH", (dir_.path() / "bin").string() + ":" + SearchPath()) {
+    std::filesystem::create_directories(dir_.path() / "bin");
+    const auto opener = dir_.path() / "bin" / "xdg-open";
+    std::ofstream(opener) << "#!/bin/sh\nprintf '%s' \"$1\" > \"" << (dir_.path() / "opened").string() << ".tmp\"\nmv \""
+                          << (dir_.path() / "opened").string() << ".tmp\" \"" << (dir_.path() / "opened").string() << "\"\n";
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+  }
+  static std::string SearchPath() {
+    const char* path = std::getenv("PATH");
+    return path != nullptr ? path : "/usr/bin:/bin";
+  }
+  // What the stand-in was handed; empty when it did not run within a while.
+  std::string Opened(std::chrono::milliseconds wait = std::chrono::milliseconds(5000)) {
+    const auto file = dir_.path() / "opened";
+    for (auto waited = std::chrono::milliseconds(0); waited < wait; waited += std::chrono::milliseconds(20)) {
+      if (std::filesystem::exists(file)) {
+        std::string text = ReadText(file);
+        std::filesystem::remove(file);
+        return text;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return {};
+  }
+  void Release(CUG& module) {
+    Set(module, "Trigger", "1");
+    Set(module, "Trigger", "0");
+  }
+
+  TempDir dir_;
+  EnvironmentOverride path_;
+};
+
+TEST_F(SystemCommand, OpenAndEditHandTheFileToXdgOpenExploreItsFolder) {
+  CUG& command = Add("System Command2");
+  Finish();
+  const std::string file = (dir_.path() / "notes; rm -rf x.txt").string();
+  Set(command, "Filename", file);
+  Set(command, "Command", "4");  // "open"
+  Set(command, "Trigger", "1");
+  EXPECT_EQ(Opened(std::chrono::milliseconds(200)), "");  // a press does nothing
+  Set(command, "Trigger", "0");
+  EXPECT_EQ(Opened(), file);  // one argument, never through a shell
+  Set(command, "Command", "1");  // "edit"
+  Release(command);
+  EXPECT_EQ(Opened(), file);
+  Set(command, "Command", "2");  // "explore"
+  Release(command);
+  EXPECT_EQ(Opened(), dir_.path().string());
+  Set(command, "Command", "5");  // "print": nothing here
+  Release(command);
+  EXPECT_EQ(Opened(std::chrono::milliseconds(300)), "");
+}
+
+TEST_F(SystemCommand, ANameIsResolvedAsModuleFilesAreAndNeverReadAsAnOption) {
+  CUG& command = Add("System Command2");
+  Finish();
+  Set(command, "Filename", "-readme.txt");
+  Set(command, "Command", "4");
+  Release(command);
+  const std::string opened = Opened();
+  const std::string resolved =
+      ResolveModuleFileName("-readme.txt", "", [](std::string_view e) { return ModuleRegistry::Get().DefaultDirectory(e); });
+  ASSERT_FALSE(opened.empty());
+  EXPECT_NE(opened.front(), '-');  // never read as an option
+  EXPECT_EQ(opened, resolved.front() == '-' ? "./" + resolved : resolved);
+}
+#endif
 
 }  // namespace
 }  // namespace krtest
