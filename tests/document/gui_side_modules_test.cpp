@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -14,6 +16,7 @@
 #include "document/plug2.h"
 #include "document/ui/gui_side_logic.h"
 #include "gui/panel/panel_values.h"
+#include "platform/platform.h"
 #include "registry/module_registry.h"
 #include "support/environment_override.h"
 #include "support/temp_dir.h"
@@ -353,6 +356,24 @@ TEST_F(GuiSideModules, RemovingAWireDetachesTheLink) {
   document_->root->RemoveChild(&wire);
   Set(toBool, "In", "5");
   EXPECT_EQ(Value(hub, "In"), "0");
+}
+
+TEST_F(GuiSideModules, TextInAsksForAFileWhenItsButtonIsReleased) {
+  CUG& text = Add("Patch Mem - Text in");
+  Finish();
+  Set(text, "Value", "old.wav");
+  std::vector<platform::OpenFileRequest> asked;
+  const auto previous = platform::SetFileChooser([&](const platform::OpenFileRequest& request) {
+    asked.push_back(request);
+    return std::optional<std::string>("/samples/new.wav");
+  });
+  Set(text, "File Dialog", "1");
+  EXPECT_TRUE(asked.empty());  // a press asks nothing
+  Set(text, "File Dialog", "0");
+  platform::SetFileChooser(previous);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].initialName, "old.wav");
+  EXPECT_EQ(Value(text, "Value"), "/samples/new.wav");
 }
 
 // The module of that title in a container.
