@@ -12,6 +12,9 @@ namespace kr::ui {
 
 namespace {
 
+// A list longer than this (a wide range) gets inputs for its first items only.
+constexpr std::size_t kMostInputs = 4096;
+
 // The output a new splitter starts with; wiring the last one adds another.
 constexpr FeatureSpec kSpare{"Spare", DT_BOOL, FeatureKind::Link, "", PF_RENAME | PF_AUTO_DUPLICATE, "0"};
 
@@ -124,7 +127,7 @@ class ui_bools_to_enum final : public has_features {
     const int value = FarInteger(0);
     it_enum_list items(FarItemList(0));
     std::size_t count = 0;
-    for (items.First(); !items.IsDone(); items.Next(), ++count) {
+    for (items.First(); !items.IsDone() && count < kMostInputs; items.Next(), ++count) {
       const std::size_t input = count + 1;
       if (input >= PlugCount()) {
         const FeatureSpec spec{items.CurrentLabel().c_str(), DT_BOOL, FeatureKind::Value};

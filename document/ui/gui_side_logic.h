@@ -7,7 +7,9 @@
 // initialisation, whatever class it was stored as.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "document/ui/has_features.h"
@@ -30,6 +32,13 @@ struct ListStep {
   int first = 0, last = 0, next = 0, previous = 0;
 };
 ListStep StepThroughList(std::string_view listText, int value);
+// A "range low,high" list answered without walking it: its first value and
+// its item count; none for other lists.
+struct ListRange {
+  std::int64_t first = 0;
+  std::int64_t count = 0;
+};
+std::optional<ListRange> RangeOf(std::string_view listText);
 // The value one step up or down from value; with wrap the ends meet.
 int SteppedValue(std::string_view listText, int value, bool up, bool wrap);
 

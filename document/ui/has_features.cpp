@@ -171,6 +171,21 @@ void has_features::WiresChanged(CPlug2& plug) {
   if (index < slots_.size() && slots_[index].plug == &plug) OnWiresChanged(index);
 }
 
+namespace {
+// Modules wired in a ring could tell each other of changes without end:
+// past this depth a change goes no further.
+constexpr int kMaxNotifyDepth = 64;
+thread_local int notifyDepth = 0;
+
+class DepthScope {
+ public:
+  DepthScope() { ++notifyDepth; }
+  ~DepthScope() { --notifyDepth; }
+  DepthScope(const DepthScope&) = delete;
+  DepthScope& operator=(const DepthScope&) = delete;
+};
+}  // namespace
+
 void has_features::OnNotify(Notifier* source, int code, void* /*data*/) {
   if (code == NC_PARAMETER_GONE) {
     for (Slot& s : slots_)
@@ -180,6 +195,8 @@ void has_features::OnNotify(Notifier* source, int code, void* /*data*/) {
     return;
   }
   if (code != NC_PARAMETER_VALUE && code != NC_ITEM_LIST) return;
+  if (notifyDepth >= kMaxNotifyDepth) return;
+  DepthScope depth;
   // Handlers may add or remove plugs: walk a copy and look each one up again.
   std::vector<CPlug2*> linksToTell;
   CPlug2* own = nullptr;

@@ -13,8 +13,28 @@
 
 namespace kr::ui {
 
+std::optional<ListRange> RangeOf(std::string_view listText) {
+  it_enum_list items(listText);
+  if (!items.IsRange()) return std::nullopt;
+  items.First();
+  if (items.IsDone()) return ListRange{};
+  return ListRange{items.CurrentValue(), items.size()};
+}
+
 ListStep StepThroughList(std::string_view listText, int value) {
   ListStep step;
+  // A range may hold a great many values: its neighbours are arithmetic.
+  if (const auto range = RangeOf(listText)) {
+    if (range->count <= 0) return step;
+    const std::int64_t last = range->first + range->count - 1;
+    const bool inside = value >= range->first && value <= last;
+    step.any = true;
+    step.first = static_cast<int>(range->first);
+    step.last = static_cast<int>(last);
+    step.next = !inside ? step.first : value == last ? value : value + 1;
+    step.previous = !inside ? step.last : value == range->first ? value : value - 1;
+    return step;
+  }
   it_enum_list items(listText);
   bool found = false;
   std::optional<int> before;

@@ -42,13 +42,13 @@ class ui_bitmap_frame final : public has_features {
 
   void OnVariableChanged(std::size_t index) override {
     if (index != kPosition) return;  // a new frame count alone recomputes nothing
-    const double frame = (Integer(kFrameCount) - 1) * Number(kPosition) + 0.5;
+    const double frame = (static_cast<double>(Integer(kFrameCount)) - 1) * Number(kPosition) + 0.5;
     if (std::isfinite(frame) && std::fabs(frame) < 2e9) WriteInteger(kFrameNumber, static_cast<int>(frame));
   }
   void OnControlChanged(std::size_t index) override {
     if (index != kFrameNumber) return;
     // One frame, or none, spans nothing: divide by 1.
-    const int span = Integer(kFrameCount) - 1;
+    const double span = static_cast<double>(Integer(kFrameCount)) - 1;
     SetNumber(kPosition, static_cast<float>(FarInteger(kFrameNumber)) / static_cast<float>(span > 0 ? span : 1));
   }
 };
@@ -89,12 +89,21 @@ class ui_int_to_list final : public has_features {
   void OnControlChanged(std::size_t index) override {
     if (index != kOut) return;
     const int position = FarInteger(kOut);
+    if (const auto range = RangeOf(FarItemList(kOut))) {
+      if (position >= 0 && position < range->count) SetInteger(kIn, static_cast<int>(range->first + position));
+      return;
+    }
     it_enum_list items(FarItemList(kOut));
     for (items.First(); !items.IsDone(); items.Next())
       if (items.CurrentIndex() == position) return SetInteger(kIn, items.CurrentValue());
   }
   void WritePosition() {
     const int value = Integer(kIn);
+    if (const auto range = RangeOf(FarItemList(kOut))) {
+      if (value >= range->first && value < range->first + range->count)
+        WriteInteger(kOut, static_cast<int>(value - range->first));
+      return;
+    }
     it_enum_list items(FarItemList(kOut));
     for (items.First(); !items.IsDone(); items.Next())
       if (items.CurrentValue() == value) return WriteInteger(kOut, items.CurrentIndex());

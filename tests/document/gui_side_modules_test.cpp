@@ -212,6 +212,13 @@ TEST(ListStepping, FindsNeighboursEndsAndValuesNotListed) {
   EXPECT_EQ(ui::SteppedValue(list, 4, true, false), 3);  // not listed: next is the first
   EXPECT_EQ(ui::SteppedValue(list, 4, false, false), 9);  // previous is the last
   EXPECT_EQ(ui::SteppedValue("", 4, true, true), 4);
+  // A wide range is stepped without walking it.
+  const char* wide = "range -5,2000000000";
+  EXPECT_EQ(ui::SteppedValue(wide, 7, true, false), 8);
+  EXPECT_EQ(ui::SteppedValue(wide, 2000000000, true, true), -5);
+  EXPECT_EQ(ui::SteppedValue(wide, -5, false, false), -5);
+  EXPECT_EQ(ui::SteppedValue(wide, -5, false, true), 2000000000);
+  EXPECT_EQ(ui::SteppedValue(wide, -9, false, false), 2000000000);
 }
 
 TEST_F(GuiSideModules, IntToListWritesThePositionOfTheMatchingItem) {
