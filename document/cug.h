@@ -11,14 +11,12 @@
 #include "registry/envelope_shape.h"
 #include "registry/patch_select_program.h"
 #include "document/plug2.h"
+#include "document/module_gui_logic.h"
 
 class ug_base;
 class host_value_target;
 class parameter_cug_xtra2;
 class ug_container;
-namespace kr::ui {
-class has_features;
-}
 
 class CUG : public CDocOb {
  public:
@@ -100,7 +98,7 @@ class CUG : public CDocOb {
   // logic, which makes the plugs a new one lacks; once only. New modules
   // start it when made, so that they can be wired at once.
   void StartGuiSideLogic();
-  kr::ui::has_features* GuiSideLogic() const { return guiSide_.get(); }
+  kr::ModuleGuiLogic* GuiSideLogic() const { return guiSide_.get(); }
 
   // Named parameters: "Title" first, then those a module class adds.
   int ParameterCount() const override { return static_cast<int>(parameters_.size()); }
@@ -123,7 +121,7 @@ class CUG : public CDocOb {
   std::vector<std::unique_ptr<generic_parameter>> parameters_;
   parameter_cug_xtra2* titleParameter_ = nullptr;
   // Declared after the plugs so that it goes first: it observes them.
-  std::unique_ptr<kr::ui::has_features> guiSide_;
+  std::unique_ptr<kr::ModuleGuiLogic> guiSide_;
 };
 
 // A module with access to patch memory; base of containers and hosted plug-ins.

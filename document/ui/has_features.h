@@ -20,10 +20,9 @@
 #include <string_view>
 #include <vector>
 
+#include "document/cug.h"
 #include "document/notifier.h"
-
-class CUG;
-class CPlug2;
+#include "document/plug2.h"
 
 namespace kr::ui {
 
@@ -41,7 +40,7 @@ struct FeatureSpec {
   const char* defaultText = "0";
 };
 
-class has_features : public Notifiable {
+class has_features : public ModuleGuiLogic, public Notifiable {
  public:
   explicit has_features(CUG& module);
   ~has_features() override;
@@ -50,10 +49,10 @@ class has_features : public Notifiable {
 
   // Once the module's plugs are in place (after a load or a build): makes
   // the plugs a new module lacks, attaches the links, then Started().
-  void Start();
+  void Start() override;
   // The module gained or lost a plug, or a plug gained or lost a wire.
-  void PlugsChanged();
-  void WiresChanged(CPlug2& plug);
+  void PlugsChanged() override;
+  void WiresChanged(CPlug2& plug) override;
 
   void OnNotify(Notifier* source, int code, void* data) override;
 
