@@ -24,13 +24,26 @@ double PositionIn(double value, double minimum, double maximum) {
   return std::isfinite(p) ? std::clamp(p, 0.0, 1.0) : 0.0;
 }
 
-// "PatchMemFloatIn": the patch value and a 0..1 position in its range.
-class ui_param_float_in2 final : public has_features {
+// A patch value shown as a 0..1 position in its "Min Value" .. "Max Value"
+// range on "Animation Position".
+class patch_value_position : public has_features {
  public:
   using has_features::has_features;
 
- private:
+ protected:
   void Started() override { ShowPosition(); }
+  virtual void ShowPosition() {
+    SetNumber(Named("Animation Position"),
+              PositionIn(Number(Named("Value")), Number(Named("Min Value")), Number(Named("Max Value"))));
+  }
+};
+
+// "PatchMemFloatIn": the position also sets the value (busy-guarded).
+class ui_param_float_in2 final : public patch_value_position {
+ public:
+  using patch_value_position::patch_value_position;
+
+ private:
   void OnVariableChanged(std::size_t index) override {
     if (busy_) return;
     if (index == Named("Value")) {
@@ -42,28 +55,22 @@ class ui_param_float_in2 final : public has_features {
       busy_ = false;
     }
   }
-  void ShowPosition() {
+  void ShowPosition() override {
     busy_ = true;
-    SetNumber(Named("Animation Position"),
-              PositionIn(Number(Named("Value")), Number(Named("Min Value")), Number(Named("Max Value"))));
+    patch_value_position::ShowPosition();
     busy_ = false;
   }
   bool busy_ = false;
 };
 
 // "PatchMemFloatOut": the value the audio half reports, as a position.
-class ui_param_float_out2 final : public has_features {
+class ui_param_float_out2 final : public patch_value_position {
  public:
-  using has_features::has_features;
+  using patch_value_position::patch_value_position;
 
  private:
-  void Started() override { ShowPosition(); }
   void OnVariableChanged(std::size_t index) override {
     if (index == Named("Value") || index == Named("Min Value") || index == Named("Max Value")) ShowPosition();
-  }
-  void ShowPosition() {
-    SetNumber(Named("Animation Position"),
-              PositionIn(Number(Named("Value")), Number(Named("Min Value")), Number(Named("Max Value"))));
   }
 };
 
