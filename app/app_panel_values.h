@@ -1,10 +1,11 @@
-// The plug-in's panel values: patch parameters (PatchPanelValues), and what
-// the running engine tells the panel: meter levels, the lines consoles were
-// sent; the files a patch names come through the application's lookup.
+// The plug-in's panel values: what the running engine tells the panel
+// (meter levels, the lines consoles were sent); the files a patch names come
+// through the application's lookup. Patch values need nothing here: the
+// patch-memory modules keep their panel plugs in step with them.
 // GUI thread only.
 #pragma once
 
-#include "gui/panel/patch_panel_values.h"
+#include "gui/panel/panel_values.h"
 
 namespace kr {
 
@@ -12,7 +13,7 @@ class SoundEngine;
 
 class ModuleFiles;
 
-class AppPanelValues final : public kr::gui::PatchPanelValues {
+class AppPanelValues final : public kr::gui::PanelValues {
  public:
   AppPanelValues(SoundEngine& engine, kr::ModuleFiles& files) : engine_(engine), files_(files) {}
   std::optional<float> MeterLevel(const CUG& module) override;

@@ -73,7 +73,9 @@ std::unique_ptr<CUG> MakeDocumentObject(Module_Info& entry) {
   }
   if (auto ob = MakePanelObject(entry)) return ob;
   if (dynamic_cast<Module_Info2*>(&entry)) return std::make_unique<CUG2>(&entry);
-  return std::make_unique<CUG>(&entry);
+  auto module = std::make_unique<CUG>(&entry);
+  module->StartGuiSideLogic();
+  return module;
 }
 
 std::unique_ptr<CUG> MakeDocumentObjectByName(std::string_view name) {

@@ -1,9 +1,12 @@
 #include "document/cug.h"
 
+#include <algorithm>
 #include <array>
 
 #include "document/container.h"
 #include "document/module_parameters.h"
+#include "document/line2.h"
+#include "document/ui/gui_side_logic.h"
 #include "formats/archive/archive_reader.h"
 #include "formats/archive/archive_writer.h"
 #include "registry/module_info.h"
@@ -128,8 +131,27 @@ CPlug2& CUG::AddPlug(std::unique_ptr<CPlug2> plug) {
   plugs_.push_back(std::move(plug));
   CPlug2& added = *plugs_.back();
   PlugAdded(added);
+  if (guiSide_) guiSide_->PlugsChanged();
   if (Parent()) Parent()->Notify(NC_PLUG_ADDED, &added);
   return added;
+}
+
+void CUG::RemovePlug(CPlug2& plug) {
+  auto it = std::find_if(plugs_.begin(), plugs_.end(), [&](const auto& p) { return p.get() == &plug; });
+  if (it == plugs_.end()) return;
+  const std::vector<CLine2*> wires = plug.Wires();
+  for (CLine2* w : wires) {
+    w->DetachFromPlugs();
+    if (CContainer* owner = w->Parent(); owner && owner->HasChild(w)) owner->TakeChild(w);
+  }
+  std::unique_ptr<CPlug2> removed = std::move(*it);
+  plugs_.erase(it);
+  removed.reset();
+  if (guiSide_) guiSide_->PlugsChanged();
+}
+
+void CUG::PlugWiresChanged(CPlug2& plug) {
+  if (guiSide_) guiSide_->WiresChanged(plug);
 }
 
 CPlug2* CUG::FindPlug(std::string_view name) const {
@@ -153,6 +175,12 @@ void CUG::SetRect(int viewKind, const DocRect& rect) {
 
 void CUG::PostLoadInit() {
   for (auto& p : plugs_) p->Initialise();
+  StartGuiSideLogic();
+}
+
+void CUG::StartGuiSideLogic() {
+  if (!guiSide_) guiSide_ = kr::ui::MakeGuiSideLogic(*this);
+  if (guiSide_) guiSide_->Start();
 }
 
 void CUG::LoadCugPart(ArchiveReader& ar) {

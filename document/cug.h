@@ -12,6 +12,7 @@
 #include "registry/patch_select_program.h"
 #include "registry/sequence_pattern.h"
 #include "document/plug2.h"
+#include "document/module_gui_logic.h"
 
 namespace kr {
 
@@ -34,6 +35,8 @@ class CUG : public CDocOb {
   // One plug per definition of the entry (GUI plugs first), in order.
   void CreatePlugs();
   CPlug2& AddPlug(std::unique_ptr<CPlug2> plug);
+  // Removes a plug with its wires (and the wires from their container).
+  void RemovePlug(CPlug2& plug);
   // Hands every plug over (with its wires) to a new owner.
   std::vector<std::unique_ptr<CPlug2>> TakePlugs() { return std::exchange(plugs_, {}); }
 
@@ -91,11 +94,18 @@ class CUG : public CDocOb {
 
   // Told when a plug has been added (after its owner is set).
   virtual void PlugAdded(CPlug2&) {}
-  // Told when one of the plugs gains or loses a wire.
-  virtual void PlugWiresChanged(CPlug2&) {}
+  // Told when one of the plugs gains or loses a wire; the module's GUI-side
+  // logic hears of it here.
+  virtual void PlugWiresChanged(CPlug2& plug);
   // The parent container's program became program; most modules ignore it.
   virtual void FollowProgram(int /*program*/) {}
+  // Plugs take their patch parameters; then StartGuiSideLogic.
   void PostLoadInit() override;
+  // A module that computes on the GUI thread (by its registry name) gets its
+  // logic, which makes the plugs a new one lacks; once only. New modules
+  // start it when made, so that they can be wired at once.
+  void StartGuiSideLogic();
+  kr::ModuleGuiLogic* GuiSideLogic() const { return guiSide_.get(); }
 
   // Named parameters: "Title" first, then those a module class adds.
   int ParameterCount() const override { return static_cast<int>(parameters_.size()); }
@@ -118,6 +128,8 @@ class CUG : public CDocOb {
   host_value_target* hostValueTarget_ = nullptr;
   std::vector<std::unique_ptr<generic_parameter>> parameters_;
   parameter_cug_xtra2* titleParameter_ = nullptr;
+  // Declared after the plugs so that it goes first: it observes them.
+  std::unique_ptr<kr::ModuleGuiLogic> guiSide_;
 };
 
 // A module with access to patch memory; base of containers and hosted plug-ins.

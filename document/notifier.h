@@ -21,6 +21,7 @@ enum NotifyCode : int {
   NC_PARAMETER_VALUE = 31,
   NC_RECT = 35,
   NC_SPARE_OPTION = 44,
+  NC_ITEM_LIST = 45,  // a plug's item list changed
 };
 
 class Notifier;

@@ -73,6 +73,12 @@ void CPlug2::SetValueText(std::string_view text) {
   if (valueText_ != before) AnnounceValue();
 }
 
+void CPlug2::SetItemList(std::string list) {
+  if (list == itemList_) return;
+  itemList_ = std::move(list);
+  Notify(NC_ITEM_LIST);
+}
+
 void CPlug2::Bind(generic_variable* variable) {
   bound_ = variable;
   if (bound_) SetValueText(valueText_);

@@ -46,7 +46,11 @@ class CPlug2 : public CObject, public generic_parameter {
   std::string ValueText() const override { return bound_ ? bound_->GetText() : valueText_; }
   // Observers hear a change (code 31, no mark).
   void SetValueText(std::string_view text) override;
-  std::string ItemList() const override { return ListText(); }
+  // The plug's own item list when it has one (a GUI-side module's feature,
+  // a list taken from a wired plug), else its definition's.
+  std::string ItemList() const override { return itemList_.empty() ? ListText() : itemList_; }
+  // Observers hear NC_ITEM_LIST when it changes.
+  void SetItemList(std::string list);
   generic_variable* BoundVariable() const { return bound_; }
   // Binds the plug to a module property and hands it the current value text.
   void Bind(generic_variable* variable);
@@ -82,6 +86,7 @@ class CPlug2 : public CObject, public generic_parameter {
  private:
   std::int16_t definitionIndex_ = 0;
   std::string valueText_;
+  std::string itemList_;
   bool option_ = false;
   CUG* owner_ = nullptr;
   generic_variable* bound_ = nullptr;

@@ -298,6 +298,14 @@ class Compiler {
     // Controls' plug values, given again after the wires: a wire sets a
     // slider's range from the input it feeds, the text's values win.
     std::vector<std::pair<CUG*, At>> controlValues;
+    // Values of plugs a GUI-side module makes only once wired (the inputs
+    // of "Bools to List"), given after the wires.
+    struct WiredPlugValue {
+      CUG* module;
+      At values;
+      std::string plug;
+    };
+    std::vector<WiredPlugValue> wiredPlugValues;
   };
 
   void Container(CContainer& container, const At& at) {
@@ -309,7 +317,7 @@ class Compiler {
   void ContainerContents(CContainer& container, const At& at) {
     ExpectObject(at, {"module", "id", "title", "disabled", "rect", "panel_rect", "skin", "values", "modules", "plugs",
                       "features", "programs", "wires"});
-    Scope scope{container, {}, {}};
+    Scope scope{container, {}, {}, {}};
     if (at.Has("title")) container.SetTitle(Text(at.Child("title")));
     if (at.Has("disabled")) container.SetDisabled(Bool(at.Child("disabled")));
     if (at.Has("rect")) container.SetRect(kStructureView, Rect(at.Child("rect")));
@@ -327,6 +335,7 @@ class Compiler {
       const At wires = at.Child("wires");
       for (std::size_t i = 0; i < Array(wires).size(); ++i) Wire(scope, wires.Item(i));
     }
+    for (const auto& late : scope.wiredPlugValues) PlugValue(*late.module, late.values, late.plug);
     for (const auto& [module, values] : scope.controlValues) Values(*module, values);
   }
 
@@ -359,7 +368,7 @@ class Compiler {
       if (at.Has("title")) made->SetTitle(Text(at.Child("title")));
       if (at.Has("disabled")) made->SetDisabled(Bool(at.Child("disabled")));
       if (at.Has("rect")) made->SetRect(kStructureView, Rect(at.Child("rect")));
-      if (at.Has("values")) Values(*made, at.Child("values"));
+      if (at.Has("values")) Values(*made, at.Child("values"), &scope);
       if (at.Has("values") && DynamicKind<CControl>(made) != nullptr) scope.controlValues.emplace_back(made, at.Child("values"));
       if (at.Has("patch_values")) NotePatchValues(*made, at.Child("patch_values"));
       if (at.Has("file")) {
@@ -443,18 +452,27 @@ class Compiler {
     control->singleValue = at.value.size() == 1;
   }
 
-  void Values(CUG& module, const At& at) {
+  // With a scope, values of plugs a GUI-side module lacks until it is
+  // wired wait there for the wires.
+  void Values(CUG& module, const At& at, Scope* scope = nullptr) {
     if (!at.value.is_object()) Fail(at, "expected an object of plug values");
     for (const auto& [plugName, value] : at.value.items()) {
-      const At valueAt = at.Child(plugName);
-      CPlug2* plug = FindOrGrowPlug(module, plugName);
-      // A container's boundary plugs and features have keys of their own.
-      if (plug && DynamicKind<CContainer>(&module) &&
-          (DynamicKind<CPlugIO2>(plug) || DynamicKind<CPlugFeature>(plug)))
-        plug = nullptr;
-      if (!plug) Fail(valueAt, "module \"" + module.Title() + "\" has no plug \"" + plugName + "\"");
-      plug->SetValueText(ValueText(valueAt));
+      if (scope && module.GuiSideLogic() && !FindOrGrowPlug(module, plugName)) {
+        scope->wiredPlugValues.push_back({&module, at, plugName});
+        continue;
+      }
+      PlugValue(module, at, plugName);
     }
+  }
+
+  void PlugValue(CUG& module, const At& values, const std::string& plugName) {
+    const At valueAt = values.Child(plugName);
+    CPlug2* plug = FindOrGrowPlug(module, plugName);
+    // A container's boundary plugs and features have keys of their own.
+    if (plug && DynamicKind<CContainer>(&module) && (DynamicKind<CPlugIO2>(plug) || DynamicKind<CPlugFeature>(plug)))
+      plug = nullptr;
+    if (!plug) Fail(valueAt, "module \"" + module.Title() + "\" has no plug \"" + plugName + "\"");
+    plug->SetValueText(ValueText(valueAt));
   }
 
   // --- patch values -------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "document/cug.h"
+#include "document/plug2.h"
 #include "registry/interface_object.h"
 
 namespace kr {
@@ -42,10 +43,30 @@ CPlug2* FindPlugByKey(const CUG& module, std::string_view key) {
   return n > 0 ? NthNamed(module, name, n) : nullptr;
 }
 
+namespace {
+// A copy of a growing feature plug (the spare outputs of a GUI-side module,
+// which its logic adds as they are wired).
+std::unique_ptr<CPlug2> GrownFeaturePlug(const CPlugFeature& first) {
+  auto plug = std::make_unique<CPlugFeature>(kClassCPlugFeature4);
+  plug->name_ = first.name_;
+  plug->direction_ = first.direction_;
+  plug->dataType_ = first.dataType_;
+  plug->storedFlags = first.storedFlags;
+  plug->secondText = first.secondText;
+  plug->SetValueText("0");
+  return plug;
+}
+}  // namespace
+
 CPlug2* FindOrGrowPlug(CUG& module, std::string_view key) {
   if (CPlug2* found = FindPlugByKey(module, key)) return found;
   const auto [name, n] = SplitKey(key);
   const CPlug2* first = n > 0 && n <= kMaxGrownPlugs ? NthNamed(module, name, 1) : nullptr;
+  if (const auto* feature = dynamic_cast<const CPlugFeature*>(first);
+      feature != nullptr && feature->DefinitionIndex() < 0 && (feature->Flags() & PF_AUTO_DUPLICATE) != 0) {
+    while (NthNamed(module, name, n) == nullptr) module.AddPlug(GrownFeaturePlug(*feature));
+    return NthNamed(module, name, n);
+  }
   if (first == nullptr || (first->Definition().flags & (PF_AUTO_DUPLICATE | PF_VARIABLE_COUNT)) == 0) return nullptr;
   const int index = first->DefinitionIndex();
   const bool nameable = (first->Definition().flags & PF_RENAME) != 0;

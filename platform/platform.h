@@ -79,6 +79,14 @@ struct LaunchResult {
 // program; a program that cannot be found or started answers its reason.
 LaunchResult LaunchProcess(const std::vector<std::string>& args, const std::string& workingFolder);
 
+// Opens a file as the desktop does, by a shell verb. On Windows the shell
+// runs the verb ("" the file's default action, "edit", "explore", "find",
+// "open", "print", "properties") on the file, shown maximised. On Linux
+// "open" and "edit" hand the file to xdg-open and "explore" hands it its
+// folder, started as LaunchProcess starts programs (an argument vector, no
+// shell, not waited for); the other verbs do nothing (started false).
+LaunchResult OpenWithShellVerb(std::string_view verb, const std::string& path);
+
 // Collects the children started by LaunchProcess that have ended (on POSIX
 // they would otherwise stay as zombies) and answers how many still run.
 int ReapChildProcesses();

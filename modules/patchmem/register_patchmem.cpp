@@ -1,7 +1,7 @@
-// The patch-memory and GUI converter modules whose plug lists are constant
-// tables rather than the answer of an audio object. Their entries keep their
-// flag word as given. They are placeholders until the modules' classes
-// register these names with their factories (and the same tables).
+// The patch-memory modules and the modules that compute on the GUI thread
+// only. None of the latter has an audio object: their document objects are
+// plain modules made from these entries, which the document side gives
+// their logic by name (document/ui/). Entries keep their flag word as given.
 #include "modules/families.h"
 
 #include <memory>
@@ -36,14 +36,24 @@ const PlugDescriptor kUiFloatScaler[] = {
 };
 
 constexpr std::int32_t kModule = MF_STRUCTURE_VIEW;
+// Plugs made from the module's features, not listed here.
+constexpr std::int32_t kFeatureModule = MF_STRUCTURE_VIEW | MF_LISTED_BY_CLASS;
 
-// Audio and document classes arrive with the issues that build them:
-// ui_param_enum_in_B,
-// ui_animation_scaler_db, ui_float_scaler.
 const ModuleDescriptor kDescriptors[] = {
     {"PatchMemListIn_B", 0, 0, nullptr, nullptr, kModule, kPatchMemListInB},
     {"UiAnimationScaleDb", 0, 0, nullptr, nullptr, kModule, kUiAnimationScaleDb},
     {"UiFloatScaler", 0, 0, nullptr, nullptr, kModule, kUiFloatScaler},
+    {"Image to Frame", 0, 0, nullptr, nullptr, kFeatureModule, {}},
+    {"Bool Splitter", 0, 0, nullptr, nullptr, kFeatureModule, {}},
+    {"Bools to List", 0, 0, nullptr, nullptr, kFeatureModule, {}},
+    {"List To Bools", 0, 0, nullptr, nullptr, kFeatureModule, {}},
+    {"Float To Bool", 0, 0, nullptr, nullptr, kFeatureModule, {}},
+    {"Increment", 0, 0, nullptr, nullptr, kFeatureModule, {}},
+    {"Increment2", 0, 0, nullptr, nullptr, kFeatureModule, {}},
+    {"Int to List", 0, 0, nullptr, nullptr, kFeatureModule, {}},
+    {"Spring", 0, 0, nullptr, nullptr, kFeatureModule, {}},
+    {"System Command2", 0, 0, nullptr, nullptr, kFeatureModule, {}},
+    {"Text To Float", 0, 0, nullptr, nullptr, kFeatureModule, {}},
 };
 
 }  // namespace
@@ -63,7 +73,7 @@ void RegisterPatchMemoryModules(ModuleRegistry& registry) {
        PatchMemFloatOutBPlugs()},
   };
   for (const ModuleDescriptor& d : relays) registry.Register(d);
-  for (const ModuleDescriptor& d : kDescriptors) registry.RegisterPlaceholder(std::make_unique<Module_Info>(d));
+  for (const ModuleDescriptor& d : kDescriptors) registry.Register(d);
 }
 
 }  // namespace modules

@@ -81,6 +81,21 @@ LaunchResult LaunchProcess(const std::vector<std::string>& args, const std::stri
   return {true, {}};
 }
 
+LaunchResult OpenWithShellVerb(std::string_view verb, const std::string& path) {
+  if (path.empty()) return {false, "no file named"};
+  std::string target = path;
+  if (verb == "explore") {
+    const std::size_t slash = target.find_last_of('/');
+    target = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+  } else if (verb != "open" && verb != "edit") {
+    return {false, "no action for this verb here"};
+  }
+  // A name starting with '-' would read as an option of xdg-open.
+  if (target.front() == '-') target.insert(0, "./");
+  ReapChildProcesses();
+  return LaunchProcess({"xdg-open", target}, {});
+}
+
 int ReapChildProcesses() {
   std::lock_guard lock(childrenMutex);
   std::erase_if(children, [](pid_t pid) {

@@ -3,6 +3,7 @@
 // folder given to the child only, and the handles closed once they end.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <mutex>
@@ -79,6 +80,16 @@ LaunchResult LaunchProcess(const std::vector<std::string>& args, const std::stri
   std::lock_guard lock(childrenMutex);
   children.push_back(info.hProcess);
   return {true, {}};
+}
+
+LaunchResult OpenWithShellVerb(std::string_view verb, const std::string& path) {
+  if (path.empty()) return {false, "no file named"};
+  const std::wstring wideVerb = Wide(std::string(verb));
+  const std::wstring file = Wide(path);
+  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, wideVerb.empty() ? nullptr : wideVerb.c_str(),
+                                                              file.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED));
+  if (result > 32) return {true, {}};
+  return {false, ErrorText(GetLastError())};
 }
 
 int ReapChildProcesses() {

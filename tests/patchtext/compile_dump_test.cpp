@@ -56,6 +56,16 @@ TEST(PatchText, ExamplesCompileAndAreStable) {
   EXPECT_GE(count, 3);
 }
 
+// GUI-side modules grow plugs as they are wired (spare outputs, one input
+// per item): their dumps name those plugs, and compile to the same bytes.
+TEST(PatchText, GuiSideModulesWithGrownPlugsRoundTrip) {
+  const std::string text = ReadText(fs::path(KR_SOURCE_DIR) / "tests" / "fuzz" / "corpus" / "patchtext" / "gui_side.json");
+  ExpectStable(text);
+  const std::string dumped = DumpPatchText(*Load(CompilePatchTextToBytes(text, ".")));
+  EXPECT_NE(dumped.find("\"Spare#2\""), std::string::npos);
+  EXPECT_NE(dumped.find("\"<auto>\""), std::string::npos) << "an input of \"Bools to List\"";
+}
+
 TEST(PatchText, CompiledDocumentHoldsWhatTheTextSays) {
   const auto doc = CompilePatchText(ReadText(fs::path(KR_SOURCE_DIR) / "examples" / "volts_and_values.json"), ".");
   EXPECT_EQ(doc->settings.uniqueId, "KrVV");
