@@ -10,8 +10,6 @@
 #include <string>
 #include <string_view>
 
-using namespace kr;
-
 namespace bench_support {
 
 class ExportedPatch {
