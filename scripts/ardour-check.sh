@@ -38,9 +38,17 @@ sed "s/--PHRASE--/$notes/" tests/ardour/phrase_generator.lua >"$XDG_CONFIG_HOME/
 LD_LIBRARY_PATH=/usr/lib/ardour7 /usr/lib/ardour7/ardour-vst-scanner -f "$work/vst/Kestrune Subtractive.so" \
   >"$work/scan.log" 2>&1 || { cat "$work/scan.log" >&2; echo "FAIL: ardour-vst-scanner refused the plug-in" >&2; exit 1; }
 
-status=0
-timeout 300 ardour7-lua "$root/tests/ardour/render_phrase.lua" "$work/session" "$work/export" "$seconds" \
-  >"$work/ardour.log" 2>&1 || status=$?
+# Ardour 7.3's simple export now and then aborts in its own export graph's
+# teardown (about one run in ten, also with only Ardour's own synth on the
+# track): such a run (SIGABRT, status 134) is tried again, at most three times.
+for attempt in 1 2 3; do
+  status=0
+  rm -rf "$work/session" "$work/export" && mkdir -p "$work/export"
+  timeout 300 ardour7-lua "$root/tests/ardour/render_phrase.lua" "$work/session" "$work/export" "$seconds" \
+    >"$work/ardour.log" 2>&1 || status=$?
+  [ $status -eq 134 ] || break
+  echo "note: Ardour aborted in attempt $attempt (status 134); trying again" >&2
+done
 if [ $status -ne 0 ] || ! grep -q '^ok: exported' "$work/ardour.log" || ! grep -q '^ok: plug-in removed' "$work/ardour.log"; then
   cat "$work/ardour.log" >&2
   echo "FAIL: the Ardour session did not export (status $status)" >&2
