@@ -93,8 +93,12 @@ function(kr_add_test_suite name)
     KR_BINARY_DIR="${CMAKE_BINARY_DIR}")
   add_dependencies(${exe} Kestrune)
   add_test(NAME ${name} COMMAND ${exe} --gtest_brief=1)
+  # use_tls=0: the leak checker's thread stop crashes now and then reading the
+  # thread-local storage of plug-in copies the tests loaded and unloaded
+  # ("Tracer caught signal 11"); heap and stacks are still scanned, and what
+  # glibc keeps only there is listed in tests/lsan.supp.
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "ASAN_OPTIONS=detect_odr_violation=0:detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
+    ENVIRONMENT "ASAN_OPTIONS=detect_odr_violation=0:detect_leaks=1;LSAN_OPTIONS=use_tls=0:suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1")
 endfunction()
 
 # Compiles a text file into `target` as `const std::string_view <symbol>`
