@@ -57,5 +57,3 @@ TEST(HostedEditor, OpensInAChildOfOursAndClosesBeforeThePluginGoes) {
 }  // namespace
 
 #endif  // KR_HAVE_X11
-
-using namespace kr;

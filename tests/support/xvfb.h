@@ -64,5 +64,3 @@ class Xvfb {
 }  // namespace krtest
 
 #endif  // KR_HAVE_X11
-
-using namespace kr;

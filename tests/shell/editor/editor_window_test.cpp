@@ -349,5 +349,3 @@ TEST_F(EditorWindow, TheWin32ChildWindowShowsTheHeadlessPixels) {
 TEST(EditorWindow, NeedsX11) { GTEST_SKIP() << "built without X11: the editor window is not tested"; }
 
 #endif
-
-using namespace kr;
