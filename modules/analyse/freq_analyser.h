@@ -1,6 +1,6 @@
 // "Freq Analyser": the spectrum of its input. It keeps the last "FFT Size"
 // samples and, "Update Rate" times a second, takes their spectrum (Hann
-// window, kissfft through dsp/spectrum.h) as levels in dB per bin, 0 dB
+// window, kissfft through dsp/fft_levels.h) as levels in dB per bin, 0 dB
 // being a 10 V sine, and sends the panel 128 log-spaced bands of them
 // ("curv"). Our choices: sizes 256 to 4096, the newest frame only (no
 // averaging), each band its loudest bin.
@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-#include "dsp/spectrum.h"
+#include "dsp/fft_levels.h"
 #include "engine/ug_base.h"
 
 namespace kr {

@@ -1,4 +1,4 @@
-#include "dsp/spectrum.h"
+#include "dsp/fft_levels.h"
 
 #include <kiss_fftr.h>
 

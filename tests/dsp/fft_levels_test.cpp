@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "dsp/crusher.h"
-#include "dsp/spectrum.h"
+#include "dsp/fft_levels.h"
 
 namespace krtest {
 using namespace kr;
