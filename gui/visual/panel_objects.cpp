@@ -9,7 +9,6 @@
 namespace kr {
 
 using namespace kr::gui;
-namespace skin = kr::skin;
 
 // --- CMyView -------------------------------------------------------------------
 

@@ -16,7 +16,6 @@
 namespace kr {
 
 using namespace kr::gui;
-namespace skin = kr::skin;
 
 namespace {
 
