@@ -51,6 +51,14 @@ constexpr FeatureSpec kBitmapFeatures[] = {
 constexpr FeatureSpec kTextFeatures[] = {
     {"Text", DT_TEXT}, {"Style", DT_ENUM}, {"Mode", DT_ENUM}, {"Multiline", DT_BOOL}};
 constexpr FeatureSpec kListFeatures[] = {{"List", DT_ENUM}, {"Style", DT_ENUM}};
+constexpr FeatureSpec kJoystickFeatures[] = {{"Animation Position", DT_FLOAT},
+                                            {"Position X", DT_FLOAT},
+                                            {"Position Y", DT_FLOAT},
+                                            {"Filename", DT_TEXT},
+                                            {"Mouse Down", DT_BOOL}};
+constexpr FeatureSpec kTintedFeatures[] = {{"Animation Position", DT_FLOAT}, {"Filename", DT_TEXT},
+                                           {"Hue", DT_FLOAT},                {"Saturation", DT_FLOAT},
+                                           {"Brightness", DT_FLOAT},         {"Mouse Down", DT_BOOL}};
 
 }  // namespace
 
@@ -60,6 +68,12 @@ std::unique_ptr<CUG> MakePanelObject(Module_Info& entry) {
   if (entry.name == "Image") {
     cls = &panel_classes::kControlObBitmap;
     features = kBitmapFeatures;
+  } else if (entry.name == "Joystick Image") {
+    cls = &panel_classes::kControlObJoystick;
+    features = kJoystickFeatures;
+  } else if (entry.name == "Tinted Image") {
+    cls = &panel_classes::kControlObTinted;
+    features = kTintedFeatures;
   } else if (entry.name == "Text Entry2") {
     cls = &panel_classes::kControlObText;
     features = kTextFeatures;

@@ -71,8 +71,8 @@ class control_ob : public control_ob_base {
   void Store(ArchiveWriter& ar) const override;
 };
 
-// The panel object of a registry entry ("Image", "List Entry2", "Text
-// Entry2"), with one feature plug for each feature of its widget; null for
+// The panel object of a registry entry ("Image", "Joystick Image", "Tinted
+// Image", "List Entry2", "Text Entry2"), with one feature plug for each feature of its widget; null for
 // other entries.
 std::unique_ptr<CUG> MakePanelObject(Module_Info& entry);
 

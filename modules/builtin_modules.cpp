@@ -32,6 +32,7 @@ void RegisterBuiltinModules() {
     modules::RegisterLogicModules(registry);
     modules::RegisterMeterModules(registry);
     modules::RegisterPatchMemoryModules(registry);
+    modules::RegisterPanelWidgetObjects(registry);
     modules::RegisterHostIoModules(registry);
     modules::RegisterLegacyModules(registry);
     modules::RegisterSamplerModules(registry);

@@ -19,6 +19,7 @@ void RegisterMathModules(ModuleRegistry& registry);
 void RegisterLogicModules(ModuleRegistry& registry);
 void RegisterMeterModules(ModuleRegistry& registry);
 void RegisterPatchMemoryModules(ModuleRegistry& registry);
+void RegisterPanelWidgetObjects(ModuleRegistry& registry);
 void RegisterHostIoModules(ModuleRegistry& registry);
 void RegisterLegacyModules(ModuleRegistry& registry);
 void RegisterSamplerModules(ModuleRegistry& registry);

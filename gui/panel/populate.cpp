@@ -18,8 +18,10 @@
 #include "gui/panel/portal.h"
 #include "gui/panel/soundfont_panel.h"
 #include "gui/panel/tty_panel.h"
+#include "gui/visual/joystick.h"
 #include "gui/visual/layout.h"
 #include "gui/visual/owner_drawn.h"
+#include "gui/visual/tinted_image.h"
 #include "gui/visual/widgets.h"
 #include "registry/item_list.h"
 #include "registry/module_info.h"
@@ -277,9 +279,15 @@ std::unique_ptr<CVisualOb> ModuleBox(CUG& module) {
 
 std::unique_ptr<CVisualOb> ControlObWidget(control_ob_base& ob) {
   const RuntimeClass* c = &ob.Class();
-  if (c == &pc::kControlObBitmap || c == &pc::kControlObJoystick || c == &pc::kControlObTinted)
-    return std::make_unique<CMyBmpCtrl2>(CMyBmpCtrl2::Plugs{ob.FindPlug("Animation Position"), ob.FindPlug("Filename"),
-                                                            ob.FindPlug("Mouse Down"), ob.FindPlug("Frame Count")});
+  const CMyBmpCtrl2::Plugs bitmap{ob.FindPlug("Animation Position"), ob.FindPlug("Filename"),
+                                  ob.FindPlug("Mouse Down"), ob.FindPlug("Frame Count")};
+  if (c == &pc::kControlObBitmap) return std::make_unique<CMyBmpCtrl2>(bitmap);
+  if (c == &pc::kControlObJoystick)
+    return std::make_unique<MyBmpCtrl_Joystick>(bitmap, MyBmpCtrl_Joystick::Axes{ob.FindPlug("Position X"),
+                                                                                 ob.FindPlug("Position Y")});
+  if (c == &pc::kControlObTinted)
+    return std::make_unique<CMyBmpCtrlTinted>(
+        bitmap, CMyBmpCtrlTinted::Tint{ob.FindPlug("Hue"), ob.FindPlug("Saturation"), ob.FindPlug("Brightness")});
   if (c == &pc::kControlObText)
     return std::make_unique<CMyTextLabel2>(ob.FindPlug("Text"), ob.FindPlug("Style"), ob.FindPlug("Multiline"),
                                            ob.FindPlug("Mode"));

@@ -57,13 +57,13 @@ float ArrowChange(int code, int key, float step) {
   return 0;
 }
 
-std::string FloatText(float v) {
+}  // namespace
+
+std::string kr::gui::PlugFloatText(float v) {
   char text[32];
   const auto r = std::to_chars(text, text + sizeof text, v);
   return {text, r.ptr};
 }
-
-}  // namespace
 
 // --- CMyBmpCtrl: values 0..100 through a mapper ------------------------------------
 
@@ -187,15 +187,13 @@ void CMyBmpCtrl2::Show(float v) {
 void CMyBmpCtrl2::SetValue(float v) {
   v = std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) : 0.0f;
   if (v == value_) return;
-  if (IsOpen() && positionPlug_) ValuesOf(*this).SetPlugValue(*positionPlug_, FloatText(v));
+  if (IsOpen() && positionPlug_) ValuesOf(*this).SetPlugValue(*positionPlug_, PlugFloatText(v));
   Show(v);
 }
 
 void CMyBmpCtrl2::Refresh() {
   if (!positionPlug_ || HasCapture()) return;
-  const std::string text = ValuesOf(*this).PlugValue(*positionPlug_);
-  const double v = std::atof(text.c_str());
-  const float held = std::isfinite(v) ? static_cast<float>(std::clamp(v, 0.0, 1.0)) : 0.0f;
+  const float held = UnitValue(ValuesOf(*this).PlugValue(*positionPlug_));
   if (held != value_) Show(held);
 }
 

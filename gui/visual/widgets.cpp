@@ -19,12 +19,6 @@ using namespace kr::gui;
 
 namespace {
 
-// A value text as a number held to 0..1 (NaN and junk read as 0).
-float Unit(const std::string& text) {
-  const double v = std::atof(text.c_str());
-  return std::isfinite(v) ? static_cast<float>(std::clamp(v, 0.0, 1.0)) : 0.0f;
-}
-
 // The lit rows of a bar graph, held to the frame.
 int LitRows(const skin::BitmapDescriptor& d, double fraction) {
   fraction = std::isfinite(fraction) ? std::clamp(fraction, 0.0, 1.0) : 0.0;
@@ -47,6 +41,11 @@ void DrawBarGraph(DrawContext& dc, const SkinImage& image, int lit, BlitFunction
 const SkinFontInfo& kr::gui::StyleNamed(CVisualOb& ob, std::string_view name) {
   Skin* s = ob.GetSkin();
   return s ? s->GetStyle(name) : Skin::DefaultStyle();
+}
+
+float kr::gui::UnitValue(const std::string& text) {
+  const double v = std::atof(text.c_str());
+  return std::isfinite(v) ? static_cast<float>(std::clamp(v, 0.0, 1.0)) : 0.0f;
 }
 
 PanelValues& kr::gui::ValuesOf(CVisualOb& ob) {
@@ -176,7 +175,7 @@ void CMyBmpCtrl2::LoadImage() {
   if (!s) return;
   loaded_ = true;
   const std::string name = fileNamePlug_ ? ValuesOf(*this).PlugValue(*fileNamePlug_) : std::string();
-  if (!name.empty()) image_ = s->GetImage(name);
+  if (!name.empty()) image_ = s->GetImage(name, ImageMode());
 }
 
 Size CMyBmpCtrl2::GetPreferredSize() {
@@ -187,7 +186,7 @@ Size CMyBmpCtrl2::GetPreferredSize() {
 void CMyBmpCtrl2::Open() {
   PanelValues& values = ValuesOf(*this);
   LoadImage();
-  value_ = positionPlug_ ? Unit(values.PlugValue(*positionPlug_)) : 0.0f;
+  value_ = positionPlug_ ? UnitValue(values.PlugValue(*positionPlug_)) : 0.0f;
   offset_ = ComputeOffset();
   if (frameCountPlug_) {
     const int frames = image_ ? image_->descriptor.lastFrame + 1 : 0;
@@ -204,20 +203,26 @@ int CMyBmpCtrl2::ComputeOffset() const {
   return 0;
 }
 
+Point CMyBmpCtrl2::ImageOrigin() {
+  return image_ ? Point{image_->descriptor.paddingLeft, image_->descriptor.paddingTop} : Point{0, 0};
+}
+
 void CMyBmpCtrl2::DrawSelf(DrawContext& dc) {
-  if (!image_) {
-    // The placeholder: a grey outline and a small picture sign.
-    FrameRect(dc, GetClientRect(), Rgb(125, 125, 125));
-    FrameRect(dc, {2, 2, 14, 12}, Rgb(125, 125, 125));
-    DrawLine(dc, 3, 10, 6, 6, Rgb(125, 125, 125));
-    DrawLine(dc, 6, 6, 9, 10, Rgb(125, 125, 125));
-    DrawLine(dc, 9, 10, 11, 8, Rgb(125, 125, 125));
-    DrawLine(dc, 11, 8, 12, 10, Rgb(125, 125, 125));
-    return;
-  }
+  if (image_) return DrawImage(dc);
+  // The placeholder: a grey outline and a small picture sign.
+  FrameRect(dc, GetClientRect(), Rgb(125, 125, 125));
+  FrameRect(dc, {2, 2, 14, 12}, Rgb(125, 125, 125));
+  DrawLine(dc, 3, 10, 6, 6, Rgb(125, 125, 125));
+  DrawLine(dc, 6, 6, 9, 10, Rgb(125, 125, 125));
+  DrawLine(dc, 9, 10, 11, 8, Rgb(125, 125, 125));
+  DrawLine(dc, 11, 8, 12, 10, Rgb(125, 125, 125));
+}
+
+void CMyBmpCtrl2::DrawImage(DrawContext& dc) {
   const auto& d = image_->descriptor;
+  const Point at = ImageOrigin();
   if (d.type == skin::kBarGraph) DrawBarGraph(dc, *image_, offset_, &DrawGamma);
-  else DrawGamma(dc, image_->pixels, d.paddingLeft, d.paddingTop, d.frameWidth, d.frameHeight, 0, offset_);
+  else DrawGamma(dc, image_->pixels, at.x, at.y, d.frameWidth, d.frameHeight, 0, offset_);
 }
 
 CVisualOb* CMyBmpCtrl2::HitTest(Point p, bool* marker) {
@@ -225,17 +230,21 @@ CVisualOb* CMyBmpCtrl2::HitTest(Point p, bool* marker) {
   if (marker) *marker = true;
   if (!image_) return this;
   const auto& d = image_->descriptor;
-  const int x = p.x - d.paddingLeft, y = p.y - d.paddingTop;
+  const auto& px = image_->pixels;
+  const Point at = ImageOrigin();
+  const int x = p.x - at.x, y = p.y - at.y;
   if (x < 0 || y < 0 || x >= d.frameWidth || y >= d.frameHeight) return nullptr;
   if (d.type == skin::kKnob) {
     const int sy = y + offset_;
-    if (x >= image_->pixels.width || sy >= image_->pixels.height) return nullptr;
-    return (image_->pixels.ColourAt(x, sy) >> 24) != 255 ? this : nullptr;
+    if (x >= px.width || sy >= px.height) return nullptr;
+    const bool seen = px.mode == skin::PixelMode::Coverage ? px.CoverageAt(x, sy) > 0 : (px.ColourAt(x, sy) >> 24) != 255;
+    return seen ? this : nullptr;
   }
-  if (d.type == skin::kBarGraph)
-    return x < image_->pixels.width && y < image_->pixels.height && (image_->pixels.ColourAt(x, y) & 0x00FFFFFF) != 0
-               ? this
-               : nullptr;
+  if (d.type == skin::kBarGraph) {
+    if (x >= px.width || y >= px.height) return nullptr;
+    const bool seen = px.mode == skin::PixelMode::Coverage ? px.CoverageAt(x, y) > 0 : (px.ColourAt(x, y) & 0x00FFFFFF) != 0;
+    return seen ? this : nullptr;
+  }
   return nullptr;
 }
 

@@ -77,6 +77,11 @@ const SkinFontInfo& StyleNamed(CVisualOb& ob, std::string_view name);
 struct ImageCell {
   static Size Of(const SkinImage& image);
 };
+
+// A value text read as a number held to 0..1 (NaN, infinities and junk read as 0).
+float UnitValue(const std::string& text);
+// The text a widget writes to a float plug (the shortest that reads back the same).
+std::string PlugFloatText(float v);
 }  // namespace gui
 
 // The bitmap control of legacy controls: values 0..100 through a mapper,
@@ -156,11 +161,21 @@ class CMyBmpCtrl2 : public CVisualOb {
   void OnKeyUp(int key, int repeat, std::uint32_t flags) override;
   void Refresh() override;
 
+ protected:
+  // How the image is read: colour images here, coverage maps for tinting.
+  virtual kr::skin::PixelMode ImageMode() const { return kr::skin::PixelMode::Colour; }
+  // Where the top-left of the image's frame is drawn (its padding here).
+  virtual kr::gui::Point ImageOrigin();
+  // Draws the loaded image (the placeholder stands in without one).
+  virtual void DrawImage(kr::gui::DrawContext& dc);
+  const kr::gui::SkinImage* Image() const { return image_.get(); }
+  int Code() const { return image_ ? image_->descriptor.code : -1; }
+  kr::gui::Point last_{};  // the pointer's previous place in a drag
+
  private:
   void LoadImage();
   int ComputeOffset() const;
   void Show(float v);
-  int Code() const { return image_ ? image_->descriptor.code : -1; }
   void SetMouseDown(bool down);
   CPlug2* positionPlug_;
   CPlug2* fileNamePlug_;
@@ -170,7 +185,6 @@ class CMyBmpCtrl2 : public CVisualOb {
   bool loaded_ = false;
   float value_ = 0;
   int offset_ = 0;
-  kr::gui::Point last_{};
   float rotary_ = 0;
 };
 
