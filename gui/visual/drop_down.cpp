@@ -23,13 +23,16 @@ CDropDownList::CDropDownList(std::vector<std::string> items, int current, Choose
 
 CDropDownList* CDropDownList::Open(CVisualOb& owner, const Rect& anchor, std::vector<std::string> items, int current,
                                    Choose choose) {
+  return Place(owner, anchor, std::make_unique<CDropDownList>(std::move(items), current, std::move(choose)));
+}
+
+CDropDownList* CDropDownList::Place(CVisualOb& owner, const Rect& anchor, std::unique_ptr<CDropDownList> made) {
   CVisualOb* root = &owner;
   while (root->Parent()) root = root->Parent();
   InputState* in = owner.Input();
-  if (!in || items.empty()) return nullptr;
+  if (!in || !made || made->items_.empty()) return nullptr;
   if (auto* open = dynamic_cast<CDropDownList*>(in->popup)) open->Finish(-1);
-  auto& list = static_cast<CDropDownList&>(
-      root->AddChild(std::make_unique<CDropDownList>(std::move(items), current, std::move(choose)), true));
+  auto& list = static_cast<CDropDownList&>(root->AddChild(std::move(made), true));
 
   // Below the anchor, or above it when there is more room there.
   const Point at = owner.RootPosition();
@@ -40,7 +43,7 @@ CDropDownList* CDropDownList::Open(CVisualOb& owner, const Rect& anchor, std::ve
   const int count = static_cast<int>(list.items_.size());
   const bool down = below >= std::min(count, kMaxRows) * rowHeight + 2 || below >= above;
   list.rows_ = std::clamp(std::min((std::max(below, above) - 2) / rowHeight, kMaxRows), 1, count);
-  Font& font = FontOfStyle(StyleNamed(list, "control_edit"));
+  Font& font = FontOfStyle(list.RowStyle());
   int width = a.Width();
   for (const std::string& item : list.items_) width = std::max(width, font.Measure(item).width + 12);
   width = std::min(width, std::max(20, space.Width()));
@@ -55,7 +58,9 @@ CDropDownList* CDropDownList::Open(CVisualOb& owner, const Rect& anchor, std::ve
   return &list;
 }
 
-int CDropDownList::RowHeight() { return FontOfStyle(StyleNamed(*this, "control_edit")).Height() + 4; }
+const SkinFontInfo& CDropDownList::RowStyle() { return StyleNamed(*this, "control_edit"); }
+
+int CDropDownList::RowHeight() { return FontOfStyle(RowStyle()).Height() + 4; }
 
 Rect CDropDownList::RowRect(int row) {
   if (row < first_ || row >= first_ + rows_) return {};
@@ -128,13 +133,15 @@ void CDropDownList::DrawSelf(DrawContext& dc) {
   const Rect c = GetClientRect();
   FillRect(dc, c, kFieldBack);
   FrameRect(dc, c, kFieldEdge);
-  const SkinFontInfo& style = StyleNamed(*this, "control_edit");
+  const SkinFontInfo& style = RowStyle();
+  // The field's own ink: a row style made for the panel may be as light as the field.
+  const auto ink = static_cast<std::uint32_t>(StyleNamed(*this, "control_edit").colour);
   const int count = static_cast<int>(items_.size());
   for (int row = first_; row < first_ + rows_ && row < count; ++row) {
     const Rect r = RowRect(row);
     if (row == highlight_) FillRect(dc, r, kHighlight);
     DrawTextLine(dc, {r.left + 4, r.top + 2, r.right - 4, r.bottom}, items_[static_cast<std::size_t>(row)], style,
-                 Align::Left, static_cast<std::uint32_t>(style.colour), -1);
+                 Align::Left, ink, -1);
   }
   if (count > rows_) {
     // Where the rows shown stand in the whole list.

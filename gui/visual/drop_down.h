@@ -6,9 +6,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "gui/skin/skin.h"
 #include "gui/visual/visual_ob.h"
 
 namespace kr {
@@ -22,7 +24,12 @@ class CDropDownList : public CVisualOb {
   static CDropDownList* Open(CVisualOb& owner, const kr::gui::Rect& anchor, std::vector<std::string> items,
                              int current, Choose choose);
 
+  // Opens a list made elsewhere (a kind of its own) as Open does.
+  static CDropDownList* Place(CVisualOb& owner, const kr::gui::Rect& anchor, std::unique_ptr<CDropDownList> list);
+
   CDropDownList(std::vector<std::string> items, int current, Choose choose);
+  // The font of the rows ("control_edit" here; drawn in that style's colour).
+  virtual const SkinFontInfo& RowStyle();
   const std::vector<std::string>& Items() const { return items_; }
   int Highlighted() const { return highlight_; }
   int FirstShown() const { return first_; }

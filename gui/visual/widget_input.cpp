@@ -10,7 +10,7 @@
 
 #include "document/generic_parameter.h"
 #include "gui/panel/panel_values.h"
-#include "gui/visual/drop_down.h"
+#include "gui/visual/combo_box2.h"
 #include "gui/visual/widgets.h"
 #include "registry/item_list.h"
 
@@ -305,22 +305,7 @@ void CMyTextLabel2::Refresh() {
 }
 
 void CMyListEntry::Clicked() {
-  if (!textPlug_) return;
-  std::vector<std::string> labels;
-  std::vector<int> values;
-  it_enum_list it(ListText());
-  for (it.First(); !it.IsDone() && labels.size() < 4096; it.Next()) {
-    labels.push_back(it.CurrentLabel());
-    values.push_back(it.CurrentValue());
-  }
-  const int current = ParameterTextToInt(ValuesOf(*this).PlugValue(*textPlug_));
-  const auto at = std::find(values.begin(), values.end(), current);
-  PanelValues* panelValues = &ValuesOf(*this);
-  CPlug2* list = textPlug_;
-  CDropDownList::Open(*this, GetClientRect(), std::move(labels), at == values.end() ? -1 : static_cast<int>(at - values.begin()),
-                      [panelValues, list, values](int index) {
-                        panelValues->SetPlugValue(*list, std::to_string(values[static_cast<std::size_t>(index)]));
-                      });
+  if (textPlug_) CMyComboBox2::Open(*this, GetClientRect(), *textPlug_, stylePlug_, ListText());
 }
 
 // --- what other widgets show, when it changes elsewhere ------------------------------

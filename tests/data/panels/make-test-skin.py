@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the test skin of the panel tests (tests/data/panels/skins/test/):
 a knob whose frame k is filled with its own colour FRAME_COLOURS[k] (so a
-test reads which frame a knob shows), an LED as a Windows bitmap with a
+test reads which frame a knob shows), a joystick handle, a two-frame image
+that tinted images read as a coverage map, an LED as a Windows bitmap with a
 mask, a tiled background and a style file. Committed; run only to change."""
 import os
 import struct
@@ -50,6 +51,29 @@ def main():
     bmp("led.bmp", 10, 20, led)
     bmp("led_mask.bmp", 10, 20, mask)
     open(os.path.join(OUT, "led.txt"), "w").write("type knob\nframe_size 10 10\nmouse_response click\n")
+    # Joystick handle: one 10 x 10 frame, a white ring with a red centre on a transparent ground.
+    handle = []
+    for y in range(10):
+        row = []
+        for x in range(10):
+            r2 = (x - 4.5) ** 2 + (y - 4.5) ** 2
+            row.append((255, 40, 40, 255) if r2 <= 4 else (255, 255, 255, 255) if r2 <= 20 else (0, 0, 0, 0))
+        handle.append(row)
+    png("joy_handle.png", 10, 10, handle)
+    open(os.path.join(OUT, "joy_handle.txt"), "w").write("type knob\nframe_size 10 10\nmouse_response vertical\n")
+    # Tint image: two 16 x 16 frames of coverage (the blue byte of an opaque RGB image,
+    # alpha kept opaque): a disc with a soft edge, then a ring.
+    tint = []
+    for frame in range(2):
+        for y in range(16):
+            row = []
+            for x in range(16):
+                d = ((x - 7.5) ** 2 + (y - 7.5) ** 2) ** 0.5
+                c = max(0, min(255, int((7.5 - d) * 128))) if frame == 0 else (255 if 4 <= d <= 7 else 0)
+                row.append((c, c, c, 255))
+            tint.append(row)
+    png("tint_disc.png", 16, 32, tint)
+    open(os.path.join(OUT, "tint_disc.txt"), "w").write("type knob\nframe_size 16 16\nmouse_response click\n")
     png("background.png", 4, 4, [[(40, 40, 60, 255) if (x + y) % 2 else (50, 50, 70, 255) for x in range(4)]
                                  for y in range(4)])
     open(os.path.join(OUT, "background.txt"), "w").write("tiled tile\n")
