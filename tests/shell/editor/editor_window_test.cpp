@@ -10,6 +10,7 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <chrono>
 #include <span>
 #include <thread>
@@ -265,6 +266,57 @@ TEST_F(EditorWindow, KeysInTheWindowPlayTheKeyboard) {
   for (const HostCall& call : host.CallsWithOpcode(vst::audioMasterProcessEvents))
     for (const vst::VstMidiEvent& m : call.events) notes.emplace_back(static_cast<std::uint8_t>(m.midiData[0]), m.midiData[1]);
   EXPECT_EQ(notes, (std::vector<std::pair<int, int>>{{0x90, 48}, {0x80, 48}})) << "Z: one note on, one note off";
+  host.Close();
+}
+
+// A joystick dragged in the window moves both of its values at once: the two
+// patch values it is wired to change and the host hears of each; the
+// window then shows the handle where the values put it.
+TEST_F(EditorWindow, AJoystickDragMovesBothItsValues) {
+  const auto skin = dir.path() / "skins" / "editor";
+  std::filesystem::create_directories(skin);
+  krtest::WriteFrameKnob(skin, "handle", 10, 1, "vertical");
+  ASSERT_TRUE(Open(R"({
+    "kestrune_patch": 1,
+    "settings": { "id": "KrEj", "panel_size": [120, 80], "instrument": true },
+    "skins": [ { "name": "editor", "path": "skins/editor" } ],
+    "root": { "skin": "editor", "modules": [ { "module": "Container", "id": "synth", "title": "Synth", "skin": "editor",
+      "plugs": [ {"name": "Left", "direction": "out", "type": "audio"} ],
+      "modules": [
+        { "module": "PatchMemFloatIn", "id": "x", "title": "Across", "values": {"Value": "5"} },
+        { "module": "PatchMemFloatIn", "id": "y", "title": "Up", "values": {"Value": "5"} },
+        { "module": "Joystick Image", "id": "pad", "panel_rect": [20, 10, 80, 70], "values": {"Filename": "handle"} }
+      ],
+      "wires": [ {"from": "pad.Position X", "to": "x.Animation Position"},
+                 {"from": "pad.Position Y", "to": "y.Animation Position"} ] } ] }
+  })"));
+  ASSERT_EQ(host.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+  ASSERT_NE(Editor()->Window(), nullptr);
+  host.Dispatch(vst::effEditIdle);
+  // Both values at the middle: the 10 x 10 handle in the middle of 60 x 60.
+  const int cx = 20 + 30, cy = 10 + 30;
+  host.ClearCalls();
+  SendButton(ButtonPress, ButtonPressMask, cx, cy, 0);
+  SendButton(MotionNotify, PointerMotionMask, cx + 10, cy - 20, Button1Mask);  // right 10, up 20
+  SendButton(ButtonRelease, ButtonReleaseMask, cx + 10, cy - 20, Button1Mask);
+  XSync(x.Connection(), False);
+  host.Dispatch(vst::effEditIdle);
+  const auto automated = host.CallsWithOpcode(vst::audioMasterAutomate);
+  ASSERT_EQ(automated.size(), 2u) << "one call for each value";
+  EXPECT_NE(automated[0].index, automated[1].index);
+  std::vector<float> values{automated[0].opt, automated[1].opt};
+  std::sort(values.begin(), values.end());
+  EXPECT_NEAR(values[0], 0.55f, 1e-5) << "X: 0.5 + 10 x 0.005";
+  EXPECT_NEAR(values[1], 0.6f, 1e-5) << "Y: 0.5 + 20 x 0.005";
+
+  // The handle's centre now stands at x 20 + 5 + 0.55 x 50, y 10 + 5 + 0.4 x 50.
+  XImage* image = XGetImage(x.Connection(), static_cast<::Window>(Editor()->Window()->Handle()), 0, 0, 120, 80,
+                            AllPlanes, ZPixmap);
+  ASSERT_NE(image, nullptr);
+  const unsigned long moved = XGetPixel(image, 52, 35) & 0xFFFFFF, left = XGetPixel(image, cx, cy + 4) & 0xFFFFFF;
+  XDestroyImage(image);
+  EXPECT_EQ(moved, krtest::FrameColour(0));
+  EXPECT_NE(left, krtest::FrameColour(0)) << "the old place is panel again";
   host.Close();
 }
 
