@@ -192,6 +192,7 @@ void CMyBmpCtrl2::SetValue(float v) {
 }
 
 void CMyBmpCtrl2::Refresh() {
+  ReloadIfRenamed();
   if (!positionPlug_ || HasCapture()) return;
   const float held = UnitValue(ValuesOf(*this).PlugValue(*positionPlug_));
   if (held != value_) Show(held);

@@ -174,8 +174,27 @@ void CMyBmpCtrl2::LoadImage() {
   Skin* s = GetSkin();
   if (!s) return;
   loaded_ = true;
-  const std::string name = fileNamePlug_ ? ValuesOf(*this).PlugValue(*fileNamePlug_) : std::string();
-  if (!name.empty()) image_ = s->GetImage(name, ImageMode());
+  loadedName_ = FileName();
+  if (!loadedName_.empty()) image_ = s->GetImage(loadedName_, ImageMode());
+}
+
+std::string CMyBmpCtrl2::FileName() { return fileNamePlug_ ? ValuesOf(*this).PlugValue(*fileNamePlug_) : std::string(); }
+
+void CMyBmpCtrl2::ReloadIfRenamed() {
+  if (!IsOpen() || !loaded_ || FileName() == loadedName_) return;
+  image_.reset();
+  loaded_ = false;
+  offset_ = 0;
+  LoadImage();
+  offset_ = ComputeOffset();
+  WriteFrameCount();
+  Invalidate();
+}
+
+void CMyBmpCtrl2::WriteFrameCount() {
+  if (!frameCountPlug_) return;
+  const int frames = image_ ? image_->descriptor.lastFrame + 1 : 0;
+  ValuesOf(*this).SetPlugValue(*frameCountPlug_, std::to_string(frames));
 }
 
 Size CMyBmpCtrl2::GetPreferredSize() {
@@ -188,10 +207,7 @@ void CMyBmpCtrl2::Open() {
   LoadImage();
   value_ = positionPlug_ ? UnitValue(values.PlugValue(*positionPlug_)) : 0.0f;
   offset_ = ComputeOffset();
-  if (frameCountPlug_) {
-    const int frames = image_ ? image_->descriptor.lastFrame + 1 : 0;
-    values.SetPlugValue(*frameCountPlug_, std::to_string(frames));
-  }
+  WriteFrameCount();
   CVisualOb::Open();
 }
 

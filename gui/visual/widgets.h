@@ -174,6 +174,11 @@ class CMyBmpCtrl2 : public CVisualOb {
 
  private:
   void LoadImage();
+  std::string FileName();
+  // A new "Filename" while open: the old image goes, the new one is loaded
+  // and its frames counted again.
+  void ReloadIfRenamed();
+  void WriteFrameCount();
   int ComputeOffset() const;
   void Show(float v);
   void SetMouseDown(bool down);
@@ -183,6 +188,7 @@ class CMyBmpCtrl2 : public CVisualOb {
   CPlug2* frameCountPlug_;
   kr::gui::SkinImagePtr image_;
   bool loaded_ = false;
+  std::string loadedName_;
   float value_ = 0;
   int offset_ = 0;
   float rotary_ = 0;

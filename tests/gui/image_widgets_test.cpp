@@ -1,7 +1,8 @@
 // The joystick and the tinted image on a panel of the test skin: a drag
 // moves both of the joystick's values, held to 0..1 at the edges, values from
 // the patch move its handle, and only the handle is hit; the tint follows
-// hue, saturation and brightness, out-of-range and junk values held; the
+// hue, saturation and brightness, out-of-range and junk values held, and a
+// new file name loads its image again; the
 // list entry's drop-down writes only items it has.
 #include <gtest/gtest.h>
 
@@ -128,6 +129,12 @@ TEST_F(ImageWidgets, ATintedImageRepaintsInItsNewColourAndIsHitOnlyWhereCovered)
   EXPECT_EQ(rig.PixelAt(centre), Rgb(0, 255, 255));
   EXPECT_EQ(rig.view->HitTestAt(centre), &Tint());
   EXPECT_NE(rig.view->HitTestAt({100, 20}), &Tint()) << "a corner the disc does not cover";
+
+  SetValue("Tinted Image", "Filename", "");
+  EXPECT_NE(rig.PixelAt(centre), Rgb(0, 255, 255)) << "no image: the placeholder";
+  EXPECT_EQ(rig.view->HitTestAt(centre), &Tint()) << "and clickable all over";
+  SetValue("Tinted Image", "Filename", "tint_disc");
+  EXPECT_EQ(rig.PixelAt(centre), Rgb(0, 255, 255)) << "loaded again";
 }
 
 // The plugs of the two objects are stored with them: their order is a file format.
