@@ -11,7 +11,7 @@ out=build/win64/panels
 rm -rf "$out"
 mkdir -p "$out/linux" "$out/windows"
 
-patches=(examples/*.json tests/data/panels/golden_panel.json)
+patches=(examples/*.json tests/data/panels/golden_panel.json tests/data/panels/golden_widgets.json)
 for patch in "${patches[@]}"; do
   stem=$(basename "$patch" .json)
   build/dev/kestrune panel "$patch" -o "$out/linux/$stem.png" --program 1 >/dev/null

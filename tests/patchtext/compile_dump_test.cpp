@@ -208,7 +208,8 @@ TEST(PatchText, PanelsSkinsAndControlValuesRoundTrip) {
   const auto doc = CompilePatchText(text, data);
   ASSERT_EQ(doc->skins.size(), 1u);
   EXPECT_EQ(doc->skins[0]->name, "test");
-  EXPECT_EQ(doc->skins[0]->images.size(), 3u);  // background, knob_med, led (from BMP and mask)
+  // background, joy_handle, knob_med, led (from BMP and mask), tint_disc
+  EXPECT_EQ(doc->skins[0]->images.size(), 5u);
   EXPECT_EQ(doc->skins[0]->styles.size(), 3u);
   ExpectStable(R"({"skins": ["default"], "root": {}})");
   const auto builtIn = CompilePatchText(R"({"skins": ["default"], "root": {}})", ".");
