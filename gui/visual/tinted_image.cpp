@@ -18,14 +18,10 @@ std::uint32_t kr::gui::TintColour(float hue, float saturation, float brightness)
     const int i = std::min(static_cast<int>(std::floor(6 * h)), 5);
     const double f = 6 * h - i;
     const double p = v * (1 - s), q = v * (1 - s * f), t = v * (1 - s * (1 - f));
-    switch (i) {
-      case 0: r = v, g = t, b = p; break;
-      case 1: r = q, g = v, b = p; break;
-      case 2: r = p, g = v, b = t; break;
-      case 3: r = p, g = q, b = v; break;
-      case 4: r = t, g = p, b = v; break;
-      default: r = v, g = p, b = q; break;
-    }
+    const double sectors[6][3] = {{v, t, p}, {q, v, p}, {p, v, t}, {p, q, v}, {t, p, v}, {v, p, q}};
+    r = sectors[i][0];
+    g = sectors[i][1];
+    b = sectors[i][2];
   }
   auto encode = [](double c) {
     return static_cast<std::uint32_t>(std::clamp(std::floor(std::pow(c, 1 / 2.2) * 255 + 0.5), 0.0, 255.0));
