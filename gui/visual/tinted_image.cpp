@@ -11,7 +11,7 @@ namespace kr {
 using namespace kr::gui;
 
 std::uint32_t kr::gui::TintColour(float hue, float saturation, float brightness) {
-  auto held = [](float v) { return std::isfinite(v) ? std::clamp(static_cast<double>(v), 0.0, 1.0) : 0.0; };
+  auto held = [](float v) { return std::isnan(v) ? 0.0 : std::clamp(static_cast<double>(v), 0.0, 1.0); };
   const double h = held(hue), s = held(saturation), v = held(brightness);
   double r = v, g = v, b = v;
   if (s != 0) {

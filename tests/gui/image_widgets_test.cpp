@@ -6,6 +6,8 @@
 // list entry's drop-down writes only items it has.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "document/container.h"
 #include "gui/visual/combo_box2.h"
 #include "gui/visual/joystick.h"
@@ -116,7 +118,9 @@ TEST(TintColour, HueSaturationAndBrightnessAtTheirEdges) {
   EXPECT_EQ(TintColour(0, 0, 1), 0xFFFFFFu);
   EXPECT_EQ(TintColour(7, 3, 9), TintColour(1, 1, 1)) << "held to 1";
   EXPECT_EQ(TintColour(-1, 1, 1), TintColour(0, 1, 1)) << "held to 0";
-  EXPECT_EQ(TintColour(NAN, INFINITY, -INFINITY), 0u) << "NaN reads as 0; infinities are held";
+  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  EXPECT_EQ(TintColour(nan, 1, inf), 0x000000FFu) << "NaN reads as 0, infinity is held to 1";
+  EXPECT_EQ(TintColour(0, -inf, 0.5f), 0xBABABAu) << "minus infinity is held to 0";
   EXPECT_EQ(TintColour(0.25f, 0.5f, 1), 0xBAFFE0u) << "sector 1 at f = 0.5: (q, v, p) = (0.75, 1, 0.5), encoded 224, 255, 186";
 }
 
