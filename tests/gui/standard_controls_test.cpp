@@ -66,14 +66,7 @@ class StandardControls : public ::testing::Test {
   PanelView& View() { return *rig->view; }
   // The container's panel: the last of the view's children (lists drop down in front).
   CVisualOb& Panel() { return *View().Children().back(); }
-  CUG& Module(const std::string& title) {
-    for (const auto& c : rig->document->root->Children())
-      if (auto* top = DynamicKind<CContainer>(c.get()))
-        for (const auto& m : top->Children())
-          if (auto* ug = DynamicKind<CUG>(m.get()); ug && ug->Title() == title) return *ug;
-    ADD_FAILURE() << title;
-    throw std::runtime_error("no module " + title);
-  }
+  CUG& Module(const std::string& title) { return krtest::ModuleTitled(*rig->document, title); }
   generic_parameter& Control(const std::string& title) { return dynamic_cast<CControl&>(Module(title)).Parameter(); }
   // The first widget of exactly that class.
   template <class W>

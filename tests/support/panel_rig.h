@@ -3,9 +3,11 @@
 
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <typeinfo>
 
+#include "document/container.h"
 #include "document/document_file.h"
 #include "gui/panel/panel_image.h"
 #include "gui/panel/panel_view.h"
@@ -42,6 +44,15 @@ struct PanelRig {
   std::unique_ptr<kr::gui::PanelValues> values;
   std::unique_ptr<kr::gui::PanelView> view;
 };
+
+// The module of that title in the document's top container; throws when none has it.
+inline CUG& ModuleTitled(StoredDocument& document, const std::string& title) {
+  for (const auto& c : document.root->Children())
+    if (auto* top = DynamicKind<CContainer>(c.get()))
+      for (const auto& m : top->Children())
+        if (auto* ug = DynamicKind<CUG>(m.get()); ug && ug->Title() == title) return *ug;
+  throw std::runtime_error("no module " + title);
+}
 
 // Calls f on ob and on everything below it, front to back, depth first.
 template <class F>
