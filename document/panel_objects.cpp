@@ -52,13 +52,13 @@ constexpr FeatureSpec kTextFeatures[] = {
     {"Text", DT_TEXT}, {"Style", DT_ENUM}, {"Mode", DT_ENUM}, {"Multiline", DT_BOOL}};
 constexpr FeatureSpec kListFeatures[] = {{"List", DT_ENUM}, {"Style", DT_ENUM}};
 constexpr FeatureSpec kJoystickFeatures[] = {{"Animation Position", DT_FLOAT},
-                                            {"Position X", DT_FLOAT},
-                                            {"Position Y", DT_FLOAT},
-                                            {"Filename", DT_TEXT},
-                                            {"Mouse Down", DT_BOOL}};
-constexpr FeatureSpec kTintedFeatures[] = {{"Animation Position", DT_FLOAT}, {"Filename", DT_TEXT},
-                                           {"Hue", DT_FLOAT},                {"Saturation", DT_FLOAT},
-                                           {"Brightness", DT_FLOAT},         {"Mouse Down", DT_BOOL}};
+                                             {"Position X", DT_FLOAT},
+                                             {"Position Y", DT_FLOAT},
+                                             {"Filename", DT_TEXT},
+                                             {"Mouse Down", DT_BOOL}};
+constexpr FeatureSpec kTintedFeatures[] = {
+    {"Animation Position", DT_FLOAT}, {"Filename", DT_TEXT},    {"Hue", DT_FLOAT},
+    {"Saturation", DT_FLOAT},         {"Brightness", DT_FLOAT}, {"Mouse Down", DT_BOOL}};
 
 }  // namespace
 

@@ -279,12 +279,12 @@ std::unique_ptr<CVisualOb> ModuleBox(CUG& module) {
 
 std::unique_ptr<CVisualOb> ControlObWidget(control_ob_base& ob) {
   const RuntimeClass* c = &ob.Class();
-  const CMyBmpCtrl2::Plugs bitmap{ob.FindPlug("Animation Position"), ob.FindPlug("Filename"),
-                                  ob.FindPlug("Mouse Down"), ob.FindPlug("Frame Count")};
+  const CMyBmpCtrl2::Plugs bitmap{ob.FindPlug("Animation Position"), ob.FindPlug("Filename"), ob.FindPlug("Mouse Down"),
+                                  ob.FindPlug("Frame Count")};
   if (c == &pc::kControlObBitmap) return std::make_unique<CMyBmpCtrl2>(bitmap);
   if (c == &pc::kControlObJoystick)
-    return std::make_unique<MyBmpCtrl_Joystick>(bitmap, MyBmpCtrl_Joystick::Axes{ob.FindPlug("Position X"),
-                                                                                 ob.FindPlug("Position Y")});
+    return std::make_unique<MyBmpCtrl_Joystick>(
+        bitmap, MyBmpCtrl_Joystick::Axes{ob.FindPlug("Position X"), ob.FindPlug("Position Y")});
   if (c == &pc::kControlObTinted)
     return std::make_unique<CMyBmpCtrlTinted>(
         bitmap, CMyBmpCtrlTinted::Tint{ob.FindPlug("Hue"), ob.FindPlug("Saturation"), ob.FindPlug("Brightness")});

@@ -32,7 +32,8 @@ CMyComboBox2::CMyComboBox2(ComboItems items, int current, PanelValues& values, C
                       if (row < 0 || static_cast<std::size_t>(row) >= itemValues.size()) return;
                       values.SetPlugValue(list, std::to_string(itemValues[static_cast<std::size_t>(row)]));
                     }),
-      values_(values), style_(style) {}
+      values_(values),
+      style_(style) {}
 
 CMyComboBox2* CMyComboBox2::Open(CVisualOb& owner, const Rect& anchor, CPlug2& list, const CPlug2* style,
                                  const std::string& itemList) {

@@ -31,8 +31,7 @@ class CMyComboBox2 : public CDropDownList {
   // on the current value of `list`; null when there is nothing to choose.
   static CMyComboBox2* Open(CVisualOb& owner, const kr::gui::Rect& anchor, CPlug2& list, const CPlug2* style,
                             const std::string& itemList);
-  CMyComboBox2(kr::gui::ComboItems items, int current, kr::gui::PanelValues& values, CPlug2& list,
-               const CPlug2* style);
+  CMyComboBox2(kr::gui::ComboItems items, int current, kr::gui::PanelValues& values, CPlug2& list, const CPlug2* style);
   const SkinFontInfo& RowStyle() override;
 
  private:

@@ -178,7 +178,9 @@ void CMyBmpCtrl2::LoadImage() {
   if (!loadedName_.empty()) image_ = s->GetImage(loadedName_, ImageMode());
 }
 
-std::string CMyBmpCtrl2::FileName() { return fileNamePlug_ ? ValuesOf(*this).PlugValue(*fileNamePlug_) : std::string(); }
+std::string CMyBmpCtrl2::FileName() {
+  return fileNamePlug_ ? ValuesOf(*this).PlugValue(*fileNamePlug_) : std::string();
+}
 
 void CMyBmpCtrl2::ReloadIfRenamed() {
   if (!IsOpen() || !loaded_ || FileName() == loadedName_) return;
@@ -237,8 +239,8 @@ void CMyBmpCtrl2::DrawSelf(DrawContext& dc) {
 void CMyBmpCtrl2::DrawImage(DrawContext& dc) {
   const auto& d = image_->descriptor;
   const Point at = ImageOrigin();
-  if (d.type == skin::kBarGraph) DrawBarGraph(dc, *image_, offset_, &DrawGamma);
-  else DrawGamma(dc, image_->pixels, at.x, at.y, d.frameWidth, d.frameHeight, 0, offset_);
+  if (d.type == skin::kBarGraph) return DrawBarGraph(dc, *image_, offset_, &DrawGamma);
+  DrawGamma(dc, image_->pixels, at.x, at.y, d.frameWidth, d.frameHeight, 0, offset_);
 }
 
 CVisualOb* CMyBmpCtrl2::HitTest(Point p, bool* marker) {
@@ -253,12 +255,14 @@ CVisualOb* CMyBmpCtrl2::HitTest(Point p, bool* marker) {
   if (d.type == skin::kKnob) {
     const int sy = y + offset_;
     if (x >= px.width || sy >= px.height) return nullptr;
-    const bool seen = px.mode == skin::PixelMode::Coverage ? px.CoverageAt(x, sy) > 0 : (px.ColourAt(x, sy) >> 24) != 255;
+    const bool seen =
+        px.mode == skin::PixelMode::Coverage ? px.CoverageAt(x, sy) > 0 : (px.ColourAt(x, sy) >> 24) != 255;
     return seen ? this : nullptr;
   }
   if (d.type == skin::kBarGraph) {
     if (x >= px.width || y >= px.height) return nullptr;
-    const bool seen = px.mode == skin::PixelMode::Coverage ? px.CoverageAt(x, y) > 0 : (px.ColourAt(x, y) & 0x00FFFFFF) != 0;
+    const bool seen =
+        px.mode == skin::PixelMode::Coverage ? px.CoverageAt(x, y) > 0 : (px.ColourAt(x, y) & 0x00FFFFFF) != 0;
     return seen ? this : nullptr;
   }
   return nullptr;

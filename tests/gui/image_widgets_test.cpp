@@ -102,7 +102,8 @@ TEST(TintColour, HueSaturationAndBrightnessAtTheirEdges) {
   const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
   EXPECT_EQ(TintColour(nan, 1, inf), 0x000000FFu) << "NaN reads as 0, infinity is held to 1";
   EXPECT_EQ(TintColour(0, -inf, 0.5f), 0xBABABAu) << "minus infinity is held to 0";
-  EXPECT_EQ(TintColour(0.25f, 0.5f, 1), 0xBAFFE0u) << "sector 1 at f = 0.5: (q, v, p) = (0.75, 1, 0.5), encoded 224, 255, 186";
+  EXPECT_EQ(TintColour(0.25f, 0.5f, 1), 0xBAFFE0u)
+      << "sector 1 at f = 0.5: (q, v, p) = (0.75, 1, 0.5), encoded 224, 255, 186";
 }
 
 TEST_F(ImageWidgets, ATintedImageRepaintsInItsNewColourAndIsHitOnlyWhereCovered) {
@@ -124,8 +125,9 @@ TEST_F(ImageWidgets, ATintedImageRepaintsInItsNewColourAndIsHitOnlyWhereCovered)
 
 // The plugs of the two objects are stored with them: their order is a file format.
 TEST_F(ImageWidgets, JoystickAndTintedImagesCarryTheirPlugsInOrder) {
-  for (const auto& [module, plugs] : {std::pair{"Joystick Image", "Animation Position,Position X,Position Y,Filename,Mouse Down,"},
-                                      std::pair{"Tinted Image", "Animation Position,Filename,Hue,Saturation,Brightness,Mouse Down,"}}) {
+  for (const auto& [module, plugs] :
+       {std::pair{"Joystick Image", "Animation Position,Position X,Position Y,Filename,Mouse Down,"},
+        std::pair{"Tinted Image", "Animation Position,Filename,Hue,Saturation,Brightness,Mouse Down,"}}) {
     std::string names;
     for (const auto& p : ModuleTitled(*rig.document, module).Plugs()) names += p->Name() + ",";
     EXPECT_EQ(names, plugs);

@@ -310,8 +310,8 @@ TEST_F(EditorWindow, AJoystickDragMovesBothItsValues) {
   EXPECT_NEAR(values[1], 0.6f, 1e-5) << "Y: 0.5 + 20 x 0.005";
 
   // The handle's centre now stands at x 20 + 5 + 0.55 x 50, y 10 + 5 + 0.4 x 50.
-  XImage* image = XGetImage(x.Connection(), static_cast<::Window>(Editor()->Window()->Handle()), 0, 0, 120, 80,
-                            AllPlanes, ZPixmap);
+  XImage* image =
+      XGetImage(x.Connection(), static_cast<::Window>(Editor()->Window()->Handle()), 0, 0, 120, 80, AllPlanes, ZPixmap);
   ASSERT_NE(image, nullptr);
   const unsigned long moved = XGetPixel(image, 52, 35) & 0xFFFFFF, left = XGetPixel(image, cx, cy + 4) & 0xFFFFFF;
   XDestroyImage(image);
