@@ -13,7 +13,7 @@ using namespace kr::gui;
 
 ComboItems ComboItems::Of(const std::string& itemList) {
   ComboItems items;
-  it_enum_list it(itemList);
+  EnumListIterator it(itemList);
   for (it.First(); !it.IsDone() && items.labels.size() < kMaxComboItems; it.Next()) {
     items.labels.push_back(it.CurrentLabel());
     items.values.push_back(it.CurrentValue());
