@@ -33,13 +33,14 @@ ug_envelope_ms::ug_envelope_ms() : shape_(std::make_shared<MultistageShape>()) {
   shape_->Set(EnvelopeShapeFromText(kDefaultEnvelopeText));
 }
 
-void ug_envelope_ms::ReceiveShape(std::span<const EnvelopePoint> shape) {
+bool ug_envelope_ms::ReceiveShape(std::span<const EnvelopePoint> shape) {
   if ((flags & UGF_OPEN) == 0) {
     shape_->Set(shape);
-    return;
+    return true;
   }
-  if (!shape_->Publish(shape)) return;  // an earlier shape is still on its way; the control sends again
+  if (!shape_->Publish(shape)) return false;  // an earlier shape is still on its way; the control sends again
   PostNotify(kShapeChanged, 0);
+  return true;
 }
 
 std::unique_ptr<ug_base> ug_envelope_ms::CreateSame() { return std::make_unique<ug_envelope_ms>(); }
