@@ -17,9 +17,10 @@ EnvelopeNodes ParseEnvelopeText(std::string_view text) {
     const std::size_t comma = text.find(',');
     const std::size_t close = text.find(')');
     if (close == std::string_view::npos || close == 0) break;
-    // Each field alone: a pair missing its "(" or "," reads that field as 0.
-    const double time = open < comma && comma < close ? ReadDecimalField(text.substr(open + 1, comma - open - 1)) : 0.0;
-    const double level = comma < close ? ReadDecimalField(text.substr(comma + 1, close - comma - 1)) : 0.0;
+    if (!(open < comma && comma < close)) break;  // a pair without its "(" or ",": the fault ends the points
+    // Each field alone, so that one never reads into the next.
+    const double time = ReadDecimalField(text.substr(open + 1, comma - open - 1));
+    const double level = ReadDecimalField(text.substr(comma + 1, close - comma - 1));
     EnvelopeNode node;
     node.time = static_cast<float>(std::clamp(time, static_cast<double>(earliest), double{EnvelopeNodes::kLatestTime}));
     node.level = static_cast<float>(std::clamp(level, -1.0, 1.0));

@@ -24,6 +24,7 @@ inline constexpr std::string_view kDefaultEnvelopeText = "(0.1,1.0)S(0.4,0.8)(1.
 struct EnvelopeNode {
   float time = 0.0f;
   float level = 0.0f;
+  bool operator==(const EnvelopeNode&) const = default;
 };
 
 // The points of a drawn envelope, in time order, and which is the sustain
@@ -38,7 +39,8 @@ struct EnvelopeNodes {
 
 // Reads an envelope text field by field: a point ends at the first ")"
 // (none, or at the very start, ends the text); its time lies between the
-// first "(" and ",", its level between the "," and the ")". A field that is
+// first "(" and ",", its level between the "," and the ")" (a pair without
+// them ends the points). A field that is
 // no finite number reads as 0; times are kept in order within 0 .. 999 and
 // levels within -1 .. 1; points past kMaxPoints are dropped. An empty text
 // is the default shape.

@@ -10,16 +10,23 @@ namespace kr::gui {
 
 namespace {
 constexpr int kLastShapePoint = dsp::ShapePoints::kCount - 1;
+// Volts as the text shows them: float noise rounded off, never "-0.0".
+double ShownVolts(double v) {
+  v = std::round(v * 1.0e6) / 1.0e6;
+  return v == 0.0 ? 0.0 : v;
+}
 }  // namespace
+
+std::string WaveShapeEditor::PointText(int index) const {
+  const auto i = static_cast<std::size_t>(index);
+  char pair[64];
+  std::snprintf(pair, sizeof pair, "%3.1f,%3.1f", ShownVolts(points_.x[i] * 0.1 - 5.0), ShownVolts(5.0 - points_.y[i] * 0.1));
+  return pair;
+}
 
 std::string WaveShapeEditor::Text() const {
   std::string text;
-  for (int k = 0; k <= kLastShapePoint; ++k) {
-    char pair[64];
-    const auto i = static_cast<std::size_t>(k);
-    std::snprintf(pair, sizeof pair, "(%3.1f,%3.1f)", points_.x[i] * 0.1 - 5.0, 5.0 - points_.y[i] * 0.1);
-    text += pair;
-  }
+  for (int k = 0; k <= kLastShapePoint; ++k) text += "(" + PointText(k) + ")";
   return text;
 }
 

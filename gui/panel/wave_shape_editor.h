@@ -23,6 +23,8 @@ class WaveShapeEditor {
   void SetText(std::string_view text) { points_ = dsp::ParseShapePoints(text); }
   // "(%3.1f,%3.1f)" per point: input and output volts.
   std::string Text() const;
+  // One point's "input,output" volts ("%3.1f,%3.1f").
+  std::string PointText(int index) const;
   const dsp::ShapePoints& Points() const { return points_; }
   int Dragged() const { return dragged_; }
 

@@ -59,12 +59,9 @@ void WaveShapePanel::DrawPoints(CVisualOb& widget, DrawContext& dc, const Rect& 
     }
     DrawPointSquare(dc, c.left + at.x, c.top + at.y, kCurveLine);
   }
-  if (const int k = editor_.Dragged(); k >= 0) {
-    const auto i = static_cast<std::size_t>(k);
-    char text[64];
-    std::snprintf(text, sizeof text, "%3.1f,%3.1f", editor_.Points().x[i] * 0.1 - 5.0, 5.0 - editor_.Points().y[i] * 0.1);
-    DrawCurveLabel(widget, dc, {c.left + 2, c.top + 1, c.right, c.top + 1 + CurveLabelHeight(widget)}, text, Align::Left);
-  }
+  if (const int k = editor_.Dragged(); k >= 0)
+    DrawCurveLabel(widget, dc, {c.left + 2, c.top + 1, c.right, c.top + 1 + CurveLabelHeight(widget)},
+                   editor_.PointText(k), Align::Left);
 }
 
 void WaveShapePanel::DrawFormula(DrawContext& dc, const Rect& c) {

@@ -34,6 +34,7 @@ class WaveShapePanel final : public OwnerDrawn {
   // formula: "WaveShaper2" (the text is a formula in x), else points.
   WaveShapePanel(CPlug2& shape, bool formula) : shape_(shape), formula_(formula) {}
   WaveShapeEditor& Editor() { return editor_; }
+  bool Formula() const { return formula_; }
   // The output volts the picture shows for each column of a picture `width` wide.
   std::vector<double> FormulaCurve(int width);
 
