@@ -51,6 +51,8 @@ class EnvelopePanel final : public OwnerDrawn {
   void MouseMove(CVisualOb& widget, Point p, std::uint32_t flags) override;
   void MouseUp(CVisualOb& widget, Point p, std::uint32_t flags) override;
   bool KeyDown(CVisualOb& widget, int key, std::uint32_t flags) override;
+  // Tab selects points (on key down), so its character stays here.
+  bool Char(CVisualOb&, int ch, std::uint32_t) override { return ch == '\t'; }
   void AddMenuItems(CVisualOb& widget, ContextMenu& menu, Point p) override;
   bool Command(CVisualOb& widget, int id) override;
   // Steps a held zoom or edge scroll, and follows the stored text.

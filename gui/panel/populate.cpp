@@ -235,15 +235,15 @@ void PopulateText(Ctl_Wnd& box, CControl& control) {
 }
 
 // Self-drawing controls: one owner-drawn area, as large as the box.
-void PopulateOwnerDrawn(Ctl_Wnd& box, std::unique_ptr<OwnerDrawn> drawn) {
+void PopulateOwnerDrawn(Ctl_Wnd& box, std::unique_ptr<OwnerDrawn> drawn, std::uint32_t flags = 0) {
   box.SetFlags(VF_RESIZABLE);
-  box.Add(std::make_unique<CMyOwnerDrawn2>(std::move(drawn), VF_STRETCH_WIDTH | VF_STRETCH_HEIGHT));
+  box.Add(std::make_unique<CMyOwnerDrawn2>(std::move(drawn), VF_STRETCH_WIDTH | VF_STRETCH_HEIGHT | flags));
 }
 
 // "Multistage Env": the envelope picture, then its segment fields.
 void PopulateEnvelope(Ctl_Wnd& box, CControl& control) {
   auto session = std::make_shared<EnvelopeSession>(control);
-  PopulateOwnerDrawn(box, std::make_unique<EnvelopePanel>(session));
+  PopulateOwnerDrawn(box, std::make_unique<EnvelopePanel>(session), VF_FOCUS_ON_CLICK);  // its keys move points
   box.Add(MakeEnvelopeFields(std::move(session)));
 }
 

@@ -57,6 +57,10 @@ void CMyOwnerDrawn2::OnKeyUp(int key, int repeat, std::uint32_t flags) {
   if (!drawn_->KeyUp(*this, key, flags)) CVisualOb::OnKeyUp(key, repeat, flags);
 }
 
+void CMyOwnerDrawn2::OnChar(int ch, int repeat, std::uint32_t flags) {
+  if (!drawn_->Char(*this, ch, flags)) CVisualOb::OnChar(ch, repeat, flags);
+}
+
 // The control's own items; without any, the box's.
 void CMyOwnerDrawn2::AddContextMenuItems(ContextMenu& menu, Point p) {
   const std::size_t before = menu.size();

@@ -24,6 +24,8 @@ class OwnerDrawn {
   // True when the key was taken.
   virtual bool KeyDown(CVisualOb& widget, int key, std::uint32_t flags) { return false; }
   virtual bool KeyUp(CVisualOb& widget, int key, std::uint32_t flags) { return false; }
+  // A character typed (Tab is 9); true when taken (else Tab moves the focus).
+  virtual bool Char(CVisualOb& widget, int ch, std::uint32_t flags) { return false; }
   // Context-menu items at a point, and the command chosen among them (true
   // when taken).
   virtual void AddMenuItems(CVisualOb& widget, ContextMenu& menu, Point p) {}
@@ -54,6 +56,7 @@ class CMyOwnerDrawn2 : public CVisualOb {
   void OnLButtonUp(std::uint32_t flags, kr::gui::Point p) override;
   void OnKeyDown(int key, int repeat, std::uint32_t flags) override;
   void OnKeyUp(int key, int repeat, std::uint32_t flags) override;
+  void OnChar(int ch, int repeat, std::uint32_t flags) override;
   void AddContextMenuItems(kr::gui::ContextMenu& menu, kr::gui::Point p) override;
   void OnCommand(int id, kr::gui::Point p) override;
 

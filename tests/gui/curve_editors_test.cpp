@@ -320,6 +320,22 @@ TEST_F(CurvePanels, EnvelopeDragAndMenuStoreTheText) {
   EXPECT_EQ(editor.Nodes().points.size(), 2u) << "the picture follows the stored text";
 }
 
+TEST_F(CurvePanels, KeysReachTheEnvelopeOnceClicked) {
+  auto& editor = static_cast<EnvelopePanel&>(envelope->Drawn()).Editor();
+  const Point p1 = At(*envelope, editor.PointAt(1));
+  now += 1000;
+  rig->view->MouseDown(p1, kLeftButton);
+  rig->view->MouseUp(p1, 0);
+  ASSERT_EQ(editor.Selected(), 1);
+  rig->view->KeyDown(kKeyTab, 0);
+  rig->view->Char('\t', 0);
+  EXPECT_EQ(editor.Selected(), 2);
+  EXPECT_TRUE(envelope->HasFocus()) << "Tab selects points instead of moving the focus";
+  rig->view->KeyDown(kKeyLeft, 0);
+  EXPECT_LT(editor.Nodes().points[2].time, 1.0f);
+  EXPECT_EQ(envControl->EnvelopeText(), editor.Text()) << "a key's move is stored";
+}
+
 TEST_F(CurvePanels, WaveShapeDragWritesThePointTextAndFormulasStay) {
   CPlug2* shape = shaper->FindPlug("shape");
   auto& editor = static_cast<WaveShapePanel&>(wave->Drawn()).Editor();
