@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "gui/panel/curve_drawing.h"
 #include "gui/visual/input_state.h"
