@@ -5,6 +5,7 @@
 //   build/dev/kestrune panel tests/data/panels/golden_panel.json -o tests/gui/golden/golden_panel.png
 //   build/dev/kestrune panel tests/data/panels/golden_controls.json -o tests/gui/golden/golden_controls.png
 //   build/dev/kestrune panel tests/data/panels/golden_widgets.json -o tests/gui/golden/golden_widgets.png
+//   build/dev/kestrune panel tests/data/panels/golden_curves.json -o tests/gui/golden/golden_curves.png
 #include <gtest/gtest.h>
 
 #include "base/whole_file.h"
@@ -82,6 +83,10 @@ TEST(GoldenPanel, SelfDrawingAndChoosingControlsDrawAsTheirGolden) { ExpectAsGol
 // Joysticks in the middle and at a corner; tinted discs in red, green, light
 // blue and grey, a ring (frame 1), and one whose junk values read as black.
 TEST(GoldenPanel, JoysticksAndTintedImagesDrawAsTheirGolden) { ExpectAsGolden("golden_widgets"); }
+
+// The envelope (default shape, scales, zoom button, segment fields), the
+// 11 points of "WaveShaper" and the formula curve of "WaveShaper2".
+TEST(GoldenPanel, CurveEditorsDrawAsTheirGolden) { ExpectAsGolden("golden_curves"); }
 
 // Knobs A, B, C (values per program, 0..10) and the image (0.5): frame
 // (n x 7 + 50) / 100 of n = value x 10; the image floor(7 x 0.5 + 0.5).
