@@ -39,6 +39,7 @@ void RegisterBuiltinModules() {
     modules::RegisterMidiFileModules(registry);
     modules::RegisterSequencerModules(registry);
     modules::RegisterAnalyserModules(registry);
+    modules::RegisterPanelGroupModules(registry);
   });
 }
 

@@ -237,6 +237,25 @@ class Dumper {
     return out;
   }
 
+  static ojson SubPanel(const CPortal& portal) {
+    static const char* const kBars[] = {"Auto", "None", "Enable"};
+    ojson out = {{"sub_panel", portal.text}, {"rect", RectJson(portal.rect)}};
+    out["scroll_bars"] = kBars[static_cast<int>(portal.Bars())];
+    return out;
+  }
+
+  // A tab box's pages, by the ids of the objects they list.
+  template <class Ids>
+  static ojson WithPages(ojson out, const CUG& module, const Ids& ids) {
+    const auto* box = DynamicKind<CTabBox>(&module);
+    if (!box || box->tabs.empty()) return out;
+    ojson pages = ojson::object();
+    for (const auto& [ob, page] : box->tabs)
+      if (const auto* m = DynamicKind<CUG>(ob); m && ids.contains(m)) pages[ids.at(m)] = page;
+    out["pages"] = std::move(pages);
+    return out;
+  }
+
   ojson Container(const CContainer& c, bool asChild, const std::string& id = {}) {
     ojson out = ojson::object();
     if (asChild) {
@@ -259,9 +278,11 @@ class Dumper {
       if (const auto* inner = DynamicKind<CContainer>(child))
         modules.push_back(Container(*inner, true, ids.at(inner)));
       else if (const auto* module = DynamicKind<CUG>(child))
-        modules.push_back(Module(*module, ids.at(module)));
+        modules.push_back(WithPages(Module(*module, ids.at(module)), *module, ids));
       else if (const auto* box = DynamicKind<CPanelBox2>(child))
         modules.push_back({{"panel_group", box->caption}, {"rect", RectJson(box->rect)}});
+      else if (const auto* portal = DynamicKind<CPortal>(child))
+        modules.push_back(SubPanel(*portal));
       else
         modules.push_back({{"unsupported", child->Class().name}});
     }
