@@ -107,6 +107,10 @@ class Compiler {
     if (!at.value.is_array() || at.value.size() != 4) Fail(at, "expected [left, top, right, bottom]");
     return {Int(at.Item(0)), Int(at.Item(1)), Int(at.Item(2)), Int(at.Item(3))};
   }
+  DocPoint Point(const At& at) const {
+    if (!at.value.is_array() || at.value.size() != 2) Fail(at, "expected [x, y]");
+    return {Int(at.Item(0)), Int(at.Item(1))};
+  }
   const json& Array(const At& at) const {
     if (!at.value.is_array()) Fail(at, "expected a list");
     return at.value;
@@ -318,13 +322,14 @@ class Compiler {
 
   void ContainerContents(CContainer& container, const At& at) {
     ExpectObject(at, {"module", "id", "title", "disabled", "rect", "panel_rect", "skin", "values", "modules", "plugs",
-                      "features", "programs", "wires"});
+                      "features", "programs", "wires", "panel_scroll"});
     Scope scope{container, {}, {}, {}, {}};
     if (at.Has("title")) container.SetTitle(Text(at.Child("title")));
     if (at.Has("disabled")) container.SetDisabled(Bool(at.Child("disabled")));
     if (at.Has("rect")) container.SetRect(kStructureView, Rect(at.Child("rect")));
     if (at.Has("skin")) container.skinName = Text(at.Child("skin"));
     if (at.Has("panel_rect")) container.SetRect(kPanelView, Rect(at.Child("panel_rect")));
+    if (at.Has("panel_scroll")) container.scrollPositions[0] = Point(at.Child("panel_scroll"));
     if (at.Has("values")) Values(container, at.Child("values"));
     if (at.Has("modules")) {
       const At modules = at.Child("modules");

@@ -267,6 +267,7 @@ class Dumper {
     if (c.StructureRect() != DocRect{0, 0, 20, 20}) out["rect"] = RectJson(c.StructureRect());
     if (c.skinName != "default") out["skin"] = c.skinName;
     if (asChild && c.panelRect != DocRect{}) out["panel_rect"] = RectJson(c.panelRect);
+    if (const DocPoint s = c.scrollPositions[0]; s != DocPoint{}) out["panel_scroll"] = ojson::array({s.x, s.y});
     if (ojson values = Values(c); !values.empty()) out["values"] = std::move(values);
 
     const auto ids = AssignIds(c);

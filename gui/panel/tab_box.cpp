@@ -5,7 +5,6 @@
 #include "document/container.h"
 #include "document/panel_objects.h"
 #include "gui/panel/populate.h"
-#include "gui/visual/widgets.h"
 #include "registry/item_list.h"
 
 namespace kr::gui {
@@ -66,8 +65,8 @@ int CTabBoxWnd::SelectedPage() {
   if (!box_) return -1;
   const CPlug2* page = box_->PagePlug();
   if (!page) return -1;
-  PanelValues* values = GetValues();
-  const int selected = ParameterTextToInt(values ? values->PlugValue(*page) : page->ValueText());
+  // The tab box holds its page: a list entry wired to "Page" writes it here.
+  const int selected = ParameterTextToInt(page->ValueText());
   const auto pages = static_cast<int>(box_->PageNames().size());
   return selected >= 0 && selected < pages ? selected : -1;
 }
