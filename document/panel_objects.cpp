@@ -179,19 +179,20 @@ void control_group_ob::Load(ArchiveReader& ar) {
   }
 }
 
+// Members the container holds as well hear these from the container.
 void control_group_ob::SetParent(CContainer* parent) {
   control_ob_base::SetParent(parent);
-  for (auto* m : members) m->SetParent(parent);
+  for (auto& m : owned_) m->SetParent(parent);
 }
 
 void control_group_ob::AttachToParent(CContainer* parent) {
   control_ob_base::AttachToParent(parent);
-  for (auto* m : members) m->AttachToParent(parent);
+  for (auto& m : owned_) m->AttachToParent(parent);
 }
 
 void control_group_ob::PostLoadInit() {
   control_ob_base::PostLoadInit();
-  for (auto* m : members) m->PostLoadInit();
+  for (auto& m : owned_) m->PostLoadInit();
 }
 
 control_ob_base& control_group_ob::AddMember(std::unique_ptr<control_ob_base> member) {
