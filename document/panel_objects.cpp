@@ -64,19 +64,27 @@ std::unique_ptr<CPlugFeature3> FeaturePlug(const char* name, int dataType, PlugD
   return plug;
 }
 
+// A tab box's page plugs, where it lacks them: on the first page of two.
+void AddPagePlugs(CTabBox& box) {
+  if (!box.FindPlug("Page")) {
+    auto page = FeaturePlug("Page", DT_ENUM, DR_IN, 0);
+    page->SetValueText("0");
+    box.AddPlug(std::move(page));
+  }
+  if (!box.FindPlug("Page Names")) {
+    auto names = FeaturePlug("Page Names", DT_TEXT, DR_IN, 1);
+    names->SetValueText(kDefaultPageNames);
+    box.AddPlug(std::move(names));
+  }
+}
+
 // A tab box starts on its first page of two, 200 x 100.
 std::unique_ptr<CUG> MakeTabBox(Module_Info& entry) {
   auto box = std::make_unique<CTabBox>();
   box->SetEntry(&entry);
   box->SetTitle(entry.name);
   box->rect = {0, 0, 200, 100};
-  auto page = FeaturePlug("Page", DT_ENUM, DR_IN, 0);
-  page->SetValueText("0");
-  page->SetItemList(kDefaultPageNames);
-  box->AddPlug(std::move(page));
-  auto names = FeaturePlug("Page Names", DT_TEXT, DR_IN, 1);
-  names->SetValueText(kDefaultPageNames);
-  box->AddPlug(std::move(names));
+  AddPagePlugs(*box);
   box->Watch();
   return box;
 }
@@ -241,6 +249,8 @@ CTabBox::~CTabBox() {
 }
 
 void CTabBox::PostLoadInit() {
+  // A document that stored no page plugs still pages, from its first page.
+  AddPagePlugs(*this);
   control_ob_base::PostLoadInit();
   Watch();
 }

@@ -250,8 +250,10 @@ class Dumper {
     const auto* box = DynamicKind<CTabBox>(&module);
     if (!box || box->tabs.empty()) return out;
     ojson pages = ojson::object();
+    // Only objects of the container: the list owns nothing and may name
+    // objects since deleted, which are never looked at.
     for (const auto& [ob, page] : box->tabs)
-      if (const auto* m = DynamicKind<CUG>(ob); m && ids.contains(m)) pages[ids.at(m)] = page;
+      if (const auto it = ids.find(ob); it != ids.end()) pages[it->second] = page;
     out["pages"] = std::move(pages);
     return out;
   }

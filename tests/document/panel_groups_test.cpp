@@ -88,4 +88,21 @@ TEST(PagedGroup, PagesAndPagePlugsComeBackAndThePageAnnouncesItsChange) {
   back->RemoveObserver(&count);
 }
 
+TEST(PagedGroup, ABoxStoredWithoutPagePlugsGetsThemOnLoad) {
+  DocumentBuilder builder;
+  auto made = DocumentBuilder::MakeByClassName("CTabBox");
+  auto* bare = dynamic_cast<CTabBox*>(made.get());
+  ASSERT_NE(bare, nullptr);
+  made.release();
+  builder.AddObject(builder.Root(), std::unique_ptr<CDocOb>(bare));
+  ASSERT_EQ(bare->PagePlug(), nullptr);
+  DocumentLoadResult loaded = ReadDocument(WriteDocument(builder.Document()), LoadMode::Full);
+  ASSERT_TRUE(loaded.document && loaded.document->root) << loaded.error;
+  auto* back = FirstChildOf<CTabBox>(*loaded.document->root);
+  ASSERT_NE(back, nullptr);
+  ASSERT_NE(back->PagePlug(), nullptr);
+  EXPECT_EQ(back->PagePlug()->ValueText(), "0");
+  EXPECT_EQ(back->PagePlug()->ItemList(), "Page 1,Page 2");
+}
+
 }  // namespace krtest
