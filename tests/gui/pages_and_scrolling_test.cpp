@@ -7,9 +7,7 @@
 //   build/dev/kestrune panel tests/data/panels/golden_pages.json --page 1 -o tests/gui/golden/golden_pages_1.png
 #include <gtest/gtest.h>
 
-#include "base/whole_file.h"
 #include "document/panel_objects.h"
-#include "formats/skin/png_codec.h"
 #include "gui/panel/scroll_decorator.h"
 #include "gui/panel/tab_box.h"
 #include "gui/visual/widgets.h"
@@ -54,15 +52,7 @@ class PagesPanel : public ::testing::Test {
     return nullptr;
   }
   void ExpectGolden(const char* name) {
-    const auto golden = kr::ReadWholeFile(KR_SOURCE_DIR "/tests/gui/golden/" + std::string(name) + ".png");
-    ASSERT_TRUE(golden) << name;
-    const auto expected = kr::skin::DecodePng(*golden, kr::skin::PixelMode::Colour);
-    ASSERT_TRUE(expected);
-    const auto pixels = rig.RenderAll();
-    ASSERT_EQ(pixels.size(), expected->colour.size());
-    int differing = 0;
-    for (std::size_t i = 0; i < pixels.size(); ++i) differing += pixels[i] != (expected->colour[i] & 0x00FFFFFF);
-    EXPECT_EQ(differing, 0) << name << ": regenerate only on purpose (see the top of this file)";
+    EXPECT_EQ(PixelsDifferingFromGolden(rig, name), 0) << name << ": regenerate only on purpose (see the top of this file)";
   }
 
   PanelRig rig{ReadText(kGuiData / "golden_pages.json")};

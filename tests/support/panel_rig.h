@@ -3,10 +3,13 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <typeinfo>
 
+#include "base/whole_file.h"
 #include "document/document_file.h"
+#include "formats/skin/png_codec.h"
 #include "gui/panel/panel_image.h"
 #include "gui/panel/panel_view.h"
 #include "patchtext/patch_compiler.h"
@@ -42,6 +45,18 @@ struct PanelRig {
   std::unique_ptr<kr::gui::PanelValues> values;
   std::unique_ptr<kr::gui::PanelView> view;
 };
+
+// The pixels of the rig's whole panel that differ from tests/gui/golden/<name>.png;
+// -1 when the golden is missing or of another size.
+inline int PixelsDifferingFromGolden(PanelRig& rig, const std::string& name) {
+  const auto golden = kr::ReadWholeFile(KR_SOURCE_DIR "/tests/gui/golden/" + name + ".png");
+  const auto expected = golden ? kr::skin::DecodePng(*golden, kr::skin::PixelMode::Colour) : std::nullopt;
+  const auto pixels = rig.RenderAll();
+  if (!expected || expected->colour.size() != pixels.size()) return -1;
+  int differing = 0;
+  for (std::size_t i = 0; i < pixels.size(); ++i) differing += pixels[i] != (expected->colour[i] & 0x00FFFFFF);
+  return differing;
+}
 
 // Calls f on ob and on everything below it, front to back, depth first.
 template <class F>

@@ -57,15 +57,6 @@ const char* kPagesPanel = R"({
   } ] }
 })";
 
-template <class W>
-std::vector<W*> AllOf(CVisualOb& root) {
-  std::vector<W*> out;
-  WalkTree(root, [&](CVisualOb& o) {
-    if (auto* w = dynamic_cast<W*>(&o)) out.push_back(w);
-  });
-  return out;
-}
-
 class EditorPages : public EditorPlugin {
  protected:
   void SetUp() override {
@@ -161,10 +152,10 @@ TEST_F(EditorPages, AListEntryWiredToThePageSwitchesPagesAndDragsReachOnlyTheSho
 }
 
 TEST_F(EditorPages, TheProgramBarStepsTheSubPanelsContainerAndTheWheelScrollsIt) {
-  auto bars = AllOf<kr::gui::CPatchSelDecorator>(Editor()->View());
-  ASSERT_EQ(bars.size(), 1u);
+  auto* bar = FindWidget<kr::gui::CPatchSelDecorator>(Editor()->View());
+  ASSERT_NE(bar, nullptr);
   std::vector<CVisualOb*> items;
-  for (const auto& c : bars[0]->Bar().Children()) items.push_back(c.get());
+  for (const auto& c : bar->Bar().Children()) items.push_back(c.get());
   std::sort(items.begin(), items.end(), [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
   ASSERT_GE(items.size(), 2u);
   CContainer* inner = nullptr;
