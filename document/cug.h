@@ -17,7 +17,7 @@
 namespace kr {
 
 class ug_base;
-class host_value_target;
+class HostValueTarget;
 class parameter_cug_xtra2;
 class ug_container;
 
@@ -63,7 +63,7 @@ class CUG : public CDocOb {
     shownProgram_ = dynamic_cast<PatchSelectProgram*>(audio);
     envelopeReceiver_ = dynamic_cast<EnvelopeShapeReceiver*>(audio);
     patternReceiver_ = dynamic_cast<kr::SequencePatternReceiver*>(audio);
-    hostValueTarget_ = dynamic_cast<host_value_target*>(audio);
+    hostValueTarget_ = dynamic_cast<HostValueTarget*>(audio);
     if (audio != nullptr) AudioObjectMade();
   }
   void SetAudioObject(std::nullptr_t) {
@@ -81,7 +81,7 @@ class CUG : public CDocOb {
   kr::SequencePatternReceiver* PatternReceiver() const { return patternReceiver_; }
   // What a host value from another thread goes to, when the audio object
   // takes host values (a legacy control's).
-  host_value_target* HostValueTarget() const { return hostValueTarget_; }
+  HostValueTarget* HostTarget() const { return hostValueTarget_; }
   // Told when sound starts and the module has its audio object (before it opens).
   virtual void AudioObjectMade() {}
   // Told once the audio object sits in a voice list: target is the container
@@ -125,7 +125,7 @@ class CUG : public CDocOb {
   PatchSelectProgram* shownProgram_ = nullptr;
   EnvelopeShapeReceiver* envelopeReceiver_ = nullptr;
   kr::SequencePatternReceiver* patternReceiver_ = nullptr;
-  host_value_target* hostValueTarget_ = nullptr;
+  HostValueTarget* hostValueTarget_ = nullptr;
   std::vector<std::unique_ptr<generic_parameter>> parameters_;
   parameter_cug_xtra2* titleParameter_ = nullptr;
   // Declared after the plugs so that it goes first: it observes them.

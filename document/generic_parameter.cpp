@@ -53,7 +53,7 @@ class ItemView {
   int count = 0;
 
  private:
-  it_enum_list walk_;
+  EnumListIterator walk_;
   int low_ = 0;
 };
 

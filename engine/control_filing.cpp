@@ -39,7 +39,7 @@ void ug_container::RegisterControl(ug_control& control) {
 }
 
 void ug_container::ReportControl(int time, int controller, int nrpn, float value) {
-  if (auto* output = dynamic_cast<midi_automation_output*>(midiAutomatorOut))
+  if (auto* output = dynamic_cast<MidiAutomationOutput*>(midiAutomatorOut))
     output->SendControllerValue(time, controller, nrpn, value);
 }
 

@@ -5,13 +5,13 @@
 
 namespace kr {
 
-class host_value_target {
+class HostValueTarget {
  public:
   // Audio thread, at the start of a block, engine running.
   virtual void SetFromHost(float normalised) = 0;
 
  protected:
-  ~host_value_target() = default;
+  ~HostValueTarget() = default;
 };
 
 }  // namespace kr

@@ -31,17 +31,17 @@ inline std::int32_t Checked(std::int32_t id) {
 }  // namespace midi_id
 
 // The patch parameters of one patch owner, by controller identifier.
-class patch_parameter_automation {
+class PatchParameterAutomation {
  public:
-  virtual ~patch_parameter_automation() = default;
+  virtual ~PatchParameterAutomation() = default;
   // value: 0..1. A learning parameter takes the identifier first.
   virtual void DispatchToParameters(int time, std::int32_t identifier, float value) = 0;
 };
 
 // The automator's output module, as patch parameters reach it.
-class midi_automation_output {
+class MidiAutomationOutput {
  public:
-  virtual ~midi_automation_output() = default;
+  virtual ~MidiAutomationOutput() = default;
   // value: 0..1; patchChange: the value came with a program change.
   virtual void SendParameterValue(float value, std::int32_t identifier, bool patchChange) = 0;
   // A control's value (0..1) on its controller (99, 101: the parameter
@@ -52,9 +52,9 @@ class midi_automation_output {
 // The automator as the graph builder places it (engine stopped): it is
 // given the output module it sends through, or none when it cannot serve
 // (it then does nothing while sound runs).
-class midi_automator_link {
+class MidiAutomatorLink {
  public:
-  virtual ~midi_automator_link() = default;
+  virtual ~MidiAutomatorLink() = default;
   virtual void AttachOutput(class ug_base* output) = 0;
 };
 

@@ -8,18 +8,18 @@
 
 namespace kr {
 
-class patch_value_reporter {
+class PatchValueReporter {
  public:
-  virtual ~patch_value_reporter() = default;
+  virtual ~PatchValueReporter() = default;
   // bits: the value as the parameter's type carries it (float bits, integer).
   virtual void ReportPatchValue(std::int32_t bits) = 0;
 };
 
-class patch_value_source {
+class PatchValueSource {
  public:
-  virtual ~patch_value_source() = default;
+  virtual ~PatchValueSource() = default;
   // Null unbinds. The source reports its current value from then on.
-  virtual void WatchPatchValue(patch_value_reporter* reporter) = 0;
+  virtual void WatchPatchValue(PatchValueReporter* reporter) = 0;
 };
 
 }  // namespace kr

@@ -16,7 +16,7 @@
 
 namespace kr {
 
-class patch_parameter_automation;
+class PatchParameterAutomation;
 
 class ug_container : public VoiceList, public ug_base, public ContainerHooks, public ControlAutomation {
  public:
@@ -75,7 +75,7 @@ class ug_container : public VoiceList, public ug_base, public ContainerHooks, pu
   ug_base* midiAutomatorOut = nullptr;
   // A patch owner's parameters by controller identifier, while sound runs
   // (not owned).
-  patch_parameter_automation* parameterAutomation = nullptr;
+  PatchParameterAutomation* parameterAutomation = nullptr;
   // Engine stopped: a module from the registry with the plugs of its own
   // list, placed where this container's modules go.
   ug_base* MakeHelperModule(const char* registryName) { return MakeModule(registryName); }

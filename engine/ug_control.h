@@ -19,7 +19,7 @@
 
 namespace kr {
 
-class ug_control : public ug_base, public host_value_target {
+class ug_control : public ug_base, public HostValueTarget {
  public:
   static constexpr int kPrograms = 128;
   // "ctlv" from the GUI side: kind (uint8), program (int32), count n

@@ -308,7 +308,7 @@ void GraphBuilder::BuildContainer(CContainer& doc, ug_container& self, ug_contai
     FollowPatchOwner(*made, patchOwner);
     if (auto* pair = dynamic_cast<AudioPair*>(made)) PlacePairReader(*pair, *module, target, self, patchOwner);
     module->AudioObjectPlaced(target, patchOwner);
-    if (auto* automator = dynamic_cast<midi_automator_link*>(made)) PlaceMidiAutomator(*automator, *made, *module, target, patchOwner);
+    if (auto* automator = dynamic_cast<MidiAutomatorLink*>(made)) PlaceMidiAutomator(*automator, *made, *module, target, patchOwner);
     if (module->Entry() != nullptr && (module->Entry()->flags & MF_IO_MODULE) != 0) {
       self.ioModule = made;
       for (const auto& docPlug : module->Plugs()) {
@@ -348,7 +348,7 @@ void GraphBuilder::PlacePairReader(AudioPair& writer, CUG& module, ug_container&
 // The automator serves the container that owns its programs: its output
 // module joins the same voice list and the container records both. Placed
 // anywhere else it serves nothing, and the user is told.
-void GraphBuilder::PlaceMidiAutomator(midi_automator_link& link, ug_base& automator, CUG& module, ug_container& target,
+void GraphBuilder::PlaceMidiAutomator(MidiAutomatorLink& link, ug_base& automator, CUG& module, ug_container& target,
                                       ug_base* patchOwner) {
   ug_base* output = &target == patchOwner ? target.MakeHelperModule("MIDI Automator Output") : nullptr;
   if (output == nullptr) {

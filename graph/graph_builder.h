@@ -21,7 +21,7 @@ class CContainer;
 class CPlug2;
 class CUG;
 class KrAudioMaster;
-class midi_automator_link;
+class MidiAutomatorLink;
 
 class GraphBuilder {
  public:
@@ -66,7 +66,7 @@ class GraphBuilder {
   void SetStartingValues(CUG& module);
   void CheckNoteSources(CContainer& doc, CContainer& sub, ug_container& self);
   // Places the second object of a module that runs as a pair beside the first.
-  void PlaceMidiAutomator(midi_automator_link& link, ug_base& automator, CUG& module, ug_container& target,
+  void PlaceMidiAutomator(MidiAutomatorLink& link, ug_base& automator, CUG& module, ug_container& target,
                           ug_base* patchOwner);
   void PlacePairReader(AudioPair& writer, CUG& module, ug_container& target, ug_container& self, ug_base* patchOwner);
   void BypassRelays(ug_container& container);

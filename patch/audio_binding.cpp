@@ -29,7 +29,7 @@ dsp_patch_parameter::Mapping MappingOf(const PatchParameter& p) {
   m.minimum = p.Minimum();
   m.maximum = p.Maximum();
   if (m.typeNumber == PV_ENUM) {
-    it_enum_list items(p.ItemList());
+    EnumListIterator items(p.ItemList());
     for (items.First(); !items.IsDone() && m.itemValues.size() < 4096; items.Next())
       m.itemValues.push_back(items.CurrentValue());
   }
@@ -39,12 +39,12 @@ dsp_patch_parameter::Mapping MappingOf(const PatchParameter& p) {
 // The audio object of a plug's module when it produces its patch value (the
 // plug itself lives on the panel side only): found through any plug of the
 // module that has an audio counterpart.
-patch_value_source* ProducerOf(const CPlug2& plug, const std::function<UPlug*(const CPlug2&)>& audioPlugOf) {
+PatchValueSource* ProducerOf(const CPlug2& plug, const std::function<UPlug*(const CPlug2&)>& audioPlugOf) {
   const CUG* module = plug.Owner();
   if (module == nullptr) return nullptr;
   for (const auto& other : module->Plugs()) {
     if (UPlug* audio = audioPlugOf(*other); audio != nullptr && audio->owner != nullptr)
-      return dynamic_cast<patch_value_source*>(audio->owner);
+      return dynamic_cast<PatchValueSource*>(audio->owner);
   }
   return nullptr;
 }
@@ -79,7 +79,7 @@ PatchBinding BindPatchParameters(const CContainer& root, KrAudioMaster& master,
       // The value reaches the module through the constant source of its
       // input; a module that produces its patch value reports it instead.
       UPlug* source = nullptr;
-      patch_value_source* producer = nullptr;
+      PatchValueSource* producer = nullptr;
       if (audio != nullptr && audio->IsInput() && audio->HasConnection())
         source = audio->connections.front()->from;
       else if (audio == nullptr && plug != nullptr)

@@ -76,7 +76,7 @@ ControlLink::ControlLink(CControl& control, ug_control& audio, KrAudioMaster& ma
   audio.LoadProgramValues(values, CurrentProgramOf(control));
   audio.LoadTexts(texts);
   std::vector<std::int32_t> items;
-  it_enum_list list(control.ItemList());
+  EnumListIterator list(control.ItemList());
   for (list.First(); !list.IsDone() && items.size() < 4096; list.Next()) items.push_back(list.CurrentValue());
   audio.LoadItems(items);
   control.Parameter().AddObserver(this);

@@ -29,9 +29,9 @@ void dsp_patch_manager::DispatchToParameters(int time, std::int32_t identifier, 
     if (twin->controller_ == identifier) twin->ControllerChange(time, value);
 }
 
-midi_automation_output* dsp_patch_manager::Output() const {
+MidiAutomationOutput* dsp_patch_manager::Output() const {
   if (container_ == nullptr || container_->midiAutomatorOut == nullptr) return nullptr;
-  return dynamic_cast<midi_automation_output*>(container_->midiAutomatorOut);
+  return dynamic_cast<MidiAutomationOutput*>(container_->midiAutomatorOut);
 }
 
 }  // namespace kr

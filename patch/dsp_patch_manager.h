@@ -15,7 +15,7 @@ class ug_container;
 
 class dsp_patch_parameter;
 
-class dsp_patch_manager final : public patch_parameter_automation {
+class dsp_patch_manager final : public PatchParameterAutomation {
  public:
   // container: the patch owner's audio object, whose automator output the
   // twins send through.
@@ -30,7 +30,7 @@ class dsp_patch_manager final : public patch_parameter_automation {
   void DispatchToParameters(int time, std::int32_t identifier, float value) override;
 
   // The automator's output module, when the memory's container has one.
-  midi_automation_output* Output() const;
+  MidiAutomationOutput* Output() const;
 
  private:
   ug_container* container_;

@@ -126,7 +126,7 @@ float dsp_patch_parameter::NormalisedValue() const {
 // parameter's controller, when the container has an automator.
 void dsp_patch_parameter::SendOut(bool patchChange) {
   if (manager_ == nullptr || controller_ < 0) return;
-  midi_automation_output* output = manager_->Output();
+  MidiAutomationOutput* output = manager_->Output();
   const float normalised = NormalisedValue();
   if (output != nullptr && normalised >= 0.0f) output->SendParameterValue(normalised, controller_, patchChange);
 }

@@ -22,7 +22,7 @@ class UPlug;
 
 class dsp_patch_manager;
 
-class dsp_patch_parameter final : public dsp_msg_target, public patch_value_reporter, public host_value_target {
+class dsp_patch_parameter final : public dsp_msg_target, public PatchValueReporter, public HostValueTarget {
  public:
   struct Mapping {
     std::int32_t typeNumber = 6;

@@ -46,7 +46,7 @@ void param_info_new::SetValue(float normalised) {
   parameter_->SetNormalised(cached_);
 }
 
-host_value_target* param_info_new::AudioSide() const { return parameter_ != nullptr ? parameter_->Twin() : nullptr; }
+HostValueTarget* param_info_new::AudioSide() const { return parameter_ != nullptr ? parameter_->Twin() : nullptr; }
 
 void param_info_new::OnPatchValueChanged(bool report) {
   if (parameter_ == nullptr) return;
@@ -89,8 +89,8 @@ void param_info::SetValue(float normalised) {
   setByHost_ = false;
 }
 
-host_value_target* param_info::AudioSide() const {
-  return control_ != nullptr ? control_->HostValueTarget() : nullptr;
+HostValueTarget* param_info::AudioSide() const {
+  return control_ != nullptr ? control_->HostTarget() : nullptr;
 }
 
 void param_info::OnNotify(Notifier* source, int code, void* data) {

@@ -29,7 +29,7 @@ class DocumentHostParameter : public HostParameter {
   explicit DocumentHostParameter(HostValueSlot& slot) : slot_(slot) {}
   void SetValueThroughAudioSide(float normalised) override;
   // GUI thread, sound running: what a waiting value goes to (nullptr: none).
-  virtual host_value_target* AudioSide() const = 0;
+  virtual HostValueTarget* AudioSide() const = 0;
 
   HostServices* host_ = nullptr;
   int index_ = -1;
@@ -56,7 +56,7 @@ class param_info_new final : public DocumentHostParameter, public PatchValueObse
 
  protected:
   void SetValue(float normalised) override;
-  host_value_target* AudioSide() const override;
+  HostValueTarget* AudioSide() const override;
 
  private:
   PatchParameter* parameter_;
@@ -78,7 +78,7 @@ class param_info final : public DocumentHostParameter, public Notifiable {
 
  protected:
   void SetValue(float normalised) override;
-  host_value_target* AudioSide() const override;
+  HostValueTarget* AudioSide() const override;
 
  private:
   CControl* control_;

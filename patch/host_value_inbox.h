@@ -21,7 +21,7 @@ class HostValueSlot {
 
   // GUI thread, with the audio thread outside the engine: sound started
   // (the audio-side target) or is about to stop (nullptr).
-  void Bind(host_value_target* target) { target_.store(target, std::memory_order_release); }
+  void Bind(HostValueTarget* target) { target_.store(target, std::memory_order_release); }
   // Any thread but the GUI thread, while sound runs: the latest value wins.
   void Leave(float normalised) {
     bits_.store(std::bit_cast<std::uint32_t>(normalised), std::memory_order_relaxed);
@@ -32,14 +32,14 @@ class HostValueSlot {
   void Deliver() {
     if (!waiting_.exchange(false, std::memory_order_acq_rel)) return;
     const float value = std::bit_cast<float>(bits_.load(std::memory_order_relaxed));
-    if (host_value_target* target = target_.load(std::memory_order_acquire)) target->SetFromHost(value);
+    if (HostValueTarget* target = target_.load(std::memory_order_acquire)) target->SetFromHost(value);
   }
 
  private:
   std::atomic<bool>& anyWaiting_;
   std::atomic<std::uint32_t> bits_{0};
   std::atomic<bool> waiting_{false};
-  std::atomic<host_value_target*> target_{nullptr};
+  std::atomic<HostValueTarget*> target_{nullptr};
 };
 
 class HostValueInbox {

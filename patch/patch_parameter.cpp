@@ -41,7 +41,7 @@ constexpr int kMaxItems = 4096;
 
 Items ItemsOf(const std::string& list) {
   Items items;
-  it_enum_list it(list);
+  EnumListIterator it(list);
   for (it.First(); !it.IsDone() && static_cast<int>(items.values.size()) < kMaxItems; it.Next())
     items.values.push_back(it.CurrentValue());
   return items;

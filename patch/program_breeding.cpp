@@ -25,7 +25,7 @@ std::string NumberText(double v) {
 // The item values of a list, at most `limit` of them.
 std::vector<int> ItemValues(const std::string& listText, std::size_t limit = 4096) {
   std::vector<int> values;
-  it_enum_list items(listText);
+  EnumListIterator items(listText);
   for (items.First(); !items.IsDone() && values.size() < limit; items.Next()) values.push_back(items.CurrentValue());
   return values;
 }

@@ -29,7 +29,7 @@ std::string Trimmed(std::string_view s) {
 
 }  // namespace
 
-it_enum_list::it_enum_list(std::string_view listText) : text_(listText) {
+EnumListIterator::EnumListIterator(std::string_view listText) : text_(listText) {
   isRange_ = listText.starts_with(kRangePrefix);
   if (isRange_) {
     std::size_t end = 0;
@@ -40,19 +40,19 @@ it_enum_list::it_enum_list(std::string_view listText) : text_(listText) {
   Reset();
 }
 
-void it_enum_list::Reset() {
+void EnumListIterator::Reset() {
   index_ = -1;
   label_.clear();
   position_ = 0;
   value_ = isRange_ ? low_ - 1 : -1;
 }
 
-void it_enum_list::First() {
+void EnumListIterator::First() {
   Reset();
   Next();
 }
 
-void it_enum_list::Next() {
+void EnumListIterator::Next() {
   ++index_;
   ++value_;
   if (isRange_) {
@@ -80,9 +80,9 @@ void it_enum_list::Next() {
   position_ = comma + 1;
 }
 
-int it_enum_list::CurrentValue() const { return static_cast<int>(std::clamp<std::int64_t>(value_, INT_MIN, INT_MAX)); }
+int EnumListIterator::CurrentValue() const { return static_cast<int>(std::clamp<std::int64_t>(value_, INT_MIN, INT_MAX)); }
 
-int it_enum_list::size() const {
+int EnumListIterator::size() const {
   if (isRange_) return high_ < low_ ? 0 : static_cast<int>(std::min<std::int64_t>(high_ - low_ + 1, INT_MAX));
   // Items end at commas; a trailing comma starts no further item.
   int count = 0;
@@ -96,7 +96,7 @@ int it_enum_list::size() const {
 }
 
 std::string LabelOfValue(std::string_view listText, int value) {
-  it_enum_list it(listText);
+  EnumListIterator it(listText);
   if (it.IsRange()) return std::to_string(value);
   for (it.First(); !it.IsDone(); it.Next())
     if (it.CurrentValue() == value) return it.CurrentLabel();
@@ -104,7 +104,7 @@ std::string LabelOfValue(std::string_view listText, int value) {
 }
 
 bool IsValueInList(std::string_view listText, int value) {
-  it_enum_list it(listText);
+  EnumListIterator it(listText);
   for (it.First(); !it.IsDone(); it.Next())
     if (it.CurrentValue() == value) return true;
   return false;

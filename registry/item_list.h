@@ -12,9 +12,9 @@
 namespace kr {
 
 // Walks the items of a list text: for (it.First(); !it.IsDone(); it.Next()).
-class it_enum_list {
+class EnumListIterator {
  public:
-  explicit it_enum_list(std::string_view listText);
+  explicit EnumListIterator(std::string_view listText);
 
   void First();  // reset, then step to the first item
   void Next();

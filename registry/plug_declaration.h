@@ -14,11 +14,15 @@
 // table whose constants are not the rows' positions, or whose bound members do
 // not have the width the engine writes for the row's data type. Rows that
 // repeat (one per stage, one per slot) and members that are not plain fields
-// are listed one at a time with ListPlug.
+// are listed one at a time with ListPlug. Whatever the form, a row whose `.at`
+// is not where it lands in the list stops the listing with a logic_error, so
+// the registry walk of the tests catches a constant that drifted from the
+// order of the ListPlug calls (or a table's offset that does not match).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -185,11 +189,20 @@ inline const std::type_info* BoundTypeOf(PlugBound kind) {
   }
 }
 
+// A row that names its index constant lands at that position.
+template <class M>
+void ExpectPosition(const InterfaceList& list, const PlugDecl<M>& row) {
+  if (row.at == kNoIndexConstant || static_cast<std::size_t>(row.at) == list.size()) return;
+  throw std::logic_error("plug \"" + std::string(row.name) + "\" is declared at " + std::to_string(row.at) +
+                         " but listed at " + std::to_string(list.size()));
+}
+
 }  // namespace plug_declaration_detail
 
 // Appends one row, bound to a member of `module` (or to nothing).
 template <class M>
 void ListPlug(InterfaceList& list, M& module, const PlugDecl<M>& row) {
+  plug_declaration_detail::ExpectPosition(list, row);
   list.emplace_back(row.bind.Value(module), plug_declaration_detail::BoundTypeOf(row.bind.kind), std::string(row.name),
                     row.direction, row.type, std::string(row.defaultText), std::string(row.list), row.flags,
                     std::string(row.hint), row.bind.Buffer(module));
@@ -198,6 +211,7 @@ void ListPlug(InterfaceList& list, M& module, const PlugDecl<M>& row) {
 // Appends one unbound row (plugs the engine reads through GetPlug alone).
 template <class M>
 void ListPlug(InterfaceList& list, const PlugDecl<M>& row) {
+  plug_declaration_detail::ExpectPosition(list, row);
   list.emplace_back(nullptr, nullptr, std::string(row.name), row.direction, row.type, std::string(row.defaultText),
                     std::string(row.list), row.flags, std::string(row.hint));
 }
@@ -206,6 +220,7 @@ void ListPlug(InterfaceList& list, const PlugDecl<M>& row) {
 // that is not a plain member (an array element).
 template <class M>
 void ListPlug(InterfaceList& list, const PlugDecl<M>& row, float*& buffer) {
+  plug_declaration_detail::ExpectPosition(list, row);
   list.emplace_back(nullptr, nullptr, std::string(row.name), row.direction, row.type, std::string(row.defaultText),
                     std::string(row.list), row.flags, std::string(row.hint), &buffer);
 }
@@ -214,6 +229,7 @@ void ListPlug(InterfaceList& list, const PlugDecl<M>& row, float*& buffer) {
 // summing input's source list (any BaseInputArray).
 template <class M, class T>
 requires(!std::is_same_v<T, float*>) void ListPlug(InterfaceList& list, const PlugDecl<M>& row, T& value) {
+  plug_declaration_detail::ExpectPosition(list, row);
   const std::type_info* type = nullptr;
   if constexpr (!std::is_base_of_v<BaseInputArray, T>) type = &typeid(T);
   list.emplace_back(&value, type, std::string(row.name), row.direction, row.type, std::string(row.defaultText),

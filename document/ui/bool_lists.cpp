@@ -20,7 +20,7 @@ constexpr FeatureSpec kSpare{"Spare", DT_BOOL, FeatureKind::Link, "", PF_RENAME 
 
 // A module whose outputs after the first plug are bool links that grow: a
 // wire on the last one adds a new spare.
-class growing_bool_outputs : public has_features {
+class GrowingBoolOutputs : public has_features {
  public:
   using has_features::has_features;
 
@@ -32,9 +32,9 @@ class growing_bool_outputs : public has_features {
 };
 
 // "Bool Splitter": one bool value copied to every output, and back.
-class ui_bool_splitter final : public growing_bool_outputs {
+class ui_bool_splitter final : public GrowingBoolOutputs {
  public:
-  using growing_bool_outputs::growing_bool_outputs;
+  using GrowingBoolOutputs::GrowingBoolOutputs;
 
  private:
   static constexpr FeatureSpec kFeatures[] = {{"In", DT_BOOL, FeatureKind::Value, "", PF_AUTO_LIST}};
@@ -51,9 +51,9 @@ class ui_bool_splitter final : public growing_bool_outputs {
 };
 
 // "List To Bools": output k is lit while the list value is k - 1.
-class ui_enum_to_bools final : public growing_bool_outputs {
+class ui_enum_to_bools final : public GrowingBoolOutputs {
  public:
-  using growing_bool_outputs::growing_bool_outputs;
+  using GrowingBoolOutputs::GrowingBoolOutputs;
 
  private:
   static constexpr FeatureSpec kFeatures[] = {{"List", DT_ENUM, FeatureKind::Value, "", PF_AUTO_LIST}};
@@ -109,7 +109,7 @@ class ui_bools_to_enum final : public has_features {
   }
   void OnVariableChanged(std::size_t index) override {
     if (following_ || index == 0 || !Bool(index)) return;
-    it_enum_list items(FarItemList(0));
+    EnumListIterator items(FarItemList(0));
     for (items.First(); !items.IsDone(); items.Next()) {
       if (static_cast<std::size_t>(items.CurrentIndex()) + 1 != index) continue;
       if (items.CurrentValue() != FarInteger(0)) {
@@ -125,7 +125,7 @@ class ui_bools_to_enum final : public has_features {
     if (!Attached(0)) return;
     following_ = true;
     const int value = FarInteger(0);
-    it_enum_list items(FarItemList(0));
+    EnumListIterator items(FarItemList(0));
     std::size_t count = 0;
     for (items.First(); !items.IsDone() && count < kMostInputs; items.Next(), ++count) {
       const std::size_t input = count + 1;

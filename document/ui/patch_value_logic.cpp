@@ -26,7 +26,7 @@ double PositionIn(double value, double minimum, double maximum) {
 
 // A patch value shown as a 0..1 position in its "Min Value" .. "Max Value"
 // range on "Animation Position".
-class patch_value_position : public has_features {
+class PatchValuePosition : public has_features {
  public:
   using has_features::has_features;
 
@@ -39,9 +39,9 @@ class patch_value_position : public has_features {
 };
 
 // "PatchMemFloatIn": the position also sets the value (busy-guarded).
-class ui_param_float_in2 final : public patch_value_position {
+class ui_param_float_in2 final : public PatchValuePosition {
  public:
-  using patch_value_position::patch_value_position;
+  using PatchValuePosition::PatchValuePosition;
 
  private:
   void OnVariableChanged(std::size_t index) override {
@@ -57,16 +57,16 @@ class ui_param_float_in2 final : public patch_value_position {
   }
   void ShowPosition() override {
     busy_ = true;
-    patch_value_position::ShowPosition();
+    PatchValuePosition::ShowPosition();
     busy_ = false;
   }
   bool busy_ = false;
 };
 
 // "PatchMemFloatOut": the value the audio half reports, as a position.
-class ui_param_float_out2 final : public patch_value_position {
+class ui_param_float_out2 final : public PatchValuePosition {
  public:
-  using patch_value_position::patch_value_position;
+  using PatchValuePosition::PatchValuePosition;
 
  private:
   void OnVariableChanged(std::size_t index) override {

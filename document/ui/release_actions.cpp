@@ -14,7 +14,7 @@
 namespace kr::ui {
 
 std::optional<ListRange> RangeOf(std::string_view listText) {
-  it_enum_list items(listText);
+  EnumListIterator items(listText);
   if (!items.IsRange()) return std::nullopt;
   items.First();
   if (items.IsDone()) return ListRange{};
@@ -35,7 +35,7 @@ ListStep StepThroughList(std::string_view listText, int value) {
     step.previous = !inside ? step.last : value == range->first ? value : value - 1;
     return step;
   }
-  it_enum_list items(listText);
+  EnumListIterator items(listText);
   bool found = false;
   std::optional<int> before;
   bool takeNext = false;

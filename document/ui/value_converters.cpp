@@ -93,7 +93,7 @@ class ui_int_to_list final : public has_features {
       if (position >= 0 && position < range->count) SetInteger(kIn, static_cast<int>(range->first + position));
       return;
     }
-    it_enum_list items(FarItemList(kOut));
+    EnumListIterator items(FarItemList(kOut));
     for (items.First(); !items.IsDone(); items.Next())
       if (items.CurrentIndex() == position) return SetInteger(kIn, items.CurrentValue());
   }
@@ -104,7 +104,7 @@ class ui_int_to_list final : public has_features {
         WriteInteger(kOut, static_cast<int>(value - range->first));
       return;
     }
-    it_enum_list items(FarItemList(kOut));
+    EnumListIterator items(FarItemList(kOut));
     for (items.First(); !items.IsDone(); items.Next())
       if (items.CurrentValue() == value) return WriteInteger(kOut, items.CurrentIndex());
   }

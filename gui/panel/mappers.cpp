@@ -36,7 +36,7 @@ void control_mapper_bmc_enum::SetWidgetValue(PanelValues& values, float x) {
   const std::string list = parameter_.ItemList();
   if (!itemText_.empty()) {
     if (x <= 0) return;
-    it_enum_list it(list);
+    EnumListIterator it(list);
     for (it.First(); !it.IsDone(); it.Next())
       if (it.CurrentLabel() == itemText_) {
         values.SetValueText(parameter_, std::to_string(it.CurrentValue()));
@@ -52,7 +52,7 @@ void control_mapper_bmc_enum::SetWidgetValue(PanelValues& values, float x) {
   if (x <= 0) return;
   // The items in list order, and where the current value stands among them.
   std::vector<int> items;
-  it_enum_list it(list);
+  EnumListIterator it(list);
   for (it.First(); !it.IsDone() && items.size() < 4096; it.Next()) items.push_back(it.CurrentValue());
   if (items.empty()) return;
   const int current = ParameterTextToInt(values.ValueText(parameter_));
@@ -89,7 +89,7 @@ void control_mapper_bmc_menu::Act(PanelValues& values) {
       if (mode_ == kFileMenu) {
         items = {"Load Bank", "Save Bank", "Load Inst", "Save Inst"};
       } else {
-        it_enum_list it(programName_ ? programName_->ItemList() : program.ItemList());
+        EnumListIterator it(programName_ ? programName_->ItemList() : program.ItemList());
         for (it.First(); !it.IsDone() && items.size() < 128; it.Next()) items.push_back(it.CurrentLabel());
       }
       CVisualOb* widget = widget_;

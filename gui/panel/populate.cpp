@@ -82,7 +82,7 @@ void PopulateSlider(Ctl_Wnd& box, CControl& control) {
 // The items of a list control, at most 128 of them (a range may be huge).
 std::vector<std::string> Items(const generic_parameter& p) {
   std::vector<std::string> items;
-  it_enum_list it(p.ItemList());
+  EnumListIterator it(p.ItemList());
   for (it.First(); !it.IsDone() && items.size() < 128; it.Next()) items.push_back(it.CurrentLabel());
   return items;
 }

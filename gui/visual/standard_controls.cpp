@@ -43,7 +43,7 @@ CMyCombobox::CMyCombobox(generic_parameter& parameter)
 
 std::vector<CMyCombobox::Item> CMyCombobox::Items() const {
   std::vector<Item> items;
-  it_enum_list it(parameter_.ItemList());
+  EnumListIterator it(parameter_.ItemList());
   for (it.First(); !it.IsDone() && static_cast<int>(items.size()) < kMostItems; it.Next())
     items.push_back({it.CurrentLabel(), it.CurrentValue()});
   return items;
@@ -279,12 +279,12 @@ CMySpinButtonCtrl::CMySpinButtonCtrl(generic_parameter& parameter)
     : CVisualOb(nullptr, VF_FOCUS_ON_CLICK), parameter_(parameter) {}
 
 int CMySpinButtonCtrl::Low() const {
-  it_enum_list it(parameter_.ItemList());
+  EnumListIterator it(parameter_.ItemList());
   return it.IsRange() ? parameter_.FirstItemValue() : 1;
 }
 
 int CMySpinButtonCtrl::High() const {
-  it_enum_list it(parameter_.ItemList());
+  EnumListIterator it(parameter_.ItemList());
   return it.IsRange() ? parameter_.LastItemValue() : 128;
 }
 

@@ -310,7 +310,7 @@ void CMyListEntry::Clicked() {
   if (!textPlug_) return;
   std::vector<std::string> labels;
   std::vector<int> values;
-  it_enum_list it(ListText());
+  EnumListIterator it(ListText());
   for (it.First(); !it.IsDone() && labels.size() < 4096; it.Next()) {
     labels.push_back(it.CurrentLabel());
     values.push_back(it.CurrentValue());

@@ -46,17 +46,17 @@ void UFreqResp::ListInterface(InterfaceList& list) {
 }
 
 std::unique_ptr<ug_base> UFreqResp::MakeReader() {
-  auto reader = MakePairReader<ufreq_resp_out>(*this);
+  auto reader = MakePairReader<UFreqRespOut>(*this);
   Link(*reader);
   return reader;
 }
 
-void UFreqResp::Link(ufreq_resp_out& reader) {
+void UFreqResp::Link(UFreqRespOut& reader) {
   reader_ = &reader;
   reader.writer_ = this;
   // Wires drawn from "Signal Out" leave from the reader's.
-  if (PN_SIGNAL_OUT < PlugCount() && ufreq_resp_out::PN_SIGNAL_OUT < reader.PlugCount())
-    GetPlug(PN_SIGNAL_OUT)->redirect = reader.GetPlug(ufreq_resp_out::PN_SIGNAL_OUT);
+  if (PN_SIGNAL_OUT < PlugCount() && UFreqRespOut::PN_SIGNAL_OUT < reader.PlugCount())
+    GetPlug(PN_SIGNAL_OUT)->redirect = reader.GetPlug(UFreqRespOut::PN_SIGNAL_OUT);
 }
 
 ug_base* UFreqResp::PairPartner() const { return reader_; }
@@ -96,31 +96,31 @@ float UFreqResp::GainDb(int point) const {
 
 // --- the reader: sends -----------------------------------------------------------
 
-void ufreq_resp_out::ListInterface(InterfaceList& list) {
-  static constexpr PlugDecl<ufreq_resp_out> kPlugs[] = {
-      {.at = PN_UNUSED, .name = "", .type = DT_ENUM, .defaultText = "0", .bind = &ufreq_resp_out::unused_},
-      {.at = PN_SIGNAL_OUT, .name = "Signal Out", .direction = DR_OUT, .bind = &ufreq_resp_out::out_},
+void UFreqRespOut::ListInterface(InterfaceList& list) {
+  static constexpr PlugDecl<UFreqRespOut> kPlugs[] = {
+      {.at = PN_UNUSED, .name = "", .type = DT_ENUM, .defaultText = "0", .bind = &UFreqRespOut::unused_},
+      {.at = PN_SIGNAL_OUT, .name = "Signal Out", .direction = DR_OUT, .bind = &UFreqRespOut::out_},
   };
   static_assert(PlugIndicesMatch(kPlugs) && PlugBindingsMatch(kPlugs));
   ListPlugs(list, *this, kPlugs);
 }
 
-ug_base* ufreq_resp_out::PairPartner() const { return writer_; }
+ug_base* UFreqRespOut::PairPartner() const { return writer_; }
 
-dsp::sweep::Sent* ufreq_resp_out::HandOnBlock() {
+dsp::sweep::Sent* UFreqRespOut::HandOnBlock() {
   // The first period sends silence (weight 0: nothing measured).
   if (handOn_.empty()) handOn_.assign(static_cast<std::size_t>(BlockLength()), dsp::sweep::Sent{});
   return handOn_.data();
 }
 
-void ufreq_resp_out::Open() {
+void UFreqRespOut::Open() {
   HandOnBlock();
-  SetProcessFunction(&ufreq_resp_out::Send);
+  SetProcessFunction(&UFreqRespOut::Send);
   ug_base::Open();
   GetPlug(PN_SIGNAL_OUT)->SetState(clock, ST_RUN);
 }
 
-void ufreq_resp_out::Send(int offset, int count) {
+void UFreqRespOut::Send(int offset, int count) {
   for (int i = offset; i < offset + count; ++i)
     out_[i] = handOn_[static_cast<std::size_t>(i)].sine * UFreqResp::kAmplitude;
 }

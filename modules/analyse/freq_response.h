@@ -19,7 +19,7 @@
 
 namespace kr {
 
-class ufreq_resp_out;
+class UFreqRespOut;
 
 class UFreqResp : public FeedbackDelayHalf<ug_base> {
  public:
@@ -37,14 +37,14 @@ class UFreqResp : public FeedbackDelayHalf<ug_base> {
   ug_base* PairPartner() const override;
   bool IsPairReader() const override { return false; }
 
-  ufreq_resp_out* Reader() const { return reader_; }
+  UFreqRespOut* Reader() const { return reader_; }
   const dsp::sweep::Plan& SweepPlan() const { return plan_; }
   // The latest gain measured at each point (0 dB before the first).
   float GainDb(int point) const;
   int Sweeps() const { return taken_.sweeps; }
 
  private:
-  void Link(ufreq_resp_out& reader);
+  void Link(UFreqRespOut& reader);
   void Measure(int offset, int count);
 
   float* in_ = nullptr;
@@ -55,15 +55,15 @@ class UFreqResp : public FeedbackDelayHalf<ug_base> {
   dsp::sweep::State state_;  // the generator
   dsp::sweep::State taken_;  // the measurement
   dsp::sweep::Sent* handOn_ = nullptr;
-  ufreq_resp_out* reader_ = nullptr;
+  UFreqRespOut* reader_ = nullptr;
 };
 
 // The sending half: hands on what the writer made one period before.
-class ufreq_resp_out : public FeedbackDelayHalf<ug_base> {
+class UFreqRespOut : public FeedbackDelayHalf<ug_base> {
  public:
   enum PlugIndex { PN_UNUSED, PN_SIGNAL_OUT };
 
-  std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ufreq_resp_out>(); }
+  std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<UFreqRespOut>(); }
   void ListInterface(InterfaceList& list) override;
   void Open() override;
   bool CanSleep() override { return false; }

@@ -26,31 +26,31 @@ float ClampFeedback(float fb) {
 
 void ug_delay::ListCommon(InterfaceList& list, const char* modulationDefault, const char* modulationRange,
                           const char* modulationHint, const char* timeDefault) {
-  ListPlug(list, *this, PlugDecl<ug_delay>{.name = "Signal In", .flags = PF_SIGNAL, .bind = &ug_delay::in_});
+  ListPlug(list, *this, PlugDecl<ug_delay>{.at = PN_IN, .name = "Signal In", .flags = PF_SIGNAL, .bind = &ug_delay::in_});
   ListPlug(list, *this,
-           PlugDecl<ug_delay>{.name = "Modulation",
+           PlugDecl<ug_delay>{.at = PN_MODULATION, .name = "Modulation",
                               .defaultText = modulationDefault,
                               .list = modulationRange,
                               .flags = PF_CONTROL,
                               .hint = modulationHint,
                               .bind = &ug_delay::modulation_});
-  ListPlug(list, *this, PlugDecl<ug_delay>{.name = "Signal Out", .direction = DR_OUT, .bind = &ug_delay::out_});
+  ListPlug(list, *this, PlugDecl<ug_delay>{.at = PN_OUT, .name = "Signal Out", .direction = DR_OUT, .bind = &ug_delay::out_});
   ListPlug(list, *this,
-           PlugDecl<ug_delay>{.name = "Delay Time (secs)",
+           PlugDecl<ug_delay>{.at = PN_TIME, .name = "Delay Time (secs)",
                               .direction = DR_PARAMETER,
                               .type = DT_FLOAT,
                               .defaultText = timeDefault,
                               .hint = "Max delay time in Seconds. Limited to maximum 10s.",
                               .bind = &ug_delay::delayTime_});
   ListPlug(list, *this,
-           PlugDecl<ug_delay>{.name = "Interpolate Output",
+           PlugDecl<ug_delay>{.at = PN_INTERPOLATE, .name = "Interpolate Output",
                               .direction = DR_PARAMETER,
                               .type = DT_BOOL,
                               .defaultText = "0",
                               .hint = "Provides smoother modulation of delay time, but increases CPU load",
                               .bind = &ug_delay::interpolate_});
   ListPlug(list, *this,
-           PlugDecl<ug_delay>{.name = "Feedback",
+           PlugDecl<ug_delay>{.at = PN_FEEDBACK, .name = "Feedback",
                               .defaultText = "0",
                               .list = "10,0,10,0",
                               .flags = PF_CONTROL,

@@ -15,7 +15,7 @@ constexpr const char* kLevelDefaults[ug_8_stage::kStages] = {"10", "6", "8", "2"
 std::unique_ptr<ug_base> ug_8_stage::CreateSame() { return std::make_unique<ug_8_stage>(); }
 
 void ug_8_stage::ListInterface(InterfaceList& list) {
-  ListPlug(list, PlugDecl<ug_8_stage>{.name = "Gate",
+  ListPlug(list, PlugDecl<ug_8_stage>{.at = PN_GATE, .name = "Gate",
                                       .defaultText = "1",
                                       .flags = PF_CONTROL,
                                       .hint = "Triggers the Attack phase when greater then 0 V "});
@@ -30,20 +30,20 @@ void ug_8_stage::ListInterface(InterfaceList& list) {
                                         .hint = "End level    (0 - 10V)"});
   }
   ListPlug(list,
-           PlugDecl<ug_8_stage>{.name = "Overall Level",
+           PlugDecl<ug_8_stage>{.at = PN_OVERALL, .name = "Overall Level",
                                 .defaultText = "10",
                                 .flags = PF_CONTROL,
                                 .hint = "Controls the overall output level.  Handy for adding Velocity sensitivity"});
-  ListPlug(list, PlugDecl<ug_8_stage>{.name = "Signal Out", .direction = DR_OUT, .defaultText = "0"});
+  ListPlug(list, PlugDecl<ug_8_stage>{.at = PN_OUT, .name = "Signal Out", .direction = DR_OUT, .defaultText = "0"});
   ListPlug(list, *this,
-           PlugDecl<ug_8_stage>{.name = "Sus Seg",
+           PlugDecl<ug_8_stage>{.at = PN_SUS_SEG, .name = "Sus Seg",
                                 .type = DT_ENUM,
                                 .defaultText = "2",
                                 .list = "None=10,0=0,1,2,3,4,5,6,7",
                                 .hint = "Which segment to 'hold' at until key is released",
                                 .bind = &ug_8_stage::susSeg_});
   ListPlug(list, *this,
-           PlugDecl<ug_8_stage>{.name = "End Seg",
+           PlugDecl<ug_8_stage>{.at = PN_END_SEG, .name = "End Seg",
                                 .type = DT_ENUM,
                                 .defaultText = "4",
                                 .list = "range 0,7",

@@ -20,25 +20,25 @@ void ug_filter_biquad::ListPlugs(InterfaceList& list, bool showExtras) {
   const std::uint32_t hidden = showExtras ? 0u : PF_HIDDEN;
   ListPlug(list, *this,
            PlugDecl<ug_filter_biquad>{
-               .name = "Signal", .defaultText = "0", .flags = PF_SIGNAL, .bind = &ug_filter_biquad::signal_});
+               .at = PN_SIGNAL, .name = "Signal", .defaultText = "0", .flags = PF_SIGNAL, .bind = &ug_filter_biquad::signal_});
   ListPlug(
       list, *this,
-      PlugDecl<ug_filter_biquad>{.name = "Pitch",
+      PlugDecl<ug_filter_biquad>{.at = PN_PITCH, .name = "Pitch",
                                  .defaultText = "5",
                                  .flags = PF_CONTROL,
                                  .hint = "Controls the Filter's 'Cutoff'. 1 Volt per Octave or 1 Volt / kHz switchable",
                                  .bind = &ug_filter_biquad::pitch_});
   ListPlug(list, *this,
-           PlugDecl<ug_filter_biquad>{.name = "Resonance",
+           PlugDecl<ug_filter_biquad>{.at = PN_RESONANCE, .name = "Resonance",
                                       .defaultText = "5",
                                       .flags = PF_CONTROL,
                                       .hint = "Emphasises the Cutoff frequency",
                                       .bind = &ug_filter_biquad::resonance_});
   ListPlug(list, *this,
            PlugDecl<ug_filter_biquad>{
-               .name = "Output", .direction = DR_OUT, .defaultText = "0", .bind = &ug_filter_biquad::out_});
+               .at = PN_OUTPUT, .name = "Output", .direction = DR_OUT, .defaultText = "0", .bind = &ug_filter_biquad::out_});
   ListPlug(list, *this,
-           PlugDecl<ug_filter_biquad>{.name = "Mode",
+           PlugDecl<ug_filter_biquad>{.at = PN_MODE, .name = "Mode",
                                       .type = DT_ENUM,
                                       .defaultText = "0",
                                       .list = "4 Pole LP",
@@ -46,14 +46,14 @@ void ug_filter_biquad::ListPlugs(InterfaceList& list, bool showExtras) {
                                       .hint = "Not used at present",
                                       .bind = &ug_filter_biquad::mode_});
   ListPlug(list, *this,
-           PlugDecl<ug_filter_biquad>{.name = "Boost/Cut",
+           PlugDecl<ug_filter_biquad>{.at = PN_BOOST_CUT, .name = "Boost/Cut",
                                       .defaultText = "0",
                                       .list = "10,-10,10,-10",
                                       .flags = hidden | PF_CONTROL,
                                       .hint = "For Parametric Filters, +ve = boost, -ve = cut. NOT USED AT PRESENT",
                                       .bind = &ug_filter_biquad::boost_});
   ListPlug(list, *this,
-           PlugDecl<ug_filter_biquad>{.name = "Freq Scale",
+           PlugDecl<ug_filter_biquad>{.at = PN_FREQ_SCALE, .name = "Freq Scale",
                                       .direction = DR_PARAMETER,
                                       .type = DT_ENUM,
                                       .defaultText = "0",

@@ -43,7 +43,7 @@ void ug_voltage_to_enum::ListInterface(InterfaceList& list) {
 
 void ug_voltage_to_enum::UseItemList(std::string_view listText) {
   values_.clear();
-  it_enum_list items(listText);
+  EnumListIterator items(listText);
   for (items.First(); !items.IsDone() && static_cast<int>(values_.size()) < kMaxItems; items.Next())
     values_.push_back(static_cast<std::int16_t>(items.CurrentValue()));
   listGiven_ = true;

@@ -15,7 +15,7 @@ double RateOf(const ug_base& module) {
 
 void ug_param_float_out::ListInterface(InterfaceList& list) {
   ListPlug(list, *this,
-           PlugDecl<ug_param_float_out>{.name = "Signal in",
+           PlugDecl<ug_param_float_out>{.at = PN_IN, .name = "Signal in",
                                         .defaultText = "0",
                                         .flags = PF_SIGNAL,
                                         .hint = "Input signal",

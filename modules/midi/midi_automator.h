@@ -16,7 +16,7 @@ namespace kr {
 
 class ug_midi_automator_out;
 
-class ug_midi_automator final : public ug_midi_device, public midi_automator_link {
+class ug_midi_automator final : public ug_midi_device, public MidiAutomatorLink {
  public:
   ug_midi_automator();
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_midi_automator>(); }
@@ -49,7 +49,7 @@ class ug_midi_automator final : public ug_midi_device, public midi_automator_lin
   bool serving_ = false;  // placed in its patch owner, with an output module
 };
 
-class ug_midi_automator_out final : public ug_base, public midi_automation_output {
+class ug_midi_automator_out final : public ug_base, public MidiAutomationOutput {
  public:
   ug_midi_automator_out();
   std::unique_ptr<ug_base> CreateSame() override { return std::make_unique<ug_midi_automator_out>(); }

@@ -8,7 +8,7 @@
 namespace kr {
 
 template <int Inputs>
-int cv_switch<Inputs>::Choose(float select) {
+int CvSwitch<Inputs>::Choose(float select) {
   if (!(select > 0.0f)) return 0;  // below 0 V, and NaN, the first
   if constexpr (Inputs == 2) {
     return 1;
@@ -19,7 +19,7 @@ int cv_switch<Inputs>::Choose(float select) {
 }
 
 template <int Inputs>
-void cv_switch<Inputs>::Open() {
+void CvSwitch<Inputs>::Open() {
   for (int k = 0; k < Inputs; ++k) ins_[static_cast<std::size_t>(k)] = GetPlug(k)->GetSampleBuffer();
   select_ = GetPlug(kSelect)->GetSampleBuffer();
   out_ = GetPlug(kOutput)->GetSampleBuffer();
@@ -28,12 +28,12 @@ void cv_switch<Inputs>::Open() {
 }
 
 template <int Inputs>
-void cv_switch<Inputs>::OnPlugStateChange(int time, connector*, PlugState) {
+void CvSwitch<Inputs>::OnPlugStateChange(int time, connector*, PlugState) {
   Update(time);
 }
 
 template <int Inputs>
-void cv_switch<Inputs>::Update(int time) {
+void CvSwitch<Inputs>::Update(int time) {
   const bool selectRuns = GetPlug(kSelect)->state == ST_RUN;
   fixed_ = Choose(GetPlug(kSelect)->GetValueNow());
   bool runs = selectRuns;
@@ -41,16 +41,16 @@ void cv_switch<Inputs>::Update(int time) {
     if ((selectRuns || k == fixed_) && GetPlug(k)->state == ST_RUN) runs = true;
   GetPlug(kOutput)->SetState(time, runs ? ST_RUN : ST_STATIC);
   if (!runs) {
-    StartSettling(&cv_switch::Settle);
+    StartSettling(&CvSwitch::Settle);
     return;
   }
-  static constexpr auto kRenders = RenderTable<2>([](auto i) { return &cv_switch::Render<Bit<0>(i)>; });
+  static constexpr auto kRenders = RenderTable<2>([](auto i) { return &CvSwitch::Render<Bit<0>(i)>; });
   SetProcessFunction(kRenders[RunBits(selectRuns)]);
 }
 
 template <int Inputs>
 template <bool SelectRuns>
-void cv_switch<Inputs>::Render(int offset, int count) {
+void CvSwitch<Inputs>::Render(int offset, int count) {
   if constexpr (SelectRuns) {
     for (int i = offset; i < offset + count; ++i) out_[i] = ins_[static_cast<std::size_t>(Choose(select_[i]))][i];
   } else {
@@ -59,12 +59,12 @@ void cv_switch<Inputs>::Render(int offset, int count) {
 }
 
 template <int Inputs>
-void cv_switch<Inputs>::Settle(int offset, int count) {
+void CvSwitch<Inputs>::Settle(int offset, int count) {
   SettleStep(offset, count, [this](int at, int n) { Render<false>(at, n); });
 }
 
-template class cv_switch<2>;
-template class cv_switch<4>;
+template class CvSwitch<2>;
+template class CvSwitch<4>;
 
 void ug_obs_USwitch_v1::ListInterface(InterfaceList& list) {
   static constexpr PlugDecl<ug_obs_USwitch_v1> kPlugs[] = {

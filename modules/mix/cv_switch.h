@@ -14,7 +14,7 @@
 namespace kr {
 
 template <int Inputs>
-class cv_switch : public ug_base {
+class CvSwitch : public ug_base {
  public:
   static constexpr int kSelect = Inputs;
   static constexpr int kOutput = Inputs + 1;
@@ -37,7 +37,7 @@ class cv_switch : public ug_base {
   int fixed_ = 0;  // the input chosen while "Select" is static
 };
 
-class ug_obs_USwitch_v1 : public cv_switch<2> {
+class ug_obs_USwitch_v1 : public CvSwitch<2> {
  public:
   enum PlugIndex { PN_INPUT_A, PN_INPUT_B, PN_SELECT, PN_OUTPUT };
   static_assert(PN_SELECT == kSelect && PN_OUTPUT == kOutput);
@@ -46,7 +46,7 @@ class ug_obs_USwitch_v1 : public cv_switch<2> {
   void ListInterface(InterfaceList& list) override;
 };
 
-class ug_obs_USwitch2_v1 : public cv_switch<4> {
+class ug_obs_USwitch2_v1 : public CvSwitch<4> {
  public:
   enum PlugIndex { PN_INPUT_1, PN_INPUT_2, PN_INPUT_3, PN_INPUT_4, PN_SELECT, PN_OUTPUT };
   static_assert(PN_SELECT == kSelect && PN_OUTPUT == kOutput);

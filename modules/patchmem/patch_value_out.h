@@ -14,19 +14,19 @@
 
 namespace kr {
 
-class ug_param_float_out2 : public ug_base, public patch_value_source {
+class ug_param_float_out2 : public ug_base, public PatchValueSource {
  public:
   explicit ug_param_float_out2(std::span<const PlugDescriptor> table);
   void ListInterface(InterfaceList& list) override;
   void Open() override;
   void OnPlugStateChange(int time, connector* c, PlugState state) override;
-  void WatchPatchValue(patch_value_reporter* reporter) override { reporter_ = reporter; }
+  void WatchPatchValue(PatchValueReporter* reporter) override { reporter_ = reporter; }
 
  private:
   void Report();
 
   std::span<const PlugDescriptor> table_;
-  patch_value_reporter* reporter_ = nullptr;
+  PatchValueReporter* reporter_ = nullptr;
   bool reported_ = false;
   std::int32_t lastBits_ = 0;
 };

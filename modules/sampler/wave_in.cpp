@@ -29,22 +29,22 @@ std::unique_ptr<ug_base> ug_wave_in::Clone() {
 
 void ug_wave_in::ListFilePlugs(InterfaceList& list, const char* gateDefault) {
   ListPlug(list, *this,
-           PlugDecl<ug_wave_in>{.name = "Gate",
+           PlugDecl<ug_wave_in>{.at = PN_GATE, .name = "Gate",
                                 .defaultText = gateDefault,
                                 .flags = PF_CONTROL,
                                 .hint = "Triggers wave file playback",
                                 .bind = &ug_wave_in::gate_});
   ListPlug(list, *this,
-           PlugDecl<ug_wave_in>{.name = "Pitch Shift",
+           PlugDecl<ug_wave_in>{.at = PN_PITCH, .name = "Pitch Shift",
                                 .defaultText = "5",
                                 .list = "100, 0, 10, 0",
                                 .flags = PF_CONTROL,
                                 .hint = "1 Volt per Octave, 5V = Original Pitch",
                                 .bind = &ug_wave_in::pitch_});
-  ListPlug(list, *this, PlugDecl<ug_wave_in>{.name = "Left Out", .direction = DR_OUT, .bind = &ug_wave_in::left_});
-  ListPlug(list, *this, PlugDecl<ug_wave_in>{.name = "Right Out", .direction = DR_OUT, .bind = &ug_wave_in::right_});
+  ListPlug(list, *this, PlugDecl<ug_wave_in>{.at = PN_LEFT, .name = "Left Out", .direction = DR_OUT, .bind = &ug_wave_in::left_});
+  ListPlug(list, *this, PlugDecl<ug_wave_in>{.at = PN_RIGHT, .name = "Right Out", .direction = DR_OUT, .bind = &ug_wave_in::right_});
   ListPlug(list, *this,
-           PlugDecl<ug_wave_in>{.name = "File Name",
+           PlugDecl<ug_wave_in>{.at = PN_FILE, .name = "File Name",
                                 .type = DT_TEXT,
                                 .defaultText = "Wavefile",
                                 .list = "wav",

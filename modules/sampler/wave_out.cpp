@@ -39,12 +39,12 @@ bool Wired(UPlug& input) {
 void ug_wave_out::ListCommonPlugs(InterfaceList& list) {
   ListPlug(list, *this,
            PlugDecl<ug_wave_out>{
-               .name = "Left (Mono)", .defaultText = "0", .flags = PF_SIGNAL, .bind = &ug_wave_out::left_});
+               .at = PN_LEFT, .name = "Left (Mono)", .defaultText = "0", .flags = PF_SIGNAL, .bind = &ug_wave_out::left_});
   ListPlug(
       list, *this,
-      PlugDecl<ug_wave_out>{.name = "Right", .defaultText = "0", .flags = PF_SIGNAL, .bind = &ug_wave_out::right_});
+      PlugDecl<ug_wave_out>{.at = PN_RIGHT, .name = "Right", .defaultText = "0", .flags = PF_SIGNAL, .bind = &ug_wave_out::right_});
   ListPlug(list, *this,
-           PlugDecl<ug_wave_out>{.name = "File Name",
+           PlugDecl<ug_wave_out>{.at = PN_FILE, .name = "File Name",
                                  .type = DT_TEXT,
                                  .defaultText = "Wavefile",
                                  .list = "wav",

@@ -75,7 +75,7 @@ TEST(Monitor, PrintsTheVoltageAtItsRateWhenTheTextChanges) {
 // when null) and back.
 UFreqResp* MeasureThrough(TestEngine& engine, ug_base* between, const std::map<int, std::string>& betweenInputs = {}) {
   auto* test = AddNamedAs<UFreqResp>(engine, "Freq Response Test", 50, 0, 100);
-  UPlug* sent = test->Reader()->GetPlug(ufreq_resp_out::PN_SIGNAL_OUT);
+  UPlug* sent = test->Reader()->GetPlug(UFreqRespOut::PN_SIGNAL_OUT);
   if (between != nullptr) {
     Connect(sent, between->GetPlug(0));
     Connect(between->GetPlug(2), test->GetPlug(UFreqResp::PN_SIGNAL_IN));

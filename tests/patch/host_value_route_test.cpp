@@ -13,7 +13,7 @@ using namespace kr;
 
 namespace {
 
-struct InboxTarget final : host_value_target {
+struct InboxTarget final : HostValueTarget {
   void SetFromHost(float normalised) override { values.push_back(normalised); }
   std::vector<float> values;
 };

@@ -13,7 +13,7 @@ using Items = std::vector<std::pair<std::string, int>>;
 
 Items Walk(std::string_view text) {
   Items items;
-  it_enum_list it(text);
+  EnumListIterator it(text);
   for (it.First(); !it.IsDone(); it.Next()) {
     EXPECT_EQ(it.CurrentIndex(), static_cast<int>(items.size()));
     items.emplace_back(it.CurrentLabel(), it.CurrentValue());
@@ -56,7 +56,7 @@ TEST(ItemList, Ranges) {
   ASSERT_EQ(big.size(), 200u);
   EXPECT_EQ(big.front().second, 1);
   EXPECT_EQ(big.back(), (std::pair<std::string, int>{"200", 200}));
-  EXPECT_TRUE(it_enum_list("range 0,7").IsRange());
+  EXPECT_TRUE(EnumListIterator("range 0,7").IsRange());
 }
 
 TEST(ItemList, DegenerateTextsYieldNothing) {
@@ -83,7 +83,7 @@ TEST(ItemList, LabelLookupAndMembership) {
 }
 
 TEST(ItemList, FirstRestartsTheWalk) {
-  it_enum_list it("a,b");
+  EnumListIterator it("a,b");
   it.First();
   it.Next();
   it.Next();

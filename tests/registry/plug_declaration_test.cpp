@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 using namespace kr;
@@ -80,6 +81,25 @@ TEST(PlugDeclaration, ListedRowsPointAtTheMembersTheyName) {
   EXPECT_EQ(list[Probe::PN_MODE].listText, "A,B");
   EXPECT_EQ(list[Probe::PN_MODE].dataType, DT_ENUM);
   EXPECT_EQ(list[Probe::PN_OUT].direction, DR_OUT);
+}
+
+}  // namespace
+
+namespace {
+
+// Rows listed one at a time, and tables listed after other rows, are checked
+// where they land: a constant that drifted from the call order stops the listing.
+TEST(PlugDeclaration, ARowListedAwayFromItsConstantIsRefused) {
+  Probe probe;
+  InterfaceList list;
+  ListPlug(list, probe, PlugDecl<Probe>{.at = Probe::PN_IN, .name = "In", .bind = &Probe::in});
+  EXPECT_THROW(ListPlug(list, PlugDecl<Probe>{.at = Probe::PN_OUT, .name = "Out", .direction = DR_OUT}),
+               std::logic_error);
+  ListPlug(list, PlugDecl<Probe>{.at = Probe::PN_MODE, .name = "Mode", .type = DT_ENUM}, probe.mode);
+  EXPECT_EQ(list.size(), 2u);
+  EXPECT_NO_THROW(ListPlugs(list, probe, kAfterTwo));
+  InterfaceList fresh;
+  EXPECT_THROW(ListPlugs(fresh, probe, kAfterTwo), std::logic_error);  // the table's offset is wrong here
 }
 
 }  // namespace
