@@ -275,7 +275,7 @@ void CTabBox::OnNotify(Notifier* source, int code, void*) {
 std::vector<std::string> CTabBox::PageNames() const {
   std::vector<std::string> names;
   const CPlug2* p = FindPlug("Page Names");
-  it_enum_list it(p ? p->ValueText() : std::string(kDefaultPageNames));
+  EnumListIterator it(p ? p->ValueText() : std::string(kDefaultPageNames));
   for (it.First(); !it.IsDone() && names.size() < 4096; it.Next()) names.push_back(it.CurrentLabel());
   return names;
 }
