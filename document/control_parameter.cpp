@@ -172,6 +172,11 @@ std::string CControl::EnvelopeText() const {
   return ValueType() == ControlValueType::Text ? ValueText() : text;
 }
 
+void CControl::SetEnvelopeText(std::string_view shape) {
+  if (ValueType() == ControlValueType::Text) SetValueText(shape);
+  else text = std::string(shape);
+}
+
 void CControl::AudioObjectMade() {
   if (&Class() != &control_classes::kEnvEdit) return;
   if (EnvelopeShapeReceiver* receiver = EnvelopeReceiver()) receiver->ReceiveShape(EnvelopeShapeFromText(EnvelopeText()));

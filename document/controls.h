@@ -95,6 +95,8 @@ class CControl : public CUG, public generic_parameter {
   // The envelope text of a drawn envelope: the current program's text value,
   // else the text kept with the control (empty: the default shape).
   std::string EnvelopeText() const;
+  // Keeps a drawn envelope's new text where EnvelopeText reads it.
+  void SetEnvelopeText(std::string_view shape);
 
   // Sliders, lists, meters and the generic control classes.
   bool TakesMidiAutomation() const override;

@@ -1,42 +1,35 @@
 #include "dsp/shaper_curve.h"
 
 #include <algorithm>
-#include <charconv>
 
+#include "base/decimal_field.h"
 #include "dsp/evaluator.h"
 
 namespace kr::dsp {
 
 namespace {
 
-// A decimal number at the start of text, as atof reads one (leading blanks,
-// a sign, digits, a point, an exponent); anything else, or a value that is
-// not finite, reads as 0.
-double ReadDecimal(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  double value = 0.0;
-  const auto [end, ec] = std::from_chars(text.data() + i, text.data() + text.size(), value);
-  if (ec != std::errc() || !std::isfinite(value)) return 0.0;
-  // The editor keeps points within 0 ... 100; a stored text may not.
-  value = std::clamp(value, -1.0e6, 1.0e6);
-  return negative ? -value : value;
-}
+// A field of a point: the editor keeps points within 0 ... 100; a stored
+// text may not.
+double ReadCoordinate(std::string_view text) { return std::clamp(ReadDecimalField(text), -1.0e6, 1.0e6); }
 
 }  // namespace
 
 ShapePoints ParseShapePoints(std::string_view text) {
   if (text.empty()) text = kDefaultShapeText;
+  // Points the text does not give stand on the straight line.
   ShapePoints points;
+  for (int k = 0; k < ShapePoints::kCount; ++k) {
+    points.x[static_cast<std::size_t>(k)] = static_cast<float>(k * 10);
+    points.y[static_cast<std::size_t>(k)] = static_cast<float>(100 - k * 10);
+  }
   for (int k = 0; k < ShapePoints::kCount && !text.empty(); ++k) {
     const std::size_t open = text.find('(');
     const std::size_t comma = text.find(',');
     const std::size_t close = text.find(')');
     if (close == std::string_view::npos || close == 0) break;
-    const double in = open < close ? ReadDecimal(text.substr(open + 1, close - open - 1)) : 0.0;
-    const double out = comma < close ? ReadDecimal(text.substr(comma + 1, close - comma - 1)) : 0.0;
+    const double in = open < close ? ReadCoordinate(text.substr(open + 1, close - open - 1)) : 0.0;
+    const double out = comma < close ? ReadCoordinate(text.substr(comma + 1, close - comma - 1)) : 0.0;
     points.x[static_cast<std::size_t>(k)] = static_cast<float>((in + 5.0) * 10.0);
     points.y[static_cast<std::size_t>(k)] = static_cast<float>((5.0 - out) * 10.0);
     text.remove_prefix(close + 1);

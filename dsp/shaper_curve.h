@@ -29,7 +29,7 @@ constexpr std::string_view kDefaultShapeText =
 constexpr std::string_view kDefaultFormula = "5 * sin(x/PI)";
 
 // Parenthesised (input volts, output volts) pairs in order, the first 11;
-// missing points stay (0, 0); numbers that are not numbers read as 0. An
+// points missing from a short text are those of the straight line; numbers that are not numbers read as 0. An
 // empty text is the straight line.
 ShapePoints ParseShapePoints(std::string_view text);
 

@@ -2,62 +2,70 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <string>
+#include <cstdio>
+
+#include "base/decimal_field.h"
 
 namespace kr {
 
-namespace {
-
-struct TextPoint {
-  double time = 0.0;
-  double level = 0.0;
-  bool sustain = false;
-};
-
-double Number(std::string_view text) {
-  const std::string copy(text);
-  const double value = std::strtod(copy.c_str(), nullptr);
-  return std::isfinite(value) ? value : 0.0;
-}
-
-std::vector<TextPoint> ParsePoints(std::string_view text) {
-  std::vector<TextPoint> points;
-  while (!text.empty()) {
+EnvelopeNodes ParseEnvelopeText(std::string_view text) {
+  if (text.empty()) text = kDefaultEnvelopeText;
+  EnvelopeNodes nodes;
+  float earliest = 0.0f;
+  while (!text.empty() && static_cast<int>(nodes.points.size()) < EnvelopeNodes::kMaxPoints) {
     const std::size_t open = text.find('(');
     const std::size_t comma = text.find(',');
     const std::size_t close = text.find(')');
-    if (close == std::string_view::npos || close == 0 || open == std::string_view::npos || comma == std::string_view::npos ||
-        !(open < comma && comma < close))
-      break;
-    TextPoint p;
-    p.time = Number(text.substr(open + 1, comma - open - 1));
-    p.level = std::clamp(Number(text.substr(comma + 1, close - comma - 1)), -1.0, 1.0);
-    p.sustain = text.front() == 'S';
-    points.push_back(p);
+    if (close == std::string_view::npos || close == 0) break;
+    if (!(open < comma && comma < close)) break;  // a pair without its "(" or ",": the fault ends the points
+    // Each field alone, so that one never reads into the next.
+    const double time = ReadDecimalField(text.substr(open + 1, comma - open - 1));
+    const double level = ReadDecimalField(text.substr(comma + 1, close - comma - 1));
+    EnvelopeNode node;
+    node.time = static_cast<float>(std::clamp(time, static_cast<double>(earliest), double{EnvelopeNodes::kLatestTime}));
+    node.level = static_cast<float>(std::clamp(level, -1.0, 1.0));
+    earliest = node.time;
+    if (text.front() == 'S') nodes.sustain = static_cast<int>(nodes.points.size());
+    nodes.points.push_back(node);
     text.remove_prefix(close + 1);
   }
-  return points;
+  return nodes;
 }
 
-}  // namespace
+std::string EnvelopeTextOf(const EnvelopeNodes& nodes) {
+  std::string text;
+  for (std::size_t i = 0; i < nodes.points.size(); ++i) {
+    char pair[96];
+    std::snprintf(pair, sizeof pair, "(%f,%f)", static_cast<double>(nodes.points[i].time),
+                  static_cast<double>(nodes.points[i].level));
+    if (static_cast<int>(i) == nodes.sustain) text += 'S';
+    text += pair;
+  }
+  return text;
+}
 
-std::vector<EnvelopePoint> EnvelopeShapeFromText(std::string_view text) {
-  std::vector<TextPoint> points = ParsePoints(text.empty() ? kDefaultEnvelopeText : text);
+std::vector<EnvelopePoint> EnvelopeShapeOf(const EnvelopeNodes& nodes) {
   std::vector<EnvelopePoint> shape;
-  shape.reserve(points.size() + 1);
-  TextPoint previous;
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    const TextPoint& p = points[i];
+  shape.reserve(nodes.points.size() + 1);
+  EnvelopeNode previous;
+  for (std::size_t i = 0; i < nodes.points.size(); ++i) {
+    const EnvelopeNode& p = nodes.points[i];
     EnvelopePoint e;
-    e.level = static_cast<float>(p.level);
-    e.rate = static_cast<float>(std::fabs(p.level - previous.level) / std::max(std::fabs(p.time - previous.time), 0.0001));
-    e.kind = i + 1 == points.size() ? EnvelopePoint::kEnd : p.sustain ? EnvelopePoint::kSustain : EnvelopePoint::kPoint;
+    e.level = p.level;
+    e.rate = static_cast<float>(std::fabs(double{p.level} - previous.level) /
+                                std::max(std::fabs(double{p.time} - previous.time), 0.0001));
+    e.kind = i + 1 == nodes.points.size()             ? EnvelopePoint::kEnd
+             : static_cast<int>(i) == nodes.sustain ? EnvelopePoint::kSustain
+                                                      : EnvelopePoint::kPoint;
     shape.push_back(e);
     previous = p;
   }
   shape.push_back({0.0f, 10.0f, EnvelopePoint::kEnd});
   return shape;
+}
+
+std::vector<EnvelopePoint> EnvelopeShapeFromText(std::string_view text) {
+  return EnvelopeShapeOf(ParseEnvelopeText(text));
 }
 
 }  // namespace kr

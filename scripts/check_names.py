@@ -3,6 +3,8 @@
 every source file of a layer there may be only `namespace kr...` blocks,
 preprocessor lines and forward declarations of other libraries' types. The
 exceptions are the entries the system itself must export at the top level.
+Also checks the class names: PascalCase, the family form of a module class
+(`ug_...`, `ui_...`), or a name listed in given_names.txt.
 
 usage: check_names.py [CHECKOUT]   exit status 0 when every file keeps to it"""
 import os
@@ -47,10 +49,29 @@ def top_level_outsiders(text):
     return outside
 
 
+CLASS_DEFINITION = re.compile(r"\b(?:class|struct)\s+(\w+)(?:\s+final)?\s*[:{]")
+PASCAL_CASE = re.compile(r"[A-Z][A-Za-z0-9]*$")
+FAMILY_FORM = re.compile(r"u[gi]_\w+$")
+STANDARD_MEMBER_TYPES = {"iterator"}
+
+
+def misnamed_classes(text, given):
+    names = CLASS_DEFINITION.findall(code_only(text))
+    return [n for n in names if not (PASCAL_CASE.match(n) or FAMILY_FORM.match(n) or n in given
+                                     or n in STANDARD_MEMBER_TYPES)]
+
+
+def given_names(root):
+    path = os.path.join(root, "scripts", "given_names.txt")
+    lines = open(path, encoding="utf-8").read().splitlines()
+    return {line.strip() for line in lines if line.strip() and not line.startswith("#")}
+
+
 def main(root):
     arch = open(os.path.join(root, "ARCHITECTURE.md"), encoding="utf-8").read()
     layers = re.findall(r"^\|\s*`([a-z]+)/`\s*\|", arch, flags=re.M)
     found = []
+    given = given_names(root)
     for layer in layers:
         for folder, _, files in os.walk(os.path.join(root, layer)):
             for name in sorted(files):
@@ -58,13 +79,16 @@ def main(root):
                 rel = os.path.relpath(path, root)
                 if not name.endswith(SOURCES) or rel in TOP_LEVEL_ENTRIES:
                     continue
-                lines = top_level_outsiders(open(path, encoding="utf-8").read())
+                text = open(path, encoding="utf-8").read()
+                lines = top_level_outsiders(text)
                 if lines:
                     found.append(f"{rel}:{lines[0]}: code outside namespace kr")
+                for name in misnamed_classes(text, given):
+                    found.append(f"{rel}: class {name} is neither PascalCase, a module family's form nor a given name")
     for f in found:
         print(f)
-    print(f"name check: {len(found)} file(s) with code outside namespace kr" if found else
-          f"name check: every file of {len(layers)} layers keeps its code in namespace kr")
+    print(f"name check: {len(found)} fault(s)" if found else
+          f"name check: every file of {len(layers)} layers keeps its code in namespace kr, its class names in form")
     return 1 if found else 0
 
 

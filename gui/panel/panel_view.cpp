@@ -162,6 +162,11 @@ void PanelView::Draw(DrawContext& dc) {
     for (std::size_t i = 0; i < menu_.size(); ++i) {
       const int top = r.top + kMenuPad + kMenuRow * static_cast<int>(i);
       DrawTextLine(dc, {r.left + 8, top, r.right - 4, top + kMenuRow}, menu_[i].text, style, Align::Left, 0, -1);
+      if (menu_[i].checked) {  // a tick in the left margin
+        const int y = top + kMenuRow / 2;
+        DrawLine(dc, r.left + 1, y, r.left + 3, y + 2, 0);
+        DrawLine(dc, r.left + 3, y + 2, r.left + 7, y - 3, 0);
+      }
     }
   }
   if (aboutShown_) {

@@ -11,6 +11,7 @@
 #include "document/line2.h"
 #include "document/panel_objects.h"
 #include "gui/panel/curve_panel.h"
+#include "gui/panel/envelope_panel.h"
 #include "gui/panel/keyboard_panel.h"
 #include "gui/panel/level_out_panel.h"
 #include "gui/panel/mappers.h"
@@ -19,6 +20,7 @@
 #include "gui/panel/soundfont_panel.h"
 #include "gui/panel/tab_box.h"
 #include "gui/panel/tty_panel.h"
+#include "gui/panel/wave_shape_panel.h"
 #include "gui/visual/layout.h"
 #include "gui/visual/owner_drawn.h"
 #include "gui/visual/widgets.h"
@@ -234,9 +236,29 @@ void PopulateText(Ctl_Wnd& box, CControl& control) {
 }
 
 // Self-drawing controls: one owner-drawn area, as large as the box.
-void PopulateOwnerDrawn(Ctl_Wnd& box, std::unique_ptr<OwnerDrawn> drawn) {
+void PopulateOwnerDrawn(Ctl_Wnd& box, std::unique_ptr<OwnerDrawn> drawn, std::uint32_t flags = 0) {
   box.SetFlags(VF_RESIZABLE);
-  box.Add(std::make_unique<CMyOwnerDrawn2>(std::move(drawn), VF_STRETCH_WIDTH | VF_STRETCH_HEIGHT));
+  box.Add(std::make_unique<CMyOwnerDrawn2>(std::move(drawn), VF_STRETCH_WIDTH | VF_STRETCH_HEIGHT | flags));
+}
+
+// "Multistage Env": the envelope picture, then its segment fields.
+void PopulateEnvelope(Ctl_Wnd& box, CControl& control) {
+  auto session = std::make_shared<EnvelopeSession>(control);
+  PopulateOwnerDrawn(box, std::make_unique<EnvelopePanel>(session), VF_FOCUS_ON_CLICK);  // its keys move points
+  box.Add(MakeEnvelopeFields(std::move(session)));
+}
+
+// "WaveShaper" and "WaveShaper2": the curve of the "shape" text; the formula
+// of "WaveShaper2" is typed in a label under it.
+void PopulateWaveShaper(Ctl_Wnd& box, CUG& module, bool formula) {
+  CPlug2* shape = module.FindPlug("shape");
+  if (!shape) return;
+  PopulateOwnerDrawn(box, std::make_unique<WaveShapePanel>(*shape, formula));
+  if (formula) {
+    auto label = std::make_unique<CMyTextLabel3>(shape);
+    label->SetFlags(VF_STRETCH_WIDTH);
+    box.Add(std::move(label));
+  }
 }
 
 void PopulateSoundFont(Ctl_Wnd& box, CControl& control) {
@@ -256,11 +278,13 @@ void PopulateControls(Ctl_Wnd& box, CUG& module) {
     if (c == &cc::kVoltMeter) return PopulateVoltMeter(box, *control, box);
     if (c == &cc::kText) return PopulateText(box, *control);
     if (c == &cc::kOscSf || c == &cc::kSamplePlay2) return PopulateSoundFont(box, *control);
+    if (c == &cc::kEnvEdit) return PopulateEnvelope(box, *control);
   }
   if (name == "KeyBoard") return PopulateOwnerDrawn(box, std::make_unique<KeyboardPanel>(module));
   if (name == "Monitor" || name == "MIDI Monitor") return PopulateOwnerDrawn(box, std::make_unique<TtyPanel>(module));
   if (name == "Freq Analyser") return PopulateOwnerDrawn(box, std::make_unique<CurvePanel>(module, 0.0f, -96.0f));
   if (name == "Freq Response Test") return PopulateOwnerDrawn(box, std::make_unique<CurvePanel>(module, 12.0f, -48.0f));
+  if (name == "WaveShaper" || name == "WaveShaper2") return PopulateWaveShaper(box, module, name == "WaveShaper2");
   if (name == "Patch Parameter - Level Out") box.Add(std::make_unique<CLevelOutPanel>(module));
 }
 

@@ -10,6 +10,7 @@ namespace kr::gui {
 struct MenuItem {
   int id = 0;
   std::string text;
+  bool checked = false;  // shown with a check mark
 };
 using ContextMenu = std::vector<MenuItem>;
 

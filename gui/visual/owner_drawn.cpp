@@ -1,5 +1,7 @@
 #include "gui/visual/owner_drawn.h"
 
+#include "gui/visual/input_state.h"
+
 namespace kr {
 
 using namespace kr::gui;
@@ -53,6 +55,22 @@ void CMyOwnerDrawn2::OnKeyDown(int key, int repeat, std::uint32_t flags) {
 
 void CMyOwnerDrawn2::OnKeyUp(int key, int repeat, std::uint32_t flags) {
   if (!drawn_->KeyUp(*this, key, flags)) CVisualOb::OnKeyUp(key, repeat, flags);
+}
+
+void CMyOwnerDrawn2::OnChar(int ch, int repeat, std::uint32_t flags) {
+  if (!drawn_->Char(*this, ch, flags)) CVisualOb::OnChar(ch, repeat, flags);
+}
+
+// The control's own items; without any, the box's.
+void CMyOwnerDrawn2::AddContextMenuItems(ContextMenu& menu, Point p) {
+  const std::size_t before = menu.size();
+  drawn_->AddMenuItems(*this, menu, p);
+  if (menu.size() == before) return CVisualOb::AddContextMenuItems(menu, p);
+  if (InputState* in = Input()) in->contextMenuObject = this;
+}
+
+void CMyOwnerDrawn2::OnCommand(int id, Point p) {
+  if (!drawn_->Command(*this, id)) CVisualOb::OnCommand(id, p);
 }
 
 }  // namespace kr

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "gui/visual/context_menu.h"
 #include "gui/visual/visual_ob.h"
 
 namespace kr {
@@ -23,6 +24,12 @@ class OwnerDrawn {
   // True when the key was taken.
   virtual bool KeyDown(CVisualOb& widget, int key, std::uint32_t flags) { return false; }
   virtual bool KeyUp(CVisualOb& widget, int key, std::uint32_t flags) { return false; }
+  // A character typed (Tab is 9); true when taken (else Tab moves the focus).
+  virtual bool Char(CVisualOb& widget, int ch, std::uint32_t flags) { return false; }
+  // Context-menu items at a point, and the command chosen among them (true
+  // when taken).
+  virtual void AddMenuItems(CVisualOb& widget, ContextMenu& menu, Point p) {}
+  virtual bool Command(CVisualOb& widget, int id) { return false; }
   // Values may have changed elsewhere: true when the picture changed.
   virtual bool Refresh(CVisualOb& widget) { return false; }
   // The widget opens (on the panel) or closes.
@@ -49,6 +56,9 @@ class CMyOwnerDrawn2 : public CVisualOb {
   void OnLButtonUp(std::uint32_t flags, kr::gui::Point p) override;
   void OnKeyDown(int key, int repeat, std::uint32_t flags) override;
   void OnKeyUp(int key, int repeat, std::uint32_t flags) override;
+  void OnChar(int ch, int repeat, std::uint32_t flags) override;
+  void AddContextMenuItems(kr::gui::ContextMenu& menu, kr::gui::Point p) override;
+  void OnCommand(int id, kr::gui::Point p) override;
 
  private:
   std::unique_ptr<kr::gui::OwnerDrawn> drawn_;

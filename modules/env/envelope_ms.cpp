@@ -33,13 +33,19 @@ ug_envelope_ms::ug_envelope_ms() : shape_(std::make_shared<MultistageShape>()) {
   shape_->Set(EnvelopeShapeFromText(kDefaultEnvelopeText));
 }
 
-void ug_envelope_ms::ReceiveShape(std::span<const EnvelopePoint> shape) {
-  if ((flags & UGF_OPEN) == 0) {
+bool ug_envelope_ms::ReceiveShape(std::span<const EnvelopePoint> shape) {
+  // The document's object may be a voice prototype that never opens while
+  // its copies play: the engine runs when any of them is open.
+  bool running = false;
+  for (ug_base* m = this; m != nullptr; m = m->nextClone) running = running || (m->flags & UGF_OPEN) != 0;
+  if (!running) {
     shape_->Set(shape);
-    return;
+    return true;
   }
-  if (!shape_->Publish(shape)) return;  // an earlier shape is still on its way; the control sends again
-  PostNotify(kShapeChanged, 0);
+  if (!shape_->Publish(shape)) return false;  // an earlier shape is still on its way; the control sends again
+  for (ug_base* m = this; m != nullptr; m = m->nextClone)
+    if ((m->flags & UGF_OPEN) != 0) m->PostNotify(kShapeChanged, 0);
+  return true;
 }
 
 std::unique_ptr<ug_base> ug_envelope_ms::CreateSame() { return std::make_unique<ug_envelope_ms>(); }

@@ -54,8 +54,9 @@ class ug_envelope_ms : public ug_envelope_base, public EnvelopeShapeReceiver {
   void Open() override;
   void OnUiNotify(int kind, int value) override;
   // The shape its panel control stores: taken at once before the module
-  // opens, handed over and announced to every voice copy while it runs.
-  void ReceiveShape(std::span<const EnvelopePoint> shape) override;
+  // opens, handed over and announced to every voice copy while it runs;
+  // false while the last hand-over is still waiting for the audio side.
+  bool ReceiveShape(std::span<const EnvelopePoint> shape) override;
 
   MultistageShape& Shape() { return *shape_; }
 

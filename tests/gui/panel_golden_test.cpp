@@ -4,6 +4,7 @@
 // A golden changes only through its regeneration command:
 //   build/dev/kestrune panel tests/data/panels/golden_panel.json -o tests/gui/golden/golden_panel.png
 //   build/dev/kestrune panel tests/data/panels/golden_controls.json -o tests/gui/golden/golden_controls.png
+//   build/dev/kestrune panel tests/data/panels/golden_curves.json -o tests/gui/golden/golden_curves.png
 #include <gtest/gtest.h>
 
 #include "base/whole_file.h"
@@ -69,6 +70,10 @@ TEST(GoldenPanel, DrawsPixelForPixelAsTheGolden) { ExpectAsGolden("golden_panel"
 // The keyboard, a MIDI monitor, a level meter, a SoundFont player's
 // choosers and a text entry.
 TEST(GoldenPanel, SelfDrawingAndChoosingControlsDrawAsTheirGolden) { ExpectAsGolden("golden_controls"); }
+
+// The envelope (default shape, scales, zoom button, segment fields), the
+// 11 points of "WaveShaper" and the formula curve of "WaveShaper2".
+TEST(GoldenPanel, CurveEditorsDrawAsTheirGolden) { ExpectAsGolden("golden_curves"); }
 
 // Knobs A, B, C (values per program, 0..10) and the image (0.5): frame
 // (n x 7 + 50) / 100 of n = value x 10; the image floor(7 x 0.5 + 0.5).

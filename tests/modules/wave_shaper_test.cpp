@@ -67,7 +67,10 @@ TEST(ShaperCurve, PointTextParsing) {
   EXPECT_EQ(few.y[1], 75.0f);
   EXPECT_EQ(few.x[2], 50.0f) << "numbers that are not numbers read as 0 V";
   EXPECT_EQ(few.y[2], 50.0f);
-  EXPECT_EQ(few.x[3], 0.0f) << "points not given stay (0, 0)";
+  EXPECT_EQ(few.x[3], 30.0f) << "points not given are those of the straight line";
+  EXPECT_EQ(few.y[3], 70.0f);
+  EXPECT_EQ(few.x[10], 100.0f);
+  EXPECT_EQ(few.y[10], 0.0f);
   // Hostile texts give finite tables.
   for (const char* text : {"(1e300,-1e300)(5,5)", "(inf,inf)", ")(", "(((", "(5,5)(-5,-5)(0,1e9)"}) {
     ShaperTable t{};

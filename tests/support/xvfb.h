@@ -61,6 +61,19 @@ class Xvfb {
   Display* connection_ = nullptr;
 };
 
+// A left-button event (press, motion or release) sent to a window.
+inline void SendButton(Display* d, ::Window window, int type, long mask, int x, int y, unsigned state) {
+  XEvent e{};
+  e.xbutton.type = type;
+  e.xbutton.display = d;
+  e.xbutton.window = window;
+  e.xbutton.x = x;
+  e.xbutton.y = y;
+  e.xbutton.button = Button1;
+  e.xbutton.state = state;
+  XSendEvent(d, window, False, mask, &e);
+}
+
 }  // namespace krtest
 
 #endif  // KR_HAVE_X11

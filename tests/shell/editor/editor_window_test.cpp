@@ -45,16 +45,7 @@ class EditorWindow : public krtest::EditorPlugin {
 
   // A left-button event (press, motion or release) in the editor's window.
   void SendButton(int type, long mask, int px, int py, unsigned state) {
-    Display* d = x.Connection();
-    XEvent e{};
-    e.xbutton.type = type;
-    e.xbutton.display = d;
-    e.xbutton.window = static_cast<::Window>(Editor()->Window()->Handle());
-    e.xbutton.x = px;
-    e.xbutton.y = py;
-    e.xbutton.button = Button1;
-    e.xbutton.state = state;
-    XSendEvent(d, e.xbutton.window, False, mask, &e);
+    krtest::SendButton(x.Connection(), static_cast<::Window>(Editor()->Window()->Handle()), type, mask, px, py, state);
   }
 
   krtest::Xvfb x;
