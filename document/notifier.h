@@ -22,6 +22,7 @@ enum NotifyCode : int {
   NC_RECT = 35,
   NC_SPARE_OPTION = 44,
   NC_ITEM_LIST = 45,  // a plug's item list changed
+  NC_PAGE = 52,       // a tab box's selected page changed
 };
 
 class Notifier;

@@ -40,6 +40,7 @@ void RegisterBuiltinModules() {
     modules::RegisterMidiFileModules(registry);
     modules::RegisterSequencerModules(registry);
     modules::RegisterAnalyserModules(registry);
+    modules::RegisterPanelGroupModules(registry);
   });
 }
 

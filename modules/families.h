@@ -27,6 +27,7 @@ void RegisterSoundfontModules(ModuleRegistry& registry);
 void RegisterMidiFileModules(ModuleRegistry& registry);
 void RegisterSequencerModules(ModuleRegistry& registry);
 void RegisterAnalyserModules(ModuleRegistry& registry);
+void RegisterPanelGroupModules(ModuleRegistry& registry);
 
 }  // namespace modules
 

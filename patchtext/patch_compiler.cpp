@@ -107,6 +107,10 @@ class Compiler {
     if (!at.value.is_array() || at.value.size() != 4) Fail(at, "expected [left, top, right, bottom]");
     return {Int(at.Item(0)), Int(at.Item(1)), Int(at.Item(2)), Int(at.Item(3))};
   }
+  DocPoint Point(const At& at) const {
+    if (!at.value.is_array() || at.value.size() != 2) Fail(at, "expected [x, y]");
+    return {Int(at.Item(0)), Int(at.Item(1))};
+  }
   const json& Array(const At& at) const {
     if (!at.value.is_array()) Fail(at, "expected a list");
     return at.value;
@@ -306,6 +310,8 @@ class Compiler {
       std::string plug;
     };
     std::vector<WiredPlugValue> wiredPlugValues;
+    // Tab boxes' page lists, resolved once every id of the container is known.
+    std::vector<std::pair<CTabBox*, At>> pages;
   };
 
   void Container(CContainer& container, const At& at) {
@@ -316,18 +322,20 @@ class Compiler {
 
   void ContainerContents(CContainer& container, const At& at) {
     ExpectObject(at, {"module", "id", "title", "disabled", "rect", "panel_rect", "skin", "values", "modules", "plugs",
-                      "features", "programs", "wires"});
-    Scope scope{container, {}, {}, {}};
+                      "features", "programs", "wires", "panel_scroll"});
+    Scope scope{container, {}, {}, {}, {}};
     if (at.Has("title")) container.SetTitle(Text(at.Child("title")));
     if (at.Has("disabled")) container.SetDisabled(Bool(at.Child("disabled")));
     if (at.Has("rect")) container.SetRect(kStructureView, Rect(at.Child("rect")));
     if (at.Has("skin")) container.skinName = Text(at.Child("skin"));
     if (at.Has("panel_rect")) container.SetRect(kPanelView, Rect(at.Child("panel_rect")));
+    if (at.Has("panel_scroll")) container.scrollPositions[0] = Point(at.Child("panel_scroll"));
     if (at.Has("values")) Values(container, at.Child("values"));
     if (at.Has("modules")) {
       const At modules = at.Child("modules");
       for (std::size_t i = 0; i < Array(modules).size(); ++i) Child(scope, modules.Item(i));
     }
+    for (const auto& [box, list] : scope.pages) Pages(scope, *box, list);
     if (at.Has("plugs")) BoundaryPlugs(container, at.Child("plugs"));
     if (at.Has("features")) Features(container, at.Child("features"));
     if (at.Has("programs")) Programs(container, at.Child("programs"));
@@ -348,6 +356,7 @@ class Compiler {
                                                                        Text(at.Child("panel_group")), rect));
       return;
     }
+    if (at.Has("sub_panel")) return SubPanel(scope, at);
     if (at.Has("unsupported"))
       Fail(at, "the patch text cannot describe a \"" + Text(at.Child("unsupported")) + "\" object");
     if (!at.Has("module")) Fail(at, "a module needs a \"module\" (its registry name)");
@@ -359,7 +368,7 @@ class Compiler {
       made = &inner;
     } else {
       ExpectObject(at, {"module", "id", "title", "disabled", "rect", "panel_rect", "control_values", "values", "file",
-                        "patch_values", "plugin", "hosted_automation"});
+                        "patch_values", "plugin", "hosted_automation", "pages"});
       try {
         made = &builder_.AddModule(scope.container, name);
       } catch (const BuildError&) {
@@ -385,6 +394,11 @@ class Compiler {
       }
       if (at.Has("panel_rect")) PanelRect(*made, at.Child("panel_rect"));
       if (at.Has("control_values")) ControlValues(*made, at.Child("control_values"));
+      if (at.Has("pages")) {
+        auto* box = DynamicKind<CTabBox>(made);
+        if (!box) Fail(at.Child("pages"), "module \"" + name + "\" has no pages");
+        scope.pages.emplace_back(box, at.Child("pages"));
+      }
     }
     const bool explicitId = at.Has("id");
     const std::string id = explicitId ? Text(at.Child("id")) : name;
@@ -423,6 +437,36 @@ class Compiler {
   }
 
   // Only objects that keep a panel position of their own take one.
+  // A sub-panel: the name of the container beside it that it shows, where,
+  // and its "Scroll Bars" ("Auto", "None" or "Enable").
+  void SubPanel(Scope& scope, const At& at) {
+    ExpectObject(at, {"sub_panel", "rect", "scroll_bars"});
+    auto portal = std::make_unique<CPortal>();
+    portal->SetEntry(FindModuleEntry("Sub Panel"));
+    portal->text = Text(at.Child("sub_panel"));
+    portal->rect = at.Has("rect") ? Rect(at.Child("rect")) : DocRect{0, 0, 200, 150};
+    portal->mode = 0;
+    if (at.Has("scroll_bars")) {
+      const std::string bars = Text(at.Child("scroll_bars"));
+      const char* const names[] = {"Auto", "None", "Enable"};
+      const auto* found = std::find(std::begin(names), std::end(names), bars);
+      if (found == std::end(names)) Fail(at.Child("scroll_bars"), "scroll bars are \"Auto\", \"None\" or \"Enable\"");
+      portal->mode = static_cast<std::int32_t>(found - std::begin(names));
+    }
+    builder_.AddObject(scope.container, std::move(portal));
+  }
+
+  // A tab box's pages: {"id": page number} for objects of its container.
+  void Pages(Scope& scope, CTabBox& box, const At& at) {
+    if (!at.value.is_object()) Fail(at, "expected an object of ids and page numbers");
+    for (auto it = at.value.begin(); it != at.value.end(); ++it) {
+      const auto found = scope.ids.find(it.key());
+      if (found == scope.ids.end() || found->second == nullptr)
+        Fail(at.Child(it.key()), "no module with the id \"" + it.key() + "\" in this container");
+      box.tabs.emplace_back(found->second, Int(at.Child(it.key())));
+    }
+  }
+
   void PanelRect(CUG& module, const At& at) {
     if (!DynamicKind<CControl>(&module) && !DynamicKind<control_ob_base>(&module) && !DynamicKind<CUG2>(&module))
       Fail(at, "module \"" + module.Title() + "\" has no panel position of its own (its box stands at its \"rect\")");

@@ -237,6 +237,27 @@ class Dumper {
     return out;
   }
 
+  static ojson SubPanel(const CPortal& portal) {
+    static const char* const kBars[] = {"Auto", "None", "Enable"};
+    ojson out = {{"sub_panel", portal.text}, {"rect", RectJson(portal.rect)}};
+    out["scroll_bars"] = kBars[static_cast<int>(portal.Bars())];
+    return out;
+  }
+
+  // A tab box's pages, by the ids of the objects they list.
+  template <class Ids>
+  static ojson WithPages(ojson out, const CUG& module, const Ids& ids) {
+    const auto* box = DynamicKind<CTabBox>(&module);
+    if (!box || box->tabs.empty()) return out;
+    ojson pages = ojson::object();
+    // Only objects of the container: the list owns nothing and may name
+    // objects since deleted, which are never looked at.
+    for (const auto& [ob, page] : box->tabs)
+      if (const auto it = ids.find(ob); it != ids.end()) pages[it->second] = page;
+    out["pages"] = std::move(pages);
+    return out;
+  }
+
   ojson Container(const CContainer& c, bool asChild, const std::string& id = {}) {
     ojson out = ojson::object();
     if (asChild) {
@@ -248,6 +269,7 @@ class Dumper {
     if (c.StructureRect() != DocRect{0, 0, 20, 20}) out["rect"] = RectJson(c.StructureRect());
     if (c.skinName != "default") out["skin"] = c.skinName;
     if (asChild && c.panelRect != DocRect{}) out["panel_rect"] = RectJson(c.panelRect);
+    if (const DocPoint s = c.scrollPositions[0]; s != DocPoint{}) out["panel_scroll"] = ojson::array({s.x, s.y});
     if (ojson values = Values(c); !values.empty()) out["values"] = std::move(values);
 
     const auto ids = AssignIds(c);
@@ -259,9 +281,11 @@ class Dumper {
       if (const auto* inner = DynamicKind<CContainer>(child))
         modules.push_back(Container(*inner, true, ids.at(inner)));
       else if (const auto* module = DynamicKind<CUG>(child))
-        modules.push_back(Module(*module, ids.at(module)));
+        modules.push_back(WithPages(Module(*module, ids.at(module)), *module, ids));
       else if (const auto* box = DynamicKind<CPanelBox2>(child))
         modules.push_back({{"panel_group", box->caption}, {"rect", RectJson(box->rect)}});
+      else if (const auto* portal = DynamicKind<CPortal>(child))
+        modules.push_back(SubPanel(*portal));
       else
         modules.push_back({{"unsupported", child->Class().name}});
     }

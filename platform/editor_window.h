@@ -13,12 +13,13 @@ namespace kr {
 namespace platform {
 
 struct WindowEvent {
-  enum class Kind { MouseDown, MouseMove, MouseUp, ContextMenu, KeyDown, KeyUp, Char, Paint, MouseLeave };
+  enum class Kind { MouseDown, MouseMove, MouseUp, ContextMenu, KeyDown, KeyUp, Char, Paint, MouseLeave, Wheel };
   Kind kind = Kind::Paint;
   int x = 0, y = 0;           // client coordinates; Paint: the corner of the area to paint
   int width = 0, height = 0;  // Paint: the size of the area
   std::uint32_t flags = 0;    // 0x1 left button, 0x4 Shift, 0x8 Ctrl (as Windows' MK_ values); KeyDown: 0x4000 a repeat
   int key = 0;                // key events: a Windows virtual-key code; Char: the character
+  int wheel = 0;              // Wheel: 120 per notch turned away from the user, -120 towards
 };
 
 class ChildWindow {

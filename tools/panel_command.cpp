@@ -6,7 +6,9 @@
 #include <string>
 
 #include "base/path_names.h"
+#include "document/container.h"
 #include "document/document_file.h"
+#include "document/panel_objects.h"
 #include "gui/panel/panel_image.h"
 #include "gui/panel/panel_view.h"
 #include "platform/platform.h"
@@ -27,7 +29,7 @@ CContainer* TopContainer(CContainer& root) {
 
 struct PanelArgs {
   std::string input, output;
-  int program = -1, scale = 1;
+  int program = -1, scale = 1, page = -1;
 };
 
 int RunPanel(const PanelArgs& args) {
@@ -59,6 +61,11 @@ int RunPanel(const PanelArgs& args) {
   StoredDocument& doc = *loaded.document;
   if (program >= 0)
     if (CContainer* top = TopContainer(*doc.root)) top->SetProgram(program);
+  if (args.page >= 0)
+    if (CContainer* top = TopContainer(*doc.root))
+      for (const auto& c : top->Children())
+        if (auto* box = DynamicKind<CTabBox>(c.get()); box && box->PagePlug())
+          box->PagePlug()->SetValueText(std::to_string(args.page));
 
   kr::gui::SkinRegistry skins(doc.skins);
   kr::gui::PanelValues values;
@@ -90,6 +97,8 @@ CommandRun DeclarePanel(CLI::App& command) {
   command.add_option("-o", args->output, "the PNG file; default: the patch's name with .png");
   command.add_option("--program", args->program, "show the controls at this program of the plug-in's container")
       ->check(CLI::Range(0, 127));
+  command.add_option("--page", args->page, "show the tab boxes of the plug-in's container at this page")
+      ->check(CLI::Range(0, 4095));
   command.add_option("--scale", args->scale, "draw every pixel S x S")->check(CLI::Range(1, 8))->capture_default_str();
   command.footer(
       "Exit status: 0 on success, 1 when the patch cannot be read or the file written,\n"

@@ -83,6 +83,7 @@ void PanelEditor::Deliver(const platform::WindowEvent& e) {
     case Kind::KeyUp: view_.KeyUp(e.key, e.flags); break;
     case Kind::Char: view_.Char(e.key, e.flags); break;
     case Kind::MouseLeave: view_.MouseLeave(); break;
+    case Kind::Wheel: view_.MouseWheel(p, e.wheel); break;
   }
 }
 

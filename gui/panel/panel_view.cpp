@@ -65,6 +65,11 @@ void PanelView::MouseDown(Point p, std::uint32_t flags) {
   DropClosedLists();
 }
 
+void PanelView::MouseWheel(Point p, int delta) {
+  if (!IsOpen() || !menu_.empty() || aboutShown_) return;
+  if (CVisualOb* target = HitTestAt(p)) target->OnMouseWheel(delta);
+}
+
 void PanelView::DropClosedLists() {
   // The panel is the first child; what stands in front of it are lists.
   for (std::size_t i = 0; i < Children().size();) {

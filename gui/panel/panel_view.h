@@ -58,6 +58,8 @@ class PanelView : public CVisualOb {
   void MouseDown(Point p, std::uint32_t flags);
   void MouseMove(Point p, std::uint32_t flags);
   void MouseUp(Point p, std::uint32_t flags);
+  // The wheel turned over p (120 per notch away from the user).
+  void MouseWheel(Point p, int delta);
   // Keys go to the focus object, or to the view's own handlers (which pass
   // them to the computer-keyboard receiver).
   void KeyDown(int key, std::uint32_t flags, int repeat = 1);

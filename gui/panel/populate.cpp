@@ -18,6 +18,7 @@
 #include "gui/panel/panel_values.h"
 #include "gui/panel/portal.h"
 #include "gui/panel/soundfont_panel.h"
+#include "gui/panel/tab_box.h"
 #include "gui/panel/tty_panel.h"
 #include "gui/panel/wave_shape_panel.h"
 #include "gui/visual/joystick.h"
@@ -350,7 +351,9 @@ std::unique_ptr<CVisualOb> MakePanelVisual(CDocOb& doc) {
   if (auto* portal = DynamicKind<CPortal>(&doc)) return std::make_unique<CPortalWnd>(*portal);
   if (auto* container = DynamicKind<CContainer>(&doc)) {
     std::vector<CDocOb*> children;
-    for (const auto& c : container->Children()) children.push_back(c.get());
+    const auto onPages = ListedOnPages(*container);
+    for (const auto& c : container->Children())
+      if (!onPages.contains(c.get())) children.push_back(c.get());
     auto content = Gather(std::make_unique<control_group_auto_size>(container), children);
     if (content->Children().empty()) return nullptr;
     content->SetFlags(VF_CENTRE_H);
@@ -366,6 +369,7 @@ std::unique_ptr<CVisualOb> MakePanelVisual(CDocOb& doc) {
     loose->SetRect(Rect::At(stored.TopLeft(), s));
     return loose;
   }
+  if (auto* tabs = DynamicKind<CTabBox>(&doc)) return std::make_unique<CTabBoxWnd>(*tabs);
   if (auto* ob = DynamicKind<control_ob_base>(&doc)) {
     if (!ControlObWidget(*ob)) return nullptr;
     return Frame(doc, Rect::FromDoc(ob->rect), [ob] { return ControlObWidget(*ob); });
@@ -377,8 +381,10 @@ std::unique_ptr<CVisualOb> MakePanelVisual(CDocOb& doc) {
 
 std::unique_ptr<CMyView> MakeContainerPanel(CContainer& container) {
   auto panel = std::make_unique<CMyView>(container);
+  const auto onPages = ListedOnPages(container);
   for (const auto& c : container.Children())
-    if (auto v = MakePanelVisual(*c)) panel->AddChild(std::move(v));
+    if (!onPages.contains(c.get()))
+      if (auto v = MakePanelVisual(*c)) panel->AddChild(std::move(v));
   return panel;
 }
 

@@ -6,6 +6,7 @@
 #include "gui/panel/hosted_panel.h"
 #include "gui/panel/patch_sel_bar.h"
 #include "gui/panel/populate.h"
+#include "gui/panel/scroll_decorator.h"
 
 namespace kr::gui {
 
@@ -45,7 +46,8 @@ CPortalWnd::CPortalWnd(CPortal& portal) : CVisualOb(&portal, VF_RESIZABLE | VF_O
 void CPortalWnd::Open() {
   if (Children().empty()) {
     if (CContainer* container = Shown(portal_)) {
-      std::unique_ptr<CVisualOb> content = MakeContainerPanel(*container);
+      std::unique_ptr<CVisualOb> content =
+          std::make_unique<ScrollDecorator>(*container, MakeContainerPanel(*container), portal_.Bars());
       if (HoldsPatchSelect(*container))
         content = std::make_unique<CPatchSelDecorator>(*container, std::move(content));
       AddChild(std::move(content));

@@ -1,6 +1,7 @@
 // A sub-panel (CPortalWnd): shows the panel of the container its "Sub Panel"
-// setting names, beside it in the same container, inset by 4 pixels; with
-// the patch-selection bar when that container holds a "Patch Select". A
+// setting names, beside it in the same container, inset by 4 pixels, in a
+// scroll decorator (gui/panel/scroll_decorator.h); with the patch-selection
+// bar over that when the container holds a "Patch Select". A
 // hosted plug-in it names shows its own panel (gui/panel/hosted_panel.h). A
 // name that matches no container, or the portal's own container or one
 // around it, shows nothing.

@@ -213,10 +213,11 @@ void CVisualOb::Close() {
 
 void CVisualOb::Draw(DrawContext& dc) {
   DrawSelf(dc);
+  const Point s = GetScrollOrigin();
   for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
     CVisualOb& c = **it;
-    if (!c.IsOpen() || !dc.Visible(c.GetRect())) continue;
-    const Point s = GetScrollOrigin();
+    // Children stand in scrolled coordinates.
+    if (!c.IsOpen() || !dc.Visible(c.GetRect().Offset(-s.x, -s.y))) continue;
     OriginShift shift(dc, c.GetRect().left - s.x, c.GetRect().top - s.y);
     c.Draw(dc);
   }

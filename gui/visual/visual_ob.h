@@ -117,6 +117,9 @@ class CVisualOb {
   virtual void OnLButtonUp(std::uint32_t flags, kr::gui::Point p);
   virtual void OnPointerMove(std::uint32_t flags, kr::gui::Point p) {}
   virtual void OnLButtonDblClk(std::uint32_t flags, kr::gui::Point p) {}
+  // The mouse wheel over this object: passed up until an object scrolls;
+  // true when one did.
+  virtual bool OnMouseWheel(int delta) { return parent_ && parent_->OnMouseWheel(delta); }
   // The base key handlers pass keys on to the computer-keyboard receiver.
   virtual void OnKeyDown(int key, int repeat, std::uint32_t flags);
   virtual void OnKeyUp(int key, int repeat, std::uint32_t flags);

@@ -136,6 +136,18 @@ class Win32ChildWindow final : public ChildWindow {
       case WM_RBUTTONUP:
         Mouse(WindowEvent::Kind::ContextMenu, w, l);
         return true;
+      case WM_MOUSEWHEEL: {
+        // The wheel's point is on the screen; the panel wants it in the window.
+        POINT at{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
+        ScreenToClient(hwnd_, &at);
+        WindowEvent e;
+        e.kind = WindowEvent::Kind::Wheel;
+        e.x = at.x;
+        e.y = at.y;
+        e.wheel = static_cast<short>(HIWORD(w));
+        queue_.push_back(e);
+        return true;
+      }
       case WM_KEYDOWN:
       case WM_KEYUP: {
         WindowEvent e;

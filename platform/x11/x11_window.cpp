@@ -128,6 +128,14 @@ class X11ChildWindow final : public ChildWindow {
             out.y = e.xbutton.y;
             break;
           }
+          if (e.xbutton.button == Button4 || e.xbutton.button == Button5) {
+            if (e.type != ButtonPress) continue;
+            out.kind = WindowEvent::Kind::Wheel;
+            out.x = e.xbutton.x;
+            out.y = e.xbutton.y;
+            out.wheel = e.xbutton.button == Button4 ? 120 : -120;
+            break;
+          }
           if (e.xbutton.button != Button1) continue;
           // A click gives the panel the keyboard (a window that cannot take
           // it only records an error).

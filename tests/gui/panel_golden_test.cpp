@@ -62,16 +62,8 @@ const std::string& GoldenJson() {
 // The patch data/<name>.json draws as golden/<name>.png.
 void ExpectAsGolden(const std::string& name) {
   krtest::PanelRig rig(krtest::ReadText(krtest::kGuiData / (name + ".json")));
-  const auto golden = kr::ReadWholeFile(KR_SOURCE_DIR "/tests/gui/golden/" + name + ".png");
-  ASSERT_TRUE(golden) << name;
-  const auto expected = kr::skin::DecodePng(*golden, kr::skin::PixelMode::Colour);
-  ASSERT_TRUE(expected);
-  ASSERT_EQ(expected->width, rig.view->PanelSize().width);
-  ASSERT_EQ(expected->height, rig.view->PanelSize().height);
-  const auto pixels = rig.RenderAll();
-  int differing = 0;
-  for (std::size_t i = 0; i < pixels.size(); ++i) differing += pixels[i] != (expected->colour[i] & 0x00FFFFFF);
-  EXPECT_EQ(differing, 0) << name << ": regenerate only on purpose: see the comment at the top of this file";
+  EXPECT_EQ(krtest::PixelsDifferingFromGolden(rig, name), 0)
+      << name << ": regenerate only on purpose: see the comment at the top of this file";
 }
 
 TEST(GoldenPanel, DrawsPixelForPixelAsTheGolden) { ExpectAsGolden("golden_panel"); }

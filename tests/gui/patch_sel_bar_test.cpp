@@ -7,6 +7,7 @@
 #include "document/panel_objects.h"
 #include "gui/panel/patch_sel_bar.h"
 #include "gui/panel/portal.h"
+#include "gui/panel/scroll_decorator.h"
 #include "gui/visual/drop_down.h"
 #include "gui/visual/panel_objects.h"
 #include "gui/visual/widgets.h"
@@ -85,12 +86,14 @@ TEST_F(SubPanels, PortalsShowTheNamedContainerWithTheBarWhenItSelectsPatches) {
   auto* decorated = dynamic_cast<CPatchSelDecorator*>(portals[0]->Children().front().get());
   ASSERT_NE(decorated, nullptr) << "\"Sub\" holds a Patch Select";
   EXPECT_EQ(decorated->GetRect(), (Rect{4, 4, 296, 156})) << "inset by 4 pixels";
-  auto* panel = dynamic_cast<CMyView*>(&decorated->Panel());
+  auto* scrolled = dynamic_cast<ScrollDecorator*>(&decorated->Panel());
+  ASSERT_NE(scrolled, nullptr) << "the bar sits over the scroll decorator";
+  auto* panel = dynamic_cast<CMyView*>(scrolled->Children().front().get());
   ASSERT_NE(panel, nullptr);
   EXPECT_EQ(panel->GetDocObject(), sub);
-  EXPECT_EQ(panel->GetRect().top, decorated->Bar().GetRect().bottom) << "the panel under the bar";
+  EXPECT_EQ(scrolled->GetRect().top, decorated->Bar().GetRect().bottom) << "the panel under the bar";
   ASSERT_EQ(portals[1]->Children().size(), 1u);
-  EXPECT_NE(dynamic_cast<CMyView*>(portals[1]->Children().front().get()), nullptr) << "\"Plain\": no bar";
+  EXPECT_NE(dynamic_cast<ScrollDecorator*>(portals[1]->Children().front().get()), nullptr) << "\"Plain\": no bar";
   EXPECT_TRUE(portals[2]->Children().empty()) << "a portal never shows its own container";
 }
 

@@ -3,12 +3,15 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <typeinfo>
 
+#include "base/whole_file.h"
 #include "document/container.h"
 #include "document/document_file.h"
+#include "formats/skin/png_codec.h"
 #include "gui/panel/panel_image.h"
 #include "gui/panel/panel_view.h"
 #include "patchtext/patch_compiler.h"
@@ -52,6 +55,18 @@ inline CUG& ModuleTitled(StoredDocument& document, const std::string& title) {
       for (const auto& m : top->Children())
         if (auto* ug = DynamicKind<CUG>(m.get()); ug && ug->Title() == title) return *ug;
   throw std::runtime_error("no module " + title);
+}
+
+// The pixels of the rig's whole panel that differ from tests/gui/golden/<name>.png;
+// -1 when the golden is missing or of another size.
+inline int PixelsDifferingFromGolden(PanelRig& rig, const std::string& name) {
+  const auto golden = kr::ReadWholeFile(KR_SOURCE_DIR "/tests/gui/golden/" + name + ".png");
+  const auto expected = golden ? kr::skin::DecodePng(*golden, kr::skin::PixelMode::Colour) : std::nullopt;
+  const auto pixels = rig.RenderAll();
+  if (!expected || expected->colour.size() != pixels.size()) return -1;
+  int differing = 0;
+  for (std::size_t i = 0; i < pixels.size(); ++i) differing += pixels[i] != (expected->colour[i] & 0x00FFFFFF);
+  return differing;
 }
 
 // Calls f on ob and on everything below it, front to back, depth first.
