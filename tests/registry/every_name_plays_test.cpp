@@ -1,5 +1,6 @@
 // Every name of the stored module family makes a module that processes:
-// no placeholder is left. The names below are exempt, each for its reason.
+// no placeholder is left. The names below have no audio object, each for its
+// reason, but are no placeholders either.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -47,11 +48,13 @@ TEST(EveryModuleName, MakesAModuleWithProcessing) {
   ASSERT_GT(names.size(), 130u);
   int walked = 0;
   for (const std::string& name : names) {
+    Module_Info* entry = registry.FindByName(name);
+    if (name.empty()) continue;
+    ASSERT_NE(entry, nullptr) << name;
+    // Every name has its document class, those without audio objects too.
+    EXPECT_FALSE(entry->placeholder) << "\"" << name << "\" is still a placeholder";
     if (kNoAudioObject.contains(name)) continue;
     ++walked;
-    Module_Info* entry = registry.FindByName(name);
-    ASSERT_NE(entry, nullptr) << name;
-    EXPECT_FALSE(entry->placeholder) << "\"" << name << "\" is still a placeholder";
     std::unique_ptr<ug_base> module = entry->MakeAudioObject();
     EXPECT_NE(module, nullptr) << "\"" << name << "\" makes no audio object";
     if (module) {
