@@ -27,7 +27,11 @@ std::string WaveShapeEditor::PointText(int index) const {
 
 std::string WaveShapeEditor::Text() const {
   std::string text;
-  for (int k = 0; k <= kLastShapePoint; ++k) text += "(" + PointText(k) + ")";
+  for (int k = 0; k <= kLastShapePoint; ++k) {
+    text += '(';
+    text += PointText(k);
+    text += ')';
+  }
   return text;
 }
 
